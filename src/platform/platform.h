@@ -1,0 +1,104 @@
+// The program's one seam to the operating system. Everything outside
+// src/platform talks to Windows (or to a test double) through this interface.
+// Strings are UTF-8; paths use backslashes as on Windows.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rw {
+
+/// Opaque window handle; 0 means "no window".
+using WindowHandle = std::uintptr_t;
+
+/// One entry of the process list.
+struct ProcessInfo {
+  std::uint32_t pid = 0;
+  std::string imageName;       // e.g. "Maxthon.exe"
+  std::string executablePath;  // full path, may be empty when not readable
+};
+
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageResult { Ok, Cancel };
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // --- Files and folders -------------------------------------------------
+  /// Folder of the program's executable, without a trailing backslash.
+  virtual std::string ProgramFolder() = 0;
+  /// True only for an existing file (not a folder).
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool FolderExists(const std::string& path) = 0;
+  /// True when the file exists and carries the read-only attribute.
+  virtual bool IsReadOnly(const std::string& path) = 0;
+  /// Reads a whole file; nullopt when it is missing or unreadable.
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  /// Creates or truncates the file and writes all bytes. Fails on a
+  /// read-only target.
+  virtual bool WriteFile(const std::string& path, std::string_view bytes) = 0;
+  /// Renames `from` over `to`, replacing an existing `to`. Fails when `to`
+  /// is read-only.
+  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+  /// Copies a file, overwriting `to` when it exists and is not read-only.
+  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  /// Deletes a file; never forces a read-only file.
+  virtual bool DeleteFile(const std::string& path) = 0;
+  /// Deletes a folder with its contents; never forces read-only files.
+  /// Returns false when anything was left behind.
+  virtual bool DeleteFolder(const std::string& path) = 0;
+  virtual bool CreateFolder(const std::string& path) = 0;
+  /// Names (not paths) of the files directly in a folder; subfolders are not
+  /// listed. Order is the file system's.
+  virtual std::vector<std::string> ListFiles(const std::string& folder) = 0;
+  /// Fixed file version of an executable as "a.b.c.d"; nullopt when the file
+  /// has no version information or cannot be read.
+  virtual std::optional<std::string> FileVersion(const std::string& path) = 0;
+
+  // --- Text encoding ------------------------------------------------------
+  /// Bytes in the system ANSI code page to UTF-8.
+  virtual std::string AnsiToUtf8(std::string_view ansi) = 0;
+  /// UTF-8 to the ANSI code page; nullopt when a character has no
+  /// representation there.
+  virtual std::optional<std::string> Utf8ToAnsi(std::string_view utf8) = 0;
+
+  // --- System -------------------------------------------------------------
+  /// A string value, e.g. "HKEY_CURRENT_USER\\Software\\Maxthon3\\Folder".
+  /// nullopt when missing or not a string.
+  virtual std::optional<std::string> ReadRegistryString(const std::string& valuePath) = 0;
+  virtual std::uint32_t SystemDefaultLcid() = 0;
+  virtual void InitCommonControls() = 0;
+  virtual bool IsCompositionEnabled() = 0;
+
+  // --- Windows and messages ------------------------------------------------
+  /// Top-level window by class and exact title (title empty: any title).
+  virtual WindowHandle FindTopWindow(const std::string& className, const std::string& title) = 0;
+  /// Restore (SC_RESTORE), show in current place and bring to the foreground.
+  virtual void RaiseWindow(WindowHandle window) = 0;
+  /// Sends the system close command (SC_CLOSE).
+  virtual void SendCloseCommand(WindowHandle window) = 0;
+  virtual MessageResult ShowMessage(WindowHandle owner, const std::string& text, const std::string& title,
+                                    MessageButtons buttons) = 0;
+  /// Lets pending window events run once.
+  virtual void PumpEvents() = 0;
+  /// Hourglass on (true) or the default pointer (false) for the whole screen.
+  virtual void SetWaitCursor(bool wait) = 0;
+  virtual void Sleep(unsigned milliseconds) = 0;
+
+  // --- Processes ------------------------------------------------------------
+  /// Processes whose image name equals `imageName`, compared without regard
+  /// to letter case.
+  virtual std::vector<ProcessInfo> ListProcesses(const std::string& imageName) = 0;
+  virtual bool TerminateProcess(std::uint32_t pid) = 0;
+  /// Starts a command line without waiting; hidden or with the default
+  /// window style.
+  virtual bool StartProcess(const std::string& commandLine, bool hidden) = 0;
+  /// Opens an address in the user's default browser.
+  virtual bool OpenInDefaultBrowser(const std::string& address) = 0;
+};
+
+}  // namespace rw

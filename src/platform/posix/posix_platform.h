@@ -1,0 +1,46 @@
+// The file half of the platform on Linux: real files, backslashes in paths
+// taken as folder separators. Window, registry and process operations do
+// nothing; the native tools and benchmarks need only files.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace rw {
+
+class PosixPlatform : public Platform {
+ public:
+  std::string ProgramFolder() override;
+  bool FileExists(const std::string& path) override;
+  bool FolderExists(const std::string& path) override;
+  bool IsReadOnly(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  bool WriteFile(const std::string& path, std::string_view bytes) override;
+  bool ReplaceFile(const std::string& from, const std::string& to) override;
+  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool DeleteFile(const std::string& path) override;
+  bool DeleteFolder(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  std::vector<std::string> ListFiles(const std::string& folder) override;
+  std::optional<std::string> FileVersion(const std::string&) override { return std::nullopt; }
+  std::string AnsiToUtf8(std::string_view ansi) override;
+  std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
+  std::optional<std::string> ReadRegistryString(const std::string&) override { return std::nullopt; }
+  std::uint32_t SystemDefaultLcid() override { return 1033; }
+  void InitCommonControls() override {}
+  bool IsCompositionEnabled() override { return false; }
+  WindowHandle FindTopWindow(const std::string&, const std::string&) override { return 0; }
+  void RaiseWindow(WindowHandle) override {}
+  void SendCloseCommand(WindowHandle) override {}
+  MessageResult ShowMessage(WindowHandle, const std::string&, const std::string&, MessageButtons) override {
+    return MessageResult::Cancel;
+  }
+  void PumpEvents() override {}
+  void SetWaitCursor(bool) override {}
+  void Sleep(unsigned milliseconds) override;
+  std::vector<ProcessInfo> ListProcesses(const std::string&) override { return {}; }
+  bool TerminateProcess(std::uint32_t) override { return false; }
+  bool StartProcess(const std::string&, bool) override { return false; }
+  bool OpenInDefaultBrowser(const std::string&) override { return false; }
+};
+
+}  // namespace rw

@@ -1,0 +1,50 @@
+// Program-wide values and the shared services, alive for the whole run.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "stores/settings.h"
+
+namespace rw {
+
+inline constexpr std::string_view kMessageTitle = "Ravelwick";
+inline constexpr std::string_view kMainWindowClass = "RavelwickMainWindow";
+inline constexpr std::string_view kHostWindowClass = "Maxthon3Cls_MainFrm";
+inline constexpr std::string_view kHostRegistryValue = "HKEY_CURRENT_USER\\Software\\Maxthon3\\Folder";
+
+struct App {
+  App(Platform& platform, std::string programFolder) : platform(platform), programFolder(std::move(programFolder)) {}
+
+  Platform& platform;
+  std::string programFolder;  // no trailing backslash
+
+  std::string AppVersion;
+  std::string AppTitle;
+  std::string LanguageName = "English";
+  std::string HostBinFolder;  // ends in a backslash; empty until found
+  std::string HostVersion;
+  bool Host3015300 = false;
+  bool StartupAborted = false;
+
+  std::string Path(std::string_view name) const { return programFolder + "\\" + std::string(name); }
+  std::string SettingsPath() const { return Path("settings.ini"); }
+  std::string BackupPath() const { return Path("Resource" + HostVersion + ".dat"); }
+
+  std::string ReadSetting(std::string_view key, std::string_view defaultValue) const {
+    return ReadProfileString(platform, SettingsPath(), key, defaultValue);
+  }
+  void WriteSetting(std::string_view key, std::string_view value) const {
+    WriteProfileString(platform, SettingsPath(), key, value);
+  }
+  std::string LookupText(std::string_view key, bool useEnglish = false) const {
+    return rw::LookupText(platform, programFolder, LanguageName, key, useEnglish);
+  }
+  MessageResult Message(std::string_view text, MessageButtons buttons = MessageButtons::Ok,
+                        WindowHandle owner = 0) const {
+    return platform.ShowMessage(owner, std::string(text), std::string(kMessageTitle), buttons);
+  }
+};
+
+}  // namespace rw

@@ -1,0 +1,99 @@
+#include "stores/utf8_file.h"
+
+namespace rw {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// Length of the well-formed sequence starting at bytes[i], or 0.
+size_t WellFormedLength(std::string_view bytes, size_t i, size_t* maximalSubpart) {
+  const auto b = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char lead = b(i);
+  *maximalSubpart = 1;
+  if (lead < 0x80) return 1;
+  size_t need;
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    need = 1;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    need = 2;
+    if (lead == 0xE0) lo = 0xA0;
+    if (lead == 0xED) hi = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    need = 3;
+    if (lead == 0xF0) lo = 0x90;
+    if (lead == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  for (size_t k = 1; k <= need; ++k) {
+    if (i + k >= bytes.size()) return 0;
+    const unsigned char c = b(i + k);
+    const unsigned char min = (k == 1) ? lo : 0x80;
+    const unsigned char max = (k == 1) ? hi : 0xBF;
+    if (c < min || c > max) return 0;
+    *maximalSubpart = k + 1;
+  }
+  return need + 1;
+}
+
+}  // namespace
+
+std::string DecodeUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    // Fast path for ASCII runs.
+    size_t run = i;
+    while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+    if (run > i) {
+      out.append(bytes.substr(i, run - i));
+      i = run;
+      continue;
+    }
+    size_t subpart = 1;
+    const size_t len = WellFormedLength(bytes, i, &subpart);
+    if (len) {
+      out.append(bytes.substr(i, len));
+      i += len;
+    } else {
+      out.append(kReplacement);
+      i += subpart;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> ReadUtf8File(Platform& platform, const std::string& path) {
+  auto bytes = platform.ReadFile(path);
+  if (!bytes) return std::nullopt;
+  std::string text = DecodeUtf8(*bytes);
+  if (text.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0) text.erase(0, kUtf8Bom.size());
+  return text;
+}
+
+bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes) {
+  if (platform.IsReadOnly(path)) return false;
+  const std::string temp = path + ".rw-new";
+  if (!platform.WriteFile(temp, bytes)) {
+    platform.DeleteFile(temp);
+    return false;
+  }
+  if (!platform.ReplaceFile(temp, path)) {
+    platform.DeleteFile(temp);
+    return false;
+  }
+  return true;
+}
+
+bool WriteUtf8File(Platform& platform, const std::string& path, std::string_view text) {
+  std::string bytes;
+  bytes.reserve(kUtf8Bom.size() + text.size());
+  bytes.append(kUtf8Bom);
+  bytes.append(text);
+  return WriteFileAtomic(platform, path, bytes);
+}
+
+}  // namespace rw

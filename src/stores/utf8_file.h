@@ -1,0 +1,31 @@
+// Whole-file UTF-8 text reading and writing for the host's interface files.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace rw {
+
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+/// Decodes UTF-8 bytes into well-formed UTF-8: every ill-formed sequence
+/// (maximal subpart) becomes U+FFFD, as the Windows converter does.
+std::string DecodeUtf8(std::string_view bytes);
+
+/// The file's text with one leading byte-order mark removed; nullopt when
+/// the file is missing or cannot be read.
+std::optional<std::string> ReadUtf8File(Platform& platform, const std::string& path);
+
+/// Replaces the file with a byte-order mark followed by `text`. The bytes go
+/// to a temporary file in the same folder first and are renamed over the
+/// target, so a failure leaves the old file as it was. A read-only target
+/// fails. Returns false on any failure.
+bool WriteUtf8File(Platform& platform, const std::string& path, std::string_view text);
+
+/// The atomic write used by WriteUtf8File and the settings file.
+bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes);
+
+}  // namespace rw

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "stores/profile.h"
+#include "stores/settings.h"
+#include "stores/text.h"
+#include "stores/utf8_file.h"
+#include "support/fake_platform.h"
+
+namespace rw {
+namespace {
+
+using test::FakePlatform;
+using test::Op;
+
+const std::string kSettings = "C:\\Ravelwick\\settings.ini";
+
+TEST(CutAtNul, CutsAtFirstNulOrKeepsAll) {
+  EXPECT_EQ(CutAtNul(std::string("ab\0cd", 5)), "ab");
+  EXPECT_EQ(CutAtNul("abc"), "abc");
+  EXPECT_EQ(CutAtNul(std::string("\0", 1)), "");
+}
+
+TEST(Settings, MissingFileGivesDefaultAndIsNotCreated) {
+  FakePlatform p;
+  EXPECT_EQ(ReadProfileString(p, kSettings, "FileVersion", "3.0.0.0"), "3.0.0.0");
+  EXPECT_FALSE(p.FileExists(kSettings));
+}
+
+TEST(Settings, EmptyValueReadsAsDefault) {
+  FakePlatform p;
+  p.AddFile(kSettings, "[General]\r\nFileVersion=\r\n");
+  EXPECT_EQ(ReadProfileString(p, kSettings, "FileVersion", "3.0.0.0"), "3.0.0.0");
+}
+
+TEST(Settings, KeysAndSectionsIgnoreLetterCaseAndBlanks) {
+  FakePlatform p;
+  p.AddFile(kSettings, "[other]\r\nHideHome=7\r\n[gEnErAl]\r\n  hidehome  =  1  \r\n");
+  EXPECT_EQ(ReadProfileString(p, kSettings, "HideHome", "0"), "1");
+  EXPECT_EQ(ReadProfileString(p, kSettings, "Missing", "d"), "d");
+}
+
+TEST(Settings, LineEndsOfEveryKindAndNoFinalLineBreak) {
+  for (std::string eol : {"\r\n", "\n", "\r"}) {
+    FakePlatform p;
+    p.AddFile(kSettings, "[General]" + eol + "A=1" + eol + "B=2");
+    EXPECT_EQ(ReadProfileString(p, kSettings, "A", ""), "1");
+    EXPECT_EQ(ReadProfileString(p, kSettings, "B", ""), "2");
+    WriteProfileString(p, kSettings, "C", "3");
+    EXPECT_EQ(ReadProfileString(p, kSettings, "B", ""), "2");
+    EXPECT_EQ(ReadProfileString(p, kSettings, "C", ""), "3");
+  }
+}
+
+TEST(Settings, DuplicateKeysAndSectionsReadTheFirst) {
+  FakePlatform p;
+  p.AddFile(kSettings, "[General]\r\nA=first\r\nA=second\r\n[General]\r\nA=third\r\nB=only\r\n");
+  EXPECT_EQ(ReadProfileString(p, kSettings, "A", ""), "first");
+  EXPECT_EQ(ReadProfileString(p, kSettings, "B", ""), "only");
+  WriteProfileString(p, kSettings, "A", "new");
+  EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nA=new\r\nA=second\r\n[General]\r\nA=third\r\nB=only\r\n");
+}
+
+TEST(Settings, LongValueIsCutTo1023Bytes) {
+  FakePlatform p;
+  const std::string value(1500, 'x');
+  WriteProfileString(p, kSettings, "Long", value);
+  EXPECT_EQ(ReadProfileString(p, kSettings, "Long", ""), std::string(1023, 'x'));
+}
+
+TEST(Settings, MegabyteLineAndBinaryGarbageDoNotBreakTheReader) {
+  FakePlatform p;
+  std::string garbage = "[General]\r\n" + std::string(1 << 20, 'q') + "\r\n";
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
+  garbage += "\r\n[General]\r\nKey=value\r\n";
+  p.AddFile(kSettings, garbage);
+  EXPECT_EQ(ReadProfileString(p, kSettings, "Key", ""), "value");
+}
+
+TEST(Settings, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
+  FakePlatform p;
+  const std::string before = "; comment\r\n[General]\r\nLanguage=English\r\n  Odd Line  \r\nHideHome=0\n[Other]\r\nX=1";
+  p.AddFile(kSettings, before);
+  WriteProfileString(p, kSettings, "hidehome", "1");
+  EXPECT_EQ(*p.Contents(kSettings),
+            "; comment\r\n[General]\r\nLanguage=English\r\n  Odd Line  \r\nhidehome=1\n[Other]\r\nX=1");
+  WriteProfileString(p, kSettings, "FileVersion", "3.0.15.300");
+  EXPECT_EQ(*p.Contents(kSettings),
+            "; comment\r\n[General]\r\nLanguage=English\r\n  Odd Line  \r\nhidehome=1\nFileVersion=3.0.15.300\r\n"
+            "[Other]\r\nX=1");
+}
+
+TEST(Settings, WriteCreatesFileAndSection) {
+  FakePlatform p;
+  WriteProfileString(p, kSettings, "Language", "English");
+  EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nLanguage=English\r\n");
+  FakePlatform q;
+  q.AddFile(kSettings, "[Other]\r\nX=1");
+  WriteProfileString(q, kSettings, "A", "b");
+  EXPECT_EQ(*q.Contents(kSettings), "[Other]\r\nX=1\r\n[General]\r\nA=b\r\n");
+}
+
+TEST(Settings, AFolderWhereTheFileShouldBeFailsQuietly) {
+  FakePlatform p;
+  p.AddFolder(kSettings);
+  EXPECT_EQ(ReadProfileString(p, kSettings, "A", "d"), "d");
+  EXPECT_FALSE(WriteProfileString(p, kSettings, "A", "b"));
+}
+
+TEST(Settings, AnsiFileStaysAnsiAndUtf8ValueThatItCannotHoldMovesItToUtf8) {
+  FakePlatform p;
+  p.AddFile(kSettings, "[General]\r\nName=caf\xE9\r\n");
+  EXPECT_EQ(ReadProfileString(p, kSettings, "Name", ""), "caf\xC3\xA9");
+  WriteProfileString(p, kSettings, "Other", "na\xC3\xAFve");
+  EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nName=caf\xE9\r\nOther=na\xEFve\r\n");
+  // A Chinese folder name has no Windows-1252 form: nothing may be lost.
+  const std::string folder = "D:\\\xE6\xB5\x8F\xE8\xA7\x88\xE5\x99\xA8\\";
+  WriteProfileString(p, kSettings, "InstallFolder", folder);
+  EXPECT_EQ(ReadProfileString(p, kSettings, "InstallFolder", ""), folder);
+  EXPECT_EQ(ReadProfileString(p, kSettings, "Name", ""), "caf\xC3\xA9");
+  EXPECT_EQ(p.Contents(kSettings)->substr(0, 3), "\xEF\xBB\xBF");
+}
+
+TEST(Settings, UnreadableExistingFileIsNeverReplaced) {
+  FakePlatform p;
+  p.AddFile(kSettings, "[General]\r\nA=1\r\n");
+  p.failHook = [](Op op, const std::string&) { return op == Op::Read; };
+  EXPECT_FALSE(WriteProfileString(p, kSettings, "B", "2"));
+  EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nA=1\r\n");
+}
+
+TEST(LookupText, FallsBackToEnglishThenEmpty) {
+  FakePlatform p;
+  p.AddFile("C:\\Ravelwick\\Languages\\English.ini", "\xEF\xBB\xBF[General]\r\nOK=OK\r\nOnlyEn=English text\r\n");
+  p.AddFile("C:\\Ravelwick\\Languages\\Chinese Simplified.ini",
+            "\xEF\xBB\xBF[General]\r\nOK=\xE7\xA1\xAE\xE5\xAE\x9A\r\nOnlyEn=\r\n");
+  const std::string folder = "C:\\Ravelwick";
+  EXPECT_EQ(LookupText(p, folder, "Chinese Simplified", "OK"), "\xE7\xA1\xAE\xE5\xAE\x9A");
+  EXPECT_EQ(LookupText(p, folder, "Chinese Simplified", "OnlyEn"), "English text");
+  EXPECT_EQ(LookupText(p, folder, "Chinese Simplified", "Nowhere"), "");
+  EXPECT_EQ(LookupText(p, folder, "English", "Nowhere"), "");
+  EXPECT_EQ(LookupText(p, folder, "Missing Language", "OK"), "OK");
+  EXPECT_EQ(LookupText(p, folder, "Chinese Simplified", "OK", true), "OK");
+}
+
+TEST(Placeholders, EveryOccurrenceCaseSensitive) {
+  EXPECT_EQ(ReplaceAll("$folder and $folder, not $Folder", "$folder", "X"), "X and X, not $Folder");
+}
+
+TEST(Utf8, InvalidBytesBecomeReplacementCharacters) {
+  EXPECT_EQ(DecodeUtf8("a\xFF"
+                       "b"),
+            "a\xEF\xBF\xBD"
+            "b");
+  EXPECT_EQ(DecodeUtf8("\xE6\xB5"), "\xEF\xBF\xBD");                              // truncated sequence: one U+FFFD
+  EXPECT_EQ(DecodeUtf8("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");  // surrogate
+  EXPECT_EQ(DecodeUtf8("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");                  // overlong
+  EXPECT_EQ(DecodeUtf8("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
+}
+
+TEST(Utf8File, ReadsWithAndWithoutBomAndWritesExactlyOneBom) {
+  FakePlatform p;
+  const std::string path = "C:\\Ravelwick\\Resource\\ui\\main\\index.css";
+  p.AddFile(path, "/* sheet */\r\nbody{}");
+  EXPECT_EQ(*ReadUtf8File(p, path), "/* sheet */\r\nbody{}");
+  ASSERT_TRUE(WriteUtf8File(p, path, *ReadUtf8File(p, path)));
+  EXPECT_EQ(*p.Contents(path), "\xEF\xBB\xBF/* sheet */\r\nbody{}");
+  EXPECT_EQ(*ReadUtf8File(p, path), "/* sheet */\r\nbody{}");
+  p.AddFile(path, "");
+  EXPECT_EQ(*ReadUtf8File(p, path), "");
+  EXPECT_FALSE(ReadUtf8File(p, path + ".missing"));
+}
+
+TEST(Utf8File, FailedWriteLeavesTheOldFileIntact) {
+  for (Op failing : {Op::Write, Op::Replace}) {
+    FakePlatform p;
+    const std::string path = "C:\\Ravelwick\\navbar.htm";
+    p.AddFile(path, "old");
+    p.failHook = [failing](Op op, const std::string&) { return op == failing; };
+    EXPECT_FALSE(WriteUtf8File(p, path, "new"));
+    EXPECT_EQ(*p.Contents(path), "old");
+    EXPECT_EQ(p.ListFiles("C:\\Ravelwick"), std::vector<std::string>{"navbar.htm"});  // no temporary left
+  }
+}
+
+TEST(Utf8File, ReadOnlyTargetFailsAndStays) {
+  FakePlatform p;
+  const std::string path = "C:\\Ravelwick\\index.css";
+  p.AddFile(path, "keep", true);
+  EXPECT_FALSE(WriteUtf8File(p, path, "new"));
+  EXPECT_EQ(*p.Contents(path), "keep");
+}
+
+}  // namespace
+}  // namespace rw
