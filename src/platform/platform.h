@@ -1,6 +1,7 @@
 // The program's one seam to the operating system. Everything outside
 // src/platform talks to Windows (or to a test double) through this interface.
-// Strings are UTF-8; paths use backslashes as on Windows.
+// Strings are UTF-8; paths use backslashes as on Windows. Method names avoid
+// the names that <windows.h> turns into macros (CopyFile, DeleteFile, ...).
 #pragma once
 
 #include <cstdint>
@@ -43,11 +44,11 @@ class Platform {
   virtual bool WriteFile(const std::string& path, std::string_view bytes) = 0;
   /// Renames `from` over `to`, replacing an existing `to`. Fails when `to`
   /// is read-only.
-  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+  virtual bool RenameOver(const std::string& from, const std::string& to) = 0;
   /// Copies a file, overwriting `to` when it exists and is not read-only.
-  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  virtual bool CopyFileOver(const std::string& from, const std::string& to) = 0;
   /// Deletes a file; never forces a read-only file.
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
   /// Deletes a folder with its contents; never forces read-only files.
   /// Returns false when anything was left behind.
   virtual bool DeleteFolder(const std::string& path) = 0;

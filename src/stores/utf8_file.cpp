@@ -78,11 +78,11 @@ bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_vi
   if (platform.IsReadOnly(path)) return false;
   const std::string temp = path + ".rw-new";
   if (!platform.WriteFile(temp, bytes)) {
-    platform.DeleteFile(temp);
+    platform.RemoveFile(temp);
     return false;
   }
-  if (!platform.ReplaceFile(temp, path)) {
-    platform.DeleteFile(temp);
+  if (!platform.RenameOver(temp, path)) {
+    platform.RemoveFile(temp);
     return false;
   }
   return true;

@@ -88,7 +88,7 @@ bool FakePlatform::WriteFile(const std::string& path, std::string_view bytes) {
   return true;
 }
 
-bool FakePlatform::ReplaceFile(const std::string& from, const std::string& to) {
+bool FakePlatform::RenameOver(const std::string& from, const std::string& to) {
   if (Fails(Op::Replace, to)) return false;
   auto src = files_.find(Key(from));
   const std::string toKey = Key(to);
@@ -102,7 +102,7 @@ bool FakePlatform::ReplaceFile(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool FakePlatform::CopyFile(const std::string& from, const std::string& to) {
+bool FakePlatform::CopyFileOver(const std::string& from, const std::string& to) {
   if (Fails(Op::Copy, to)) return false;
   auto src = files_.find(Key(from));
   const std::string toKey = Key(to);
@@ -117,8 +117,8 @@ bool FakePlatform::CopyFile(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool FakePlatform::DeleteFile(const std::string& path) {
-  if (Fails(Op::DeleteFile, path)) return false;
+bool FakePlatform::RemoveFile(const std::string& path) {
+  if (Fails(Op::RemoveFile, path)) return false;
   auto it = files_.find(Key(path));
   if (it == files_.end() || it->second.readOnly) return false;
   files_.erase(it);
@@ -133,7 +133,7 @@ bool FakePlatform::DeleteFolder(const std::string& path) {
   bool complete = true;
   for (auto it = files_.begin(); it != files_.end();) {
     if (it->first.compare(0, prefix.size(), prefix) == 0) {
-      if (it->second.readOnly || Fails(Op::DeleteFile, it->second.path)) {
+      if (it->second.readOnly || Fails(Op::RemoveFile, it->second.path)) {
         complete = false;
         ++it;
         continue;

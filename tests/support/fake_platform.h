@@ -15,7 +15,7 @@
 
 namespace rw::test {
 
-enum class Op { Read, Write, Replace, Copy, DeleteFile, DeleteFolder, CreateFolder, Start, Terminate };
+enum class Op { Read, Write, Replace, Copy, RemoveFile, DeleteFolder, CreateFolder, Start, Terminate };
 
 struct FakeProcess {
   ProcessInfo info;
@@ -90,9 +90,9 @@ class FakePlatform : public Platform {
   bool IsReadOnly(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFile(const std::string& path, std::string_view bytes) override;
-  bool ReplaceFile(const std::string& from, const std::string& to) override;
-  bool CopyFile(const std::string& from, const std::string& to) override;
-  bool DeleteFile(const std::string& path) override;
+  bool RenameOver(const std::string& from, const std::string& to) override;
+  bool CopyFileOver(const std::string& from, const std::string& to) override;
+  bool RemoveFile(const std::string& path) override;
   bool DeleteFolder(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder) override;

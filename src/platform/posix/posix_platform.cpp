@@ -71,21 +71,21 @@ bool PosixPlatform::WriteFile(const std::string& path, std::string_view bytes) {
   return static_cast<bool>(out);
 }
 
-bool PosixPlatform::ReplaceFile(const std::string& from, const std::string& to) {
+bool PosixPlatform::RenameOver(const std::string& from, const std::string& to) {
   if (IsReadOnly(to) || FolderExists(to)) return false;
   std::error_code ec;
   fs::rename(Native(from), Native(to), ec);
   return !ec;
 }
 
-bool PosixPlatform::CopyFile(const std::string& from, const std::string& to) {
+bool PosixPlatform::CopyFileOver(const std::string& from, const std::string& to) {
   if (IsReadOnly(to) || !FileExists(from)) return false;
   std::error_code ec;
   fs::copy_file(Native(from), Native(to), fs::copy_options::overwrite_existing, ec);
   return !ec;
 }
 
-bool PosixPlatform::DeleteFile(const std::string& path) {
+bool PosixPlatform::RemoveFile(const std::string& path) {
   if (IsReadOnly(path) || !FileExists(path)) return false;
   std::error_code ec;
   return fs::remove(Native(path), ec) && !ec;

@@ -15,9 +15,9 @@ class PosixPlatform : public Platform {
   bool IsReadOnly(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFile(const std::string& path, std::string_view bytes) override;
-  bool ReplaceFile(const std::string& from, const std::string& to) override;
-  bool CopyFile(const std::string& from, const std::string& to) override;
-  bool DeleteFile(const std::string& path) override;
+  bool RenameOver(const std::string& from, const std::string& to) override;
+  bool CopyFileOver(const std::string& from, const std::string& to) override;
+  bool RemoveFile(const std::string& path) override;
   bool DeleteFolder(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder) override;

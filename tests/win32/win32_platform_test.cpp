@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/win32/win32_platform.h"
+#include "stores/settings.h"
+#include "stores/utf8_file.h"
+
+namespace rw {
+namespace {
+
+class Win32PlatformTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = platform_.ProgramFolder() + "\\w32test-\xE6\xB5\x8F\xE8\xA7\x88";  // non-ASCII on purpose
+    platform_.DeleteFolder(folder_);
+    ASSERT_TRUE(platform_.CreateFolder(folder_));
+  }
+  void TearDown() override {
+    for (const auto& name : platform_.ListFiles(folder_)) {
+      SetFileAttributesW(std::wstring(name.begin(), name.end()).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    platform_.DeleteFolder(folder_);
+  }
+  std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
+  void MakeReadOnly(const std::string& path) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, w.data(), n);
+    ASSERT_TRUE(SetFileAttributesW(w.c_str(), FILE_ATTRIBUTE_READONLY));
+  }
+
+  Win32Platform platform_;
+  std::string folder_;
+};
+
+TEST_F(Win32PlatformTest, FilesRoundTripAndExistenceTellFilesFromFolders) {
+  const std::string file = Path("a.txt");
+  ASSERT_TRUE(platform_.WriteFile(file, std::string("x\0y", 3)));
+  EXPECT_TRUE(platform_.FileExists(file));
+  EXPECT_FALSE(platform_.FolderExists(file));
+  EXPECT_TRUE(platform_.FolderExists(folder_));
+  EXPECT_FALSE(platform_.FileExists(folder_));
+  EXPECT_EQ(*platform_.ReadFile(file), std::string("x\0y", 3));
+  ASSERT_TRUE(platform_.CopyFileOver(file, Path("b.txt")));
+  ASSERT_TRUE(platform_.RenameOver(Path("b.txt"), file));
+  EXPECT_FALSE(platform_.FileExists(Path("b.txt")));
+  EXPECT_EQ(platform_.ListFiles(folder_), std::vector<std::string>{"a.txt"});
+  ASSERT_TRUE(platform_.RemoveFile(file));
+  EXPECT_FALSE(platform_.ReadFile(file));
+}
+
+TEST_F(Win32PlatformTest, ReadOnlyFilesAreNeverForced) {
+  const std::string file = Path("locked.css");
+  ASSERT_TRUE(WriteUtf8File(platform_, file, "old"));
+  MakeReadOnly(file);
+  EXPECT_TRUE(platform_.IsReadOnly(file));
+  EXPECT_FALSE(WriteUtf8File(platform_, file, "new"));
+  EXPECT_FALSE(platform_.RemoveFile(file));
+  EXPECT_EQ(*ReadUtf8File(platform_, file), "old");
+  EXPECT_FALSE(platform_.FileExists(file + ".rw-new"));
+  // A tree holding a read-only file is not removed.
+  ASSERT_TRUE(platform_.CreateFolder(Path("sub")));
+  ASSERT_TRUE(platform_.WriteFile(Path("sub\\x"), "x"));
+  MakeReadOnly(Path("sub\\x"));
+  EXPECT_FALSE(platform_.DeleteFolder(Path("sub")));
+  EXPECT_TRUE(platform_.FileExists(Path("sub\\x")));
+  SetFileAttributesA((folder_ + "\\sub\\x").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Win32PlatformTest, AnsiCodePageIsEnglishAndUtf8LanguageFilesReadCorrectly) {
+  // The test runs with an English system locale: the ANSI code page is 1252.
+  EXPECT_EQ(GetACP(), 1252u);
+  EXPECT_EQ(platform_.AnsiToUtf8("caf\xE9"), "caf\xC3\xA9");
+  EXPECT_FALSE(platform_.Utf8ToAnsi("\xE7\xA1\xAE\xE5\xAE\x9A"));
+  ASSERT_TRUE(platform_.CreateFolder(Path("Languages")));
+  ASSERT_TRUE(platform_.WriteFile(Path("Languages\\Chinese Simplified.ini"),
+                                  "\xEF\xBB\xBF[General]\r\nOK=\xE7\xA1\xAE\xE5\xAE\x9A\r\n"));
+  EXPECT_EQ(LookupText(platform_, folder_, "Chinese Simplified", "OK"), "\xE7\xA1\xAE\xE5\xAE\x9A");
+  // The shipped language file reads the same way.
+  EXPECT_NE(LookupText(platform_, std::string(RW_SOURCE_DIR "/data"), "Chinese Simplified", "OK"), "");
+}
+
+TEST_F(Win32PlatformTest, SettingsRoundTripOnDisk) {
+  const std::string ini = Path("settings.ini");
+  ASSERT_TRUE(WriteProfileString(platform_, ini, "InstallFolder", "C:\\Hosts\\\xE6\xB5\x8F\\"));
+  ASSERT_TRUE(WriteProfileString(platform_, ini, "Language", "English"));
+  EXPECT_EQ(ReadProfileString(platform_, ini, "installfolder", ""), "C:\\Hosts\\\xE6\xB5\x8F\\");
+  EXPECT_EQ(ReadProfileString(platform_, ini, "Language", ""), "English");
+  EXPECT_EQ(ReadProfileString(platform_, Path("missing.ini"), "Language", "d"), "d");
+  EXPECT_FALSE(platform_.FileExists(Path("missing.ini")));
+}
+
+TEST_F(Win32PlatformTest, OwnExecutableHasNoVersionButTheSystemDllsDo) {
+  EXPECT_TRUE(platform_.FileVersion("C:\\windows\\system32\\kernel32.dll").has_value());
+  EXPECT_FALSE(platform_.FileVersion(Path("none.exe")).has_value());
+  EXPECT_FALSE(platform_.ReadRegistryString("HKEY_CURRENT_USER\\Software\\RavelwickNoSuchKey\\Folder").has_value());
+  EXPECT_FALSE(platform_.ListProcesses("win32_tests.exe").empty());
+}
+
+}  // namespace
+}  // namespace rw
