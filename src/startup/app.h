@@ -27,16 +27,21 @@ struct App {
   std::string HostVersion;
   bool Host3015300 = false;
   bool StartupAborted = false;
+  bool ServicesReleased = false;  // set by ReleaseServices
 
   std::string Path(std::string_view name) const { return programFolder + "\\" + std::string(name); }
   std::string SettingsPath() const { return Path("settings.ini"); }
-  std::string BackupPath() const { return Path("Resource" + HostVersion + ".dat"); }
+  /// Empty while the host version is unknown: "Resource.dat" is the packed
+  /// archive, never a backup.
+  std::string BackupPath() const {
+    return HostVersion.empty() ? std::string() : Path("Resource" + HostVersion + ".dat");
+  }
 
   std::string ReadSetting(std::string_view key, std::string_view defaultValue) const {
-    return ReadProfileString(platform, SettingsPath(), key, defaultValue);
+    return ReadIniValue(platform, SettingsPath(), key, defaultValue);
   }
   void WriteSetting(std::string_view key, std::string_view value) const {
-    WriteProfileString(platform, SettingsPath(), key, value);
+    WriteIniValue(platform, SettingsPath(), key, value);
   }
   std::string LookupText(std::string_view key, bool useEnglish = false) const {
     return rw::LookupText(platform, programFolder, LanguageName, key, useEnglish);

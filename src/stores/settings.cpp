@@ -12,7 +12,7 @@ bool HasBom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) ==
 
 }  // namespace
 
-std::string ReadProfileString(Platform& platform, const std::string& path, std::string_view key,
+std::string ReadIniValue(Platform& platform, const std::string& path, std::string_view key,
                               std::string_view defaultValue) {
   std::string value;
   if (auto bytes = platform.ReadFile(path)) {
@@ -26,7 +26,7 @@ std::string ReadProfileString(Platform& platform, const std::string& path, std::
   return value;
 }
 
-bool WriteProfileString(Platform& platform, const std::string& path, std::string_view key, std::string_view value) {
+bool WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value) {
   std::string bytes;
   if (platform.FileExists(path)) {
     auto existing = platform.ReadFile(path);
@@ -57,7 +57,7 @@ std::string LanguageFilePath(const std::string& programFolder, std::string_view 
 std::string LookupText(Platform& platform, const std::string& programFolder, std::string_view languageName,
                        std::string_view key, bool useEnglish) {
   const std::string_view language = useEnglish ? std::string_view("English") : languageName;
-  std::string text = ReadProfileString(platform, LanguageFilePath(programFolder, language), key, "");
+  std::string text = ReadIniValue(platform, LanguageFilePath(programFolder, language), key, "");
   if (!text.empty() || useEnglish) return text;
   return LookupText(platform, programFolder, languageName, key, true);
 }

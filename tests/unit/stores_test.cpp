@@ -22,49 +22,49 @@ TEST(CutAtNul, CutsAtFirstNulOrKeepsAll) {
 
 TEST(Settings, MissingFileGivesDefaultAndIsNotCreated) {
   FakePlatform p;
-  EXPECT_EQ(ReadProfileString(p, kSettings, "FileVersion", "3.0.0.0"), "3.0.0.0");
+  EXPECT_EQ(ReadIniValue(p, kSettings, "FileVersion", "3.0.0.0"), "3.0.0.0");
   EXPECT_FALSE(p.FileExists(kSettings));
 }
 
 TEST(Settings, EmptyValueReadsAsDefault) {
   FakePlatform p;
   p.AddFile(kSettings, "[General]\r\nFileVersion=\r\n");
-  EXPECT_EQ(ReadProfileString(p, kSettings, "FileVersion", "3.0.0.0"), "3.0.0.0");
+  EXPECT_EQ(ReadIniValue(p, kSettings, "FileVersion", "3.0.0.0"), "3.0.0.0");
 }
 
 TEST(Settings, KeysAndSectionsIgnoreLetterCaseAndBlanks) {
   FakePlatform p;
   p.AddFile(kSettings, "[other]\r\nHideHome=7\r\n[gEnErAl]\r\n  hidehome  =  1  \r\n");
-  EXPECT_EQ(ReadProfileString(p, kSettings, "HideHome", "0"), "1");
-  EXPECT_EQ(ReadProfileString(p, kSettings, "Missing", "d"), "d");
+  EXPECT_EQ(ReadIniValue(p, kSettings, "HideHome", "0"), "1");
+  EXPECT_EQ(ReadIniValue(p, kSettings, "Missing", "d"), "d");
 }
 
 TEST(Settings, LineEndsOfEveryKindAndNoFinalLineBreak) {
   for (std::string eol : {"\r\n", "\n", "\r"}) {
     FakePlatform p;
     p.AddFile(kSettings, "[General]" + eol + "A=1" + eol + "B=2");
-    EXPECT_EQ(ReadProfileString(p, kSettings, "A", ""), "1");
-    EXPECT_EQ(ReadProfileString(p, kSettings, "B", ""), "2");
-    WriteProfileString(p, kSettings, "C", "3");
-    EXPECT_EQ(ReadProfileString(p, kSettings, "B", ""), "2");
-    EXPECT_EQ(ReadProfileString(p, kSettings, "C", ""), "3");
+    EXPECT_EQ(ReadIniValue(p, kSettings, "A", ""), "1");
+    EXPECT_EQ(ReadIniValue(p, kSettings, "B", ""), "2");
+    WriteIniValue(p, kSettings, "C", "3");
+    EXPECT_EQ(ReadIniValue(p, kSettings, "B", ""), "2");
+    EXPECT_EQ(ReadIniValue(p, kSettings, "C", ""), "3");
   }
 }
 
 TEST(Settings, DuplicateKeysAndSectionsReadTheFirst) {
   FakePlatform p;
   p.AddFile(kSettings, "[General]\r\nA=first\r\nA=second\r\n[General]\r\nA=third\r\nB=only\r\n");
-  EXPECT_EQ(ReadProfileString(p, kSettings, "A", ""), "first");
-  EXPECT_EQ(ReadProfileString(p, kSettings, "B", ""), "only");
-  WriteProfileString(p, kSettings, "A", "new");
+  EXPECT_EQ(ReadIniValue(p, kSettings, "A", ""), "first");
+  EXPECT_EQ(ReadIniValue(p, kSettings, "B", ""), "only");
+  WriteIniValue(p, kSettings, "A", "new");
   EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nA=new\r\nA=second\r\n[General]\r\nA=third\r\nB=only\r\n");
 }
 
 TEST(Settings, LongValueIsCutTo1023Bytes) {
   FakePlatform p;
   const std::string value(1500, 'x');
-  WriteProfileString(p, kSettings, "Long", value);
-  EXPECT_EQ(ReadProfileString(p, kSettings, "Long", ""), std::string(1023, 'x'));
+  WriteIniValue(p, kSettings, "Long", value);
+  EXPECT_EQ(ReadIniValue(p, kSettings, "Long", ""), std::string(1023, 'x'));
 }
 
 TEST(Settings, MegabyteLineAndBinaryGarbageDoNotBreakTheReader) {
@@ -73,17 +73,17 @@ TEST(Settings, MegabyteLineAndBinaryGarbageDoNotBreakTheReader) {
   for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
   garbage += "\r\n[General]\r\nKey=value\r\n";
   p.AddFile(kSettings, garbage);
-  EXPECT_EQ(ReadProfileString(p, kSettings, "Key", ""), "value");
+  EXPECT_EQ(ReadIniValue(p, kSettings, "Key", ""), "value");
 }
 
 TEST(Settings, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
   FakePlatform p;
   const std::string before = "; comment\r\n[General]\r\nLanguage=English\r\n  Odd Line  \r\nHideHome=0\n[Other]\r\nX=1";
   p.AddFile(kSettings, before);
-  WriteProfileString(p, kSettings, "hidehome", "1");
+  WriteIniValue(p, kSettings, "hidehome", "1");
   EXPECT_EQ(*p.Contents(kSettings),
             "; comment\r\n[General]\r\nLanguage=English\r\n  Odd Line  \r\nhidehome=1\n[Other]\r\nX=1");
-  WriteProfileString(p, kSettings, "FileVersion", "3.0.15.300");
+  WriteIniValue(p, kSettings, "FileVersion", "3.0.15.300");
   EXPECT_EQ(*p.Contents(kSettings),
             "; comment\r\n[General]\r\nLanguage=English\r\n  Odd Line  \r\nhidehome=1\nFileVersion=3.0.15.300\r\n"
             "[Other]\r\nX=1");
@@ -91,32 +91,32 @@ TEST(Settings, WriteReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
 
 TEST(Settings, WriteCreatesFileAndSection) {
   FakePlatform p;
-  WriteProfileString(p, kSettings, "Language", "English");
+  WriteIniValue(p, kSettings, "Language", "English");
   EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nLanguage=English\r\n");
   FakePlatform q;
   q.AddFile(kSettings, "[Other]\r\nX=1");
-  WriteProfileString(q, kSettings, "A", "b");
+  WriteIniValue(q, kSettings, "A", "b");
   EXPECT_EQ(*q.Contents(kSettings), "[Other]\r\nX=1\r\n[General]\r\nA=b\r\n");
 }
 
 TEST(Settings, AFolderWhereTheFileShouldBeFailsQuietly) {
   FakePlatform p;
   p.AddFolder(kSettings);
-  EXPECT_EQ(ReadProfileString(p, kSettings, "A", "d"), "d");
-  EXPECT_FALSE(WriteProfileString(p, kSettings, "A", "b"));
+  EXPECT_EQ(ReadIniValue(p, kSettings, "A", "d"), "d");
+  EXPECT_FALSE(WriteIniValue(p, kSettings, "A", "b"));
 }
 
 TEST(Settings, AnsiFileStaysAnsiAndUtf8ValueThatItCannotHoldMovesItToUtf8) {
   FakePlatform p;
   p.AddFile(kSettings, "[General]\r\nName=caf\xE9\r\n");
-  EXPECT_EQ(ReadProfileString(p, kSettings, "Name", ""), "caf\xC3\xA9");
-  WriteProfileString(p, kSettings, "Other", "na\xC3\xAFve");
+  EXPECT_EQ(ReadIniValue(p, kSettings, "Name", ""), "caf\xC3\xA9");
+  WriteIniValue(p, kSettings, "Other", "na\xC3\xAFve");
   EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nName=caf\xE9\r\nOther=na\xEFve\r\n");
   // A Chinese folder name has no Windows-1252 form: nothing may be lost.
   const std::string folder = "D:\\\xE6\xB5\x8F\xE8\xA7\x88\xE5\x99\xA8\\";
-  WriteProfileString(p, kSettings, "InstallFolder", folder);
-  EXPECT_EQ(ReadProfileString(p, kSettings, "InstallFolder", ""), folder);
-  EXPECT_EQ(ReadProfileString(p, kSettings, "Name", ""), "caf\xC3\xA9");
+  WriteIniValue(p, kSettings, "InstallFolder", folder);
+  EXPECT_EQ(ReadIniValue(p, kSettings, "InstallFolder", ""), folder);
+  EXPECT_EQ(ReadIniValue(p, kSettings, "Name", ""), "caf\xC3\xA9");
   EXPECT_EQ(p.Contents(kSettings)->substr(0, 3), "\xEF\xBB\xBF");
 }
 
@@ -124,7 +124,7 @@ TEST(Settings, UnreadableExistingFileIsNeverReplaced) {
   FakePlatform p;
   p.AddFile(kSettings, "[General]\r\nA=1\r\n");
   p.failHook = [](Op op, const std::string&) { return op == Op::Read; };
-  EXPECT_FALSE(WriteProfileString(p, kSettings, "B", "2"));
+  EXPECT_FALSE(WriteIniValue(p, kSettings, "B", "2"));
   EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nA=1\r\n");
 }
 

@@ -82,11 +82,11 @@ TEST_F(Win32PlatformTest, AnsiCodePageIsEnglishAndUtf8LanguageFilesReadCorrectly
 
 TEST_F(Win32PlatformTest, SettingsRoundTripOnDisk) {
   const std::string ini = Path("settings.ini");
-  ASSERT_TRUE(WriteProfileString(platform_, ini, "InstallFolder", "C:\\Hosts\\\xE6\xB5\x8F\\"));
-  ASSERT_TRUE(WriteProfileString(platform_, ini, "Language", "English"));
-  EXPECT_EQ(ReadProfileString(platform_, ini, "installfolder", ""), "C:\\Hosts\\\xE6\xB5\x8F\\");
-  EXPECT_EQ(ReadProfileString(platform_, ini, "Language", ""), "English");
-  EXPECT_EQ(ReadProfileString(platform_, Path("missing.ini"), "Language", "d"), "d");
+  ASSERT_TRUE(WriteIniValue(platform_, ini, "InstallFolder", "C:\\Hosts\\\xE6\xB5\x8F\\"));
+  ASSERT_TRUE(WriteIniValue(platform_, ini, "Language", "English"));
+  EXPECT_EQ(ReadIniValue(platform_, ini, "installfolder", ""), "C:\\Hosts\\\xE6\xB5\x8F\\");
+  EXPECT_EQ(ReadIniValue(platform_, ini, "Language", ""), "English");
+  EXPECT_EQ(ReadIniValue(platform_, Path("missing.ini"), "Language", "d"), "d");
   EXPECT_FALSE(platform_.FileExists(Path("missing.ini")));
 }
 
