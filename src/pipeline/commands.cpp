@@ -1,0 +1,77 @@
+#include "pipeline/commands.h"
+
+#include "pipeline/pipeline.h"
+#include "startup/app.h"
+#include "startup/host_check.h"
+#include "stores/text.h"
+
+namespace rw {
+
+namespace {
+
+// Drops what a language file should never put into an address: control
+// characters, which could end the command line's argument or line.
+std::string WithoutControlCharacters(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) out += c;
+  return out;
+}
+
+}  // namespace
+
+void RestoreCommand(App& app, MainWindowOps& window) {
+  const std::string backup = app.BackupPath();
+  if (!backup.empty() && app.platform.FileExists(backup)) {
+    InstallArchive(app, window, /*restore=*/true);
+    return;
+  }
+  app.Message(ReplaceAll(app.LookupText("NoBackup"), "$version", app.HostVersion), MessageButtons::Ok, window.Handle());
+}
+
+void SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, const SetFolderHooks& hooks) {
+  folderDialogOpen = true;
+  if (hooks.showDialog) hooks.showDialog(window.Handle());
+  folderDialogOpen = false;
+
+  CheckHostInstallation(app);
+  if (app.StartupAborted) {
+    window.Unload();
+    return;
+  }
+  if (hooks.applyLanguage) hooks.applyLanguage();
+  if (!app.platform.FolderExists(app.Path("Resource"))) UnpackArchive(app, window);
+}
+
+std::optional<std::string> SafeHelpAddress(std::string_view address) {
+  const std::string text(TrimBlanks(WithoutControlCharacters(address)));
+  // The host takes "-" and "/" words as its own switches.
+  if (text.empty() || text.front() == '-' || text.front() == '/') return std::nullopt;
+  return ReplaceAll(text, "\"", "%22");
+}
+
+std::string QuoteArgument(std::string_view text) {
+  std::size_t trailing = 0;
+  while (trailing < text.size() && text[text.size() - 1 - trailing] == '\\') ++trailing;
+  return "\"" + std::string(text) + std::string(trailing, '\\') + "\"";
+}
+
+void HelpCommand(App& app) {
+  Platform& platform = app.platform;
+  const std::optional<std::string> address = SafeHelpAddress(app.LookupText("HelpURL"));
+  if (!address) return;
+  const std::string host = app.HostBinFolder + "Maxthon.exe";
+  // A host that exists but will not start still leaves the default browser.
+  if (!app.HostBinFolder.empty() && platform.FileExists(host) &&
+      platform.StartProcess(QuoteArgument(host) + " " + QuoteArgument(*address), /*hidden=*/false))
+    return;
+  platform.OpenInDefaultBrowser(*address);
+}
+
+std::string AboutText(const App& app) {
+  return "Ravelwick" + std::string(10, ' ') + "\r\n" + app.AppVersion + "\r\n" + "Made by the Ravelwick developers";
+}
+
+void AboutCommand(App& app, MainWindowOps& window) { app.Message(AboutText(app), MessageButtons::Ok, window.Handle()); }
+
+}  // namespace rw

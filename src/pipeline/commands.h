@@ -1,0 +1,48 @@
+// The main window's menu commands that act on the host installation as a
+// whole, kept apart from the window so they run against test doubles.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "pipeline/window_ops.h"
+
+namespace rw {
+
+struct App;
+
+/// mnuRestore: installs the backup of the current host version, or shows
+/// "NoBackup" when there is none.
+void RestoreCommand(App& app, MainWindowOps& window);
+
+/// The pieces of mnuSetFolder that belong to the window itself.
+struct SetFolderHooks {
+  /// Shows the host folder dialog modally, owned by `owner`.
+  std::function<void(WindowHandle owner)> showDialog;
+  /// Re-translates the window and follows a changed Host3015300.
+  std::function<void()> applyLanguage;
+};
+
+/// mnuSetFolder: re-points the program at a host folder chosen by the user.
+/// `folderDialogOpen` is true exactly while the dialog is shown.
+void SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, const SetFolderHooks& hooks);
+
+/// mnuHelp: opens "HelpURL" in the host browser, or in the default browser
+/// when the host's executable is missing.
+void HelpCommand(App& app);
+
+/// The help address made safe to hand on: control characters dropped,
+/// quotes percent-encoded. nullopt for an empty address or one that would
+/// read as a switch.
+std::optional<std::string> SafeHelpAddress(std::string_view address);
+/// `text` quoted as one command-line argument; backslashes before the
+/// closing quote are doubled so they cannot escape it.
+std::string QuoteArgument(std::string_view text);
+
+/// mnuAbout's three lines.
+std::string AboutText(const App& app);
+void AboutCommand(App& app, MainWindowOps& window);
+
+}  // namespace rw

@@ -1,0 +1,43 @@
+// What the pipeline relies on from the host browser and the two archive
+// tools: image names, command lines and the polling rhythm.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace rw {
+
+struct App;
+
+inline constexpr std::string_view kHostImageName = "Maxthon.exe";
+inline constexpr std::string_view kUnpackerImageName = "unpak.exe";
+inline constexpr std::string_view kPackerImageName = "makpak.exe";
+
+inline constexpr unsigned kPollIntervalMs = 500;
+inline constexpr int kToolPolls = 40;
+inline constexpr int kClosePolls = 4;
+inline constexpr int kTerminatePolls = 10;
+
+/// "\"<pf>\unpak.exe\" \"<pf>\Resource.dat\"".
+std::string UnpackerCommandLine(const App& app);
+/// "\"<pf>\makpak.exe\" \"<pf>\Resource\"".
+std::string PackerCommandLine(const App& app);
+/// "\"<HostBinFolder>maxthon.exe\"".
+std::string HostCommandLine(const App& app);
+
+/// A "Maxthon.exe" process belongs to this installation when its executable
+/// path contains HostBinFolder, letter case ignored.
+bool BelongsToHost(const App& app, const ProcessInfo& process);
+
+/// Polls the process list up to `polls` times, sleeping before each query;
+/// true as soon as no process of that image name is listed.
+bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, bool pumpEvents);
+
+/// Copies `from` to a temporary file beside `to` and renames it over `to`, so
+/// `to` holds either its old bytes or all of the new ones. The temporary file
+/// never outlives a failure.
+bool CopyOverAtomically(Platform& platform, const std::string& from, const std::string& to);
+
+}  // namespace rw
