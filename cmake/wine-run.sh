@@ -16,8 +16,9 @@ export WINEPREFIX="${RW_WINEPREFIX:-$build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
-# An English system locale: the ANSI code page is then Windows-1252.
-export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+# An English system locale (ANSI code page 1252) with UTF-8 Unix file names,
+# so paths in any script work.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
 (
   flock 9

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+
 #include "platform/win32/win32_platform.h"
 #include "stores/settings.h"
 #include "stores/utf8_file.h"
@@ -12,21 +14,30 @@ class Win32PlatformTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = platform_.ProgramFolder() + "\\w32test-\xE6\xB5\x8F\xE8\xA7\x88";  // non-ASCII on purpose
-    platform_.DeleteFolder(folder_);
+    ForceRemove();
     ASSERT_TRUE(platform_.CreateFolder(folder_));
   }
-  void TearDown() override {
-    for (const auto& name : platform_.ListFiles(folder_)) {
-      SetFileAttributesW(std::wstring(name.begin(), name.end()).c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    platform_.DeleteFolder(folder_);
+  void TearDown() override { ForceRemove(); }
+  // Clears read-only attributes the tests set, then removes everything.
+  void ForceRemove() {
+    namespace fs = std::filesystem;
+    const fs::path root(Wide(folder_));
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+      SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(root, ec);
+  }
+  static std::wstring Wide(const std::string& s) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), n);
+    w.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+    return w;
   }
   std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
   void MakeReadOnly(const std::string& path) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, w.data(), n);
-    ASSERT_TRUE(SetFileAttributesW(w.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY));
   }
 
   Win32Platform platform_;
@@ -64,7 +75,6 @@ TEST_F(Win32PlatformTest, ReadOnlyFilesAreNeverForced) {
   MakeReadOnly(Path("sub\\x"));
   EXPECT_FALSE(platform_.DeleteFolder(Path("sub")));
   EXPECT_TRUE(platform_.FileExists(Path("sub\\x")));
-  SetFileAttributesA((folder_ + "\\sub\\x").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Win32PlatformTest, AnsiCodePageIsEnglishAndUtf8LanguageFilesReadCorrectly) {
