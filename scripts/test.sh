@@ -12,6 +12,9 @@ cmake --preset windows
 cmake --build --preset windows -j2
 ctest --preset windows
 
+# Each fuzz target briefly; `scripts/fuzz.sh 600` is the long run.
+bash scripts/fuzz.sh 10
+
 # Formatting is part of the build's hygiene.
 unformatted=$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -c 'warning:' || true)
 if [ "$unformatted" != "0" ]; then
