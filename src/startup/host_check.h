@@ -1,0 +1,21 @@
+// The host installation check: reads the host version and, when it differs
+// from the one last prepared for, removes the old derived files and keeps a
+// backup of the host's own archive.
+#pragma once
+
+#include <string_view>
+
+namespace rw {
+
+struct App;
+
+inline constexpr std::string_view kDefaultFileVersion = "3.0.0.0";
+inline constexpr std::string_view kSpecialHostVersion = "3.0.15.300";
+
+/// Reads app.HostBinFolder; sets app.HostVersion, app.Host3015300 and, when
+/// the old working tree cannot be removed, app.StartupAborted (after showing
+/// "FolderLocked"). A host executable without version information leaves
+/// HostVersion empty and touches nothing on disk.
+void CheckHostInstallation(App& app);
+
+}  // namespace rw

@@ -1,0 +1,105 @@
+#include "startup/main_sequence.h"
+
+#include "startup/host_check.h"
+#include "stores/settings.h"
+
+namespace rw {
+
+namespace {
+
+constexpr std::string_view kHostExeBelowFolder = "Bin\\Maxthon.exe";
+
+// "C:\..." or "\\server\share\...". A relative folder would be resolved
+// against whatever the current folder happens to be, so it never counts as a
+// host folder; this also keeps an empty text ("\") from being accepted.
+bool IsFullyQualified(std::string_view folder) {
+  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (folder.size() >= 3 && isLetter(folder[0]) && folder[1] == ':' && folder[2] == '\\') return true;
+  return folder.size() >= 3 && folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\\';
+}
+
+std::string ChooseLanguage(App& app) {
+  std::string language = app.ReadSetting("Language", "");
+  if (language.empty())
+    language = app.platform.SystemDefaultLcid() == kLcidChineseSimplified ? "Chinese Simplified" : "English";
+  if (!app.platform.FileExists(LanguageFilePath(app.programFolder, language))) language = "English";
+  return language;
+}
+
+bool ToolsPresent(App& app) {
+  // Both tests are always made.
+  const bool makpak = app.platform.FileExists(app.Path("makpak.exe"));
+  const bool unpak = app.platform.FileExists(app.Path("unpak.exe"));
+  return makpak && unpak;
+}
+
+MainExit EndEarly(App& app, MainExit exit) {
+  ReleaseServices(app);
+  return exit;
+}
+
+}  // namespace
+
+std::string WithTrailingBackslash(std::string folder) {
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+std::optional<std::string> HostBinFolderOf(Platform& platform, std::string folder) {
+  folder = WithTrailingBackslash(std::move(folder));
+  if (!IsFullyQualified(folder) || !platform.FileExists(folder + std::string(kHostExeBelowFolder))) return std::nullopt;
+  return folder + "Bin\\";
+}
+
+void ReleaseServices(App& app) { app.ServicesReleased = true; }
+
+MainExit Main(App& app, UiFactory& ui) {
+  // Steps 1 and 2 created the shell and process-query objects; the platform
+  // reads the registry, starts programs and lists processes itself, so
+  // there is nothing to create.
+  app.AppVersion = std::string(kAppVersion);
+  app.AppTitle = "Ravelwick (" + app.AppVersion + ")";
+
+  if (const WindowHandle running = app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle)) {
+    app.platform.RaiseWindow(running);
+    return EndEarly(app, MainExit::AlreadyRunning);
+  }
+
+  // Settled before the first message, so every message speaks the
+  // user's language.
+  app.LanguageName = ChooseLanguage(app);
+
+  if (!ToolsPresent(app)) {
+    app.Message(app.LookupText("MissingFile"));
+    return EndEarly(app, MainExit::MissingTool);
+  }
+
+  // The setting wins over the registry. An invalid setting is ignored, not
+  // erased; the registry value is stored only once it has proved valid.
+  app.HostBinFolder.clear();
+  if (const std::string stored = app.ReadSetting("InstallFolder", ""); !stored.empty())
+    app.HostBinFolder = HostBinFolderOf(app.platform, stored).value_or("");
+  if (app.HostBinFolder.empty()) {
+    const std::string registered = app.platform.ReadRegistryString(std::string(kHostRegistryValue)).value_or("");
+    if (!registered.empty()) {
+      if (auto bin = HostBinFolderOf(app.platform, registered)) {
+        app.WriteSetting("InstallFolder", WithTrailingBackslash(registered));
+        app.HostBinFolder = *bin;
+      }
+    }
+  }
+  if (app.HostBinFolder.empty()) ui.ShowSetFolderDialog(app, 0);
+  if (app.HostBinFolder.empty()) {
+    app.Message(app.LookupText("NoMX3"));
+    return EndEarly(app, MainExit::NoHostFolder);
+  }
+
+  CheckHostInstallation(app);
+  if (app.StartupAborted) return EndEarly(app, MainExit::StartupAborted);
+
+  app.platform.InitCommonControls();
+  ui.ShowMainWindow(app);
+  return MainExit::MainWindowShown;
+}
+
+}  // namespace rw

@@ -1,0 +1,41 @@
+// The program's entry sequence: single instance, language, tools, host
+// folder, host check and the hand-over to the main window.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "startup/app.h"
+#include "startup/ui_factory.h"
+
+namespace rw {
+
+inline constexpr std::string_view kAppVersion = "1.2.7";
+inline constexpr std::uint32_t kLcidChineseSimplified = 2052;
+
+/// How Main ended. Every exit but MainWindowShown leaves no window open.
+enum class MainExit {
+  AlreadyRunning,   // another main window was raised instead
+  MissingTool,      // unpak.exe or makpak.exe is missing
+  NoHostFolder,     // neither settings, registry nor the dialog gave one
+  StartupAborted,   // the old working tree could not be removed
+  MainWindowShown,  // the program now lives as long as the main window
+};
+
+MainExit Main(App& app, UiFactory& ui);
+
+/// Drops the shared services. The platform owns every operating-system
+/// object, so this only marks the run as finished; calling it twice is
+/// harmless.
+void ReleaseServices(App& app);
+
+/// `folder` + "Bin\" when `folder` (a trailing backslash is added when
+/// missing) is a fully qualified path holding "Bin\Maxthon.exe".
+std::optional<std::string> HostBinFolderOf(Platform& platform, std::string folder);
+
+/// `folder` with "\" appended unless it already ends in one.
+std::string WithTrailingBackslash(std::string folder);
+
+}  // namespace rw

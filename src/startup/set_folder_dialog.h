@@ -1,0 +1,54 @@
+// The host folder dialog frmSetFolder: its behaviour, independent of the
+// window that shows it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace rw {
+
+struct App;
+
+inline constexpr std::uint32_t kBrowseOnlyFileSystemFolders = 1;  // BIF_RETURNONLYFSDIRS
+inline constexpr int kBrowseRootDrives = 17;                      // CSIDL_DRIVES
+inline constexpr int kKeyEnter = 13;
+inline constexpr int kKeyEscape = 27;
+
+/// What the dialog logic needs of its window.
+class SetFolderView {
+ public:
+  virtual ~SetFolderView() = default;
+  virtual WindowHandle Handle() = 0;
+  virtual void SetCaptions(const std::string& label, const std::string& ok, const std::string& cancel) = 0;
+  virtual std::string Text() = 0;
+  virtual void SetText(const std::string& text) = 0;
+  virtual void SelectAllText() = 0;
+  /// Moves the focus into the text box, which selects its text
+  /// (txtSetFolder_GotFocus), also when it had the focus already.
+  virtual void FocusText() = 0;
+  /// Unloads the dialog; the modal loop that shows it ends.
+  virtual void Unload() = 0;
+  /// The shell's folder picker; empty when the user cancels.
+  virtual std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::uint32_t flags, int root) = 0;
+};
+
+class SetFolderDialog {
+ public:
+  SetFolderDialog(App& app, SetFolderView& view) : app_(app), view_(view) {}
+
+  void Form_Load();
+  /// Enter and Esc act wherever the focus is; true when the key was used.
+  bool Form_KeyDown(int keyCode);
+  void txtSetFolder_GotFocus();
+  void cmdBrowse_Click();
+  void cmdOK_Click();
+  void cmdCancel_Click();
+
+ private:
+  App& app_;
+  SetFolderView& view_;
+};
+
+}  // namespace rw

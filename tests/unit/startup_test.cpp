@@ -1,0 +1,466 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "startup/app.h"
+#include "startup/host_check.h"
+#include "startup/main_sequence.h"
+#include "startup/set_folder_dialog.h"
+#include "stores/text.h"
+#include "support/fake_platform.h"
+
+namespace rw {
+namespace {
+
+using test::FakePlatform;
+using test::FakeWindow;
+using test::Op;
+
+const std::string kProgram = "C:\\Ravelwick";
+const std::string kSettings = kProgram + "\\settings.ini";
+const std::string kHost = "D:\\Maxthon3\\";
+const std::string kHostExe = kHost + "Bin\\Maxthon.exe";
+const std::string kHostArchive = kHost + "Bin\\Resource.dat";
+
+class FakeUi : public UiFactory {
+ public:
+  std::function<void(App&)> onDialog;  // stands in for the user
+  int dialogs = 0;
+  int mainWindows = 0;
+  bool controlsReadyAtMainWindow = false;
+
+  void ShowSetFolderDialog(App& app, WindowHandle) override {
+    ++dialogs;
+    if (onDialog) onDialog(app);
+  }
+  void ShowMainWindow(App& app) override {
+    ++mainWindows;
+    controlsReadyAtMainWindow = static_cast<FakePlatform&>(app.platform).commonControlsInitialised;
+  }
+};
+
+void AddHost(FakePlatform& p, const std::string& folder, const std::string& version,
+             const std::string& archive = "host archive") {
+  p.AddFile(folder + "Bin\\Maxthon.exe", "MZ");
+  p.fileVersions[AsciiLower(folder + "Bin\\Maxthon.exe")] = version;
+  p.AddFile(folder + "Bin\\Resource.dat", archive);
+}
+
+// A program folder with both tools and an English language file.
+void AddProgram(FakePlatform& p) {
+  p.AddFile(kProgram + "\\unpak.exe", "tool");
+  p.AddFile(kProgram + "\\makpak.exe", "tool");
+  p.AddFile(kProgram + "\\Languages\\English.ini",
+            "[General]\r\nMissingFile=missing tool\r\nNoMX3=no host\r\nFolderLocked=locked $folder, $folder\r\n"
+            "MX3Folder=Folder of Maxthon 3:\r\nOK=OK\r\nCancel=Cancel\r\nSelectFolder=Pick it\r\n"
+            "InvaidFolder=No host in $folder ($folder)\r\n");
+}
+
+std::string Setting(App& app, const char* key) { return app.ReadSetting(key, "<none>"); }
+
+struct StartupTest : ::testing::Test {
+  FakePlatform p{kProgram};
+  App app{p, kProgram};
+  FakeUi ui;
+  void SetUp() override { AddProgram(p); }
+};
+
+// --- Main ------------------------------------------------------------------
+
+TEST_F(StartupTest, RaisesTheRunningMainWindowAndEndsSilently) {
+  p.windows.push_back(FakeWindow{7, "Other", "Ravelwick (1.2.7)"});
+  p.windows.push_back(FakeWindow{8, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
+  EXPECT_EQ(Main(app, ui), MainExit::AlreadyRunning);
+  EXPECT_EQ(app.AppTitle, "Ravelwick (1.2.7)");
+  EXPECT_EQ(p.raised, std::vector<WindowHandle>{8});
+  EXPECT_TRUE(p.messages.empty());
+  EXPECT_TRUE(app.ServicesReleased);
+  EXPECT_EQ(ui.dialogs + ui.mainWindows, 0);
+}
+
+TEST_F(StartupTest, AnOpenHostFolderDialogIsNotAnotherInstance) {
+  p.windows.push_back(FakeWindow{9, std::string(kMainWindowClass), "Ravelwick"});
+  AddHost(p, kHost, "3.0.20.100");
+  p.AddFile(kSettings, "[General]\r\nInstallFolder=" + kHost + "\r\n");
+  EXPECT_EQ(Main(app, ui), MainExit::MainWindowShown);
+  EXPECT_TRUE(p.raised.empty());
+}
+
+TEST_F(StartupTest, ChoosesTheLanguage) {
+  struct Case {
+    std::string setting;
+    std::uint32_t lcid;
+    bool chineseFile;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"Deutsch", 1033, true, "Deutsch"},
+      {"Klingon", 2052, true, "English"},  // named file missing
+      {"", 2052, true, "Chinese Simplified"},
+      {"", 2052, false, "English"},
+      {"", 1028, true, "English"},  // Chinese (Taiwan)
+  };
+  for (const Case& c : cases) {
+    FakePlatform fp{kProgram};
+    AddProgram(fp);
+    fp.AddFile(kProgram + "\\unpak.exe", "");
+    fp.RemoveFile(kProgram + "\\unpak.exe");  // end right after the language
+    fp.AddFile(kProgram + "\\Languages\\Deutsch.ini", "[General]\r\nMissingFile=Werkzeug fehlt\r\n");
+    if (c.chineseFile) fp.AddFile(kProgram + "\\Languages\\Chinese Simplified.ini", "[General]\r\n");
+    if (!c.setting.empty()) fp.AddFile(kSettings, "[General]\r\nLanguage=" + c.setting + "\r\n");
+    fp.lcid = c.lcid;
+    App a{fp, kProgram};
+    FakeUi u;
+    EXPECT_EQ(Main(a, u), MainExit::MissingTool);
+    EXPECT_EQ(a.LanguageName, c.expected) << c.setting << " " << c.lcid;
+  }
+}
+
+TEST_F(StartupTest, EitherMissingToolEndsInTheUsersLanguage) {
+  for (const char* tool : {"makpak.exe", "unpak.exe"}) {
+    FakePlatform fp{kProgram};
+    AddProgram(fp);
+    fp.AddFile(kProgram + "\\Languages\\Deutsch.ini", "[General]\r\nMissingFile=Werkzeug fehlt\r\n");
+    fp.AddFile(kSettings, "[General]\r\nLanguage=Deutsch\r\n");
+    fp.RemoveFile(kProgram + "\\" + tool);
+    App a{fp, kProgram};
+    FakeUi u;
+    EXPECT_EQ(Main(a, u), MainExit::MissingTool) << tool;
+    ASSERT_EQ(fp.messages.size(), 1u);
+    EXPECT_EQ(fp.messages[0].text, "Werkzeug fehlt");
+    EXPECT_EQ(fp.messages[0].title, "Ravelwick");
+    EXPECT_TRUE(a.ServicesReleased);
+    EXPECT_EQ(u.dialogs, 0);
+  }
+}
+
+TEST_F(StartupTest, StoredFolderWinsOverTheRegistryAndIsNotRewritten) {
+  AddHost(p, kHost, "3.0.20.100");
+  AddHost(p, "E:\\Other\\", "3.0.20.100");
+  p.registry[std::string(kHostRegistryValue)] = "E:\\Other";
+  p.AddFile(kSettings, "[General]\r\nInstallFolder=D:\\Maxthon3\r\n");
+  EXPECT_EQ(Main(app, ui), MainExit::MainWindowShown);
+  EXPECT_EQ(app.HostBinFolder, kHost + "Bin\\");
+  EXPECT_EQ(Setting(app, "InstallFolder"), "D:\\Maxthon3");
+  EXPECT_EQ(ui.dialogs, 0);
+  EXPECT_EQ(ui.mainWindows, 1);
+  EXPECT_TRUE(ui.controlsReadyAtMainWindow);
+  EXPECT_FALSE(app.ServicesReleased);
+}
+
+TEST_F(StartupTest, ValidRegistryFolderReplacesAnInvalidStoredOne) {
+  const std::string host = "E:\\Programme\\H\xC3\xB4te \xE6\xB5\x8F\xE8\xA7\x88\\";  // non-ASCII path
+  AddHost(p, host, "3.0.20.100");
+  p.registry[std::string(kHostRegistryValue)] = host.substr(0, host.size() - 1);
+  p.AddFile(kSettings, "[General]\r\nInstallFolder=D:\\Gone\\\r\n");
+  EXPECT_EQ(Main(app, ui), MainExit::MainWindowShown);
+  EXPECT_EQ(app.HostBinFolder, host + "Bin\\");
+  EXPECT_EQ(Setting(app, "InstallFolder"), host);
+}
+
+TEST_F(StartupTest, InvalidCandidatesLeadToTheDialogAndStayUnerased) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> registry;
+  };
+  const Case cases[] = {{"missing or not a string", std::nullopt},
+                        {"no host there", "D:\\Empty"},
+                        {"relative", "Maxthon3"},
+                        {"empty", ""}};
+  for (const Case& c : cases) {
+    FakePlatform fp{kProgram};
+    AddProgram(fp);
+    fp.AddFolder("D:\\Empty");
+    if (c.registry) fp.registry[std::string(kHostRegistryValue)] = *c.registry;
+    fp.AddFile(kSettings, "[General]\r\nInstallFolder=D:\\Gone\\\r\n");
+    App a{fp, kProgram};
+    FakeUi u;
+    EXPECT_EQ(Main(a, u), MainExit::NoHostFolder) << c.name;
+    EXPECT_EQ(u.dialogs, 1) << c.name;
+    EXPECT_EQ(Setting(a, "InstallFolder"), "D:\\Gone\\") << c.name;
+    ASSERT_EQ(fp.messages.size(), 1u) << c.name;
+    EXPECT_EQ(fp.messages[0].text, "no host");
+    EXPECT_TRUE(a.ServicesReleased);
+    EXPECT_EQ(u.mainWindows, 0);
+  }
+}
+
+TEST_F(StartupTest, FolderFromTheDialogIsUsed) {
+  AddHost(p, kHost, "3.0.15.300");
+  ui.onDialog = [](App& a) { a.HostBinFolder = kHost + "Bin\\"; };
+  EXPECT_EQ(Main(app, ui), MainExit::MainWindowShown);
+  EXPECT_EQ(app.HostVersion, "3.0.15.300");
+  EXPECT_TRUE(app.Host3015300);
+  EXPECT_TRUE(p.messages.empty());
+}
+
+TEST_F(StartupTest, LockedWorkingTreeEndsTheStart) {
+  AddHost(p, kHost, "3.0.20.100");
+  p.AddFile(kSettings, "[General]\r\nInstallFolder=" + kHost + "\r\n");
+  p.AddFile(kProgram + "\\Resource\\ui\\main\\index.css", "css", true);
+  EXPECT_EQ(Main(app, ui), MainExit::StartupAborted);
+  EXPECT_TRUE(app.ServicesReleased);
+  EXPECT_EQ(ui.mainWindows, 0);
+  EXPECT_FALSE(p.commonControlsInitialised);
+}
+
+TEST(HostBinFolderOf, NeedsAFullyQualifiedFolderHoldingTheHost) {
+  FakePlatform p;
+  p.AddFile("D:\\M\\Bin\\Maxthon.exe", "");
+  p.AddFile("\\\\server\\share\\M\\Bin\\Maxthon.exe", "");
+  p.AddFile("\\Bin\\Maxthon.exe", "");
+  p.AddFile("M\\Bin\\Maxthon.exe", "");
+  EXPECT_EQ(HostBinFolderOf(p, "D:\\M"), "D:\\M\\Bin\\");
+  EXPECT_EQ(HostBinFolderOf(p, "d:\\m\\"), "d:\\m\\Bin\\");
+  EXPECT_EQ(HostBinFolderOf(p, "\\\\server\\share\\M"), "\\\\server\\share\\M\\Bin\\");
+  EXPECT_EQ(HostBinFolderOf(p, ""), std::nullopt);
+  EXPECT_EQ(HostBinFolderOf(p, "M"), std::nullopt);
+  EXPECT_EQ(HostBinFolderOf(p, "D:\\M\\Bin"), std::nullopt);
+  EXPECT_EQ(HostBinFolderOf(p, "D:\\M "), std::nullopt);  // no trimming
+}
+
+// --- CheckHostInstallation -------------------------------------------------
+
+struct HostCheckTest : StartupTest {
+  void SetUp() override {
+    StartupTest::SetUp();
+    app.HostBinFolder = kHost + "Bin\\";
+  }
+  std::string Backup(const std::string& version) { return kProgram + "\\Resource" + version + ".dat"; }
+};
+
+TEST_F(HostCheckTest, FirstRunKeepsAnIdenticalBackup) {
+  const std::string archive("PAK\0\x01\xFF data", 12);
+  AddHost(p, kHost, "3.0.15.300", archive);
+  CheckHostInstallation(app);
+  EXPECT_EQ(app.HostVersion, "3.0.15.300");
+  EXPECT_TRUE(app.Host3015300);
+  EXPECT_EQ(p.Contents(Backup("3.0.15.300")), archive);
+  EXPECT_EQ(Setting(app, "FileVersion"), "3.0.15.300");
+  EXPECT_EQ(p.ListFiles(kProgram).size(), 4u);  // tools, backup, settings
+  EXPECT_FALSE(app.StartupAborted);
+}
+
+TEST_F(HostCheckTest, SameVersionTouchesNothing) {
+  AddHost(p, kHost, "3.0.20.100");
+  p.AddFile(kSettings, "[General]\r\nFileVersion=3.0.20.100\r\n");
+  p.AddFile(kProgram + "\\Resource.dat", "packed");
+  p.AddFile(kProgram + "\\Resource\\ui\\main\\index.css", "css");
+  std::vector<Op> ops;
+  p.failHook = [&](Op op, const std::string&) {
+    ops.push_back(op);
+    return false;
+  };
+  CheckHostInstallation(app);
+  for (Op op : ops) EXPECT_EQ(op, Op::Read);
+  EXPECT_FALSE(app.Host3015300);
+  EXPECT_FALSE(p.FileExists(Backup("3.0.20.100")));
+}
+
+TEST_F(HostCheckTest, NewVersionReplacesDerivedFilesAndKeepsOldBackups) {
+  AddHost(p, kHost, "3.0.20.100", "archive B");
+  p.AddFile(kSettings, "[General]\r\nFileVersion=3.0.15.300\r\n");
+  p.AddFile(Backup("3.0.15.300"), "archive A");
+  p.AddFile(kProgram + "\\Resource.dat", "packed A");
+  p.AddFile(kProgram + "\\Resource\\ui\\main\\index.css", "css");
+  CheckHostInstallation(app);
+  EXPECT_FALSE(p.FileExists(kProgram + "\\Resource.dat"));
+  EXPECT_FALSE(p.HasFolder(kProgram + "\\Resource"));
+  EXPECT_EQ(p.Contents(Backup("3.0.15.300")), "archive A");
+  EXPECT_EQ(p.Contents(Backup("3.0.20.100")), "archive B");
+  EXPECT_EQ(Setting(app, "FileVersion"), "3.0.20.100");
+  EXPECT_FALSE(app.Host3015300);
+}
+
+TEST_F(HostCheckTest, ExistingBackupIsNeverReplaced) {
+  // After a restore "FileVersion" is empty, and the host may hold an
+  // installed, modified archive.
+  AddHost(p, kHost, "3.0.15.300", "modified");
+  p.AddFile(kSettings, "[General]\r\nFileVersion=\r\n");
+  p.AddFile(Backup("3.0.15.300"), "original");
+  CheckHostInstallation(app);
+  EXPECT_EQ(p.Contents(Backup("3.0.15.300")), "original");
+  EXPECT_EQ(Setting(app, "FileVersion"), "3.0.15.300");
+}
+
+TEST_F(HostCheckTest, LockedLeftoversAbortWithTheirPathAndKeepTheOldVersion) {
+  struct Case {
+    std::string lockedFile;
+    std::string named;
+  };
+  const Case cases[] = {{kProgram + "\\Resource\\ui\\main\\index.css", kProgram + "\\Resource"},
+                        {kProgram + "\\Resource.dat", kProgram + "\\Resource.dat"}};
+  for (const Case& c : cases) {
+    FakePlatform fp{kProgram};
+    AddProgram(fp);
+    AddHost(fp, kHost, "3.0.20.100");
+    fp.AddFile(kSettings, "[General]\r\nFileVersion=3.0.15.300\r\n");
+    fp.AddFile(c.lockedFile, "x", true);
+    App a{fp, kProgram};
+    a.HostBinFolder = kHost + "Bin\\";
+    CheckHostInstallation(a);
+    EXPECT_TRUE(a.StartupAborted);
+    ASSERT_EQ(fp.messages.size(), 1u);
+    EXPECT_EQ(fp.messages[0].text, "locked " + c.named + ", " + c.named);
+    EXPECT_EQ(Setting(a, "FileVersion"), "3.0.15.300");
+  }
+}
+
+TEST_F(HostCheckTest, MissingHostArchiveLeavesNoBackup) {
+  AddHost(p, kHost, "3.0.20.100");
+  p.RemoveFile(kHostArchive);
+  CheckHostInstallation(app);
+  EXPECT_FALSE(p.FileExists(Backup("3.0.20.100")));
+  EXPECT_EQ(p.ListFiles(kProgram).size(), 3u);  // tools and settings
+  EXPECT_EQ(Setting(app, "FileVersion"), "3.0.20.100");
+  EXPECT_FALSE(app.StartupAborted);
+}
+
+TEST_F(HostCheckTest, FailedCopyLeavesNoPartialBackup) {
+  AddHost(p, kHost, "3.0.20.100");
+  const std::string backup = Backup("3.0.20.100");
+  p.failHook = [&](Op op, const std::string& path) { return op == Op::Replace && path == backup; };
+  CheckHostInstallation(app);
+  EXPECT_FALSE(p.FileExists(backup));
+  EXPECT_FALSE(p.FileExists(backup + ".partial"));
+  EXPECT_EQ(Setting(app, "FileVersion"), "3.0.20.100");
+}
+
+TEST_F(HostCheckTest, UnknownVersionTouchesNothing) {
+  for (bool exePresent : {false, true}) {
+    FakePlatform fp{kProgram};
+    AddProgram(fp);
+    fp.AddFile(kHostArchive, "archive");
+    if (exePresent) fp.AddFile(kHostExe, "MZ, no version resource");
+    fp.AddFile(kSettings, "[General]\r\nFileVersion=3.0.15.300\r\n");
+    fp.AddFile(kProgram + "\\Resource.dat", "packed");
+    fp.AddFile(kProgram + "\\Resource\\ui\\main\\index.css", "css");
+    App a{fp, kProgram};
+    a.HostBinFolder = kHost + "Bin\\";
+    a.HostVersion = "stale";
+    a.Host3015300 = true;
+    CheckHostInstallation(a);
+    EXPECT_EQ(a.HostVersion, "");
+    EXPECT_FALSE(a.Host3015300);
+    EXPECT_FALSE(a.StartupAborted);
+    EXPECT_EQ(a.BackupPath(), "");
+    EXPECT_EQ(fp.Contents(kProgram + "\\Resource.dat"), "packed");
+    EXPECT_TRUE(fp.HasFolder(kProgram + "\\Resource"));
+    EXPECT_EQ(Setting(a, "FileVersion"), "3.0.15.300");
+  }
+}
+
+// --- Host folder dialog ----------------------------------------------------
+
+class FakeView : public SetFolderView {
+ public:
+  std::string label, ok, cancel, text;
+  std::string browseResult;
+  std::string browsePrompt;
+  std::uint32_t browseFlags = 0;
+  int browseRoot = 0;
+  WindowHandle browseOwner = 0;
+  int selections = 0;
+  int focusCount = 0;
+  bool unloaded = false;
+  SetFolderDialog* dialog = nullptr;
+
+  WindowHandle Handle() override { return 42; }
+  void SetCaptions(const std::string& l, const std::string& o, const std::string& c) override {
+    label = l;
+    ok = o;
+    cancel = c;
+  }
+  std::string Text() override { return text; }
+  void SetText(const std::string& t) override { text = t; }
+  void SelectAllText() override { ++selections; }
+  void FocusText() override {
+    ++focusCount;
+    dialog->txtSetFolder_GotFocus();
+  }
+  void Unload() override { unloaded = true; }
+  std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::uint32_t flags, int root) override {
+    browseOwner = owner;
+    browsePrompt = prompt;
+    browseFlags = flags;
+    browseRoot = root;
+    return browseResult;
+  }
+};
+
+struct DialogTest : StartupTest {
+  FakeView view;
+  SetFolderDialog dialog{app, view};
+  void SetUp() override {
+    StartupTest::SetUp();
+    view.dialog = &dialog;
+    AddHost(p, kHost, "3.0.20.100");
+  }
+};
+
+TEST_F(DialogTest, LoadShowsCaptionsAndTheStoredFolderEvenWhenInvalid) {
+  p.AddFile(kSettings, "[General]\r\nInstallFolder=D:\\Gone\r\n");
+  dialog.Form_Load();
+  EXPECT_EQ(view.label, "Folder of Maxthon 3:");
+  EXPECT_EQ(view.ok, "OK");
+  EXPECT_EQ(view.cancel, "Cancel");
+  EXPECT_EQ(view.text, "D:\\Gone");
+}
+
+TEST_F(DialogTest, ValidFolderTypedWithoutBackslashIsStoredWithOne) {
+  view.text = "D:\\Maxthon3";
+  EXPECT_TRUE(dialog.Form_KeyDown(kKeyEnter));
+  EXPECT_TRUE(view.unloaded);
+  EXPECT_EQ(app.HostBinFolder, kHost + "Bin\\");
+  EXPECT_EQ(Setting(app, "InstallFolder"), kHost);
+  EXPECT_TRUE(p.messages.empty());
+}
+
+TEST_F(DialogTest, RejectedFoldersKeepTheDialogOpen) {
+  for (const std::string typed : {"D:\\Maxthon3\\Bin", "", "Maxthon3", "D:\\Maxthon3\\ "}) {
+    FakePlatform fp{kProgram};
+    AddProgram(fp);
+    AddHost(fp, kHost, "3.0.20.100");
+    AddHost(fp, "\\", "3.0.20.100");
+    App a{fp, kProgram};
+    FakeView v;
+    SetFolderDialog d{a, v};
+    v.dialog = &d;
+    v.text = typed;
+    d.cmdOK_Click();
+    EXPECT_FALSE(v.unloaded) << typed;
+    ASSERT_EQ(fp.messages.size(), 1u) << typed;
+    EXPECT_EQ(fp.messages[0].text, "No host in " + typed + " (" + typed + ")");
+    EXPECT_EQ(fp.messages[0].title, "Ravelwick");
+    EXPECT_EQ(v.focusCount, 1);
+    EXPECT_EQ(v.selections, 1);
+    EXPECT_EQ(a.HostBinFolder, "");
+    EXPECT_FALSE(fp.FileExists(kSettings));
+  }
+}
+
+TEST_F(DialogTest, CancelAndEscapeChangeNothing) {
+  app.HostBinFolder = "E:\\Before\\Bin\\";
+  view.text = "D:\\Maxthon3";
+  EXPECT_TRUE(dialog.Form_KeyDown(kKeyEscape));
+  EXPECT_TRUE(view.unloaded);
+  EXPECT_EQ(app.HostBinFolder, "E:\\Before\\Bin\\");
+  EXPECT_FALSE(p.FileExists(kSettings));
+  EXPECT_FALSE(dialog.Form_KeyDown(65));
+}
+
+TEST_F(DialogTest, BrowseStartsAtTheDrivesAndKeepsTheTextOnCancel) {
+  view.text = "typed";
+  dialog.cmdBrowse_Click();
+  EXPECT_EQ(view.browseOwner, 42u);
+  EXPECT_EQ(view.browsePrompt, "Pick it");
+  EXPECT_EQ(view.browseFlags, 1u);
+  EXPECT_EQ(view.browseRoot, 17);
+  EXPECT_EQ(view.text, "typed");
+  view.browseResult = "D:\\Maxthon3";
+  dialog.cmdBrowse_Click();
+  EXPECT_EQ(view.text, "D:\\Maxthon3");
+}
+
+}  // namespace
+}  // namespace rw
