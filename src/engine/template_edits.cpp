@@ -1,0 +1,243 @@
+#include "engine/template_edits.h"
+
+#include <string_view>
+
+#include "engine/controls.h"
+#include "engine/lazy_pattern.h"
+#include "engine/patterns.h"
+#include "engine/text_ops.h"
+#include "engine/tweak_block.h"
+
+namespace rw {
+
+namespace {
+
+using namespace controls;
+
+// Compiled once, on first use.
+struct CompiledPatterns {
+  LazyPattern undoGroup{patterns::kUndoGroup};
+  LazyPattern undoListElement{patterns::kUndoListElement};
+  LazyPattern undoElement{patterns::kUndoElement};
+  LazyPattern menuButton{patterns::kMenuButton};
+  LazyPattern mainMenuElement{patterns::kMainMenuElement};
+  LazyPattern avatarButton{patterns::kAvatarButton};
+  LazyPattern compactSearchBox{patterns::kCompactSearchBox};
+  LazyPattern fullSearchBox{patterns::kFullSearchBox};
+  LazyPattern avatarMenuItem{patterns::kAvatarMenuItem};
+  LazyPattern captionRule{patterns::kCaptionRule};
+  LazyPattern mainMenuIconRule{patterns::kMainMenuIconRule};
+};
+
+const CompiledPatterns& Pattern() {
+  static const CompiledPatterns compiled;
+  return compiled;
+}
+
+// --- navbar.htm -------------------------------------------------------------
+
+constexpr std::string_view kHistoryImage = "<img src=\"images/nav_history.png\"/>";
+constexpr std::string_view kBackForwardMenuImage = "<img src=\"images/nav_bfmenu.png\" />";
+
+constexpr std::string_view kGroupedUndo =
+    "<div class='button-group'><div id='BTN_UNDO' class='button' title='$TT_UNDO$'><img "
+    "src='images/nav_undo.png'/></div><div id='BTN_UNDO_LIST' class='button dropdown' "
+    "title='$TT_UNDO_LIST$'><img src='images/button_dropdown.png'/></div></div>";
+constexpr std::string_view kSeparateUndo =
+    "<div id='BTN_UNDO' class='button' title='$TT_UNDO$'><img src='images/nav_undo.png'/></div><div "
+    "id='BTN_UNDO_LIST' class='button' title='$TT_UNDO_LIST$'><img src='images/nav_history.png'/></div>";
+
+constexpr std::string_view kMenuButtonOpen =
+    "<div menu='#MAIN_MENU' class='button' style='behavior:popup-menu;margin:0 1 0 3;padding:0 3 0 5;' "
+    "align-popup='top-right' title='$TT_MAINMENU$'";
+constexpr std::string_view kClassicMenuButtonId = " id=main_menu_button";
+constexpr std::string_view kMenuButtonRest =
+    "><img src='images/nav_tool.png'/><img src='images/button_dropdown.png'/></div>";
+constexpr std::string_view kMainMenu =
+    "<div class='main-menu' menu='#MAIN_MENU' align-popup='top-right' title='$TT_MAINMENU$'>$Menu$</div>";
+
+constexpr std::string_view kToolbarOpen = "<div class=\"navbar\" id=\"TB_NAV\">";
+constexpr std::string_view kAvatarButton =
+    "<div class='button' id='BTN_AVATAR'  title='$TT_AVATAR$'><img src='images/nav_account.png'/></div>";
+
+constexpr std::string_view kGoMarker = "<!-- #object address-box::go -->";
+constexpr std::string_view kCompactSearchBox =
+    "<div class='search-box' id='BOX_SEARCH'><div id='BTN_SEARCH_MENU' class='menu' menu='#POPUP_SEARCH_LIST' "
+    "title='$TT_SWITCH_SEARCHENGINE$'><div class='icon' /></div></div>";
+constexpr std::string_view kSearchBoxMarker = "<!-- #begin navbar::search-box -->";
+constexpr std::string_view kFullSearchBox =
+    "<div id='BOX_SEARCH' class='search-box'><div id='BTN_SEARCH_MENU' class='menu' menu='#POPUP_SEARCH_LIST' "
+    "title='$TT_SWITCH_SEARCHENGINE$'><div class='icon' /></div><div class='input'><text id='TXT_SEARCH' "
+    "class='textbox' novalue='Web Search' style='behavior: ~ mx_search_bar;'/></div><div id='BTN_SEARCH' "
+    "class='go' title='$TT_SEARCH$'/></div>";
+
+constexpr std::string_view kTurboEmpty = "<div class=\"turbo\" />";
+constexpr std::string_view kTurboText = "<div class=\"turbo\">$Turbo$</div>";
+constexpr std::string_view kCompEmpty = "<div class=\"comp\" />";
+constexpr std::string_view kCompText = "<div class=\"comp\">$Compatible$</div>";
+
+void UndoButtons(std::string& text, const OptionSnapshot& o, bool classic) {
+  const bool combine = o.Ticked(kCombineUndoHistory) && !o.Ticked(kHideUndo) && !o.Ticked(kHideUndoList);
+  if (classic) {
+    if (combine)
+      ReplaceEvery(text, kHistoryImage, kBackForwardMenuImage, Case::Exact);
+    else
+      ReplaceEvery(text, kBackForwardMenuImage, kHistoryImage, Case::Exact);
+    return;
+  }
+  const LazyPattern& group = Pattern().undoGroup;
+  const bool grouped = HasMatch(text, group);
+  if (combine && !grouped) {
+    ReplaceFirstMatch(text, Pattern().undoListElement, "");
+    ReplaceThroughPlaceholder(text, Pattern().undoElement, kGroupedUndo);
+  } else if (!combine && grouped) {
+    ReplaceThroughPlaceholder(text, group, kSeparateUndo);
+  }
+}
+
+void MenuButton(std::string& text, const OptionSnapshot& o, bool classic) {
+  const bool normal = o.Ticked(kNormalMenuButton) && !o.Ticked(kMenuToAvatar);
+  const LazyPattern& button = Pattern().menuButton;
+  const bool present = HasMatch(text, button);
+  if (normal && !present) {
+    std::string markup(kMenuButtonOpen);
+    if (classic) markup.append(kClassicMenuButtonId);  // styled by the classic block
+    markup.append(kMenuButtonRest);
+    ReplaceThroughPlaceholder(text, Pattern().mainMenuElement, markup);
+  } else if (!normal && present) {
+    ReplaceThroughPlaceholder(text, button, kMainMenu);
+  }
+}
+
+void AvatarButton(std::string& text, const OptionSnapshot& o) {
+  const bool wanted = o.Ticked(kAvatarToButton) && !o.Ticked(kAvatarToMenu) && !o.Ticked(kMenuToAvatar);
+  const LazyPattern& button = Pattern().avatarButton;
+  const bool present = HasMatch(text, button);
+  if (wanted && !present) {
+    std::string withButton(kToolbarOpen);
+    withButton.append(kAvatarButton);
+    ReplaceEvery(text, kToolbarOpen, withButton, Case::Ignore);
+  } else if (!wanted && present) {
+    ReplaceFirstMatch(text, button, "");
+  }
+}
+
+void SearchBox(std::string& text, const OptionSnapshot& o) {
+  const bool combined = o.Ticked(kCombineAddressSearch) && !o.Ticked(kHideSearchBar);
+  const LazyPattern& compact = Pattern().compactSearchBox;
+  const bool present = HasMatch(text, compact);
+  if (combined && !present) {
+    ReplaceFirstMatch(text, Pattern().fullSearchBox, "");
+    std::string withBox(kCompactSearchBox);
+    withBox.append(kGoMarker);
+    ReplaceEvery(text, kGoMarker, withBox, Case::Ignore);
+  } else if (!combined && present) {
+    ReplaceFirstMatch(text, compact, "");
+    std::string withBox(kSearchBoxMarker);
+    withBox.append(kFullSearchBox);
+    ReplaceEvery(text, kSearchBoxMarker, withBox, Case::Exact);
+  }
+}
+
+void ModeText(std::string& text, const OptionSnapshot& o) {
+  if (o.Ticked(kShowModeText)) {
+    ReplaceEvery(text, kTurboEmpty, kTurboText, Case::Exact);
+    ReplaceEvery(text, kCompEmpty, kCompText, Case::Exact);
+  } else {
+    ReplaceEvery(text, kTurboText, kTurboEmpty, Case::Exact);
+    ReplaceEvery(text, kCompText, kCompEmpty, Case::Exact);
+  }
+}
+
+// --- index.htm and favbar.htm -------------------------------------------------
+
+constexpr std::string_view kAvatarId = "class=\"avatar\" id=\"BTN_AVATAR";
+constexpr std::string_view kHiddenAvatarId = "class=\"avatar\" id=\"NOT_BTN_AVATAR";
+constexpr std::string_view kAvatarTitle = "title=\"$TT_AVATAR$\"";
+constexpr std::string_view kAvatarMenuTitle = "title=\"$TT_MAINMENU$\" menu='#MAIN_MENU' style='behavior:popup-menu'";
+constexpr std::string_view kTabBarInclude = "<include src=\"tabbar.htm\" />";
+constexpr std::string_view kStatusBarMarker = "<!-- #include statusbar -->";
+constexpr std::string_view kTabBarMarker = "<!-- #include tabbar -->";
+
+constexpr std::string_view kFavButton = "menu=\"#FAV_ROOT_MENU\">";
+constexpr std::string_view kHiddenFavButton = "menu=\"#FAV_ROOT_MENU\" style='display:none'>";
+constexpr std::string_view kSeparator = "class=\"separator\" />";
+constexpr std::string_view kHiddenSeparator = "class=\"separator\" style='display:none' />";
+
+// --- menus\main.htm and the two style sheets -----------------------------------
+
+constexpr std::string_view kMainMenuOpen = "<menu id=\"MAIN_MENU\">";
+constexpr std::string_view kAvatarMenuItem = "<li id='BTN_AVATAR'>$TT_AVATAR$</li><hr/>";
+constexpr std::string_view kCaptionRule =
+    "\r\nbody.maximum .caption-wrapper > .top-blocks > .caption{display:block;height:1px}";
+constexpr std::string_view kMainMenuIconRule = "\r\n#MAIN_MENU .icon{visibility:hidden!important}";
+
+}  // namespace
+
+void EditToolbarTemplate(std::string& text, const TweakInputs& inputs, bool isClassic) {
+  const OptionSnapshot& o = inputs.options;
+  UndoButtons(text, o, isClassic);
+  if (!inputs.host3015300) {
+    MenuButton(text, o, isClassic);
+    AvatarButton(text, o);
+  }
+  SearchBox(text, o);
+  ModeText(text, o);
+}
+
+void EditWindowTemplate(std::string& text, const OptionSnapshot& o, bool isClassic) {
+  const bool hideAvatar = AvatarHidden(o);
+  if (hideAvatar)
+    ReplaceEvery(text, kAvatarId, kHiddenAvatarId, Case::Ignore);
+  else
+    ReplaceEvery(text, kHiddenAvatarId, kAvatarId, Case::Ignore);
+
+  if (o.Ticked(kMenuToAvatar))
+    ReplaceEvery(text, kAvatarTitle, kAvatarMenuTitle, Case::Exact);
+  else
+    ReplaceEvery(text, kAvatarMenuTitle, kAvatarTitle, Case::Exact);
+
+  if (!isClassic) return;
+  ReplaceEvery(text, kTabBarInclude, "", Case::Exact);
+  const std::string_view marker = o.Ticked(kTabOnBottom) && hideAvatar ? kStatusBarMarker : kTabBarMarker;
+  std::string withInclude(marker);
+  withInclude.append(kTabBarInclude);
+  ReplaceEvery(text, marker, withInclude, Case::Exact);
+}
+
+void EditFavBarTemplate(std::string& text, const OptionSnapshot& o) {
+  if (o.Ticked(kHideFavBarButton)) {
+    ReplaceEvery(text, kFavButton, kHiddenFavButton, Case::Exact);
+    ReplaceEvery(text, kSeparator, kHiddenSeparator, Case::Exact);
+  } else {
+    ReplaceEvery(text, kHiddenFavButton, kFavButton, Case::Exact);
+    ReplaceEvery(text, kHiddenSeparator, kSeparator, Case::Exact);
+  }
+}
+
+void EditMainMenuTemplate(std::string& text, const TweakInputs& inputs) {
+  if (inputs.host3015300) return;
+  const OptionSnapshot& o = inputs.options;
+  const bool wanted = o.Ticked(kAvatarToMenu) || o.Ticked(kMenuToAvatar);
+  const LazyPattern& item = Pattern().avatarMenuItem;
+  const bool present = HasMatch(text, item);
+  if (wanted && !present) {
+    std::string withItem(kMainMenuOpen);
+    withItem.append(kAvatarMenuItem);
+    ReplaceEvery(text, kMainMenuOpen, withItem, Case::Ignore);
+  } else if (!wanted && present) {
+    ReplaceFirstMatch(text, item, "");
+  }
+}
+
+void EditCaptionSheet(std::string& text, const OptionSnapshot& o) {
+  ReplaceFirstMatch(text, Pattern().captionRule, "");
+  if (o.Ticked(kClickableTitle)) text.append(kCaptionRule);
+}
+
+void EditMainMenuSheet(std::string& text, const OptionSnapshot& o) {
+  ReplaceFirstMatch(text, Pattern().mainMenuIconRule, "");
+  if (o.Ticked(kHideMainMenuIcon)) text.append(kMainMenuIconRule);
+}
+
+}  // namespace rw

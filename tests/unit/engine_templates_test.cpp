@@ -1,0 +1,401 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/apply_tweaks.h"
+#include "engine_test_tree.h"
+#include "support/fake_platform.h"
+
+namespace rw {
+namespace {
+
+using enginetest::Defaults;
+using enginetest::FixtureText;
+using enginetest::Now;
+using enginetest::With;
+using test::FakePlatform;
+using test::Op;
+
+// Markups written out by hand.
+const std::string kSeparateUndo =
+    "<div id='BTN_UNDO' class='button' title='$TT_UNDO$'><img src='images/nav_undo.png'/></div><div "
+    "id='BTN_UNDO_LIST' class='button' title='$TT_UNDO_LIST$'><img src='images/nav_history.png'/></div>";
+const std::string kGroupedUndo =
+    "<div class='button-group'><div id='BTN_UNDO' class='button' title='$TT_UNDO$'><img "
+    "src='images/nav_undo.png'/></div><div id='BTN_UNDO_LIST' class='button dropdown' title='$TT_UNDO_LIST$'><img "
+    "src='images/button_dropdown.png'/></div></div>";
+const std::string kMainMenu =
+    "<div class='main-menu' menu='#MAIN_MENU' align-popup='top-right' title='$TT_MAINMENU$'>$Menu$</div>";
+const std::string kModernMenuButton =
+    "<div menu='#MAIN_MENU' class='button' style='behavior:popup-menu;margin:0 1 0 3;padding:0 3 0 5;' "
+    "align-popup='top-right' title='$TT_MAINMENU$'><img src='images/nav_tool.png'/><img "
+    "src='images/button_dropdown.png'/></div>";
+const std::string kClassicMenuButton =
+    "<div menu='#MAIN_MENU' class='button' style='behavior:popup-menu;margin:0 1 0 3;padding:0 3 0 5;' "
+    "align-popup='top-right' title='$TT_MAINMENU$' id=main_menu_button><img src='images/nav_tool.png'/><img "
+    "src='images/button_dropdown.png'/></div>";
+const std::string kToolbarOpen = "<div class=\"navbar\" id=\"TB_NAV\">";
+const std::string kAvatarButton =
+    "<div class='button' id='BTN_AVATAR'  title='$TT_AVATAR$'><img src='images/nav_account.png'/></div>";
+const std::string kGo = "<!-- #object address-box::go -->";
+const std::string kSearchMarker = "<!-- #begin navbar::search-box -->";
+const std::string kFullSearchBox =
+    "<div id='BOX_SEARCH' class='search-box'><div id='BTN_SEARCH_MENU' class='menu' menu='#POPUP_SEARCH_LIST' "
+    "title='$TT_SWITCH_SEARCHENGINE$'><div class='icon' /></div><div class='input'><text id='TXT_SEARCH' "
+    "class='textbox' novalue='Web Search' style='behavior: ~ mx_search_bar;'/></div><div id='BTN_SEARCH' class='go' "
+    "title='$TT_SEARCH$'/></div>";
+const std::string kCompactSearchBox =
+    "<div class='search-box' id='BOX_SEARCH'><div id='BTN_SEARCH_MENU' class='menu' menu='#POPUP_SEARCH_LIST' "
+    "title='$TT_SWITCH_SEARCHENGINE$'><div class='icon' /></div></div>";
+const std::string kModes = "<div class=\"turbo\" /><div class=\"comp\" />";
+const std::string kModeTexts = "<div class=\"turbo\">$Turbo$</div><div class=\"comp\">$Compatible$</div>";
+
+const std::vector<std::string> kTemplates = {
+    "main/navbar.htm",         "main/index.htm",         "main/favbar.htm",
+    "main.classic/navbar.htm", "main.classic/index.htm", "main.classic/favbar.htm",
+    "menus/main.htm",          "main/caption.css",       "main-menu/style.css"};
+
+OptionSnapshot Ticked(std::initializer_list<const char*> controls) {
+  OptionSnapshot o = Defaults();
+  for (const char* control : controls) o = o.WithState(control, 1);
+  return o;
+}
+
+void ApplyOne(FakePlatform& p, const OptionSnapshot& o, bool classic, bool host3015300 = false) {
+  ApplyTweaks(p, "C:\\Ravelwick", TweakInputs{o, host3015300, true}, classic);
+}
+
+// As the Apply command does: the modern skin, then the classic one unless
+// the host is 3.0.15.300.
+void RunBoth(FakePlatform& p, const OptionSnapshot& o, bool host3015300 = false) {
+  ApplyOne(p, o, false, host3015300);
+  if (!host3015300) ApplyOne(p, o, true, host3015300);
+}
+
+struct Tree {
+  Tree() { enginetest::LoadTree(p); }
+  FakePlatform p;
+};
+
+TEST(TemplateMarkups, HaveTheirDocumentedLengths) {
+  EXPECT_EQ(kGroupedUndo.size(), 238u);
+  EXPECT_EQ(kSeparateUndo.size(), 193u);
+}
+
+TEST(ToolbarTemplate, UndoButtonsGroupAndSplitOnTheModernSkin) {
+  Tree t;
+  const std::string original = FixtureText("main/navbar.htm");
+  ApplyOne(t.p, Ticked({"chkCombineUndoHistory"}), false);
+  EXPECT_EQ(Now(t.p, "main/navbar.htm"), With(original, kSeparateUndo, kGroupedUndo));
+  // Hiding either button turns the combination off and splits the group.
+  ApplyOne(t.p, Ticked({"chkCombineUndoHistory", "chkHideUndoList"}), false);
+  EXPECT_EQ(Now(t.p, "main/navbar.htm"), original);
+}
+
+TEST(ToolbarTemplate, UndoHistoryImageSwapsOnTheClassicSkin) {
+  Tree t;
+  const std::string original = FixtureText("main.classic/navbar.htm");
+  ApplyOne(t.p, Ticked({"chkCombineUndoHistory"}), true);
+  EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"),
+            With(original, "<img src=\"images/nav_history.png\"/>", "<img src=\"images/nav_bfmenu.png\" />"));
+  ApplyOne(t.p, Defaults(), true);
+  EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"), original);
+}
+
+TEST(ToolbarTemplate, MainMenuBecomesANormalButtonAndBack) {
+  Tree t;
+  ApplyOne(t.p, Ticked({"chkNormalMenuButton"}), false);
+  ApplyOne(t.p, Ticked({"chkNormalMenuButton"}), true);
+  EXPECT_EQ(Now(t.p, "main/navbar.htm"), With(FixtureText("main/navbar.htm"), kMainMenu, kModernMenuButton));
+  EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"),
+            With(FixtureText("main.classic/navbar.htm"), kMainMenu, kClassicMenuButton));
+  // Moving the menu onto the avatar wins over the normal button.
+  RunBoth(t.p, Ticked({"chkNormalMenuButton", "chkMenuToAvatar"}));
+  EXPECT_EQ(Now(t.p, "main/navbar.htm"), FixtureText("main/navbar.htm"));
+  EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"), FixtureText("main.classic/navbar.htm"));
+}
+
+TEST(ToolbarTemplate, AvatarButtonIsTheToolbarsFirstChild) {
+  Tree t;
+  ApplyOne(t.p, Ticked({"chkAvatarToButton"}), false);
+  EXPECT_EQ(Now(t.p, "main/navbar.htm"),
+            With(FixtureText("main/navbar.htm"), kToolbarOpen, kToolbarOpen + kAvatarButton));
+  ApplyOne(t.p, Ticked({"chkAvatarToButton", "chkAvatarToMenu"}), false);
+  EXPECT_EQ(Now(t.p, "main/navbar.htm"), FixtureText("main/navbar.htm"));
+}
+
+TEST(ToolbarTemplate, NewerHostKeepsMenuAndAvatarMarkup) {
+  Tree t;
+  const auto o = Ticked({"chkNormalMenuButton", "chkAvatarToButton", "chkShowModeText"});
+  ApplyOne(t.p, o, false, true);
+  EXPECT_EQ(Now(t.p, "main/navbar.htm"), With(FixtureText("main/navbar.htm"), kModes, kModeTexts));
+}
+
+TEST(ToolbarTemplate, SearchBoxCompactsIntoTheAddressBoxAndBack) {
+  Tree t;
+  const std::string original = FixtureText("main.classic/navbar.htm");
+  ApplyOne(t.p, Ticked({"chkCombineAddressSearch"}), true);
+  EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"),
+            With(With(original, kSearchMarker + kFullSearchBox, kSearchMarker), kGo, kCompactSearchBox + kGo));
+  // Hiding the search bar brings the full box back.
+  ApplyOne(t.p, Ticked({"chkCombineAddressSearch", "chkHideSearchBar"}), true);
+  EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"), original);
+}
+
+TEST(ToolbarTemplate, ModeTextBothWays) {
+  Tree t;
+  ApplyOne(t.p, Ticked({"chkShowModeText"}), false);
+  EXPECT_EQ(Now(t.p, "main/navbar.htm"), With(FixtureText("main/navbar.htm"), kModes, kModeTexts));
+  ApplyOne(t.p, Defaults(), false);
+  EXPECT_EQ(Now(t.p, "main/navbar.htm"), FixtureText("main/navbar.htm"));
+}
+
+const std::string kAvatar = "<div class=\"avatar\" id=\"BTN_AVATAR\" title=\"$TT_AVATAR$\">";
+const std::string kHiddenAvatar = "<div class=\"avatar\" id=\"NOT_BTN_AVATAR\" title=\"$TT_AVATAR$\">";
+
+TEST(WindowTemplate, HiddenAvatarAndTabBarOnTheBottom) {
+  Tree t;
+  RunBoth(t.p, Ticked({"chkAvatarToMenu", "chkTabOnBottom"}));
+  EXPECT_EQ(Now(t.p, "main/index.htm"), With(FixtureText("main/index.htm"), kAvatar, kHiddenAvatar));
+  EXPECT_EQ(Now(t.p, "main.classic/index.htm"),
+            With(With(With(FixtureText("main.classic/index.htm"), kAvatar, kHiddenAvatar),
+                      "<!-- #include tabbar --><include src=\"tabbar.htm\" />", "<!-- #include tabbar -->"),
+                 "<!-- #include statusbar -->", "<!-- #include statusbar --><include src=\"tabbar.htm\" />"));
+  RunBoth(t.p, Defaults());
+  EXPECT_EQ(Now(t.p, "main/index.htm"), FixtureText("main/index.htm"));
+  EXPECT_EQ(Now(t.p, "main.classic/index.htm"), FixtureText("main.classic/index.htm"));
+}
+
+TEST(WindowTemplate, MenuOnTheAvatarKeepsItShownAndTheTabBarInPlace) {
+  Tree t;
+  RunBoth(t.p, Ticked({"chkAvatarToButton", "chkMenuToAvatar", "chkTabOnBottom"}));
+  const std::string menuAvatar =
+      "<div class=\"avatar\" id=\"BTN_AVATAR\" title=\"$TT_MAINMENU$\" menu='#MAIN_MENU' "
+      "style='behavior:popup-menu'>";
+  EXPECT_EQ(Now(t.p, "main/index.htm"), With(FixtureText("main/index.htm"), kAvatar, menuAvatar));
+  EXPECT_EQ(Now(t.p, "main.classic/index.htm"), With(FixtureText("main.classic/index.htm"), kAvatar, menuAvatar));
+}
+
+TEST(WindowTemplate, IdentifierPrefixIgnoresCaseAndStopsBeforeTheQuote) {
+  FakePlatform p;
+  const std::string path = enginetest::kUi + "main.classic\\index.htm";
+  p.AddFile(path,
+            "<p CLASS=\"Avatar\" ID=\"btn_avatar2\"/>\r\n<include src=\"tabbar.htm\" />\r\n<!-- #include tabbar "
+            "-->x\r\n<!-- #include tabbar -->");
+  ApplyOne(p, Ticked({"chkAvatarToButton"}), true);
+  EXPECT_EQ(Now(p, "main.classic/index.htm"),
+            "<p class=\"avatar\" id=\"NOT_BTN_AVATAR2\"/>\r\n\r\n<!-- #include tabbar --><include src=\"tabbar.htm\" "
+            "/>x\r\n<!-- #include tabbar --><include src=\"tabbar.htm\" />");
+}
+
+TEST(FavBarTemplate, HidesTheButtonAndEverySeparator) {
+  Tree t;
+  ApplyOne(t.p, Ticked({"chkHideFavBarButton"}), false);
+  std::string expected =
+      With(FixtureText("main/favbar.htm"), "menu=\"#FAV_ROOT_MENU\">", "menu=\"#FAV_ROOT_MENU\" style='display:none'>");
+  const std::string separator = "<div class=\"separator\" />";
+  const std::string hidden = "<div class=\"separator\" style='display:none' />";
+  expected.replace(expected.find(separator), separator.size(), hidden);
+  expected.replace(expected.find(separator), separator.size(), hidden);
+  EXPECT_EQ(Now(t.p, "main/favbar.htm"), expected);
+  EXPECT_EQ(Now(t.p, "main.classic/favbar.htm"), FixtureText("main.classic/favbar.htm"));
+  ApplyOne(t.p, Defaults(), false);
+  EXPECT_EQ(Now(t.p, "main/favbar.htm"), FixtureText("main/favbar.htm"));
+}
+
+TEST(MainMenuTemplate, AvatarItemOnTopAndAway) {
+  Tree t;
+  const std::string open = "<menu id=\"MAIN_MENU\">";
+  const std::string withItem = open + "<li id='BTN_AVATAR'>$TT_AVATAR$</li><hr/>";
+  RunBoth(t.p, Ticked({"chkMenuToAvatar"}));
+  EXPECT_EQ(Now(t.p, "menus/main.htm"), With(FixtureText("menus/main.htm"), open, withItem));
+  RunBoth(t.p, Ticked({"chkAvatarToMenu"}));
+  EXPECT_EQ(Now(t.p, "menus/main.htm"), With(FixtureText("menus/main.htm"), open, withItem));
+  RunBoth(t.p, Defaults());
+  EXPECT_EQ(Now(t.p, "menus/main.htm"), FixtureText("menus/main.htm"));
+}
+
+TEST(NewerHost, EditsCaptionAndMenuSheetsButNotTheMenuTemplate) {
+  Tree t;
+  const auto o = Ticked({"chkClickableTitle", "chkHideMainMenuIcon", "chkAvatarToMenu"});
+  RunBoth(t.p, o, true);
+  RunBoth(t.p, o, true);
+  EXPECT_EQ(Now(t.p, "main/caption.css"),
+            FixtureText("main/caption.css") +
+                "\r\nbody.maximum .caption-wrapper > .top-blocks > .caption{display:block;height:1px}");
+  EXPECT_EQ(Now(t.p, "main-menu/style.css"),
+            FixtureText("main-menu/style.css") + "\r\n#MAIN_MENU .icon{visibility:hidden!important}");
+  EXPECT_EQ(*t.p.Contents(enginetest::kUi + "menus\\main.htm"), "\xEF\xBB\xBF" + FixtureText("menus/main.htm"));
+  RunBoth(t.p, Defaults(), true);
+  EXPECT_EQ(Now(t.p, "main/caption.css"), FixtureText("main/caption.css"));
+  EXPECT_EQ(Now(t.p, "main-menu/style.css"), FixtureText("main-menu/style.css"));
+}
+
+TEST(NewerHost, RemovesTheFirstMatchingRuleOfTheSheetsOwn) {
+  FakePlatform p;
+  const std::string caption = enginetest::kUi + "main\\caption.css";
+  p.AddFile(caption, "a{}\r\nBODY.maximum .caption-wrapper{x:1} b{}\r\nbody.maximum .caption-wrapper{y:2}");
+  ApplyOne(p, Defaults(), false, true);
+  EXPECT_EQ(Now(p, "main/caption.css"), "a{} b{}\r\nbody.maximum .caption-wrapper{y:2}");
+}
+
+TEST(OlderHost, LeavesTheCaptionAndMenuSheetsUntouched) {
+  Tree t;
+  RunBoth(t.p, Ticked({"chkClickableTitle", "chkHideMainMenuIcon"}));
+  EXPECT_EQ(t.p.Contents(enginetest::kUi + "main\\caption.css"), FixtureText("main/caption.css"));
+  EXPECT_EQ(t.p.Contents(enginetest::kUi + "main-menu\\style.css"), FixtureText("main-menu/style.css"));
+}
+
+// --- Whole runs ---------------------------------------------------------------
+
+std::set<std::string> WrittenBy(FakePlatform& p, const OptionSnapshot& o, bool classic, bool host3015300) {
+  std::set<std::string> written;
+  p.failHook = [&](Op op, const std::string& path) {
+    if (op == Op::Replace) written.insert(path.substr(enginetest::kUi.size()));
+    return false;
+  };
+  ApplyOne(p, o, classic, host3015300);
+  p.failHook = nullptr;
+  return written;
+}
+
+TEST(ApplyTweaks, OneCallWritesItsSkinAndTheSharedFilesOnly) {
+  Tree t;
+  const auto o = Ticked({"chkShowModeText"});
+  EXPECT_EQ(WrittenBy(t.p, o, false, false),
+            (std::set<std::string>{"main\\index.css", "main\\navbar.htm", "main\\index.htm", "main\\favbar.htm",
+                                   "menus\\main.htm"}));
+  EXPECT_EQ(WrittenBy(t.p, o, true, false),
+            (std::set<std::string>{"main.classic\\index.css", "main.classic\\navbar.htm", "main.classic\\index.htm",
+                                   "main.classic\\favbar.htm", "menus\\main.htm"}));
+  EXPECT_EQ(WrittenBy(t.p, o, false, true),
+            (std::set<std::string>{"main\\index.css", "main\\navbar.htm", "main\\index.htm", "main\\favbar.htm",
+                                   "menus\\main.htm", "main\\caption.css", "main-menu\\style.css"}));
+}
+
+TEST(ApplyTweaks, AnUnreadableTemplateIsSkippedAndTheRunGoesOn) {
+  Tree t;
+  t.p.SetReadOnly(enginetest::kUi + "main\\index.css", true);
+  t.p.failHook = [](Op op, const std::string& path) {
+    return path.find("navbar.htm") != std::string::npos && op == Op::Read;
+  };
+  ApplyOne(t.p, Ticked({"chkShowModeText", "chkAvatarToButton"}), false);
+  t.p.failHook = nullptr;
+  EXPECT_EQ(t.p.Contents(enginetest::kUi + "main\\navbar.htm"), FixtureText("main/navbar.htm"));
+  EXPECT_EQ(Now(t.p, "main/index.htm"), With(FixtureText("main/index.htm"), kAvatar, kHiddenAvatar));
+}
+
+const std::vector<const char*> kCheckBoxes = {"chkCombineUndoHistory", "chkClickableTitle",   "chkAlwaysFavButton",
+                                              "chkHideSearchBar",      "chkHideStatusBar",    "chkHoverTabClose",
+                                              "chkHideTabClose",       "chkHideMainMenuIcon", "chkHidePageMenuIcon",
+                                              "chkHideTabMenuIcon",    "chkHideAddrMenuIcon", "chkHideFavBarIcon",
+                                              "chkHideToolTip",        "chkMaxTabWidth",      "chkSlimmerTabBar",
+                                              "chkSlimmerToolbar",     "chkSlimmerFavBar",    "chkSlimmerStatusBar",
+                                              "chkAeroStatusBar",      "chkMaxSearchWidth",   "chkSetFont",
+                                              "chkBoldActiveTab",      "chkHideRefresh",      "chkHideHome",
+                                              "chkHideUndo",           "chkHideUndoList",     "chkNormalMenuButton",
+                                              "chkAvatarToButton",     "chkAvatarToMenu",     "chkCombineAddressSearch",
+                                              "chkHideFavorite",       "chkBkgndTabWidth",    "chkHideNewTab",
+                                              "chkTabOnBottom",        "chkMenuToAvatar",     "chkHideFavBarButton",
+                                              "chkShowModeText",       "chkReplaceSmiley"};
+
+std::vector<std::string> Snapshot(FakePlatform& p) {
+  std::vector<std::string> texts;
+  for (const auto& file : kTemplates) texts.push_back(Now(p, file));
+  return texts;
+}
+
+TEST(ApplyTweaks, SecondRunChangesNothingAndUntickingRestoresTheDefaults) {
+  std::vector<OptionSnapshot> sets;
+  for (const char* box : kCheckBoxes) sets.push_back(Ticked({box}));
+  OptionSnapshot all = Defaults();
+  for (const char* box : kCheckBoxes) all = all.WithState(box, 1);
+  sets.push_back(all);
+  sets.push_back(all.WithState("chkMenuToAvatar", 0)
+                     .WithState("chkAvatarToMenu", 0)
+                     .WithState("chkHideUndo", 0)
+                     .WithState("chkHideUndoList", 0)
+                     .WithState("chkHideSearchBar", 0));
+
+  for (bool host : {false, true}) {
+    Tree t;
+    RunBoth(t.p, Defaults(), host);
+    std::vector<std::string> defaults = Snapshot(t.p);
+    for (size_t i = 0; i < kTemplates.size(); ++i) EXPECT_EQ(defaults[i], FixtureText(kTemplates[i])) << kTemplates[i];
+    const std::string modernSheet = Now(t.p, "main/index.css");
+
+    for (size_t s = 0; s < sets.size(); ++s) {
+      RunBoth(t.p, sets[s], host);
+      const auto once = Snapshot(t.p);
+      const std::string sheetOnce = Now(t.p, "main/index.css");
+      RunBoth(t.p, sets[s], host);
+      EXPECT_EQ(Snapshot(t.p), once) << "set " << s << " host " << host;
+      EXPECT_EQ(Now(t.p, "main/index.css"), sheetOnce) << "set " << s;
+      RunBoth(t.p, Defaults(), host);
+      EXPECT_EQ(Snapshot(t.p), defaults) << "set " << s << " host " << host;
+      EXPECT_EQ(Now(t.p, "main/index.css"), modernSheet) << "set " << s;
+    }
+  }
+}
+
+// --- Awkward templates ------------------------------------------------------------
+
+std::string EditedNavbar(const std::string& text, const OptionSnapshot& o, bool classic = false) {
+  FakePlatform p;
+  p.AddFile(enginetest::kUi + (classic ? "main.classic" : "main") + "\\navbar.htm", text);
+  ApplyOne(p, o, classic);
+  return Now(p, classic ? "main.classic/navbar.htm" : "main/navbar.htm");
+}
+
+const OptionSnapshot kEveryEdit = Ticked({"chkCombineUndoHistory", "chkNormalMenuButton", "chkAvatarToButton",
+                                          "chkCombineAddressSearch", "chkShowModeText"});
+
+TEST(AwkwardTemplates, NoMarkupTwiceCapitalsAndPlaceholders) {
+  EXPECT_EQ(EditedNavbar("<p>no toolbar here</p>", kEveryEdit), "<p>no toolbar here</p>");
+  EXPECT_EQ(EditedNavbar("", kEveryEdit), "");
+
+  // Every occurrence of a plain find text is replaced.
+  EXPECT_EQ(
+      EditedNavbar(kToolbarOpen + kGo + kToolbarOpen + kGo, Ticked({"chkAvatarToButton", "chkCombineAddressSearch"})),
+      kToolbarOpen + kAvatarButton + kCompactSearchBox + kGo + kToolbarOpen + kAvatarButton + kCompactSearchBox + kGo);
+  // Insertion points compare without regard to case and are written anew.
+  EXPECT_EQ(EditedNavbar("<DIV CLASS=\"NAVBAR\" ID=\"tb_nav\">", Ticked({"chkAvatarToButton"})),
+            kToolbarOpen + kAvatarButton);
+  // A group in capitals counts as grouped and is split.
+  EXPECT_EQ(EditedNavbar("<DIV CLASS='BUTTON-GROUP'><DIV ID='BTN_UNDO'>u</DIV></DIV>!", Defaults()),
+            kSeparateUndo + "!");
+  // Exact replacements leave capitals alone.
+  EXPECT_EQ(EditedNavbar("<DIV CLASS=\"turbo\" />", Ticked({"chkShowModeText"})), "<DIV CLASS=\"turbo\" />");
+  // A placeholder already in the file is filled too.
+  EXPECT_EQ(EditedNavbar("<temp_for_replace>|" + kSeparateUndo, Ticked({"chkCombineUndoHistory"})),
+            kGroupedUndo + "|" + kGroupedUndo);
+}
+
+TEST(AwkwardTemplates, LineFeedsOnlyAndInvalidUtf8) {
+  std::string lf = FixtureText("main/navbar.htm");
+  for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
+  const std::string edited = EditedNavbar(lf, kEveryEdit);
+  EXPECT_EQ(EditedNavbar(edited, Defaults()), lf);
+  EXPECT_EQ(edited.find('\r'), std::string::npos);
+
+  EXPECT_EQ(EditedNavbar("\xC0\xAF<div class=\"turbo\" />\xFF", Ticked({"chkShowModeText"})),
+            "\xEF\xBF\xBD\xEF\xBF\xBD<div class=\"turbo\">$Turbo$</div>\xEF\xBF\xBD");
+}
+
+TEST(AwkwardTemplates, TenMegabytesOfMarkupWithoutAMatch) {
+  // Every pattern's opening pieces, over and over, but never a closing tag.
+  const std::string line =
+      "<div class='button-group'><div id='BTN_UNDO' title='MAIN_MENU BOX_SEARCH search-box'><div TT_SEARCH "
+      "menu='#MAIN_MENU' class='button'>\r\n";
+  std::string text;
+  while (text.size() < 10u << 20) text += line;
+  for (bool classic : {false, true}) {
+    EXPECT_EQ(EditedNavbar(text, kEveryEdit, classic), text);
+    EXPECT_EQ(EditedNavbar(text, Defaults(), classic), text);
+  }
+}
+
+}  // namespace
+}  // namespace rw
