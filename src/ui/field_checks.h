@@ -1,0 +1,41 @@
+// The checks that correct a typed value when the focus leaves a text field.
+// Typed values are corrected, never refused.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rw {
+
+class OptionModel;
+
+inline constexpr int kMinTabWidth = 100;
+inline constexpr int kMaxTabWidth = 400;
+inline constexpr int kMinBkgndTabWidth = 16;
+inline constexpr int kDefaultTabWidthLimit = 180;
+
+/// txtMaxTabWidth and txtMaxSearchWidth: empty or non-numeric text becomes
+/// `defaultText`, values below 100 become "100", above 400 "400". Other
+/// numeric text stays as typed ("250.6" is kept).
+std::string CheckWidthField(std::string_view text, std::string_view defaultText);
+
+/// The limit for the background tab width: the value of txtMaxTabWidth
+/// when chkMaxTabWidth is ticked, else 180.
+int TabWidthLimit(bool maxTabWidthTicked, std::string_view maxTabWidthText);
+
+/// txtBkgndTabWidth: empty or non-numeric becomes "60", below 16 "16",
+/// above `limit` the limit.
+std::string CheckBkgndTabWidth(std::string_view text, int limit);
+
+/// txtFontFamily: only an empty text is replaced.
+std::string CheckFontFamily(std::string_view text);
+
+/// txtFontSize: trimmed; a bare number gets "px"; anything not ending in
+/// "px" or "pt" becomes "12px".
+std::string CheckFontSize(std::string_view text);
+
+/// The corrected text of the named field as the model holds it now; the
+/// text unchanged for a control that has no check.
+std::string CheckField(std::string_view control, const OptionModel& model);
+
+}  // namespace rw
