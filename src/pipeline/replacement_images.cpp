@@ -1,0 +1,49 @@
+#include <array>
+#include <string_view>
+
+#include "pipeline/pipeline.h"
+#include "startup/app.h"
+
+namespace rw {
+
+namespace {
+
+struct ImageCopy {
+  std::string_view source;  // in ResFiles
+  std::string_view target;  // below Resource\ui
+};
+
+// Copy order. nav_tool, avatar_mx3 and avatar_mask_tweak serve both skins;
+// the classic skin's avatar button has a picture of its own.
+constexpr std::array<ImageCopy, 17> kImageCopies{{
+    {"nav_tool.png", "main\\images\\nav_tool.png"},
+    {"nav_account.png", "main\\images\\nav_account.png"},
+    {"avatar_mx3.png", "main\\images\\avatar_mx3.png"},
+    {"avatar_mask_tweak.png", "main\\images\\avatar_mask_tweak.png"},
+    {"nav_tool.png", "main.classic\\images\\nav_tool.png"},
+    {"nav_account_classic.png", "main.classic\\images\\nav_account.png"},
+    {"statusbar_bg_bottom_tab.png", "main.classic\\images\\statusbar_bg_bottom_tab.png"},
+    {"tab_active_bottom_tab.png", "main.classic\\images\\tab_active_bottom_tab.png"},
+    {"tab_bottom_tab.png", "main.classic\\images\\tab_bottom_tab.png"},
+    {"tab_bottom_tab_aero.png", "main.classic\\images\\tab_bottom_tab_aero.png"},
+    {"tab_hover_bottom_tab.png", "main.classic\\images\\tab_hover_bottom_tab.png"},
+    {"tab_new_bottom_tab_aero.png", "main.classic\\images\\tab_new_bottom_tab_aero.png"},
+    {"tabbar_bg_bottom_tab.png", "main.classic\\images\\tabbar_bg_bottom_tab.png"},
+    {"tabbar_bg_bottom_tab_aero.png", "main.classic\\images\\tabbar_bg_bottom_tab_aero.png"},
+    {"toolbar_bg_bottom_tab.png", "main.classic\\images\\toolbar_bg_bottom_tab.png"},
+    {"avatar_mx3.png", "main.classic\\images\\avatar_mx3.png"},
+    {"avatar_mask_tweak.png", "main.classic\\images\\avatar_mask_tweak.png"},
+}};
+
+}  // namespace
+
+void CopyReplacementImages(App& app) {
+  const std::string sourceFolder = app.Path("ResFiles") + "\\";
+  const std::string targetBase = app.Path("Resource") + "\\ui\\";
+  // Each copy stands alone: a missing source or target folder only costs
+  // that one copy, and no folders are created.
+  for (const ImageCopy& copy : kImageCopies)
+    app.platform.CopyFileOver(sourceFolder + std::string(copy.source), targetBase + std::string(copy.target));
+}
+
+}  // namespace rw
