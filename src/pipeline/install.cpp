@@ -43,7 +43,8 @@ void CloseHost(App& app, WindowHandle hostWindow) {
 void PackAndInstall(App& app, const std::string& hostArchive) {
   Platform& platform = app.platform;
   const std::string packed = app.Path("Resource.dat");
-  if (platform.FileExists(packed)) platform.RemoveFile(packed);
+  // One that cannot be removed would later pass for the packer's output.
+  if (platform.FileExists(packed) && !platform.RemoveFile(packed)) return;
   platform.StartProcess(PackerCommandLine(app), /*hidden=*/true);
   if (!WaitForToolToEnd(platform, kPackerImageName, kToolPolls, /*pumpEvents=*/false)) return;
   if (platform.FileExists(packed)) CopyOverAtomically(platform, packed, hostArchive);

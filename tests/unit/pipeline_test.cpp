@@ -201,6 +201,7 @@ TEST_F(PipelineTest, FailedPackingOrCopyKeepsTheHostArchiveAndRestartsTheHost) {
       {"packer still running after 40 polls", [&] { packerListings = -1; }, "host original"},
       {"packer ends at the 40th poll", [&] { packerListings = 39; }, "tweaked+packed"},
       {"read-only host archive", [&] { p.SetReadOnly(kHostArchive, true); }, "host original"},
+      {"stale packed archive that cannot be removed", [&] { p.SetReadOnly(kPacked, true); }, "host original"},
       {"copy dies halfway",
        [&] {
          p.failHook = [&](Op op, const std::string& path) {
