@@ -1,0 +1,246 @@
+// Every file and process operation of the Apply, restore and re-point roads
+// made to fail in turn, the program "killed" at every step (nothing after it
+// happens), and a full disk. Whatever happens, the host keeps a complete
+// archive (its old one or the new one), the backup stays as it was, and the
+// settings file stays readable.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <set>
+
+#include "engine/apply_tweaks.h"
+#include "engine_test_tree.h"
+#include "pipeline/commands.h"
+#include "pipeline/pipeline.h"
+#include "startup/app.h"
+#include "startup/host_check.h"
+#include "support/fake_platform.h"
+#include "ui/catalogue.h"
+#include "ui/option_model.h"
+
+namespace rw {
+namespace {
+
+using test::FakePlatform;
+using test::Op;
+
+const std::string kProgram = "C:\\Ravelwick";
+const std::string kHost = "C:\\Program Files\\Maxthon3\\";
+const std::string kOtherHost = "D:\\Maxthon3 Portable\\";
+const std::string kOldArchive = "HOST-ARCHIVE-3.0.20.100";
+const std::string kOtherArchive = "HOST-ARCHIVE-3.0.21.200";
+const std::string kSettings = "[General]\r\nLanguage=English\r\nFileVersion=3.0.20.100\r\nHideHome=1\r\n";
+
+class NullWindow : public MainWindowOps {
+ public:
+  WindowHandle Handle() override { return 7; }
+  void EnableOk(bool) override {}
+  void Hide() override {}
+  void Unload() override { unloaded = true; }
+  bool unloaded = false;
+};
+
+enum class Road { Apply, Restore, Repoint };
+
+// A world in which the host runs with a window and both tools behave.
+struct World {
+  FakePlatform p{kProgram};
+  App app{p, kProgram};
+  std::string backup = "BACKUP:" + kOldArchive;
+  std::set<std::string> packedArchives;  // every archive the packer wrote
+
+  World() {
+    p.AddFile(kProgram + "\\settings.ini", kSettings);
+    p.AddFile(kProgram + "\\Languages\\English.ini",
+              "[General]\r\nConfirmClose=Close it?\r\nNoBackup=None for $version\r\n");
+    p.AddFile(kProgram + "\\unpak.exe", "MZ");
+    p.AddFile(kProgram + "\\makpak.exe", "MZ");
+    p.AddFile(kProgram + "\\ResFiles\\nav_tool.png", "PNG");
+    p.AddFile(kProgram + "\\Resource3.0.20.100.dat", backup);
+    p.AddFile(kProgram + "\\Resource.dat", "PACKED-EARLIER");
+    enginetest::LoadTree(p);
+    p.AddFile(kHost + "Bin\\Maxthon.exe", "MZ");
+    p.AddFile(kHost + "Bin\\Resource.dat", kOldArchive);
+    p.fileVersions[AsciiLowerPath(kHost + "Bin\\Maxthon.exe")] = "3.0.20.100";
+    p.AddFile(kOtherHost + "Bin\\Maxthon.exe", "MZ");
+    p.AddFile(kOtherHost + "Bin\\Resource.dat", kOtherArchive);
+    p.fileVersions[AsciiLowerPath(kOtherHost + "Bin\\Maxthon.exe")] = "3.0.21.200";
+    const auto pid = p.AddProcess("Maxthon.exe", kHost + "Bin\\Maxthon.exe");
+    p.windows.push_back({100, "Maxthon3Cls_MainFrm", "Maxthon", pid, true});
+    p.onStart = [this](const std::string& line, bool) { OnStart(line); };
+
+    app.AppVersion = "1.2.7";
+    app.AppTitle = "Ravelwick (1.2.7)";
+    app.HostBinFolder = kHost + "Bin\\";
+    app.HostVersion = "3.0.20.100";
+  }
+
+  static std::string AsciiLowerPath(std::string s) {
+    for (char& c : s)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+  }
+
+  // The tools are other processes: their own file work is not ours to fail,
+  // but they only find what our steps left for them.
+  void OnStart(const std::string& line) {
+    if (line.find("makpak.exe") != std::string::npos) {
+      std::string packed = "PACKED:";
+      for (const auto& f : p.FilesBelow(kProgram + "\\Resource")) packed += *p.Contents(f);
+      p.AddFile(kProgram + "\\Resource.dat", packed);
+      packedArchives.insert(packed);
+      p.AddProcess("makpak.exe", kProgram + "\\makpak.exe", 1);
+    } else if (line.find("unpak.exe") != std::string::npos) {
+      if (p.Contents(kProgram + "\\Resource.dat")) enginetest::LoadTree(p);
+      p.AddProcess("unpak.exe", kProgram + "\\unpak.exe", 1);
+    }
+  }
+
+  void Run(Road road) {
+    NullWindow window;
+    switch (road) {
+      case Road::Apply: {
+        OptionModel model;
+        LoadOptions(app, model, false);
+        model.SetState("chkHideStatusBar", 1);
+        SaveOptions(app, model, false);
+        const OptionSnapshot snapshot = model.Snapshot();
+        const TweakInputs inputs{snapshot, app.Host3015300, false};
+        ApplyTweaks(p, kProgram, inputs, false);
+        ApplyTweaks(p, kProgram, inputs, true);
+        InstallArchive(app, window, false);
+        break;
+      }
+      case Road::Restore:
+        RestoreCommand(app, window);
+        break;
+      case Road::Repoint: {
+        bool open = false;
+        SetFolderCommand(app, window, open,
+                         {[this](WindowHandle) {
+                            app.HostBinFolder = kOtherHost + "Bin\\";
+                            app.WriteSetting("InstallFolder", kOtherHost);
+                          },
+                          [] {}});
+        break;
+      }
+    }
+  }
+
+  // What must hold after any failure.
+  void ExpectNothingLost(const std::string& scenario, bool killed = false) {
+    SCOPED_TRACE(scenario);
+    const auto hostArchive = p.Contents(kHost + "Bin\\Resource.dat");
+    ASSERT_TRUE(hostArchive.has_value()) << "host archive missing";
+    const bool complete = *hostArchive == kOldArchive || *hostArchive == backup || packedArchives.count(*hostArchive);
+    EXPECT_TRUE(complete) << "host archive is neither old nor new: " << hostArchive->substr(0, 60);
+    const auto other = p.Contents(kOtherHost + "Bin\\Resource.dat");
+    EXPECT_EQ(other.value_or("<missing>"), kOtherArchive);
+    EXPECT_EQ(p.Contents(kProgram + "\\Resource3.0.20.100.dat").value_or("<missing>"), backup);
+    const auto otherBackup = p.Contents(kProgram + "\\Resource3.0.21.200.dat");
+    if (otherBackup) EXPECT_EQ(*otherBackup, kOtherArchive);
+    const auto settings = p.Contents(kProgram + "\\settings.ini");
+    ASSERT_TRUE(settings.has_value()) << "settings file missing";
+    EXPECT_EQ(ReadIniValue(p, kProgram + "\\settings.ini", "Language", ""), "English");
+    // No temporary file is left in the host's folder, unless the program
+    // died before it could clear it up.
+    if (killed) return;
+    for (const auto& name : p.ListFiles(kHost + "Bin"))
+      EXPECT_TRUE(name == "Maxthon.exe" || name == "Resource.dat") << name;
+  }
+};
+
+struct Step {
+  Op op;
+  std::string path;
+};
+
+std::vector<Step> RecordSteps(Road road) {
+  World world;
+  std::vector<Step> steps;
+  world.p.failHook = [&](Op op, const std::string& path) {
+    steps.push_back({op, path});
+    return false;
+  };
+  world.Run(road);
+  return steps;
+}
+
+const char* Name(Road road) {
+  switch (road) {
+    case Road::Apply:
+      return "apply";
+    case Road::Restore:
+      return "restore";
+    case Road::Repoint:
+      return "re-point";
+  }
+  return "?";
+}
+
+TEST(FaultInjection, EveryStepFailingOrTheProgramDyingLosesNothing) {
+  int survived = 0;
+  int total = 0;
+  for (Road road : {Road::Apply, Road::Restore, Road::Repoint}) {
+    const std::vector<Step> steps = RecordSteps(road);
+    ASSERT_FALSE(steps.empty());
+    for (size_t i = 0; i < steps.size(); ++i) {
+      for (bool killed : {false, true}) {
+        World world;
+        size_t seen = 0;
+        world.p.failHook = [&](Op, const std::string&) {
+          const size_t index = seen++;
+          return killed ? index >= i : index == i;
+        };
+        world.Run(road);
+        world.p.failHook = nullptr;
+        const std::string scenario = std::string(Name(road)) + (killed ? ": killed at step " : ": step ") +
+                                     std::to_string(i) + " fails (" + steps[i].path + ")";
+        const int failuresBefore =
+            ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+        world.ExpectNothingLost(scenario, killed);
+        ++total;
+        if (::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore)
+          ++survived;
+      }
+    }
+    // A full disk: no write of any kind succeeds.
+    World world;
+    world.p.failHook = [](Op op, const std::string&) { return op == Op::Write || op == Op::Copy; };
+    world.Run(road);
+    world.p.failHook = nullptr;
+    const int failuresBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+    world.ExpectNothingLost(std::string(Name(road)) + ": disk full");
+    ++total;
+    if (::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore)
+      ++survived;
+  }
+  std::cout << "fault injection: " << survived << " of " << total << " scenarios survived" << std::endl;
+  EXPECT_EQ(survived, total);
+}
+
+TEST(FaultInjection, TheCleanRoadsDoWhatTheyAreFor) {
+  {
+    World world;
+    world.Run(Road::Apply);
+    const auto hostArchive = world.p.Contents(kHost + "Bin\\Resource.dat");
+    ASSERT_TRUE(hostArchive);
+    EXPECT_EQ(hostArchive->rfind("PACKED:", 0), 0u);
+    EXPECT_NE(hostArchive->find(".statusbar{display:none!important}"), std::string::npos);
+  }
+  {
+    World world;
+    world.Run(Road::Restore);
+    EXPECT_EQ(*world.p.Contents(kHost + "Bin\\Resource.dat"), world.backup);
+    EXPECT_FALSE(world.p.FolderExists(kProgram + "\\Resource"));
+  }
+  {
+    World world;
+    world.Run(Road::Repoint);
+    EXPECT_EQ(world.p.Contents(kProgram + "\\Resource3.0.21.200.dat").value_or(""), kOtherArchive);
+    EXPECT_TRUE(world.p.FolderExists(kProgram + "\\Resource"));
+  }
+}
+
+}  // namespace
+}  // namespace rw
