@@ -1,4 +1,54 @@
 // Entry point of ravelwick.exe.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include <objbase.h>
+
+#include <string>
+
+#include "platform/win32/unicode.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_ui_factory.h"
+#include "startup/app.h"
+#include "startup/main_sequence.h"
+
+namespace {
+
+bool MainWindowOfThisThreadExists() {
+  bool found = false;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM param) -> BOOL {
+        static const std::wstring mainClass = rw::win32::Wide(rw::kMainWindowClass);
+        wchar_t name[256] = {};
+        GetClassNameW(window, name, 256);
+        if (lstrcmpiW(name, mainClass.c_str()) != 0) return TRUE;
+        *reinterpret_cast<bool*>(param) = true;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Runs until the main window is gone: its final unload may or may not post
+// a quit message, so the loop also looks for the window itself.
+void RunWhileMainWindowLives() {
+  MSG msg;
+  while (MainWindowOfThisThreadExists() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The shell's folder picker needs COM on this thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  rw::Win32Platform platform;
+  rw::App app(platform, platform.ProgramFolder());
+  rw::win32::Win32UiFactory ui(platform);
+  if (rw::Main(app, ui) == rw::MainExit::MainWindowShown) RunWhileMainWindowLives();
+  rw::ReleaseServices(app);
+  if (SUCCEEDED(com)) CoUninitialize();
+  return 0;
+}

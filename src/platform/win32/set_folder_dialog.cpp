@@ -1,0 +1,334 @@
+#include "platform/win32/set_folder_dialog.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/win32/unicode.h"
+#include "startup/app.h"
+#include "startup/set_folder_dialog.h"
+
+namespace rw::win32 {
+
+namespace {
+
+constexpr int kBrowseId = 3;
+
+// Layout in pixels at 96 DPI (the form's twips divided by 15).
+constexpr SIZE kClient{445, 106};
+constexpr RECT kLabel{8, 8, 385, 17};  // left, top, width, height
+constexpr RECT kText{8, 30, 394, 22};
+constexpr RECT kBrowse{410, 28, 26, 25};
+constexpr RECT kOk{250, 73, 90, 25};
+constexpr RECT kCancel{346, 73, 90, 25};
+constexpr int kFontPoints = 9;
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+HWND ToHwnd(WindowHandle w) { return reinterpret_cast<HWND>(w); }
+
+int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
+
+// Per-monitor DPI functions exist from Windows 10 on; looked up at run time.
+UINT DpiOf(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow)
+    if (const UINT dpi = getDpiForWindow(window)) return dpi;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+RECT WindowRectForClient(UINT dpi) {
+  RECT rect{0, 0, Scale(kClient.cx, dpi), Scale(kClient.cy, dpi)};
+  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (adjustForDpi)
+    adjustForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
+  else
+    AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
+  return rect;
+}
+
+class Win32SetFolderView;
+Win32SetFolderView* g_open = nullptr;
+
+class Win32SetFolderView : public SetFolderView {
+ public:
+  Win32SetFolderView(App& app, HWND owner) : logic_(app, *this), owner_(owner) {}
+  Win32SetFolderView(const Win32SetFolderView&) = delete;
+  Win32SetFolderView& operator=(const Win32SetFolderView&) = delete;
+  ~Win32SetFolderView() override {
+    if (window_) DestroyWindow(window_);
+    if (font_) DeleteObject(font_);
+    if (hiddenOwner_) DestroyWindow(hiddenOwner_);
+  }
+
+  void Run() {
+    if (!Create()) return;
+    g_open = this;
+    logic_.Form_Load();
+    Centre();
+    if (owner_) EnableWindow(owner_, FALSE);
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    SetFocus(text_);
+    RunModalLoop();
+    g_open = nullptr;
+  }
+
+  // --- SetFolderView ---
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(window_); }
+  void SetCaptions(const std::string& label, const std::string& ok, const std::string& cancel) override {
+    SetWindowTextW(label_, Wide(label).c_str());
+    SetWindowTextW(ok_, Wide(ok).c_str());
+    SetWindowTextW(cancel_, Wide(cancel).c_str());
+  }
+  std::string Text() override {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(text_)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(text_, text.data(), static_cast<int>(text.size()))));
+    return Utf8(text);
+  }
+  void SetText(const std::string& text) override { SetWindowTextW(text_, Wide(text).c_str()); }
+  void SelectAllText() override { SendMessageW(text_, EM_SETSEL, 0, -1); }
+  void FocusText() override {
+    SetFocus(text_);
+    logic_.txtSetFolder_GotFocus();  // also when it had the focus already
+  }
+  void Unload() override {
+    if (!window_) return;
+    // The owner first, so that activation goes back to it.
+    if (owner_) EnableWindow(owner_, TRUE);
+    DestroyWindow(window_);
+  }
+  std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::uint32_t flags, int root) override {
+    return win32::BrowseForFolder(owner, prompt, flags, root);
+  }
+
+ private:
+  bool Create() {
+    static const ATOM registered = [] {
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof(wc);
+      wc.lpfnWndProc = WindowProc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+      wc.lpszClassName = kSetFolderDialogClass;
+      return RegisterClassExW(&wc);
+    }();
+    if (!registered) return false;
+    // An owned window has no taskbar button; without an owner, a hidden one
+    // stands in.
+    HWND owner = owner_;
+    if (!owner) {
+      hiddenOwner_ = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+      owner = hiddenOwner_;
+    }
+    window_ = CreateWindowExW(kExStyle, kSetFolderDialogClass, L"Ravelwick", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                              kClient.cx, kClient.cy, owner, nullptr, GetModuleHandleW(nullptr), this);
+    if (!window_) return false;
+    // Created in tab order: the text box comes first.
+    text_ = Child(WS_EX_CLIENTEDGE, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, 0);
+    browse_ = Child(0, L"Button", WS_TABSTOP | BS_PUSHBUTTON, kBrowseId);
+    SetWindowTextW(browse_, L"...");
+    ok_ = Child(0, L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+    cancel_ = Child(0, L"Button", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
+    label_ = Child(0, L"Static", SS_LEFT, 0);
+    layoutDpi_ = DpiOf(window_);
+    Layout(layoutDpi_);
+    return true;
+  }
+
+  HWND Child(DWORD exStyle, const wchar_t* className, DWORD style, int id) {
+    return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  }
+
+  void Layout(UINT dpi) {
+    HFONT font = CreateFontW(-MulDiv(kFontPoints, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                             DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    const std::pair<HWND, RECT> controls[] = {
+        {label_, kLabel}, {text_, kText}, {browse_, kBrowse}, {ok_, kOk}, {cancel_, kCancel}};
+    for (const auto& [control, r] : controls) {
+      MoveWindow(control, Scale(r.left, dpi), Scale(r.top, dpi), Scale(r.right, dpi), Scale(r.bottom, dpi), TRUE);
+      if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    if (font) {
+      if (font_) DeleteObject(font_);
+      font_ = font;
+    }
+    const RECT outer = WindowRectForClient(dpi);
+    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // Centred on the owner, or on the screen, and kept on its monitor.
+  void Centre() {
+    RECT own{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (owner_ && IsWindowVisible(owner_) && !IsIconic(owner_)) {
+      GetWindowRect(owner_, &own);
+      GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
+    } else {
+      GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+      own = monitor.rcWork;
+    }
+    RECT self{};
+    GetWindowRect(window_, &self);
+    const int width = self.right - self.left;
+    const int height = self.bottom - self.top;
+    const RECT work = monitor.rcWork;
+    int left = own.left + (own.right - own.left - width) / 2;
+    int top = own.top + (own.bottom - own.top - height) / 2;
+    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A per-monitor DPI that differs from the creation monitor's shows only
+    // once the window sits on its monitor.
+    const UINT dpi = DpiOf(window_);
+    if (dpi != layoutDpi_) {
+      layoutDpi_ = dpi;
+      Layout(dpi);
+    }
+  }
+
+  void RunModalLoop() {
+    MSG msg;
+    while (window_) {
+      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      if (got <= 0) {
+        // Leave the quit request to the outer loop.
+        if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+        Unload();
+        break;
+      }
+      // Enter and Esc reach the dialog before any of its controls.
+      if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) &&
+          (msg.hwnd == window_ || IsChild(window_, msg.hwnd))) {
+        logic_.Form_KeyDown(static_cast<int>(msg.wParam));
+        continue;
+      }
+      if (window_ && IsDialogMessageW(window_, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+          case IDOK:
+            if (HIWORD(wParam) == BN_CLICKED) logic_.cmdOK_Click();
+            return 0;
+          case IDCANCEL:
+            if (HIWORD(wParam) == BN_CLICKED) logic_.cmdCancel_Click();
+            return 0;
+          case kBrowseId:
+            if (HIWORD(wParam) == BN_CLICKED) logic_.cmdBrowse_Click();
+            return 0;
+        }
+        if (reinterpret_cast<HWND>(lParam) == text_ && HIWORD(wParam) == EN_SETFOCUS) logic_.txtSetFolder_GotFocus();
+        return 0;
+      case WM_ACTIVATE:
+        // A plain window gives the focus to itself when activated; keep it
+        // on the control that had it, as a dialog does.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+          HWND focus = GetFocus();
+          if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+        } else {
+          SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : text_);
+        }
+        return 0;
+      case WM_CLOSE:
+        Unload();  // the title bar's close box: like Cancel
+        return 0;
+      case 0x02E0: {  // WM_DPICHANGED
+        layoutDpi_ = HIWORD(wParam);
+        Layout(layoutDpi_);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+      }
+      case WM_DESTROY:
+        window_ = nullptr;
+        return 0;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+  }
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+      auto* self = static_cast<Win32SetFolderView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      self->window_ = window;
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32SetFolderView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || !self->window_) return DefWindowProcW(window, message, wParam, lParam);
+    return self->OnMessage(message, wParam, lParam);
+  }
+
+  SetFolderDialog logic_;
+  HWND owner_ = nullptr;
+  HWND hiddenOwner_ = nullptr;
+  HWND window_ = nullptr;
+  HWND label_ = nullptr, text_ = nullptr, browse_ = nullptr, ok_ = nullptr, cancel_ = nullptr;
+  HWND lastFocus_ = nullptr;
+  HFONT font_ = nullptr;
+  UINT layoutDpi_ = 0;
+};
+
+}  // namespace
+
+void ShowSetFolderDialog(App& app, WindowHandle owner) {
+  if (g_open) return;  // modal: there is never a second one
+  Win32SetFolderView view(app, ToHwnd(owner));
+  view.Run();
+}
+
+void CloseSetFolderDialog() {
+  if (g_open) g_open->Unload();
+}
+
+bool IsSetFolderDialogOpen() { return g_open != nullptr; }
+
+std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::uint32_t flags, int root) {
+  // The picker needs COM on this thread; harmless when it is there already.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  PIDLIST_ABSOLUTE rootList = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(ToHwnd(owner), root, &rootList))) rootList = nullptr;
+  const std::wstring title = Wide(prompt);
+  BROWSEINFOW info{};
+  info.hwndOwner = ToHwnd(owner);
+  info.pidlRoot = rootList;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = flags;
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+  std::string path;
+  if (chosen) {
+    // Long paths are allowed by the manifest, so the buffer is not MAX_PATH.
+    std::wstring buffer(32768, L'\0');
+    if (SHGetPathFromIDListEx(chosen, buffer.data(), static_cast<DWORD>(buffer.size()), GPFIDL_DEFAULT) ||
+        SHGetPathFromIDListW(chosen, buffer.data()))
+      path = Utf8(buffer.c_str());
+    CoTaskMemFree(chosen);
+  }
+  if (rootList) CoTaskMemFree(rootList);
+  if (SUCCEEDED(com)) CoUninitialize();
+  return path;
+}
+
+}  // namespace rw::win32

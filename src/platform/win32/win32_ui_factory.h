@@ -1,0 +1,19 @@
+// The windows the start-up sequence opens, as real Win32 windows.
+#pragma once
+
+#include "platform/platform.h"
+#include "startup/ui_factory.h"
+
+namespace rw::win32 {
+
+class Win32UiFactory : public UiFactory {
+ public:
+  explicit Win32UiFactory(Platform& platform) : platform_(platform) {}
+  void ShowSetFolderDialog(App& app, WindowHandle owner) override;
+  void ShowMainWindow(App& app) override;
+
+ private:
+  Platform& platform_;
+};
+
+}  // namespace rw::win32
