@@ -14,14 +14,11 @@ namespace {
 // sheet that exists but cannot be read is left alone rather than replaced
 // by the block alone.
 void RewriteStyleSheet(Platform& platform, const std::string& path, const TweakInputs& inputs, bool isClassic) {
-  std::string content;
-  if (auto text = ReadUtf8File(platform, path)) {
-    content = std::move(*text);
-  } else if (platform.FileExists(path)) {
-    return;
-  }
-  RemoveEarlierBlock(content);
-  content.append(BuildTweakBlock(inputs, isClassic));
+  auto sheet = ReadUtf8File(platform, path);
+  if (!sheet && platform.FileExists(path)) return;
+  const std::string content =
+      SheetWithBlock(sheet ? std::string_view(*sheet) : std::string_view(), BuildTweakBlock(inputs, isClassic));
+  sheet.reset();
   WriteUtf8File(platform, path, content);
 }
 

@@ -15,8 +15,12 @@ struct TweakInputs {
   bool compositionEnabled = false;
 };
 
-/// One run for the modern skin (isClassic false) or the classic skin. Every
-/// step that fails is skipped; the run never throws.
+/// One run for the modern skin (isClassic false) or the classic skin: the
+/// tweak block of the skin's index.css is replaced, then the skin's
+/// navbar.htm, index.htm and favbar.htm, the shared menus\main.htm and, for
+/// host 3.0.15.300, main\caption.css and main-menu\style.css are edited.
+/// Every step that fails is skipped; a file that cannot be read is not
+/// written. The run never throws.
 void ApplyTweaks(Platform& platform, const std::string& programFolder, const TweakInputs& inputs, bool isClassic);
 
 }  // namespace rw

@@ -7,6 +7,7 @@
 // the text, so large files cannot make it backtrack without end.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -14,6 +15,32 @@
 #include <vector>
 
 namespace rw {
+
+enum class Case { Exact, Ignore };
+
+/// Finds a literal text, exactly or comparing ASCII letters without regard
+/// to case. A literal holding a character that is rare in markup and style
+/// sheets ("*", "#", "!" ...) is found by looking for that character first;
+/// any other through a skip table (Horspool), which stays fast on markup
+/// where a literal's first character is everywhere.
+class LiteralFinder {
+ public:
+  LiteralFinder(std::string_view literal, Case compare);
+
+  /// First occurrence starting at or after `from`; npos when none.
+  size_t Find(std::string_view text, size_t from = 0) const;
+  /// Every occurrence, overlapping ones included.
+  std::vector<size_t> FindAll(std::string_view text) const;
+  size_t size() const { return literal_.size(); }
+
+ private:
+  bool Matches(std::string_view text, size_t pos) const;
+
+  std::string literal_;  // lower case when ignoring case
+  bool ignoreCase_;
+  size_t anchor_;  // index of the rare character, npos when none
+  std::array<size_t, 256> skip_;
+};
 
 struct Span {
   size_t start = 0;
@@ -36,16 +63,8 @@ class LazyPattern {
   enum class Gap { Anything, NoLineBreak, NoCloseAngle };
 
   bool valid_ = false;
-  std::vector<std::string> literals_;  // ASCII lower case, never empty
-  std::vector<Gap> gaps_;              // gaps_[i] stands between literals_[i] and literals_[i + 1]
+  std::vector<LiteralFinder> literals_;  // never empty
+  std::vector<Gap> gaps_;                // gaps_[i] stands between literals_[i] and literals_[i + 1]
 };
-
-/// Every position where `lowerLiteral` occurs, comparing ASCII letters
-/// without regard to case; overlapping occurrences included.
-std::vector<size_t> FindAllIgnoreCase(std::string_view text, std::string_view lowerLiteral);
-
-/// First occurrence at or after `from`, comparing ASCII letters without
-/// regard to case; npos when none.
-size_t FindIgnoreCase(std::string_view text, std::string_view lowerLiteral, size_t from = 0);
 
 }  // namespace rw

@@ -1,7 +1,5 @@
 #include "engine/text_ops.h"
 
-#include "stores/text.h"
-
 namespace rw {
 
 bool HasMatch(std::string_view text, const LazyPattern& pattern) { return pattern.Find(text).has_value(); }
@@ -15,16 +13,13 @@ bool ReplaceFirstMatch(std::string& text, const LazyPattern& pattern, std::strin
 
 void ReplaceEvery(std::string& text, std::string_view find, std::string_view with, Case compare) {
   if (find.empty()) return;
-  const std::string lowerFind = AsciiLower(find);
-  const auto next = [&](size_t from) {
-    return compare == Case::Ignore ? FindIgnoreCase(text, lowerFind, from) : text.find(find, from);
-  };
-  size_t hit = next(0);
+  const LiteralFinder finder(find, compare);
+  size_t hit = finder.Find(text);
   if (hit == std::string::npos) return;  // the common case: no copy
   std::string out;
   out.reserve(text.size() + with.size());
   size_t pos = 0;
-  for (; hit != std::string::npos; hit = next(pos)) {
+  for (; hit != std::string::npos; hit = finder.Find(text, pos)) {
     out.append(text, pos, hit - pos);
     out.append(with);
     pos = hit + find.size();

@@ -10,8 +10,6 @@ namespace rw {
 
 inline constexpr std::string_view kPlaceholder = "<temp_for_replace>";
 
-enum class Case { Exact, Ignore };
-
 /// True when the pattern matches somewhere in the text.
 bool HasMatch(std::string_view text, const LazyPattern& pattern);
 

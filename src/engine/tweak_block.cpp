@@ -7,7 +7,6 @@
 #include "engine/controls.h"
 #include "engine/lazy_pattern.h"
 #include "engine/patterns.h"
-#include "engine/text_ops.h"
 #include "engine/vb_number.h"
 
 namespace rw {
@@ -317,9 +316,19 @@ std::string BuildTweakBlock(const TweakInputs& inputs, bool isClassic) {
   return std::move(b.text);
 }
 
-void RemoveEarlierBlock(std::string& sheet) {
+std::string SheetWithBlock(std::string_view sheet, std::string_view block) {
   static const LazyPattern earlierBlock(patterns::kEarlierBlock);
-  ReplaceFirstMatch(sheet, earlierBlock, "");
+  const auto span = earlierBlock.Find(sheet);
+  std::string out;
+  out.reserve(sheet.size() - (span ? span->end - span->start : 0) + block.size());
+  if (span) {
+    out.append(sheet.substr(0, span->start));
+    out.append(sheet.substr(span->end));
+  } else {
+    out.append(sheet);
+  }
+  out.append(block);
+  return out;
 }
 
 }  // namespace rw

@@ -19,8 +19,9 @@ bool AvatarHidden(const OptionSnapshot& options);
 /// (no line break after it).
 std::string BuildTweakBlock(const TweakInputs& inputs, bool isClassic);
 
-/// Removes the first earlier block together with the CR LF in front of its
-/// opening marker; markers compare without regard to letter case.
-void RemoveEarlierBlock(std::string& sheet);
+/// The sheet less its first earlier block (with the CR LF in front of the
+/// opening marker; markers compare without regard to letter case), then
+/// `block`, built in one piece so that large sheets are copied once.
+std::string SheetWithBlock(std::string_view sheet, std::string_view block);
 
 }  // namespace rw

@@ -14,6 +14,19 @@ namespace {
 
 std::optional<Span> Find(std::string_view pattern, std::string_view text) { return LazyPattern(pattern).Find(text); }
 
+TEST(LiteralFinder, ExactOrIgnoringCaseAndOverlapping) {
+  const LiteralFinder caseless("aBa", Case::Ignore);
+  EXPECT_EQ(caseless.FindAll("xABAbAbaba"), (std::vector<size_t>{1, 3, 5, 7}));
+  EXPECT_EQ(caseless.Find("ab"), std::string_view::npos);
+  EXPECT_EQ(caseless.Find("xaba", 2), std::string_view::npos);
+  EXPECT_EQ(caseless.Find("xaba", 9), std::string_view::npos);
+  const LiteralFinder exact("aBa", Case::Exact);
+  EXPECT_EQ(exact.FindAll("abaaBaABAaBa"), (std::vector<size_t>{3, 9}));
+  // Bytes past ASCII and NUL compare as they are.
+  const LiteralFinder bytes(std::string_view("\xC3\xA9\0z", 4), Case::Ignore);
+  EXPECT_EQ(bytes.Find(std::string_view("\xC3\x89\0z\xC3\xA9\0Z", 8)), 4u);
+}
+
 TEST(LazyPattern, EveryEnginePatternCompiles) {
   for (const auto pattern : patterns::kAll) EXPECT_TRUE(LazyPattern(pattern).valid()) << pattern;
 }
