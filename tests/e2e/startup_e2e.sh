@@ -184,6 +184,13 @@ start_ravelwick "$prog"
 ud wait-window "${dialog[@]}" --timeout 20 >/dev/null || fail "no host folder dialog"
 expect_eq "label" "$(ud get-text "${dialog[@]}" --control-class Static)" "Folder of Maxthon 3:"
 expect_eq "empty text" "$(ud get-text "${dialog[@]}" --control-class Edit)" ""
+picker=(--window-class "#32770" --window-title-contains Browse)
+ud set-text "${dialog[@]}" --control-class Edit --text typed >/dev/null
+ud click "${dialog[@]}" --control ... >/dev/null
+ud get-text "${picker[@]}" --control "Choose the folder" --timeout 20 >/dev/null || fail "no folder picker with the prompt"
+ud click "${picker[@]}" --control Cancel >/dev/null
+ud wait-gone "${picker[@]}" >/dev/null
+expect_eq "text after a cancelled picker" "$(ud get-text "${dialog[@]}" --control-class Edit)" "typed"
 if [ -n "${RW_SCREENSHOT:-}" ]; then
   ud set-text "${dialog[@]}" --control-class Edit --text 'C:\Program Files\Maxthon3' >/dev/null
   sleep 1
