@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# End-to-end checks of unpacking, installing, restoring and Help under Wine:
+# the real ravelwick.exe with the stand-in archive tools against the test host
+# (Maxthon.exe), driven by uidriver.exe. Draft: not yet registered with CTest.
+#
+#   pipeline_e2e.sh RAVELWICK_EXE PAK_DIR TESTHOST_DIR UIDRIVER_EXE WORK_DIR GROUP
+#
+# PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: unpack, apply,
+# cancel, stubborn, background, restore, help.
+set -u
+ravelwick=$1
+pak=$2
+testhosts=$3
+uidriver=$4
+work=$5
+group=$6
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+
+build=$(cd "$(dirname "$ravelwick")" && pwd)
+while [ "$build" != / ] && [ ! -f "$build/CMakeCache.txt" ]; do build=$(dirname "$build"); done
+export WINEPREFIX="${RW_WINEPREFIX:-$build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+) 9>"$WINEPREFIX.lock"
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+expect_eq() { [ "$2" == "$3" ] || fail "$1: got '$2', expected '$3'"; }
+winpath() { echo "Z:${1//\//\\}"; }
+ud() { wine "$uidriver" "$@" 2>/dev/null | tr -d '\r'; }
+setting() { sed -e '1s/^\xEF\xBB\xBF//' "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^$2=//p" | head -1; }
+wait_for() {  # seconds, test command...: true once the command succeeds
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.5
+  done
+}
+
+main=(--window-class RavelwickMainWindow --window-title "Ravelwick (1.2.7)")
+msgbox=(--window-class "#32770" --window-title Ravelwick)
+host_window=(--window-class Maxthon3Cls_MainFrm)
+# Menu item ids of the main window (kMenuRestore, kMenuHelp).
+menu_restore=103
+menu_help=104
+
+# Program folder with the real tools, the shipped languages and images, and
+# settings pointing at the host.
+make_program() {  # folder host
+  rm -rf "$1"
+  mkdir -p "$1"
+  cp "$ravelwick" "$pak/unpak.exe" "$pak/makpak.exe" "$1/"
+  cp -r "$source_dir/data/Languages" "$source_dir/data/ResFiles" "$1/"
+  printf '[General]\r\nLanguage=English\r\nInstallFolder=%s\\\r\n' "$(winpath "$2")" >"$1/settings.ini"
+}
+# Host folder with the test host and an archive packed from the made-up
+# interface tree.
+make_host() {  # folder version
+  rm -rf "$1" "$work/pack"
+  mkdir -p "$1/Bin" "$work/pack/Resource"
+  cp "$testhosts/$2/Maxthon.exe" "$1/Bin/"
+  cp -r "$source_dir/tests/fixtures/host-ui/." "$work/pack/Resource/"
+  wine "$pak/makpak.exe" "$(winpath "$work/pack/Resource")" 2>/dev/null
+  mv "$work/pack/Resource.dat" "$1/Bin/Resource.dat"
+  rm -rf "$work/pack"
+}
+# Unpacks an archive with the stand-in tool into WORK/inspect.
+inspect() {
+  rm -rf "$work/inspect" "$work/inspect.dat"
+  cp "$1" "$work/inspect.dat"
+  wine "$pak/unpak.exe" "$(winpath "$work/inspect.dat")" 2>/dev/null
+}
+start_host() {  # host [flags...]
+  local host=$1
+  shift
+  wine "$host/Bin/Maxthon.exe" "$@" &
+}
+start_ravelwick() {
+  wine "$1/ravelwick.exe" &
+  rw_pid=$!
+  ud wait-window "${main[@]}" --timeout 30 >/dev/null || fail "no main window"
+}
+# Waits for ravelwick.exe to end by itself.
+expect_ravelwick_ends() {
+  wait_for "${1:-60}" bash -c "! kill -0 $rw_pid 2>/dev/null" || {
+    fail "ravelwick.exe did not end"
+    ud close "${main[@]}" --timeout 0 >/dev/null
+  }
+  wait "$rw_pid" 2>/dev/null
+}
+close_everything() {
+  ud close "${main[@]}" --timeout 0 >/dev/null
+  ud close "${host_window[@]}" --timeout 0 >/dev/null
+  wineserver -k >/dev/null 2>&1
+}
+host_log() { tr -d '\r' 2>/dev/null <"$1/Bin/testhost.log"; }
+host_starts() { host_log "$1" | grep -c '^start '; }
+
+prepare() {  # name version: program and host, first start, tree unpacked
+  prog="$work/$1/Ravelwick"
+  host="$work/$1/Maxthon3"
+  make_host "$host" "$2"
+  make_program "$prog" "$host"
+  cp "$host/Bin/Resource.dat" "$work/original.dat"
+  start_ravelwick "$prog"
+  wait_for 30 test -f "$prog/Resource/ui/main/index.css" || fail "no working tree after the first activation"
+  wait_for 10 test -f "$prog/Resource/ui/main/images/nav_tool.png" || fail "no images after the first activation"
+}
+
+unpack_checks() {
+  echo "== first start: backup, packed archive and tree from the host's archive"
+  prepare unpack 3.0.20.100
+  cmp -s "$work/original.dat" "$prog/Resource3.0.20.100.dat" || fail "backup differs from the host archive"
+  cmp -s "$work/original.dat" "$prog/Resource.dat" || fail "packed archive differs from the host archive"
+  diff -rq "$source_dir/tests/fixtures/host-ui/ui/main/index.css" "$prog/Resource/ui/main/index.css" >/dev/null ||
+    fail "unpacked index.css differs"
+  # The images follow once the program has seen the unpacker end.
+  wait_for 10 cmp -s "$source_dir/data/ResFiles/nav_tool.png" "$prog/Resource/ui/main/images/nav_tool.png" ||
+    fail "replacement image not copied after unpacking"
+  expect_eq "OK enabled after unpacking" "$(ud window-info "${main[@]}" --id 1 | grep -o 'enabled=[01]')" "enabled=1"
+  close_everything
+
+  echo "== tree deleted by hand: the packed archive is unpacked, backup and host unread"
+  rm -rf "$prog/Resource"
+  echo "not an archive" >"$prog/Resource3.0.20.100.dat"
+  start_ravelwick "$prog"
+  wait_for 30 test -f "$prog/Resource/ui/main/index.css" || fail "packed archive not unpacked"
+  close_everything
+}
+
+apply_checks() {
+  echo "== Apply with the host open: ConfirmClose, close, pack, install, restart"
+  prepare apply 3.0.20.100
+  start_host "$host"
+  ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
+  ud check "${main[@]}" --control "Hide Status Bar" --state 1 >/dev/null
+  ud click "${main[@]}" --id 1 >/dev/null
+  case "$(ud message "${msgbox[@]}" --timeout 20)" in
+    "Maxthon 3 is running."*) ;;
+    *) fail "no ConfirmClose question" ;;
+  esac
+  ud click "${msgbox[@]}" --control OK >/dev/null
+  expect_ravelwick_ends 60
+  host_log "$host" | grep -q '^close$' || fail "host not sent the close command"
+  expect_eq "host started again" "$(host_starts "$host")" 2
+  cmp -s "$work/original.dat" "$host/Bin/Resource.dat" && fail "host archive unchanged"
+  cmp -s "$prog/Resource.dat" "$host/Bin/Resource.dat" || fail "installed archive is not the packed one"
+  inspect "$host/Bin/Resource.dat"
+  grep -q '/\*ravelwick\*/' "$work/inspect/ui/main/index.css" || fail "no tweak block in the installed archive"
+  ls "$host/Bin" | grep -q partial && fail "temporary file left in the host's Bin folder"
+  close_everything
+}
+
+cancel_checks() {
+  echo "== Cancel at ConfirmClose: nothing is closed or installed, the window stays"
+  prepare cancel 3.0.20.100
+  start_host "$host"
+  ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
+  ud click "${main[@]}" --id 1 >/dev/null
+  ud message "${msgbox[@]}" --timeout 20 >/dev/null || fail "no ConfirmClose question"
+  ud click "${msgbox[@]}" --control Cancel >/dev/null
+  sleep 3
+  ud wait-window "${main[@]}" --timeout 0 >/dev/null || fail "main window closed"
+  ud wait-window "${host_window[@]}" --timeout 0 >/dev/null || fail "host window closed"
+  cmp -s "$work/original.dat" "$host/Bin/Resource.dat" || fail "host archive changed"
+  expect_eq "host not restarted" "$(host_starts "$host")" 1
+  close_everything
+}
+
+stubborn_checks() {
+  echo "== host that ignores the close command is terminated"
+  prepare stubborn 3.0.20.100
+  start_host "$host" --ignore-close
+  ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
+  ud click "${main[@]}" --id 1 >/dev/null
+  ud message "${msgbox[@]}" --timeout 20 >/dev/null && ud click "${msgbox[@]}" --control OK >/dev/null
+  expect_ravelwick_ends 60
+  host_log "$host" | grep -q '^close ignored$' || fail "close command not sent"
+  expect_eq "exits logged" "$(host_log "$host" | grep -c '^exit$')" 0  # terminated, not closed
+  expect_eq "host started again" "$(host_starts "$host")" 2
+  cmp -s "$prog/Resource.dat" "$host/Bin/Resource.dat" || fail "archive not installed"
+  close_everything
+}
+
+background_checks() {
+  echo "== host without a window: terminated without a question; another installation left alone"
+  prepare background 3.0.20.100
+  other="$work/background/Other"
+  make_host "$other" 3.0.20.100
+  start_host "$host" --background
+  start_host "$other" --background
+  sleep 2
+  ud click "${main[@]}" --id 1 >/dev/null
+  expect_ravelwick_ends 60
+  [ -z "$(ud list "${msgbox[@]}" --timeout 0)" ] || fail "a question was asked"
+  expect_eq "host started again" "$(host_starts "$host")" 2
+  expect_eq "other installation untouched" "$(host_starts "$other")" 1
+  host_log "$other" | grep -q '^exit$' && fail "other installation ended"
+  close_everything
+}
+
+restore_checks() {
+  echo "== Restore: the backup goes back, derived files go, FileVersion emptied"
+  prepare restore 3.0.20.100
+  echo "tweaked" >"$host/Bin/Resource.dat"
+  ud menu "${main[@]}" --id $menu_restore >/dev/null
+  expect_ravelwick_ends 60
+  cmp -s "$work/original.dat" "$host/Bin/Resource.dat" || fail "host archive is not the backup"
+  cmp -s "$work/original.dat" "$prog/Resource3.0.20.100.dat" || fail "backup changed"
+  [ ! -e "$prog/Resource" ] || fail "working tree left"
+  [ ! -e "$prog/Resource.dat" ] || fail "packed archive left"
+  expect_eq "FileVersion" "$(setting "$prog/settings.ini" FileVersion)" ""
+  expect_eq "host started" "$(host_starts "$host")" 1
+  close_everything
+
+  echo "== Restore without a backup: NoBackup with the version, nothing else"
+  rm -f "$prog/Resource3.0.20.100.dat"
+  start_ravelwick "$prog"
+  wait_for 30 test -f "$prog/Resource/ui/main/index.css"
+  rm -f "$prog/Resource3.0.20.100.dat"
+  ud menu "${main[@]}" --id $menu_restore >/dev/null
+  case "$(ud message "${msgbox[@]}" --timeout 20)" in
+    *"Maxthon 3.0.20.100,"*) ;;
+    *) fail "NoBackup without the version" ;;
+  esac
+  ud click "${msgbox[@]}" --control OK >/dev/null
+  ud wait-window "${main[@]}" --timeout 0 >/dev/null || fail "main window closed"
+  close_everything
+}
+
+help_checks() {
+  echo "== Help opens the address in the host as one argument"
+  prepare help 3.0.20.100
+  ud menu "${main[@]}" --id $menu_help >/dev/null
+  host_started() { [ "$(host_starts "$host")" -ge 1 ]; }
+  wait_for 20 host_started || fail "host not started"
+  url=$(setting "$prog/Languages/English.ini" HelpURL)
+  host_log "$host" | grep -qF "\"$url\"" || fail "address not passed quoted"
+  ud wait-window "${main[@]}" --timeout 0 >/dev/null || fail "main window closed"
+  close_everything
+}
+
+mkdir -p "$work"
+case "$group" in
+  unpack) unpack_checks ;;
+  apply) apply_checks ;;
+  cancel) cancel_checks ;;
+  stubborn) stubborn_checks ;;
+  background) background_checks ;;
+  restore) restore_checks ;;
+  help) help_checks ;;
+  *) fail "unknown group $group" ;;
+esac
+wineserver -k >/dev/null 2>&1
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)"
+  exit 1
+fi
+echo "all pipeline end-to-end checks of $group passed"
