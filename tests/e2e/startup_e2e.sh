@@ -115,7 +115,8 @@ start_ravelwick "$prog"
 finish_ravelwick
 cmp -s "$work/original.dat" "$prog/Resource3.0.15.300.dat" || fail "backup was replaced"
 [ ! -e "$prog/Resource" ] || fail "working tree not removed"
-[ ! -e "$prog/Resource.dat" ] || fail "packed archive not removed"
+# Unpacking on the main window's first activation may copy the backup there.
+[ ! -e "$prog/Resource.dat" ] || cmp -s "$work/original.dat" "$prog/Resource.dat" || fail "packed archive not removed"
 expect_eq "FileVersion after restore" "$(setting "$prog/settings.ini" FileVersion)" "3.0.15.300"
 
 echo "== host updated: a second backup beside the first"
