@@ -6,8 +6,8 @@ namespace rw {
 
 namespace {
 
-// Step 2: true when a browser of this installation is running and may be
-// closed; nullopt when the user answered Cancel.
+// True when a browser of this installation is running and may be closed;
+// nullopt when the user answered Cancel.
 std::optional<bool> MayCloseRunningHost(App& app, MainWindowOps& window, WindowHandle hostWindow) {
   for (const ProcessInfo& process : app.platform.ListProcesses(std::string(kHostImageName))) {
     if (!BelongsToHost(app, process)) continue;
