@@ -121,7 +121,14 @@ bool Win32Platform::RenameOver(const std::string& from, const std::string& to) {
 
 bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to) {
   if (IsReadOnly(to)) return false;
-  return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE) != 0;
+  const std::wstring target = Wide(to);
+  if (!CopyFileW(Wide(from).c_str(), target.c_str(), FALSE)) return false;
+  // CopyFileW carries the read-only flag over; a copy of a read-only backup
+  // must not make the host's archive one we can never replace again.
+  const DWORD a = GetFileAttributesW(target.c_str());
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesW(target.c_str(), a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  return true;
 }
 
 bool Win32Platform::RemoveFile(const std::string& path) {
