@@ -1,0 +1,683 @@
+#include "platform/win32/main_window.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/set_folder_dialog.h"
+#include "platform/win32/unicode.h"
+#include "platform/win32/win32_platform.h"
+#include "startup/app.h"
+#include "startup/ui_factory.h"
+#include "ui/catalogue.h"
+#include "ui/main_window_logic.h"
+
+namespace rw::win32 {
+
+namespace {
+
+// Layout in pixels at 96 DPI.
+struct Box {
+  int left, top, width, height;
+};
+constexpr SIZE kClient{858, 512};
+constexpr Box kShapes[] = {{8, 8, 417, 465}, {432, 8, 417, 465}};
+constexpr int kColumnLeft[] = {16, 440};
+constexpr int kFirstRowTop = 16;
+constexpr int kRowPitch = 24;
+constexpr int kBoxWidth = 401;
+constexpr int kBoxHeight = 17;
+constexpr Box kPictures[] = {{8, 484, 209, 20}, {216, 484, 209, 20}};
+// The legend box sits this far left inside its picture, which hides the
+// check square and leaves only the caption.
+constexpr int kLegendShift = 16;
+constexpr Box kSelectAllBox{440, 480, 217, 25};
+constexpr Box kOkBox{664, 480, 90, 25};
+constexpr Box kCancelBox{760, 480, 90, 25};
+constexpr int kFontPoints = 9;
+
+struct FieldPlace {
+  std::string_view name;
+  Box box;
+};
+constexpr FieldPlace kFields[] = {
+    {"txtMaxTabWidth", {376, 86, 41, 22}},    {"txtMaxSearchWidth", {800, 182, 41, 22}},
+    {"txtFontFamily", {680, 230, 113, 22}},   {"txtFontSize", {800, 230, 41, 22}},
+    {"txtBkgndTabWidth", {800, 278, 41, 22}},
+};
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+constexpr wchar_t kPictureClass[] = L"RavelwickPicture";
+
+// Menu command identifiers; language items follow from kFirstLanguageId.
+enum MenuId : UINT {
+  kMenuTop = 100,
+  kMenuSetFolder,
+  kMenuLanguage,
+  kMenuRestore,
+  kMenuHelp,
+  kMenuAbout,
+  kMenuExit,
+  kFirstLanguageId = 200,
+  kLastLanguageId = 899,
+};
+constexpr int kFirstControlId = 1000;
+constexpr UINT_PTR kUnloadTimerId = 1;
+constexpr UINT kActivateMessage = WM_APP + 1;
+constexpr UINT kDpiChangedMessage = 0x02E0;
+
+struct MenuName {
+  std::string_view name;
+  UINT id;
+};
+constexpr MenuName kMenuNames[] = {
+    {"mnuMenu", kMenuTop},        {"mnuSetFolder", kMenuSetFolder}, {"mnuLanguage", kMenuLanguage},
+    {"mnuRestore", kMenuRestore}, {"mnuHelp", kMenuHelp},           {"mnuAbout", kMenuAbout},
+    {"mnuExit", kMenuExit},
+};
+
+int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
+
+UINT DpiOf(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow)
+    if (const UINT dpi = getDpiForWindow(window)) return dpi;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+RECT WindowRectForClient(UINT dpi) {
+  RECT rect{0, 0, Scale(kClient.cx, dpi), Scale(kClient.cy, dpi)};
+  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (adjustForDpi)
+    adjustForDpi(&rect, kStyle, TRUE, kExStyle, dpi);
+  else
+    AdjustWindowRectEx(&rect, kStyle, TRUE, kExStyle);
+  return rect;
+}
+
+void SetWindowIcons(HWND window, std::string_view iconName, bool alsoOwner) {
+  HWND owner = alsoOwner ? GetWindow(window, GW_OWNER) : nullptr;
+  const std::wstring name = Wide(iconName);
+  const auto set = [&](int cx, int cy, WPARAM which) {
+    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON, cx, cy, LR_SHARED);
+    if (!icon) return;
+    SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    if (owner) SendMessageW(owner, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+  };
+  set(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), ICON_BIG);
+  set(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ICON_SMALL);
+}
+
+// Menus read "&" as a mnemonic; a file name shows as it is spelled.
+std::wstring MenuLiteral(std::string_view text) {
+  std::wstring out;
+  for (wchar_t c : Wide(text)) {
+    out += c;
+    if (c == L'&') out += L'&';
+  }
+  return out;
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// The form's own folder dialog, reached through the start-up interface.
+class FolderDialogFactory : public UiFactory {
+ public:
+  void ShowSetFolderDialog(App& app, WindowHandle owner) override { win32::ShowSetFolderDialog(app, owner); }
+  void ShowMainWindow(App&) override {}
+};
+
+class Win32MainView;
+Win32MainView* g_main = nullptr;
+
+class Win32MainView : public MainView {
+ public:
+  explicit Win32MainView(App& app) : logic_(app, *this, factory_) {}
+  Win32MainView(const Win32MainView&) = delete;
+  Win32MainView& operator=(const Win32MainView&) = delete;
+  ~Win32MainView() override {
+    if (font_) DeleteObject(font_);
+    if (g_main == this) g_main = nullptr;
+  }
+
+  bool Create() {
+    if (!RegisterClasses()) return false;
+    HMENU menu = CreateMenus();
+    const std::wstring className = Wide(kMainWindowClass);
+    window_ = CreateWindowExW(kExStyle, className.c_str(), L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, kClient.cx,
+                              kClient.cy, nullptr, menu, GetModuleHandleW(nullptr), this);
+    if (!window_) {
+      if (menu) DestroyMenu(menu);
+      return false;
+    }
+    CreateControls();
+    layoutDpi_ = DpiOf(window_);
+    Layout(layoutDpi_);
+    return true;
+  }
+
+  void Show() {
+    Guard guard(this);
+    logic_.Form_Load();
+    if (!window_) return;
+    Centre();
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    if (HWND first = GetNextDlgTabItem(window_, nullptr, FALSE)) SetFocus(first);
+  }
+
+  HWND Control(std::string_view name) const {
+    if (name == "Picture1") return pictures_[0];
+    if (name == "Picture2") return pictures_[1];
+    for (const ControlEntry& c : controls_)
+      if (c.name == name) return c.window;
+    return nullptr;
+  }
+  HWND Window() const { return window_; }
+
+  // --- MainView ---
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(window_); }
+  void SetIcons(std::string_view iconName) override {
+    if (window_) SetWindowIcons(window_, iconName, false);
+  }
+  void SetTitle(const std::string& title) override { SetWindowTextW(window_, Wide(title).c_str()); }
+
+  void SetCaption(std::string_view control, const std::string& caption) override {
+    if (control.starts_with("mnu")) {
+      SetMenuCaption(control, caption);
+      return;
+    }
+    if (HWND c = Control(control)) SetWindowTextW(c, Wide(caption).c_str());
+  }
+  void SetCheck(std::string_view control, int state) override {
+    const WPARAM check = state == 1 ? BST_CHECKED : state == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+    if (HWND c = Control(control)) SendMessageW(c, BM_SETCHECK, check, 0);
+  }
+  void SetText(std::string_view control, const std::string& text) override {
+    HWND c = Control(control);
+    if (!c) return;
+    settingText_ = true;
+    SetWindowTextW(c, Wide(text).c_str());
+    settingText_ = false;
+  }
+  void SetEnabled(std::string_view control, bool enabled) override {
+    if (HWND c = Control(control)) EnableWindow(c, enabled);
+  }
+
+  void AddLanguageItem(const std::string& caption, bool checked) override {
+    const UINT id = kFirstLanguageId + languageItems_;
+    if (!languageMenu_ || id > kLastLanguageId) return;
+    AppendMenuW(languageMenu_, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), id, MenuLiteral(caption).c_str());
+    ++languageItems_;
+  }
+  void CheckLanguageItem(std::size_t index, bool checked) override {
+    if (!languageMenu_ || index > kLastLanguageId - kFirstLanguageId) return;
+    CheckMenuItem(languageMenu_, kFirstLanguageId + static_cast<UINT>(index),
+                  MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  }
+
+  void Hide() override {
+    if (window_) ShowWindow(window_, SW_HIDE);
+  }
+  void Destroy() override {
+    if (window_) DestroyWindow(window_);
+  }
+  void CloseFolderDialog() override { CloseSetFolderDialog(); }
+  void StartUnloadTimer(unsigned milliseconds) override {
+    if (window_) SetTimer(window_, kUnloadTimerId, milliseconds, nullptr);
+  }
+  void KillUnloadTimer() override {
+    if (window_) KillTimer(window_, kUnloadTimerId);
+  }
+
+ private:
+  struct ControlEntry {
+    std::string name;
+    HWND window = nullptr;
+    int id = 0;
+    bool isEdit = false;
+  };
+
+  // Keeps the object alive while any of its handlers runs: a command may
+  // end in the window's destruction, deep inside such a handler.
+  class Guard {
+   public:
+    explicit Guard(Win32MainView* view) : view_(view) { ++view_->depth_; }
+    Guard(const Guard&) = delete;
+    Guard& operator=(const Guard&) = delete;
+    ~Guard() {
+      if (--view_->depth_ == 0 && view_->destroyed_) delete view_;
+    }
+
+   private:
+    Win32MainView* view_;
+  };
+
+  static bool RegisterClasses() {
+    static const bool registered = [] {
+      const std::wstring mainClass = Wide(kMainWindowClass);
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof(wc);
+      wc.lpfnWndProc = WindowProc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+      wc.lpszClassName = mainClass.c_str();
+      if (!RegisterClassExW(&wc)) return false;
+      WNDCLASSEXW picture = wc;
+      picture.lpfnWndProc = PictureProc;
+      picture.lpszClassName = kPictureClass;
+      return RegisterClassExW(&picture) != 0;
+    }();
+    return registered;
+  }
+
+  HMENU CreateMenus() {
+    HMENU bar = CreateMenu();
+    HMENU popup = CreatePopupMenu();
+    languageMenu_ = CreatePopupMenu();
+    if (!bar || !popup || !languageMenu_) return bar;
+    AppendMenuW(languageMenu_, MF_STRING | MF_CHECKED, kFirstLanguageId, Wide(kEnglishItem).c_str());
+    languageItems_ = 1;
+
+    const auto item = [&](HMENU menu, UINT id, std::string_view control, HMENU submenu) {
+      const std::wstring text = Wide(DesignCaption(control)) + (id == kMenuHelp ? L"\tF1" : L"");
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_ID | MIIM_STRING | (submenu ? MIIM_SUBMENU : 0u);
+      info.wID = id;
+      info.hSubMenu = submenu;
+      info.dwTypeData = const_cast<wchar_t*>(text.c_str());
+      InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
+    };
+    item(popup, kMenuSetFolder, "mnuSetFolder", nullptr);
+    item(popup, kMenuLanguage, "mnuLanguage", languageMenu_);
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    item(popup, kMenuRestore, "mnuRestore", nullptr);
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    item(popup, kMenuHelp, "mnuHelp", nullptr);
+    item(popup, kMenuAbout, "mnuAbout", nullptr);
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    item(popup, kMenuExit, "mnuExit", nullptr);
+    item(bar, kMenuTop, "mnuMenu", popup);
+    return bar;
+  }
+
+  static std::string_view DesignCaption(std::string_view control) {
+    for (const auto& [name, caption] : kDesignCaptions)
+      if (name == control) return caption;
+    if (const OptionDef* def = FindOption(control)) return def->englishCaption;
+    return {};
+  }
+
+  void SetMenuCaption(std::string_view control, const std::string& caption) {
+    HMENU bar = window_ ? GetMenu(window_) : nullptr;
+    if (!bar) return;
+    for (const MenuName& m : kMenuNames) {
+      if (m.name != control) continue;
+      const std::wstring text = Wide(caption) + (m.id == kMenuHelp ? L"\tF1" : L"");
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_STRING;
+      info.dwTypeData = const_cast<wchar_t*>(text.c_str());
+      // Found by identifier through the submenus as well.
+      SetMenuItemInfoW(bar, m.id, FALSE, &info);
+      if (m.id == kMenuTop) DrawMenuBar(window_);
+    }
+  }
+
+  // Created in tab order: the left column from the top, then the right,
+  // each field right after its check box; then the buttons.
+  void CreateControls() {
+    std::vector<const OptionDef*> order;
+    for (const OptionDef& def : Options()) order.push_back(&def);
+    std::stable_sort(order.begin(), order.end(), [](const OptionDef* a, const OptionDef* b) {
+      if (a->column != b->column) return a->column < b->column;
+      if (a->row != b->row) return a->row < b->row;
+      return a->spot < b->spot;
+    });
+    for (const OptionDef* def : order) {
+      if (def->kind == OptionKind::Check)
+        AddControl(def->control, L"Button", WS_TABSTOP | BS_3STATE, 0, window_);
+      else
+        AddControl(def->control, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, window_);
+    }
+    AddControl(kSelectAll, L"Button", WS_TABSTOP | BS_3STATE, 0, window_);
+    AddControl("cmdOK", L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, window_, IDOK);
+    AddControl("cmdCancel", L"Button", WS_TABSTOP | BS_PUSHBUTTON, 0, window_, IDCANCEL);
+    for (int i = 0; i < 2; ++i) {
+      pictures_[i] = CreateWindowExW(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
+                                     window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+      AddControl(i == 0 ? kModernLegend : kClassicLegend, L"Button", BS_3STATE, 0, pictures_[i]);
+    }
+  }
+
+  void AddControl(std::string_view name, const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
+                  int id = 0) {
+    if (id == 0) id = kFirstControlId + static_cast<int>(controls_.size());
+    const std::wstring caption = Wide(DesignCaption(name));
+    HWND c = CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (!c) return;
+    SetWindowSubclass(c, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    controls_.push_back(ControlEntry{std::string(name), c, id, className == std::wstring_view(L"Edit")});
+  }
+
+  void Layout(UINT dpi) {
+    HFONT font = CreateFontW(-MulDiv(kFontPoints, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                             DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    const auto place = [&](HWND c, const Box& b) {
+      if (!c) return;
+      MoveWindow(c, Scale(b.left, dpi), Scale(b.top, dpi), Scale(b.width, dpi), Scale(b.height, dpi), TRUE);
+      if (font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    };
+    for (const OptionDef& def : Options()) place(Control(def.control), PlaceOf(def));
+    place(Control(kSelectAll), kSelectAllBox);
+    place(Control("cmdOK"), kOkBox);
+    place(Control("cmdCancel"), kCancelBox);
+    for (int i = 0; i < 2; ++i) {
+      place(pictures_[i], kPictures[i]);
+      const Box& p = kPictures[i];
+      place(Control(i == 0 ? kModernLegend : kClassicLegend),
+            Box{-kLegendShift, (p.height - kBoxHeight) / 2, p.width + kLegendShift, kBoxHeight});
+    }
+    if (font) {
+      if (font_) DeleteObject(font_);
+      font_ = font;
+    }
+    const RECT outer = WindowRectForClient(dpi);
+    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window_, nullptr, TRUE);
+  }
+
+  static Box PlaceOf(const OptionDef& def) {
+    if (def.kind == OptionKind::Text) {
+      for (const FieldPlace& f : kFields)
+        if (f.name == def.control) return f.box;
+      return Box{};
+    }
+    int width = kBoxWidth;
+    if (def.control == "chkMaxTabWidth" || def.control == "chkMaxSearchWidth" || def.control == "chkBkgndTabWidth")
+      width = 353;
+    else if (def.control == "chkSetFont")
+      width = 233;
+    return Box{kColumnLeft[def.column == Column::Left ? 0 : 1], kFirstRowTop + kRowPitch * (def.row - 1), width,
+               kBoxHeight};
+  }
+
+  // Centred on the work area of the primary monitor.
+  void Centre() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    RECT self{};
+    GetWindowRect(window_, &self);
+    const RECT work = monitor.rcWork;
+    const int width = self.right - self.left;
+    const int height = self.bottom - self.top;
+    const int left = std::max<int>(work.left, work.left + (work.right - work.left - width) / 2);
+    const int top = std::max<int>(work.top, work.top + (work.bottom - work.top - height) / 2);
+    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const UINT dpi = DpiOf(window_);
+    if (dpi != layoutDpi_) {
+      layoutDpi_ = dpi;
+      Layout(dpi);
+    }
+  }
+
+  void Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    HPEN pen = CreatePen(PS_SOLID, std::max(1, Scale(1, layoutDpi_)), GetSysColor(COLOR_BTNSHADOW));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    for (const Box& b : kShapes)
+      Rectangle(dc, Scale(b.left, layoutDpi_), Scale(b.top, layoutDpi_), Scale(b.left + b.width, layoutDpi_),
+                Scale(b.top + b.height, layoutDpi_));
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+    EndPaint(window_, &ps);
+  }
+
+  const ControlEntry* EntryById(int id) const {
+    for (const ControlEntry& c : controls_)
+      if (c.id == id) return &c;
+    return nullptr;
+  }
+
+  void OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (lParam == 0) {
+      if (id >= kFirstLanguageId && id <= kLastLanguageId) {
+        logic_.mnuLangList_Click(id - kFirstLanguageId);
+        return;
+      }
+      switch (id) {
+        case kMenuSetFolder:
+          logic_.mnuSetFolder_Click();
+          return;
+        case kMenuRestore:
+          logic_.mnuRestore_Click();
+          return;
+        case kMenuHelp:
+          logic_.mnuHelp_Click();
+          return;
+        case kMenuAbout:
+          logic_.mnuAbout_Click();
+          return;
+        case kMenuExit:
+          logic_.mnuExit_Click();
+          return;
+      }
+      return;
+    }
+    const ControlEntry* c = EntryById(static_cast<int>(id));
+    if (!c || destroyed_) return;
+    if (c->isEdit) {
+      const std::string name = c->name;  // the entry may move while the logic runs
+      if (code == EN_SETFOCUS) {
+        SendMessageW(c->window, EM_SETSEL, 0, -1);
+        logic_.OnFieldFocus(name);
+      } else if (code == EN_KILLFOCUS) {
+        logic_.OnFieldValidate(name);
+      } else if (code == EN_CHANGE && !settingText_) {
+        logic_.OnTextChanged(name, Utf8(WindowText(c->window)));
+      }
+      return;
+    }
+    if (code != BN_CLICKED) return;
+    if (id == IDOK)
+      logic_.cmdOK_Click();
+    else if (id == IDCANCEL)
+      logic_.cmdCancel_Click();
+    else
+      logic_.OnCheckClicked(std::string(c->name));
+  }
+
+  // Keys reach the form before the focused control. True when handled.
+  bool OnKey(HWND from, WPARAM key, LPARAM lParam) {
+    switch (key) {
+      case VK_TAB: {
+        const bool back = GetKeyState(VK_SHIFT) < 0;
+        if (HWND next = GetNextDlgTabItem(window_, from == window_ ? nullptr : from, back)) SetFocus(next);
+        SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        return true;
+      }
+      case VK_F1:
+        logic_.mnuHelp_Click();
+        return true;
+      case VK_RETURN:
+        // Enter on the focused Cancel button means Cancel, as anywhere else.
+        if (from == Control("cmdCancel")) {
+          logic_.cmdCancel_Click();
+          return true;
+        }
+        break;
+    }
+    const bool repeat = (lParam & (1 << 30)) != 0;
+    return logic_.Form_KeyDown(static_cast<int>(key), repeat);
+  }
+
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_COMMAND:
+        OnCommand(wParam, lParam);
+        return 0;
+      case WM_KEYDOWN:
+        if (OnKey(window_, wParam, lParam)) return 0;
+        break;
+      case WM_ACTIVATE:
+        // A plain window takes the focus itself when activated; hand it back
+        // to the control that had it, as a dialog does.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+          HWND focus = GetFocus();
+          if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+        } else {
+          if (lastFocus_ && IsWindow(lastFocus_)) SetFocus(lastFocus_);
+          // Unpacking may take a while and lets events run: not inside the
+          // activation itself.
+          PostMessageW(window_, kActivateMessage, 0, 0);
+        }
+        return 0;
+      case kActivateMessage:
+        logic_.Form_Activate();
+        return 0;
+      case WM_CLOSE:
+        logic_.UnloadWindow();
+        return 0;
+      case WM_TIMER:
+        if (wParam == kUnloadTimerId) {
+          logic_.MainUnloadTimerProc();
+          return 0;
+        }
+        break;
+      case WM_SETCURSOR:
+        if (WaitCursorActive()) {
+          SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
+          return TRUE;
+        }
+        break;
+      case WM_HELP:
+        return TRUE;  // F1 is taken as a key
+      case WM_PAINT:
+        Paint();
+        return 0;
+      case kDpiChangedMessage: {
+        layoutDpi_ = HIWORD(wParam);
+        Layout(layoutDpi_);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+      }
+      case WM_NCDESTROY: {
+        HWND window = std::exchange(window_, nullptr);
+        destroyed_ = true;
+        if (g_main == this) g_main = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+      }
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+  }
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+      auto* self = static_cast<Win32MainView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      self->window_ = window;
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32MainView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || !self->window_) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    Guard guard(self);
+    return self->OnMessage(message, wParam, lParam);
+  }
+
+  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR data) {
+    auto* self = reinterpret_cast<Win32MainView*>(data);
+    switch (message) {
+      case WM_KEYDOWN: {
+        if (!self->window_) break;
+        Guard guard(self);
+        if (self->OnKey(control, wParam, lParam)) return 0;
+        break;
+      }
+      case WM_CHAR:
+        // Handled as keys above; a single-line field would only beep.
+        if (wParam == L'\t' || wParam == L'\r' || wParam == 0x1B) return 0;
+        break;
+      case WM_NCDESTROY:
+        RemoveWindowSubclass(control, ControlProc, 0);
+        break;
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+  }
+
+  // The legends' container passes their notifications on to the form.
+  static LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_COMMAND:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORSTATIC:
+        return SendMessageW(GetParent(window), message, wParam, lParam);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  FolderDialogFactory factory_;
+  MainWindowLogic logic_;
+  HWND window_ = nullptr;
+  HWND pictures_[2] = {nullptr, nullptr};
+  HMENU languageMenu_ = nullptr;
+  UINT languageItems_ = 0;
+  std::vector<ControlEntry> controls_;
+  HWND lastFocus_ = nullptr;
+  HFONT font_ = nullptr;
+  UINT layoutDpi_ = 96;
+  int depth_ = 0;
+  bool destroyed_ = false;
+  bool settingText_ = false;
+};
+
+}  // namespace
+
+void ShowMainWindow(App& app, Platform&) {
+  if (g_main) return;
+  auto* view = new Win32MainView(app);
+  if (!view->Create()) {
+    delete view;
+    return;
+  }
+  g_main = view;
+  view->Show();
+}
+
+WindowHandle MainWindowHandle() { return g_main ? reinterpret_cast<WindowHandle>(g_main->Window()) : 0; }
+
+WindowHandle MainWindowControl(std::string_view name) {
+  return g_main ? reinterpret_cast<WindowHandle>(g_main->Control(name)) : 0;
+}
+
+}  // namespace rw::win32

@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/main_window.h"
+#include "platform/win32/unicode.h"
+#include "platform/win32/win32_platform.h"
+#include "startup/app.h"
+#include "ui/catalogue.h"
+
+namespace rw {
+namespace {
+
+using win32::MainWindowControl;
+using win32::MainWindowHandle;
+
+HWND H(WindowHandle w) { return reinterpret_cast<HWND>(w); }
+HWND Ctl(std::string_view name) { return H(MainWindowControl(name)); }
+
+std::string Text(HWND window) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(window, buffer, 512);
+  return win32::Utf8(buffer);
+}
+
+std::string MenuText(HMENU menu, int position) {
+  wchar_t buffer[256] = {};
+  GetMenuStringW(menu, static_cast<UINT>(position), buffer, 256, MF_BYPOSITION);
+  return win32::Utf8(buffer);
+}
+
+void Pump(int milliseconds = 100) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+  MSG msg;
+  while (GetTickCount() < end) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(5);
+  }
+}
+
+// Position of a control in the main window's client area, in 96-DPI pixels.
+RECT PlaceOf(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, H(MainWindowHandle()), reinterpret_cast<POINT*>(&r), 2);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return RECT{MulDiv(r.left, 96, dpi), MulDiv(r.top, 96, dpi), MulDiv(r.right - r.left, 96, dpi),
+              MulDiv(r.bottom - r.top, 96, dpi)};
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = platform_.ProgramFolder() + "\\mainwindow-test";
+    platform_.DeleteFolder(folder_);
+    ASSERT_TRUE(platform_.CreateFolder(folder_));
+    ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Languages"));
+    // Present, so that the first activation does not unpack.
+    ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource"));
+    for (const char* name : {"English.ini", "Chinese Simplified.ini"}) {
+      auto bytes = platform_.ReadFile(std::string(RW_SOURCE_DIR) + "\\data\\Languages\\" + name);
+      ASSERT_TRUE(bytes) << name;
+      ASSERT_TRUE(platform_.WriteFile(folder_ + "\\Languages\\" + name, *bytes));
+    }
+    app_.AppVersion = "1.2.7";
+    app_.AppTitle = "Ravelwick (1.2.7)";
+  }
+  void TearDown() override {
+    if (HWND w = H(MainWindowHandle())) DestroyWindow(w);
+    Pump(50);
+    platform_.DeleteFolder(folder_);
+  }
+
+  void Open() {
+    win32::ShowMainWindow(app_, platform_);
+    Pump();
+    ASSERT_NE(MainWindowHandle(), 0u);
+  }
+
+  Win32Platform platform_;
+  std::string folder_;
+  App app_{platform_, ""};
+};
+
+TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfTheForm) {
+  app_.programFolder = folder_;
+  Open();
+  HWND main = H(MainWindowHandle());
+  EXPECT_EQ(Text(main), "Ravelwick (1.2.7)");
+  wchar_t className[64] = {};
+  GetClassNameW(main, className, 64);
+  EXPECT_EQ(win32::Utf8(className), kMainWindowClass);
+
+  for (const OptionDef& def : Options()) {
+    HWND c = Ctl(def.control);
+    ASSERT_TRUE(c) << def.control;
+    if (def.kind == OptionKind::Check) {
+      EXPECT_EQ(Text(c), app_.LookupText(def.captionKey) + std::string(def.marker)) << def.control;
+      EXPECT_EQ(Text(c), std::string(def.englishCaption) + std::string(def.marker)) << def.control;
+    }
+  }
+  EXPECT_EQ(Text(Ctl("cmdOK")), "OK");
+  EXPECT_EQ(Text(Ctl("cmdCancel")), "Cancel");
+  EXPECT_EQ(Text(Ctl("chkSelectAll")), "Select/Unselect All");
+  EXPECT_EQ(Text(Ctl("chkModernOnly")), "(*) Modern Skin only");
+  EXPECT_EQ(Text(Ctl("chkClassicOnly")), "(#) Classic Skin only");
+  EXPECT_EQ(Text(Ctl("txtFontFamily")), "Segoe UI, Tahoma");
+
+  HMENU bar = GetMenu(main);
+  ASSERT_TRUE(bar);
+  EXPECT_EQ(MenuText(bar, 0), "Menu");
+  HMENU menu = GetSubMenu(bar, 0);
+  const std::vector<std::string> items = {"Set Maxthon 3 Folder...",
+                                          "Language",
+                                          "",
+                                          "Restore Default Resource File",
+                                          "",
+                                          "Help\tF1",
+                                          "About...",
+                                          "",
+                                          "Exit"};
+  ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(items.size()));
+  for (int i = 0; i < static_cast<int>(items.size()); ++i) EXPECT_EQ(MenuText(menu, i), items[i]) << i;
+  HMENU languages = GetSubMenu(menu, 1);
+  ASSERT_EQ(GetMenuItemCount(languages), 2);
+  EXPECT_EQ(MenuText(languages, 0), "English");
+  EXPECT_EQ(MenuText(languages, 1), "Chinese Simplified");
+  EXPECT_TRUE(GetMenuState(languages, 0, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_FALSE(GetMenuState(languages, 1, MF_BYPOSITION) & MF_CHECKED);
+
+  RECT client{};
+  GetClientRect(main, &client);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(client.right, MulDiv(858, dpi, 96));
+  EXPECT_EQ(client.bottom, MulDiv(512, dpi, 96));
+  const auto expectPlace = [](const char* name, RECT want) {
+    const RECT got = PlaceOf(Ctl(name));
+    EXPECT_TRUE(got.left == want.left && got.top == want.top && got.right == want.right && got.bottom == want.bottom)
+        << name << ": " << got.left << "," << got.top << " " << got.right << "x" << got.bottom;
+  };
+  expectPlace("chkClickableTitle", {16, 16, 401, 17});
+  expectPlace("chkShowModeText", {16, 448, 401, 17});
+  expectPlace("chkHideMainMenuIcon", {440, 16, 401, 17});
+  expectPlace("chkMaxTabWidth", {16, 88, 353, 17});
+  expectPlace("chkSetFont", {440, 232, 233, 17});
+  expectPlace("txtMaxTabWidth", {376, 86, 41, 22});
+  expectPlace("txtMaxSearchWidth", {800, 182, 41, 22});
+  expectPlace("txtFontFamily", {680, 230, 113, 22});
+  expectPlace("txtFontSize", {800, 230, 41, 22});
+  expectPlace("txtBkgndTabWidth", {800, 278, 41, 22});
+  expectPlace("Picture1", {8, 484, 209, 20});
+  expectPlace("Picture2", {216, 484, 209, 20});
+  expectPlace("chkModernOnly", {8 - 16, 485, 225, 17});
+  expectPlace("chkSelectAll", {440, 480, 217, 25});
+  expectPlace("cmdOK", {664, 480, 90, 25});
+  expectPlace("cmdCancel", {760, 480, 90, 25});
+
+  const LONG style = GetWindowLongW(main, GWL_STYLE);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(SendMessageW(Ctl("cmdOK"), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+}
+
+TEST_F(MainWindowTest, TabWalksTheLeftColumnThenTheRightThenTheButtons) {
+  app_.programFolder = folder_;
+  Open();
+  HWND main = H(MainWindowHandle());
+  std::vector<std::string> order;
+  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!(GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP)) continue;
+    for (const OptionDef& def : Options())
+      if (Ctl(def.control) == c) order.push_back(std::string(def.control));
+    for (const char* other : {"chkSelectAll", "cmdOK", "cmdCancel"})
+      if (Ctl(other) == c) order.push_back(other);
+  }
+  const std::vector<std::string> expected = {"chkClickableTitle",
+                                             "chkHoverTabClose",
+                                             "chkHideTabClose",
+                                             "chkMaxTabWidth",
+                                             "txtMaxTabWidth",
+                                             "chkCombineUndoHistory",
+                                             "chkAlwaysFavButton",
+                                             "chkHideFavBarIcon",
+                                             "chkSlimmerTabBar",
+                                             "chkSlimmerToolbar",
+                                             "chkSlimmerFavBar",
+                                             "chkSlimmerStatusBar",
+                                             "chkHideRefresh",
+                                             "chkHideHome",
+                                             "chkHideUndo",
+                                             "chkHideUndoList",
+                                             "chkHideNewTab",
+                                             "chkHideFavorite",
+                                             "chkHideFavBarButton",
+                                             "chkShowModeText",
+                                             "chkHideMainMenuIcon",
+                                             "chkHidePageMenuIcon",
+                                             "chkHideTabMenuIcon",
+                                             "chkHideAddrMenuIcon",
+                                             "chkHideToolTip",
+                                             "chkHideSearchBar",
+                                             "chkHideStatusBar",
+                                             "chkMaxSearchWidth",
+                                             "txtMaxSearchWidth",
+                                             "chkAeroStatusBar",
+                                             "chkSetFont",
+                                             "txtFontFamily",
+                                             "txtFontSize",
+                                             "chkBoldActiveTab",
+                                             "chkBkgndTabWidth",
+                                             "txtBkgndTabWidth",
+                                             "chkCombineAddressSearch",
+                                             "chkNormalMenuButton",
+                                             "chkAvatarToButton",
+                                             "chkAvatarToMenu",
+                                             "chkTabOnBottom",
+                                             "chkMenuToAvatar",
+                                             "chkReplaceSmiley",
+                                             "chkSelectAll",
+                                             "cmdOK",
+                                             "cmdCancel"};
+  EXPECT_EQ(order, expected);
+
+  // The Tab key itself, from a check box to its field and on.
+  SetFocus(Ctl("chkMaxTabWidth"));
+  SendMessageW(Ctl("chkMaxTabWidth"), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(GetFocus(), Ctl("txtMaxTabWidth"));
+  SendMessageW(Ctl("txtMaxTabWidth"), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(GetFocus(), Ctl("chkCombineUndoHistory"));
+  // Escape leaves everything as it was.
+  SendMessageW(Ctl("chkCombineUndoHistory"), WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump(50);
+  EXPECT_NE(MainWindowHandle(), 0u);
+}
+
+TEST_F(MainWindowTest, ClicksFieldChecksAndClosing) {
+  app_.programFolder = folder_;
+  Open();
+  SendMessageW(Ctl("chkSelectAll"), BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageW(Ctl("chkHideHome"), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(Ctl("chkModernOnly"), BM_GETCHECK, 0, 0), BST_CHECKED);
+  SendMessageW(Ctl("chkHideHome"), BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageW(Ctl("chkHideHome"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+  HWND field = Ctl("txtMaxTabWidth");
+  SetFocus(field);
+  SetWindowTextW(field, L"50");
+  SetFocus(Ctl("chkHideHome"));
+  EXPECT_EQ(Text(field), "100");
+  // Entering a field selects its whole text.
+  SetFocus(Ctl("txtFontSize"));
+  DWORD start = 1, end = 0;
+  SendMessageW(Ctl("txtFontSize"), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 4u);
+
+  PostMessageW(H(MainWindowHandle()), WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_EQ(MainWindowHandle(), 0u);
+  EXPECT_TRUE(app_.ServicesReleased);
+}
+
+TEST_F(MainWindowTest, ChineseOnHost3015300HasNoMarkersOrLegendsAndSevenGreyedOptions) {
+  app_.programFolder = folder_;
+  app_.LanguageName = "Chinese Simplified";
+  app_.Host3015300 = true;
+  Open();
+  EXPECT_EQ(Text(Ctl("chkHideNewTab")), "隐藏新建标签按钮");
+  EXPECT_EQ(Text(Ctl("chkClickableTitle")), app_.LookupText("ClickableTitle"));
+  EXPECT_EQ(Text(Ctl("chkModernOnly")), "");
+  EXPECT_EQ(Text(Ctl("chkClassicOnly")), "");
+  EXPECT_EQ(Text(Ctl("cmdCancel")), "取消");
+  int disabled = 0;
+  for (const OptionDef& def : Options())
+    if (def.host == HostRule::HostDependent) disabled += !IsWindowEnabled(Ctl(def.control));
+  EXPECT_EQ(disabled, 7);
+  HMENU bar = GetMenu(H(MainWindowHandle()));
+  EXPECT_EQ(MenuText(bar, 0), "菜单");
+  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 1), "Language / 语言");
+  HMENU languages = GetSubMenu(GetSubMenu(bar, 0), 1);
+  EXPECT_FALSE(GetMenuState(languages, 0, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_TRUE(GetMenuState(languages, 1, MF_BYPOSITION) & MF_CHECKED);
+}
+
+}  // namespace
+}  // namespace rw
