@@ -86,12 +86,23 @@ TEST_F(SetFolderDialogTest, LayoutCaptionsAndModalOwner) {
 TEST_F(SetFolderDialogTest, EnterActsAsOkWhereverTheFocusIs) {
   g_steps = {[] {
     SetWindowTextW(Edit(), L"D:\\Host");
-    SetFocus(Control(IDCANCEL));
-    Key(Control(IDCANCEL), VK_RETURN);
+    SetFocus(Control(3));  // the "..." button
+    Key(Control(3), VK_RETURN);
   }};
   Run();
   EXPECT_EQ(app_.HostBinFolder, "D:\\Host\\Bin\\");
   EXPECT_EQ(app_.ReadSetting("InstallFolder", ""), "D:\\Host\\");
+}
+
+TEST_F(SetFolderDialogTest, EnterOnTheFocusedCancelButtonCancels) {
+  g_steps = {[] {
+    SetWindowTextW(Edit(), L"D:\\Host");
+    SetFocus(Control(IDCANCEL));
+    Key(Control(IDCANCEL), VK_RETURN);
+  }};
+  Run();
+  EXPECT_EQ(app_.HostBinFolder, "");
+  EXPECT_FALSE(platform_.FileExists(app_.SettingsPath()));
 }
 
 TEST_F(SetFolderDialogTest, EscapeFromTheTextBoxCancels) {

@@ -214,10 +214,15 @@ class Win32SetFolderView : public SetFolderView {
         Unload();
         break;
       }
-      // Enter and Esc reach the dialog before any of its controls.
+      // Enter and Esc reach the dialog before any of its controls. Enter on
+      // the focused Cancel button still means Cancel, as in the main window:
+      // it must not store the folder the user is backing out of.
       if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) &&
           (msg.hwnd == window_ || IsChild(window_, msg.hwnd))) {
-        logic_.Form_KeyDown(static_cast<int>(msg.wParam));
+        if (msg.wParam == VK_RETURN && msg.hwnd == cancel_)
+          logic_.cmdCancel_Click();
+        else
+          logic_.Form_KeyDown(static_cast<int>(msg.wParam));
         continue;
       }
       if (window_ && IsDialogMessageW(window_, &msg)) continue;
