@@ -269,6 +269,33 @@ TEST_F(MainWindowTest, ClicksFieldChecksAndClosing) {
   EXPECT_TRUE(app_.ServicesReleased);
 }
 
+TEST_F(MainWindowTest, ClosingWhileTheFolderDialogIsOpenClosesTheDialogThenTheWindowAMomentLater) {
+  app_.programFolder = folder_;
+  Open();
+  HWND main = H(MainWindowHandle());
+  static HWND s_main;
+  static DWORD s_dialogGoneAt;
+  static bool s_dialogWasUp;
+  s_main = main;
+  s_dialogGoneAt = 0;
+  s_dialogWasUp = false;
+  // Fires inside the dialog's modal loop: the taskbar's close command.
+  SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    s_dialogWasUp = FindWindowW(L"RavelwickSetFolder", nullptr) != nullptr;
+    SendMessageW(s_main, WM_CLOSE, 0, 0);
+    s_dialogGoneAt = FindWindowW(L"RavelwickSetFolder", nullptr) ? 0 : GetTickCount();
+  });
+  const UINT setFolder = GetMenuItemID(GetSubMenu(GetMenu(main), 0), 0);
+  SendMessageW(main, WM_COMMAND, MAKEWPARAM(setFolder, 0), 0);  // returns when the dialog is gone
+  EXPECT_TRUE(s_dialogWasUp);
+  EXPECT_NE(s_dialogGoneAt, 0u);
+  EXPECT_TRUE(IsWindow(main));
+  Pump(400);
+  EXPECT_FALSE(IsWindow(main));
+  EXPECT_EQ(MainWindowHandle(), 0u);
+}
+
 TEST_F(MainWindowTest, ChineseOnHost3015300HasNoMarkersOrLegendsAndSevenGreyedOptions) {
   app_.programFolder = folder_;
   app_.LanguageName = "Chinese Simplified";
