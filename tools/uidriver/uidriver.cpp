@@ -390,16 +390,17 @@ int Check(const Args& args) {
     SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &current);
     return static_cast<LRESULT>(current);
   };
-  if (state() == wanted) return kExitOk;
-  // A click, so the program hears about the change as from the user.
-  PostMessageW(control, BM_CLICK, 0, 0);
+  // Clicks, so the program hears of the change as from the user; a
+  // three-state box may need two.
   const ULONGLONG end = GetTickCount64() + TimeoutMs(args);
-  while (state() != wanted) {
-    if (GetTickCount64() >= end) {
+  for (int clicks = 0; state() != wanted; ++clicks) {
+    if (clicks == 3 || GetTickCount64() >= end) {
       Fail(L"check state did not change");
       return kExitFailed;
     }
-    Sleep(kPollMs);
+    const LRESULT before = state();
+    PostMessageW(control, BM_CLICK, 0, 0);
+    while (state() == before && GetTickCount64() < end) Sleep(kPollMs);
   }
   return kExitOk;
 }
