@@ -209,7 +209,9 @@ std::optional<std::string> Win32Platform::ReadRegistryString(const std::string& 
     return std::nullopt;
   const std::wstring subkey = Wide(valuePath.substr(first + 1, last - first - 1));
   const std::wstring name = Wide(valuePath.substr(last + 1));
-  const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+  // REG_SZ also admits REG_EXPAND_SZ values (expanded); asking for both
+  // types at once is refused without RRF_NOEXPAND.
+  const DWORD flags = RRF_RT_REG_SZ;
   DWORD bytes = 0;
   if (RegGetValueW(hive, subkey.c_str(), name.c_str(), flags, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
     return std::nullopt;
