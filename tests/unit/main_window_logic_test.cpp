@@ -449,16 +449,6 @@ TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
   EXPECT_TRUE(present.logic.Activated);
 }
 
-TEST(Commands, RestoreWithoutBackupNamesTheVersion) {
-  Window w;
-  w.app.HostVersion = "3.0.20.1000";
-  w.logic.Form_Load();
-  w.logic.mnuRestore_Click();
-  ASSERT_EQ(w.p.messages.size(), 1u);
-  EXPECT_NE(w.p.messages[0].text.find("Maxthon 3.0.20.1000"), std::string::npos);
-  EXPECT_EQ(w.view.destroyed, 0);
-}
-
 // --- Replacement images -----------------------------------------------------
 
 TEST(ReplacementImages, SeventeenCopiesEachStandingAlone) {
