@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils xdotool imagemagick
   clang clang-format libclang-rt-14-dev
-  python3 fonts-wqy-microhei
+  python3 fonts-wqy-microhei fonts-wine
 )
 
 missing=()

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # End-to-end checks of unpacking, installing, restoring and Help under Wine:
 # the real ravelwick.exe with the stand-in archive tools against the test host
-# (Maxthon.exe), driven by uidriver.exe. Draft: not yet registered with CTest.
+# (Maxthon.exe), driven by uidriver.exe.
 #
 #   pipeline_e2e.sh RAVELWICK_EXE PAK_DIR TESTHOST_DIR UIDRIVER_EXE WORK_DIR GROUP
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: unpack, apply,
-# cancel, stubborn, background, restore, help.
+# cancel, stubborn, background, restore, help, repoint.
 set -u
 ravelwick=$1
 pak=$2
@@ -57,7 +57,9 @@ wait_for() {  # seconds, test command...: true once the command succeeds
 main=(--window-class RavelwickMainWindow --window-title "Ravelwick (1.2.7)")
 msgbox=(--window-class "#32770" --window-title Ravelwick)
 host_window=(--window-class Maxthon3Cls_MainFrm)
-# Menu item ids of the main window (kMenuRestore, kMenuHelp).
+dialog=(--window-class RavelwickSetFolder --window-title Ravelwick)
+# Menu item ids of the main window (kMenuSetFolder, kMenuRestore, kMenuHelp).
+menu_set_folder=101
 menu_restore=103
 menu_help=104
 
@@ -257,6 +259,32 @@ help_checks() {
   close_everything
 }
 
+repoint_checks() {
+  echo "== Re-point to a host of another version: its backup is made and the tree rebuilt, the window stays"
+  prepare repoint 3.0.20.100
+  other="$work/repoint/Maxthon3 Other"
+  make_host "$other" 3.0.15.300
+  cp "$other/Bin/Resource.dat" "$work/other.dat"
+  echo "stale" >"$prog/Resource/ui/main/stale.txt"
+  ud menu "${main[@]}" --id $menu_set_folder >/dev/null
+  ud wait-window "${dialog[@]}" --timeout 20 >/dev/null || fail "no host folder dialog"
+  ud set-text "${dialog[@]}" --control-class Edit --text "$(winpath "$other")" >/dev/null
+  ud click "${dialog[@]}" --control OK >/dev/null
+  ud wait-gone "${dialog[@]}" --timeout 20 >/dev/null || fail "dialog stayed open"
+  wait_for 30 test -f "$prog/Resource3.0.15.300.dat" || fail "no backup for the new version"
+  cmp -s "$work/other.dat" "$prog/Resource3.0.15.300.dat" || fail "new backup differs from the new host's archive"
+  cmp -s "$work/original.dat" "$prog/Resource3.0.20.100.dat" || fail "old backup changed"
+  wait_for 30 test -f "$prog/Resource/ui/main/index.css" || fail "tree not rebuilt"
+  [ ! -e "$prog/Resource/ui/main/stale.txt" ] || fail "old tree kept"
+  expect_eq "FileVersion" "$(setting "$prog/settings.ini" FileVersion)" "3.0.15.300"
+  expect_eq "InstallFolder" "$(setting "$prog/settings.ini" InstallFolder)" "$(winpath "$other")\\"
+  ud wait-window "${main[@]}" --timeout 0 >/dev/null || fail "main window closed"
+  # The special host version disables the host-dependent options.
+  expect_eq "host-dependent option greyed" \
+    "$(ud window-info "${main[@]}" --control "Hide New Tab Button" | grep -o 'enabled=[01]')" "enabled=0"
+  close_everything
+}
+
 mkdir -p "$work"
 case "$group" in
   unpack) unpack_checks ;;
@@ -266,6 +294,7 @@ case "$group" in
   background) background_checks ;;
   restore) restore_checks ;;
   help) help_checks ;;
+  repoint) repoint_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1

@@ -138,7 +138,9 @@ struct World {
     EXPECT_EQ(other.value_or("<missing>"), kOtherArchive);
     EXPECT_EQ(p.Contents(kProgram + "\\Resource3.0.20.100.dat").value_or("<missing>"), backup);
     const auto otherBackup = p.Contents(kProgram + "\\Resource3.0.21.200.dat");
-    if (otherBackup) EXPECT_EQ(*otherBackup, kOtherArchive);
+    if (otherBackup) {
+      EXPECT_EQ(*otherBackup, kOtherArchive);
+    }
     const auto settings = p.Contents(kProgram + "\\settings.ini");
     ASSERT_TRUE(settings.has_value()) << "settings file missing";
     EXPECT_EQ(ReadIniValue(p, kProgram + "\\settings.ini", "Language", ""), "English");
