@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/set_folder_dialog.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
@@ -81,32 +82,6 @@ constexpr MenuName kMenuNames[] = {
     {"mnuRestore", kMenuRestore}, {"mnuHelp", kMenuHelp},           {"mnuAbout", kMenuAbout},
     {"mnuExit", kMenuExit},
 };
-
-int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
-
-UINT DpiOf(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpiForWindow)
-    if (const UINT dpi = getDpiForWindow(window)) return dpi;
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-RECT WindowRectForClient(UINT dpi) {
-  RECT rect{0, 0, Scale(kClient.cx, dpi), Scale(kClient.cy, dpi)};
-  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-  if (adjustForDpi)
-    adjustForDpi(&rect, kStyle, TRUE, kExStyle, dpi);
-  else
-    AdjustWindowRectEx(&rect, kStyle, TRUE, kExStyle);
-  return rect;
-}
 
 void SetWindowIcons(HWND window, std::string_view iconName, bool alsoOwner) {
   HWND owner = alsoOwner ? GetWindow(window, GW_OWNER) : nullptr;
@@ -381,9 +356,7 @@ class Win32MainView : public MainView {
   }
 
   void Layout(UINT dpi) {
-    HFONT font = CreateFontW(-MulDiv(kFontPoints, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    HFONT font = CreateUiFont(kFontPoints, dpi);
     const auto place = [&](HWND c, const Box& b) {
       if (!c) return;
       MoveWindow(c, Scale(b.left, dpi), Scale(b.top, dpi), Scale(b.width, dpi), Scale(b.height, dpi), TRUE);
@@ -403,7 +376,7 @@ class Win32MainView : public MainView {
       if (font_) DeleteObject(font_);
       font_ = font;
     }
-    const RECT outer = WindowRectForClient(dpi);
+    const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, true, dpi);
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window_, nullptr, TRUE);

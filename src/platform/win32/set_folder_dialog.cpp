@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/unicode.h"
 #include "startup/app.h"
 #include "startup/set_folder_dialog.h"
@@ -30,33 +31,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 HWND ToHwnd(WindowHandle w) { return reinterpret_cast<HWND>(w); }
-
-int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
-
-// Per-monitor DPI functions exist from Windows 10 on; looked up at run time.
-UINT DpiOf(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpiForWindow)
-    if (const UINT dpi = getDpiForWindow(window)) return dpi;
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-RECT WindowRectForClient(UINT dpi) {
-  RECT rect{0, 0, Scale(kClient.cx, dpi), Scale(kClient.cy, dpi)};
-  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-  if (adjustForDpi)
-    adjustForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
-  else
-    AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
-  return rect;
-}
 
 class Win32SetFolderView;
 Win32SetFolderView* g_open = nullptr;
@@ -155,9 +129,7 @@ class Win32SetFolderView : public SetFolderView {
   }
 
   void Layout(UINT dpi) {
-    HFONT font = CreateFontW(-MulDiv(kFontPoints, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    HFONT font = CreateUiFont(kFontPoints, dpi);
     const std::pair<HWND, RECT> controls[] = {
         {label_, kLabel}, {text_, kText}, {browse_, kBrowse}, {ok_, kOk}, {cancel_, kCancel}};
     for (const auto& [control, r] : controls) {
@@ -168,7 +140,7 @@ class Win32SetFolderView : public SetFolderView {
       if (font_) DeleteObject(font_);
       font_ = font;
     }
-    const RECT outer = WindowRectForClient(dpi);
+    const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, false, dpi);
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }

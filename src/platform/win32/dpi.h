@@ -1,0 +1,21 @@
+// Scaling for the monitor's DPI, shared by the program's windows. The
+// per-monitor functions exist from Windows 10 on and are looked up at run time.
+#pragma once
+
+#include <windows.h>
+
+namespace rw::win32 {
+
+/// Pixels at 96 DPI to pixels at `dpi`.
+inline int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
+
+/// The window's DPI, or the screen's on systems without per-monitor DPI.
+UINT DpiOf(HWND window);
+
+/// The outer size of a window whose client area is `client` (at 96 DPI).
+RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
+
+/// "Segoe UI" at `points` for `dpi`; the caller owns the font.
+HFONT CreateUiFont(int points, UINT dpi);
+
+}  // namespace rw::win32
