@@ -16,35 +16,8 @@ work=$5
 group=$6
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 
-build=$(cd "$(dirname "$ravelwick")" && pwd)
-while [ "$build" != / ] && [ ! -f "$build/CMakeCache.txt" ]; do build=$(dirname "$build"); done
-export WINEPREFIX="${RW_WINEPREFIX:-$build/wineprefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win64
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-(
-  flock 9
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
-  fi
-) 9>"$WINEPREFIX.lock"
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-expect_eq() { [ "$2" == "$3" ] || fail "$1: got '$2', expected '$3'"; }
-winpath() { echo "Z:${1//\//\\}"; }
-ud() { wine "$uidriver" "$@" 2>/dev/null | tr -d '\r'; }
-setting() { sed -e '1s/^\xEF\xBB\xBF//' "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^$2=//p" | head -1; }
+script_args=("$@")
+source "$(dirname "$0")/common.sh"
 wait_for() {  # seconds, test command...: true once the command succeeds
   local deadline=$((SECONDS + $1))
   shift

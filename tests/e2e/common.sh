@@ -1,0 +1,38 @@
+# Shared by the end-to-end scripts: the build folder's Wine prefix (created on
+# first use), one private Xvfb for every program of a test, and small checks.
+# Sourced with $ravelwick and $uidriver set; re-runs the caller under Xvfb
+# when there is no display.
+
+build=$(cd "$(dirname "$ravelwick")" && pwd)
+while [ "$build" != / ] && [ ! -f "$build/CMakeCache.txt" ]; do build=$(dirname "$build"); done
+export WINEPREFIX="${RW_WINEPREFIX:-$build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "${script_args[@]}"
+fi
+
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+) 9>"$WINEPREFIX.lock"
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+expect_eq() {  # what, actual, expected
+  [ "$2" == "$3" ] || fail "$1: got '$2', expected '$3'"
+}
+winpath() { echo "Z:${1//\//\\}"; }
+ud() { wine "$uidriver" "$@" 2>/dev/null | tr -d '\r'; }
+setting() {  # file key: the value, UTF-8 with or without byte-order mark
+  sed -e '1s/^\xEF\xBB\xBF//' "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^$2=//p" | head -1
+}
