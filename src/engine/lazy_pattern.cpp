@@ -38,8 +38,9 @@ char Unescape(char c) {
 }
 
 // Characters with a meaning of their own in a pattern; outside the gap
-// forms below they make the pattern unsupported.
-bool IsSpecial(char c) { return std::strchr("^$\\.*+?()[]{}|", c) != nullptr; }
+// forms below they make the pattern unsupported. Not strchr: it would find
+// a NUL byte at the end of the list.
+bool IsSpecial(char c) { return std::string_view("^$\\.*+?()[]{}|").find(c) != std::string_view::npos; }
 
 }  // namespace
 
