@@ -13,7 +13,7 @@ bool HasBom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) ==
 }  // namespace
 
 std::string ReadIniValue(Platform& platform, const std::string& path, std::string_view key,
-                              std::string_view defaultValue) {
+                         std::string_view defaultValue) {
   std::string value;
   if (auto bytes = platform.ReadFile(path)) {
     const bool utf8 = HasBom(*bytes);

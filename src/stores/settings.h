@@ -14,7 +14,7 @@ inline constexpr std::string_view kGeneralSection = "General";
 /// Reads `key` of section "General"; a missing file, a missing key or an
 /// empty value gives `defaultValue`. Never creates the file.
 std::string ReadIniValue(Platform& platform, const std::string& path, std::string_view key,
-                              std::string_view defaultValue);
+                         std::string_view defaultValue);
 
 /// Writes `key` = `value` into section "General", creating the file and the
 /// section when missing. A file with a UTF-8 byte-order mark is kept UTF-8;
