@@ -6,7 +6,7 @@
 #   pipeline_e2e.sh RAVELWICK_EXE PAK_DIR TESTHOST_DIR UIDRIVER_EXE WORK_DIR GROUP
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: unpack, apply,
-# cancel, stubborn, background, restore, help, repoint.
+# cancel, stubborn, background, restore, help, repoint, second.
 set -u
 ravelwick=$1
 pak=$2
@@ -258,6 +258,28 @@ repoint_checks() {
   close_everything
 }
 
+second_checks() {
+  echo "== a second real start raises the first main window and ends silently"
+  prepare second 3.0.20.100
+  first_pid=$rw_pid
+  ud show "${main[@]}" --state minimize >/dev/null
+  case "$(ud window-info "${main[@]}")" in
+    *minimized=1*) ;;
+    *) fail "the first window could not be minimised" ;;
+  esac
+  wine "$prog/ravelwick.exe" &
+  second_pid=$!
+  wait_for 30 bash -c "! kill -0 $second_pid 2>/dev/null" || fail "second instance did not end"
+  case "$(ud window-info "${main[@]}")" in
+    *minimized=0*) ;;
+    *) fail "the first window is still minimised" ;;
+  esac
+  expect_eq "main windows" "$(ud list "${main[@]}" --timeout 0 | grep -c .)" 1
+  [ -z "$(ud list "${msgbox[@]}" --timeout 0)" ] || fail "a message was shown"
+  kill -0 "$first_pid" 2>/dev/null || fail "the first instance ended"
+  close_everything
+}
+
 mkdir -p "$work"
 case "$group" in
   unpack) unpack_checks ;;
@@ -268,6 +290,7 @@ case "$group" in
   restore) restore_checks ;;
   help) help_checks ;;
   repoint) repoint_checks ;;
+  second) second_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1
