@@ -82,6 +82,68 @@ TEST(PakArchive, RoundTripIsExactAndTheBytesFollowTheDocumentedLayout) {
   EXPECT_TRUE(back.empty());
 }
 
+// One bit at a time, straight from the polynomial.
+std::uint32_t BitwiseCrc32(std::string_view bytes) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (char b : bytes) {
+    crc ^= static_cast<unsigned char>(b);
+    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+  }
+  return ~crc;
+}
+
+TEST(PakArchive, ChecksumSixteenBytesAtATimeEqualsTheBitwiseOneAtEveryLengthAndOffset) {
+  std::mt19937 random(11);
+  std::string bytes(300, '\0');
+  for (char& b : bytes) b = static_cast<char>(random() & 0xFF);
+  for (size_t offset = 0; offset < 16; ++offset)
+    for (size_t length = 0; offset + length <= bytes.size(); ++length) {
+      const std::string_view piece = std::string_view(bytes).substr(offset, length);
+      ASSERT_EQ(Crc32(piece), BitwiseCrc32(piece)) << offset << " " << length;
+    }
+  // Continuing a checksum equals taking it over the whole.
+  const std::string_view all(bytes);
+  for (size_t cut : {0, 1, 15, 16, 17, 150, 300})
+    EXPECT_EQ(Crc32(all.substr(cut), Crc32(all.substr(0, cut))), Crc32(all)) << cut;
+}
+
+// The total checksum put right after a change, as a forger would.
+std::string WithTotalChecksum(std::string archive) {
+  const std::size_t body = archive.size() - 8;
+  std::string total;
+  PutLe(total, Crc32(std::string_view(archive).substr(0, body)), 4);
+  return archive.replace(body + 4, 4, total);
+}
+
+TEST(PakArchive, DamageIsReportedInTheOrderOfTheFormat) {
+  const std::string archive = RawArchive({Folder("a"), File("a/b.txt", "hello")});
+  const auto why = [](const std::string& bytes) {
+    std::vector<Entry> out;
+    std::string error;
+    EXPECT_FALSE(Unpack(bytes, out, error));
+    EXPECT_TRUE(out.empty());
+    return error;
+  };
+  std::string data = archive;
+  data[data.size() - 8 - 4 - 1] ^= 1;  // last data byte
+  EXPECT_EQ(why(data), "archive is damaged (checksum)");
+
+  std::string version = archive;
+  version[8] = 2;
+  EXPECT_EQ(why(version), "archive is damaged (checksum)");
+  EXPECT_EQ(why(WithTotalChecksum(version)), "unsupported archive version");
+  // A wrong version outranks a damaged entry behind a sound total.
+  version[version.size() - 8 - 4 - 1] ^= 1;
+  EXPECT_EQ(why(WithTotalChecksum(version)), "unsupported archive version");
+
+  EXPECT_EQ(why(WithTotalChecksum(data)), "entry 1 is damaged (checksum)");
+  std::string count = archive;
+  count[12] = 3;
+  EXPECT_EQ(why(WithTotalChecksum(count)), "entry 2 runs past the end");
+  count[12] = 1;
+  EXPECT_EQ(why(WithTotalChecksum(count)), "bytes between the last entry and the end");
+}
+
 TEST(PakArchive, SameTreeGivesSameBytesInAnyOrder) {
   std::vector<Entry> entries = SampleTree();
   const std::string first = PackOrDie(entries);
