@@ -134,44 +134,56 @@ int main() {
                 engine.seconds / plain.seconds, engine.peakMb / size, plain.peakMb / size);
   }
 
-  std::printf("\nWhole ApplyTweaks for both skins, 10 MB navbar.htm without a match, vs read+write of its files\n");
-  std::string navbar;
-  const std::string line =
-      "<div class='button-group'><div id='BTN_UNDO' title='MAIN_MENU BOX_SEARCH search-box'><div TT_SEARCH "
-      "menu='#MAIN_MENU' class='button'>\r\n";
-  while (navbar.size() < 10u << 20) navbar += line;
+  // The files one Apply reads and writes: four per skin and the shared menu,
+  // once per skin.
   std::vector<std::string> files;
-  const auto prepareTree = [&] {
-    fs::remove_all(root);
-    for (const char* skin : {"main", "main.classic"}) {
-      for (const char* name : {"index.css", "index.htm", "favbar.htm"})
-        WriteBytes(ui / skin / name, Fixture(std::string(skin) + "/" + name));
-      WriteBytes(ui / skin / "navbar.htm", navbar);
-    }
-    WriteBytes(ui / "menus" / "main.htm", Fixture("menus/main.htm"));
-  };
   for (const char* skin : {"main", "main.classic"})
     for (const char* name : {"index.css", "navbar.htm", "index.htm", "favbar.htm"})
       files.push_back(program + "\\Resource\\ui\\" + skin + "\\" + name);
   files.push_back(program + "\\Resource\\ui\\menus\\main.htm");
-  files.push_back(files.back());  // edited once per skin
+  files.push_back(files.back());
+  const auto bothSkins = [&] {
+    rw::ApplyTweaks(platform, program, inputs, false);
+    rw::ApplyTweaks(platform, program, inputs, true);
+  };
+  const auto readWriteAll = [&] {
+    for (const auto& file : files) rw::WriteUtf8File(platform, file, *rw::ReadUtf8File(platform, file));
+  };
+  // Overwritten in place, so that no round pays for files the previous one
+  // deleted.
+  const auto tree = [&](const std::string& navbar) {
+    for (const char* skin : {"main", "main.classic"}) {
+      for (const char* name : {"index.css", "index.htm", "favbar.htm"})
+        WriteBytes(ui / skin / name, Fixture(std::string(skin) + "/" + name));
+      WriteBytes(ui / skin / "navbar.htm", navbar.empty() ? Fixture(std::string(skin) + "/navbar.htm") : navbar);
+    }
+    WriteBytes(ui / "menus" / "main.htm", Fixture("menus/main.htm"));
+  };
 
-  const Measure engine = InChild(
-      prepareTree,
-      [&] {
-        rw::ApplyTweaks(platform, program, inputs, false);
-        rw::ApplyTweaks(platform, program, inputs, true);
-      },
-      10);
-  const Measure plain = InChild(
-      prepareTree,
-      [&] {
-        for (const auto& file : files) rw::WriteUtf8File(platform, file, *rw::ReadUtf8File(platform, file));
-      },
-      10);
-  std::printf("%12s %12s %8s %14s %14s\n", "engine ms", "r+w ms", "time x", "engine peak MB", "r+w peak MB");
-  std::printf("%12.1f %12.1f %8.2f %14.1f %14.1f\n", engine.seconds * 1e3, plain.seconds * 1e3,
-              engine.seconds / plain.seconds, engine.peakMb, plain.peakMb);
+  std::printf(
+      "\nWhole ApplyTweaks for both skins on the demo tree (tests/fixtures/host-ui) vs read+write of its files\n");
+  std::printf("%12s %12s %8s\n", "engine us", "r+w us", "time x");
+  {
+    const Measure engine = InChild([&] { tree(""); }, bothSkins, 200);
+    const Measure plain = InChild([&] { tree(""); }, readWriteAll, 200);
+    std::printf("%12.0f %12.0f %8.2f\n", engine.seconds * 1e6, plain.seconds * 1e6, engine.seconds / plain.seconds);
+  }
+
+  std::printf("\nWhole ApplyTweaks for both skins, a large navbar.htm without a match, vs read+write of its files\n");
+  std::printf("%8s %12s %12s %8s %14s %14s\n", "navbar", "engine ms", "r+w ms", "time x", "engine peak MB",
+              "r+w peak MB");
+  const std::string line =
+      "<div class='button-group'><div id='BTN_UNDO' title='MAIN_MENU BOX_SEARCH search-box'><div TT_SEARCH "
+      "menu='#MAIN_MENU' class='button'>\r\n";
+  for (const size_t mb : {1, 10, 50}) {
+    std::string navbar;
+    while (navbar.size() < mb << 20) navbar += line;
+    const int rounds = mb == 1 ? 20 : mb == 10 ? 10 : 3;
+    const Measure engine = InChild([&] { tree(navbar); }, bothSkins, rounds);
+    const Measure plain = InChild([&] { tree(navbar); }, readWriteAll, rounds);
+    std::printf("%6zuMB %12.1f %12.1f %8.2f %14.1f %14.1f\n", mb, engine.seconds * 1e3, plain.seconds * 1e3,
+                engine.seconds / plain.seconds, engine.peakMb, plain.peakMb);
+  }
 
   fs::remove_all(root);
   return 0;
