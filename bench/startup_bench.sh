@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up time of ravelwick.exe under Wine against a program that only opens
-# a window, in one run on a private Xvfb. Ravelwick starts from a prepared
+# a window, and against one that opens a window with as many controls as the
+# main window, in one run on a private Xvfb. Ravelwick starts from a prepared
 # program folder (the stand-in archive tools, languages, images) with the test
 # host registered and its working tree already unpacked, as on every start
 # after the first; it is timed until its main window shows.
@@ -29,7 +30,7 @@ mkdir -p "$program" "$host/Bin" "$minimal" "$work/pack/Resource"
 cp "$build/src/platform/win32/ravelwick.exe" "$build/tools/pak/unpak.exe" "$build/tools/pak/makpak.exe" "$program/"
 cp -r "$source_dir/data/Languages" "$source_dir/data/ResFiles" "$program/"
 cp "$build/tools/testhost/3.0.20.100/Maxthon.exe" "$host/Bin/"
-cp "$build/bench/min_window.exe" "$minimal/"
+cp "$build/bench/min_window.exe" "$build/bench/controls_window.exe" "$minimal/"
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the benchmark's Wine prefix (first run only)..."
@@ -47,7 +48,7 @@ wine reg add 'HKCU\Software\Maxthon3' /v Folder /t REG_SZ /d "$(winpath "$host")
 
 # The first start backs up the host's archive and unpacks the working tree
 # on the main window's first activation; later starts find both.
-wine "$program/ravelwick.exe" &
+wine "$program/ravelwick.exe" 2>/dev/null &
 first=$!
 for _ in $(seq 120); do
   [ -f "$program/Resource/ui/main/images/nav_tool.png" ] && break
@@ -64,6 +65,7 @@ fi
 
 timer="$build/bench/startup_timer.exe"
 args=(minimal RavelwickBenchMinimalWindow "Minimal window" "$(winpath "$minimal/min_window.exe")"
+  controls RavelwickBenchControlsWindow "Controls window" "$(winpath "$minimal/controls_window.exe")"
   ravelwick RavelwickMainWindow "Ravelwick (1.2.7)" "$(winpath "$program/ravelwick.exe")")
 wine "$timer" 1 "${args[@]}" >/dev/null  # files into the cache
 echo "Start-up under Wine until the window shows ($rounds rounds, in turns)"

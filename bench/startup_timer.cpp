@@ -6,8 +6,7 @@
 //
 //   startup_timer ROUNDS NAME CLASS TITLE EXE [NAME CLASS TITLE EXE]...
 //
-// The first program is the yardstick of the ratios. Exit code 1 when a
-// window did not appear within a minute.
+// Exit code 1 when a window did not appear within a minute.
 #include <windows.h>
 
 #include <algorithm>
@@ -95,11 +94,16 @@ int wmain(int argc, wchar_t** argv) {
       Sleep(300);
     }
   }
-  std::printf("\n%-12s %10s %10s %12s\n", "program", "best ms", "median ms", "best ratio");
-  const double base = *std::min_element(programs[0].ms.begin(), programs[0].ms.end());
+  // Ratios of the best times: to the first program, and to the one listed
+  // before each.
+  std::printf("\n%-12s %10s %10s %10s %10s\n", "program", "best ms", "median ms", "x first", "x previous");
+  double first = 0, previous = 0;
   for (const Program& program : programs) {
     const double best = *std::min_element(program.ms.begin(), program.ms.end());
-    std::printf("%-12ls %10.1f %10.1f %12.2f\n", program.name.c_str(), best, Median(program.ms), best / base);
+    if (first == 0) first = previous = best;
+    std::printf("%-12ls %10.1f %10.1f %10.2f %10.2f\n", program.name.c_str(), best, Median(program.ms), best / first,
+                best / previous);
+    previous = best;
   }
   return 0;
 }

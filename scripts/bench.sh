@@ -13,7 +13,7 @@ windows_build="${RW_WINDOWS_BUILD:-build/windows}"
 cmake --preset bench -B "$bench_build" >/dev/null
 cmake --build "$bench_build" -j2 --target engine_bench pak_bench makpak unpak
 cmake --preset windows -B "$windows_build" >/dev/null
-cmake --build "$windows_build" -j2 --target ravelwick makpak unpak testhost_3_0_20_100 uidriver min_window startup_timer
+cmake --build "$windows_build" -j2 --target ravelwick makpak unpak testhost_3_0_20_100 uidriver min_window controls_window startup_timer
 
 echo "== machine: $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $(uname -r)"
 echo
