@@ -7,6 +7,7 @@
 #include "engine/apply_tweaks.h"
 #include "engine_test_tree.h"
 #include "support/fake_platform.h"
+#include "ui/catalogue.h"
 
 namespace rw {
 namespace {
@@ -287,19 +288,13 @@ TEST(ApplyTweaks, AnUnreadableTemplateIsSkippedAndTheRunGoesOn) {
   EXPECT_EQ(Now(t.p, "main/index.htm"), With(FixtureText("main/index.htm"), kAvatar, kHiddenAvatar));
 }
 
-const std::vector<const char*> kCheckBoxes = {"chkCombineUndoHistory", "chkClickableTitle",   "chkAlwaysFavButton",
-                                              "chkHideSearchBar",      "chkHideStatusBar",    "chkHoverTabClose",
-                                              "chkHideTabClose",       "chkHideMainMenuIcon", "chkHidePageMenuIcon",
-                                              "chkHideTabMenuIcon",    "chkHideAddrMenuIcon", "chkHideFavBarIcon",
-                                              "chkHideToolTip",        "chkMaxTabWidth",      "chkSlimmerTabBar",
-                                              "chkSlimmerToolbar",     "chkSlimmerFavBar",    "chkSlimmerStatusBar",
-                                              "chkAeroStatusBar",      "chkMaxSearchWidth",   "chkSetFont",
-                                              "chkBoldActiveTab",      "chkHideRefresh",      "chkHideHome",
-                                              "chkHideUndo",           "chkHideUndoList",     "chkNormalMenuButton",
-                                              "chkAvatarToButton",     "chkAvatarToMenu",     "chkCombineAddressSearch",
-                                              "chkHideFavorite",       "chkBkgndTabWidth",    "chkHideNewTab",
-                                              "chkTabOnBottom",        "chkMenuToAvatar",     "chkHideFavBarButton",
-                                              "chkShowModeText",       "chkReplaceSmiley"};
+// Every check box of the catalogue.
+std::vector<std::string> CheckBoxes() {
+  std::vector<std::string> boxes;
+  for (const OptionDef& def : Options())
+    if (def.kind == OptionKind::Check) boxes.emplace_back(def.control);
+  return boxes;
+}
 
 std::vector<std::string> Snapshot(FakePlatform& p) {
   std::vector<std::string> texts;
@@ -309,9 +304,11 @@ std::vector<std::string> Snapshot(FakePlatform& p) {
 
 TEST(ApplyTweaks, SecondRunChangesNothingAndUntickingRestoresTheDefaults) {
   std::vector<OptionSnapshot> sets;
-  for (const char* box : kCheckBoxes) sets.push_back(Ticked({box}));
   OptionSnapshot all = Defaults();
-  for (const char* box : kCheckBoxes) all = all.WithState(box, 1);
+  for (const std::string& box : CheckBoxes()) {
+    sets.push_back(Ticked({box.c_str()}));
+    all = all.WithState(box, 1);
+  }
   sets.push_back(all);
   sets.push_back(all.WithState("chkMenuToAvatar", 0)
                      .WithState("chkAvatarToMenu", 0)
