@@ -22,6 +22,15 @@ struct ProcessInfo {
   std::string executablePath;  // full path, may be empty when not readable
 };
 
+/// Size and last-write time of a file. The same stamp means the same contents
+/// unless someone rewrote the file within the file system's time resolution
+/// without changing its size.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::uint64_t writeTime = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
 enum class MessageButtons { Ok, OkCancel };
 enum class MessageResult { Ok, Cancel };
 
@@ -37,6 +46,8 @@ class Platform {
   virtual bool FolderExists(const std::string& path) = 0;
   /// True when the file exists and carries the read-only attribute.
   virtual bool IsReadOnly(const std::string& path) = 0;
+  /// nullopt when the file is missing. Cheaper than opening it.
+  virtual std::optional<FileStamp> StampOf(const std::string& path) = 0;
   /// Reads a whole file; nullopt when it is missing or unreadable.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   /// Creates or truncates the file and writes all bytes. Fails on a
@@ -45,7 +56,8 @@ class Platform {
   /// Renames `from` over `to`, replacing an existing `to`. Fails when `to`
   /// is read-only.
   virtual bool RenameOver(const std::string& from, const std::string& to) = 0;
-  /// Copies a file, overwriting `to` when it exists and is not read-only.
+  /// Copies a file with its last-write time, overwriting `to` when it exists
+  /// and is not read-only.
   virtual bool CopyFileOver(const std::string& from, const std::string& to) = 0;
   /// Deletes a file; never forces a read-only file.
   virtual bool RemoveFile(const std::string& path) = 0;

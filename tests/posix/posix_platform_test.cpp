@@ -42,6 +42,20 @@ TEST_F(PosixPlatformTest, ReadOnlyTargetFailsAndKeepsItsBytes) {
   EXPECT_EQ(platform_.ListFiles(folder_), std::vector<std::string>{"index.css"});  // no temporary left
 }
 
+TEST_F(PosixPlatformTest, ACopyCarriesItsSourcesStampAndARewriteChangesIt) {
+  const std::string file = Path("nav_tool.png");
+  EXPECT_FALSE(platform_.StampOf(file));
+  EXPECT_FALSE(platform_.StampOf(folder_));
+  ASSERT_TRUE(platform_.WriteFile(file, "image"));
+  const auto stamp = platform_.StampOf(file);
+  ASSERT_TRUE(stamp);
+  EXPECT_EQ(stamp->size, 5u);
+  ASSERT_TRUE(platform_.CopyFileOver(file, Path("copy.png")));
+  EXPECT_EQ(platform_.StampOf(Path("copy.png")), stamp);
+  ASSERT_TRUE(platform_.WriteFile(Path("copy.png"), "edited"));
+  EXPECT_NE(platform_.StampOf(Path("copy.png")), stamp);
+}
+
 TEST_F(PosixPlatformTest, SettingsAndTreesOnDisk) {
   const std::string ini = Path("settings.ini");
   EXPECT_EQ(ReadIniValue(platform_, ini, "Language", "English"), "English");

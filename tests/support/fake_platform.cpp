@@ -37,7 +37,7 @@ void FakePlatform::AddFolder(const std::string& path) {
 void FakePlatform::AddFile(const std::string& path, std::string bytes, bool readOnly) {
   const auto slash = path.rfind('\\');
   if (slash != std::string::npos) AddFolder(path.substr(0, slash));
-  files_[Key(path)] = Entry{path, std::move(bytes), readOnly};
+  files_[Key(path)] = Entry{path, std::move(bytes), readOnly, ++writes_};
 }
 
 void FakePlatform::SetReadOnly(const std::string& path, bool readOnly) {
@@ -69,6 +69,12 @@ bool FakePlatform::IsReadOnly(const std::string& path) {
   return it != files_.end() && it->second.readOnly;
 }
 
+std::optional<FileStamp> FakePlatform::StampOf(const std::string& path) {
+  auto it = files_.find(Key(path));
+  if (it == files_.end()) return std::nullopt;
+  return FileStamp{it->second.bytes.size(), it->second.written};
+}
+
 std::optional<std::string> FakePlatform::ReadFile(const std::string& path) {
   if (Fails(Op::Read, path)) return std::nullopt;
   return Contents(path);
@@ -82,9 +88,10 @@ bool FakePlatform::WriteFile(const std::string& path, std::string_view bytes) {
   if (it != files_.end()) {
     if (it->second.readOnly) return false;
     it->second.bytes = std::string(bytes);
+    it->second.written = ++writes_;
     return true;
   }
-  files_[key] = Entry{path, std::string(bytes), false};
+  files_[key] = Entry{path, std::string(bytes), false, ++writes_};
   return true;
 }
 
@@ -111,9 +118,10 @@ bool FakePlatform::CopyFileOver(const std::string& from, const std::string& to) 
   if (dst != files_.end()) {
     if (dst->second.readOnly) return false;
     dst->second.bytes = src->second.bytes;
+    dst->second.written = src->second.written;
     return true;
   }
-  files_[toKey] = Entry{to, src->second.bytes, false};
+  files_[toKey] = Entry{to, src->second.bytes, false, src->second.written};
   return true;
 }
 

@@ -88,6 +88,7 @@ class FakePlatform : public Platform {
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   bool IsReadOnly(const std::string& path) override;
+  std::optional<FileStamp> StampOf(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFile(const std::string& path, std::string_view bytes) override;
   bool RenameOver(const std::string& from, const std::string& to) override;
@@ -121,6 +122,7 @@ class FakePlatform : public Platform {
     std::string path;  // as first spelled
     std::string bytes;
     bool readOnly = false;
+    std::uint64_t written = 0;  // stands for the last-write time
   };
   static std::string Key(const std::string& path);
   static std::string Parent(const std::string& key);
@@ -128,6 +130,7 @@ class FakePlatform : public Platform {
 
   std::string programFolder_;
   std::map<std::string, Entry> files_;
+  std::uint64_t writes_ = 0;
   std::map<std::string, std::string> folders_;  // key -> spelling
 };
 

@@ -60,6 +60,20 @@ TEST_F(Win32PlatformTest, FilesRoundTripAndExistenceTellFilesFromFolders) {
   EXPECT_FALSE(platform_.ReadFile(file));
 }
 
+TEST_F(Win32PlatformTest, ACopyCarriesItsSourcesStampAndARewriteChangesIt) {
+  const std::string file = Path("nav_tool.png");
+  EXPECT_FALSE(platform_.StampOf(file));
+  EXPECT_FALSE(platform_.StampOf(folder_));
+  ASSERT_TRUE(platform_.WriteFile(file, "image"));
+  const auto stamp = platform_.StampOf(file);
+  ASSERT_TRUE(stamp);
+  EXPECT_EQ(stamp->size, 5u);
+  ASSERT_TRUE(platform_.CopyFileOver(file, Path("copy.png")));
+  EXPECT_EQ(platform_.StampOf(Path("copy.png")), stamp);
+  ASSERT_TRUE(platform_.WriteFile(Path("copy.png"), "edited"));
+  EXPECT_NE(platform_.StampOf(Path("copy.png")), stamp);
+}
+
 TEST_F(Win32PlatformTest, ReadOnlyFilesAreNeverForced) {
   const std::string file = Path("locked.css");
   ASSERT_TRUE(WriteUtf8File(platform_, file, "old"));

@@ -47,6 +47,13 @@ bool PosixPlatform::IsReadOnly(const std::string& path) {
   return (st.st_mode & 0222) == 0;
 }
 
+std::optional<FileStamp> PosixPlatform::StampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileStamp{static_cast<std::uint64_t>(st.st_size), static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                                                               static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
+}
+
 std::optional<std::string> PosixPlatform::ReadFile(const std::string& path) {
   if (!FileExists(path)) return std::nullopt;
   std::ifstream in(Native(path), std::ios::binary);
@@ -82,7 +89,10 @@ bool PosixPlatform::CopyFileOver(const std::string& from, const std::string& to)
   if (IsReadOnly(to) || !FileExists(from)) return false;
   std::error_code ec;
   fs::copy_file(Native(from), Native(to), fs::copy_options::overwrite_existing, ec);
-  return !ec;
+  if (ec) return false;
+  // As on Windows, the copy keeps the source's last-write time.
+  fs::last_write_time(Native(to), fs::last_write_time(Native(from), ec), ec);
+  return true;
 }
 
 bool PosixPlatform::RemoveFile(const std::string& path) {

@@ -13,6 +13,7 @@ class PosixPlatform : public Platform {
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   bool IsReadOnly(const std::string& path) override;
+  std::optional<FileStamp> StampOf(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFile(const std::string& path, std::string_view bytes) override;
   bool RenameOver(const std::string& from, const std::string& to) override;

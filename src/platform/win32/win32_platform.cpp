@@ -78,6 +78,16 @@ bool Win32Platform::IsReadOnly(const std::string& path) {
   return IsFileAttr(a) && (a & FILE_ATTRIBUTE_READONLY);
 }
 
+std::optional<FileStamp> Win32Platform::StampOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  const auto join = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
+  return FileStamp{join(data.nFileSizeHigh, data.nFileSizeLow),
+                   join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
+}
+
 std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
   UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
