@@ -28,6 +28,7 @@ struct App {
   bool Host3015300 = false;
   bool StartupAborted = false;
   bool ServicesReleased = false;  // set by ReleaseServices
+  mutable FileCache files;        // the settings and language files
 
   std::string Path(std::string_view name) const { return programFolder + "\\" + std::string(name); }
   std::string SettingsPath() const { return Path("settings.ini"); }
@@ -38,13 +39,14 @@ struct App {
   }
 
   std::string ReadSetting(std::string_view key, std::string_view defaultValue) const {
-    return ReadIniValue(platform, SettingsPath(), key, defaultValue);
+    return ReadIniValue(platform, SettingsPath(), key, defaultValue, &files);
   }
   void WriteSetting(std::string_view key, std::string_view value) const {
     WriteIniValue(platform, SettingsPath(), key, value);
+    files.Forget(SettingsPath());
   }
   std::string LookupText(std::string_view key, bool useEnglish = false) const {
-    return rw::LookupText(platform, programFolder, LanguageName, key, useEnglish);
+    return rw::LookupText(platform, programFolder, LanguageName, key, useEnglish, &files);
   }
   MessageResult Message(std::string_view text, MessageButtons buttons = MessageButtons::Ok,
                         WindowHandle owner = 0) const {

@@ -12,10 +12,29 @@ bool HasBom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) ==
 
 }  // namespace
 
+std::optional<std::string> FileCache::Read(Platform& platform, const std::string& path) {
+  const std::optional<FileStamp> stamp = platform.StampOf(path);
+  if (!stamp) {
+    Forget(path);
+    return platform.ReadFile(path);
+  }
+  for (const Entry& e : entries_)
+    if (e.path == path && e.stamp == *stamp) return e.bytes;
+  // Stamped before reading: a change in between shows as a new stamp next time.
+  std::optional<std::string> bytes = platform.ReadFile(path);
+  Forget(path);
+  if (bytes) entries_.push_back(Entry{path, *stamp, *bytes});
+  return bytes;
+}
+
+void FileCache::Forget(const std::string& path) {
+  std::erase_if(entries_, [&](const Entry& e) { return e.path == path; });
+}
+
 std::string ReadIniValue(Platform& platform, const std::string& path, std::string_view key,
-                         std::string_view defaultValue) {
+                         std::string_view defaultValue, FileCache* cache) {
   std::string value;
-  if (auto bytes = platform.ReadFile(path)) {
+  if (auto bytes = cache ? cache->Read(platform, path) : platform.ReadFile(path)) {
     const bool utf8 = HasBom(*bytes);
     std::string_view body(*bytes);
     if (utf8) body.remove_prefix(kUtf8Bom.size());
@@ -55,11 +74,11 @@ std::string LanguageFilePath(const std::string& programFolder, std::string_view 
 }
 
 std::string LookupText(Platform& platform, const std::string& programFolder, std::string_view languageName,
-                       std::string_view key, bool useEnglish) {
+                       std::string_view key, bool useEnglish, FileCache* cache) {
   const std::string_view language = useEnglish ? std::string_view("English") : languageName;
-  std::string text = ReadIniValue(platform, LanguageFilePath(programFolder, language), key, "");
+  std::string text = ReadIniValue(platform, LanguageFilePath(programFolder, language), key, "", cache);
   if (!text.empty() || useEnglish) return text;
-  return LookupText(platform, programFolder, languageName, key, true);
+  return LookupText(platform, programFolder, languageName, key, true, cache);
 }
 
 }  // namespace rw

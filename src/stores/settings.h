@@ -2,8 +2,10 @@
 // section "General".
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -11,10 +13,28 @@ namespace rw {
 
 inline constexpr std::string_view kGeneralSection = "General";
 
+/// Keeps the bytes of the few small files read through it for as long as
+/// their stamps stay the same: loading the main window looks up about a
+/// hundred keys in two files, and each open costs more than the lookup.
+class FileCache {
+ public:
+  std::optional<std::string> Read(Platform& platform, const std::string& path);
+  /// For a file this program has just written.
+  void Forget(const std::string& path);
+
+ private:
+  struct Entry {
+    std::string path;
+    FileStamp stamp;
+    std::string bytes;
+  };
+  std::vector<Entry> entries_;
+};
+
 /// Reads `key` of section "General"; a missing file, a missing key or an
 /// empty value gives `defaultValue`. Never creates the file.
 std::string ReadIniValue(Platform& platform, const std::string& path, std::string_view key,
-                         std::string_view defaultValue);
+                         std::string_view defaultValue, FileCache* cache = nullptr);
 
 /// Writes `key` = `value` into section "General", creating the file and the
 /// section when missing. A file with a UTF-8 byte-order mark is kept UTF-8;
@@ -25,7 +45,7 @@ bool WriteIniValue(Platform& platform, const std::string& path, std::string_view
 /// Text of `key` from Languages\<languageName>.ini (or English.ini when
 /// useEnglish), falling back to English when missing or empty.
 std::string LookupText(Platform& platform, const std::string& programFolder, std::string_view languageName,
-                       std::string_view key, bool useEnglish = false);
+                       std::string_view key, bool useEnglish = false, FileCache* cache = nullptr);
 
 std::string LanguageFilePath(const std::string& programFolder, std::string_view languageName);
 

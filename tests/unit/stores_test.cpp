@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "startup/app.h"
 #include "stores/profile.h"
 #include "stores/settings.h"
 #include "stores/text.h"
@@ -140,6 +141,37 @@ TEST(LookupText, FallsBackToEnglishThenEmpty) {
   EXPECT_EQ(LookupText(p, folder, "English", "Nowhere"), "");
   EXPECT_EQ(LookupText(p, folder, "Missing Language", "OK"), "OK");
   EXPECT_EQ(LookupText(p, folder, "Chinese Simplified", "OK", true), "OK");
+}
+
+TEST(FileCache, ReadsEachFileOnceUntilItChanges) {
+  FakePlatform p;
+  App app(p, "C:\\Ravelwick");
+  p.AddFile(kSettings, "[General]\r\nA=1\r\n");
+  p.AddFile("C:\\Ravelwick\\Languages\\English.ini", "[General]\r\nOK=OK\r\n");
+  int reads = 0;
+  p.failHook = [&](Op op, const std::string&) { return op == Op::Read && ++reads < 0; };
+
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(app.ReadSetting("A", ""), "1");
+    EXPECT_EQ(app.LookupText("OK"), "OK");
+    EXPECT_EQ(app.LookupText("Missing"), "");
+  }
+  EXPECT_EQ(reads, 2);
+
+  // Our own write, and a change made by someone else, are both seen.
+  app.WriteSetting("A", "2");
+  EXPECT_EQ(app.ReadSetting("A", ""), "2");
+  p.AddFile(kSettings, "[General]\r\nA=3\r\n");
+  EXPECT_EQ(app.ReadSetting("A", ""), "3");
+  p.RemoveFile(kSettings);
+  EXPECT_EQ(app.ReadSetting("A", "gone"), "gone");
+
+  // A read that fails is not remembered as an empty file.
+  p.AddFile(kSettings, "[General]\r\nA=4\r\n");
+  p.failHook = [](Op op, const std::string&) { return op == Op::Read; };
+  EXPECT_EQ(app.ReadSetting("A", "d"), "d");
+  p.failHook = nullptr;
+  EXPECT_EQ(app.ReadSetting("A", "d"), "4");
 }
 
 TEST(Placeholders, EveryOccurrenceCaseSensitive) {
