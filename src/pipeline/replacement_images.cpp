@@ -42,8 +42,14 @@ void CopyReplacementImages(App& app) {
   const std::string targetBase = app.Path("Resource") + "\\ui\\";
   // Each copy stands alone: a missing source or target folder only costs
   // that one copy, and no folders are created.
-  for (const ImageCopy& copy : kImageCopies)
-    app.platform.CopyFileOver(sourceFolder + std::string(copy.source), targetBase + std::string(copy.target));
+  for (const ImageCopy& copy : kImageCopies) {
+    const std::string source = sourceFolder + std::string(copy.source);
+    const std::string target = targetBase + std::string(copy.target);
+    // A copy keeps its source's size and time, so a target that still has
+    // them is that copy: every start after the first finds them all in place.
+    if (const auto stamp = app.platform.StampOf(source); stamp && app.platform.StampOf(target) == stamp) continue;
+    app.platform.CopyFileOver(source, target);
+  }
 }
 
 }  // namespace rw
