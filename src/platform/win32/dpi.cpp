@@ -14,6 +14,22 @@ UINT DpiOf(HWND window) {
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
+UINT MonitorDpi(HMONITOR monitor) {
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const auto getDpiForMonitor = [] {
+    HMODULE shcore = LoadLibraryW(L"shcore.dll");
+    return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                  : nullptr;
+  }();
+  UINT x = 0, y = 0;
+  if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, 0 /* effective DPI */, &x, &y)) && y) return y;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi) {
   RECT rect{0, 0, Scale(client.cx, dpi), Scale(client.cy, dpi)};
   using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);

@@ -12,6 +12,9 @@ inline int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(
 /// The window's DPI, or the screen's on systems without per-monitor DPI.
 UINT DpiOf(HWND window);
 
+/// The monitor's DPI, or the screen's on systems without per-monitor DPI.
+UINT MonitorDpi(HMONITOR monitor);
+
 /// The outer size of a window whose client area is `client` (at 96 DPI).
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
 

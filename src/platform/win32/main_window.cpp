@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -136,15 +138,20 @@ class Win32MainView : public MainView {
     if (!RegisterClasses()) return false;
     HMENU menu = CreateMenus();
     const std::wstring className = Wide(kMainWindowClass);
-    window_ = CreateWindowExW(kExStyle, className.c_str(), L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, kClient.cx,
-                              kClient.cy, nullptr, menu, GetModuleHandleW(nullptr), this);
+    // Born at its size and place: every later move of a window costs Wine a
+    // round of messages and server calls.
+    const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    const UINT dpi = MonitorDpi(primary);
+    const RECT place = CentredOn(primary, dpi);
+    window_ = CreateWindowExW(kExStyle, className.c_str(), L"", kStyle, place.left, place.top, place.right - place.left,
+                              place.bottom - place.top, nullptr, menu, GetModuleHandleW(nullptr), this);
     if (!window_) {
       if (menu) DestroyMenu(menu);
       return false;
     }
-    CreateControls();
     layoutDpi_ = DpiOf(window_);
-    Layout(layoutDpi_);
+    font_ = CreateUiFont(kFontPoints, layoutDpi_);
+    if (layoutDpi_ != dpi) Centre();
     return true;
   }
 
@@ -152,7 +159,10 @@ class Win32MainView : public MainView {
     Guard guard(this);
     logic_.Form_Load();
     if (!window_) return;
-    Centre();
+    // Each control is born at its place, with its font and with what the load
+    // gave it: moving or setting fifty controls afterwards costs Wine more
+    // than creating them.
+    CreateControls();
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
     if (HWND first = GetNextDlgTabItem(window_, nullptr, FALSE)) SetFocus(first);
@@ -179,13 +189,23 @@ class Win32MainView : public MainView {
       SetMenuCaption(control, caption);
       return;
     }
-    if (HWND c = Control(control)) SetWindowTextW(c, Wide(caption).c_str());
+    if (!controlsCreated_)
+      pending_[std::string(control)].text = Wide(caption);
+    else if (HWND c = Control(control))
+      SetWindowTextW(c, Wide(caption).c_str());
   }
   void SetCheck(std::string_view control, int state) override {
     const WPARAM check = state == 1 ? BST_CHECKED : state == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
-    if (HWND c = Control(control)) SendMessageW(c, BM_SETCHECK, check, 0);
+    if (!controlsCreated_)
+      pending_[std::string(control)].check = check;
+    else if (HWND c = Control(control))
+      SendMessageW(c, BM_SETCHECK, check, 0);
   }
   void SetText(std::string_view control, const std::string& text) override {
+    if (!controlsCreated_) {
+      pending_[std::string(control)].text = Wide(text);
+      return;
+    }
     HWND c = Control(control);
     if (!c) return;
     settingText_ = true;
@@ -193,7 +213,10 @@ class Win32MainView : public MainView {
     settingText_ = false;
   }
   void SetEnabled(std::string_view control, bool enabled) override {
-    if (HWND c = Control(control)) EnableWindow(c, enabled);
+    if (!controlsCreated_)
+      pending_[std::string(control)].enabled = enabled;
+    else if (HWND c = Control(control))
+      EnableWindow(c, enabled);
   }
 
   void AddLanguageItem(const std::string& caption, bool checked) override {
@@ -228,6 +251,7 @@ class Win32MainView : public MainView {
     HWND window = nullptr;
     int id = 0;
     bool isEdit = false;
+    WNDPROC original = nullptr;
   };
 
   // Keeps the object alive while any of its handlers runs: a command may
@@ -314,7 +338,8 @@ class Win32MainView : public MainView {
       info.dwTypeData = const_cast<wchar_t*>(text.c_str());
       // Found by identifier through the submenus as well.
       SetMenuItemInfoW(bar, m.id, FALSE, &info);
-      if (m.id == kMenuTop) DrawMenuBar(window_);
+      // A hidden window's bar is measured anew when it is first drawn.
+      if (m.id == kMenuTop && IsWindowVisible(window_)) DrawMenuBar(window_);
     }
   }
 
@@ -330,38 +355,70 @@ class Win32MainView : public MainView {
     });
     for (const OptionDef* def : order) {
       if (def->kind == OptionKind::Check)
-        AddControl(def->control, L"Button", WS_TABSTOP | BS_3STATE, 0, window_);
+        AddControl(def->control, L"Button", WS_TABSTOP | BS_3STATE, 0, window_, PlaceOf(*def));
       else
-        AddControl(def->control, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, window_);
+        AddControl(def->control, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, window_, PlaceOf(*def));
     }
-    AddControl(kSelectAll, L"Button", WS_TABSTOP | BS_3STATE, 0, window_);
-    AddControl("cmdOK", L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, window_, IDOK);
-    AddControl("cmdCancel", L"Button", WS_TABSTOP | BS_PUSHBUTTON, 0, window_, IDCANCEL);
+    AddControl(kSelectAll, L"Button", WS_TABSTOP | BS_3STATE, 0, window_, kSelectAllBox);
+    AddControl("cmdOK", L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, window_, kOkBox, IDOK);
+    AddControl("cmdCancel", L"Button", WS_TABSTOP | BS_PUSHBUTTON, 0, window_, kCancelBox, IDCANCEL);
     for (int i = 0; i < 2; ++i) {
-      pictures_[i] = CreateWindowExW(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
-                                     window_, nullptr, GetModuleHandleW(nullptr), nullptr);
-      AddControl(i == 0 ? kModernLegend : kClassicLegend, L"Button", BS_3STATE, 0, pictures_[i]);
+      const Box p = Scaled(kPictures[i], layoutDpi_);
+      pictures_[i] =
+          CreateWindowExW(WS_EX_NOPARENTNOTIFY, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, p.left,
+                          p.top, p.width, p.height, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+      AddControl(i == 0 ? kModernLegend : kClassicLegend, L"Button", BS_3STATE, 0, pictures_[i], LegendBox(i));
     }
+    controlsCreated_ = true;
+    pending_.clear();
   }
 
   void AddControl(std::string_view name, const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
-                  int id = 0) {
+                  const Box& place, int id = 0) {
     if (id == 0) id = kFirstControlId + static_cast<int>(controls_.size());
-    const std::wstring caption = Wide(DesignCaption(name));
-    HWND c = CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+    const auto found = pending_.find(name);
+    const Pending loaded = found != pending_.end() ? found->second : Pending{};
+    const std::wstring text = loaded.text ? *loaded.text : Wide(DesignCaption(name));
+    if (!loaded.enabled) style |= WS_DISABLED;
+    const Box b = Scaled(place, layoutDpi_);
+    HWND c = CreateWindowExW(exStyle | WS_EX_NOPARENTNOTIFY, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+                             b.left, b.top, b.width, b.height, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!c) return;
-    SetWindowSubclass(c, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    controls_.push_back(ControlEntry{std::string(name), c, id, className == std::wstring_view(L"Edit")});
+    if (font_) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (loaded.check != BST_UNCHECKED) SendMessageW(c, BM_SETCHECK, loaded.check, 0);
+    // Subclassed through the window's own procedure slot: the common
+    // controls' subclass chain looks itself up on every message, which Wine
+    // answers from its server.
+    const auto original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32MainView::ControlProc)));
+    controls_.push_back(ControlEntry{std::string(name), c, id, className == std::wstring_view(L"Edit"), original});
   }
 
+  static Box Scaled(const Box& b, UINT dpi) {
+    return Box{Scale(b.left, dpi), Scale(b.top, dpi), Scale(b.width, dpi), Scale(b.height, dpi)};
+  }
+
+  static Box LegendBox(int i) {
+    const Box& p = kPictures[i];
+    return Box{-kLegendShift, (p.height - kBoxHeight) / 2, p.width + kLegendShift, kBoxHeight};
+  }
+
+  void SizeToClient(UINT dpi) {
+    const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, true, dpi);
+    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // For a change of DPI after creation.
   void Layout(UINT dpi) {
     HFONT font = CreateUiFont(kFontPoints, dpi);
     // No control repaints on its own here: one redraw of the whole window at
     // the end costs less than fifty.
-    const auto place = [&](HWND c, const Box& b) {
+    const auto place = [&](HWND c, const Box& box) {
       if (!c) return;
-      MoveWindow(c, Scale(b.left, dpi), Scale(b.top, dpi), Scale(b.width, dpi), Scale(b.height, dpi), FALSE);
+      const Box b = Scaled(box, dpi);
+      MoveWindow(c, b.left, b.top, b.width, b.height, FALSE);
       if (font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     };
     for (const OptionDef& def : Options()) place(Control(def.control), PlaceOf(def));
@@ -370,17 +427,13 @@ class Win32MainView : public MainView {
     place(Control("cmdCancel"), kCancelBox);
     for (int i = 0; i < 2; ++i) {
       place(pictures_[i], kPictures[i]);
-      const Box& p = kPictures[i];
-      place(Control(i == 0 ? kModernLegend : kClassicLegend),
-            Box{-kLegendShift, (p.height - kBoxHeight) / 2, p.width + kLegendShift, kBoxHeight});
+      place(Control(i == 0 ? kModernLegend : kClassicLegend), LegendBox(i));
     }
     if (font) {
       if (font_) DeleteObject(font_);
       font_ = font;
     }
-    const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, true, dpi);
-    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeToClient(dpi);
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
 
@@ -400,18 +453,24 @@ class Win32MainView : public MainView {
   }
 
   // Centred on the work area of the primary monitor.
-  void Centre() {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    RECT self{};
-    GetWindowRect(window_, &self);
-    const RECT work = monitor.rcWork;
-    const int width = self.right - self.left;
-    const int height = self.bottom - self.top;
+  // The window's outer rectangle at `dpi`, centred on the monitor's work area.
+  static RECT CentredOn(HMONITOR monitor, UINT dpi) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(monitor, &info);
+    const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, true, dpi);
+    const RECT work = info.rcWork;
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
     const int left = std::max<int>(work.left, work.left + (work.right - work.left - width) / 2);
     const int top = std::max<int>(work.top, work.top + (work.bottom - work.top - height) / 2);
-    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return RECT{left, top, left + width, top + height};
+  }
+
+  // For a window whose DPI turned out other than its monitor's.
+  void Centre() {
+    const RECT r = CentredOn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), layoutDpi_);
+    SetWindowPos(window_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     const UINT dpi = DpiOf(window_);
     if (dpi != layoutDpi_) {
       layoutDpi_ = dpi;
@@ -432,6 +491,12 @@ class Win32MainView : public MainView {
     SelectObject(dc, oldPen);
     DeleteObject(pen);
     EndPaint(window_, &ps);
+  }
+
+  const ControlEntry* EntryByWindow(HWND window) const {
+    for (const ControlEntry& c : controls_)
+      if (c.window == window) return &c;
+    return nullptr;
   }
 
   const ControlEntry* EntryById(int id) const {
@@ -589,9 +654,14 @@ class Win32MainView : public MainView {
     return self->OnMessage(message, wParam, lParam);
   }
 
-  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR data) {
-    auto* self = reinterpret_cast<Win32MainView*>(data);
+  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    // There is one main window; its view outlives its controls.
+    Win32MainView* self = g_main;
+    const ControlEntry* entry = self ? self->EntryByWindow(control) : nullptr;
+    // Only the instance was subclassed, so the class still holds the original.
+    const WNDPROC original =
+        entry ? entry->original : reinterpret_cast<WNDPROC>(GetClassLongPtrW(control, GCLP_WNDPROC));
+    if (!entry) return CallWindowProcW(original, control, message, wParam, lParam);
     switch (message) {
       case WM_KEYDOWN: {
         if (!self->window_) break;
@@ -604,10 +674,10 @@ class Win32MainView : public MainView {
         if (wParam == L'\t' || wParam == L'\r' || wParam == 0x1B) return 0;
         break;
       case WM_NCDESTROY:
-        RemoveWindowSubclass(control, ControlProc, 0);
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         break;
     }
-    return DefSubclassProc(control, message, wParam, lParam);
+    return CallWindowProcW(original, control, message, wParam, lParam);
   }
 
   // The legends' container passes their notifications on to the form.
@@ -628,6 +698,14 @@ class Win32MainView : public MainView {
   HMENU languageMenu_ = nullptr;
   UINT languageItems_ = 0;
   std::vector<ControlEntry> controls_;
+  // What the load sets before the controls exist.
+  struct Pending {
+    std::optional<std::wstring> text;
+    WPARAM check = BST_UNCHECKED;
+    bool enabled = true;
+  };
+  std::map<std::string, Pending, std::less<>> pending_;
+  bool controlsCreated_ = false;
   HWND lastFocus_ = nullptr;
   HFONT font_ = nullptr;
   UINT layoutDpi_ = 96;
@@ -641,11 +719,11 @@ class Win32MainView : public MainView {
 void ShowMainWindow(App& app, Platform&) {
   if (g_main) return;
   auto* view = new Win32MainView(app);
+  g_main = view;  // before the controls exist: their procedure finds it here
   if (!view->Create()) {
     delete view;
     return;
   }
-  g_main = view;
   view->Show();
 }
 
