@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <objbase.h>
+#include <shellapi.h>
+
 #include <filesystem>
 
+#include "platform/win32/late_bound.h"
 #include "platform/win32/win32_platform.h"
 #include "stores/settings.h"
 #include "stores/utf8_file.h"
@@ -112,6 +116,17 @@ TEST_F(Win32PlatformTest, SettingsRoundTripOnDisk) {
   EXPECT_EQ(ReadIniValue(platform_, ini, "Language", ""), "English");
   EXPECT_EQ(ReadIniValue(platform_, Path("missing.ini"), "Language", "d"), "d");
   EXPECT_FALSE(platform_.FileExists(Path("missing.ini")));
+}
+
+TEST(LateBound, FindsShellAndComFunctionsAndNothingThatIsNotThere) {
+  EXPECT_NE(win32::LateBound<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW"), nullptr);
+  EXPECT_NE(win32::LateBound<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx"), nullptr);
+  EXPECT_EQ(win32::LateBound<FARPROC>(L"shell32.dll", "NoSuchFunction"), nullptr);
+  EXPECT_EQ(win32::LateBound<FARPROC>(L"no-such-library.dll", "ShellExecuteW"), nullptr);
+  // Web addresses only: anything else is refused before the shell is asked.
+  Win32Platform platform;
+  EXPECT_FALSE(platform.OpenInDefaultBrowser("C:\\Windows\\notepad.exe"));
+  EXPECT_FALSE(platform.OpenInDefaultBrowser("file:///C:/Windows/notepad.exe"));
 }
 
 TEST_F(Win32PlatformTest, OwnExecutableHasNoVersionButTheSystemDllsDo) {

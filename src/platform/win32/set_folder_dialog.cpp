@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/win32/dpi.h"
+#include "platform/win32/late_bound.h"
 #include "platform/win32/unicode.h"
 #include "startup/app.h"
 #include "startup/set_folder_dialog.h"
@@ -283,28 +284,42 @@ void CloseSetFolderDialog() {
 bool IsSetFolderDialogOpen() { return g_open != nullptr; }
 
 std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::uint32_t flags, int root) {
+  static const auto coInitializeEx = LateBound<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+  static const auto coUninitialize = LateBound<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+  static const auto coTaskMemFree = LateBound<decltype(&CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
+  static const auto specialFolderLocation =
+      LateBound<decltype(&SHGetSpecialFolderLocation)>(L"shell32.dll", "SHGetSpecialFolderLocation");
+  static const auto browseForFolder = LateBound<decltype(&SHBrowseForFolderW)>(L"shell32.dll", "SHBrowseForFolderW");
+  static const auto pathFromIdListEx =
+      LateBound<decltype(&SHGetPathFromIDListEx)>(L"shell32.dll", "SHGetPathFromIDListEx");
+  static const auto pathFromIdList = LateBound<decltype(&SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
+  if (!coInitializeEx || !coUninitialize || !coTaskMemFree || !specialFolderLocation || !browseForFolder ||
+      !pathFromIdList)
+    return {};
+
   // The picker needs COM on this thread; harmless when it is there already.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const HRESULT com = coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   PIDLIST_ABSOLUTE rootList = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(ToHwnd(owner), root, &rootList))) rootList = nullptr;
+  if (FAILED(specialFolderLocation(ToHwnd(owner), root, &rootList))) rootList = nullptr;
   const std::wstring title = Wide(prompt);
   BROWSEINFOW info{};
   info.hwndOwner = ToHwnd(owner);
   info.pidlRoot = rootList;
   info.lpszTitle = title.c_str();
   info.ulFlags = flags;
-  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+  PIDLIST_ABSOLUTE chosen = browseForFolder(&info);
   std::string path;
   if (chosen) {
     // Long paths are allowed by the manifest, so the buffer is not MAX_PATH.
     std::wstring buffer(32768, L'\0');
-    if (SHGetPathFromIDListEx(chosen, buffer.data(), static_cast<DWORD>(buffer.size()), GPFIDL_DEFAULT) ||
-        SHGetPathFromIDListW(chosen, buffer.data()))
+    if ((pathFromIdListEx &&
+         pathFromIdListEx(chosen, buffer.data(), static_cast<DWORD>(buffer.size()), GPFIDL_DEFAULT)) ||
+        pathFromIdList(chosen, buffer.data()))
       path = Utf8(buffer.c_str());
-    CoTaskMemFree(chosen);
+    coTaskMemFree(chosen);
   }
-  if (rootList) CoTaskMemFree(rootList);
-  if (SUCCEEDED(com)) CoUninitialize();
+  if (rootList) coTaskMemFree(rootList);
+  if (SUCCEEDED(com)) coUninitialize();
   return path;
 }
 

@@ -1,8 +1,6 @@
 // Entry point of ravelwick.exe.
 #include <windows.h>
 
-#include <objbase.h>
-
 #include <string>
 
 #include "platform/win32/unicode.h"
@@ -42,13 +40,10 @@ void RunWhileMainWindowLives() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // The shell's folder picker needs COM on this thread.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   rw::Win32Platform platform;
   rw::App app(platform, platform.ProgramFolder());
   rw::win32::Win32UiFactory ui(platform);
   if (rw::Main(app, ui) == rw::MainExit::MainWindowShown) RunWhileMainWindowLives();
   rw::ReleaseServices(app);
-  if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }
