@@ -57,6 +57,7 @@ constexpr FieldPlace kFields[] = {
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr wchar_t kPictureClass[] = L"RavelwickPicture";
+constexpr wchar_t kProgramIcon[] = L"AAA";  // in ravelwick.rc
 
 // Menu command identifiers; language items follow from kFirstLanguageId.
 enum MenuId : UINT {
@@ -85,17 +86,26 @@ constexpr MenuName kMenuNames[] = {
     {"mnuExit", kMenuExit},
 };
 
-void SetWindowIcons(HWND window, std::string_view iconName, bool alsoOwner) {
-  HWND owner = alsoOwner ? GetWindow(window, GW_OWNER) : nullptr;
+HICON LoadIconSized(const wchar_t* name, int cx, int cy) {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, cx, cy, LR_SHARED));
+}
+HICON BigIcon(const wchar_t* name) {
+  return LoadIconSized(name, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+}
+HICON SmallIcon(const wchar_t* name) {
+  return LoadIconSized(name, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+}
+
+void SetWindowIcons(HWND window, std::string_view iconName) {
   const std::wstring name = Wide(iconName);
-  const auto set = [&](int cx, int cy, WPARAM which) {
-    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON, cx, cy, LR_SHARED);
-    if (!icon) return;
+  const auto set = [&](HICON icon, WPARAM which, int classSlot) {
+    // Shared icons are one handle per size: when the class already carries
+    // this one, telling the window again only costs a round of work in Wine.
+    if (!icon || reinterpret_cast<HICON>(GetClassLongPtrW(window, classSlot)) == icon) return;
     SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
-    if (owner) SendMessageW(owner, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
   };
-  set(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), ICON_BIG);
-  set(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ICON_SMALL);
+  set(BigIcon(name.c_str()), ICON_BIG, GCLP_HICON);
+  set(SmallIcon(name.c_str()), ICON_SMALL, GCLP_HICONSM);
 }
 
 // Menus read "&" as a mnemonic; a file name shows as it is spelled.
@@ -180,7 +190,7 @@ class Win32MainView : public MainView {
   // --- MainView ---
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(window_); }
   void SetIcons(std::string_view iconName) override {
-    if (window_) SetWindowIcons(window_, iconName, false);
+    if (window_) SetWindowIcons(window_, iconName);
   }
   void SetTitle(const std::string& title) override { SetWindowTextW(window_, Wide(title).c_str()); }
 
@@ -279,8 +289,10 @@ class Win32MainView : public MainView {
       wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
       wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
       wc.lpszClassName = mainClass.c_str();
-      if (!RegisterClassExW(&wc)) return false;
       WNDCLASSEXW picture = wc;
+      wc.hIcon = BigIcon(kProgramIcon);
+      wc.hIconSm = SmallIcon(kProgramIcon);
+      if (!RegisterClassExW(&wc)) return false;
       picture.lpfnWndProc = PictureProc;
       picture.lpszClassName = kPictureClass;
       return RegisterClassExW(&picture) != 0;
