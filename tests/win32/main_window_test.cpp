@@ -170,6 +170,17 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
   EXPECT_TRUE(SendMessageW(Ctl("cmdOK"), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
 }
 
+TEST_F(MainWindowTest, StoredOptionsAreThereTheMomentTheWindowShows) {
+  app_.programFolder = folder_;
+  ASSERT_TRUE(platform_.WriteFile(folder_ + "\\settings.ini",
+                                  "[General]\r\nHideHome=1\r\nHideStatusBar=1\r\nMaxTabWidth=240\r\n"));
+  Open();
+  EXPECT_EQ(SendMessageW(Ctl("chkHideHome"), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(Ctl("chkHideStatusBar"), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(Ctl("chkHideUndo"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(Text(Ctl("txtMaxTabWidth")), "240");
+}
+
 TEST_F(MainWindowTest, TabWalksTheLeftColumnThenTheRightThenTheButtons) {
   app_.programFolder = folder_;
   Open();
