@@ -38,7 +38,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 # One server for the whole run, so that no start pays for bringing it up.
-wineserver -p
+# Its log stays empty until the last part below asks it to trace.
+log="$work/server.log"
+: >"$log"
+wineserver -p 2>>"$log"  # appending, so that emptying it between starts works
 
 cp -r "$source_dir/tests/fixtures/host-ui/." "$work/pack/Resource/"
 wine "$program/makpak.exe" "$(winpath "$work/pack/Resource")" 2>/dev/null
@@ -70,3 +73,15 @@ args=(minimal RavelwickBenchMinimalWindow "Minimal window" "$(winpath "$minimal/
 wine "$timer" 1 "${args[@]}" >/dev/null  # files into the cache
 echo "Start-up under Wine until the window shows ($rounds rounds, in turns)"
 wine "$timer" "$rounds" "${args[@]}" | tr -d '\r'
+
+# What the time is made of under Wine: each request to the Wine server is a
+# round trip between two processes. One more start of each, traced.
+echo
+echo "Requests to the Wine server until the window shows (one start each)"
+for i in 0 4 8; do
+  name=${args[i]} class=${args[i + 1]} title=${args[i + 2]} exe=${args[i + 3]}
+  : >"$log"
+  # Wine turns all tracing off for a program whose error output is /dev/null.
+  WINEDEBUG=+server wine "$timer" 1 "$name" "$class" "$title" "$exe" >/dev/null 2>"$work/client.log"
+  printf '%-12s %6s\n' "$name" "$(awk -v cls="$class" -f "$source_dir/bench/server_requests.awk" "$log" "$log")"
+done
