@@ -266,6 +266,23 @@ TEST(StyleSheet, BlockAppendedOnANewLineAndASecondRunChangesNoByte) {
   EXPECT_EQ(SheetText(p, kClassicSheet), original + kNothingBlock);
 }
 
+TEST(StyleSheet, CommentMarksTypedIntoTheFontFieldsCannotBreakTheBlock) {
+  FakePlatform p;
+  enginetest::LoadTree(p);
+  const std::string original = enginetest::FixtureText("main/index.css");
+  const auto o = Ticked({"chkSetFont", "chkHideHome"})
+                     .WithText("txtFontFamily", "Arial/*ravelwick*/, /*Tahoma")
+                     .WithText("txtFontSize", "1/**/4px*/");
+  const std::string block = Block(o, false);
+  EXPECT_EQ(block, BlockOf({"body,th,td,input,button,select,textarea,plaintext,menu{font-size:14px;font-family:"
+                            "\"Arialravelwick\",\"Tahoma\"}",
+                            kWeightNormal, "#BTN_HOME{display:none}", kPadding4, kLastChild}));
+  // Run after run, the sheet keeps exactly one block.
+  Apply(p, o, false);
+  Apply(p, o, false);
+  EXPECT_EQ(SheetText(p, kModernSheet), original + block);
+}
+
 TEST(StyleSheet, EarlierBlocksOfEveryShape) {
   struct Case {
     const char* what;
