@@ -15,6 +15,22 @@ namespace {
 
 using namespace controls;
 
+// Comment marks have no place in a width, font name or size. Typed into the
+// block they would open a comment that hides the rules after them, or repeat
+// the block's marker so that the next run removes only part of the block.
+// A '/' next to a '*' cancels out, also where a removal brings them together.
+std::string WithoutCommentMarks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    if (!out.empty() && ((out.back() == '/' && c == '*') || (out.back() == '*' && c == '/')))
+      out.pop_back();
+    else
+      out.push_back(c);
+  }
+  return out;
+}
+
 // The values one run works with; fresh for every block.
 struct Block {
   Block(const TweakInputs& inputs, bool isClassic)
@@ -36,7 +52,8 @@ struct Block {
   std::string text;
 
   bool On(std::string_view control) const { return o.Ticked(control); }
-  const std::string& Text(std::string_view control) const { return o.Text(control); }
+  // What the user typed, as it may stand in the block.
+  std::string Text(std::string_view control) const { return WithoutCommentMarks(o.Text(control)); }
   bool Modern() const { return !classic; }
 
   template <typename... Pieces>
@@ -205,25 +222,9 @@ void AeroStatusBar(Block& b) {
   b.Rule("body{padding:0 5 0 5}");
 }
 
-// Comment marks have no place in a font name or size. Typed into the block
-// they would open a comment that hides the rules after them, or repeat the
-// block's marker so that the next run removes only part of the block.
-// A '/' next to a '*' cancels out, also where a removal brings them together.
-std::string WithoutCommentMarks(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    if (!out.empty() && ((out.back() == '/' && c == '*') || (out.back() == '*' && c == '/')))
-      out.pop_back();
-    else
-      out.push_back(c);
-  }
-  return out;
-}
-
 void FontAndActiveTab(Block& b) {
   if (b.On(kSetFont)) {
-    const std::string familyText = WithoutCommentMarks(b.Text(kFontFamilyText));
+    const std::string familyText = b.Text(kFontFamilyText);
     std::string_view families = familyText;
     while (!families.empty()) {
       const size_t comma = families.find(',');
@@ -233,8 +234,8 @@ void FontAndActiveTab(Block& b) {
       families.remove_prefix(comma + 1);
     }
     if (!b.fontList.empty() && b.fontList.back() == ',') b.fontList.pop_back();
-    b.Rule("body,th,td,input,button,select,textarea,plaintext,menu{font-size:",
-           TrimSpaces(WithoutCommentMarks(b.Text(kFontSizeText))), ";font-family:", b.fontList, "}");
+    b.Rule("body,th,td,input,button,select,textarea,plaintext,menu{font-size:", TrimSpaces(b.Text(kFontSizeText)),
+           ";font-family:", b.fontList, "}");
   }
   b.Rule(".tabbar .tab:current,.tabbar .tab:moving,.tabbar .active,.tabbar .active:hover{font-weight:",
          b.On(kBoldActiveTab) ? "bold" : "normal", "!important}");

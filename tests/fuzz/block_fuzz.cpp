@@ -83,6 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const rw::TweakInputs inputs{options, (flags & 2) != 0, (flags & 4) != 0};
   const std::string block = rw::BuildTweakBlock(inputs, classic);
   Check(block.starts_with("\r\n" + std::string(rw::kBlockMarker)) && block.ends_with(rw::kBlockMarker));
+  // Whatever was typed into the fields, the block holds only its own two.
+  Check(CountCaseless(block, rw::kBlockMarker) == 2);
 
   const std::string once = rw::SheetWithBlock(sheet, block);
   Check(once == ExpectedSheet(sheet, block));
