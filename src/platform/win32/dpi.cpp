@@ -1,6 +1,19 @@
 #include "platform/win32/dpi.h"
 
+#include "platform/win32/late_bound.h"
+
 namespace rw::win32 {
+
+namespace {
+
+UINT ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+}  // namespace
 
 UINT DpiOf(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -8,26 +21,16 @@ UINT DpiOf(HWND window) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   if (getDpiForWindow)
     if (const UINT dpi = getDpiForWindow(window)) return dpi;
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+  return ScreenDpi();
 }
 
 UINT MonitorDpi(HMONITOR monitor) {
+  // Windows 8.1 and later.
   using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  static const auto getDpiForMonitor = [] {
-    HMODULE shcore = LoadLibraryW(L"shcore.dll");
-    return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
-                        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
-                  : nullptr;
-  }();
+  static const auto getDpiForMonitor = LateBound<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
   UINT x = 0, y = 0;
   if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, 0 /* effective DPI */, &x, &y)) && y) return y;
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+  return ScreenDpi();
 }
 
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi) {
