@@ -1,7 +1,5 @@
 #include "platform/win32/dpi.h"
 
-#include "platform/win32/late_bound.h"
-
 namespace rw::win32 {
 
 namespace {
@@ -24,12 +22,12 @@ UINT DpiOf(HWND window) {
   return ScreenDpi();
 }
 
-UINT MonitorDpi(HMONITOR monitor) {
-  // Windows 8.1 and later.
-  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  static const auto getDpiForMonitor = LateBound<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
-  UINT x = 0, y = 0;
-  if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, 0 /* effective DPI */, &x, &y)) && y) return y;
+UINT SystemDpi() {
+  using GetDpiForSystemFn = UINT(WINAPI*)();
+  static const auto getDpiForSystem = reinterpret_cast<GetDpiForSystemFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
+  if (getDpiForSystem)
+    if (const UINT dpi = getDpiForSystem()) return dpi;
   return ScreenDpi();
 }
 

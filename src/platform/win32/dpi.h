@@ -12,8 +12,9 @@ inline int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(
 /// The window's DPI, or the screen's on systems without per-monitor DPI.
 UINT DpiOf(HWND window);
 
-/// The monitor's DPI, or the screen's on systems without per-monitor DPI.
-UINT MonitorDpi(HMONITOR monitor);
+/// The DPI of the primary monitor when the user signed in: the DPI a new
+/// window on that monitor usually gets.
+UINT SystemDpi();
 
 /// The outer size of a window whose client area is `client` (at 96 DPI).
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);

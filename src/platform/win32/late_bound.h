@@ -1,7 +1,6 @@
 // Functions of system DLLs that only some commands need (the shell and COM
-// for the folder picker and for opening web pages) or that older Windows
-// lacks. Found on first use, so that no start pays for loading those DLLs
-// and their dependencies.
+// for the folder picker and for opening web pages). Found on first use, so
+// that no start pays for loading those DLLs and their dependencies.
 #pragma once
 
 #include <windows.h>

@@ -149,10 +149,11 @@ class Win32MainView : public MainView {
     HMENU menu = CreateMenus();
     const std::wstring className = Wide(kMainWindowClass);
     // Born at its size and place: every later move of a window costs Wine a
-    // round of messages and server calls.
-    const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-    const UINT dpi = MonitorDpi(primary);
-    const RECT place = CentredOn(primary, dpi);
+    // round of messages and server calls. Should the window's DPI turn out
+    // otherwise (the scale changed since sign-in), it is sized and centred
+    // again below.
+    const UINT dpi = SystemDpi();
+    const RECT place = CentredOn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), dpi);
     window_ = CreateWindowExW(kExStyle, className.c_str(), L"", kStyle, place.left, place.top, place.right - place.left,
                               place.bottom - place.top, nullptr, menu, GetModuleHandleW(nullptr), this);
     if (!window_) {
