@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 namespace rw::win32 {
 
 /// The function `name` of the system DLL `dll`, or nullptr when either is
@@ -18,5 +20,25 @@ Fn LateBound(const wchar_t* dll, const char* name) {
   if (!module && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadLibraryW(dll);
   return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
+
+/// COM on this thread for as long as it lives, for the shell's picker and
+/// for addresses the shell may hand to extensions. Harmless when COM is
+/// there already.
+class ScopedCom {
+ public:
+  ScopedCom() {
+    static const auto coInitializeEx = LateBound<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    started_ = coInitializeEx && SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  }
+  ~ScopedCom() {
+    static const auto coUninitialize = LateBound<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+    if (started_ && coUninitialize) coUninitialize();
+  }
+  ScopedCom(const ScopedCom&) = delete;
+  ScopedCom& operator=(const ScopedCom&) = delete;
+
+ private:
+  bool started_ = false;
+};
 
 }  // namespace rw::win32

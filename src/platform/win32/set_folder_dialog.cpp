@@ -284,8 +284,6 @@ void CloseSetFolderDialog() {
 bool IsSetFolderDialogOpen() { return g_open != nullptr; }
 
 std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::uint32_t flags, int root) {
-  static const auto coInitializeEx = LateBound<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
-  static const auto coUninitialize = LateBound<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize");
   static const auto coTaskMemFree = LateBound<decltype(&CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
   static const auto specialFolderLocation =
       LateBound<decltype(&SHGetSpecialFolderLocation)>(L"shell32.dll", "SHGetSpecialFolderLocation");
@@ -293,12 +291,9 @@ std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::
   static const auto pathFromIdListEx =
       LateBound<decltype(&SHGetPathFromIDListEx)>(L"shell32.dll", "SHGetPathFromIDListEx");
   static const auto pathFromIdList = LateBound<decltype(&SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
-  if (!coInitializeEx || !coUninitialize || !coTaskMemFree || !specialFolderLocation || !browseForFolder ||
-      !pathFromIdList)
-    return {};
+  if (!coTaskMemFree || !specialFolderLocation || !browseForFolder || !pathFromIdList) return {};
 
-  // The picker needs COM on this thread; harmless when it is there already.
-  const HRESULT com = coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const ScopedCom com;
   PIDLIST_ABSOLUTE rootList = nullptr;
   if (FAILED(specialFolderLocation(ToHwnd(owner), root, &rootList))) rootList = nullptr;
   const std::wstring title = Wide(prompt);
@@ -319,7 +314,6 @@ std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::
     coTaskMemFree(chosen);
   }
   if (rootList) coTaskMemFree(rootList);
-  if (SUCCEEDED(com)) coUninitialize();
   return path;
 }
 

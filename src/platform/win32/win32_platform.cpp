@@ -3,7 +3,6 @@
 #include <windows.h>
 // Order matters: these need windows.h first.
 #include <commctrl.h>
-#include <objbase.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 #include <winver.h>
@@ -349,15 +348,10 @@ bool Win32Platform::OpenInDefaultBrowser(const std::string& address) {
   // Only web addresses: a language file must not be able to start programs.
   if (address.rfind("https://", 0) != 0 && address.rfind("http://", 0) != 0) return false;
   static const auto shellExecute = win32::LateBound<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
-  static const auto coInitializeEx = win32::LateBound<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
-  static const auto coUninitialize = win32::LateBound<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize");
   if (!shellExecute) return false;
-  // The shell may hand the address to extensions that need COM.
-  const HRESULT com =
-      coInitializeEx ? coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) : E_FAIL;
+  const win32::ScopedCom com;
   const auto result =
       reinterpret_cast<INT_PTR>(shellExecute(nullptr, L"open", Wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (SUCCEEDED(com) && coUninitialize) coUninitialize();
   return result > 32;
 }
 
