@@ -68,11 +68,20 @@ class Platform {
   /// Names (not paths) of the files directly in a folder; subfolders are not
   /// listed. Order is the file system's.
   virtual std::vector<std::string> ListFiles(const std::string& folder) = 0;
+  /// Paths, relative to `folder` and joined with backslashes, of every file
+  /// below it at any depth. A link or junction is neither listed nor entered.
+  virtual std::vector<std::string> ListTree(const std::string& folder) = 0;
+  /// The long form of an existing path (8.3 short names expanded); the path
+  /// unchanged when it does not exist or cannot be resolved.
+  virtual std::string LongPathName(const std::string& path) = 0;
   /// Fixed file version of an executable as "a.b.c.d"; nullopt when the file
   /// has no version information or cannot be read.
   virtual std::optional<std::string> FileVersion(const std::string& path) = 0;
 
   // --- Text encoding ------------------------------------------------------
+  /// Every letter lowered as the system's ordinal case-insensitive compare
+  /// sees it (not ASCII only), so lowered texts compare like file names.
+  virtual std::string LowerCase(std::string_view text) = 0;
   /// Bytes in the system ANSI code page to UTF-8.
   virtual std::string AnsiToUtf8(std::string_view ansi) = 0;
   /// UTF-8 to the ANSI code page; nullopt when a character has no
@@ -84,6 +93,9 @@ class Platform {
   /// nullopt when missing or not a string.
   virtual std::optional<std::string> ReadRegistryString(const std::string& valuePath) = 0;
   virtual std::uint32_t SystemDefaultLcid() = 0;
+  /// Claims a name for this process until it ends; false when another
+  /// process holds it already. Atomic: of two claims at once, one wins.
+  virtual bool ClaimSingleInstance(const std::string& name) = 0;
   virtual void InitCommonControls() = 0;
   virtual bool IsCompositionEnabled() = 0;
 

@@ -61,6 +61,44 @@ std::vector<std::string> FakePlatform::FilesBelow(const std::string& folder) con
   return out;
 }
 
+std::vector<std::string> FakePlatform::ListTree(const std::string& folder) {
+  std::vector<std::string> out;
+  for (const std::string& path : FilesBelow(folder)) out.push_back(path.substr(Key(folder).size() + 1));
+  return out;
+}
+
+std::string FakePlatform::LongPathName(const std::string& path) {
+  auto it = longNames.find(AsciiLower(path));
+  return it == longNames.end() ? path : it->second;
+}
+
+// Enough of Unicode's simple lower-casing for tests: ASCII, Latin-1, Greek
+// and Cyrillic capitals.
+std::string FakePlatform::LowerCase(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      out += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
+      ++i;
+      continue;
+    }
+    if ((byte & 0xE0) != 0xC0 || i + 1 >= text.size()) {
+      out += text[i++];
+      continue;
+    }
+    char32_t c = ((byte & 0x1F) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F);
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
+      c += 32;
+    else if (c >= 0x400 && c <= 0x40F)
+      c += 80;
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+    i += 2;
+  }
+  return out;
+}
+
 bool FakePlatform::FileExists(const std::string& path) { return files_.count(Key(path)) > 0; }
 bool FakePlatform::FolderExists(const std::string& path) { return HasFolder(path); }
 

@@ -61,6 +61,8 @@ class FakePlatform : public Platform {
 
   std::map<std::string, std::string> fileVersions;  // lower-cased path -> version
   std::map<std::string, std::string> registry;      // value path -> string
+  std::map<std::string, std::string> longNames;     // lower-cased short path -> long path
+  std::set<std::string> claimedNames;               // single-instance claims held
   std::uint32_t lcid = 1033;
   bool composition = true;
   /// ANSI code page of the double: Windows-1252.
@@ -97,11 +99,15 @@ class FakePlatform : public Platform {
   bool DeleteFolder(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder) override;
+  std::vector<std::string> ListTree(const std::string& folder) override;
+  std::string LongPathName(const std::string& path) override;
   std::optional<std::string> FileVersion(const std::string& path) override;
+  std::string LowerCase(std::string_view text) override;
   std::string AnsiToUtf8(std::string_view ansi) override;
   std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
   std::optional<std::string> ReadRegistryString(const std::string& valuePath) override;
   std::uint32_t SystemDefaultLcid() override { return lcid; }
+  bool ClaimSingleInstance(const std::string& name) override { return claimedNames.insert(name).second; }
   void InitCommonControls() override { commonControlsInitialised = true; }
   bool IsCompositionEnabled() override { return composition; }
   WindowHandle FindTopWindow(const std::string& className, const std::string& title) override;

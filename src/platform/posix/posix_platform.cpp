@@ -134,6 +134,29 @@ std::vector<std::string> PosixPlatform::ListFiles(const std::string& folder) {
   return names;
 }
 
+std::vector<std::string> PosixPlatform::ListTree(const std::string& folder) {
+  std::vector<std::string> out;
+  const fs::path root = Native(folder);
+  std::error_code ec;
+  // Links are never followed: a recursive iterator does not enter them by
+  // default, and a link to a file is skipped here.
+  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    if (it->is_symlink(ec) || !it->is_regular_file(ec)) continue;
+    std::string relative = fs::relative(it->path(), root, ec).string();
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    out.push_back(std::move(relative));
+  }
+  return out;
+}
+
+std::string PosixPlatform::LowerCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return out;
+}
+
 std::string PosixPlatform::AnsiToUtf8(std::string_view ansi) { return Cp1252ToUtf8(ansi); }
 std::optional<std::string> PosixPlatform::Utf8ToAnsi(std::string_view utf8) { return Utf8ToCp1252(utf8); }
 

@@ -23,10 +23,14 @@ class PosixPlatform : public Platform {
   bool CreateFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder) override;
   std::optional<std::string> FileVersion(const std::string&) override { return std::nullopt; }
+  std::vector<std::string> ListTree(const std::string& folder) override;
+  std::string LongPathName(const std::string& path) override { return path; }
+  std::string LowerCase(std::string_view text) override;
   std::string AnsiToUtf8(std::string_view ansi) override;
   std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
   std::optional<std::string> ReadRegistryString(const std::string&) override { return std::nullopt; }
   std::uint32_t SystemDefaultLcid() override { return 1033; }
+  bool ClaimSingleInstance(const std::string&) override { return true; }
   void InitCommonControls() override {}
   bool IsCompositionEnabled() override { return false; }
   WindowHandle FindTopWindow(const std::string&, const std::string&) override { return 0; }

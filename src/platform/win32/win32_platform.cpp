@@ -168,6 +168,41 @@ std::vector<std::string> Win32Platform::ListFiles(const std::string& folder) {
   return names;
 }
 
+std::vector<std::string> Win32Platform::ListTree(const std::string& folder) {
+  std::vector<std::string> out;
+  std::vector<std::string> pending{""};
+  while (!pending.empty()) {
+    const std::string relative = pending.back();
+    pending.pop_back();
+    const std::string prefix = relative.empty() ? relative : relative + "\\";
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(Wide(folder + "\\" + prefix + "*").c_str(), FindExInfoBasic, &data,
+                                   FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L".." || (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        pending.push_back(prefix + Utf8(name));
+      else
+        out.push_back(prefix + Utf8(name));
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  return out;
+}
+
+std::string Win32Platform::LongPathName(const std::string& path) { return path; }
+
+std::string Win32Platform::LowerCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return out;
+}
+
+bool Win32Platform::ClaimSingleInstance(const std::string&) { return true; }
+
 std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
   const std::wstring wpath = Wide(path);
   DWORD ignored = 0;

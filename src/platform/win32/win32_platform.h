@@ -21,10 +21,14 @@ class Win32Platform : public Platform {
   bool CreateFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder) override;
   std::optional<std::string> FileVersion(const std::string& path) override;
+  std::vector<std::string> ListTree(const std::string& folder) override;
+  std::string LongPathName(const std::string& path) override;
+  std::string LowerCase(std::string_view text) override;
   std::string AnsiToUtf8(std::string_view ansi) override;
   std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
   std::optional<std::string> ReadRegistryString(const std::string& valuePath) override;
   std::uint32_t SystemDefaultLcid() override;
+  bool ClaimSingleInstance(const std::string& name) override;
   void InitCommonControls() override;
   bool IsCompositionEnabled() override;
   WindowHandle FindTopWindow(const std::string& className, const std::string& title) override;
