@@ -120,8 +120,12 @@ class Platform {
   virtual std::vector<ProcessInfo> ListProcesses(const std::string& imageName) = 0;
   virtual bool TerminateProcess(std::uint32_t pid) = 0;
   /// Starts a command line without waiting; hidden or with the default
-  /// window style.
-  virtual bool StartProcess(const std::string& commandLine, bool hidden) = 0;
+  /// window style. Returns the process id, 0 when it could not be started.
+  virtual std::uint32_t StartProcess(const std::string& commandLine, bool hidden) = 0;
+  /// Exit code of a process this platform started; nullopt while it runs or
+  /// when it is not known. A process killed from outside ends with a
+  /// non-zero code.
+  virtual std::optional<std::uint32_t> ExitCodeOf(std::uint32_t pid) = 0;
   /// Opens an address in the user's default browser.
   virtual bool OpenInDefaultBrowser(const std::string& address) = 0;
 };

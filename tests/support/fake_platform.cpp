@@ -309,11 +309,19 @@ bool FakePlatform::TerminateProcess(std::uint32_t pid) {
   return true;
 }
 
-bool FakePlatform::StartProcess(const std::string& commandLine, bool hidden) {
-  if (Fails(Op::Start, commandLine)) return false;
+std::uint32_t FakePlatform::StartProcess(const std::string& commandLine, bool hidden) {
+  if (Fails(Op::Start, commandLine)) return 0;
   started.push_back(commandLine);
+  const std::uint32_t pid = nextPid++;
+  startedPids_[pid] = commandLine;
   if (onStart) onStart(commandLine, hidden);
-  return true;
+  return pid;
+}
+
+std::optional<std::uint32_t> FakePlatform::ExitCodeOf(std::uint32_t pid) {
+  const auto it = startedPids_.find(pid);
+  if (it == startedPids_.end()) return std::nullopt;
+  return exitCodeOf ? exitCodeOf(it->second) : 0;
 }
 
 bool FakePlatform::OpenInDefaultBrowser(const std::string& address) {

@@ -58,6 +58,9 @@ class FakePlatform : public Platform {
   std::function<bool(Op, const std::string& path)> failHook;
   /// Called after a successful StartProcess.
   std::function<void(const std::string& commandLine, bool hidden)> onStart;
+  /// Exit code of a started command line once it is no longer listed
+  /// (unset: 0).
+  std::function<std::uint32_t(const std::string& commandLine)> exitCodeOf;
 
   std::map<std::string, std::string> fileVersions;  // lower-cased path -> version
   std::map<std::string, std::string> registry;      // value path -> string
@@ -120,7 +123,8 @@ class FakePlatform : public Platform {
   void Sleep(unsigned milliseconds) override;
   std::vector<ProcessInfo> ListProcesses(const std::string& imageName) override;
   bool TerminateProcess(std::uint32_t pid) override;
-  bool StartProcess(const std::string& commandLine, bool hidden) override;
+  std::uint32_t StartProcess(const std::string& commandLine, bool hidden) override;
+  std::optional<std::uint32_t> ExitCodeOf(std::uint32_t pid) override;
   bool OpenInDefaultBrowser(const std::string& address) override;
 
  private:
@@ -135,6 +139,7 @@ class FakePlatform : public Platform {
   bool Fails(Op op, const std::string& path) const { return failHook && failHook(op, path); }
 
   std::string programFolder_;
+  std::map<std::uint32_t, std::string> startedPids_;
   std::map<std::string, Entry> files_;
   std::uint64_t writes_ = 0;
   std::map<std::string, std::string> folders_;  // key -> spelling

@@ -44,7 +44,8 @@ class PosixPlatform : public Platform {
   void Sleep(unsigned milliseconds) override;
   std::vector<ProcessInfo> ListProcesses(const std::string&) override { return {}; }
   bool TerminateProcess(std::uint32_t) override { return false; }
-  bool StartProcess(const std::string&, bool) override { return false; }
+  std::uint32_t StartProcess(const std::string&, bool) override { return 0; }
+  std::optional<std::uint32_t> ExitCodeOf(std::uint32_t) override { return std::nullopt; }
   bool OpenInDefaultBrowser(const std::string&) override { return false; }
 };
 

@@ -365,7 +365,7 @@ bool Win32Platform::TerminateProcess(std::uint32_t pid) {
   return process && ::TerminateProcess(process.get(), 1) != 0;
 }
 
-bool Win32Platform::StartProcess(const std::string& commandLine, bool hidden) {
+std::uint32_t Win32Platform::StartProcess(const std::string& commandLine, bool hidden) {
   std::wstring line = Wide(commandLine);  // CreateProcessW may write into it
   STARTUPINFOW si{};
   si.cb = sizeof(si);
@@ -374,9 +374,24 @@ bool Win32Platform::StartProcess(const std::string& commandLine, bool hidden) {
     si.wShowWindow = SW_HIDE;
   }
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  UniqueHandle process(pi.hProcess), thread(pi.hThread);
-  return true;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 0;
+  UniqueHandle thread(pi.hThread);
+  // Kept so its exit code can still be read after it ended; a run starts
+  // only a few processes.
+  startedProcesses_[pi.dwProcessId] = pi.hProcess;
+  return pi.dwProcessId;
+}
+
+std::optional<std::uint32_t> Win32Platform::ExitCodeOf(std::uint32_t pid) {
+  const auto it = startedProcesses_.find(pid);
+  if (it == startedProcesses_.end()) return std::nullopt;
+  DWORD code = 0;
+  if (!GetExitCodeProcess(it->second, &code) || code == STILL_ACTIVE) return std::nullopt;
+  return code;
+}
+
+Win32Platform::~Win32Platform() {
+  for (const auto& [pid, process] : startedProcesses_) CloseHandle(process);
 }
 
 bool Win32Platform::OpenInDefaultBrowser(const std::string& address) {

@@ -1,6 +1,8 @@
 // The platform on Windows: W functions only, UTF-8 converted at this edge.
 #pragma once
 
+#include <map>
+
 #include "platform/platform.h"
 
 namespace rw {
@@ -41,8 +43,17 @@ class Win32Platform : public Platform {
   void Sleep(unsigned milliseconds) override;
   std::vector<ProcessInfo> ListProcesses(const std::string& imageName) override;
   bool TerminateProcess(std::uint32_t pid) override;
-  bool StartProcess(const std::string& commandLine, bool hidden) override;
+  std::uint32_t StartProcess(const std::string& commandLine, bool hidden) override;
+  std::optional<std::uint32_t> ExitCodeOf(std::uint32_t pid) override;
   bool OpenInDefaultBrowser(const std::string& address) override;
+
+  Win32Platform() = default;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+  ~Win32Platform() override;
+
+ private:
+  std::map<std::uint32_t, void*> startedProcesses_;  // process handles by id
 };
 
 namespace win32 {
