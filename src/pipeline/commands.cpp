@@ -1,6 +1,7 @@
 #include "pipeline/commands.h"
 
 #include "pipeline/pipeline.h"
+#include "pipeline/tree_record.h"
 #include "startup/app.h"
 #include "startup/host_check.h"
 #include "stores/text.h"
@@ -20,16 +21,13 @@ std::string WithoutControlCharacters(std::string_view text) {
 
 }  // namespace
 
-void RestoreCommand(App& app, MainWindowOps& window) {
-  const std::string backup = app.BackupPath();
-  if (!backup.empty() && app.platform.FileExists(backup)) {
-    InstallArchive(app, window, /*restore=*/true);
-    return;
-  }
-  app.Message(ReplaceAll(app.LookupText("NoBackup"), "$version", app.HostVersion), MessageButtons::Ok, window.Handle());
+PipelineResult RestoreCommand(App& app, MainWindowOps& window) {
+  if (app.HostVersion.empty()) return {Outcome::NoHostVersion, app.HostBinFolder + "Maxthon.exe"};
+  if (!app.platform.FileExists(app.BackupPath())) return {Outcome::NoBackup, {}};
+  return InstallArchive(app, window, /*restore=*/true);
 }
 
-void SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, const SetFolderHooks& hooks) {
+PipelineResult SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, const SetFolderHooks& hooks) {
   folderDialogOpen = true;
   if (hooks.showDialog) hooks.showDialog(window.Handle());
   folderDialogOpen = false;
@@ -37,10 +35,12 @@ void SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, c
   CheckHostInstallation(app);
   if (app.StartupAborted) {
     window.Unload();
-    return;
+    return {};
   }
   if (hooks.applyLanguage) hooks.applyLanguage();
-  if (!app.platform.FolderExists(app.Path("Resource"))) UnpackArchive(app, window);
+  // A tree unpacked for the other host, or never finished, is rebuilt now.
+  if (!IsTreeUsable(app) && !app.HostVersion.empty()) return UnpackArchive(app, window);
+  return {};
 }
 
 std::optional<std::string> SafeHelpAddress(std::string_view address) {

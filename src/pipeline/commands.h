@@ -7,15 +7,16 @@
 #include <string>
 #include <string_view>
 
+#include "pipeline/outcome.h"
 #include "pipeline/window_ops.h"
 
 namespace rw {
 
 struct App;
 
-/// mnuRestore: installs the backup of the current host version, or shows
-/// "NoBackup" when there is none.
-void RestoreCommand(App& app, MainWindowOps& window);
+/// Installs the backup of the current host version; NoBackup when there is
+/// none, NoHostVersion when the version is unknown.
+PipelineResult RestoreCommand(App& app, MainWindowOps& window);
 
 /// The pieces of mnuSetFolder that belong to the window itself.
 struct SetFolderHooks {
@@ -27,7 +28,8 @@ struct SetFolderHooks {
 
 /// mnuSetFolder: re-points the program at a host folder chosen by the user.
 /// `folderDialogOpen` is true exactly while the dialog is shown.
-void SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, const SetFolderHooks& hooks);
+/// The result is the unpacking's, when the tree had to be rebuilt.
+PipelineResult SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, const SetFolderHooks& hooks);
 
 /// mnuHelp: opens "HelpURL" in the host browser, or in the default browser
 /// when the host's executable is missing.

@@ -27,17 +27,22 @@ std::string PackerCommandLine(const App& app);
 /// "\"<HostBinFolder>maxthon.exe\"".
 std::string HostCommandLine(const App& app);
 
+/// "\"<pf>\unpak.exe\" \"<archive>\"": unpacks into the archive's path
+/// without ".dat".
+std::string UnpackerCommandLineFor(const App& app, const std::string& archive);
+
 /// A "Maxthon.exe" process belongs to this installation when its executable
-/// path contains HostBinFolder, letter case ignored.
+/// path, in canonical form, contains HostBinFolder, every letter's case
+/// ignored.
 bool BelongsToHost(const App& app, const ProcessInfo& process);
 
 /// Polls the process list up to `polls` times, sleeping before each query;
 /// true as soon as no process of that image name is listed.
 bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, bool pumpEvents);
 
-/// Copies `from` to a temporary file beside `to` and renames it over `to`, so
-/// `to` holds either its old bytes or all of the new ones. The temporary file
-/// never outlives a failure.
-bool CopyOverAtomically(Platform& platform, const std::string& from, const std::string& to);
+/// Starts one of the archive tools hidden and waits for it. True only when
+/// it was seen to end with exit code 0. One still running after its polls
+/// is ended, so it cannot go on writing into what the caller discards.
+bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, bool pumpEvents);
 
 }  // namespace rw

@@ -1,6 +1,9 @@
 // Unpacking, replacement images, packing and installing, restoring.
 #pragma once
 
+#include <string>
+
+#include "pipeline/outcome.h"
 #include "pipeline/window_ops.h"
 
 namespace rw {
@@ -11,14 +14,22 @@ struct App;
 /// into the working resource tree; each failed copy is skipped.
 void CopyReplacementImages(App& app);
 
-/// Builds the working resource tree with unpak.exe, waiting by polling.
-void UnpackArchive(App& app, MainWindowOps& window);
+/// Builds the working resource tree with unpak.exe, waiting by polling with
+/// the window kept responsive and its OK button disabled. A tree that is
+/// there is discarded first; the new one counts only when the unpacker was
+/// seen to finish, and is then recorded (tree_record.h).
+PipelineResult UnpackArchive(App& app, MainWindowOps& window);
+
+/// Unpacks a copy of the packed archive beside the tree and compares the
+/// result with the tree: same files, same bytes.
+PipelineResult VerifyPackedArchive(App& app);
 
 /// Closes the host (asking first when it shows a window), installs the
-/// packed working tree (or the backup when restore is true), starts the host
-/// again and unloads the main window. Returns false when the user declined
-/// to close the host (nothing was touched).
-bool InstallArchive(App& app, MainWindowOps& window, bool restore);
+/// packed working tree (or the backup when restore is true) and starts the
+/// host again. When installing, the tree is packed and the result verified
+/// before the host is closed. After a restore the window is hidden and the
+/// derived files are gone. Declined: nothing was touched.
+PipelineResult InstallArchive(App& app, MainWindowOps& window, bool restore);
 
 /// True when no "Maxthon.exe" process of this installation is listed.
 bool IsHostClosed(App& app);

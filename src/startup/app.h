@@ -32,6 +32,8 @@ struct App {
 
   std::string Path(std::string_view name) const { return programFolder + "\\" + std::string(name); }
   std::string SettingsPath() const { return Path("settings.ini"); }
+  /// What the last finished unpack left in the working tree.
+  std::string TreeRecordPath() const { return Path("Resource.files"); }
   /// Empty while the host version is unknown: "Resource.dat" is the packed
   /// archive, never a backup.
   std::string BackupPath() const {

@@ -2,24 +2,23 @@
 
 #include "startup/app.h"
 #include "stores/text.h"
+#include "stores/utf8_file.h"
 
 namespace rw {
 
-namespace {
-
-// Copies under a temporary name first: a backup is never replaced once it
-// exists, so a half-written one would stay wrong for good.
-void MakeBackup(Platform& platform, const std::string& from, const std::string& to) {
-  const std::string partial = to + ".partial";
-  if (platform.FileExists(partial)) platform.RemoveFile(partial);
-  if (!platform.CopyFileOver(from, partial)) {
-    platform.RemoveFile(partial);
-    return;
-  }
-  if (!platform.RenameOver(partial, to)) platform.RemoveFile(partial);
+bool IsUsableArchive(Platform& platform, const std::string& path) {
+  const std::optional<FileStamp> stamp = platform.StampOf(path);
+  return stamp && stamp->size > 0;
 }
 
-}  // namespace
+bool MakeBackup(App& app) {
+  const std::string hostArchive = app.HostBinFolder + "Resource.dat";
+  const std::string backup = app.BackupPath();
+  // An empty archive is no browser's interface; as the backup it would
+  // later be put back over a repaired one.
+  if (backup.empty() || !IsUsableArchive(app.platform, hostArchive)) return false;
+  return CopyFileAtomic(app.platform, hostArchive, backup);
+}
 
 void CheckHostInstallation(App& app) {
   Platform& platform = app.platform;
@@ -27,7 +26,8 @@ void CheckHostInstallation(App& app) {
   app.HostVersion = version.value_or("");
   app.Host3015300 = app.HostVersion == kSpecialHostVersion;
   // Without a version there is nothing to name a backup after nor to compare
-  // with "FileVersion"; the files of the last known version stay as they are.
+  // with "FileVersion"; the files of the last known version stay as they
+  // are, unused.
   if (app.HostVersion.empty()) return;
 
   if (app.ReadSetting("FileVersion", kDefaultFileVersion) == app.HostVersion) return;
@@ -36,9 +36,11 @@ void CheckHostInstallation(App& app) {
   if (platform.FileExists(packed)) platform.RemoveFile(packed);
 
   const std::string backup = app.BackupPath();
-  if (!platform.FileExists(backup)) MakeBackup(platform, app.HostBinFolder + "Resource.dat", backup);
+  const bool backedUp = platform.FileExists(backup) || MakeBackup(app);
 
   const std::string tree = app.Path("Resource");
+  const std::string record = app.TreeRecordPath();
+  if (platform.FileExists(record)) platform.RemoveFile(record);
   if (platform.FolderExists(tree)) platform.DeleteFolder(tree);
 
   // A packed archive of the old version that survived would later be
@@ -55,6 +57,12 @@ void CheckHostInstallation(App& app) {
     return;
   }
 
+  // Without a backup the version is not recorded, so the next start tries
+  // again once the archive is repaired.
+  if (!backedUp) {
+    app.Message(ReplaceAll(app.LookupText("ArchiveUnusable"), "$file", app.HostBinFolder + "Resource.dat"));
+    return;
+  }
   app.WriteSetting("FileVersion", app.HostVersion);
 }
 

@@ -1,5 +1,6 @@
 #include "startup/main_sequence.h"
 
+#include "platform/canonical_path.h"
 #include "startup/host_check.h"
 #include "stores/settings.h"
 
@@ -8,15 +9,6 @@ namespace rw {
 namespace {
 
 constexpr std::string_view kHostExeBelowFolder = "Bin\\Maxthon.exe";
-
-// "C:\..." or "\\server\share\...". A relative folder would be resolved
-// against whatever the current folder happens to be, so it never counts as a
-// host folder; this also keeps an empty text ("\") from being accepted.
-bool IsFullyQualified(std::string_view folder) {
-  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-  if (folder.size() >= 3 && isLetter(folder[0]) && folder[1] == ':' && folder[2] == '\\') return true;
-  return folder.size() >= 3 && folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\\';
-}
 
 std::string ChooseLanguage(App& app) {
   std::string language = app.ReadSetting("Language", "");
@@ -45,10 +37,14 @@ std::string WithTrailingBackslash(std::string folder) {
   return folder;
 }
 
-std::optional<std::string> HostBinFolderOf(Platform& platform, std::string folder) {
-  folder = WithTrailingBackslash(std::move(folder));
-  if (!IsFullyQualified(folder) || !platform.FileExists(folder + std::string(kHostExeBelowFolder))) return std::nullopt;
-  return folder + "Bin\\";
+std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_view folder) {
+  // A relative folder would be resolved against whatever the current folder
+  // happens to be, so it never counts; nor does an empty text.
+  const std::optional<std::string> canonical = CanonicalPath(platform, folder);
+  if (!canonical) return std::nullopt;
+  const std::string withSlash = WithTrailingBackslash(*canonical);
+  if (!platform.FileExists(withSlash + std::string(kHostExeBelowFolder))) return std::nullopt;
+  return withSlash;
 }
 
 void ReleaseServices(App& app) { app.ServicesReleased = true; }
@@ -76,15 +72,21 @@ MainExit Main(App& app, UiFactory& ui) {
 
   // The setting wins over the registry. An invalid setting is ignored, not
   // erased; the registry value is stored only once it has proved valid.
+  // Both are stored in canonical form, which is how the host's processes are
+  // recognised.
   app.HostBinFolder.clear();
-  if (const std::string stored = app.ReadSetting("InstallFolder", ""); !stored.empty())
-    app.HostBinFolder = HostBinFolderOf(app.platform, stored).value_or("");
+  if (const std::string stored = app.ReadSetting("InstallFolder", ""); !stored.empty()) {
+    if (auto folder = CanonicalHostFolder(app.platform, stored)) {
+      if (*folder != WithTrailingBackslash(stored)) app.WriteSetting("InstallFolder", *folder);
+      app.HostBinFolder = *folder + "Bin\\";
+    }
+  }
   if (app.HostBinFolder.empty()) {
     const std::string registered = app.platform.ReadRegistryString(std::string(kHostRegistryValue)).value_or("");
     if (!registered.empty()) {
-      if (auto bin = HostBinFolderOf(app.platform, registered)) {
-        app.WriteSetting("InstallFolder", WithTrailingBackslash(registered));
-        app.HostBinFolder = *bin;
+      if (auto folder = CanonicalHostFolder(app.platform, registered)) {
+        app.WriteSetting("InstallFolder", *folder);
+        app.HostBinFolder = *folder + "Bin\\";
       }
     }
   }

@@ -31,9 +31,9 @@ MainExit Main(App& app, UiFactory& ui);
 /// harmless.
 void ReleaseServices(App& app);
 
-/// `folder` + "Bin\" when `folder` (a trailing backslash is added when
-/// missing) is a fully qualified path holding "Bin\Maxthon.exe".
-std::optional<std::string> HostBinFolderOf(Platform& platform, std::string folder);
+/// The canonical form of `folder`, with a trailing backslash, when it is a
+/// fully qualified path holding "Bin\Maxthon.exe".
+std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_view folder);
 
 /// `folder` with "\" appended unless it already ends in one.
 std::string WithTrailingBackslash(std::string folder);

@@ -34,10 +34,9 @@ void SetFolderDialog::cmdBrowse_Click() {
 
 void SetFolderDialog::cmdOK_Click() {
   const std::string typed = view_.Text();
-  const std::string folder = WithTrailingBackslash(typed);
-  if (auto bin = HostBinFolderOf(app_.platform, folder)) {
-    app_.WriteSetting("InstallFolder", folder);
-    app_.HostBinFolder = *bin;
+  if (auto folder = CanonicalHostFolder(app_.platform, typed)) {
+    app_.WriteSetting("InstallFolder", *folder);
+    app_.HostBinFolder = *folder + "Bin\\";
     view_.Unload();
     return;
   }

@@ -88,6 +88,14 @@ bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_vi
   return true;
 }
 
+bool CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to) {
+  const std::string partial = to + ".partial";
+  if (platform.FileExists(partial)) platform.RemoveFile(partial);
+  if (platform.CopyFileOver(from, partial) && platform.RenameOver(partial, to)) return true;
+  if (platform.FileExists(partial)) platform.RemoveFile(partial);
+  return false;
+}
+
 bool WriteUtf8File(Platform& platform, const std::string& path, std::string_view text) {
   std::string bytes;
   bytes.reserve(kUtf8Bom.size() + text.size());

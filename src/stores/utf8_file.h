@@ -28,4 +28,9 @@ bool WriteUtf8File(Platform& platform, const std::string& path, std::string_view
 /// The atomic write used by WriteUtf8File and the settings file.
 bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes);
 
+/// Copies `from` to a temporary file beside `to` and renames it over `to`, so
+/// `to` holds either its old bytes or all of the new ones. The temporary file
+/// never outlives a failure.
+bool CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to);
+
 }  // namespace rw

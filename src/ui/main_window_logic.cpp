@@ -3,6 +3,7 @@
 #include "engine/apply_tweaks.h"
 #include "pipeline/commands.h"
 #include "pipeline/pipeline.h"
+#include "pipeline/tree_record.h"
 #include "startup/app.h"
 #include "startup/main_sequence.h"
 #include "startup/ui_factory.h"
@@ -160,7 +161,9 @@ void MainWindowLogic::Form_Activate() {
   // Set first: unpacking lets window events run, and a second activation
   // meanwhile must not start a second unpacking.
   Activated = true;
-  if (!app_.platform.FolderExists(ResourceFolder())) UnpackArchive(app_, *this);
+  // Without a version nothing is unpacked; OK and Restore say why.
+  if (app_.HostVersion.empty() || IsTreeUsable(app_)) return;
+  Tell(UnpackArchive(app_, *this));
 }
 
 bool MainWindowLogic::Form_KeyDown(int key, bool repeat) {
@@ -178,28 +181,59 @@ void MainWindowLogic::cmdOK_Click() {
   // Enter in a field applies without leaving it: check the typed value first.
   if (!focusedField_.empty()) OnFieldValidate(std::string(focusedField_));
 
+  PipelineResult result = Apply();
+  applying_ = false;
+  if (result.outcome == Outcome::Done)
+    UnloadWindow();
+  else
+    Tell(result);
+}
+
+PipelineResult MainWindowLogic::Apply() {
+  // Nothing of another host version may reach this one.
+  if (app_.HostVersion.empty()) return {Outcome::NoHostVersion, app_.HostBinFolder + "Maxthon.exe"};
   SaveOptions(app_, model_, CompositionEnabled);
+  // A tree that never finished unpacking, or lost files since, is built
+  // again now rather than packed.
+  if (!IsTreeUsable(app_)) {
+    PipelineResult unpacked = UnpackArchive(app_, *this);
+    if (unpacked.outcome != Outcome::Done || unloaded_) return unpacked;
+  }
   const OptionSnapshot options = model_.Snapshot();
   const TweakInputs inputs{options, app_.Host3015300, CompositionEnabled};
   ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/false);
   if (!app_.Host3015300) ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/true);
-  InstallArchive(app_, *this, /*restore=*/false);
-  applying_ = false;
+  return InstallArchive(app_, *this, /*restore=*/false);
+}
+
+void MainWindowLogic::Tell(const PipelineResult& result) {
+  const std::string message = MessageFor(app_, result);
+  if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle());
 }
 
 void MainWindowLogic::mnuHelp_Click() { HelpCommand(app_); }
 
 void MainWindowLogic::mnuAbout_Click() { AboutCommand(app_, *this); }
 
-void MainWindowLogic::mnuRestore_Click() { RestoreCommand(app_, *this); }
+// While the tree is being unpacked (OK is disabled then) neither the host
+// folder nor the tree may change under the unpacker.
+void MainWindowLogic::mnuRestore_Click() {
+  if (!okEnabled_ || applying_) return;
+  const PipelineResult result = RestoreCommand(app_, *this);
+  if (result.outcome == Outcome::Done)
+    UnloadWindow();
+  else
+    Tell(result);
+}
 
 void MainWindowLogic::mnuSetFolder_Click() {
+  if (!okEnabled_ || applying_) return;
   SetFolderHooks hooks;
   hooks.showDialog = [this](WindowHandle owner) { ui_.ShowSetFolderDialog(app_, owner); };
   hooks.applyLanguage = [this] {
     if (!unloaded_) ApplyLanguage();
   };
-  SetFolderCommand(app_, *this, FolderDialogOpen, hooks);
+  Tell(SetFolderCommand(app_, *this, FolderDialogOpen, hooks));
 }
 
 WindowHandle MainWindowLogic::Handle() { return unloaded_ ? 0 : view_.Handle(); }
@@ -240,7 +274,5 @@ void MainWindowLogic::SetLanguageCheck(std::size_t index, bool checked) {
   langChecked_[index] = checked;
   view_.CheckLanguageItem(index, checked);
 }
-
-std::string MainWindowLogic::ResourceFolder() const { return app_.Path("Resource"); }
 
 }  // namespace rw

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pipeline/outcome.h"
 #include "pipeline/window_ops.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
@@ -88,7 +89,10 @@ class MainWindowLogic : public MainWindowOps {
   void SetEnabled(std::string_view control, bool enabled);
   void ShowModel();
   void SetLanguageCheck(std::size_t index, bool checked);
-  std::string ResourceFolder() const;
+  /// Saves the options, writes the tweaks and installs them.
+  PipelineResult Apply();
+  /// Shows the message a failed road needs; nothing for success or Cancel.
+  void Tell(const PipelineResult& result);
 
   App& app_;
   MainView& view_;

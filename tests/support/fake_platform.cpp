@@ -273,9 +273,10 @@ void FakePlatform::Sleep(unsigned milliseconds) {
   ++sleeps;
 }
 
-std::uint32_t FakePlatform::AddProcess(const std::string& imageName, const std::string& exePath, int listingsLeft) {
+std::uint32_t FakePlatform::AddProcess(const std::string& imageName, const std::string& exePath, int listingsLeft,
+                                       std::uint32_t pid) {
   FakeProcess p;
-  p.info = ProcessInfo{nextPid++, imageName, exePath};
+  p.info = ProcessInfo{pid != 0 ? pid : nextPid++, imageName, exePath};
   p.listingsLeft = listingsLeft;
   processes.push_back(p);
   return p.info.pid;
@@ -314,6 +315,7 @@ std::uint32_t FakePlatform::StartProcess(const std::string& commandLine, bool hi
   started.push_back(commandLine);
   const std::uint32_t pid = nextPid++;
   startedPids_[pid] = commandLine;
+  lastStartedPid = pid;
   if (onStart) onStart(commandLine, hidden);
   return pid;
 }

@@ -86,7 +86,11 @@ class FakePlatform : public Platform {
   bool commonControlsInitialised = false;
   std::uint32_t nextPid = 1000;
 
-  std::uint32_t AddProcess(const std::string& imageName, const std::string& exePath, int listingsLeft = -1);
+  /// `pid` 0: a new id.
+  std::uint32_t AddProcess(const std::string& imageName, const std::string& exePath, int listingsLeft = -1,
+                           std::uint32_t pid = 0);
+  /// The id StartProcess gave the process it is starting (for onStart).
+  std::uint32_t lastStartedPid = 0;
 
   // --- Platform ---
   std::string ProgramFolder() override { return programFolder_; }

@@ -12,9 +12,13 @@
 #include "engine_test_tree.h"
 #include "pipeline/commands.h"
 #include "pipeline/pipeline.h"
+#include "pipeline/tree_record.h"
 #include "startup/app.h"
 #include "startup/host_check.h"
+#include "startup/main_sequence.h"
+#include "startup/ui_factory.h"
 #include "support/fake_platform.h"
+#include "support/fake_tools.h"
 #include "ui/catalogue.h"
 #include "ui/option_model.h"
 
@@ -40,12 +44,19 @@ class NullWindow : public MainWindowOps {
   bool unloaded = false;
 };
 
-enum class Road { Apply, Restore, Repoint };
+enum class Road { Apply, Restore, Repoint, Start };
+
+class NoWindows : public UiFactory {
+ public:
+  void ShowSetFolderDialog(App&, WindowHandle) override {}
+  void ShowMainWindow(App&) override {}
+};
 
 // A world in which the host runs with a window and both tools behave.
 struct World {
   FakePlatform p{kProgram};
   App app{p, kProgram};
+  test::FakeTools tools{p, kProgram};
   std::string backup = "BACKUP:" + kOldArchive;
   std::set<std::string> packedArchives;  // every archive the packer wrote
 
@@ -67,33 +78,25 @@ struct World {
     p.fileVersions[AsciiLowerPath(kOtherHost + "Bin\\Maxthon.exe")] = "3.0.21.200";
     const auto pid = p.AddProcess("Maxthon.exe", kHost + "Bin\\Maxthon.exe");
     p.windows.push_back({100, "Maxthon3Cls_MainFrm", "Maxthon", pid, true});
-    p.onStart = [this](const std::string& line, bool) { OnStart(line); };
+    // The tools are other processes: their own file work is not ours to
+    // fail, but they only find what our steps left for them.
+    p.onStart = [this, tool = p.onStart](const std::string& line, bool hidden) {
+      tool(line, hidden);
+      if (line.find("makpak.exe") != std::string::npos && p.Contents(kProgram + "\\Resource.dat"))
+        packedArchives.insert(*p.Contents(kProgram + "\\Resource.dat"));
+    };
 
     app.AppVersion = "1.2.7";
     app.AppTitle = "Ravelwick (1.2.7)";
     app.HostBinFolder = kHost + "Bin\\";
     app.HostVersion = "3.0.20.100";
+    RecordTree(app);
   }
 
   static std::string AsciiLowerPath(std::string s) {
     for (char& c : s)
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return s;
-  }
-
-  // The tools are other processes: their own file work is not ours to fail,
-  // but they only find what our steps left for them.
-  void OnStart(const std::string& line) {
-    if (line.find("makpak.exe") != std::string::npos) {
-      std::string packed = "PACKED:";
-      for (const auto& f : p.FilesBelow(kProgram + "\\Resource")) packed += *p.Contents(f);
-      p.AddFile(kProgram + "\\Resource.dat", packed);
-      packedArchives.insert(packed);
-      p.AddProcess("makpak.exe", kProgram + "\\makpak.exe", 1);
-    } else if (line.find("unpak.exe") != std::string::npos) {
-      if (p.Contents(kProgram + "\\Resource.dat")) enginetest::LoadTree(p);
-      p.AddProcess("unpak.exe", kProgram + "\\unpak.exe", 1);
-    }
   }
 
   void Run(Road road) {
@@ -114,6 +117,14 @@ struct World {
       case Road::Restore:
         RestoreCommand(app, window);
         break;
+      case Road::Start: {
+        // A folder spelled another way, and a version not yet prepared for.
+        app.WriteSetting("InstallFolder", "c:/program files/maxthon3/.");
+        app.WriteSetting("FileVersion", "");
+        NoWindows ui;
+        Main(app, ui);
+        break;
+      }
       case Road::Repoint: {
         bool open = false;
         SetFolderCommand(app, window, open,
@@ -176,6 +187,8 @@ const char* Name(Road road) {
       return "restore";
     case Road::Repoint:
       return "re-point";
+    case Road::Start:
+      return "start";
   }
   return "?";
 }
@@ -183,7 +196,7 @@ const char* Name(Road road) {
 TEST(FaultInjection, EveryStepFailingOrTheProgramDyingLosesNothing) {
   int survived = 0;
   int total = 0;
-  for (Road road : {Road::Apply, Road::Restore, Road::Repoint}) {
+  for (Road road : {Road::Apply, Road::Restore, Road::Repoint, Road::Start}) {
     const std::vector<Step> steps = RecordSteps(road);
     ASSERT_FALSE(steps.empty());
     for (size_t i = 0; i < steps.size(); ++i) {
@@ -227,7 +240,7 @@ TEST(FaultInjection, TheCleanRoadsDoWhatTheyAreFor) {
     world.Run(Road::Apply);
     const auto hostArchive = world.p.Contents(kHost + "Bin\\Resource.dat");
     ASSERT_TRUE(hostArchive);
-    EXPECT_EQ(hostArchive->rfind("PACKED:", 0), 0u);
+    EXPECT_EQ(world.packedArchives.count(*hostArchive), 1u);
     EXPECT_NE(hostArchive->find(".statusbar{display:none!important}"), std::string::npos);
   }
   {
@@ -241,6 +254,13 @@ TEST(FaultInjection, TheCleanRoadsDoWhatTheyAreFor) {
     world.Run(Road::Repoint);
     EXPECT_EQ(world.p.Contents(kProgram + "\\Resource3.0.21.200.dat").value_or(""), kOtherArchive);
     EXPECT_TRUE(world.p.FolderExists(kProgram + "\\Resource"));
+  }
+  {
+    World world;
+    world.Run(Road::Start);
+    EXPECT_EQ(world.app.HostBinFolder, "C:\\program files\\maxthon3\\Bin\\");
+    EXPECT_EQ(ReadIniValue(world.p, kProgram + "\\settings.ini", "InstallFolder", ""), "C:\\program files\\maxthon3\\");
+    EXPECT_EQ(ReadIniValue(world.p, kProgram + "\\settings.ini", "FileVersion", ""), "3.0.20.100");
   }
 }
 

@@ -6,9 +6,11 @@
 #include <sstream>
 
 #include "pipeline/pipeline.h"
+#include "pipeline/tree_record.h"
 #include "startup/app.h"
 #include "startup/ui_factory.h"
 #include "support/fake_platform.h"
+#include "support/fake_tools.h"
 #include "ui/catalogue.h"
 #include "ui/main_window_logic.h"
 
@@ -99,6 +101,9 @@ struct Window {
   explicit Window(bool withLanguages = true) {
     app.AppVersion = "1.2.7";
     app.AppTitle = "Ravelwick (1.2.7)";
+    app.HostVersion = "3.0.20.100";
+    app.HostBinFolder = "C:\\M3\\Bin\\";
+    p.AddFile(app.HostBinFolder + "Resource.dat", "host archive");
     if (withLanguages) {
       p.AddFile(kLanguages + "English.ini", ReadDataFile("Languages/English.ini"));
       p.AddFile(kLanguages + "Chinese Simplified.ini", ReadDataFile("Languages/Chinese Simplified.ini"));
@@ -109,6 +114,7 @@ struct Window {
   FakeView view;
   FakeUi ui;
   MainWindowLogic logic{app, view, ui};
+  test::FakeTools tools{p, kFolder};
 };
 
 // --- Loading and captions -------------------------------------------------
@@ -421,6 +427,7 @@ TEST(Commands, ApplyWithHost3015300TweaksOnlyTheModernSkin) {
     const std::string classic = kFolder + "\\Resource\\ui\\main.classic\\index.css";
     w.p.AddFile(modern, "body{}\r\n");
     w.p.AddFile(classic, "body{}\r\n");
+    ASSERT_TRUE(RecordTree(w.app));
     w.logic.Form_Load();
     w.logic.cmdOK_Click();
     EXPECT_NE(w.p.Contents(modern), "body{}\r\n");
@@ -441,12 +448,16 @@ TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
   w.logic.Form_Activate();
   EXPECT_EQ(unpacks(w.p), 1);
 
-  Window present;
-  present.p.AddFolder(kFolder + "\\Resource");
-  present.logic.Form_Load();
-  present.logic.Form_Activate();
-  EXPECT_EQ(unpacks(present.p), 0);
-  EXPECT_TRUE(present.logic.Activated);
+  // A tree is kept only when its unpack was recorded as finished.
+  for (bool recorded : {true, false}) {
+    Window present;
+    present.p.AddFile(kFolder + "\\Resource\\ui\\main\\index.css", "css");
+    if (recorded) ASSERT_TRUE(RecordTree(present.app));
+    present.logic.Form_Load();
+    present.logic.Form_Activate();
+    EXPECT_EQ(unpacks(present.p), recorded ? 0 : 1);
+    EXPECT_TRUE(present.logic.Activated);
+  }
 }
 
 // --- Replacement images -----------------------------------------------------

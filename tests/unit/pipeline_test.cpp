@@ -5,15 +5,19 @@
 #include "pipeline/commands.h"
 #include "pipeline/host_contract.h"
 #include "pipeline/pipeline.h"
+#include "pipeline/tree_record.h"
 #include "startup/app.h"
 #include "support/fake_platform.h"
+#include "support/fake_tools.h"
 
 namespace rw {
 namespace {
 
 using test::FakePlatform;
+using test::FakeTools;
 using test::FakeWindow;
 using test::Op;
+using test::PackFolder;
 
 const std::string kProgram = "C:\\Ravelwick";
 const std::string kTree = kProgram + "\\Resource";
@@ -46,10 +50,7 @@ class PipelineTest : public ::testing::Test {
   App app{p, kProgram};
   FakeWindowOps window;
 
-  int unpackerListings = 2;  // -1: never ends
-  bool unpackerWrites = true;
-  int packerListings = 2;
-  bool packerWrites = true;
+  FakeTools tools{p, kProgram};
 
   void SetUp() override {
     app.AppVersion = "1.2.7";
@@ -60,28 +61,12 @@ class PipelineTest : public ::testing::Test {
     p.AddFile(kHostArchive, "host original");
     p.AddFile(kProgram + "\\Languages\\English.ini",
               "[General]\r\nConfirmClose=Close the browser?\r\nNoBackup=No backup of $version ($version)\r\n"
-              "FolderLocked=Locked: $folder\r\nHelpURL=http://help.example/ravelwick\r\n");
+              "FolderLocked=Locked: $folder\r\nHelpURL=http://help.example/ravelwick\r\n"
+              "NoHostVersion=No version: $file\r\nArchiveUnusable=Unusable: $file\r\n"
+              "BackupUnusable=Bad backup: $file\r\nUnpackFailed=Unpack failed: $file\r\n"
+              "PackFailed=Pack failed: $file\r\nVerifyFailed=Verify failed: $file\r\n"
+              "InstallFailed=Install failed: $file\r\nRestoreFailed=Restore failed: $file\r\n");
     p.AddFile(kProgram + "\\ResFiles\\nav_tool.png", "png");
-    p.onStart = [this](const std::string& commandLine, bool hidden) { RunTool(commandLine, hidden); };
-  }
-
-  // unpak turns an archive "A" into a tree whose index.css reads "A";
-  // makpak turns that back into "A" plus "+packed".
-  void RunTool(const std::string& commandLine, bool hidden) {
-    if (commandLine == UnpackerCommandLine(app)) {
-      EXPECT_TRUE(hidden);
-      p.AddProcess("unpak.exe", kProgram + "\\unpak.exe", unpackerListings);
-      if (unpackerWrites && p.Contents(kPacked)) {
-        p.AddFile(kModernCss, *p.Contents(kPacked));
-        p.AddFolder(kTree + "\\ui\\main\\images");
-      }
-    } else if (commandLine == PackerCommandLine(app)) {
-      EXPECT_TRUE(hidden);
-      p.AddProcess("makpak.exe", kProgram + "\\makpak.exe", packerListings);
-      if (packerWrites && p.Contents(kModernCss)) p.AddFile(kPacked, *p.Contents(kModernCss) + "+packed");
-    } else {
-      EXPECT_FALSE(hidden) << commandLine;
-    }
   }
 
   std::uint32_t AddHostProcess(const std::string& path = kBin + "Maxthon.exe") {
@@ -90,7 +75,14 @@ class PipelineTest : public ::testing::Test {
   void AddHostWindow(std::uint32_t ownerPid, bool closesOnCommand = true) {
     p.windows.push_back(FakeWindow{kHostWindow, "Maxthon3Cls_MainFrm", "Maxthon", ownerPid, closesOnCommand});
   }
-  void AddTree(const std::string& css = "tweaked") { p.AddFile(kModernCss, css); }
+  // A finished unpack of a tree whose style sheet reads `css`.
+  void AddTree(const std::string& css = "tweaked") {
+    p.AddFile(kModernCss, css);
+    p.AddFile(kTree + "\\ui\\main\\images\\nav_tool.png", "png");
+    ASSERT_TRUE(RecordTree(app));
+  }
+  // What the packer makes of the tree as it is.
+  std::string Packed() { return PackFolder(p, kTree); }
 
   std::string HostStart() const { return "\"" + kBin + "maxthon.exe\""; }
   bool NothingPartialLeft() const {
@@ -100,21 +92,23 @@ class PipelineTest : public ::testing::Test {
 
 // --- Installing ---------------------------------------------------------
 
-TEST_F(PipelineTest, InstallWithoutRunningHostPacksInstallsStartsAndUnloads) {
+TEST_F(PipelineTest, InstallWithoutRunningHostPacksVerifiesInstallsAndStarts) {
   AddTree();
   p.AddFile(kPacked, "stale");
 
-  EXPECT_TRUE(InstallArchive(app, window, /*restore=*/false));
+  EXPECT_EQ(InstallArchive(app, window, /*restore=*/false).outcome, Outcome::Done);
 
-  EXPECT_EQ(*p.Contents(kHostArchive), "tweaked+packed");
-  EXPECT_EQ(*p.Contents(kPacked), "tweaked+packed");  // kept for the next unpacking
-  EXPECT_EQ(p.started, (std::vector<std::string>{PackerCommandLine(app), HostStart()}));
+  EXPECT_EQ(*p.Contents(kHostArchive), Packed());
+  EXPECT_EQ(*p.Contents(kPacked), Packed());  // kept for the next unpacking
+  const std::string verifyCopy = kProgram + "\\Resource.verify\\Resource.dat";
+  EXPECT_EQ(p.started,
+            (std::vector<std::string>{PackerCommandLine(app), UnpackerCommandLineFor(app, verifyCopy), HostStart()}));
   EXPECT_EQ(PackerCommandLine(app), "\"C:\\Ravelwick\\makpak.exe\" \"C:\\Ravelwick\\Resource\"");
+  EXPECT_FALSE(p.HasFolder(kProgram + "\\Resource.verify"));
   EXPECT_TRUE(p.messages.empty());
-  EXPECT_EQ(p.nowMs, 1500u);  // packer listed twice, gone at the third poll
-  EXPECT_EQ(p.pumps, 0);      // the packing wait lets no events run
-  EXPECT_FALSE(window.hidden);
-  EXPECT_TRUE(window.unloaded);
+  EXPECT_EQ(p.nowMs, 3000u);                       // each tool listed twice, gone at the third poll
+  EXPECT_EQ(p.pumps, 0);                           // the packing wait lets no events run
+  EXPECT_FALSE(window.hidden || window.unloaded);  // ending is the caller's decision
   EXPECT_TRUE(NothingPartialLeft());
 }
 
@@ -126,7 +120,7 @@ TEST_F(PipelineTest, CancelAtConfirmCloseTouchesNothing) {
     AddHostWindow(AddHostProcess());
     p.answers.push_back(MessageResult::Cancel);
 
-    EXPECT_FALSE(InstallArchive(app, window, restore));
+    EXPECT_EQ(InstallArchive(app, window, restore).outcome, Outcome::Declined);
 
     ASSERT_EQ(p.messages.size(), 1u);
     EXPECT_EQ(p.messages[0].text, "Close the browser?");
@@ -136,7 +130,6 @@ TEST_F(PipelineTest, CancelAtConfirmCloseTouchesNothing) {
     EXPECT_FALSE(p.waitCursor);
     EXPECT_EQ(*p.Contents(kHostArchive), "host original");
     EXPECT_TRUE(p.Contents(kModernCss));
-    EXPECT_FALSE(p.Contents(kProgram + "\\settings.ini"));
     EXPECT_FALSE(window.hidden || window.unloaded);
     p = before;
   }
@@ -145,25 +138,25 @@ TEST_F(PipelineTest, CancelAtConfirmCloseTouchesNothing) {
 TEST_F(PipelineTest, HostIsClosedOrTerminatedWithinItsPolls) {
   struct Case {
     bool window, closes, outlivesTerminate;
-    int sleeps;  // close polls + termination polls + 3 for the packer
+    int sleeps;  // close polls + termination polls + 3 for the packer + 3 for the check
     bool terminated;
   };
-  for (const Case c : {Case{true, true, false, 1 + 1 + 3, false}, Case{true, false, false, 4 + 1 + 3, true},
-                       Case{false, false, false, 1 + 3, true}, Case{false, false, true, 10 + 3, true}}) {
+  for (const Case c : {Case{true, true, false, 1 + 1 + 6, false}, Case{true, false, false, 4 + 1 + 6, true},
+                       Case{false, false, false, 1 + 6, true}, Case{false, false, true, 10 + 6, true}}) {
     FakePlatform before = p;
     AddTree();
-    // The path's letter case differs from HostBinFolder's.
-    const std::uint32_t pid = AddHostProcess("d:\\MAXTHON3\\bin\\maxthon.exe");
+    // The path's letter case and spelling differ from HostBinFolder's.
+    const std::uint32_t pid = AddHostProcess("d:\\MAXTHON3\\.\\bin\\\\maxthon.exe");
     p.processes.back().ignoresTerminate = c.outlivesTerminate;
     if (c.window) AddHostWindow(pid, c.closes);
 
-    EXPECT_TRUE(InstallArchive(app, window, false));
+    EXPECT_EQ(InstallArchive(app, window, false).outcome, Outcome::Done);
 
     EXPECT_EQ(p.messages.size(), c.window ? 1u : 0u);  // no question without a window
     EXPECT_EQ(p.closeCommands.size(), c.window ? 1u : 0u);
     EXPECT_EQ(p.terminated, c.terminated ? std::vector<std::uint32_t>{pid} : std::vector<std::uint32_t>{});
     EXPECT_EQ(p.sleeps, c.sleeps);
-    EXPECT_EQ(*p.Contents(kHostArchive), "tweaked+packed");
+    EXPECT_EQ(*p.Contents(kHostArchive), Packed());
     EXPECT_EQ(p.started.back(), HostStart());
     p = before;
   }
@@ -176,7 +169,7 @@ TEST_F(PipelineTest, EveryProcessOfThisInstallationIsTerminatedAndNoOther) {
   const std::uint32_t first = AddHostProcess();
   const std::uint32_t second = AddHostProcess();
 
-  EXPECT_TRUE(InstallArchive(app, window, false));
+  EXPECT_EQ(InstallArchive(app, window, false).outcome, Outcome::Done);
 
   EXPECT_EQ(p.terminated, (std::vector<std::uint32_t>{first, second}));
   ASSERT_EQ(p.processes.size(), 2u);
@@ -186,48 +179,67 @@ TEST_F(PipelineTest, EveryProcessOfThisInstallationIsTerminatedAndNoOther) {
   // Another installation alone is neither asked about nor closed.
   p.terminated.clear();
   AddHostWindow(other);
-  EXPECT_TRUE(InstallArchive(app, window, false));
+  EXPECT_EQ(InstallArchive(app, window, false).outcome, Outcome::Done);
   EXPECT_TRUE(p.messages.empty() && p.closeCommands.empty() && p.terminated.empty());
 }
 
-TEST_F(PipelineTest, FailedPackingOrCopyKeepsTheHostArchiveAndRestartsTheHost) {
+// Whatever goes wrong before the copy, the browser is not even closed; a
+// failed copy restarts it with the archive it had. Either way the user is
+// told and nothing half-made reaches the host.
+TEST_F(PipelineTest, FailedPackingVerificationOrCopyKeepsTheHostArchive) {
   struct Case {
     const char* what;
     std::function<void()> arrange;
-    std::string hostAfter;
+    Outcome outcome;
+    bool hostRestarted;
   };
   const std::vector<Case> cases = {
-      {"packer writes nothing", [&] { packerWrites = false; }, "host original"},
-      {"packer still running after 40 polls", [&] { packerListings = -1; }, "host original"},
-      {"packer ends at the 40th poll", [&] { packerListings = 39; }, "tweaked+packed"},
-      {"read-only host archive", [&] { p.SetReadOnly(kHostArchive, true); }, "host original"},
-      {"stale packed archive that cannot be removed", [&] { p.SetReadOnly(kPacked, true); }, "host original"},
+      {"packer writes nothing", [&] { tools.packerWrites = false; }, Outcome::PackFailed, false},
+      {"packer fails", [&] { tools.packerExitCode = 1; }, Outcome::PackFailed, false},
+      {"packer still running after 40 polls", [&] { tools.packerListings = -1; }, Outcome::PackFailed, false},
+      {"packer writes an empty archive", [&] { tools.garble = [](std::string) { return std::string(); }; },
+       Outcome::PackFailed, false},
+      {"packer writes garbage", [&] { tools.garble = [](std::string) { return std::string("\x01garbage"); }; },
+       Outcome::VerifyFailed, false},
+      {"packer cuts the archive short", [&] { tools.garble = [](std::string b) { return b.substr(0, b.size() - 2); }; },
+       Outcome::VerifyFailed, false},
+      {"packer drops a byte of a file",
+       [&] { tools.garble = [](std::string b) { return b.replace(b.find("tweaked"), 7, "tweakeD"); }; },
+       Outcome::VerifyFailed, false},
+      {"check unpacker fails", [&] { tools.unpackerExitCode = 3; }, Outcome::VerifyFailed, false},
+      {"stale packed archive that cannot be removed", [&] { p.SetReadOnly(kPacked, true); }, Outcome::PackFailed,
+       false},
+      {"read-only host archive", [&] { p.SetReadOnly(kHostArchive, true); }, Outcome::InstallFailed, true},
       {"copy dies halfway",
        [&] {
          p.failHook = [&](Op op, const std::string& path) {
-           if (op == Op::Copy) p.AddFile(path, "tweak");
-           return op == Op::Copy;
+           if (op == Op::Copy && path.starts_with(kBin)) p.AddFile(path, "tweak");
+           return op == Op::Copy && path.starts_with(kBin);
          };
        },
-       "host original"},
+       Outcome::InstallFailed, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakePlatform before = p;
     AddTree();
     p.AddFile(kPacked, "stale");  // must never reach the host
-    packerWrites = true;
-    packerListings = 2;
+    AddHostWindow(AddHostProcess());
     c.arrange();
 
-    EXPECT_TRUE(InstallArchive(app, window, false));
+    const PipelineResult result = InstallArchive(app, window, false);
 
-    EXPECT_EQ(*p.Contents(kHostArchive), c.hostAfter);
-    EXPECT_LE(p.sleeps, 40);
-    EXPECT_EQ(p.started.back(), HostStart());
-    EXPECT_TRUE(window.unloaded);
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(result.file, c.outcome == Outcome::InstallFailed ? kHostArchive : kPacked);
+    EXPECT_EQ(*p.Contents(kHostArchive), "host original");
+    EXPECT_EQ(p.closeCommands.size(), c.hostRestarted ? 1u : 0u);
+    EXPECT_EQ(!p.started.empty() && p.started.back() == HostStart(), c.hostRestarted);
+    EXPECT_FALSE(p.waitCursor);
+    EXPECT_FALSE(window.unloaded);
     EXPECT_TRUE(NothingPartialLeft());
+    EXPECT_FALSE(p.HasFolder(kProgram + "\\Resource.verify"));
     p = before;
+    tools.Reset();
   }
 }
 
@@ -241,23 +253,52 @@ TEST_F(PipelineTest, RestorePutsTheBackupBackAndDiscardsTheDerivedFiles) {
   app.WriteSetting("FileVersion", kVersion);
   AddHostWindow(AddHostProcess());
 
-  EXPECT_TRUE(InstallArchive(app, window, /*restore=*/true));
+  EXPECT_EQ(InstallArchive(app, window, /*restore=*/true).outcome, Outcome::Done);
 
   EXPECT_EQ(*p.Contents(kHostArchive), "host original v2");
   EXPECT_EQ(*p.Contents(kBackup), "host original v2");
   EXPECT_FALSE(p.HasFolder(kTree));
-  EXPECT_FALSE(p.Contents(kPacked));
+  EXPECT_FALSE(p.Contents(kPacked) || p.Contents(app.TreeRecordPath()));
   EXPECT_NE(p.Contents(kProgram + "\\settings.ini")->find("FileVersion=\r\n"), std::string::npos);
   EXPECT_EQ(p.started, std::vector<std::string>{HostStart()});  // no packer
-  EXPECT_TRUE(window.hidden && window.unloaded);
+  EXPECT_TRUE(window.hidden);
   EXPECT_TRUE(NothingPartialLeft());
+}
 
-  // Over a read-only archive the host keeps its own and starts all the same.
-  p.AddFile(kHostArchive, "tweaked", /*readOnly=*/true);
-  EXPECT_TRUE(InstallArchive(app, window, true));
-  EXPECT_EQ(*p.Contents(kHostArchive), "tweaked");
-  EXPECT_EQ(p.started.size(), 2u);
-  EXPECT_TRUE(NothingPartialLeft());
+// A restore that did not put the backup back keeps everything the next try
+// needs: the derived files and the stored version.
+TEST_F(PipelineTest, FailedRestoreKeepsDerivedFilesAndVersion) {
+  struct Case {
+    const char* what;
+    std::string backup;
+    bool readOnlyHostArchive;
+    Outcome outcome;
+    bool hostClosed;
+  };
+  for (const Case& c : {Case{"read-only host archive", "backup", true, Outcome::RestoreFailed, true},
+                        Case{"empty backup", "", false, Outcome::BackupUnusable, false}}) {
+    SCOPED_TRACE(c.what);
+    FakePlatform before = p;
+    AddTree();
+    p.AddFile(kPacked, "packed");
+    p.AddFile(kBackup, c.backup);
+    p.AddFile(kHostArchive, "tweaked", c.readOnlyHostArchive);
+    app.WriteSetting("FileVersion", kVersion);
+    AddHostWindow(AddHostProcess());
+
+    const PipelineResult result = RestoreCommand(app, window);
+
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(*p.Contents(kHostArchive), "tweaked");
+    EXPECT_TRUE(IsTreeUsable(app));
+    EXPECT_TRUE(p.Contents(kPacked));
+    EXPECT_NE(p.Contents(kProgram + "\\settings.ini")->find("FileVersion=" + kVersion), std::string::npos);
+    EXPECT_EQ(p.closeCommands.size(), c.hostClosed ? 1u : 0u);
+    EXPECT_EQ(p.started.size(), c.hostClosed ? 1u : 0u);  // started again, as it was
+    EXPECT_FALSE(window.hidden || window.unloaded);
+    EXPECT_TRUE(NothingPartialLeft());
+    p = before;
+  }
 }
 
 TEST_F(PipelineTest, IsHostClosedLooksOnlyAtThisInstallation) {
@@ -270,14 +311,28 @@ TEST_F(PipelineTest, IsHostClosedLooksOnlyAtThisInstallation) {
   EXPECT_TRUE(IsHostClosed(app));
 }
 
+TEST_F(PipelineTest, HostProcessesAreRecognisedInEverySpelling) {
+  app.HostBinFolder = "D:\\Ünïcode Äpps\\Maxthon3\\Bin\\";
+  p.longNames["d:\\ÜnÏco~1\\maxthon3\\bin\\maxthon.exe"] = "D:\\Ünïcode Äpps\\Maxthon3\\Bin\\Maxthon.exe";
+  for (const std::string& path :
+       {"D:\\ÜNÏCODE ÄPPS\\MAXTHON3\\BIN\\MAXTHON.EXE", "D:/Ünïcode Äpps/Maxthon3/Bin/Maxthon.exe",
+        "\\\\?\\D:\\Ünïcode Äpps\\Maxthon3.\\Bin\\Maxthon.exe", "D:\\Ünïcode Äpps\\x\\..\\Maxthon3\\Bin\\Maxthon.exe",
+        "d:\\ÜNÏCO~1\\maxthon3\\bin\\maxthon.exe"}) {
+    SCOPED_TRACE(path);
+    EXPECT_TRUE(BelongsToHost(app, ProcessInfo{1, "Maxthon.exe", path}));
+  }
+  EXPECT_FALSE(BelongsToHost(app, ProcessInfo{1, "Maxthon.exe", "D:\\Ünïcode Äpps\\Maxthon3 Beta\\Bin\\Maxthon.exe"}));
+}
+
 // --- Unpacking ----------------------------------------------------------
 
 TEST_F(PipelineTest, FirstUnpackMakesBackupAndPackedArchiveThenCopiesImages) {
-  UnpackArchive(app, window);
+  EXPECT_EQ(UnpackArchive(app, window).outcome, Outcome::Done);
 
   EXPECT_EQ(*p.Contents(kBackup), "host original");
   EXPECT_EQ(*p.Contents(kPacked), "host original");
   EXPECT_EQ(*p.Contents(kModernCss), "host original");
+  EXPECT_TRUE(IsTreeUsable(app));
   EXPECT_EQ(*p.Contents(kTree + "\\ui\\main\\images\\nav_tool.png"), "png");
   EXPECT_EQ(p.started, std::vector<std::string>{UnpackerCommandLine(app)});
   EXPECT_EQ(UnpackerCommandLine(app), "\"C:\\Ravelwick\\unpak.exe\" \"C:\\Ravelwick\\Resource.dat\"");
@@ -302,57 +357,126 @@ TEST_F(PipelineTest, UnpackPrefersThePackedArchiveThenTheBackupNeverReplacingIt)
   EXPECT_EQ(*p.Contents(kBackup), "backup of the untouched host");
 }
 
-TEST_F(PipelineTest, UnpackerThatHangsOrWritesNothingStillGivesTheWindowBack) {
-  for (int listings : {-1, 0}) {
+// A tree is used only when the unpacker was seen to finish, for this host,
+// and while it holds everything it held then. Anything else is thrown away
+// and unpacked again from the backup, and the window comes back each time.
+TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    bool unpacked;
+    bool usable;
+  };
+  const std::vector<Case> cases = {
+      {"unpacker hangs", [&] { tools.unpackerListings = -1; }, false, false},
+      {"unpacker killed half-way", [&] { tools.unpackerExitCode = 1; }, false, false},
+      {"unpacker writes nothing", [&] { tools.unpackerWrites = false; }, false, false},
+      {"unpacker killed after the first file",
+       [&] {
+         tools.unpackerFileLimit = 1;
+         tools.unpackerExitCode = 1;
+       },
+       false, false},
+      {"file deleted from the tree", [&] { p.RemoveFile(kModernCss); }, true, false},
+      {"record removed (a run killed before it was written)", [&] { p.RemoveFile(app.TreeRecordPath()); }, true, false},
+      {"other host folder", [&] { app.HostBinFolder = "E:\\Maxthon3\\Bin\\"; }, true, false},
+      {"other host version", [&] { app.HostVersion = "3.0.21.1"; }, true, false},
+      {"images copied in", [&] { p.AddFile(kTree + "\\ui\\main.classic\\images\\extra.png", "png"); }, true, true},
+      {"letter case of the folder", [&] { app.HostBinFolder = "d:\\MAXTHON3\\bin\\"; }, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     FakePlatform before = p;
+    const App appBefore = app;
+    p.AddFile("X:\\ui\\main\\index.css", "css");
+    p.AddFile("X:\\ui\\main\\navbar.htm", "nav");
+    p.AddFile(kPacked, PackFolder(p, "X:"));
+    p.AddFile(kBackup, "backup");
     window.okStates.clear();
-    unpackerListings = listings;
-    unpackerWrites = listings < 0;
+    if (!c.unpacked) c.arrange();
 
-    UnpackArchive(app, window);
-
-    EXPECT_EQ(p.sleeps, listings < 0 ? 40 : 1);
-    EXPECT_EQ(p.pumps, p.sleeps);
-    EXPECT_EQ(p.HasFolder(kTree), listings < 0);
+    const PipelineResult result = UnpackArchive(app, window);
+    if (c.unpacked) {
+      EXPECT_EQ(result.outcome, Outcome::Done);
+      c.arrange();  // what happens after the unpack
+    } else {
+      EXPECT_EQ(result.outcome, Outcome::UnpackFailed);
+      EXPECT_FALSE(p.HasFolder(kTree));
+      EXPECT_FALSE(p.Contents(kPacked));  // the next try starts from the backup
+      EXPECT_TRUE(p.processes.empty());   // a hung unpacker was ended
+    }
+    EXPECT_EQ(IsTreeUsable(app), c.usable);
     EXPECT_EQ(window.okStates, (std::vector<bool>{false, true}));
     EXPECT_FALSE(p.waitCursor);
     p = before;
+    tools.Reset();
+    app.HostBinFolder = appBefore.HostBinFolder;
+    app.HostVersion = appBefore.HostVersion;
+  }
+}
+
+TEST_F(PipelineTest, NothingIsUnpackedOrBackedUpWithoutAUsableSource) {
+  struct Case {
+    const char* what;
+    std::string version;
+    std::string hostArchive;
+    std::string backup;  // empty: none
+    Outcome outcome;
+  };
+  for (const Case& c : {Case{"no host version", "", "host original", "", Outcome::NoHostVersion},
+                        Case{"empty host archive", kVersion, "", "", Outcome::ArchiveUnusable},
+                        Case{"empty backup", kVersion, "host original", "-", Outcome::BackupUnusable}}) {
+    SCOPED_TRACE(c.what);
+    FakePlatform before = p;
+    app.HostVersion = c.version;
+    p.AddFile(kHostArchive, c.hostArchive);
+    if (!c.backup.empty()) p.AddFile(kBackup, "");
+    AddTree("of another version");
+
+    EXPECT_EQ(UnpackArchive(app, window).outcome, c.outcome);
+
+    EXPECT_TRUE(p.started.empty());
+    EXPECT_EQ(p.Contents(kBackup).value_or("none"), c.backup.empty() ? "none" : "");
+    EXPECT_FALSE(p.Contents(kPacked));
+    EXPECT_EQ(*p.Contents(kHostArchive), c.hostArchive);
+    p = before;
+    app.HostVersion = kVersion;
   }
 }
 
 // --- Restore and re-point commands -----------------------------------------
 
-TEST_F(PipelineTest, RestoreCommandWithoutBackupOnlyShowsNoBackup) {
+TEST_F(PipelineTest, RestoreCommandWithoutBackupOrVersionChangesNothing) {
   AddTree();
   p.AddFile(kPacked, "packed");
 
-  RestoreCommand(app, window);
-
-  ASSERT_EQ(p.messages.size(), 1u);
-  EXPECT_EQ(p.messages[0].text, "No backup of 3.0.20.100 (3.0.20.100)");
-  EXPECT_EQ(p.messages[0].buttons, MessageButtons::Ok);
-  EXPECT_TRUE(p.started.empty());
-  EXPECT_TRUE(p.HasFolder(kTree));
-  EXPECT_TRUE(p.Contents(kPacked));
-  EXPECT_FALSE(window.unloaded);
+  PipelineResult result = RestoreCommand(app, window);
+  EXPECT_EQ(result.outcome, Outcome::NoBackup);
+  EXPECT_EQ(MessageFor(app, result), "No backup of 3.0.20.100 (3.0.20.100)");
 
   // Without a host version "Resource.dat" is the packed archive, not a backup.
   app.HostVersion.clear();
-  RestoreCommand(app, window);
-  EXPECT_EQ(p.messages.size(), 2u);
+  result = RestoreCommand(app, window);
+  EXPECT_EQ(result.outcome, Outcome::NoHostVersion);
+  EXPECT_EQ(MessageFor(app, result), "No version: " + kBin + "Maxthon.exe");
+
+  EXPECT_TRUE(p.messages.empty());
+  EXPECT_TRUE(p.started.empty());
+  EXPECT_TRUE(p.HasFolder(kTree));
+  EXPECT_TRUE(p.Contents(kPacked));
   EXPECT_EQ(*p.Contents(kHostArchive), "host original");
-  EXPECT_FALSE(window.unloaded);
+  EXPECT_FALSE(window.hidden || window.unloaded);
 }
 
-TEST_F(PipelineTest, RestoreCommandWithBackupRestoresAndEnds) {
+TEST_F(PipelineTest, RestoreCommandWithBackupRestores) {
   AddTree();
   p.AddFile(kBackup, "backup");
 
-  RestoreCommand(app, window);
+  EXPECT_EQ(RestoreCommand(app, window).outcome, Outcome::Done);
 
   EXPECT_EQ(*p.Contents(kHostArchive), "backup");
   EXPECT_FALSE(p.HasFolder(kTree));
-  EXPECT_TRUE(window.unloaded);
+  EXPECT_TRUE(window.hidden);
 }
 
 class SetFolderTest : public PipelineTest {

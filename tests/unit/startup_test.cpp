@@ -204,19 +204,37 @@ TEST_F(StartupTest, LockedWorkingTreeEndsTheStart) {
   EXPECT_FALSE(p.commonControlsInitialised);
 }
 
-TEST(HostBinFolderOf, NeedsAFullyQualifiedFolderHoldingTheHost) {
+// Every spelling of a folder comes out as one canonical form, which is what
+// is stored and compared; relative and empty texts never name a host.
+TEST(CanonicalHostFolder, OneSpellingPerFolderAndOnlyFullyQualifiedOnes) {
   FakePlatform p;
   p.AddFile("D:\\M\\Bin\\Maxthon.exe", "");
+  p.AddFile("D:\\Maxthon Long Name\\Bin\\Maxthon.exe", "");
   p.AddFile("\\\\server\\share\\M\\Bin\\Maxthon.exe", "");
   p.AddFile("\\Bin\\Maxthon.exe", "");
   p.AddFile("M\\Bin\\Maxthon.exe", "");
-  EXPECT_EQ(HostBinFolderOf(p, "D:\\M"), "D:\\M\\Bin\\");
-  EXPECT_EQ(HostBinFolderOf(p, "d:\\m\\"), "d:\\m\\Bin\\");
-  EXPECT_EQ(HostBinFolderOf(p, "\\\\server\\share\\M"), "\\\\server\\share\\M\\Bin\\");
-  EXPECT_EQ(HostBinFolderOf(p, ""), std::nullopt);
-  EXPECT_EQ(HostBinFolderOf(p, "M"), std::nullopt);
-  EXPECT_EQ(HostBinFolderOf(p, "D:\\M\\Bin"), std::nullopt);
-  EXPECT_EQ(HostBinFolderOf(p, "D:\\M "), std::nullopt);  // no trimming
+  p.longNames["d:\\maxtho~1"] = "D:\\Maxthon Long Name";
+  const std::vector<std::pair<std::string, std::optional<std::string>>> rows = {
+      {"D:\\M", "D:\\M\\"},
+      {"d:\\m\\", "D:\\m\\"},
+      {"D:/M/", "D:\\M\\"},
+      {"D:\\\\M\\\\", "D:\\M\\"},
+      {"D:\\M.", "D:\\M\\"},
+      {"D:\\M ", "D:\\M\\"},
+      {"D:\\x\\..\\M\\.", "D:\\M\\"},
+      {"D:\\..\\..\\M", "D:\\M\\"},
+      {"\\\\?\\D:\\M", "D:\\M\\"},
+      {"D:\\MAXTHO~1", "D:\\Maxthon Long Name\\"},
+      {"\\\\server\\share\\M", "\\\\server\\share\\M\\"},
+      {"\\\\?\\UNC\\server\\share\\M", "\\\\server\\share\\M\\"},
+      {"\\\\server\\share\\..\\..\\M", "\\\\server\\share\\M\\"},  // never above the share
+      {"", std::nullopt},
+      {"\\", std::nullopt},
+      {"M", std::nullopt},
+      {"D:M", std::nullopt},
+      {"D:\\M\\Bin", std::nullopt},
+  };
+  for (const auto& [typed, expected] : rows) EXPECT_EQ(CanonicalHostFolder(p, typed), expected) << typed;
 }
 
 // --- CheckHostInstallation -------------------------------------------------
@@ -306,24 +324,33 @@ TEST_F(HostCheckTest, LockedLeftoversAbortWithTheirPathAndKeepTheOldVersion) {
   }
 }
 
-TEST_F(HostCheckTest, MissingHostArchiveLeavesNoBackup) {
-  AddHost(p, kHost, "3.0.20.100");
-  p.RemoveFile(kHostArchive);
-  CheckHostInstallation(app);
-  EXPECT_FALSE(p.FileExists(Backup("3.0.20.100")));
-  EXPECT_EQ(p.ListFiles(kProgram).size(), 3u);  // tools and settings
-  EXPECT_EQ(Setting(app, "FileVersion"), "3.0.20.100");
-  EXPECT_FALSE(app.StartupAborted);
-}
-
-TEST_F(HostCheckTest, FailedCopyLeavesNoPartialBackup) {
-  AddHost(p, kHost, "3.0.20.100");
+// A host archive that cannot be backed up is said so; the version is not
+// recorded, so the next start tries again once the archive is repaired.
+TEST_F(HostCheckTest, MissingEmptyOrUncopiableHostArchiveLeavesNoBackup) {
   const std::string backup = Backup("3.0.20.100");
-  p.failHook = [&](Op op, const std::string& path) { return op == Op::Replace && path == backup; };
-  CheckHostInstallation(app);
-  EXPECT_FALSE(p.FileExists(backup));
-  EXPECT_FALSE(p.FileExists(backup + ".partial"));
-  EXPECT_EQ(Setting(app, "FileVersion"), "3.0.20.100");
+  const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+      {"missing", [&] { p.RemoveFile(kHostArchive); }},
+      {"empty", [&] { p.AddFile(kHostArchive, ""); }},
+      {"unreadable", [&] { p.failHook = [&](Op op, const std::string&) { return op == Op::Copy; }; }},
+      {"rename fails",
+       [&] { p.failHook = [&](Op op, const std::string& path) { return op == Op::Replace && path == backup; }; }},
+  };
+  for (const auto& [what, arrange] : cases) {
+    SCOPED_TRACE(what);
+    FakePlatform before = p;
+    AddHost(p, kHost, "3.0.20.100");
+    p.AddFile(kProgram + "\\Languages\\English.ini", "[General]\r\nArchiveUnusable=Unusable $file\r\n");
+    arrange();
+    CheckHostInstallation(app);
+    p.failHook = nullptr;
+    EXPECT_FALSE(p.FileExists(backup));
+    EXPECT_FALSE(p.FileExists(backup + ".partial"));
+    EXPECT_EQ(Setting(app, "FileVersion"), "<none>");
+    ASSERT_EQ(p.messages.size(), 1u);
+    EXPECT_EQ(p.messages[0].text, "Unusable " + kHostArchive);
+    EXPECT_FALSE(app.StartupAborted);
+    p = before;
+  }
 }
 
 TEST_F(HostCheckTest, UnknownVersionTouchesNothing) {
@@ -417,7 +444,7 @@ TEST_F(DialogTest, ValidFolderTypedWithoutBackslashIsStoredWithOne) {
 }
 
 TEST_F(DialogTest, RejectedFoldersKeepTheDialogOpen) {
-  for (const std::string typed : {"D:\\Maxthon3\\Bin", "", "Maxthon3", "D:\\Maxthon3\\ "}) {
+  for (const std::string typed : {"D:\\Maxthon3\\Bin", "", "Maxthon3", "D:Maxthon3"}) {
     FakePlatform fp{kProgram};
     AddProgram(fp);
     AddHost(fp, kHost, "3.0.20.100");

@@ -1,0 +1,46 @@
+#include "pipeline/outcome.h"
+
+#include "startup/app.h"
+#include "stores/text.h"
+
+namespace rw {
+
+namespace {
+
+// Stored spellings of the language keys.
+std::string_view KeyOf(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Done:
+    case Outcome::Declined:
+      return {};
+    case Outcome::NoHostVersion:
+      return "NoHostVersion";
+    case Outcome::NoBackup:
+      return "NoBackup";
+    case Outcome::ArchiveUnusable:
+      return "ArchiveUnusable";
+    case Outcome::BackupUnusable:
+      return "BackupUnusable";
+    case Outcome::UnpackFailed:
+      return "UnpackFailed";
+    case Outcome::PackFailed:
+      return "PackFailed";
+    case Outcome::VerifyFailed:
+      return "VerifyFailed";
+    case Outcome::InstallFailed:
+      return "InstallFailed";
+    case Outcome::RestoreFailed:
+      return "RestoreFailed";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string MessageFor(const App& app, const PipelineResult& result) {
+  const std::string_view key = KeyOf(result.outcome);
+  if (key.empty()) return {};
+  return ReplaceAll(ReplaceAll(app.LookupText(key), "$version", app.HostVersion), "$file", result.file);
+}
+
+}  // namespace rw

@@ -1,0 +1,34 @@
+// How a road of the pipeline ended. The window logic decides from it whether
+// the program ends and what the user is told.
+#pragma once
+
+#include <string>
+
+namespace rw {
+
+struct App;
+
+enum class Outcome {
+  Done,             // unpacked, installed or restored
+  Declined,         // the user kept the browser running: nothing touched
+  NoHostVersion,    // the host's executable has no readable version
+  NoBackup,         // no backup of this host version to put back
+  ArchiveUnusable,  // the host's archive is empty or unreadable: no backup made
+  BackupUnusable,   // the backup is empty or unreadable
+  UnpackFailed,     // the unpacker did not finish cleanly, or its tree is incomplete
+  PackFailed,       // the packer did not finish or wrote nothing
+  VerifyFailed,     // the packed archive does not unpack to the working tree
+  InstallFailed,    // the host's archive could not be replaced
+  RestoreFailed,    // the backup could not be put back
+};
+
+struct PipelineResult {
+  Outcome outcome = Outcome::Done;
+  std::string file;  // what the message names, if anything
+};
+
+/// The message that tells the user about a result; empty for Done and
+/// Declined, which need none.
+std::string MessageFor(const App& app, const PipelineResult& result);
+
+}  // namespace rw

@@ -1,0 +1,70 @@
+#include "pipeline/tree_record.h"
+
+#include <algorithm>
+#include <set>
+
+#include "startup/app.h"
+#include "stores/utf8_file.h"
+
+namespace rw {
+
+namespace {
+
+constexpr std::string_view kVersionLine = "version=";
+constexpr std::string_view kFolderLine = "folder=";
+constexpr std::string_view kRequiredFile = "ui\\main\\index.css";
+
+std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
+bool RecordTree(App& app) {
+  Platform& platform = app.platform;
+  std::vector<std::string> files = platform.ListTree(app.Path("Resource"));
+  const bool hasStyleSheet = std::any_of(
+      files.begin(), files.end(), [&](const std::string& file) { return platform.LowerCase(file) == kRequiredFile; });
+  if (!hasStyleSheet) return false;
+  std::sort(files.begin(), files.end());
+  std::string text =
+      std::string(kVersionLine) + app.HostVersion + "\r\n" + std::string(kFolderLine) + app.HostBinFolder + "\r\n";
+  for (const std::string& file : files) text += file + "\r\n";
+  return WriteUtf8File(platform, app.TreeRecordPath(), text);
+}
+
+bool IsTreeUsable(App& app) {
+  Platform& platform = app.platform;
+  if (app.HostVersion.empty() || !platform.FolderExists(app.Path("Resource"))) return false;
+  const std::optional<std::string> text = ReadUtf8File(platform, app.TreeRecordPath());
+  if (!text) return false;
+  const std::vector<std::string> lines = Lines(*text);
+  if (lines.size() < 3 || lines[0] != std::string(kVersionLine) + app.HostVersion ||
+      platform.LowerCase(lines[1]) != platform.LowerCase(std::string(kFolderLine) + app.HostBinFolder))
+    return false;
+  std::set<std::string> present;
+  for (const std::string& file : platform.ListTree(app.Path("Resource"))) present.insert(platform.LowerCase(file));
+  return std::all_of(lines.begin() + 2, lines.end(),
+                     [&](const std::string& file) { return present.count(platform.LowerCase(file)) > 0; });
+}
+
+bool DiscardTree(App& app) {
+  Platform& platform = app.platform;
+  const std::string record = app.TreeRecordPath();
+  if (platform.FileExists(record)) platform.RemoveFile(record);
+  const std::string tree = app.Path("Resource");
+  if (platform.FolderExists(tree)) platform.DeleteFolder(tree);
+  return !platform.FolderExists(tree);
+}
+
+}  // namespace rw

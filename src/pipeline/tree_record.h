@@ -1,0 +1,26 @@
+// The record of a finished unpack: which host the working tree came from and
+// which files it held. A tree without a matching record is never packed:
+// it may be half-written (an unpacker that hung or was killed), thinned out
+// by hand, or unpacked from another host.
+#pragma once
+
+#include <string>
+
+namespace rw {
+
+struct App;
+
+/// Lists the tree as it is now and records it for this host version and
+/// folder. False (and no record) when the tree lacks the skin's style sheet,
+/// so an unpacker that wrote nothing cannot pass for one that finished.
+bool RecordTree(App& app);
+
+/// True when the tree was recorded for this host version and folder and
+/// still holds every recorded file. Files added since (the replacement
+/// images) do not matter.
+bool IsTreeUsable(App& app);
+
+/// Removes the record, then the tree. True when the tree is gone.
+bool DiscardTree(App& app);
+
+}  // namespace rw
