@@ -6,7 +6,8 @@
 #   pipeline_e2e.sh RAVELWICK_EXE PAK_DIR TESTHOST_DIR UIDRIVER_EXE WORK_DIR GROUP
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: unpack, apply,
-# cancel, stubborn, background, restore, help, repoint, second.
+# cancel, stubborn, background, restore, help, repoint, second, noversion,
+# emptyarchive, partial, badpacker, spelling, readonly.
 set -u
 ravelwick=$1
 pak=$2
@@ -280,6 +281,179 @@ second_checks() {
   close_everything
 }
 
+# --- Faults that must neither lose data nor install a broken interface ---
+
+faulty=$pak/faulty
+# Waits for a message box whose text starts with $2 and dismisses it.
+expect_message() {  # what prefix [timeout]
+  local text
+  text=$(ud message "${msgbox[@]}" --timeout "${3:-20}")
+  case "$text" in
+    "$2"*) ud click "${msgbox[@]}" --control OK >/dev/null ;;
+    *) fail "$1: got '${text:0:80}'" ;;
+  esac
+}
+main_stays() { ud wait-window "${main[@]}" --timeout 0 >/dev/null || fail "main window closed ($1)"; }
+# The host's archive and the backup, byte for byte as they were.
+host_unchanged() {  # what
+  cmp -s "$work/before.dat" "$host/Bin/Resource.dat" || fail "$1: host archive changed"
+  [ ! -e "$prog/Resource3.0.20.100.dat" ] || cmp -s "$work/original.dat" "$prog/Resource3.0.20.100.dat" ||
+    fail "$1: backup changed"
+  ls "$host/Bin" | grep -q partial && fail "$1: temporary file left in the host's Bin folder"
+}
+click_ok() { ud click "${main[@]}" --id 1 >/dev/null; }
+
+noversion_checks() {
+  echo "== host without version information: OK and Restore explain, nothing is written"
+  prepare noversion 3.0.20.100
+  close_everything
+  cp "$testhosts/none/Maxthon.exe" "$host/Bin/Maxthon.exe"
+  cp "$host/Bin/Resource.dat" "$work/before.dat"
+  cp "$prog/settings.ini" "$work/settings.before"
+  echo "stale" >"$prog/Resource/ui/main/stale.txt"
+  start_ravelwick "$prog"
+  click_ok
+  expect_message "OK" "Ravelwick cannot read the version of"
+  ud menu "${main[@]}" --id $menu_restore >/dev/null
+  expect_message "Restore" "Ravelwick cannot read the version of"
+  main_stays "no version"
+  host_unchanged "no version"
+  cmp -s "$work/settings.before" "$prog/settings.ini" || fail "settings changed"
+  expect_eq "host started" "$(host_starts "$host")" 0
+  close_everything
+}
+
+emptyarchive_checks() {
+  echo "== empty host archive: never backed up, the start and OK say why"
+  prog="$work/empty/Ravelwick"
+  host="$work/empty/Maxthon3"
+  make_host "$host" 3.0.20.100
+  make_program "$prog" "$host"
+  : >"$host/Bin/Resource.dat"
+  cp "$host/Bin/Resource.dat" "$work/before.dat"
+  wine "$prog/ravelwick.exe" &
+  expect_message "start" "The resource file"
+  ud wait-window "${main[@]}" --timeout 30 >/dev/null || fail "no main window"
+  click_ok
+  expect_message "OK" "The resource file"
+  main_stays "empty archive"
+  [ ! -e "$prog/Resource3.0.20.100.dat" ] || fail "backup of an empty archive"
+  expect_eq "FileVersion" "$(setting "$prog/settings.ini" FileVersion)" ""
+  host_unchanged "empty archive"
+  close_everything
+
+  echo "== empty backup: Restore refuses it and keeps the derived files"
+  prepare emptybackup 3.0.20.100
+  : >"$prog/Resource3.0.20.100.dat"
+  echo "tweaked" >"$host/Bin/Resource.dat"
+  cp "$host/Bin/Resource.dat" "$work/before.dat"
+  ud menu "${main[@]}" --id $menu_restore >/dev/null
+  expect_message "Restore" "The backup"
+  main_stays "empty backup"
+  cmp -s "$work/before.dat" "$host/Bin/Resource.dat" || fail "host archive changed"
+  [ -f "$prog/Resource/ui/main/index.css" ] || fail "working tree removed"
+  expect_eq "FileVersion" "$(setting "$prog/settings.ini" FileVersion)" "3.0.20.100"
+  close_everything
+}
+
+partial_checks() {
+  for fault in unpak-hang unpak-dies; do
+    echo "== unpacker that $fault half-way: its tree is thrown away and the user told; OK unpacks again"
+    prog="$work/$fault/Ravelwick"
+    host="$work/$fault/Maxthon3"
+    make_host "$host" 3.0.20.100
+    make_program "$prog" "$host"
+    cp "$host/Bin/Resource.dat" "$work/original.dat"
+    cp "$faulty/$fault/unpak.exe" "$prog/unpak.exe"
+    start_ravelwick "$prog"
+    expect_message "first activation" "The resource file" 40
+    [ ! -e "$prog/Resource" ] || fail "partial tree kept"
+    cp "$pak/unpak.exe" "$prog/unpak.exe"
+    ud check "${main[@]}" --control "Hide Status Bar" --state 1 >/dev/null
+    click_ok
+    expect_ravelwick_ends 90
+    inspect "$host/Bin/Resource.dat"
+    diff -rq "$source_dir/tests/fixtures/host-ui/ui/main/navbar.htm" "$work/inspect/ui/main/navbar.htm" >/dev/null ||
+      fail "installed archive incomplete"
+    grep -q '/\*ravelwick\*/' "$work/inspect/ui/main/index.css" || fail "no tweak block installed"
+    close_everything
+  done
+
+  echo "== files deleted from the tree, or a tree left by a killed run: unpacked again before use"
+  prepare thinned 3.0.20.100
+  close_everything
+  rm "$prog/Resource/ui/main/navbar.htm"
+  echo "stale" >"$prog/Resource/ui/main/stale.txt"
+  start_ravelwick "$prog"
+  wait_for 30 test -f "$prog/Resource/ui/main/navbar.htm" || fail "thinned tree not rebuilt"
+  [ ! -e "$prog/Resource/ui/main/stale.txt" ] || fail "thinned tree kept"
+  close_everything
+  rm "$prog/Resource.files"
+  echo "stale" >"$prog/Resource/ui/main/stale.txt"
+  start_ravelwick "$prog"
+  wait_for 30 test -f "$prog/Resource.files" || fail "unrecorded tree not rebuilt"
+  [ ! -e "$prog/Resource/ui/main/stale.txt" ] || fail "unrecorded tree kept"
+  close_everything
+}
+
+badpacker_checks() {
+  for fault in makpak-garbage makpak-truncated makpak-hang; do
+    echo "== packer $fault: nothing installed, the browser keeps running, the user is told"
+    prepare "$fault" 3.0.20.100
+    cp "$host/Bin/Resource.dat" "$work/before.dat"
+    cp "$faulty/$fault/makpak.exe" "$prog/makpak.exe"
+    start_host "$host"
+    ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
+    click_ok
+    expect_message "ConfirmClose" "Maxthon 3 is running."
+    expect_message "$fault" "The pack" 40
+    main_stays "$fault"
+    host_unchanged "$fault"
+    ud wait-window "${host_window[@]}" --timeout 0 >/dev/null || fail "$fault: host closed"
+    expect_eq "$fault: host starts" "$(host_starts "$host")" 1
+    close_everything
+  done
+}
+
+spelling_checks() {
+  echo "== host folder spelled with slashes and a trailing dot: the running browser is this installation's"
+  prepare spelling 3.0.20.100
+  close_everything
+  odd=$(winpath "$host" | tr '\\' '/')
+  printf '[General]\r\nLanguage=English\r\nInstallFolder=%s/.\r\n' "${odd//\/\//\/}" >"$prog/settings.ini"
+  start_host "$host"
+  ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
+  start_ravelwick "$prog"
+  expect_eq "InstallFolder stored canonical" "$(setting "$prog/settings.ini" InstallFolder)" "$(winpath "$host")\\"
+  click_ok
+  expect_message "ConfirmClose" "Maxthon 3 is running."
+  expect_ravelwick_ends 60
+  host_log "$host" | grep -q '^close$' || fail "running host not closed"
+  expect_eq "host started again" "$(host_starts "$host")" 2
+  cmp -s "$prog/Resource.dat" "$host/Bin/Resource.dat" || fail "archive not installed"
+  close_everything
+}
+
+readonly_checks() {
+  echo "== host archive that cannot be replaced: the user is told, the window stays, the browser runs again"
+  prepare readonly 3.0.20.100
+  cp "$host/Bin/Resource.dat" "$work/before.dat"
+  wine attrib +r "$(winpath "$host/Bin/Resource.dat")" >/dev/null 2>&1
+  click_ok
+  expect_message "Apply" "Ravelwick could not write" 60
+  main_stays "read-only archive"
+  host_unchanged "read-only archive"
+  expect_eq "host started again" "$(host_starts "$host")" 1
+  ud menu "${main[@]}" --id $menu_restore >/dev/null
+  expect_message "Restore" "Ravelwick could not write" 60
+  main_stays "read-only restore"
+  [ -f "$prog/Resource/ui/main/index.css" ] || fail "working tree removed after a failed restore"
+  [ -f "$prog/Resource.dat" ] || fail "packed archive removed after a failed restore"
+  expect_eq "FileVersion" "$(setting "$prog/settings.ini" FileVersion)" "3.0.20.100"
+  wine attrib -r "$(winpath "$host/Bin/Resource.dat")" >/dev/null 2>&1
+  close_everything
+}
+
 mkdir -p "$work"
 case "$group" in
   unpack) unpack_checks ;;
@@ -291,6 +465,12 @@ case "$group" in
   help) help_checks ;;
   repoint) repoint_checks ;;
   second) second_checks ;;
+  noversion) noversion_checks ;;
+  emptyarchive) emptyarchive_checks ;;
+  partial) partial_checks ;;
+  badpacker) badpacker_checks ;;
+  spelling) spelling_checks ;;
+  readonly) readonly_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1
