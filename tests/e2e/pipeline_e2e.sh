@@ -366,10 +366,12 @@ partial_checks() {
     cp "$host/Bin/Resource.dat" "$work/original.dat"
     cp "$faulty/$fault/unpak.exe" "$prog/unpak.exe"
     start_ravelwick "$prog"
-    # Neither the host folder nor the tree may change under a running unpacker.
-    ud menu "${main[@]}" --id $menu_set_folder >/dev/null
-    ud menu "${main[@]}" --id $menu_restore >/dev/null
-    [ -z "$(ud list "${dialog[@]}" --timeout 2)" ] || fail "host folder dialog opened during unpacking"
+    if [ "$fault" = unpak-hang ]; then
+      # Neither the host folder nor the tree may change under a running unpacker.
+      ud menu "${main[@]}" --id $menu_set_folder >/dev/null
+      ud menu "${main[@]}" --id $menu_restore >/dev/null
+      [ -z "$(ud list "${dialog[@]}" --timeout 2)" ] || fail "host folder dialog opened during unpacking"
+    fi
     expect_message "first activation" "The resource file" 40
     [ ! -e "$prog/Resource" ] || fail "partial tree kept"
     cp "$pak/unpak.exe" "$prog/unpak.exe"
