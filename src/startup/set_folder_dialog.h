@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/key_codes.h"
 #include "platform/platform.h"
 
 namespace rw {
@@ -13,8 +14,6 @@ struct App;
 
 inline constexpr std::uint32_t kBrowseOnlyFileSystemFolders = 1;  // BIF_RETURNONLYFSDIRS
 inline constexpr int kBrowseRootDrives = 17;                      // CSIDL_DRIVES
-inline constexpr int kKeyEnter = 13;
-inline constexpr int kKeyEscape = 27;
 
 /// What the dialog logic needs of its window.
 class SetFolderView {

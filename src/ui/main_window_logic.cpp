@@ -168,7 +168,7 @@ void MainWindowLogic::Form_Activate() {
 
 bool MainWindowLogic::Form_KeyDown(int key, bool repeat) {
   if (key == kKeyEscape) return true;
-  if (key != kKeyReturn) return false;
+  if (key != kKeyEnter) return false;
   // Enter presses the default button: once per press, and not while it is
   // disabled (during unpacking).
   if (!repeat && okEnabled_) cmdOK_Click();

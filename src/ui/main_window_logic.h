@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pipeline/outcome.h"
+#include "platform/key_codes.h"
 #include "pipeline/window_ops.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
@@ -17,9 +18,6 @@ namespace rw {
 struct App;
 class UiFactory;
 
-/// Key codes as Windows numbers them.
-inline constexpr int kKeyReturn = 13;
-inline constexpr int kKeyEscape = 27;
 
 inline constexpr unsigned kUnloadDelayMs = 100;
 

@@ -392,9 +392,9 @@ TEST(Commands, EnterAppliesOncePerPressAndEscapeDoesNothing) {
   Window w;
   DeclineClosingTheHost(w);
   w.logic.Form_Load();
-  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyReturn, false));
+  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyEnter, false));
   EXPECT_EQ(w.p.messages.size(), 1u);
-  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyReturn, true));
+  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyEnter, true));
   EXPECT_TRUE(w.logic.Form_KeyDown(kKeyEscape, false));
   EXPECT_FALSE(w.logic.Form_KeyDown('A', false));
   EXPECT_EQ(w.p.messages.size(), 1u);
@@ -402,7 +402,7 @@ TEST(Commands, EnterAppliesOncePerPressAndEscapeDoesNothing) {
   EXPECT_TRUE(w.app.ReadSetting("HideSearchBar", "") == "0");
 
   w.logic.EnableOk(false);
-  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyReturn, false));
+  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyEnter, false));
   EXPECT_EQ(w.p.messages.size(), 1u);
   EXPECT_FALSE(w.view.Enabled("cmdOK"));
 }
@@ -413,7 +413,7 @@ TEST(Commands, EnterInAFieldChecksItBeforeSaving) {
   w.logic.Form_Load();
   w.logic.OnFieldFocus("txtMaxTabWidth");
   w.logic.OnTextChanged("txtMaxTabWidth", "50");
-  w.logic.Form_KeyDown(kKeyReturn, false);
+  w.logic.Form_KeyDown(kKeyEnter, false);
   EXPECT_EQ(w.app.ReadSetting("MaxTabWidth", ""), "100");
   EXPECT_EQ(w.view.texts.at("txtMaxTabWidth"), "100");
 }
@@ -452,7 +452,9 @@ TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
   for (bool recorded : {true, false}) {
     Window present;
     present.p.AddFile(kFolder + "\\Resource\\ui\\main\\index.css", "css");
-    if (recorded) ASSERT_TRUE(RecordTree(present.app));
+    if (recorded) {
+      ASSERT_TRUE(RecordTree(present.app));
+    }
     present.logic.Form_Load();
     present.logic.Form_Activate();
     EXPECT_EQ(unpacks(present.p), recorded ? 0 : 1);

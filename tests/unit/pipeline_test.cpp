@@ -314,7 +314,7 @@ TEST_F(PipelineTest, IsHostClosedLooksOnlyAtThisInstallation) {
 TEST_F(PipelineTest, HostProcessesAreRecognisedInEverySpelling) {
   app.HostBinFolder = "D:\\Ünïcode Äpps\\Maxthon3\\Bin\\";
   p.longNames["d:\\ÜnÏco~1\\maxthon3\\bin\\maxthon.exe"] = "D:\\Ünïcode Äpps\\Maxthon3\\Bin\\Maxthon.exe";
-  for (const std::string& path :
+  for (const char* path :
        {"D:\\ÜNÏCODE ÄPPS\\MAXTHON3\\BIN\\MAXTHON.EXE", "D:/Ünïcode Äpps/Maxthon3/Bin/Maxthon.exe",
         "\\\\?\\D:\\Ünïcode Äpps\\Maxthon3.\\Bin\\Maxthon.exe", "D:\\Ünïcode Äpps\\x\\..\\Maxthon3\\Bin\\Maxthon.exe",
         "d:\\ÜNÏCO~1\\maxthon3\\bin\\maxthon.exe"}) {

@@ -1,0 +1,10 @@
+// Key codes as Windows numbers them, for window logic that runs without
+// <windows.h>.
+#pragma once
+
+namespace rw {
+
+inline constexpr int kKeyEnter = 13;
+inline constexpr int kKeyEscape = 27;
+
+}  // namespace rw
