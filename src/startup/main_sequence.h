@@ -31,6 +31,10 @@ MainExit Main(App& app, UiFactory& ui);
 /// harmless.
 void ReleaseServices(App& app);
 
+/// The name Main claims so that one program folder runs once:
+/// "Ravelwick-" and a hash of the folder's long, lowered path.
+std::string SingleInstanceName(Platform& platform, const std::string& programFolder);
+
 /// `folder` + "Bin\" when `folder` (a trailing backslash is added when
 /// missing) is a fully qualified path holding "Bin\Maxthon.exe".
 std::optional<std::string> HostBinFolderOf(Platform& platform, std::string folder);

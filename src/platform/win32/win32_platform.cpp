@@ -201,7 +201,11 @@ std::string Win32Platform::LowerCase(std::string_view text) {
   return out;
 }
 
-bool Win32Platform::ClaimSingleInstance(const std::string&) { return true; }
+bool Win32Platform::ClaimSingleInstance(const std::string& name) {
+  // The handle stays open until the process ends: that is the claim.
+  CreateMutexW(nullptr, FALSE, (L"Local\\" + Wide(name)).c_str());
+  return GetLastError() != ERROR_ALREADY_EXISTS;
+}
 
 std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
   const std::wstring wpath = Wide(path);
