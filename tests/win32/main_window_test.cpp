@@ -31,16 +31,20 @@ std::string MenuText(HMENU menu, int position) {
   return win32::Utf8(buffer);
 }
 
-void Pump(int milliseconds = 100) {
+// True when a quit message came by: the program's loop would have ended.
+bool Pump(int milliseconds = 100) {
   const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
   MSG msg;
+  bool quit = false;
   while (GetTickCount() < end) {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      quit = quit || msg.message == WM_QUIT;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
     Sleep(5);
   }
+  return quit;
 }
 
 // Position of a control in the main window's client area, in 96-DPI pixels.
@@ -274,8 +278,10 @@ TEST_F(MainWindowTest, ClicksFieldChecksAndClosing) {
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 4u);
 
-  PostMessageW(H(MainWindowHandle()), WM_CLOSE, 0, 0);
-  Pump();
+  // Sent, as from another process: handled inside GetMessage, which must not
+  // go on waiting.
+  SendMessageW(H(MainWindowHandle()), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Pump());
   EXPECT_EQ(MainWindowHandle(), 0u);
   EXPECT_TRUE(app_.ServicesReleased);
 }
@@ -302,7 +308,7 @@ TEST_F(MainWindowTest, ClosingWhileTheFolderDialogIsOpenClosesTheDialogThenTheWi
   EXPECT_TRUE(s_dialogWasUp);
   EXPECT_NE(s_dialogGoneAt, 0u);
   EXPECT_TRUE(IsWindow(main));
-  Pump(400);
+  EXPECT_TRUE(Pump(400));
   EXPECT_FALSE(IsWindow(main));
   EXPECT_EQ(MainWindowHandle(), 0u);
 }

@@ -644,6 +644,12 @@ class Win32MainView : public MainView {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
       }
+      case WM_DESTROY:
+        // The program lives as long as this window, however it goes: a
+        // WM_CLOSE sent from another process is handled inside GetMessage,
+        // which would otherwise go on waiting with no window left.
+        PostQuitMessage(0);
+        break;
       case WM_NCDESTROY: {
         HWND window = std::exchange(window_, nullptr);
         destroyed_ = true;
