@@ -92,8 +92,12 @@ HICON LoadIconSized(const wchar_t* name, int cx, int cy) {
 HICON BigIcon(const wchar_t* name) {
   return LoadIconSized(name, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
 }
+// The title bar and the taskbar take the group drawn for small sizes
+// (name + "_SMALL") when there is one: scaled down, the large drawing blurs.
 HICON SmallIcon(const wchar_t* name) {
-  return LoadIconSized(name, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  if (HICON icon = LoadIconSized((std::wstring(name) + L"_SMALL").c_str(), cx, cy)) return icon;
+  return LoadIconSized(name, cx, cy);
 }
 
 void SetWindowIcons(HWND window, std::string_view iconName) {
