@@ -171,6 +171,21 @@ TEST(Settings, Utf16FilesAreReadAndStayUtf16WithEveryOtherLineKept) {
   // Language files go through the same reader.
   p.AddFile("C:\\Ravelwick\\Languages\\Chinese Simplified.ini", Utf16File(u"[General]\r\nOK=\u786E\u5B9A\r\n", false));
   EXPECT_EQ(LookupText(p, "C:\\Ravelwick", "Chinese Simplified", "OK"), "\xE7\xA1\xAE\xE5\xAE\x9A");
+  // Any code units on a line we do not touch come back unit for unit, lone
+  // surrogates, pairs and U+FFFF included.
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int trial = 0; trial < 200; ++trial) {
+    std::u16string line = u"; ";
+    for (int n = next() >> 28; n > 0; --n) {
+      const auto unit = static_cast<char16_t>(next() >> 16);
+      if (unit != u'\r' && unit != u'\n') line += unit;
+    }
+    FakePlatform q;
+    q.AddFile(kSettings, Utf16File(line + u"\r\n[General]\r\n", trial % 2 == 1));
+    ASSERT_TRUE(WriteIniValue(q, kSettings, "A", "1"));
+    EXPECT_EQ(*q.Contents(kSettings), Utf16File(line + u"\r\n[General]\r\nA=1\r\n", trial % 2 == 1)) << trial;
+  }
 }
 
 TEST(Settings, UnreadableExistingFileIsNeverReplaced) {
