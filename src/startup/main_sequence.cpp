@@ -1,5 +1,7 @@
 #include "startup/main_sequence.h"
 
+#include <cstdio>
+
 #include "platform/canonical_path.h"
 #include "startup/host_check.h"
 #include "stores/settings.h"
@@ -9,6 +11,10 @@ namespace rw {
 namespace {
 
 constexpr std::string_view kHostExeBelowFolder = "Bin\\Maxthon.exe";
+
+// The first start may still be on its way to its main window.
+constexpr unsigned kRunningWindowPollMs = 100;
+constexpr int kRunningWindowPolls = 50;
 
 std::string ChooseLanguage(App& app) {
   std::string language = app.ReadSetting("Language", "");
@@ -30,6 +36,15 @@ MainExit EndEarly(App& app, MainExit exit) {
   return exit;
 }
 
+WindowHandle WaitForRunningMainWindow(App& app) {
+  for (int poll = 0;; ++poll) {
+    if (const WindowHandle window = app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
+      return window;
+    if (poll == kRunningWindowPolls) return 0;
+    app.platform.Sleep(kRunningWindowPollMs);
+  }
+}
+
 }  // namespace
 
 std::string WithTrailingBackslash(std::string folder) {
@@ -49,6 +64,19 @@ std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_v
 
 void ReleaseServices(App& app) { app.ServicesReleased = true; }
 
+std::string SingleInstanceName(Platform& platform, const std::string& programFolder) {
+  // The long, lowered form: a start through an 8.3 path or in other letter
+  // case is the same program folder.
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const char c : platform.LowerCase(platform.LongPathName(programFolder))) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ULL;
+  }
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return "Ravelwick-" + std::string(hex);
+}
+
 MainExit Main(App& app, UiFactory& ui) {
   // Steps 1 and 2 created the shell and process-query objects; the platform
   // reads the registry, starts programs and lists processes itself, so
@@ -56,6 +84,13 @@ MainExit Main(App& app, UiFactory& ui) {
   app.AppVersion = std::string(kAppVersion);
   app.AppTitle = "Ravelwick (" + app.AppVersion + ")";
 
+  // Claimed before anything else: of two starts at the same moment exactly
+  // one gets on, where looking for a window would let both through.
+  if (!app.platform.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
+    if (const WindowHandle running = WaitForRunningMainWindow(app)) app.platform.RaiseWindow(running);
+    return EndEarly(app, MainExit::AlreadyRunning);
+  }
+  // A copy in another folder counts as running too.
   if (const WindowHandle running = app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle)) {
     app.platform.RaiseWindow(running);
     return EndEarly(app, MainExit::AlreadyRunning);

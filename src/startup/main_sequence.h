@@ -35,6 +35,10 @@ void ReleaseServices(App& app);
 /// fully qualified path holding "Bin\Maxthon.exe".
 std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_view folder);
 
+/// The name Main claims so that one program folder runs once:
+/// "Ravelwick-" and a hash of the folder's long, lowered path.
+std::string SingleInstanceName(Platform& platform, const std::string& programFolder);
+
 /// `folder` with "\" appended unless it already ends in one.
 std::string WithTrailingBackslash(std::string folder);
 

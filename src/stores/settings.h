@@ -37,9 +37,10 @@ std::string ReadIniValue(Platform& platform, const std::string& path, std::strin
                          std::string_view defaultValue, FileCache* cache = nullptr);
 
 /// Writes `key` = `value` into section "General", creating the file and the
-/// section when missing. A file with a UTF-8 byte-order mark is kept UTF-8;
-/// an ANSI file that cannot hold the value is turned into UTF-8 with a
-/// byte-order mark rather than losing characters. Returns false on failure.
+/// section when missing. A file with a UTF-8 or UTF-16 byte-order mark keeps
+/// its encoding; an ANSI file that cannot hold the value is turned into UTF-8
+/// with a byte-order mark rather than losing characters. Returns false on
+/// failure.
 bool WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value);
 
 /// Text of `key` from Languages\<languageName>.ini (or English.ini when

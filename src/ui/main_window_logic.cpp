@@ -44,7 +44,7 @@ void MainWindowLogic::ApplyLanguage() {
   view_.SetCaption("mnuExit", text("Exit"));
 
   // Whoever picked a language they cannot read still finds the English word.
-  if (AsciiLower(app_.LanguageName) != "english")
+  if (app_.platform.LowerCase(app_.LanguageName) != "english")
     view_.SetCaption("mnuLanguage", app_.LookupText("SetLanguage", true) + " / " + text("SetLanguage"));
   else
     view_.SetCaption("mnuLanguage", text("SetLanguage"));
@@ -70,13 +70,14 @@ void MainWindowLogic::ApplyLanguage() {
 bool MainWindowLogic::IsCompositionEnabled() { return app_.platform.IsCompositionEnabled(); }
 
 void MainWindowLogic::FillLanguageMenu() {
-  const std::string current = AsciiLower(app_.LanguageName);
+  // Names compare as the file system does, in every letter; the extension
+  // is plain ASCII there.
+  const std::string current = app_.platform.LowerCase(app_.LanguageName);
   for (const std::string& name : app_.platform.ListFiles(app_.Path("Languages"))) {
-    const std::string lower = AsciiLower(name);
     // A bare ".ini" has no name to show.
-    if (lower.size() <= kIniSuffix.size() || !lower.ends_with(kIniSuffix)) continue;
+    if (name.size() <= kIniSuffix.size() || !AsciiLower(name).ends_with(kIniSuffix)) continue;
     const std::string base = name.substr(0, name.size() - kIniSuffix.size());
-    const std::string lowerBase = AsciiLower(base);
+    const std::string lowerBase = app_.platform.LowerCase(base);
     if (lowerBase == "english") continue;  // item 0 stands for it
 
     const bool matches = lowerBase == current;

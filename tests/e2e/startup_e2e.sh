@@ -5,7 +5,7 @@
 #
 #   startup_e2e.sh RAVELWICK_EXE TESTHOST_DIR UIDRIVER_EXE WORK_DIR GROUP
 #
-# GROUP is one of: backup, registry, dialog, instance.
+# GROUP is one of: backup, registry, dialog, instance, race, close.
 set -u
 ravelwick=$1
 testhosts=$2
@@ -56,6 +56,7 @@ finish_ravelwick() {
 }
 dialog=(--window-class RavelwickSetFolder --window-title Ravelwick)
 msgbox=(--window-class "#32770" --window-title Ravelwick)
+main=(--window-class RavelwickMainWindow --window-title "Ravelwick (1.2.7)")
 
 mkdir -p "$work"
 reg_clear
@@ -223,11 +224,84 @@ ud close --class RavelwickMainWindow --title "Ravelwick (1.2.7)" >/dev/null
 wait "$helper_pid" 2>/dev/null
 }
 
+race_checks() {
+echo "== two starts at the same moment: one main window, the other start ends"
+prog="$work/p6"
+host="$work/host6"
+make_program "$prog"
+make_host "$host" 3.0.20.100
+printf '[General]\r\nInstallFolder=%s\\\r\n' "$(winpath "$host")" >"$prog/settings.ini"
+for try in 1 2 3 4 5; do
+  wine "$prog/ravelwick.exe" &
+  first=$!
+  wine "$prog/ravelwick.exe" &
+  second=$!
+  ud wait-window "${main[@]}" --timeout 30 >/dev/null || fail "try $try: no main window"
+  # The loser waits a few seconds for the winner's window, then ends.
+  deadline=$((SECONDS + 20))
+  while kill -0 "$first" 2>/dev/null && kill -0 "$second" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.5; done
+  running=0
+  for pid in "$first" "$second"; do kill -0 "$pid" 2>/dev/null && running=$((running + 1)); done
+  expect_eq "try $try: processes left" "$running" 1
+  expect_eq "try $try: main windows" "$(ud list "${main[@]}" | grep -c RavelwickMainWindow)" 1
+  [ -z "$(ud list --class "#32770")" ] || fail "try $try: a message was shown"
+  ud close "${main[@]}" >/dev/null
+  for pid in "$first" "$second"; do
+    rw_pid=$pid
+    finish_ravelwick 20
+  done
+done
+}
+
+close_checks() {
+prog="$work/p7"
+host="$work/host7"
+make_program "$prog"
+make_host "$host" 3.0.20.100
+printf '[General]\r\nInstallFolder=%s\\\r\n' "$(winpath "$host")" >"$prog/settings.ini"
+close_by() {  # post-close, send-close or taskkill
+  if [ "$1" = taskkill ]; then
+    wine taskkill /im ravelwick.exe >/dev/null 2>&1
+  else
+    ud "$1" "${main[@]}" >/dev/null
+  fi
+}
+ends_within() {  # seconds
+  local deadline=$((SECONDS + $1))
+  while kill -0 "$rw_pid" 2>/dev/null; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.5
+  done
+}
+for way in post-close send-close taskkill; do
+  echo "== a bare WM_CLOSE ($way) ends the process"
+  start_ravelwick "$prog"
+  ud wait-window "${main[@]}" --timeout 20 >/dev/null || fail "$way: no main window"
+  sleep 1
+  close_by "$way"
+  ends_within 15 || fail "$way: ravelwick.exe still runs"
+  finish_ravelwick 5
+done
+for way in post-close send-close; do
+  echo "== $way while the host folder dialog is open: the dialog goes, then the process ends"
+  start_ravelwick "$prog"
+  ud wait-window "${main[@]}" --timeout 20 >/dev/null || fail "$way: no main window"
+  ud menu "${main[@]}" --id 101 >/dev/null  # Set Folder
+  ud wait-window "${dialog[@]}" --timeout 20 >/dev/null || fail "$way: no host folder dialog"
+  close_by "$way"
+  ud wait-gone "${dialog[@]}" --timeout 10 >/dev/null || fail "$way: the dialog stays"
+  ends_within 15 || fail "$way: ravelwick.exe still runs"
+  finish_ravelwick 5
+done
+}
+
 case "$group" in
   backup) backup_checks ;;
   registry) registry_checks ;;
   dialog) dialog_checks ;;
   instance) instance_checks ;;
+  race) race_checks ;;
+  close) close_checks ;;
   *) fail "unknown group $group" ;;
 esac
 reg_clear

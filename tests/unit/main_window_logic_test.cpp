@@ -222,19 +222,32 @@ TEST(MainWindowLoad, MissingLanguageTextsFallBackToEnglishThenToEmptyCaptions) {
 // --- Language menu ----------------------------------------------------------
 
 TEST(LanguageMenu, ListsIniFilesInAnyCaseOnceAndChecksTheCurrentLanguage) {
-  Window w(/*withLanguages=*/false);
-  w.app.LanguageName = "deutsch";
-  for (const char* name : {"english.ini", "Deutsch.INI", "readme.txt", "Chinese Simplified.ini", ".ini", "ini"})
-    w.p.AddFile(kLanguages + name, "[General]\r\n");
-  w.p.AddFolder(kLanguages + "Folder.ini");
-  w.logic.Form_Load();
+  // The current language as stored, and the item it checks: every letter
+  // counts without regard to case, not only ASCII ones.
+  const std::pair<const char*, const char*> cases[] = {{"deutsch", "Deutsch"},
+                                                       {"FRAN\xC3\x87"
+                                                        "AIS",
+                                                        "Fran\xC3\xA7"
+                                                        "ais"}};
+  for (const auto& [current, checked] : cases) {
+    Window w(/*withLanguages=*/false);
+    w.app.LanguageName = current;
+    for (const char* name : {"english.ini", "Deutsch.INI", "readme.txt", "Chinese Simplified.ini", ".ini", "ini",
+                             "Fran\xC3\xA7"
+                             "ais.ini"})
+      w.p.AddFile(kLanguages + name, "[General]\r\n");
+    w.p.AddFolder(kLanguages + "Folder.ini");
+    w.logic.Form_Load();
 
-  std::vector<std::string> items = w.view.langItems;
-  std::sort(items.begin() + 1, items.end());
-  EXPECT_EQ(items, (std::vector<std::string>{"English", "Chinese Simplified", "Deutsch"}));
-  EXPECT_EQ(w.logic.LanguageItems(), w.view.langItems);
-  for (std::size_t i = 0; i < w.view.langItems.size(); ++i)
-    EXPECT_EQ(w.view.langChecks[i], w.view.langItems[i] == "Deutsch") << w.view.langItems[i];
+    std::vector<std::string> items = w.view.langItems;
+    std::sort(items.begin() + 1, items.end());
+    EXPECT_EQ(items, (std::vector<std::string>{"English", "Chinese Simplified", "Deutsch",
+                                               "Fran\xC3\xA7"
+                                               "ais"}));
+    EXPECT_EQ(w.logic.LanguageItems(), w.view.langItems);
+    for (std::size_t i = 0; i < w.view.langItems.size(); ++i)
+      EXPECT_EQ(w.view.langChecks[i], w.view.langItems[i] == checked) << current << " " << w.view.langItems[i];
+  }
 }
 
 TEST(LanguageMenu, EnglishKeepsTheCheckWhenNoFileMatches) {

@@ -78,6 +78,78 @@ TEST_F(StartupTest, RaisesTheRunningMainWindowAndEndsSilently) {
   EXPECT_EQ(ui.dialogs + ui.mainWindows, 0);
 }
 
+// Another start of this program folder holds the claim; its main window
+// shows up after `windowAfterMs` (never when negative).
+TEST(SingleInstance, TheLoserRaisesTheWinnersWindowOnceItAppearsAndEndsSilently) {
+  struct LateWindow : FakePlatform {
+    using FakePlatform::FakePlatform;
+    long windowAfterMs = -1;
+    void Sleep(unsigned ms) override {
+      FakePlatform::Sleep(ms);
+      if (windowAfterMs >= 0 && nowMs >= static_cast<std::uint64_t>(windowAfterMs) && windows.empty())
+        windows.push_back(FakeWindow{8, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
+    }
+  };
+  struct Case {
+    long windowAfterMs;
+    std::vector<WindowHandle> raised;
+    std::uint64_t minMs, maxMs;
+  };
+  const Case cases[] = {
+      {0, {8}, 0, 0},           // already there
+      {1500, {8}, 1500, 1600},  // the winner is still starting
+      {-1, {}, 3000, 10000},    // the winner never shows one (a dialog, a message)
+  };
+  for (const Case& c : cases) {
+    LateWindow p{kProgram};
+    AddProgram(p);
+    AddHost(p, kHost, "3.0.20.100");
+    p.AddFile(kSettings, "[General]\r\nInstallFolder=" + kHost + "\r\n");
+    ASSERT_TRUE(p.ClaimSingleInstance(SingleInstanceName(p, kProgram)));  // the winner
+    p.windowAfterMs = c.windowAfterMs;
+    if (c.windowAfterMs == 0) p.windows.push_back(FakeWindow{8, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
+    App app{p, kProgram};
+    FakeUi ui;
+    EXPECT_EQ(Main(app, ui), MainExit::AlreadyRunning) << c.windowAfterMs;
+    EXPECT_EQ(p.raised, c.raised) << c.windowAfterMs;
+    EXPECT_GE(p.nowMs, c.minMs) << c.windowAfterMs;
+    EXPECT_LE(p.nowMs, c.maxMs) << c.windowAfterMs;
+    EXPECT_TRUE(p.messages.empty());
+    EXPECT_EQ(ui.dialogs + ui.mainWindows, 0);
+    EXPECT_TRUE(app.ServicesReleased);
+    EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nInstallFolder=" + kHost + "\r\n");
+  }
+}
+
+TEST_F(StartupTest, OfTwoStartsOfOneFolderOnlyTheFirstGoesOn) {
+  AddHost(p, kHost, "3.0.20.100");
+  p.AddFile(kSettings, "[General]\r\nInstallFolder=" + kHost + "\r\n");
+  App second{p, kProgram};
+  FakeUi secondUi;
+  EXPECT_EQ(Main(app, ui), MainExit::MainWindowShown);
+  EXPECT_EQ(Main(second, secondUi), MainExit::AlreadyRunning);  // its window is not in the double
+  EXPECT_EQ(secondUi.mainWindows, 0);
+  // Another program folder is another program.
+  for (const char* name : {"unpak.exe", "makpak.exe"}) p.AddFile("E:\\Copy\\" + std::string(name), "tool");
+  p.registry[std::string(kHostRegistryValue)] = kHost;
+  App other{p, "E:\\Copy"};
+  EXPECT_EQ(Main(other, secondUi), MainExit::MainWindowShown);
+}
+
+TEST(SingleInstance, OneNamePerFolderWhateverItsSpelling) {
+  FakePlatform p;
+  p.longNames["c:\\progra~1\\ravelw~1"] = "C:\\Program Files\\Ravelwick \xC3\x89t\xC3\xA9";
+  const std::string name = SingleInstanceName(p, "C:\\Program Files\\Ravelwick \xC3\x89t\xC3\xA9");
+  EXPECT_EQ(name.size(), std::string("Ravelwick-").size() + 16);
+  EXPECT_TRUE(name.starts_with("Ravelwick-"));
+  EXPECT_EQ(name.find_first_not_of("0123456789abcdef", 10), std::string::npos);
+  for (const char* same : {"c:\\program files\\ravelwick \xC3\xA9t\xC3\xA9", "C:\\PROGRA~1\\RAVELW~1",
+                           "C:\\PROGRAM FILES\\RAVELWICK \xC3\x89T\xC3\x89"})
+    EXPECT_EQ(SingleInstanceName(p, same), name) << same;
+  for (const char* other : {"C:\\Program Files\\Ravelwick", "D:\\Program Files\\Ravelwick \xC3\x89t\xC3\xA9"})
+    EXPECT_NE(SingleInstanceName(p, other), name) << other;
+}
+
 TEST_F(StartupTest, AnOpenHostFolderDialogIsNotAnotherInstance) {
   p.windows.push_back(FakeWindow{9, std::string(kMainWindowClass), "Ravelwick"});
   AddHost(p, kHost, "3.0.20.100");

@@ -121,6 +121,73 @@ TEST(Settings, AnsiFileStaysAnsiAndUtf8ValueThatItCannotHoldMovesItToUtf8) {
   EXPECT_EQ(p.Contents(kSettings)->substr(0, 3), "\xEF\xBB\xBF");
 }
 
+// Notepad's "Unicode" forms: a byte-order mark, then UTF-16 units.
+std::string Utf16File(std::u16string_view text, bool bigEndian) {
+  std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  }
+  return out;
+}
+
+TEST(Settings, Utf16FilesAreReadAndStayUtf16WithEveryOtherLineKept) {
+  const std::string folder = "D:\\\xE6\xB5\x8F\xE8\xA7\x88\xE5\x99\xA8\\";  // D:\浏览器\ in UTF-8
+  struct Case {
+    std::u16string before;
+    std::string key, value;  // written
+    std::u16string after;
+  };
+  const Case cases[] = {
+      // A new key goes to the end of the section; a value beyond the BMP too.
+      {u"; \u00E9t\u00E9\r\n[General]\r\nLanguage=Deutsch\r\nInstallFolder=D:\\\u6D4F\u89C8\u5668\\\r\n", "Name",
+       "\xF0\x9D\x84\x9E\xE2\x9C\x93",
+       u"; \u00E9t\u00E9\r\n[General]\r\nLanguage=Deutsch\r\nInstallFolder=D:\\\u6D4F\u89C8\u5668\\\r\n"
+       u"Name=\U0001D11E\u2713\r\n"},
+      // An existing key is replaced in place; a lone surrogate elsewhere stays.
+      {u"[General]\r\nNote=\xD800!\r\nLanguage=English", "language", "Deutsch",
+       u"[General]\r\nNote=\xD800!\r\nlanguage=Deutsch"},
+      // An empty file with only the mark gets its section.
+      {u"", "Language", "Deutsch", u"[General]\r\nLanguage=Deutsch\r\n"},
+  };
+  for (const bool bigEndian : {false, true}) {
+    for (const Case& c : cases) {
+      FakePlatform p;
+      p.AddFile(kSettings, Utf16File(c.before, bigEndian));
+      if (c.before.find(u"InstallFolder") != std::u16string::npos) {
+        EXPECT_EQ(ReadIniValue(p, kSettings, "Language", ""), "Deutsch");
+        EXPECT_EQ(ReadIniValue(p, kSettings, "InstallFolder", ""), folder);
+      }
+      ASSERT_TRUE(WriteIniValue(p, kSettings, c.key, c.value));
+      EXPECT_EQ(*p.Contents(kSettings), Utf16File(c.after, bigEndian)) << c.key << bigEndian;
+      EXPECT_EQ(ReadIniValue(p, kSettings, c.key, ""), c.value);
+    }
+  }
+  // A lone surrogate reads as U+FFFD, as the system converter gives it.
+  FakePlatform p;
+  p.AddFile(kSettings, Utf16File(u"[General]\r\nNote=\xDC00!\r\n", false));
+  EXPECT_EQ(ReadIniValue(p, kSettings, "Note", ""), "\xEF\xBF\xBD!");
+  // Language files go through the same reader.
+  p.AddFile("C:\\Ravelwick\\Languages\\Chinese Simplified.ini", Utf16File(u"[General]\r\nOK=\u786E\u5B9A\r\n", false));
+  EXPECT_EQ(LookupText(p, "C:\\Ravelwick", "Chinese Simplified", "OK"), "\xE7\xA1\xAE\xE5\xAE\x9A");
+  // Any code units on a line we do not touch come back unit for unit, lone
+  // surrogates, pairs and U+FFFF included.
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int trial = 0; trial < 200; ++trial) {
+    std::u16string line = u"; ";
+    for (int n = next() >> 28; n > 0; --n) {
+      const auto unit = static_cast<char16_t>(next() >> 16);
+      if (unit != u'\r' && unit != u'\n') line += unit;
+    }
+    FakePlatform q;
+    q.AddFile(kSettings, Utf16File(line + u"\r\n[General]\r\n", trial % 2 == 1));
+    ASSERT_TRUE(WriteIniValue(q, kSettings, "A", "1"));
+    EXPECT_EQ(*q.Contents(kSettings), Utf16File(line + u"\r\n[General]\r\nA=1\r\n", trial % 2 == 1)) << trial;
+  }
+}
+
 TEST(Settings, UnreadableExistingFileIsNeverReplaced) {
   FakePlatform p;
   p.AddFile(kSettings, "[General]\r\nA=1\r\n");

@@ -31,16 +31,20 @@ std::string MenuText(HMENU menu, int position) {
   return win32::Utf8(buffer);
 }
 
-void Pump(int milliseconds = 100) {
+// True when a quit message came by: the program's loop would have ended.
+bool Pump(int milliseconds = 100) {
   const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
   MSG msg;
+  bool quit = false;
   while (GetTickCount() < end) {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      quit = quit || msg.message == WM_QUIT;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
     Sleep(5);
   }
+  return quit;
 }
 
 // Position of a control in the main window's client area, in 96-DPI pixels.
@@ -88,6 +92,37 @@ class MainWindowTest : public ::testing::Test {
   std::string folder_;
   App app_{platform_, ""};
 };
+
+// Both icon groups of ravelwick.exe, read from the built program: the main
+// window takes its large icon from the first and its small one from the
+// second.
+TEST(ProgramIcons, BothGroupsLoadWithTheirImages) {
+  struct Case {
+    const wchar_t* name;
+    std::vector<int> widths;  // 0 stands for 256
+  };
+  const Case cases[] = {{L"AAA", {16, 24, 32, 48, 64, 0}}, {L"AAA_SMALL", {16, 20, 24}}};
+  HMODULE program = LoadLibraryExW(win32::Wide(RW_PROGRAM_EXE).c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(program, nullptr);
+  for (const Case& c : cases) {
+    HRSRC found = FindResourceW(program, c.name, MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    ASSERT_NE(found, nullptr) << win32::Utf8(c.name);
+    // GRPICONDIR: reserved, type, count, then 14-byte entries led by the width.
+    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(program, found)));
+    ASSERT_NE(group, nullptr);
+    const int count = group[4] | (group[5] << 8);
+    std::vector<int> widths;
+    for (int i = 0; i < count; ++i) widths.push_back(group[6 + 14 * i]);
+    EXPECT_EQ(widths, c.widths) << win32::Utf8(c.name);
+    for (const int size : {16, 20, 32}) {
+      HICON icon = static_cast<HICON>(LoadImageW(program, c.name, IMAGE_ICON, size, size, 0));
+      EXPECT_NE(icon, nullptr) << win32::Utf8(c.name) << " " << size;
+      if (icon) DestroyIcon(icon);
+    }
+  }
+  FreeLibrary(program);
+}
 
 TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfTheForm) {
   app_.programFolder = folder_;
@@ -274,8 +309,10 @@ TEST_F(MainWindowTest, ClicksFieldChecksAndClosing) {
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 4u);
 
-  PostMessageW(H(MainWindowHandle()), WM_CLOSE, 0, 0);
-  Pump();
+  // Sent, as from another process: handled inside GetMessage, which must not
+  // go on waiting.
+  SendMessageW(H(MainWindowHandle()), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Pump());
   EXPECT_EQ(MainWindowHandle(), 0u);
   EXPECT_TRUE(app_.ServicesReleased);
 }
@@ -302,7 +339,7 @@ TEST_F(MainWindowTest, ClosingWhileTheFolderDialogIsOpenClosesTheDialogThenTheWi
   EXPECT_TRUE(s_dialogWasUp);
   EXPECT_NE(s_dialogGoneAt, 0u);
   EXPECT_TRUE(IsWindow(main));
-  Pump(400);
+  EXPECT_TRUE(Pump(400));
   EXPECT_FALSE(IsWindow(main));
   EXPECT_EQ(MainWindowHandle(), 0u);
 }

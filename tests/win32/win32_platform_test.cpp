@@ -118,6 +118,22 @@ TEST_F(Win32PlatformTest, SettingsRoundTripOnDisk) {
   EXPECT_FALSE(platform_.FileExists(Path("missing.ini")));
 }
 
+TEST_F(Win32PlatformTest, Utf16SettingsStayReadableByTheSystemsProfileFunctions) {
+  // As Notepad saves "Unicode": what we add must be what Windows reads.
+  const std::string ini = Path("unicode.ini");
+  const std::wstring before = L"\xFEFF[General]\r\nLanguage=Deutsch\r\n";
+  ASSERT_TRUE(platform_.WriteFile(
+      ini, std::string_view(reinterpret_cast<const char*>(before.data()), before.size() * sizeof(wchar_t))));
+  EXPECT_EQ(ReadIniValue(platform_, ini, "Language", ""), "Deutsch");
+  ASSERT_TRUE(WriteIniValue(platform_, ini, "InstallFolder", "D:\\\xE6\xB5\x8F\\"));
+  wchar_t value[64] = {};
+  GetPrivateProfileStringW(L"General", L"Language", L"", value, 64, Wide(ini).c_str());
+  EXPECT_EQ(std::wstring(value), L"Deutsch");
+  GetPrivateProfileStringW(L"General", L"InstallFolder", L"", value, 64, Wide(ini).c_str());
+  EXPECT_EQ(std::wstring(value), L"D:\\\x6D4F\\");
+  EXPECT_EQ(platform_.ReadFile(ini)->substr(0, 2), "\xFF\xFE");
+}
+
 TEST(LateBound, FindsShellAndComFunctionsAndNothingThatIsNotThere) {
   EXPECT_NE(win32::LateBound<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW"), nullptr);
   EXPECT_NE(win32::LateBound<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx"), nullptr);

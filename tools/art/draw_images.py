@@ -6,7 +6,8 @@ distance to the edge, painted back to front and written as PNG with zlib.
 
     python3 tools/art/draw_images.py [repository root]
 
-writes data/ResFiles/*.png and data/resources/ravelwick.ico.
+writes data/ResFiles/*.png, data/resources/ravelwick.ico and
+data/resources/ravelwick-small.ico.
 """
 
 import math
@@ -361,6 +362,23 @@ def program_icon(size):
     return c
 
 
+def small_program_icon(size):
+    """The same picture drawn for the title bar and taskbar: whole pixels of a
+    16-pixel grid, no shadow or window buttons, a thicker thread."""
+    s = size / 16.0
+    c = Canvas(size, size)
+
+    def R(x0, y0, x1, y1, r, rb=None):
+        return rounded_rect(x0 * s, y0 * s, x1 * s, y1 * s, r * s, None if rb is None else rb * s)
+
+    c.paint(R(0, 0, 16, 16, 3), vertical(0, 16 * s, hexc("4aa3ff"), hexc("1b4fa8")))
+    c.paint(R(3, 3, 13, 13, 1), hexc("ffffff"))
+    c.paint(R(3, 3, 13, 5, 1, 0), hexc("d8e6f7"))
+    points = [((4 + 8 * t / 12) * s, (9.5 - 1.8 * math.sin(t / 12 * 2.5 * math.pi)) * s) for t in range(13)]
+    c.paint(polyline(points, 2.2 * s), vertical(7 * s, 12 * s, hexc("ffb347"), hexc("f0731f")))
+    return c
+
+
 # --- Main --------------------------------------------------------------------------
 
 IMAGES = {
@@ -381,6 +399,8 @@ IMAGES = {
 }
 
 ICON_SIZES = (16, 24, 32, 48, 64, 256)
+# The small icon at 100, 125 and 150 percent.
+SMALL_ICON_SIZES = (16, 20, 24)
 
 
 def main():
@@ -392,6 +412,8 @@ def main():
             f.write(png_bytes(draw()))
     with open(os.path.join(root, "data", "resources", "ravelwick.ico"), "wb") as f:
         f.write(ico_bytes([program_icon(n) for n in ICON_SIZES]))
+    with open(os.path.join(root, "data", "resources", "ravelwick-small.ico"), "wb") as f:
+        f.write(ico_bytes([small_program_icon(n) for n in SMALL_ICON_SIZES]))
 
 
 if __name__ == "__main__":

@@ -435,6 +435,26 @@ int Close(const Args& args) {
   return kExitOk;
 }
 
+// A bare WM_CLOSE, as taskkill without /f or another program posts it.
+int PostClose(const Args& args) {
+  HWND window = FindWindowOrFail(args);
+  if (!window) return kExitFailed;
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  return kExitOk;
+}
+
+// The same sent: the target handles it inside whatever loop it waits in.
+int SendClose(const Args& args) {
+  HWND window = FindWindowOrFail(args);
+  if (!window) return kExitFailed;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) {
+    Fail(L"WM_CLOSE timed out");
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
 int Show(const Args& args) {
   static const std::map<std::wstring, int> states = {{L"minimize", SW_MINIMIZE},
                                                      {L"restore", SW_RESTORE},
@@ -467,7 +487,7 @@ int WindowInfo(const Args& args) {
 void Usage() {
   Fail(
       L"usage: uidriver COMMAND [options]; commands: list, wait-window, wait-gone, click, set-text, get-text, "
-      L"key, focus-info, check, menu, message, close, show, window-info (see README.md)");
+      L"key, focus-info, check, menu, message, close, post-close, send-close, show, window-info (see README.md)");
 }
 
 }  // namespace
@@ -479,12 +499,22 @@ int wmain(int argc, wchar_t** argv) {
     return kExitUsage;
   }
   using Command = int (*)(const Args&);
-  static const std::map<std::wstring, Command> commands = {
-      {L"list", List},   {L"wait-window", WaitWindow}, {L"wait-gone", WaitGone},
-      {L"click", Click}, {L"set-text", SetText},       {L"get-text", GetText},
-      {L"key", Key},     {L"focus-info", FocusInfo},   {L"check", Check},
-      {L"menu", Menu},   {L"message", Message},        {L"close", Close},
-      {L"show", Show},   {L"window-info", WindowInfo}};
+  static const std::map<std::wstring, Command> commands = {{L"list", List},
+                                                           {L"wait-window", WaitWindow},
+                                                           {L"wait-gone", WaitGone},
+                                                           {L"click", Click},
+                                                           {L"set-text", SetText},
+                                                           {L"get-text", GetText},
+                                                           {L"key", Key},
+                                                           {L"focus-info", FocusInfo},
+                                                           {L"check", Check},
+                                                           {L"menu", Menu},
+                                                           {L"message", Message},
+                                                           {L"close", Close},
+                                                           {L"post-close", PostClose},
+                                                           {L"send-close", SendClose},
+                                                           {L"show", Show},
+                                                           {L"window-info", WindowInfo}};
   auto it = commands.find(args->command);
   if (it == commands.end()) {
     Usage();

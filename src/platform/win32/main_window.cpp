@@ -92,8 +92,12 @@ HICON LoadIconSized(const wchar_t* name, int cx, int cy) {
 HICON BigIcon(const wchar_t* name) {
   return LoadIconSized(name, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
 }
+// The title bar and the taskbar take the group drawn for small sizes
+// (name + "_SMALL") when there is one: scaled down, the large drawing blurs.
 HICON SmallIcon(const wchar_t* name) {
-  return LoadIconSized(name, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  if (HICON icon = LoadIconSized((std::wstring(name) + L"_SMALL").c_str(), cx, cy)) return icon;
+  return LoadIconSized(name, cx, cy);
 }
 
 void SetWindowIcons(HWND window, std::string_view iconName) {
@@ -644,6 +648,12 @@ class Win32MainView : public MainView {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
       }
+      case WM_DESTROY:
+        // The program lives as long as this window, however it goes: a
+        // WM_CLOSE sent from another process is handled inside GetMessage,
+        // which would otherwise go on waiting with no window left.
+        PostQuitMessage(0);
+        break;
       case WM_NCDESTROY: {
         HWND window = std::exchange(window_, nullptr);
         destroyed_ = true;

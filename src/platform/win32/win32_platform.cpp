@@ -201,7 +201,11 @@ std::string Win32Platform::LowerCase(std::string_view text) {
   return out;
 }
 
-bool Win32Platform::ClaimSingleInstance(const std::string&) { return true; }
+bool Win32Platform::ClaimSingleInstance(const std::string& name) {
+  // The handle stays open until the process ends: that is the claim.
+  CreateMutexW(nullptr, FALSE, (L"Local\\" + Wide(name)).c_str());
+  return GetLastError() != ERROR_ALREADY_EXISTS;
+}
 
 std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
   const std::wstring wpath = Wide(path);
@@ -396,7 +400,9 @@ Win32Platform::~Win32Platform() {
 
 bool Win32Platform::OpenInDefaultBrowser(const std::string& address) {
   // Only web addresses: a language file must not be able to start programs.
-  if (address.rfind("https://", 0) != 0 && address.rfind("http://", 0) != 0) return false;
+  // The scheme has no letter case ("HTTPS://" is as good).
+  const std::string scheme = LowerCase(std::string_view(address).substr(0, 8));
+  if (!scheme.starts_with("https://") && !scheme.starts_with("http://")) return false;
   static const auto shellExecute = win32::LateBound<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
   if (!shellExecute) return false;
   const win32::ScopedCom com;

@@ -27,8 +27,9 @@ bool MainWindowOfThisThreadExists() {
   return found;
 }
 
-// Runs until the main window is gone: its final unload may or may not post
-// a quit message, so the loop also looks for the window itself.
+// Runs until the main window is gone. The window posts a quit message when
+// it is destroyed; the loop also looks for the window itself, so a quit
+// message taken by a nested loop cannot keep it waiting.
 void RunWhileMainWindowLives() {
   MSG msg;
   while (MainWindowOfThisThreadExists() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
