@@ -248,8 +248,11 @@ repoint_checks() {
   wait_for 30 test -f "$prog/Resource3.0.15.300.dat" || fail "no backup for the new version"
   cmp -s "$work/other.dat" "$prog/Resource3.0.15.300.dat" || fail "new backup differs from the new host's archive"
   cmp -s "$work/original.dat" "$prog/Resource3.0.20.100.dat" || fail "old backup changed"
+  # The old tree has an index.css too: first it must go, then come back.
+  wait_for 30 test ! -e "$prog/Resource/ui/main/stale.txt" || fail "old tree kept"
   wait_for 30 test -f "$prog/Resource/ui/main/index.css" || fail "tree not rebuilt"
-  [ ! -e "$prog/Resource/ui/main/stale.txt" ] || fail "old tree kept"
+  new_version() { [ "$(setting "$prog/settings.ini" FileVersion)" == 3.0.15.300 ]; }
+  wait_for 10 new_version
   expect_eq "FileVersion" "$(setting "$prog/settings.ini" FileVersion)" "3.0.15.300"
   expect_eq "InstallFolder" "$(setting "$prog/settings.ini" InstallFolder)" "$(winpath "$other")\\"
   ud wait-window "${main[@]}" --timeout 0 >/dev/null || fail "main window closed"
