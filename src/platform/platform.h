@@ -1,6 +1,7 @@
 // The program's one seam to the operating system. Everything outside
 // src/platform talks to Windows (or to a test double) through this interface.
-// Strings are UTF-8; paths use backslashes as on Windows. Method names avoid
+// Strings are UTF-8; paths use backslashes as on Windows and may be longer
+// than MAX_PATH (260 characters). Method names avoid
 // the names that <windows.h> turns into macros (CopyFile, DeleteFile, ...).
 #pragma once
 
@@ -62,14 +63,18 @@ class Platform {
   /// Deletes a file; never forces a read-only file.
   virtual bool RemoveFile(const std::string& path) = 0;
   /// Deletes a folder with its contents; never forces read-only files.
-  /// Returns false when anything was left behind.
+  /// A link or junction, in the folder's own place or at any depth, is
+  /// removed as a link and never entered; where the system cannot remove
+  /// the link alone (Wine and a Unix link) it stays. Returns false when
+  /// anything was left behind.
   virtual bool DeleteFolder(const std::string& path) = 0;
   virtual bool CreateFolder(const std::string& path) = 0;
   /// Names (not paths) of the files directly in a folder; subfolders are not
   /// listed. Order is the file system's.
   virtual std::vector<std::string> ListFiles(const std::string& folder) = 0;
   /// Paths, relative to `folder` and joined with backslashes, of every file
-  /// below it at any depth. A link or junction is neither listed nor entered.
+  /// below it at any depth. A link or junction is neither listed nor
+  /// entered; a `folder` that is one lists nothing.
   virtual std::vector<std::string> ListTree(const std::string& folder) = 0;
   /// The long form of an existing path (8.3 short names expanded); the path
   /// unchanged when it does not exist or cannot be resolved.
@@ -94,7 +99,8 @@ class Platform {
   virtual std::optional<std::string> ReadRegistryString(const std::string& valuePath) = 0;
   virtual std::uint32_t SystemDefaultLcid() = 0;
   /// Claims a name for this process until it ends; false when another
-  /// process holds it already. Atomic: of two claims at once, one wins.
+  /// process holds it already, or when this process claimed it before.
+  /// Atomic: of two claims at once, one wins. Any text is a valid name.
   virtual bool ClaimSingleInstance(const std::string& name) = 0;
   virtual void InitCommonControls() = 0;
   virtual bool IsCompositionEnabled() = 0;
@@ -120,7 +126,8 @@ class Platform {
   virtual std::vector<ProcessInfo> ListProcesses(const std::string& imageName) = 0;
   virtual bool TerminateProcess(std::uint32_t pid) = 0;
   /// Starts a command line without waiting; hidden or with the default
-  /// window style. Returns the process id, 0 when it could not be started.
+  /// window style. The program, quoted or not, comes first and its path may
+  /// be long. Returns the process id, 0 when it could not be started.
   virtual std::uint32_t StartProcess(const std::string& commandLine, bool hidden) = 0;
   /// Exit code of a process this platform started; nullopt while it runs or
   /// when it is not known. A process killed from outside ends with a

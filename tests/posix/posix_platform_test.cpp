@@ -71,5 +71,49 @@ TEST_F(PosixPlatformTest, SettingsAndTreesOnDisk) {
   EXPECT_FALSE(platform_.FileExists(Path("Resource\\a.htm")));
 }
 
+TEST_F(PosixPlatformTest, RemovingAFolderRemovesLinksAsLinksAndKeepsTheirTargets) {
+  const auto target = root_ / "Elsewhere";
+  std::filesystem::create_directories(target / "ui");
+  ASSERT_TRUE(platform_.WriteFile(Path("Elsewhere\\ui\\keep.htm"), "keep"));
+  ASSERT_TRUE(platform_.CreateFolder(Path("Resource")));
+  ASSERT_TRUE(platform_.WriteFile(Path("Resource\\own.css"), "x"));
+  std::filesystem::create_directory_symlink(target, root_ / "Linked");
+  std::filesystem::create_directory_symlink(target, root_ / "Resource" / "inner");
+  std::filesystem::create_symlink(target / "ui" / "keep.htm", root_ / "Resource" / "file-link.htm");
+
+  EXPECT_EQ(platform_.ListTree(Path("Linked")), std::vector<std::string>{});
+  EXPECT_EQ(platform_.ListTree(Path("Resource")), std::vector<std::string>{"own.css"});
+  EXPECT_TRUE(platform_.DeleteFolder(Path("Linked")));
+  EXPECT_TRUE(platform_.DeleteFolder(Path("Resource")));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(root_ / "Linked")));
+  EXPECT_FALSE(std::filesystem::exists(root_ / "Resource"));
+  EXPECT_EQ(platform_.ReadFile(Path("Elsewhere\\ui\\keep.htm")), std::string("keep"));
+}
+
+TEST(PosixPlatform, LowerCaseLowersEveryLetterAndKeepsWhatIsNotUtf8) {
+  PosixPlatform platform;
+  const struct {
+    std::string text, expected;
+  } rows[] = {
+      {"\xC3\x84\xC3\x96\xC3\x9C \xCE\xA3\xCE\x91\xCE\xA3 \xD0\x94\xD0\x9E\xD0\x9C",
+       "\xC3\xA4\xC3\xB6\xC3\xBC \xCF\x83\xCE\xB1\xCF\x83 \xD0\xB4\xD0\xBE\xD0\xBC"},
+      {"Resource3.0.20.100.DAT", "resource3.0.20.100.dat"},
+      // A lowering that would change the byte count (capital sharp s) is left out.
+      {"\xE6\xB5\x8F \xF0\x9F\x98\x80 \xE1\xBA\x9E", "\xE6\xB5\x8F \xF0\x9F\x98\x80 \xE1\xBA\x9E"},
+      {"A\xFF\xC3 \xC3", "a\xFF\xC3 \xC3"},
+      {"", ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(platform.LowerCase(row.text), row.expected) << row.text;
+}
+
+TEST(PosixPlatform, ASingleInstanceClaimWinsOnceEvenInTheSameProcess) {
+  PosixPlatform platform;
+  const std::string tag = std::to_string(::getpid());
+  for (const std::string& name : {"Ravelwick-" + tag, "/opt/Ravelwick\\" + tag, std::string(300, 'x') + tag}) {
+    EXPECT_TRUE(platform.ClaimSingleInstance(name)) << name;
+    EXPECT_FALSE(platform.ClaimSingleInstance(name)) << name;
+  }
+}
+
 }  // namespace
 }  // namespace rw

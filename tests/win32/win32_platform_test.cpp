@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/win32/late_bound.h"
@@ -14,6 +15,49 @@
 namespace rw {
 namespace {
 
+std::string Utf8(const std::wstring& w) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
+  s.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+  return s;
+}
+std::wstring Wide(const std::string& s) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), n);
+  w.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+  return w;
+}
+
+// Under Wine: the Unix name of a path, empty elsewhere.
+std::string UnixName(const std::wstring& path) {
+  using Fn = char*(CDECL*)(LPCWSTR);
+  static const auto unixName = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return {};
+  char* name = unixName(path.c_str());
+  const std::string out = name ? name : "";
+  HeapFree(GetProcessHeap(), 0, name);
+  return out;
+}
+
+// Runs a Unix program under Wine, which starts Unix executables as well but
+// does not wait for them: true once `done` holds.
+template <typename Done>
+bool RunUnix(const std::string& commandLine, Done done) {
+  std::wstring line = Wide(commandLine);
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  for (int i = 0; i < 400; ++i, Sleep(25))
+    if (done()) return true;
+  return false;
+}
+
 class Win32PlatformTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -22,8 +66,14 @@ class Win32PlatformTest : public ::testing::Test {
     ASSERT_TRUE(platform_.CreateFolder(folder_));
   }
   void TearDown() override { ForceRemove(); }
-  // Clears read-only attributes the tests set, then removes everything.
+  // Clears read-only attributes the tests set, then removes everything. Under
+  // Wine the Unix way: Wine cannot remove a Unix link, and the C runtime
+  // lists no folder past MAX_PATH.
   void ForceRemove() {
+    if (GetFileAttributesW(Wide(folder_).c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (const std::string unix = UnixName(Wide(folder_)); !unix.empty())
+      return (void)RunUnix("Z:\\bin\\rm -rf \"" + unix + "\"",
+                           [&] { return GetFileAttributesW(Wide(folder_).c_str()) == INVALID_FILE_ATTRIBUTES; });
     namespace fs = std::filesystem;
     const fs::path root(Wide(folder_));
     std::error_code ec;
@@ -31,13 +81,6 @@ class Win32PlatformTest : public ::testing::Test {
          it.increment(ec))
       SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove_all(root, ec);
-  }
-  static std::wstring Wide(const std::string& s) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), n);
-    w.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
-    return w;
   }
   std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
   void MakeReadOnly(const std::string& path) {
@@ -132,6 +175,129 @@ TEST_F(Win32PlatformTest, Utf16SettingsStayReadableByTheSystemsProfileFunctions)
   GetPrivateProfileStringW(L"General", L"InstallFolder", L"", value, 64, Wide(ini).c_str());
   EXPECT_EQ(std::wstring(value), L"D:\\\x6D4F\\");
   EXPECT_EQ(platform_.ReadFile(ini)->substr(0, 2), "\xFF\xFE");
+}
+
+TEST_F(Win32PlatformTest, LongPathNameExpandsShortNamesAndKeepsWhatItCannotResolve) {
+  const std::string longFolder = Path("Long Folder \xC3\x84\xC3\x96\xC3\x9C name");
+  ASSERT_TRUE(platform_.CreateFolder(longFolder));
+  wchar_t shortName[MAX_PATH];
+  const DWORD n = GetShortPathNameW(Wide(longFolder).c_str(), shortName, MAX_PATH);
+  ASSERT_GT(n, 0u);
+  const std::string shortPath = Utf8(std::wstring(shortName, n));
+  const struct {
+    std::string path, expected;
+  } rows[] = {
+      {shortPath, longFolder},  // the 8.3 form, where the volume makes one
+      {longFolder, longFolder},
+      {Path("missing\\Deeper"), Path("missing\\Deeper")},
+      {"", ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(platform_.LongPathName(row.path), row.expected) << row.path;
+}
+
+TEST(Win32Platform, LowerCaseLowersEveryLetterAsFileNamesCompare) {
+  Win32Platform platform;
+  const struct {
+    std::string text, expected;
+  } rows[] = {
+      {"\xC3\x84\xC3\x96\xC3\x9C \xCE\xA3\xCE\x91\xCE\xA3 \xD0\x94\xD0\x9E\xD0\x9C",
+       "\xC3\xA4\xC3\xB6\xC3\xBC \xCF\x83\xCE\xB1\xCF\x83 \xD0\xB4\xD0\xBE\xD0\xBC"},
+      {"Resource3.0.20.100.DAT", "resource3.0.20.100.dat"},
+      {"I", "i"},  // never a Turkish dotless i
+      {"\xE6\xB5\x8F\xE8\xA7\x88 \xC3\xA4", "\xE6\xB5\x8F\xE8\xA7\x88 \xC3\xA4"},
+      {"", ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(platform.LowerCase(row.text), row.expected) << row.text;
+}
+
+TEST(Win32Platform, ASingleInstanceClaimWinsOnceEvenInTheSameProcess) {
+  Win32Platform platform;
+  const std::string tag = std::to_string(GetCurrentProcessId());
+  const std::string deep = "C:\\Program Files\\" + std::string(300, 'x') + "\\Ravelwick" + tag;
+  for (const std::string& name : {"Ravelwick-" + tag, "C:\\Program Files\\Ravelwick\\" + tag, deep, "a" + deep}) {
+    EXPECT_TRUE(platform.ClaimSingleInstance(name)) << name;
+    EXPECT_FALSE(platform.ClaimSingleInstance(name)) << name;
+  }
+  // Another platform object of the same process sees the claims too.
+  EXPECT_FALSE(Win32Platform().ClaimSingleInstance("Ravelwick-" + tag));
+}
+
+// A link to a folder as the system at hand makes one: a symbolic link where
+// Windows allows it, else (Wine, whose CreateSymbolicLinkW makes nothing) a
+// Unix one, which Wine shows as a folder with the reparse-point attribute.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+  const auto isLink = [&] {
+    const DWORD a = GetFileAttributesW(link.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+  };
+  if (CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                          SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+      isLink())
+    return true;
+  const std::string unixTarget = UnixName(target), unixLink = UnixName(link);
+  if (unixTarget.empty() || unixLink.empty()) return false;
+  return RunUnix("Z:\\bin\\ln -s \"" + unixTarget + "\" \"" + unixLink + "\"", isLink);
+}
+
+TEST_F(Win32PlatformTest, RemovingAFolderNeverFollowsALinkAtAnyDepth) {
+  const std::string target = Path("Elsewhere");
+  ASSERT_TRUE(platform_.CreateFolder(target));
+  ASSERT_TRUE(platform_.CreateFolder(target + "\\ui"));
+  for (const char* name : {"keep.css", "ui\\keep.htm"}) ASSERT_TRUE(platform_.WriteFile(target + "\\" + name, name));
+  ASSERT_TRUE(platform_.CreateFolder(Path("Resource")));
+  ASSERT_TRUE(platform_.WriteFile(Path("Resource\\own.css"), "x"));
+  // The folder itself a link, and a link inside a real folder.
+  ASSERT_TRUE(MakeFolderLink(Wide(Path("Linked")), Wide(target))) << "no link could be made";
+  ASSERT_TRUE(MakeFolderLink(Wide(Path("Resource\\inner")), Wide(target)));
+  EXPECT_TRUE(platform_.FolderExists(Path("Linked")));
+
+  EXPECT_EQ(platform_.ListTree(Path("Linked")), std::vector<std::string>{});
+  EXPECT_EQ(platform_.ListTree(Path("Resource")), std::vector<std::string>{"own.css"});
+  // Where the system removes the link itself it is gone; Wine cannot remove
+  // a Unix link without touching its target, so there it stays.
+  const bool linkGone = platform_.DeleteFolder(Path("Linked"));
+  EXPECT_EQ(linkGone, !platform_.FolderExists(Path("Linked")));
+  EXPECT_EQ(platform_.DeleteFolder(Path("Resource")), linkGone);
+  EXPECT_FALSE(platform_.FileExists(Path("Resource\\own.css")));
+  for (const char* name : {"keep.css", "ui\\keep.htm"})
+    EXPECT_EQ(platform_.ReadFile(target + "\\" + name), std::string(name)) << name;
+}
+
+TEST_F(Win32PlatformTest, EveryFileCallWorksPastTheOldPathLimit) {
+  std::string deep = folder_;
+  while (deep.size() < 320) {
+    deep += "\\Folder of a deep tree \xC3\xA4";
+    ASSERT_TRUE(platform_.CreateFolder(deep)) << deep.size();
+  }
+  EXPECT_TRUE(platform_.FolderExists(deep));
+  const std::string file = deep + "\\index.css";
+  ASSERT_TRUE(platform_.WriteFile(file, "body{}"));
+  EXPECT_TRUE(platform_.FileExists(file));
+  EXPECT_EQ(platform_.ReadFile(file), std::string("body{}"));
+  EXPECT_EQ(platform_.StampOf(file)->size, 6u);
+  ASSERT_TRUE(platform_.CopyFileOver(file, deep + "\\copy.css"));
+  ASSERT_TRUE(platform_.RenameOver(deep + "\\copy.css", deep + "\\renamed.css"));
+  ASSERT_TRUE(SetFileAttributesW((L"\\\\?\\" + Wide(deep + "\\renamed.css")).c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_TRUE(platform_.IsReadOnly(deep + "\\renamed.css"));
+  EXPECT_FALSE(platform_.RemoveFile(deep + "\\renamed.css"));
+  ASSERT_TRUE(SetFileAttributesW((L"\\\\?\\" + Wide(deep + "\\renamed.css")).c_str(), FILE_ATTRIBUTE_NORMAL));
+  auto files = platform_.ListFiles(deep);
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"index.css", "renamed.css"}));
+  EXPECT_EQ(platform_.ListTree(folder_).size(), 2u);
+  EXPECT_EQ(platform_.LongPathName(file), file);
+  ASSERT_TRUE(platform_.RemoveFile(deep + "\\renamed.css"));
+  // A versioned program in the deep folder: its version, and it starts.
+  ASSERT_TRUE(platform_.CopyFileOver("C:\\windows\\system32\\cmd.exe", deep + "\\tool.exe"));
+  EXPECT_EQ(platform_.FileVersion(deep + "\\tool.exe"), platform_.FileVersion("C:\\windows\\system32\\cmd.exe"));
+  const std::uint32_t pid = platform_.StartProcess("\"" + deep + "\\tool.exe\" /c exit 7", /*hidden=*/true);
+  ASSERT_NE(pid, 0u);
+  std::optional<std::uint32_t> code;
+  for (int i = 0; i < 200 && !(code = platform_.ExitCodeOf(pid)); ++i) platform_.Sleep(50);
+  EXPECT_EQ(code, 7u);
+  const std::string top = folder_ + "\\Folder of a deep tree \xC3\xA4";
+  EXPECT_TRUE(platform_.DeleteFolder(top));
+  EXPECT_FALSE(platform_.FolderExists(top));
 }
 
 TEST(LateBound, FindsShellAndComFunctionsAndNothingThatIsNotThere) {

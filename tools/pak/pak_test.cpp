@@ -276,6 +276,26 @@ TEST_F(PakToolTest, MakpakThenUnpakRebuildsTheTreeExactly) {
             (std::vector<fs::path>{PathFromUtf8("R\xc3\xa9source"), PathFromUtf8("R\xc3\xa9source.dat"), "original"}));
 }
 
+TEST_F(PakToolTest, ToolsWorkInAFolderPastTheOldPathLimit) {
+  fs::path deep = base;
+  while (Utf8(deep).size() < 320) {
+    deep /= fs::path(u8"Folder of a deep tree \u00e4");
+    ASSERT_TRUE(MakeFolder(PathFromUtf8(Utf8(deep)))) << Utf8(deep).size();
+  }
+  const std::string tree = Utf8(deep / "Resource");
+  std::string message;
+  ASSERT_TRUE(WriteTree(PathFromUtf8(tree), Sorted(SampleTree()), message)) << message;
+  ASSERT_EQ(RunMakpak(tree, message), kOk) << message;
+  RemoveTree(PathFromUtf8(tree));
+  ASSERT_EQ(KindOf(PathFromUtf8(tree)), DiskKind::Missing);
+  ASSERT_EQ(RunUnpak(tree + ".dat", message), kOk) << message;
+  std::vector<Entry> unpacked;
+  ASSERT_TRUE(ReadTree(PathFromUtf8(tree), unpacked, message)) << message;
+  EXPECT_EQ(Sorted(unpacked), Sorted(SampleTree()));
+  RemoveTree(PathFromUtf8(Utf8(base / fs::path(u8"Folder of a deep tree \u00e4"))));
+  EXPECT_EQ(Listing(), std::vector<fs::path>{});
+}
+
 TEST_F(PakToolTest, UnpakRefusesWithoutWritingAnything) {
   const std::string archive = Utf8(base / "Resource.dat");
   std::string message;

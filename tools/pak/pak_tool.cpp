@@ -26,10 +26,7 @@ bool EndsWithDat(const std::string& path) {
   return tail == ".dat";
 }
 
-void RemoveQuietly(const fs::path& path) {
-  std::error_code ec;
-  fs::remove_all(path, ec);
-}
+void RemoveQuietly(const fs::path& path) { RemoveTree(path); }
 
 void Report(const std::string& message) { std::fputs((message + "\n").c_str(), stderr); }
 
@@ -40,8 +37,7 @@ int RunMakpak(const std::string& folderArg, std::string& message) {
   const fs::path source = PathFromUtf8(folder);
   const fs::path target = PathFromUtf8(folder + ".dat");
   const fs::path partial = PathFromUtf8(folder + ".dat.packing");
-  std::error_code ec;
-  if (!fs::is_directory(source, ec)) {
+  if (KindOf(source) != DiskKind::Folder) {
     message = "no such folder: " + folder;
     return kInputMissing;
   }
@@ -66,8 +62,7 @@ int RunUnpak(const std::string& archiveArg, std::string& message) {
   const fs::path target = PathFromUtf8(folder);
   const fs::path staging = PathFromUtf8(folder + ".unpacking");
   std::string bytes;
-  std::error_code ec;
-  if (!fs::is_regular_file(PathFromUtf8(archiveArg), ec)) {
+  if (KindOf(PathFromUtf8(archiveArg)) != DiskKind::File) {
     message = "no such archive: " + archiveArg;
     return kInputMissing;
   }
@@ -81,7 +76,7 @@ int RunUnpak(const std::string& archiveArg, std::string& message) {
     return kBadInput;
   }
   bytes.clear();
-  if (fs::exists(fs::symlink_status(target, ec))) {
+  if (KindOf(target) != DiskKind::Missing) {
     message = "already there: " + folder;
     return kTargetExists;
   }
@@ -90,10 +85,9 @@ int RunUnpak(const std::string& archiveArg, std::string& message) {
     RemoveQuietly(staging);
     return kWriteFailed;
   }
-  fs::rename(staging, target, ec);
-  if (ec) {
+  if (!RenameFolder(staging, target)) {
     RemoveQuietly(staging);
-    message = "cannot create " + folder + ": " + ec.message();
+    message = "cannot create " + folder;
     return kWriteFailed;
   }
   message = "unpacked " + folder;

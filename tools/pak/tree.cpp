@@ -9,16 +9,19 @@ namespace rw::pak {
 namespace {
 
 bool Walk(const fs::path& folder, const std::string& prefix, std::vector<Entry>& entries, std::string& error) {
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const fs::path& path = it->path();
-    const std::string name = prefix + Utf8FromPath(path.filename());
-    const fs::file_status status = it->symlink_status(ec);
-    if (ec) break;
-    if (fs::is_directory(status)) {
+  std::vector<fs::path> names;
+  if (!ListFolder(folder, names)) {
+    error = "cannot list " + Utf8FromPath(folder);
+    return false;
+  }
+  for (const fs::path& base : names) {
+    const fs::path path = folder / base;
+    const std::string name = prefix + Utf8FromPath(base);
+    const DiskKind kind = KindOf(path);
+    if (kind == DiskKind::Folder) {
       entries.push_back(Entry{name, EntryKind::Folder, {}});
       if (!Walk(path, name + "/", entries, error)) return false;
-    } else if (fs::is_regular_file(status)) {
+    } else if (kind == DiskKind::File) {
       std::string bytes;
       if (!ReadWholeFile(path, bytes)) {
         error = "cannot read " + Utf8FromPath(path);
@@ -30,25 +33,13 @@ bool Walk(const fs::path& folder, const std::string& prefix, std::vector<Entry>&
       return false;
     }
   }
-  if (ec) {
-    error = "cannot list " + Utf8FromPath(folder) + ": " + ec.message();
-    return false;
-  }
   return true;
 }
 
 }  // namespace
 
-fs::path PathFromUtf8(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
-
-std::string Utf8FromPath(const fs::path& path) {
-  const std::u8string utf8 = path.u8string();
-  return std::string(utf8.begin(), utf8.end());
-}
-
 bool ReadTree(const fs::path& root, std::vector<Entry>& entries, std::string& error) {
-  std::error_code ec;
-  if (!fs::is_directory(fs::symlink_status(root, ec))) {
+  if (KindOf(root) != DiskKind::Folder) {
     error = "not a folder: " + Utf8FromPath(root);
     return false;
   }
@@ -57,19 +48,23 @@ bool ReadTree(const fs::path& root, std::vector<Entry>& entries, std::string& er
 }
 
 bool WriteTree(const fs::path& root, const std::vector<Entry>& entries, std::string& error) {
-  std::error_code ec;
-  if (!fs::create_directory(root, ec)) {
-    error = "cannot create " + Utf8FromPath(root) + (ec ? ": " + ec.message() : ": it exists");
+  if (!MakeFolder(root)) {
+    error = "cannot create " + Utf8FromPath(root) + (KindOf(root) != DiskKind::Missing ? ": it exists" : "");
     return false;
   }
   for (const Entry& entry : entries) {
-    const fs::path path = root / PathFromUtf8(entry.name);
+    fs::path path = root;
+    // Name by name, so each lands with the system's separator.
+    for (std::size_t start = 0, slash = 0; slash != std::string::npos; start = slash + 1) {
+      slash = entry.name.find('/', start);
+      path /= PathFromUtf8(entry.name.substr(start, slash - start));
+    }
     if (entry.kind == EntryKind::Folder) {
-      if (!fs::create_directory(path, ec)) {
-        error = "cannot create folder " + entry.name + (ec ? ": " + ec.message() : ": it exists");
+      if (!MakeFolder(path)) {
+        error = "cannot create folder " + entry.name + (KindOf(path) != DiskKind::Missing ? ": it exists" : "");
         return false;
       }
-    } else if (fs::exists(fs::symlink_status(path, ec))) {
+    } else if (KindOf(path) != DiskKind::Missing) {
       error = "cannot create file " + entry.name + ": it exists";
       return false;
     } else if (!WriteWholeFile(path, entry.data)) {

@@ -106,6 +106,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   g_logPath = ExeFolder() + L"\\testhost.log";
+  // Past MAX_PATH only the "\\?\" form opens everywhere.
+  if (g_logPath.size() >= MAX_PATH && !g_logPath.starts_with(L"\\\\"))
+    g_logPath = L"\\\\?\\" + g_logPath;
+  else if (g_logPath.size() >= MAX_PATH && !g_logPath.starts_with(L"\\\\?\\"))
+    g_logPath = L"\\\\?\\UNC\\" + g_logPath.substr(2);
   ParseOptions();
   Log(L"start " + std::to_wstring(GetCurrentProcessId()) + L" " + GetCommandLineW());
 

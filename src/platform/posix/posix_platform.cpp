@@ -1,10 +1,14 @@
 #include "platform/posix/posix_platform.h"
 
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -105,13 +109,17 @@ bool PosixPlatform::DeleteFolder(const std::string& path) {
   const fs::path root = Native(path);
   std::error_code ec;
   if (!fs::is_directory(root, ec)) return false;
+  // A link in the folder's place goes as a link; its target is not ours.
+  if (fs::is_symlink(root, ec)) return fs::remove(root, ec) && !ec;
   // Delete what can be deleted, keeping read-only files (and their folders).
+  // Links at any depth are removed as links, never entered.
   std::vector<fs::path> folders;
   for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
        it.increment(ec)) {
-    if (it->is_directory(ec)) {
+    const fs::file_status status = it->symlink_status(ec);
+    if (fs::is_directory(status)) {
       folders.push_back(it->path());
-    } else if (!IsReadOnly(it->path().string())) {
+    } else if (fs::is_symlink(status) || !IsReadOnly(it->path().string())) {
       fs::remove(it->path(), ec);
     }
   }
@@ -138,6 +146,7 @@ std::vector<std::string> PosixPlatform::ListTree(const std::string& folder) {
   std::vector<std::string> out;
   const fs::path root = Native(folder);
   std::error_code ec;
+  if (fs::is_symlink(root, ec)) return out;
   // Links are never followed: a recursive iterator does not enter them by
   // default, and a link to a file is skipped here.
   for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
@@ -151,10 +160,56 @@ std::vector<std::string> PosixPlatform::ListTree(const std::string& folder) {
 }
 
 std::string PosixPlatform::LowerCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  // The "C" locale lowers ASCII only; C.UTF-8 knows every letter.
+  static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 4;
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    bool valid = lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4 && i + length <= text.size());
+    for (std::size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (!valid) {  // kept as it is
+      out += text[i++];
+      continue;
+    }
+    const auto lowered =
+        static_cast<char32_t>(utf8 ? towlower_l(static_cast<wint_t>(c), utf8) : std::towlower(static_cast<wint_t>(c)));
+    // Only a lowering that keeps the encoded length; the byte counts of
+    // names then stay put.
+    const std::size_t newLength = lowered < 0x80 ? 1 : lowered < 0x800 ? 2 : lowered < 0x10000 ? 3 : 4;
+    if (newLength != length) {
+      out.append(text.substr(i, length));
+    } else if (length == 1) {
+      out += static_cast<char>(lowered);
+    } else {
+      out += static_cast<char>((0xF00 >> length) | (lowered >> (6 * (length - 1))));
+      for (std::size_t k = length - 1; k-- > 0;) out += static_cast<char>(0x80 | ((lowered >> (6 * k)) & 0x3F));
+    }
+    i += length;
+  }
   return out;
+}
+
+bool PosixPlatform::ClaimSingleInstance(const std::string& name) {
+  std::string file = name;
+  for (char& c : file)
+    if (c == '/' || c == '\\') c = '_';
+  if (file.size() > 200) file = std::to_string(std::hash<std::string>{}(name)) + file.substr(file.size() - 200);
+  std::error_code ec;
+  const fs::path lock = fs::temp_directory_path(ec) / ("ravelwick-" + file + ".lock");
+  // The descriptor stays open: the lock lasts until the process ends. A
+  // second descriptor in this process is refused like another process.
+  const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return true;  // cannot tell; must not keep the program from starting
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+  ::close(fd);
+  return false;
 }
 
 std::string PosixPlatform::AnsiToUtf8(std::string_view ansi) { return Cp1252ToUtf8(ansi); }

@@ -30,7 +30,7 @@ class PosixPlatform : public Platform {
   std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
   std::optional<std::string> ReadRegistryString(const std::string&) override { return std::nullopt; }
   std::uint32_t SystemDefaultLcid() override { return 1033; }
-  bool ClaimSingleInstance(const std::string&) override { return true; }
+  bool ClaimSingleInstance(const std::string& name) override;
   void InitCommonControls() override {}
   bool IsCompositionEnabled() override { return false; }
   WindowHandle FindTopWindow(const std::string&, const std::string&) override { return 0; }

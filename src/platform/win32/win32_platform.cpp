@@ -9,45 +9,134 @@
 
 #include "platform/win32/handle.h"
 #include "platform/win32/late_bound.h"
+#include "platform/win32/long_path.h"
 #include "platform/win32/unicode.h"
 
 namespace rw {
 
+using win32::FileSystemPath;
 using win32::UniqueHandle;
 using win32::Utf8;
 using win32::Wide;
+using win32::WithoutLongPrefix;
 
 namespace {
 
 bool g_waitCursor = false;
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(FileSystemPath(path).c_str()); }
 
 bool IsFolderAttr(DWORD a) { return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY); }
 bool IsFileAttr(DWORD a) { return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY); }
 
-// Deletes a folder's contents depth first; read-only files are left alone.
+// A reparse point that stands for another place: a symbolic link or a
+// junction. Wine shows a Unix symbolic link to a folder with tag 0, so an
+// unknown tag counts as a link too. Other reparse points (cloud placeholders,
+// deduplicated files) hold their own contents.
+bool IsLink(DWORD attributes, DWORD tag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (tag == 0 || IsReparseTagNameSurrogate(tag));
+}
+
+// Whether the path itself (not what it leads to) is a link. Only a listing
+// tells the reparse tag without opening the path.
+bool IsLinkPath(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  WIN32_FIND_DATAW data;
+  HANDLE find =
+      FindFirstFileExW(FileSystemPath(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  FindClose(find);
+  return IsLink(attributes, data.dwReserved0);
+}
+
+// Removes the link itself through a handle to it, never what it leads to.
+// Wine opens the target even when asked for the link, and its
+// RemoveDirectoryW on a link removes an empty target: then nothing is
+// removed here.
+bool RemoveLink(const std::wstring& path) {
+  UniqueHandle link(CreateFileW(FileSystemPath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!link) return false;
+  FILE_ATTRIBUTE_TAG_INFO opened{};
+  if (!GetFileInformationByHandleEx(link.get(), FileAttributeTagInfo, &opened, sizeof(opened)) ||
+      !(opened.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return false;
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  return SetFileInformationByHandle(link.get(), FileDispositionInfo, &disposition, sizeof(disposition)) != 0;
+}
+
+// Deletes a folder's contents depth first, then the folder. Links are
+// removed as links and never entered; read-only files are left alone.
 bool DeleteTree(const std::wstring& folder) {
   bool complete = true;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  HANDLE find = FindFirstFileExW(FileSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                 nullptr, 0);
   if (find != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = data.cFileName;
       if (name == L"." || name == L"..") continue;
       const std::wstring path = folder + L"\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        // A junction is removed as a link; its target is not ours.
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !DeleteTree(path)) complete = false;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) RemoveDirectoryW(path.c_str());
-      } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) || !DeleteFileW(path.c_str())) {
+      if (IsLink(data.dwFileAttributes, data.dwReserved0)) {
+        if (!RemoveLink(path)) complete = false;
+      } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (!DeleteTree(path)) complete = false;
+      } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) || !DeleteFileW(FileSystemPath(path).c_str())) {
         complete = false;
       }
     } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  if (!RemoveDirectoryW(folder.c_str())) complete = false;
+  if (!RemoveDirectoryW(FileSystemPath(folder).c_str())) complete = false;
   return complete;
+}
+
+// The program a command line starts: its first argument, quoted or not.
+std::wstring ProgramOf(const std::wstring& commandLine) {
+  if (commandLine.starts_with(L'"')) {
+    const auto end = commandLine.find(L'"', 1);
+    return commandLine.substr(1, end == std::wstring::npos ? end : end - 1);
+  }
+  return commandLine.substr(0, commandLine.find_first_of(L" \t"));
+}
+
+// CreateProcessW finds a program by its command line only while the path is
+// short. Past MAX_PATH it is named separately: by its 8.3 form, which Wine
+// and most system volumes have, else in the "\\?\" form that Windows with
+// long paths enabled takes. Empty: the command line says it.
+std::wstring ApplicationName(const std::wstring& program) {
+  const std::wstring native = FileSystemPath(program);
+  if (native == program) return {};
+  const DWORD size = GetShortPathNameW(native.c_str(), nullptr, 0);
+  if (size != 0) {
+    std::wstring shortPath(size, L'\0');
+    const DWORD n = GetShortPathNameW(native.c_str(), shortPath.data(), size);
+    if (n != 0 && n < size) {
+      shortPath = WithoutLongPrefix(shortPath.substr(0, n));
+      if (shortPath.size() < MAX_PATH) return shortPath;
+    }
+  }
+  return native;
+}
+
+// A mutex name holds no backslash past its namespace and at most MAX_PATH
+// characters; a longer name keeps its end and a hash of the whole.
+std::wstring MutexName(const std::string& name) {
+  std::wstring wide = Wide(name);
+  for (wchar_t& c : wide)
+    if (c == L'\\') c = L'_';
+  constexpr std::size_t kKept = 200;
+  if (wide.size() > kKept) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (wchar_t c : wide) hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+    wchar_t hex[17];
+    for (int i = 15; i >= 0; --i, hash >>= 4) hex[i] = L"0123456789abcdef"[hash & 15];
+    hex[16] = L'\0';
+    wide = std::wstring(hex) + L"~" + wide.substr(wide.size() - kKept);
+  }
+  return L"Local\\" + wide;
 }
 
 }  // namespace
@@ -67,8 +156,10 @@ std::string Win32Platform::ProgramFolder() {
     }
     buffer.resize(buffer.size() * 2);
   }
-  const auto slash = buffer.find_last_of(L"\\/");
-  return Utf8(slash == std::wstring::npos ? buffer : buffer.substr(0, slash));
+  // Started by its "\\?\" path, the program would see that form here.
+  const std::wstring path = WithoutLongPrefix(buffer);
+  const auto slash = path.find_last_of(L"\\/");
+  return Utf8(slash == std::wstring::npos ? path : path.substr(0, slash));
 }
 
 bool Win32Platform::FileExists(const std::string& path) { return IsFileAttr(Attributes(path)); }
@@ -81,7 +172,7 @@ bool Win32Platform::IsReadOnly(const std::string& path) {
 
 std::optional<FileStamp> Win32Platform::StampOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
+  if (!GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return std::nullopt;
   const auto join = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
@@ -90,7 +181,7 @@ std::optional<FileStamp> Win32Platform::StampOf(const std::string& path) {
 }
 
 std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
-  UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  UniqueHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return std::nullopt;
   LARGE_INTEGER size;
@@ -110,8 +201,8 @@ std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
 
 bool Win32Platform::WriteFile(const std::string& path, std::string_view bytes) {
   if (IsReadOnly(path)) return false;
-  UniqueHandle file(
-      CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   size_t done = 0;
   while (done < bytes.size()) {
@@ -127,13 +218,14 @@ bool Win32Platform::WriteFile(const std::string& path, std::string_view bytes) {
 bool Win32Platform::RenameOver(const std::string& from, const std::string& to) {
   // Checked here too: Wine running as root would rename over it.
   if (IsReadOnly(to) || FolderExists(to)) return false;
-  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to) {
   if (IsReadOnly(to)) return false;
-  const std::wstring target = Wide(to);
-  if (!CopyFileW(Wide(from).c_str(), target.c_str(), FALSE)) return false;
+  const std::wstring target = FileSystemPath(to);
+  if (!CopyFileW(FileSystemPath(from).c_str(), target.c_str(), FALSE)) return false;
   // CopyFileW carries the read-only flag over; a copy of a read-only backup
   // must not make the host's archive one we can never replace again.
   const DWORD a = GetFileAttributesW(target.c_str());
@@ -144,22 +236,27 @@ bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to)
 
 bool Win32Platform::RemoveFile(const std::string& path) {
   if (IsReadOnly(path)) return false;
-  return DeleteFileW(Wide(path).c_str()) != 0;
+  return DeleteFileW(FileSystemPath(path).c_str()) != 0;
 }
 
 bool Win32Platform::DeleteFolder(const std::string& path) {
   if (!FolderExists(path)) return false;
-  DeleteTree(Wide(path));
+  const std::wstring folder = Wide(path);
+  // A link in the program's place is removed as a link; its target is not ours.
+  if (IsLinkPath(folder)) return RemoveLink(folder);
+  DeleteTree(folder);
   return !FolderExists(path);
 }
 
-bool Win32Platform::CreateFolder(const std::string& path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
+bool Win32Platform::CreateFolder(const std::string& path) {
+  return CreateDirectoryW(FileSystemPath(path).c_str(), nullptr) != 0;
+}
 
 std::vector<std::string> Win32Platform::ListFiles(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;
-  HANDLE find =
-      FindFirstFileExW(Wide(folder + "\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  HANDLE find = FindFirstFileExW(FileSystemPath(folder + "\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                 nullptr, 0);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Utf8(data.cFileName));
@@ -170,18 +267,19 @@ std::vector<std::string> Win32Platform::ListFiles(const std::string& folder) {
 
 std::vector<std::string> Win32Platform::ListTree(const std::string& folder) {
   std::vector<std::string> out;
+  if (IsLinkPath(Wide(folder))) return out;
   std::vector<std::string> pending{""};
   while (!pending.empty()) {
     const std::string relative = pending.back();
     pending.pop_back();
     const std::string prefix = relative.empty() ? relative : relative + "\\";
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(Wide(folder + "\\" + prefix + "*").c_str(), FindExInfoBasic, &data,
+    HANDLE find = FindFirstFileExW(FileSystemPath(folder + "\\" + prefix + "*").c_str(), FindExInfoBasic, &data,
                                    FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE) continue;
     do {
       const std::wstring name = data.cFileName;
-      if (name == L"." || name == L".." || (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+      if (name == L"." || name == L".." || IsLink(data.dwFileAttributes, data.dwReserved0)) continue;
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         pending.push_back(prefix + Utf8(name));
       else
@@ -192,23 +290,49 @@ std::vector<std::string> Win32Platform::ListTree(const std::string& folder) {
   return out;
 }
 
-std::string Win32Platform::LongPathName(const std::string& path) { return path; }
+std::string Win32Platform::LongPathName(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const std::wstring native = FileSystemPath(wide);
+  const DWORD size = GetLongPathNameW(native.c_str(), nullptr, 0);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD n = GetLongPathNameW(native.c_str(), full.data(), size);
+  if (n == 0 || n >= size) return path;
+  full.resize(n);
+  return Utf8(native == wide ? full : WithoutLongPrefix(full));
+}
 
 std::string Win32Platform::LowerCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return out;
+  const std::wstring wide = Wide(text);
+  if (wide.empty()) return std::string(text);
+  // The invariant locale lowers as file names compare, whatever the user's
+  // language (no Turkish dotless i).
+  const int size = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, wide.data(), static_cast<int>(wide.size()),
+                                 nullptr, 0, nullptr, nullptr, 0);
+  if (size <= 0) return std::string(text);
+  std::wstring lowered(static_cast<size_t>(size), L'\0');
+  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, wide.data(), static_cast<int>(wide.size()), lowered.data(),
+                    size, nullptr, nullptr, 0) != size)
+    return std::string(text);
+  return Utf8(lowered);
 }
 
 bool Win32Platform::ClaimSingleInstance(const std::string& name) {
-  // The handle stays open until the process ends: that is the claim.
-  CreateMutexW(nullptr, FALSE, (L"Local\\" + Wide(name)).c_str());
-  return GetLastError() != ERROR_ALREADY_EXISTS;
+  // The handle is never closed: the claim lasts until the process ends.
+  SetLastError(ERROR_SUCCESS);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(name).c_str());
+  const DWORD error = GetLastError();
+  if (mutex && error == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return false;
+  }
+  // Denied: another user's process holds it. Any other failure cannot tell,
+  // and must not keep the program from starting.
+  return mutex || error != ERROR_ACCESS_DENIED;
 }
 
 std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
-  const std::wstring wpath = Wide(path);
+  const std::wstring wpath = FileSystemPath(path);
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(wpath.c_str(), &ignored);
   if (size == 0) return std::nullopt;
@@ -356,7 +480,8 @@ std::vector<ProcessInfo> Win32Platform::ListProcesses(const std::string& imageNa
       DWORD size = static_cast<DWORD>(path.size());
       if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) {
         path.resize(size);
-        info.executablePath = Utf8(path);
+        // A program started by its 8.3 path shows that path here.
+        info.executablePath = LongPathName(Utf8(WithoutLongPrefix(path)));
       }
     }
     out.push_back(std::move(info));
@@ -378,7 +503,10 @@ std::uint32_t Win32Platform::StartProcess(const std::string& commandLine, bool h
     si.wShowWindow = SW_HIDE;
   }
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 0;
+  const std::wstring application = ApplicationName(ProgramOf(line));
+  if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &si, &pi))
+    return 0;
   UniqueHandle thread(pi.hThread);
   // Kept so its exit code can still be read after it ended; a run starts
   // only a few processes.
