@@ -1,7 +1,7 @@
 #include "pipeline/host_contract.h"
 
+#include "pipeline/installation.h"
 #include "platform/canonical_path.h"
-#include "startup/app.h"
 #include "stores/text.h"
 
 namespace rw {
@@ -12,24 +12,30 @@ std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\
 
 }  // namespace
 
-std::string UnpackerCommandLine(const App& app) { return UnpackerCommandLineFor(app, app.Path("Resource.dat")); }
-
-std::string PackerCommandLine(const App& app) {
-  return Quoted(app.Path(kPackerImageName)) + " " + Quoted(app.Path("Resource"));
+std::string UnpackerCommandLine(const Installation& installation) {
+  return UnpackerCommandLineFor(installation, installation.PackedArchive());
 }
 
-std::string UnpackerCommandLineFor(const App& app, const std::string& archive) {
-  return Quoted(app.Path(kUnpackerImageName)) + " " + Quoted(archive);
+std::string PackerCommandLine(const Installation& installation) {
+  return Quoted(installation.Path(kPackerImageName)) + " " + Quoted(installation.Tree());
 }
 
-std::string HostCommandLine(const App& app) { return Quoted(app.HostBinFolder + "maxthon.exe"); }
+std::string UnpackerCommandLineFor(const Installation& installation, const std::string& archive) {
+  return Quoted(installation.Path(kUnpackerImageName)) + " " + Quoted(archive);
+}
 
-bool BelongsToHost(const App& app, const ProcessInfo& process) {
+std::string HostCommandLine(const Installation& installation) {
+  return Quoted(installation.hostBinFolder + "maxthon.exe");
+}
+
+bool BelongsToHost(const Installation& installation, const ProcessInfo& process) {
   // An empty Bin folder would be found in every path and claim every
   // browser on the machine.
-  if (app.HostBinFolder.empty()) return false;
-  const std::string path = CanonicalPath(app.platform, process.executablePath).value_or(process.executablePath);
-  return app.platform.LowerCase(path).find(app.platform.LowerCase(app.HostBinFolder)) != std::string::npos;
+  if (installation.hostBinFolder.empty()) return false;
+  const std::string path =
+      CanonicalPath(installation.platform, process.executablePath).value_or(process.executablePath);
+  return installation.platform.LowerCase(path).find(installation.platform.LowerCase(installation.hostBinFolder)) !=
+         std::string::npos;
 }
 
 bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, bool pumpEvents) {

@@ -9,7 +9,7 @@
 
 namespace rw {
 
-struct App;
+struct Installation;
 
 inline constexpr std::string_view kHostImageName = "Maxthon.exe";
 inline constexpr std::string_view kUnpackerImageName = "unpak.exe";
@@ -21,20 +21,20 @@ inline constexpr int kClosePolls = 4;
 inline constexpr int kTerminatePolls = 10;
 
 /// "\"<pf>\unpak.exe\" \"<pf>\Resource.dat\"".
-std::string UnpackerCommandLine(const App& app);
+std::string UnpackerCommandLine(const Installation& installation);
 /// "\"<pf>\makpak.exe\" \"<pf>\Resource\"".
-std::string PackerCommandLine(const App& app);
+std::string PackerCommandLine(const Installation& installation);
 /// "\"<HostBinFolder>maxthon.exe\"".
-std::string HostCommandLine(const App& app);
+std::string HostCommandLine(const Installation& installation);
 
 /// "\"<pf>\unpak.exe\" \"<archive>\"": unpacks into the archive's path
 /// without ".dat".
-std::string UnpackerCommandLineFor(const App& app, const std::string& archive);
+std::string UnpackerCommandLineFor(const Installation& installation, const std::string& archive);
 
 /// A "Maxthon.exe" process belongs to this installation when its executable
 /// path, in canonical form, contains HostBinFolder, every letter's case
 /// ignored.
-bool BelongsToHost(const App& app, const ProcessInfo& process);
+bool BelongsToHost(const Installation& installation, const ProcessInfo& process);
 
 /// Polls the process list up to `polls` times, sleeping before each query;
 /// true as soon as no process of that image name is listed.

@@ -1,10 +1,9 @@
 #include <algorithm>
 
 #include "pipeline/host_contract.h"
+#include "pipeline/installation.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
-#include "startup/app.h"
-#include "startup/host_check.h"
 #include "stores/utf8_file.h"
 
 namespace rw {
@@ -13,51 +12,51 @@ namespace {
 
 // True when a browser of this installation is running and may be closed;
 // nullopt when the user answered Cancel.
-std::optional<bool> MayCloseRunningHost(App& app, MainWindowOps& window, WindowHandle hostWindow) {
-  for (const ProcessInfo& process : app.platform.ListProcesses(std::string(kHostImageName))) {
-    if (!BelongsToHost(app, process)) continue;
+std::optional<bool> MayCloseRunningHost(const Installation& installation, MainWindowOps& window,
+                                        WindowHandle hostWindow) {
+  for (const ProcessInfo& process : installation.platform.ListProcesses(std::string(kHostImageName))) {
+    if (!BelongsToHost(installation, process)) continue;
     // A browser without a main window has nothing the user could lose.
     if (hostWindow == 0) return true;
-    const MessageResult answer = app.Message(app.LookupText("ConfirmClose"), MessageButtons::OkCancel, window.Handle());
-    if (answer != MessageResult::Ok) return std::nullopt;
+    if (!window.ConfirmCloseHost()) return std::nullopt;
     return true;
   }
   return false;
 }
 
-void CloseHost(App& app, WindowHandle hostWindow) {
-  Platform& platform = app.platform;
+void CloseHost(const Installation& installation, WindowHandle hostWindow) {
+  Platform& platform = installation.platform;
   if (hostWindow != 0) {
     platform.SendCloseCommand(hostWindow);
     platform.PumpEvents();
     for (int poll = 0; poll < kClosePolls; ++poll) {
       platform.Sleep(kPollIntervalMs);
-      if (IsHostClosed(app)) break;
+      if (IsHostClosed(installation)) break;
     }
   }
   for (const ProcessInfo& process : platform.ListProcesses(std::string(kHostImageName)))
-    if (BelongsToHost(app, process)) platform.TerminateProcess(process.pid);
+    if (BelongsToHost(installation, process)) platform.TerminateProcess(process.pid);
   for (int poll = 0; poll < kTerminatePolls; ++poll) {
     platform.Sleep(kPollIntervalMs);
-    if (IsHostClosed(app)) break;
+    if (IsHostClosed(installation)) break;
   }
 }
 
 // Packs the working tree into the packed archive.
-PipelineResult Pack(App& app) {
-  Platform& platform = app.platform;
-  const std::string packed = app.Path("Resource.dat");
+PipelineResult Pack(const Installation& installation) {
+  Platform& platform = installation.platform;
+  const std::string packed = installation.PackedArchive();
   // One that cannot be removed would later pass for the packer's output.
   if (platform.FileExists(packed) && !platform.RemoveFile(packed)) return {Outcome::PackFailed, packed};
-  if (!RunTool(platform, PackerCommandLine(app), kPackerImageName, /*pumpEvents=*/false) ||
+  if (!RunTool(platform, PackerCommandLine(installation), kPackerImageName, /*pumpEvents=*/false) ||
       !IsUsableArchive(platform, packed))
     return {Outcome::PackFailed, packed};
   return {};
 }
 
 // Both lists sorted, compared name by name and then byte by byte.
-bool SameFiles(App& app, const std::string& a, const std::string& b) {
-  Platform& platform = app.platform;
+bool SameFiles(const Installation& installation, const std::string& a, const std::string& b) {
+  Platform& platform = installation.platform;
   const auto sortedLower = [&](const std::string& folder) {
     std::vector<std::pair<std::string, std::string>> files;  // lowered name, name
     for (std::string& name : platform.ListTree(folder)) files.emplace_back(platform.LowerCase(name), name);
@@ -78,59 +77,58 @@ bool SameFiles(App& app, const std::string& a, const std::string& b) {
 
 }  // namespace
 
-PipelineResult VerifyPackedArchive(App& app) {
-  Platform& platform = app.platform;
-  const std::string packed = app.Path("Resource.dat");
-  const std::string folder = app.Path("Resource.verify");
+PipelineResult VerifyPackedArchive(const Installation& installation) {
+  Platform& platform = installation.platform;
+  const std::string packed = installation.PackedArchive();
+  const std::string folder = installation.Path("Resource.verify");
   const std::string copy = folder + "\\Resource.dat";
   if (platform.FolderExists(folder)) platform.DeleteFolder(folder);
   const bool verified = !platform.FolderExists(folder) && platform.CreateFolder(folder) &&
                         platform.CopyFileOver(packed, copy) &&
-                        RunTool(platform, UnpackerCommandLineFor(app, copy), kUnpackerImageName, false) &&
-                        SameFiles(app, app.Path("Resource"), folder + "\\Resource");
+                        RunTool(platform, UnpackerCommandLineFor(installation, copy), kUnpackerImageName, false) &&
+                        SameFiles(installation, installation.Tree(), folder + "\\Resource");
   platform.DeleteFolder(folder);
   if (!verified) return {Outcome::VerifyFailed, packed};
   return {};
 }
 
-bool IsHostClosed(App& app) {
-  for (const ProcessInfo& process : app.platform.ListProcesses(std::string(kHostImageName)))
-    if (BelongsToHost(app, process)) return false;
+bool IsHostClosed(const Installation& installation) {
+  for (const ProcessInfo& process : installation.platform.ListProcesses(std::string(kHostImageName)))
+    if (BelongsToHost(installation, process)) return false;
   return true;
 }
 
-PipelineResult InstallArchive(App& app, MainWindowOps& window, bool restore) {
-  Platform& platform = app.platform;
-  const std::string hostArchive = app.HostBinFolder + "Resource.dat";
-  if (app.HostVersion.empty()) return {Outcome::NoHostVersion, app.HostBinFolder + "Maxthon.exe"};
-  const std::string backup = app.BackupPath();
+PipelineResult InstallArchive(const Installation& installation, MainWindowOps& window, bool restore) {
+  Platform& platform = installation.platform;
+  const std::string hostArchive = installation.HostArchive();
+  if (installation.hostVersion.empty()) return {Outcome::NoHostVersion, installation.HostExecutable()};
+  const std::string backup = installation.BackupPath();
   if (restore && !IsUsableArchive(platform, backup)) return {Outcome::BackupUnusable, backup};
 
   // Any browser's main window counts, even one of another installation.
   const WindowHandle hostWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
-  const std::optional<bool> running = MayCloseRunningHost(app, window, hostWindow);
+  const std::optional<bool> running = MayCloseRunningHost(installation, window, hostWindow);
   if (!running) return {Outcome::Declined, {}};
 
   platform.SetWaitCursor(true);
   // Everything that can fail without the browser's help is done while it
   // still runs, so a failure costs the user nothing.
   if (!restore) {
-    PipelineResult ready = Pack(app);
-    if (ready.outcome == Outcome::Done) ready = VerifyPackedArchive(app);
+    PipelineResult ready = Pack(installation);
+    if (ready.outcome == Outcome::Done) ready = VerifyPackedArchive(installation);
     if (ready.outcome != Outcome::Done) {
       platform.SetWaitCursor(false);
       return ready;
     }
   }
 
-  if (*running) CloseHost(app, hostWindow);
+  if (*running) CloseHost(installation, hostWindow);
 
   // The host's archive is only ever replaced whole: a failed copy leaves the
   // one it has.
-  const bool installed = CopyFileAtomic(platform, restore ? backup : app.Path("Resource.dat"), hostArchive);
-  if (installed && restore) app.WriteSetting("FileVersion", "");
+  const bool installed = CopyFileAtomic(platform, restore ? backup : installation.PackedArchive(), hostArchive);
 
-  platform.StartProcess(HostCommandLine(app), /*hidden=*/false);
+  platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
 
   if (!installed) {
     platform.SetWaitCursor(false);
@@ -138,8 +136,8 @@ PipelineResult InstallArchive(App& app, MainWindowOps& window, bool restore) {
   }
   if (restore) {
     window.Hide();
-    DiscardTree(app);
-    const std::string packed = app.Path("Resource.dat");
+    DiscardTree(installation);
+    const std::string packed = installation.PackedArchive();
     if (platform.FileExists(packed)) platform.RemoveFile(packed);
   }
   return {};

@@ -6,8 +6,6 @@
 
 namespace rw {
 
-struct App;
-
 enum class Outcome {
   Done,             // unpacked, installed or restored
   Declined,         // the user kept the browser running: nothing touched
@@ -26,9 +24,5 @@ struct PipelineResult {
   Outcome outcome = Outcome::Done;
   std::string file;  // what the message names, if anything
 };
-
-/// The message that tells the user about a result; empty for Done and
-/// Declined, which need none.
-std::string MessageFor(const App& app, const PipelineResult& result);
 
 }  // namespace rw

@@ -1,8 +1,8 @@
 #include <array>
 #include <string_view>
 
+#include "pipeline/installation.h"
 #include "pipeline/pipeline.h"
-#include "startup/app.h"
 
 namespace rw {
 
@@ -37,9 +37,9 @@ constexpr std::array<ImageCopy, 17> kImageCopies{{
 
 }  // namespace
 
-void CopyReplacementImages(App& app) {
-  const std::string sourceFolder = app.Path("ResFiles") + "\\";
-  const std::string targetBase = app.Path("Resource") + "\\ui\\";
+void CopyReplacementImages(const Installation& installation) {
+  const std::string sourceFolder = installation.Path("ResFiles") + "\\";
+  const std::string targetBase = installation.Tree() + "\\ui\\";
   // Each copy stands alone: a missing source or target folder only costs
   // that one copy, and no folders are created.
   for (const ImageCopy& copy : kImageCopies) {
@@ -47,8 +47,10 @@ void CopyReplacementImages(App& app) {
     const std::string target = targetBase + std::string(copy.target);
     // A copy keeps its source's size and time, so a target that still has
     // them is that copy: every start after the first finds them all in place.
-    if (const auto stamp = app.platform.StampOf(source); stamp && app.platform.StampOf(target) == stamp) continue;
-    app.platform.CopyFileOver(source, target);
+    if (const auto stamp = installation.platform.StampOf(source);
+        stamp && installation.platform.StampOf(target) == stamp)
+      continue;
+    installation.platform.CopyFileOver(source, target);
   }
 }
 

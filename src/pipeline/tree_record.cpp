@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "startup/app.h"
+#include "pipeline/installation.h"
 #include "stores/utf8_file.h"
 
 namespace rw {
@@ -30,39 +30,39 @@ std::vector<std::string> Lines(std::string_view text) {
 
 }  // namespace
 
-bool RecordTree(App& app) {
-  Platform& platform = app.platform;
-  std::vector<std::string> files = platform.ListTree(app.Path("Resource"));
+bool RecordTree(const Installation& installation) {
+  Platform& platform = installation.platform;
+  std::vector<std::string> files = platform.ListTree(installation.Tree());
   const bool hasStyleSheet = std::any_of(
       files.begin(), files.end(), [&](const std::string& file) { return platform.LowerCase(file) == kRequiredFile; });
   if (!hasStyleSheet) return false;
   std::sort(files.begin(), files.end());
-  std::string text =
-      std::string(kVersionLine) + app.HostVersion + "\r\n" + std::string(kFolderLine) + app.HostBinFolder + "\r\n";
+  std::string text = std::string(kVersionLine) + installation.hostVersion + "\r\n" + std::string(kFolderLine) +
+                     installation.hostBinFolder + "\r\n";
   for (const std::string& file : files) text += file + "\r\n";
-  return WriteUtf8File(platform, app.TreeRecordPath(), text);
+  return WriteUtf8File(platform, installation.TreeRecordPath(), text);
 }
 
-bool IsTreeUsable(App& app) {
-  Platform& platform = app.platform;
-  if (app.HostVersion.empty() || !platform.FolderExists(app.Path("Resource"))) return false;
-  const std::optional<std::string> text = ReadUtf8File(platform, app.TreeRecordPath());
+bool IsTreeUsable(const Installation& installation) {
+  Platform& platform = installation.platform;
+  if (installation.hostVersion.empty() || !platform.FolderExists(installation.Tree())) return false;
+  const std::optional<std::string> text = ReadUtf8File(platform, installation.TreeRecordPath());
   if (!text) return false;
   const std::vector<std::string> lines = Lines(*text);
-  if (lines.size() < 3 || lines[0] != std::string(kVersionLine) + app.HostVersion ||
-      platform.LowerCase(lines[1]) != platform.LowerCase(std::string(kFolderLine) + app.HostBinFolder))
+  if (lines.size() < 3 || lines[0] != std::string(kVersionLine) + installation.hostVersion ||
+      platform.LowerCase(lines[1]) != platform.LowerCase(std::string(kFolderLine) + installation.hostBinFolder))
     return false;
   std::set<std::string> present;
-  for (const std::string& file : platform.ListTree(app.Path("Resource"))) present.insert(platform.LowerCase(file));
+  for (const std::string& file : platform.ListTree(installation.Tree())) present.insert(platform.LowerCase(file));
   return std::all_of(lines.begin() + 2, lines.end(),
                      [&](const std::string& file) { return present.count(platform.LowerCase(file)) > 0; });
 }
 
-bool DiscardTree(App& app) {
-  Platform& platform = app.platform;
-  const std::string record = app.TreeRecordPath();
+bool DiscardTree(const Installation& installation) {
+  Platform& platform = installation.platform;
+  const std::string record = installation.TreeRecordPath();
   if (platform.FileExists(record)) platform.RemoveFile(record);
-  const std::string tree = app.Path("Resource");
+  const std::string tree = installation.Tree();
   if (platform.FolderExists(tree)) platform.DeleteFolder(tree);
   return !platform.FolderExists(tree);
 }

@@ -8,19 +8,19 @@
 
 namespace rw {
 
-struct App;
+struct Installation;
 
 /// Lists the tree as it is now and records it for this host version and
 /// folder. False (and no record) when the tree lacks the skin's style sheet,
 /// so an unpacker that wrote nothing cannot pass for one that finished.
-bool RecordTree(App& app);
+bool RecordTree(const Installation& installation);
 
 /// True when the tree was recorded for this host version and folder and
 /// still holds every recorded file. Files added since (the replacement
 /// images) do not matter.
-bool IsTreeUsable(App& app);
+bool IsTreeUsable(const Installation& installation);
 
 /// Removes the record, then the tree. True when the tree is gone.
-bool DiscardTree(App& app);
+bool DiscardTree(const Installation& installation);
 
 }  // namespace rw

@@ -9,6 +9,8 @@ class MainWindowOps {
  public:
   virtual ~MainWindowOps() = default;
   virtual WindowHandle Handle() = 0;
+  /// Asks whether the running browser may be closed ("ConfirmClose").
+  virtual bool ConfirmCloseHost() = 0;
   /// Enables or disables the OK button (cmdOK).
   virtual void EnableOk(bool enabled) = 0;
   virtual void Hide() = 0;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "pipeline/installation.h"
 #include "platform/platform.h"
 #include "stores/settings.h"
 
@@ -11,7 +12,6 @@ namespace rw {
 
 inline constexpr std::string_view kMessageTitle = "Ravelwick";
 inline constexpr std::string_view kMainWindowClass = "RavelwickMainWindow";
-inline constexpr std::string_view kHostWindowClass = "Maxthon3Cls_MainFrm";
 inline constexpr std::string_view kHostRegistryValue = "HKEY_CURRENT_USER\\Software\\Maxthon3\\Folder";
 
 struct App {
@@ -26,19 +26,14 @@ struct App {
   std::string HostBinFolder;  // ends in a backslash; empty until found
   std::string HostVersion;
   bool Host3015300 = false;
-  bool StartupAborted = false;
   bool ServicesReleased = false;  // set by ReleaseServices
   mutable FileCache files;        // the settings and language files
 
-  std::string Path(std::string_view name) const { return programFolder + "\\" + std::string(name); }
+  /// The program folder and the host as the pipeline works on them now.
+  Installation Host() const { return Installation{platform, programFolder, HostBinFolder, HostVersion}; }
+  std::string Path(std::string_view name) const { return Host().Path(name); }
+  // Stored spelling.
   std::string SettingsPath() const { return Path("settings.ini"); }
-  /// What the last finished unpack left in the working tree.
-  std::string TreeRecordPath() const { return Path("Resource.files"); }
-  /// Empty while the host version is unknown: "Resource.dat" is the packed
-  /// archive, never a backup.
-  std::string BackupPath() const {
-    return HostVersion.empty() ? std::string() : Path("Resource" + HostVersion + ".dat");
-  }
 
   std::string ReadSetting(std::string_view key, std::string_view defaultValue) const {
     return ReadIniValue(platform, SettingsPath(), key, defaultValue, &files);

@@ -6,26 +6,32 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
-
 namespace rw {
 
 struct App;
 
-/// True for a file that exists and is not empty.
-bool IsUsableArchive(Platform& platform, const std::string& path);
-
-/// Copies the host's archive to the backup of its version. False, and no
-/// backup, when the archive is empty or unreadable or the version unknown.
-bool MakeBackup(App& app);
-
 inline constexpr std::string_view kDefaultFileVersion = "3.0.0.0";
 inline constexpr std::string_view kSpecialHostVersion = "3.0.15.300";
 
-/// Reads app.HostBinFolder; sets app.HostVersion, app.Host3015300 and, when
-/// the old working tree cannot be removed, app.StartupAborted (after showing
-/// "FolderLocked"). A host executable without version information leaves
-/// HostVersion empty and touches nothing on disk.
-void CheckHostInstallation(App& app);
+enum class HostCheck {
+  Ready,            // prepared for this version, or nothing to prepare
+  NoVersion,        // the host's executable has no version: nothing touched
+  ArchiveUnusable,  // no backup could be made; the version is not recorded
+  Locked,           // the old derived files could not be removed
+};
+
+struct HostCheckResult {
+  HostCheck outcome = HostCheck::Ready;
+  std::string file;  // what the message names
+};
+
+/// Reads app.HostBinFolder; sets app.HostVersion and app.Host3015300. A new
+/// version removes the old derived files, backs up the host's archive and is
+/// recorded in "FileVersion".
+HostCheckResult CheckHostInstallation(App& app);
+
+/// The message for a result: "FolderLocked" or "ArchiveUnusable"; empty
+/// for the others.
+std::string MessageFor(const App& app, const HostCheckResult& result);
 
 }  // namespace rw

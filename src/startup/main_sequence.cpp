@@ -131,8 +131,9 @@ MainExit Main(App& app, UiFactory& ui) {
     return EndEarly(app, MainExit::NoHostFolder);
   }
 
-  CheckHostInstallation(app);
-  if (app.StartupAborted) return EndEarly(app, MainExit::StartupAborted);
+  const HostCheckResult check = CheckHostInstallation(app);
+  if (const std::string message = MessageFor(app, check); !message.empty()) app.Message(message);
+  if (check.outcome == HostCheck::Locked) return EndEarly(app, MainExit::StartupAborted);
 
   app.platform.InitCommonControls();
   ui.ShowMainWindow(app);

@@ -1,15 +1,16 @@
 #include "ui/main_window_logic.h"
 
 #include "engine/apply_tweaks.h"
-#include "pipeline/commands.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "startup/app.h"
 #include "startup/main_sequence.h"
+#include "startup/outcome_messages.h"
 #include "startup/ui_factory.h"
 #include "stores/settings.h"
 #include "stores/text.h"
 #include "ui/catalogue.h"
+#include "ui/commands.h"
 #include "ui/field_checks.h"
 
 namespace rw {
@@ -31,7 +32,7 @@ void MainWindowLogic::Form_Load() {
   LoadOptions(app_, model_, CompositionEnabled);
   ShowModel();
   FillLanguageMenu();
-  CopyReplacementImages(app_);
+  CopyReplacementImages(app_.Host());
 }
 
 void MainWindowLogic::ApplyLanguage() {
@@ -163,8 +164,8 @@ void MainWindowLogic::Form_Activate() {
   // meanwhile must not start a second unpacking.
   Activated = true;
   // Without a version nothing is unpacked; OK and Restore say why.
-  if (app_.HostVersion.empty() || IsTreeUsable(app_)) return;
-  Tell(UnpackArchive(app_, *this));
+  if (app_.HostVersion.empty() || IsTreeUsable(app_.Host())) return;
+  Tell(UnpackArchive(app_.Host(), *this));
 }
 
 bool MainWindowLogic::Form_KeyDown(int key, bool repeat) {
@@ -192,19 +193,19 @@ void MainWindowLogic::cmdOK_Click() {
 
 PipelineResult MainWindowLogic::Apply() {
   // Nothing of another host version may reach this one.
-  if (app_.HostVersion.empty()) return {Outcome::NoHostVersion, app_.HostBinFolder + "Maxthon.exe"};
+  if (app_.HostVersion.empty()) return {Outcome::NoHostVersion, app_.Host().HostExecutable()};
   SaveOptions(app_, model_, CompositionEnabled);
   // A tree that never finished unpacking, or lost files since, is built
   // again now rather than packed.
-  if (!IsTreeUsable(app_)) {
-    PipelineResult unpacked = UnpackArchive(app_, *this);
+  if (!IsTreeUsable(app_.Host())) {
+    PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
     if (unpacked.outcome != Outcome::Done || unloaded_) return unpacked;
   }
   const OptionSnapshot options = model_.Snapshot();
   const TweakInputs inputs{options, app_.Host3015300, CompositionEnabled};
   ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/false);
   if (!app_.Host3015300) ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/true);
-  return InstallArchive(app_, *this, /*restore=*/false);
+  return InstallArchive(app_.Host(), *this, /*restore=*/false);
 }
 
 void MainWindowLogic::Tell(const PipelineResult& result) {
@@ -235,6 +236,10 @@ void MainWindowLogic::mnuSetFolder_Click() {
     if (!unloaded_) ApplyLanguage();
   };
   Tell(SetFolderCommand(app_, *this, FolderDialogOpen, hooks));
+}
+
+bool MainWindowLogic::ConfirmCloseHost() {
+  return app_.Message(app_.LookupText("ConfirmClose"), MessageButtons::OkCancel, Handle()) == MessageResult::Ok;
 }
 
 WindowHandle MainWindowLogic::Handle() { return unloaded_ ? 0 : view_.Handle(); }

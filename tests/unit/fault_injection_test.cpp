@@ -10,7 +10,6 @@
 
 #include "engine/apply_tweaks.h"
 #include "engine_test_tree.h"
-#include "pipeline/commands.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "startup/app.h"
@@ -20,6 +19,7 @@
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
 #include "ui/catalogue.h"
+#include "ui/commands.h"
 #include "ui/option_model.h"
 
 namespace rw {
@@ -38,6 +38,7 @@ const std::string kSettings = "[General]\r\nLanguage=English\r\nFileVersion=3.0.
 class NullWindow : public MainWindowOps {
  public:
   WindowHandle Handle() override { return 7; }
+  bool ConfirmCloseHost() override { return true; }
   void EnableOk(bool) override {}
   void Hide() override {}
   void Unload() override { unloaded = true; }
@@ -90,7 +91,7 @@ struct World {
     app.AppTitle = "Ravelwick (1.2.7)";
     app.HostBinFolder = kHost + "Bin\\";
     app.HostVersion = "3.0.20.100";
-    RecordTree(app);
+    RecordTree(app.Host());
   }
 
   static std::string AsciiLowerPath(std::string s) {
@@ -111,7 +112,7 @@ struct World {
         const TweakInputs inputs{snapshot, app.Host3015300, false};
         ApplyTweaks(p, kProgram, inputs, false);
         ApplyTweaks(p, kProgram, inputs, true);
-        InstallArchive(app, window, false);
+        InstallArchive(app.Host(), window, false);
         break;
       }
       case Road::Restore:

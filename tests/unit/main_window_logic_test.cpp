@@ -440,7 +440,7 @@ TEST(Commands, ApplyWithHost3015300TweaksOnlyTheModernSkin) {
     const std::string classic = kFolder + "\\Resource\\ui\\main.classic\\index.css";
     w.p.AddFile(modern, "body{}\r\n");
     w.p.AddFile(classic, "body{}\r\n");
-    ASSERT_TRUE(RecordTree(w.app));
+    ASSERT_TRUE(RecordTree(w.app.Host()));
     w.logic.Form_Load();
     w.logic.cmdOK_Click();
     EXPECT_NE(w.p.Contents(modern), "body{}\r\n");
@@ -466,7 +466,7 @@ TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
     Window present;
     present.p.AddFile(kFolder + "\\Resource\\ui\\main\\index.css", "css");
     if (recorded) {
-      ASSERT_TRUE(RecordTree(present.app));
+      ASSERT_TRUE(RecordTree(present.app.Host()));
     }
     present.logic.Form_Load();
     present.logic.Form_Activate();
@@ -504,12 +504,12 @@ TEST(ReplacementImages, SeventeenCopiesEachStandingAlone) {
 
   int copies = 0;
   p.failHook = [&](Op op, const std::string&) { return op == Op::Copy && ++copies < 0; };
-  CopyReplacementImages(app);
+  CopyReplacementImages(app.Host());
   EXPECT_EQ(copies, 17);
   // Again: what is in place stays; a target changed since and the one whose
   // source is missing are tried again.
   p.AddFile(ui + "main.classic\\images\\nav_account.png", "edited again");
-  CopyReplacementImages(app);
+  CopyReplacementImages(app.Host());
   EXPECT_EQ(copies, 19);
 
   EXPECT_EQ(p.FilesBelow(ui + "main\\images").size(), 4u);
@@ -523,7 +523,7 @@ TEST(ReplacementImages, SeventeenCopiesEachStandingAlone) {
   FakePlatform noTree(kFolder);
   App first(noTree, kFolder);
   for (const char* name : sources) noTree.AddFile(src + name, "x");
-  CopyReplacementImages(first);
+  CopyReplacementImages(first.Host());
   EXPECT_FALSE(noTree.HasFolder(kFolder + "\\Resource"));
 }
 

@@ -322,13 +322,12 @@ struct HostCheckTest : StartupTest {
 TEST_F(HostCheckTest, FirstRunKeepsAnIdenticalBackup) {
   const std::string archive("PAK\0\x01\xFF data", 12);
   AddHost(p, kHost, "3.0.15.300", archive);
-  CheckHostInstallation(app);
+  EXPECT_EQ(CheckHostInstallation(app).outcome, HostCheck::Ready);
   EXPECT_EQ(app.HostVersion, "3.0.15.300");
   EXPECT_TRUE(app.Host3015300);
   EXPECT_EQ(p.Contents(Backup("3.0.15.300")), archive);
   EXPECT_EQ(Setting(app, "FileVersion"), "3.0.15.300");
   EXPECT_EQ(p.ListFiles(kProgram).size(), 4u);  // tools, backup, settings
-  EXPECT_FALSE(app.StartupAborted);
 }
 
 TEST_F(HostCheckTest, SameVersionTouchesNothing) {
@@ -388,10 +387,9 @@ TEST_F(HostCheckTest, LockedLeftoversAbortWithTheirPathAndKeepTheOldVersion) {
     fp.AddFile(c.lockedFile, "x", true);
     App a{fp, kProgram};
     a.HostBinFolder = kHost + "Bin\\";
-    CheckHostInstallation(a);
-    EXPECT_TRUE(a.StartupAborted);
-    ASSERT_EQ(fp.messages.size(), 1u);
-    EXPECT_EQ(fp.messages[0].text, "locked " + c.named + ", " + c.named);
+    const HostCheckResult check = CheckHostInstallation(a);
+    EXPECT_EQ(check.outcome, HostCheck::Locked);
+    EXPECT_EQ(MessageFor(a, check), "locked " + c.named + ", " + c.named);
     EXPECT_EQ(Setting(a, "FileVersion"), "3.0.15.300");
   }
 }
@@ -413,14 +411,13 @@ TEST_F(HostCheckTest, MissingEmptyOrUncopiableHostArchiveLeavesNoBackup) {
     AddHost(p, kHost, "3.0.20.100");
     p.AddFile(kProgram + "\\Languages\\English.ini", "[General]\r\nArchiveUnusable=Unusable $file\r\n");
     arrange();
-    CheckHostInstallation(app);
+    const HostCheckResult check = CheckHostInstallation(app);
     p.failHook = nullptr;
     EXPECT_FALSE(p.FileExists(backup));
     EXPECT_FALSE(p.FileExists(backup + ".partial"));
     EXPECT_EQ(Setting(app, "FileVersion"), "<none>");
-    ASSERT_EQ(p.messages.size(), 1u);
-    EXPECT_EQ(p.messages[0].text, "Unusable " + kHostArchive);
-    EXPECT_FALSE(app.StartupAborted);
+    EXPECT_EQ(check.outcome, HostCheck::ArchiveUnusable);
+    EXPECT_EQ(MessageFor(app, check), "Unusable " + kHostArchive);
     p = before;
   }
 }
@@ -438,11 +435,10 @@ TEST_F(HostCheckTest, UnknownVersionTouchesNothing) {
     a.HostBinFolder = kHost + "Bin\\";
     a.HostVersion = "stale";
     a.Host3015300 = true;
-    CheckHostInstallation(a);
+    EXPECT_EQ(CheckHostInstallation(a).outcome, HostCheck::NoVersion);
     EXPECT_EQ(a.HostVersion, "");
     EXPECT_FALSE(a.Host3015300);
-    EXPECT_FALSE(a.StartupAborted);
-    EXPECT_EQ(a.BackupPath(), "");
+    EXPECT_EQ(a.Host().BackupPath(), "");
     EXPECT_EQ(fp.Contents(kProgram + "\\Resource.dat"), "packed");
     EXPECT_TRUE(fp.HasFolder(kProgram + "\\Resource"));
     EXPECT_EQ(Setting(a, "FileVersion"), "3.0.15.300");

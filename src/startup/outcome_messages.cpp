@@ -1,4 +1,4 @@
-#include "pipeline/outcome.h"
+#include "startup/outcome_messages.h"
 
 #include "startup/app.h"
 #include "stores/text.h"

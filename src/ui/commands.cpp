@@ -1,4 +1,4 @@
-#include "pipeline/commands.h"
+#include "ui/commands.h"
 
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
@@ -22,9 +22,13 @@ std::string WithoutControlCharacters(std::string_view text) {
 }  // namespace
 
 PipelineResult RestoreCommand(App& app, MainWindowOps& window) {
-  if (app.HostVersion.empty()) return {Outcome::NoHostVersion, app.HostBinFolder + "Maxthon.exe"};
-  if (!app.platform.FileExists(app.BackupPath())) return {Outcome::NoBackup, {}};
-  return InstallArchive(app, window, /*restore=*/true);
+  const Installation installation = app.Host();
+  if (installation.hostVersion.empty()) return {Outcome::NoHostVersion, installation.HostExecutable()};
+  if (!app.platform.FileExists(installation.BackupPath())) return {Outcome::NoBackup, {}};
+  PipelineResult result = InstallArchive(installation, window, /*restore=*/true);
+  // The next start prepares everything again.
+  if (result.outcome == Outcome::Done) app.WriteSetting("FileVersion", "");
+  return result;
 }
 
 PipelineResult SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, const SetFolderHooks& hooks) {
@@ -32,14 +36,17 @@ PipelineResult SetFolderCommand(App& app, MainWindowOps& window, bool& folderDia
   if (hooks.showDialog) hooks.showDialog(window.Handle());
   folderDialogOpen = false;
 
-  CheckHostInstallation(app);
-  if (app.StartupAborted) {
+  const HostCheckResult check = CheckHostInstallation(app);
+  if (const std::string message = MessageFor(app, check); !message.empty())
+    app.Message(message, MessageButtons::Ok, window.Handle());
+  if (check.outcome == HostCheck::Locked) {
     window.Unload();
     return {};
   }
   if (hooks.applyLanguage) hooks.applyLanguage();
   // A tree unpacked for the other host, or never finished, is rebuilt now.
-  if (!IsTreeUsable(app) && !app.HostVersion.empty()) return UnpackArchive(app, window);
+  const Installation installation = app.Host();
+  if (!installation.hostVersion.empty() && !IsTreeUsable(installation)) return UnpackArchive(installation, window);
   return {};
 }
 
@@ -60,7 +67,7 @@ void HelpCommand(App& app) {
   Platform& platform = app.platform;
   const std::optional<std::string> address = SafeHelpAddress(app.LookupText("HelpURL"));
   if (!address) return;
-  const std::string host = app.HostBinFolder + "Maxthon.exe";
+  const std::string host = app.Host().HostExecutable();
   // A host that exists but will not start still leaves the default browser.
   if (!app.HostBinFolder.empty() && platform.FileExists(host) &&
       platform.StartProcess(QuoteArgument(host) + " " + QuoteArgument(*address), /*hidden=*/false))
