@@ -463,6 +463,8 @@ readonly_checks() {
   [ -f "$prog/Resource.dat" ] || fail "packed archive removed after a failed restore"
   expect_eq "FileVersion" "$(setting "$prog/settings.ini" FileVersion)" "3.0.20.100"
   wine attrib -r "$(winpath "$host/Bin/Resource.dat")" >/dev/null 2>&1
+  close_everything
+}
 
 link_checks() {
   echo "== Restore with the working tree a link to another folder: only the link may go, the folder stays whole"
