@@ -29,6 +29,8 @@ void CheckHostInstallation(App& app) {
   // with "FileVersion"; the files of the last known version stay as they
   // are, unused.
   if (app.HostVersion.empty()) return;
+  // Litter of an install or restore that was killed while copying.
+  RemoveCutOffCopy(platform, app.HostBinFolder + "Resource.dat");
 
   if (app.ReadSetting("FileVersion", kDefaultFileVersion) == app.HostVersion) return;
 
