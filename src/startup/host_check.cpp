@@ -4,6 +4,7 @@
 #include "pipeline/tree_record.h"
 #include "startup/app.h"
 #include "stores/text.h"
+#include "stores/utf8_file.h"
 
 namespace rw {
 
@@ -17,6 +18,8 @@ HostCheckResult CheckHostInstallation(App& app) {
   // with "FileVersion"; the files of the last known version stay as they
   // are, unused.
   if (app.HostVersion.empty()) return {HostCheck::NoVersion, {}};
+  // Litter of an install or restore that was killed while copying.
+  RemoveCutOffCopy(platform, installation.HostArchive());
 
   if (app.ReadSetting("FileVersion", kDefaultFileVersion) == app.HostVersion) return {};
 

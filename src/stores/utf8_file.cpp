@@ -88,9 +88,14 @@ bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_vi
   return true;
 }
 
-bool CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to) {
+void RemoveCutOffCopy(Platform& platform, const std::string& to) {
   const std::string partial = to + ".partial";
   if (platform.FileExists(partial)) platform.RemoveFile(partial);
+}
+
+bool CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to) {
+  const std::string partial = to + ".partial";
+  RemoveCutOffCopy(platform, to);
   if (platform.CopyFileOver(from, partial) && platform.RenameOver(partial, to)) return true;
   if (platform.FileExists(partial)) platform.RemoveFile(partial);
   return false;

@@ -33,4 +33,8 @@ bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_vi
 /// never outlives a failure.
 bool CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to);
 
+/// Removes what a CopyFileAtomic to `to` that was cut off (the program
+/// killed) left beside it.
+void RemoveCutOffCopy(Platform& platform, const std::string& to);
+
 }  // namespace rw
