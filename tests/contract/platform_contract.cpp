@@ -65,16 +65,6 @@ TEST_P(PlatformContract, MissingFilesAndFoldersReadAsMissing) {
   EXPECT_EQ(p().ListFiles(Folder()), Names{"file"});
 }
 
-TEST_P(PlatformContract, AFolderIsNeverAFileTarget) {
-  ASSERT_TRUE(p().CreateFolder(Path("Sub")));
-  ASSERT_TRUE(p().WriteFile(Path("file"), "x"));
-  EXPECT_FALSE(p().WriteFile(Path("Sub"), "x"));
-  EXPECT_FALSE(p().RenameOver(Path("file"), Path("Sub")));
-  EXPECT_FALSE(p().IsReadOnly(Path("Sub")));
-  EXPECT_TRUE(p().FolderExists(Path("Sub")));
-  EXPECT_EQ(p().ReadFile(Path("file")), std::string("x"));
-}
-
 TEST_P(PlatformContract, ReadOnlyTargetsFailAndKeepTheirBytes) {
   const std::string file = Path("index.css"), other = Path("other.css");
   ASSERT_TRUE(WriteUtf8File(p(), file, "old"));
@@ -147,7 +137,7 @@ TEST_P(PlatformContract, ListFilesListsFilesOnlyAndListTreeEveryFileBelow) {
   EXPECT_EQ(p().ListTree(Path("empty")), Names{});
 }
 
-TEST_P(PlatformContract, CreateAndDeleteFolderRoundTrip) {
+TEST_P(PlatformContract, FoldersRoundTripAndAreNeverFileTargets) {
   const std::string folder = Path("Skin");
   ASSERT_TRUE(p().CreateFolder(folder));
   EXPECT_TRUE(p().FolderExists(folder));
@@ -156,6 +146,11 @@ TEST_P(PlatformContract, CreateAndDeleteFolderRoundTrip) {
   EXPECT_FALSE(p().CreateFolder(Path("missing\\Skin")));
   ASSERT_TRUE(p().WriteFile(Path("file"), "x"));
   EXPECT_FALSE(p().CreateFolder(Path("file")));
+  // A folder is never a file's target either.
+  EXPECT_FALSE(p().WriteFile(folder, "x"));
+  EXPECT_FALSE(p().RenameOver(Path("file"), folder));
+  EXPECT_FALSE(p().IsReadOnly(folder));
+  EXPECT_EQ(p().ReadFile(Path("file")), std::string("x"));
   ASSERT_TRUE(p().CreateFolder(folder + "\\inner"));
   ASSERT_TRUE(p().WriteFile(folder + "\\inner\\a.css", "a"));
   ASSERT_TRUE(p().WriteFile(folder + "\\b.css", "b"));
