@@ -7,12 +7,45 @@
 
 namespace rw::test {
 
+namespace {
+
+// Enough of Unicode's simple lower-casing for tests: ASCII, Latin-1, Greek
+// and Cyrillic capitals.
+std::string FoldCase(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      out += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
+      ++i;
+      continue;
+    }
+    if ((byte & 0xE0) != 0xC0 || i + 1 >= text.size()) {
+      out += text[i++];
+      continue;
+    }
+    char32_t c = ((byte & 0x1F) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F);
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
+      c += 32;
+    else if (c >= 0x400 && c <= 0x40F)
+      c += 80;
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+    i += 2;
+  }
+  return out;
+}
+
+}  // namespace
+
 FakePlatform::FakePlatform(std::string programFolder) : programFolder_(std::move(programFolder)) {
   AddFolder(programFolder_);
 }
 
+// File names match as on Windows: without regard to letter case, not only
+// ASCII's.
 std::string FakePlatform::Key(const std::string& path) {
-  std::string key = AsciiLower(path);
+  std::string key = FoldCase(path);
   std::replace(key.begin(), key.end(), '/', '\\');
   while (key.size() > 3 && key.back() == '\\') key.pop_back();
   return key;
@@ -72,32 +105,7 @@ std::string FakePlatform::LongPathName(const std::string& path) {
   return it == longNames.end() ? path : it->second;
 }
 
-// Enough of Unicode's simple lower-casing for tests: ASCII, Latin-1, Greek
-// and Cyrillic capitals.
-std::string FakePlatform::LowerCase(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte < 0x80) {
-      out += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
-      ++i;
-      continue;
-    }
-    if ((byte & 0xE0) != 0xC0 || i + 1 >= text.size()) {
-      out += text[i++];
-      continue;
-    }
-    char32_t c = ((byte & 0x1F) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F);
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
-      c += 32;
-    else if (c >= 0x400 && c <= 0x40F)
-      c += 80;
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-    i += 2;
-  }
-  return out;
-}
+std::string FakePlatform::LowerCase(std::string_view text) { return FoldCase(text); }
 
 bool FakePlatform::FileExists(const std::string& path) { return files_.count(Key(path)) > 0; }
 bool FakePlatform::FolderExists(const std::string& path) { return HasFolder(path); }
@@ -209,7 +217,7 @@ bool FakePlatform::DeleteFolder(const std::string& path) {
 bool FakePlatform::CreateFolder(const std::string& path) {
   if (Fails(Op::CreateFolder, path)) return false;
   const std::string key = Key(path);
-  if (files_.count(key) || !folders_.count(Parent(key))) return false;
+  if (files_.count(key) || folders_.count(key) || !folders_.count(Parent(key))) return false;
   folders_[key] = path;
   return true;
 }
@@ -227,7 +235,10 @@ std::vector<std::string> FakePlatform::ListFiles(const std::string& folder) {
 
 std::optional<std::string> FakePlatform::FileVersion(const std::string& path) {
   if (!FileExists(path) || Fails(Op::Read, path)) return std::nullopt;
-  auto it = fileVersions.find(Key(path));
+  // Keyed by ASCII lowering, as the tests spell the keys.
+  std::string key = AsciiLower(path);
+  std::replace(key.begin(), key.end(), '/', '\\');
+  auto it = fileVersions.find(key);
   if (it == fileVersions.end()) return std::nullopt;
   return it->second;
 }

@@ -21,12 +21,6 @@ TEST(CutAtNul, CutsAtFirstNulOrKeepsAll) {
   EXPECT_EQ(CutAtNul(std::string("\0", 1)), "");
 }
 
-TEST(Settings, MissingFileGivesDefaultAndIsNotCreated) {
-  FakePlatform p;
-  EXPECT_EQ(ReadIniValue(p, kSettings, "FileVersion", "3.0.0.0"), "3.0.0.0");
-  EXPECT_FALSE(p.FileExists(kSettings));
-}
-
 TEST(Settings, EmptyValueReadsAsDefault) {
   FakePlatform p;
   p.AddFile(kSettings, "[General]\r\nFileVersion=\r\n");
@@ -279,14 +273,6 @@ TEST(Utf8File, FailedWriteLeavesTheOldFileIntact) {
     EXPECT_EQ(*p.Contents(path), "old");
     EXPECT_EQ(p.ListFiles("C:\\Ravelwick"), std::vector<std::string>{"navbar.htm"});  // no temporary left
   }
-}
-
-TEST(Utf8File, ReadOnlyTargetFailsAndStays) {
-  FakePlatform p;
-  const std::string path = "C:\\Ravelwick\\index.css";
-  p.AddFile(path, "keep", true);
-  EXPECT_FALSE(WriteUtf8File(p, path, "new"));
-  EXPECT_EQ(*p.Contents(path), "keep");
 }
 
 }  // namespace

@@ -1,0 +1,269 @@
+// Win32Platform: files and folders. Paths past MAX_PATH go through
+// FileSystemPath; links are removed as links and never entered.
+#include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+// Order matters: this needs windows.h first.
+#include <winver.h>
+
+#include <algorithm>
+
+#include "platform/win32/handle.h"
+#include "platform/win32/long_path.h"
+#include "platform/win32/unicode.h"
+
+namespace rw {
+
+using win32::FileSystemPath;
+using win32::UniqueHandle;
+using win32::Utf8;
+using win32::Wide;
+using win32::WithoutLongPrefix;
+
+namespace {
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(FileSystemPath(path).c_str()); }
+
+bool IsFolderAttr(DWORD a) { return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY); }
+bool IsFileAttr(DWORD a) { return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY); }
+
+// A reparse point that stands for another place: a symbolic link or a
+// junction. Wine shows a Unix symbolic link to a folder with tag 0, so an
+// unknown tag counts as a link too. Other reparse points (cloud placeholders,
+// deduplicated files) hold their own contents.
+bool IsLink(DWORD attributes, DWORD tag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (tag == 0 || IsReparseTagNameSurrogate(tag));
+}
+
+// Whether the path itself (not what it leads to) is a link. Only a listing
+// tells the reparse tag without opening the path.
+bool IsLinkPath(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  WIN32_FIND_DATAW data;
+  HANDLE find =
+      FindFirstFileExW(FileSystemPath(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  FindClose(find);
+  return IsLink(attributes, data.dwReserved0);
+}
+
+// Removes the link itself through a handle to it, never what it leads to.
+// Wine opens the target even when asked for the link, and its
+// RemoveDirectoryW on a link removes an empty target: then nothing is
+// removed here.
+bool RemoveLink(const std::wstring& path) {
+  UniqueHandle link(CreateFileW(FileSystemPath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!link) return false;
+  FILE_ATTRIBUTE_TAG_INFO opened{};
+  if (!GetFileInformationByHandleEx(link.get(), FileAttributeTagInfo, &opened, sizeof(opened)) ||
+      !(opened.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return false;
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  return SetFileInformationByHandle(link.get(), FileDispositionInfo, &disposition, sizeof(disposition)) != 0;
+}
+
+// Deletes a folder's contents depth first, then the folder. Links are
+// removed as links and never entered; read-only files are left alone.
+bool DeleteTree(const std::wstring& folder) {
+  bool complete = true;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileExW(FileSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                 nullptr, 0);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      if (IsLink(data.dwFileAttributes, data.dwReserved0)) {
+        if (!RemoveLink(path)) complete = false;
+      } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (!DeleteTree(path)) complete = false;
+      } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) || !DeleteFileW(FileSystemPath(path).c_str())) {
+        complete = false;
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  if (!RemoveDirectoryW(FileSystemPath(folder).c_str())) complete = false;
+  return complete;
+}
+
+}  // namespace
+
+std::string Win32Platform::ProgramFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return ".";
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  // Started by its "\\?\" path, the program would see that form here.
+  const std::wstring path = WithoutLongPrefix(buffer);
+  const auto slash = path.find_last_of(L"\\/");
+  return Utf8(slash == std::wstring::npos ? path : path.substr(0, slash));
+}
+
+bool Win32Platform::FileExists(const std::string& path) { return IsFileAttr(Attributes(path)); }
+bool Win32Platform::FolderExists(const std::string& path) { return IsFolderAttr(Attributes(path)); }
+
+bool Win32Platform::IsReadOnly(const std::string& path) {
+  const DWORD a = Attributes(path);
+  return IsFileAttr(a) && (a & FILE_ATTRIBUTE_READONLY);
+}
+
+std::optional<FileStamp> Win32Platform::StampOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  const auto join = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
+  return FileStamp{join(data.nFileSizeHigh, data.nFileSizeLow),
+                   join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
+}
+
+std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
+  UniqueHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;  // the file shrank meanwhile
+    done += got;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+bool Win32Platform::WriteFile(const std::string& path, std::string_view bytes) {
+  if (IsReadOnly(path)) return false;
+  UniqueHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    DWORD put = 0;
+    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put == 0) return false;
+    done += put;
+  }
+  // The bytes must be on disk before a rename makes them the real file.
+  return FlushFileBuffers(file.get()) != 0;
+}
+
+bool Win32Platform::RenameOver(const std::string& from, const std::string& to) {
+  // Checked here too: Wine running as root would rename over it.
+  if (IsReadOnly(to) || FolderExists(to)) return false;
+  return MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to) {
+  if (IsReadOnly(to)) return false;
+  const std::wstring target = FileSystemPath(to);
+  if (!CopyFileW(FileSystemPath(from).c_str(), target.c_str(), FALSE)) return false;
+  // CopyFileW carries the read-only flag over; a copy of a read-only backup
+  // must not make the host's archive one we can never replace again.
+  const DWORD a = GetFileAttributesW(target.c_str());
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesW(target.c_str(), a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  return true;
+}
+
+bool Win32Platform::RemoveFile(const std::string& path) {
+  if (IsReadOnly(path)) return false;
+  return DeleteFileW(FileSystemPath(path).c_str()) != 0;
+}
+
+bool Win32Platform::DeleteFolder(const std::string& path) {
+  if (!FolderExists(path)) return false;
+  const std::wstring folder = Wide(path);
+  // A link in the program's place is removed as a link; its target is not ours.
+  if (IsLinkPath(folder)) return RemoveLink(folder);
+  DeleteTree(folder);
+  return !FolderExists(path);
+}
+
+bool Win32Platform::CreateFolder(const std::string& path) {
+  return CreateDirectoryW(FileSystemPath(path).c_str(), nullptr) != 0;
+}
+
+std::vector<std::string> Win32Platform::ListFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileExW(FileSystemPath(folder + "\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                 nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Utf8(data.cFileName));
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return names;
+}
+
+std::vector<std::string> Win32Platform::ListTree(const std::string& folder) {
+  std::vector<std::string> out;
+  if (IsLinkPath(Wide(folder))) return out;
+  std::vector<std::string> pending{""};
+  while (!pending.empty()) {
+    const std::string relative = pending.back();
+    pending.pop_back();
+    const std::string prefix = relative.empty() ? relative : relative + "\\";
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(FileSystemPath(folder + "\\" + prefix + "*").c_str(), FindExInfoBasic, &data,
+                                   FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L".." || IsLink(data.dwFileAttributes, data.dwReserved0)) continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        pending.push_back(prefix + Utf8(name));
+      else
+        out.push_back(prefix + Utf8(name));
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  return out;
+}
+
+std::string Win32Platform::LongPathName(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const std::wstring native = FileSystemPath(wide);
+  const DWORD size = GetLongPathNameW(native.c_str(), nullptr, 0);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD n = GetLongPathNameW(native.c_str(), full.data(), size);
+  if (n == 0 || n >= size) return path;
+  full.resize(n);
+  return Utf8(native == wide ? full : WithoutLongPrefix(full));
+}
+
+std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
+  const std::wstring wpath = FileSystemPath(path);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(wpath.c_str(), &ignored);
+  if (size == 0) return std::nullopt;
+  std::string block(size, '\0');
+  if (!GetFileVersionInfoW(wpath.c_str(), 0, size, block.data())) return std::nullopt;
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT len = 0;
+  if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info ||
+      len < sizeof(VS_FIXEDFILEINFO) || info->dwSignature != 0xFEEF04BD)
+    return std::nullopt;
+  return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+         std::to_string(HIWORD(info->dwFileVersionLS)) + "." + std::to_string(LOWORD(info->dwFileVersionLS));
+}
+
+}  // namespace rw
