@@ -6,6 +6,7 @@
 
 #include "engine/apply_tweaks.h"
 #include "engine_test_tree.h"
+#include "platform/overlay_platform.h"
 #include "support/fake_platform.h"
 #include "ui/catalogue.h"
 
@@ -392,6 +393,41 @@ TEST(AwkwardTemplates, TenMegabytesOfMarkupWithoutAMatch) {
     EXPECT_EQ(EditedNavbar(text, kEveryEdit, classic), text);
     EXPECT_EQ(EditedNavbar(text, Defaults(), classic), text);
   }
+}
+
+}  // namespace
+}  // namespace rw
+
+namespace rw {
+namespace {
+
+// A dry run through the overlay leaves every file below as it was and keeps
+// exactly what a real run writes.
+TEST(DryRun, KeepsWhatARealRunWritesAndChangesNothing) {
+  test::FakePlatform real;
+  enginetest::LoadTree(real);
+  test::FakePlatform below = real;
+  const OptionSnapshot options = enginetest::Defaults();
+  const TweakInputs inputs{options, false, true};
+  OverlayPlatform overlay(below);
+  for (bool classic : {false, true}) {
+    ApplyTweaks(real, "C:\\Ravelwick", inputs, classic);
+    ApplyTweaks(overlay, "C:\\Ravelwick", inputs, classic);
+  }
+  std::size_t changedByRealRun = 0;
+  for (const std::string& file : enginetest::TreeFiles()) {
+    const std::string path = enginetest::kUi + enginetest::Backslashed(file);
+    EXPECT_EQ(below.Contents(path), enginetest::FixtureText(file)) << file;
+    if (real.Contents(path) != below.Contents(path)) ++changedByRealRun;
+  }
+  const std::vector<OverlayPlatform::Change> changes = overlay.Changes();
+  EXPECT_EQ(changes.size(), changedByRealRun);
+  for (const OverlayPlatform::Change& change : changes) {
+    EXPECT_EQ(change.after, real.Contents(change.path)) << change.path;
+    EXPECT_EQ(change.before, below.Contents(change.path)) << change.path;
+  }
+  EXPECT_GT(changes.size(), 0u);
+  EXPECT_TRUE(below.FilesBelow("C:\\Ravelwick").size() == real.FilesBelow("C:\\Ravelwick").size());
 }
 
 }  // namespace
