@@ -1,0 +1,66 @@
+#include "platform/win32/window_base.h"
+
+namespace rw::win32 {
+
+bool WindowBase::RegisterWindowClass(const wchar_t* className, HICON icon, HICON smallIcon) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = Procedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = icon;
+  wc.hIconSm = smallIcon;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = className;
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool WindowBase::CreateWindowFor(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x,
+                                 int y, int width, int height, HWND owner, HMENU menu) {
+  return CreateWindowExW(exStyle, className, title, style, x, y, width, height, owner, menu, GetModuleHandleW(nullptr),
+                         this) != nullptr;
+}
+
+void WindowBase::KeepFocusAcrossActivation(WPARAM wParam, HWND first) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+    return;
+  }
+  HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : first;
+  if (target) SetFocus(target);
+}
+
+void WindowBase::FollowDpiChange(WPARAM wParam, LPARAM lParam) {
+  layoutDpi_ = HIWORD(wParam);
+  Layout(layoutDpi_);
+  const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+  SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self || !self->window_) return DefWindowProcW(window, message, wParam, lParam);
+  // A window destroyed from inside one of its own handlers is deleted only
+  // once the outermost handler has returned.
+  ++self->depth_;
+  LRESULT result = 0;
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    result = DefWindowProcW(window, message, wParam, lParam);
+    self->window_ = nullptr;
+    self->gone_ = true;
+    self->OnWindowGone();
+  } else {
+    result = self->OnMessage(message, wParam, lParam);
+  }
+  if (--self->depth_ == 0 && self->gone_ && self->deleteWithWindow_) delete self;
+  return result;
+}
+
+}  // namespace rw::win32

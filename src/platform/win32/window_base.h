@@ -1,0 +1,54 @@
+// What every window of the program does the same way: the procedure that
+// finds the window's object, the focus kept across activation as a dialog
+// keeps it, the layout that follows a DPI change, and class registration.
+#pragma once
+
+#include <windows.h>
+
+namespace rw::win32 {
+
+class WindowBase {
+ public:
+  WindowBase() = default;
+  WindowBase(const WindowBase&) = delete;
+  WindowBase& operator=(const WindowBase&) = delete;
+  virtual ~WindowBase() = default;
+
+  HWND Window() const { return window_; }
+
+ protected:
+  /// Registers a class whose windows are driven by this base; once per
+  /// name, later calls return the first answer.
+  static bool RegisterWindowClass(const wchar_t* className, HICON icon = nullptr, HICON smallIcon = nullptr);
+  /// Creates the window with this object behind it.
+  bool CreateWindowFor(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
+                       int width, int height, HWND owner, HMENU menu);
+
+  /// The window's own messages; DefWindowProc for what it leaves alone.
+  virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  /// Places the controls for a DPI (96 = 100 %).
+  virtual void Layout(UINT dpi) = 0;
+  /// Called once the window is gone.
+  virtual void OnWindowGone() {}
+
+  /// WM_ACTIVATE: a plain window takes the focus itself when activated;
+  /// hand it back to the control that had it (or `first`), as a dialog does.
+  void KeepFocusAcrossActivation(WPARAM wParam, HWND first);
+  /// WM_DPICHANGED: lays out for the new DPI and moves to the suggested
+  /// place, keeping the size the layout chose.
+  void FollowDpiChange(WPARAM wParam, LPARAM lParam);
+
+  HWND window_ = nullptr;
+  UINT layoutDpi_ = 96;
+  /// The object was made with new and goes with its window.
+  bool deleteWithWindow_ = false;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND lastFocus_ = nullptr;
+  int depth_ = 0;  // handlers of this window on the stack
+  bool gone_ = false;
+};
+
+}  // namespace rw::win32
