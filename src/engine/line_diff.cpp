@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace rw {
@@ -88,8 +89,8 @@ class Myers {
         changedA_(changedA),
         changedB_(changedB),
         offset_(static_cast<Index>(b.size()) + 1),
-        forward_(a.size() + b.size() + 3),
-        backward_(a.size() + b.size() + 3) {}
+        forward_(new Index[a.size() + b.size() + 3]),
+        backward_(new Index[a.size() + b.size() + 3]) {}
 
   void Run() {
     // A work list rather than recursion: capped splits can chain deeply.
@@ -126,8 +127,8 @@ class Myers {
     const std::uint32_t* b = b_.data() + r.bLo;
     const Index n = r.aHi - r.aLo, m = r.bHi - r.bLo, delta = n - m;
     const bool odd = (delta & 1) != 0;
-    Index* forward = forward_.data() + offset_;
-    Index* backward = backward_.data() + offset_;
+    Index* forward = forward_.get() + offset_;
+    Index* backward = backward_.get() + offset_;
     const auto split = [&](Index x0, Index y0, Index x1, Index y1) {
       first = {r.aLo, r.aLo + x0, r.bLo, r.bLo + y0};
       second = {r.aLo + x1, r.aHi, r.bLo + y1, r.bHi};
@@ -185,8 +186,10 @@ class Myers {
   std::uint8_t* changedA_;
   std::uint8_t* changedB_;
   const Index offset_;  // diagonals of a range lie within [-b.size(), a.size()]
-  std::vector<Index> forward_;
-  std::vector<Index> backward_;
+  // Left uninitialised: a search writes each diagonal before reading it,
+  // and pages it never reaches cost no memory.
+  std::unique_ptr<Index[]> forward_;
+  std::unique_ptr<Index[]> backward_;
   std::int64_t work_ = 0;
 };
 
