@@ -17,9 +17,9 @@ namespace rw {
 ///
 /// Lines end at "\n" only: a CR before it, a byte-order mark, NUL and
 /// invalid UTF-8 are ordinary bytes of the line, so the patch reproduces the
-/// new text byte for byte. Minimal for texts that differ in up to about a
-/// thousand lines; beyond that the work is capped and the diff may mark
-/// more lines as changed than strictly needed (still correct).
+/// new text byte for byte. Minimal while a stretch between two common lines
+/// has up to about two thousand changes; beyond that the work is capped and
+/// the diff may mark more lines as changed than needed (still correct).
 std::string UnifiedDiff(std::string_view oldText, std::string_view newText, std::string_view path);
 
 /// Files larger than this are not diffed line by line in a preview.
