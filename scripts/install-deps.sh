@@ -10,6 +10,7 @@ packages=(
   wine wine64 xvfb x11-utils xdotool imagemagick
   clang clang-format libclang-rt-14-dev
   python3 fonts-wqy-microhei fonts-wine
+  patch diffutils
 )
 
 missing=()

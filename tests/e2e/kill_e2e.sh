@@ -88,6 +88,7 @@ complete_with_tweaks() {  # archive
   verified+=("$known")
 }
 
+ok_enabled() { ud window-info "${main[@]}" --id 1 | grep -q 'enabled=1'; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # One run of a road with the host open: starts it, answers "ConfirmClose"
@@ -155,6 +156,8 @@ run_road() {  # apply|restore [delay_ms]
   # clears it.
   start_ravelwick
   wait_for 30 tree_complete "$prog/Resource" || fail "$road ${delay:-whole}: working tree incomplete after the restart"
+  # Restore and OK wait until the unpacking is over.
+  wait_for 30 ok_enabled || fail "$road ${delay:-whole}: OK not enabled after the restart"
   ls "$host/Bin" | grep -q '\.partial$' && fail "$road ${delay:-whole}: temporary file left in the host's Bin folder"
 }
 
@@ -186,6 +189,7 @@ start_ravelwick
 # The kills must hit the program itself: `wine` execs into it.
 grep -q 'ravelwick\.exe' "/proc/$rw_pid/cmdline" || fail "process $rw_pid is not ravelwick.exe"
 wait_for 30 tree_complete "$prog/Resource" || fail "no working tree after the first activation"
+wait_for 30 ok_enabled || fail "OK not enabled after the first activation"
 kill_road apply
 complete_with_tweaks "$tweaked" || fail "Apply did not install a complete archive with the tweaks"
 kill_road restore
