@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "startup/app.h"
+#include "stores/log_file.h"
 #include "stores/profile.h"
 #include "stores/settings.h"
 #include "stores/text.h"
@@ -273,6 +274,37 @@ TEST(Utf8File, FailedWriteLeavesTheOldFileIntact) {
     EXPECT_EQ(*p.Contents(path), "old");
     EXPECT_EQ(p.ListFiles("C:\\Ravelwick"), std::vector<std::string>{"navbar.htm"});  // no temporary left
   }
+}
+
+}  // namespace
+}  // namespace rw
+
+namespace rw {
+namespace {
+
+// The log keeps the newest whole entries within its limit, and a write that
+// fails leaves the earlier ones as they were.
+TEST(LogFile, KeepsTheNewestWholeEntriesWithinItsLimit) {
+  test::FakePlatform p;
+  const std::string log = "C:\\Ravelwick\\ravelwick.log";
+  p.AddFolder("C:\\Ravelwick");
+  std::string previous;
+  for (int i = 0; i < 60; ++i) {
+    const std::string entry = "entry " + std::to_string(i) + "\nline " + std::string(i % 7, 'x');
+    ASSERT_TRUE(AppendLogEntry(p, log, entry, 200));
+    const std::string now = *p.Contents(log);
+    EXPECT_LE(now.size(), 200u);
+    EXPECT_TRUE(now.ends_with("entry " + std::to_string(i) + "\r\nline " + std::string(i % 7, 'x') + "\r\n\r\n"));
+    EXPECT_TRUE(now.starts_with("entry "));
+    previous = now;
+  }
+  EXPECT_TRUE(AppendLogEntry(p, log, std::string(500, 'y'), 200));  // one oversized entry stays whole
+  EXPECT_EQ(*p.Contents(log), std::string(500, 'y') + "\r\n\r\n");
+
+  previous = *p.Contents(log);
+  p.failHook = [](test::Op op, const std::string&) { return op == test::Op::Write; };
+  EXPECT_FALSE(AppendLogEntry(p, log, "lost", 200));
+  EXPECT_EQ(*p.Contents(log), previous);
 }
 
 }  // namespace
