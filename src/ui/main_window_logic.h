@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "pipeline/outcome.h"
-#include "platform/key_codes.h"
 #include "pipeline/window_ops.h"
+#include "platform/key_codes.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
 
@@ -17,7 +17,6 @@ namespace rw {
 
 struct App;
 class UiFactory;
-
 
 inline constexpr unsigned kUnloadDelayMs = 100;
 
