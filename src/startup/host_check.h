@@ -22,7 +22,7 @@ bool MakeBackup(App& app);
 inline constexpr std::string_view kDefaultFileVersion = "3.0.0.0";
 inline constexpr std::string_view kSpecialHostVersion = "3.0.15.300";
 
-/// Reads app.HostBinFolder; sets app.HostVersion, app.Host3015300 and, when
+/// Reads app.HostBinFolder; sets app.HostVersion, app.SingleSkinHost and, when
 /// the old working tree cannot be removed, app.StartupAborted (after showing
 /// "FolderLocked"). A host executable without version information leaves
 /// HostVersion empty and touches nothing on disk.
