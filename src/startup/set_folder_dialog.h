@@ -25,7 +25,7 @@ class SetFolderView {
   virtual void SetText(const std::string& text) = 0;
   virtual void SelectAllText() = 0;
   /// Moves the focus into the text box, which selects its text
-  /// (txtSetFolder_GotFocus), also when it had the focus already.
+  /// (OnTextFocused), also when it had the focus already.
   virtual void FocusText() = 0;
   /// Closes the dialog; the modal loop that shows it ends.
   virtual void Close() = 0;

@@ -125,7 +125,7 @@ TEST(ProgramIcons, BothGroupsLoadWithTheirImages) {
   FreeLibrary(program);
 }
 
-TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfTheForm) {
+TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfTheWindow) {
   app_.programFolder = folder_;
   Open();
   HWND main = H(MainWindowHandle());

@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kBrowseId = 3;
 
-// Layout in pixels at 96 DPI (the form's twips divided by 15).
+// Layout in pixels at 96 DPI.
 constexpr SIZE kClient{445, 106};
 constexpr RECT kLabel{8, 8, 385, 17};  // left, top, width, height
 constexpr RECT kText{8, 30, 394, 22};
