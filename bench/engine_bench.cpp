@@ -88,16 +88,17 @@ std::string SheetOfSize(size_t bytes) {
 }
 
 rw::OptionSnapshot Options() {
-  std::map<std::string, int, std::less<>> states;
-  for (const char* box : {"chkCombineUndoHistory", "chkNormalMenuButton", "chkAvatarToButton",
-                          "chkCombineAddressSearch", "chkShowModeText", "chkHideFavBarButton", "chkAvatarToMenu",
-                          "chkMaxTabWidth", "chkBkgndTabWidth", "chkSetFont", "chkTabOnBottom"})
-    states[box] = 1;
-  return rw::OptionSnapshot(states, {{"txtMaxTabWidth", "180"},
-                                     {"txtMaxSearchWidth", "200"},
-                                     {"txtBkgndTabWidth", "60"},
-                                     {"txtFontFamily", "Segoe UI, Tahoma"},
-                                     {"txtFontSize", "12px"}});
+  rw::OptionSnapshot options;
+  for (rw::Option box : {rw::Option::CombineUndoHistory, rw::Option::NormalMenuButton, rw::Option::AvatarToButton,
+                         rw::Option::CombineAddressSearch, rw::Option::ShowModeText, rw::Option::HideFavBarButton,
+                         rw::Option::AvatarToMenu, rw::Option::MaxTabWidth, rw::Option::BkgndTabWidth,
+                         rw::Option::SetFont, rw::Option::TabOnBottom})
+    options = options.WithState(box, 1);
+  return options.WithText(rw::Option::MaxTabWidthText, "180")
+      .WithText(rw::Option::MaxSearchWidthText, "200")
+      .WithText(rw::Option::BkgndTabWidthText, "60")
+      .WithText(rw::Option::FontFamilyText, "Segoe UI, Tahoma")
+      .WithText(rw::Option::FontSizeText, "12px");
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ void ApplyTweaks(Platform& platform, const std::string& programFolder, const Twe
   EditFile(platform, skin + "index.htm", [&](std::string& t) { EditWindowTemplate(t, options, isClassic); });
   EditFile(platform, skin + "favbar.htm", [&](std::string& t) { EditFavBarTemplate(t, options); });
   EditFile(platform, ui + "menus\\main.htm", [&](std::string& t) { EditMainMenuTemplate(t, inputs); });
-  if (inputs.host3015300) {
+  if (inputs.singleSkinHost) {
     EditFile(platform, ui + "main\\caption.css", [&](std::string& t) { EditCaptionSheet(t, options); });
     EditFile(platform, ui + "main-menu\\style.css", [&](std::string& t) { EditMainMenuSheet(t, options); });
   }

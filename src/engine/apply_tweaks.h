@@ -11,7 +11,7 @@ namespace rw {
 
 struct TweakInputs {
   const OptionSnapshot& options;
-  bool host3015300 = false;
+  bool singleSkinHost = false;
   bool compositionEnabled = false;
 };
 

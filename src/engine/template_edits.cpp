@@ -2,7 +2,6 @@
 
 #include <string_view>
 
-#include "engine/controls.h"
 #include "engine/lazy_pattern.h"
 #include "engine/patterns.h"
 #include "engine/text_ops.h"
@@ -11,8 +10,6 @@
 namespace rw {
 
 namespace {
-
-using namespace controls;
 
 // Compiled once, on first use.
 struct CompiledPatterns {
@@ -77,7 +74,8 @@ constexpr std::string_view kCompEmpty = "<div class=\"comp\" />";
 constexpr std::string_view kCompText = "<div class=\"comp\">$Compatible$</div>";
 
 void UndoButtons(std::string& text, const OptionSnapshot& o, bool classic) {
-  const bool combine = o.Ticked(kCombineUndoHistory) && !o.Ticked(kHideUndo) && !o.Ticked(kHideUndoList);
+  const bool combine =
+      o.Ticked(Option::CombineUndoHistory) && !o.Ticked(Option::HideUndo) && !o.Ticked(Option::HideUndoList);
   if (classic) {
     if (combine)
       ReplaceEvery(text, kHistoryImage, kBackForwardMenuImage, Case::Exact);
@@ -96,7 +94,7 @@ void UndoButtons(std::string& text, const OptionSnapshot& o, bool classic) {
 }
 
 void MenuButton(std::string& text, const OptionSnapshot& o, bool classic) {
-  const bool normal = o.Ticked(kNormalMenuButton) && !o.Ticked(kMenuToAvatar);
+  const bool normal = o.Ticked(Option::NormalMenuButton) && !o.Ticked(Option::MenuToAvatar);
   const LazyPattern& button = Pattern().menuButton;
   const bool present = HasMatch(text, button);
   if (normal && !present) {
@@ -110,7 +108,8 @@ void MenuButton(std::string& text, const OptionSnapshot& o, bool classic) {
 }
 
 void AvatarButton(std::string& text, const OptionSnapshot& o) {
-  const bool wanted = o.Ticked(kAvatarToButton) && !o.Ticked(kAvatarToMenu) && !o.Ticked(kMenuToAvatar);
+  const bool wanted =
+      o.Ticked(Option::AvatarToButton) && !o.Ticked(Option::AvatarToMenu) && !o.Ticked(Option::MenuToAvatar);
   const LazyPattern& button = Pattern().avatarButton;
   const bool present = HasMatch(text, button);
   if (wanted && !present) {
@@ -123,7 +122,7 @@ void AvatarButton(std::string& text, const OptionSnapshot& o) {
 }
 
 void SearchBox(std::string& text, const OptionSnapshot& o) {
-  const bool combined = o.Ticked(kCombineAddressSearch) && !o.Ticked(kHideSearchBar);
+  const bool combined = o.Ticked(Option::CombineAddressSearch) && !o.Ticked(Option::HideSearchBar);
   const LazyPattern& compact = Pattern().compactSearchBox;
   const bool present = HasMatch(text, compact);
   if (combined && !present) {
@@ -140,7 +139,7 @@ void SearchBox(std::string& text, const OptionSnapshot& o) {
 }
 
 void ModeText(std::string& text, const OptionSnapshot& o) {
-  if (o.Ticked(kShowModeText)) {
+  if (o.Ticked(Option::ShowModeText)) {
     ReplaceEvery(text, kTurboEmpty, kTurboText, Case::Exact);
     ReplaceEvery(text, kCompEmpty, kCompText, Case::Exact);
   } else {
@@ -177,7 +176,7 @@ constexpr std::string_view kMainMenuIconRule = "\r\n#MAIN_MENU .icon{visibility:
 void EditToolbarTemplate(std::string& text, const TweakInputs& inputs, bool isClassic) {
   const OptionSnapshot& o = inputs.options;
   UndoButtons(text, o, isClassic);
-  if (!inputs.host3015300) {
+  if (!inputs.singleSkinHost) {
     MenuButton(text, o, isClassic);
     AvatarButton(text, o);
   }
@@ -192,21 +191,21 @@ void EditWindowTemplate(std::string& text, const OptionSnapshot& o, bool isClass
   else
     ReplaceEvery(text, kHiddenAvatarId, kAvatarId, Case::Ignore);
 
-  if (o.Ticked(kMenuToAvatar))
+  if (o.Ticked(Option::MenuToAvatar))
     ReplaceEvery(text, kAvatarTitle, kAvatarMenuTitle, Case::Exact);
   else
     ReplaceEvery(text, kAvatarMenuTitle, kAvatarTitle, Case::Exact);
 
   if (!isClassic) return;
   ReplaceEvery(text, kTabBarInclude, "", Case::Exact);
-  const std::string_view marker = o.Ticked(kTabOnBottom) && hideAvatar ? kStatusBarMarker : kTabBarMarker;
+  const std::string_view marker = o.Ticked(Option::TabOnBottom) && hideAvatar ? kStatusBarMarker : kTabBarMarker;
   std::string withInclude(marker);
   withInclude.append(kTabBarInclude);
   ReplaceEvery(text, marker, withInclude, Case::Exact);
 }
 
 void EditFavBarTemplate(std::string& text, const OptionSnapshot& o) {
-  if (o.Ticked(kHideFavBarButton)) {
+  if (o.Ticked(Option::HideFavBarButton)) {
     ReplaceEvery(text, kFavButton, kHiddenFavButton, Case::Exact);
     ReplaceEvery(text, kSeparator, kHiddenSeparator, Case::Exact);
   } else {
@@ -216,9 +215,9 @@ void EditFavBarTemplate(std::string& text, const OptionSnapshot& o) {
 }
 
 void EditMainMenuTemplate(std::string& text, const TweakInputs& inputs) {
-  if (inputs.host3015300) return;
+  if (inputs.singleSkinHost) return;
   const OptionSnapshot& o = inputs.options;
-  const bool wanted = o.Ticked(kAvatarToMenu) || o.Ticked(kMenuToAvatar);
+  const bool wanted = o.Ticked(Option::AvatarToMenu) || o.Ticked(Option::MenuToAvatar);
   const LazyPattern& item = Pattern().avatarMenuItem;
   const bool present = HasMatch(text, item);
   if (wanted && !present) {
@@ -232,12 +231,12 @@ void EditMainMenuTemplate(std::string& text, const TweakInputs& inputs) {
 
 void EditCaptionSheet(std::string& text, const OptionSnapshot& o) {
   ReplaceFirstMatch(text, Pattern().captionRule, "");
-  if (o.Ticked(kClickableTitle)) text.append(kCaptionRule);
+  if (o.Ticked(Option::ClickableTitle)) text.append(kCaptionRule);
 }
 
 void EditMainMenuSheet(std::string& text, const OptionSnapshot& o) {
   ReplaceFirstMatch(text, Pattern().mainMenuIconRule, "");
-  if (o.Ticked(kHideMainMenuIcon)) text.append(kMainMenuIconRule);
+  if (o.Ticked(Option::HideMainMenuIcon)) text.append(kMainMenuIconRule);
 }
 
 }  // namespace rw

@@ -4,16 +4,13 @@
 #include <cstdint>
 #include <optional>
 
-#include "engine/controls.h"
 #include "engine/lazy_pattern.h"
+#include "engine/number_text.h"
 #include "engine/patterns.h"
-#include "engine/vb_number.h"
 
 namespace rw {
 
 namespace {
-
-using namespace controls;
 
 // Comment marks have no place in a width, font name or size. Typed into the
 // block they would open a comment that hides the rules after them, or repeat
@@ -36,13 +33,13 @@ struct Block {
   Block(const TweakInputs& inputs, bool isClassic)
       : o(inputs.options),
         classic(isClassic),
-        host3015300(inputs.host3015300),
+        singleSkinHost(inputs.singleSkinHost),
         composition(inputs.compositionEnabled),
         hideAvatar(AvatarHidden(inputs.options)) {}
 
   const OptionSnapshot& o;
   bool classic;
-  bool host3015300;
+  bool singleSkinHost;
   bool composition;
   bool hideAvatar;
   bool hideBackgroundTabClose = false;
@@ -51,9 +48,9 @@ struct Block {
   std::string fontList;
   std::string text;
 
-  bool On(std::string_view control) const { return o.Ticked(control); }
+  bool On(Option option) const { return o.Ticked(option); }
   // What the user typed, as it may stand in the block.
-  std::string Text(std::string_view control) const { return WithoutCommentMarks(o.Text(control)); }
+  std::string Text(Option option) const { return WithoutCommentMarks(o.Text(option)); }
   bool Modern() const { return !classic; }
 
   template <typename... Pieces>
@@ -77,50 +74,51 @@ void AvatarHiding(Block& b) {
   if (!b.hideAvatar) return;
   b.Rule(".avatar{display:none!important}");
   if (b.classic) b.Rule(".tabbar[has-favbar]{margin-left:0!important}");
-  if (b.Modern() && !b.On(kSlimmerTabBar)) {
+  if (b.Modern() && !b.On(Option::SlimmerTabBar)) {
     b.Rule(".show-avatar .tabbar{margin-left:4!important}");
     b.Rule(".show-avatar .navbar{margin-left:1!important}");
   }
 }
 
 void TabCloseButtons(Block& b) {
-  if (b.On(kHoverTabClose)) b.hideBackgroundTabClose = true;
+  if (b.On(Option::HoverTabClose)) b.hideBackgroundTabClose = true;
   // The width is looked at only when its box is ticked; a ticked width that
   // does not read as a number counts as narrow.
-  if (b.On(kBkgndTabWidth)) {
-    const auto width = ToInt16(b.Text(kBkgndTabWidthText));
+  if (b.On(Option::BkgndTabWidth)) {
+    const auto width = RoundToInt16(b.Text(Option::BkgndTabWidthText));
     if (!width || *width < 40) b.hideBackgroundTabClose = true;
   }
   if (b.hideBackgroundTabClose) {
     b.Rule(".tabbar .tab .close{display:none!important}");
     b.Rule(".tabbar .active .close, .tabbar .tab:moving .close, .tabbar .tab:current .close{display:block!important}");
   }
-  if (b.On(kClickableTitle) && b.Modern())
+  if (b.On(Option::ClickableTitle) && b.Modern())
     b.Rule("body.maximum .caption-wrapper > .top-blocks > .caption{display:block;height:1}");
-  if (b.On(kHoverTabClose)) b.Rule(".tabbar .tab:hover .close{display:block!important}");
-  if (b.On(kHideTabClose)) b.Rule(".tabbar .tab .close{visibility:hidden!important;width:1!important}");
+  if (b.On(Option::HoverTabClose)) b.Rule(".tabbar .tab:hover .close{display:block!important}");
+  if (b.On(Option::HideTabClose)) b.Rule(".tabbar .tab .close{visibility:hidden!important;width:1!important}");
 }
 
 void TabWidths(Block& b) {
-  if (!b.On(kMaxTabWidth) && !b.On(kBkgndTabWidth)) return;
-  b.Rule(".tabbar .tab {max-width:", b.On(kBkgndTabWidth) ? b.Text(kBkgndTabWidthText) : b.Text(kMaxTabWidthText),
+  if (!b.On(Option::MaxTabWidth) && !b.On(Option::BkgndTabWidth)) return;
+  b.Rule(".tabbar .tab {max-width:",
+         b.On(Option::BkgndTabWidth) ? b.Text(Option::BkgndTabWidthText) : b.Text(Option::MaxTabWidthText),
          " !important}");
-  if (b.On(kBkgndTabWidth))
+  if (b.On(Option::BkgndTabWidth))
     b.Rule(".tabbar .active, .tabbar .tab:moving, .tabbar .tab:current{max-width:",
-           b.On(kMaxTabWidth) ? b.Text(kMaxTabWidthText) : std::string("180"), " !important}");
-  if (b.host3015300) return;
+           b.On(Option::MaxTabWidth) ? b.Text(Option::MaxTabWidthText) : std::string("180"), " !important}");
+  if (b.singleSkinHost) return;
 
   // A width that does not convert, or a sum out of range, leaves its slot
   // as it was; an unticked box's text plays no part.
   std::optional<std::int16_t> active = std::int16_t{180};
-  if (b.On(kMaxTabWidth)) active = ToInt16(b.Text(kMaxTabWidthText));
-  if (active) active = AddInt16(*active, 13);
+  if (b.On(Option::MaxTabWidth)) active = RoundToInt16(b.Text(Option::MaxTabWidthText));
+  if (active) active = AddWithinInt16(*active, 13);
   if (active) b.activeTabSlot = *active;
 
   std::optional<std::int16_t> background = b.activeTabSlot;
-  if (b.On(kBkgndTabWidth)) {
-    background = ToInt16(b.Text(kBkgndTabWidthText));
-    if (background) background = AddInt16(*background, 13);
+  if (b.On(Option::BkgndTabWidth)) {
+    background = RoundToInt16(b.Text(Option::BkgndTabWidthText));
+    if (background) background = AddWithinInt16(*background, 13);
   }
   if (background) b.backgroundTabSlot = *background;
 
@@ -132,17 +130,17 @@ void TabWidths(Block& b) {
 }
 
 void FavouritesButton(Block& b) {
-  if (b.On(kAlwaysFavButton)) b.Rule("#BTN_FAV{display:block!important}");
-  if (b.On(kHideFavorite)) b.Rule("#BTN_FAV{display:none!important}");
-  if (b.On(kHideFavBarIcon)) {
+  if (b.On(Option::AlwaysFavButton)) b.Rule("#BTN_FAV{display:block!important}");
+  if (b.On(Option::HideFavorite)) b.Rule("#BTN_FAV{display:none!important}");
+  if (b.On(Option::HideFavBarIcon)) {
     b.Rule("#TB_FAV .icon, #FAV_ROOT_MENU .icon{display:none}");
     b.Rule("li .icon{display:block!important}");
   }
 }
 
 void SlimmerTabBar(Block& b) {
-  if (!b.On(kSlimmerTabBar)) return;
-  const bool slimToolbar = b.On(kSlimmerToolbar);
+  if (!b.On(Option::SlimmerTabBar)) return;
+  const bool slimToolbar = b.On(Option::SlimmerToolbar);
   b.Rule(".tabbar .tab{padding:7 8 5 8!important}");
   if (b.classic) {
     b.Rule(".tabbar{min-height:30!important}");
@@ -162,69 +160,71 @@ void SlimmerTabBar(Block& b) {
   b.Rule(".avatar{top:17;width:", size, ";height:", size, "}");
   const char* icon = slimToolbar ? "45" : "47";
   b.Rule(".avatar .icon{width:", icon, ";height:", icon, "}");
-  b.Rule("body.maximum .avatar{top:", b.On(kClickableTitle) ? "0" : "-1", "}");
+  b.Rule("body.maximum .avatar{top:", b.On(Option::ClickableTitle) ? "0" : "-1", "}");
   b.Rule(".tabbar .new{margin-left:-1!important}");
   b.Rule(".show-avatar .navbar{margin-left:", b.hideAvatar ? "1" : "62", "!important}");
 }
 
 void SlimmerToolbar(Block& b) {
-  if (!b.On(kSlimmerToolbar)) return;
+  if (!b.On(Option::SlimmerToolbar)) return;
   if (b.classic) {
     b.Rule(".navbar .button{padding:2 4!important}");
     b.Rule(".address-box,.search-box,.main-menu{min-height:28!important}");
     return;
   }
-  b.Rule(".navbar .button,.address-box,.search-box", b.host3015300 ? "" : ",.main-menu", "{min-height:28!important}");
-  if (!b.On(kSlimmerTabBar)) {
+  b.Rule(".navbar .button,.address-box,.search-box", b.singleSkinHost ? "" : ",.main-menu",
+         "{min-height:28!important}");
+  if (!b.On(Option::SlimmerTabBar)) {
     b.Rule(".avatar{top:18}");
-    b.Rule("body.maximum .avatar{top:", b.On(kClickableTitle) ? "1" : "0", "}");
+    b.Rule("body.maximum .avatar{top:", b.On(Option::ClickableTitle) ? "1" : "0", "}");
   }
 }
 
 void SlimmerFavAndStatusBar(Block& b) {
-  if (b.On(kSlimmerFavBar)) b.Rule(".toolbar .item{padding:2 ", b.On(kHideFavBarIcon) ? "3" : "5", "!important}");
-  if (b.On(kSlimmerStatusBar) && !b.On(kHideStatusBar))
-    b.Rule(".statusbar{padding:", b.host3015300 ? "2" : b.On(kTabOnBottom) ? "-1" : "1", " 2 2 2!important}");
+  if (b.On(Option::SlimmerFavBar))
+    b.Rule(".toolbar .item{padding:2 ", b.On(Option::HideFavBarIcon) ? "3" : "5", "!important}");
+  if (b.On(Option::SlimmerStatusBar) && !b.On(Option::HideStatusBar))
+    b.Rule(".statusbar{padding:", b.singleSkinHost ? "2" : b.On(Option::TabOnBottom) ? "-1" : "1", " 2 2 2!important}");
 }
 
 void MenuIconsAndTooltips(Block& b) {
-  if (b.On(kHideMainMenuIcon)) b.Rule("#MAIN_MENU .icon{visibility:hidden!important}");
-  if (b.On(kHidePageMenuIcon)) b.Rule("#BTN_PAGE_POPUP_MENU .icon{visibility:hidden!important}");
-  if (b.On(kHideTabMenuIcon)) b.Rule("#TAB_CONTEXT_MENU .icon{visibility:hidden!important}");
-  if (b.On(kHideAddrMenuIcon)) b.Rule("#ADDRESSBAR_CONTEXT_MENU .icon{visibility:hidden!important}");
-  if (b.On(kHideToolTip)) b.Rule("*{behavior:mx-forbid-tooltip}");
+  if (b.On(Option::HideMainMenuIcon)) b.Rule("#MAIN_MENU .icon{visibility:hidden!important}");
+  if (b.On(Option::HidePageMenuIcon)) b.Rule("#BTN_PAGE_POPUP_MENU .icon{visibility:hidden!important}");
+  if (b.On(Option::HideTabMenuIcon)) b.Rule("#TAB_CONTEXT_MENU .icon{visibility:hidden!important}");
+  if (b.On(Option::HideAddrMenuIcon)) b.Rule("#ADDRESSBAR_CONTEXT_MENU .icon{visibility:hidden!important}");
+  if (b.On(Option::HideToolTip)) b.Rule("*{behavior:mx-forbid-tooltip}");
 }
 
 void SearchAndStatusBar(Block& b) {
   // "100%%" is the host's own spelling.
-  if (b.On(kHideSearchBar)) {
+  if (b.On(Option::HideSearchBar)) {
     b.Rule(".address-box{width:100%%!important;margin-right:0!important}");
     b.Rule(".search-box{display:none!important}");
   }
-  if (b.On(kCombineAddressSearch) && !b.On(kHideSearchBar)) {
+  if (b.On(Option::CombineAddressSearch) && !b.On(Option::HideSearchBar)) {
     b.Rule(".address-box{width:100%%!important;margin-right:0!important}");
     b.Rule(".search-box{width:40!important}");
     b.Rule(".search-box > .menu{background:url(images/addr_btn.png)expand!important;margin-right:0!important}");
     b.Rule(".search-box > .menu:hover{background-image:url(images/addr_btn_hover.png)!important}");
     b.Rule(".search-box > .menu:active{background-image:url(images/addr_btn_press.png)!important}");
   }
-  if (b.On(kHideStatusBar)) {
+  if (b.On(Option::HideStatusBar)) {
     b.Rule(".statusbar{display:none!important}");
     b.Rule("body.maximum{padding:0 -2 0 -2}");
   }
-  if (b.On(kMaxSearchWidth)) b.Rule(".search-box{max-width:", b.Text(kMaxSearchWidthText), "!important}");
+  if (b.On(Option::MaxSearchWidth)) b.Rule(".search-box{max-width:", b.Text(Option::MaxSearchWidthText), "!important}");
 }
 
 void AeroStatusBar(Block& b) {
-  if (!b.On(kAeroStatusBar) || b.On(kHideStatusBar) || !b.composition) return;
+  if (!b.On(Option::AeroStatusBar) || b.On(Option::HideStatusBar) || !b.composition) return;
   b.Rule(".statusbar{background:url(none)!important}");
   b.Rule(".statusbar .message, .statusbar .text {outline:3px glow #FFFFFF 2px;color:black!important}");
   b.Rule("body{padding:0 5 0 5}");
 }
 
 void FontAndActiveTab(Block& b) {
-  if (b.On(kSetFont)) {
-    const std::string familyText = b.Text(kFontFamilyText);
+  if (b.On(Option::SetFont)) {
+    const std::string familyText = b.Text(Option::FontFamilyText);
     std::string_view families = familyText;
     while (!families.empty()) {
       const size_t comma = families.find(',');
@@ -234,33 +234,33 @@ void FontAndActiveTab(Block& b) {
       families.remove_prefix(comma + 1);
     }
     if (!b.fontList.empty() && b.fontList.back() == ',') b.fontList.pop_back();
-    b.Rule("body,th,td,input,button,select,textarea,plaintext,menu{font-size:", TrimSpaces(b.Text(kFontSizeText)),
-           ";font-family:", b.fontList, "}");
+    b.Rule("body,th,td,input,button,select,textarea,plaintext,menu{font-size:",
+           TrimSpaces(b.Text(Option::FontSizeText)), ";font-family:", b.fontList, "}");
   }
   b.Rule(".tabbar .tab:current,.tabbar .tab:moving,.tabbar .active,.tabbar .active:hover{font-weight:",
-         b.On(kBoldActiveTab) ? "bold" : "normal", "!important}");
+         b.On(Option::BoldActiveTab) ? "bold" : "normal", "!important}");
 }
 
 void HiddenNavButtons(Block& b) {
-  if (b.On(kHideRefresh)) b.Rule("#BTN_REFRESH{display:none}");
-  if (b.On(kHideHome)) b.Rule("#BTN_HOME{display:none}");
-  if (b.On(kHideUndo)) b.Rule("#BTN_UNDO{display:none}");
-  if (b.On(kHideUndoList)) b.Rule("#BTN_UNDO_LIST{display:none}");
+  if (b.On(Option::HideRefresh)) b.Rule("#BTN_REFRESH{display:none}");
+  if (b.On(Option::HideHome)) b.Rule("#BTN_HOME{display:none}");
+  if (b.On(Option::HideUndo)) b.Rule("#BTN_UNDO{display:none}");
+  if (b.On(Option::HideUndoList)) b.Rule("#BTN_UNDO_LIST{display:none}");
 }
 
 void ClassicSkinRules(Block& b) {
   if (!b.classic) return;
-  if (b.On(kNormalMenuButton)) {
-    const char* v = b.On(kSlimmerToolbar) ? "4" : "5";
+  if (b.On(Option::NormalMenuButton)) {
+    const char* v = b.On(Option::SlimmerToolbar) ? "4" : "5";
     b.Rule("#main_menu_button{background-image:url(../main/images/btn_bg.png)!important;padding:", v, " 5 ", v,
            " 7!important}");
     b.Rule("#main_menu_button:hover{background-image:url(../main/images/btn_bg_hover.png)!important}");
     b.Rule("#main_menu_button:active{background-image:url(../main/images/btn_bg_press.png)!important}");
   }
-  if (b.On(kHideNewTab)) b.Rule(".tabbar .new{display:none}");
+  if (b.On(Option::HideNewTab)) b.Rule(".tabbar .new{display:none}");
   // The bottom tab bar needs the avatar out of the way.
-  if (b.On(kTabOnBottom) && b.hideAvatar) {
-    const bool aero = b.On(kAeroStatusBar);
+  if (b.On(Option::TabOnBottom) && b.hideAvatar) {
+    const bool aero = b.On(Option::AeroStatusBar);
     const char* sfx = aero ? "_aero" : "";
     b.Rule(".top-blocks{background-image:url(images/toolbar_bg_bottom_tab.png)!important;padding-bottom:2}");
     b.Rule(".tabbar .tab{background-image:url(images/tab_bottom_tab", sfx, ".png)!important}");
@@ -283,20 +283,20 @@ void ClassicSkinRules(Block& b) {
 }
 
 void MainMenuModeTextAvatarLogo(Block& b) {
-  if (b.On(kMenuToAvatar)) b.Rule(".main-menu{display:none}");
-  if (b.On(kShowModeText))
+  if (b.On(Option::MenuToAvatar)) b.Rule(".main-menu{display:none}");
+  if (b.On(Option::ShowModeText))
     b.Rule(
         "#BTN_SWITCH_MODE{width:auto!important;foreground-position:2 50%!important;padding-left:20!important;"
         "padding-right:6!important}");
-  if (b.On(kReplaceSmiley)) {
+  if (b.On(Option::ReplaceSmiley)) {
     b.Rule(".avatar .icon{foreground-image:url(../main/images/avatar_mx3.png)}");
     b.Rule(".avatar{background-image:url(../main/images/avatar_mask_tweak.png)}");
   }
 }
 
 void PaddingAndLastButton(Block& b) {
-  if ((!b.On(kAeroStatusBar) || b.On(kHideStatusBar)) && !b.host3015300)
-    b.Rule("body{padding:0 5 ", b.On(kHideStatusBar) ? "6" : "4", " 5}");
+  if ((!b.On(Option::AeroStatusBar) || b.On(Option::HideStatusBar)) && !b.singleSkinHost)
+    b.Rule("body{padding:0 5 ", b.On(Option::HideStatusBar) ? "6" : "4", " 5}");
   b.Rule(".navbar .button-group .button:last-child{margin-right:3!important}");
 }
 
@@ -323,7 +323,8 @@ constexpr std::array<void (*)(Block&), 15> kRuleGroups = {
 }  // namespace
 
 bool AvatarHidden(const OptionSnapshot& options) {
-  return (options.Ticked(kAvatarToButton) || options.Ticked(kAvatarToMenu)) && !options.Ticked(kMenuToAvatar);
+  return (options.Ticked(Option::AvatarToButton) || options.Ticked(Option::AvatarToMenu)) &&
+         !options.Ticked(Option::MenuToAvatar);
 }
 
 std::string BuildTweakBlock(const TweakInputs& inputs, bool isClassic) {

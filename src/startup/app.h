@@ -25,7 +25,7 @@ struct App {
   std::string LanguageName = "English";
   std::string HostBinFolder;  // ends in a backslash; empty until found
   std::string HostVersion;
-  bool Host3015300 = false;
+  bool SingleSkinHost = false;    // host 3.0.15.300, which has only the modern skin
   bool ServicesReleased = false;  // set by ReleaseServices
   mutable FileCache files;        // the settings and language files
 

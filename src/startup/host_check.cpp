@@ -13,7 +13,7 @@ HostCheckResult CheckHostInstallation(App& app) {
   const Installation installation = app.Host();
   const std::optional<std::string> version = platform.FileVersion(installation.HostExecutable());
   app.HostVersion = version.value_or("");
-  app.Host3015300 = app.HostVersion == kSpecialHostVersion;
+  app.SingleSkinHost = app.HostVersion == kSpecialHostVersion;
   // Without a version there is nothing to name a backup after nor to compare
   // with "FileVersion"; the files of the last known version stay as they
   // are, unused.

@@ -25,7 +25,7 @@ struct HostCheckResult {
   std::string file;  // what the message names
 };
 
-/// Reads app.HostBinFolder; sets app.HostVersion and app.Host3015300. A new
+/// Reads app.HostBinFolder; sets app.HostVersion and app.SingleSkinHost. A new
 /// version removes the old derived files, backs up the host's archive and is
 /// recorded in "FileVersion".
 HostCheckResult CheckHostInstallation(App& app);

@@ -6,44 +6,45 @@
 
 namespace rw {
 
-void SetFolderDialog::Form_Load() {
+void SetFolderDialog::OnLoad() {
   view_.SetCaptions(app_.LookupText("MX3Folder"), app_.LookupText("OK"), app_.LookupText("Cancel"));
   // Shown even when the stored folder is not valid, so it can be corrected.
   view_.SetText(app_.ReadSetting("InstallFolder", ""));
 }
 
-bool SetFolderDialog::Form_KeyDown(int keyCode) {
+bool SetFolderDialog::OnKeyDown(int keyCode) {
   if (keyCode == kKeyEscape) {
-    cmdCancel_Click();
+    OnCancel();
     return true;
   }
   if (keyCode == kKeyEnter) {
-    cmdOK_Click();
+    OnOk();
     return true;
   }
   return false;
 }
 
-void SetFolderDialog::txtSetFolder_GotFocus() { view_.SelectAllText(); }
+void SetFolderDialog::OnTextFocused() { view_.SelectAllText(); }
 
-void SetFolderDialog::cmdBrowse_Click() {
+void SetFolderDialog::OnBrowse() {
   const std::string chosen = view_.BrowseForFolder(view_.Handle(), app_.LookupText("SelectFolder"),
                                                    kBrowseOnlyFileSystemFolders, kBrowseRootDrives);
   if (!chosen.empty()) view_.SetText(chosen);
 }
 
-void SetFolderDialog::cmdOK_Click() {
+void SetFolderDialog::OnOk() {
   const std::string typed = view_.Text();
   if (auto folder = CanonicalHostFolder(app_.platform, typed)) {
     app_.WriteSetting("InstallFolder", *folder);
     app_.HostBinFolder = *folder + "Bin\\";
-    view_.Unload();
+    view_.Close();
     return;
   }
+  // "InvaidFolder" is the key as the language files spell it.
   app_.Message(ReplaceAll(app_.LookupText("InvaidFolder"), "$folder", typed), MessageButtons::Ok, view_.Handle());
   view_.FocusText();
 }
 
-void SetFolderDialog::cmdCancel_Click() { view_.Unload(); }
+void SetFolderDialog::OnCancel() { view_.Close(); }
 
 }  // namespace rw

@@ -1,5 +1,5 @@
-// The host folder dialog frmSetFolder: its behaviour, independent of the
-// window that shows it.
+// The host folder dialog: its behaviour, independent of the window that
+// shows it.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +25,10 @@ class SetFolderView {
   virtual void SetText(const std::string& text) = 0;
   virtual void SelectAllText() = 0;
   /// Moves the focus into the text box, which selects its text
-  /// (txtSetFolder_GotFocus), also when it had the focus already.
+  /// (OnTextFocused), also when it had the focus already.
   virtual void FocusText() = 0;
-  /// Unloads the dialog; the modal loop that shows it ends.
-  virtual void Unload() = 0;
+  /// Closes the dialog; the modal loop that shows it ends.
+  virtual void Close() = 0;
   /// The shell's folder picker; empty when the user cancels.
   virtual std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::uint32_t flags, int root) = 0;
 };
@@ -37,13 +37,13 @@ class SetFolderDialog {
  public:
   SetFolderDialog(App& app, SetFolderView& view) : app_(app), view_(view) {}
 
-  void Form_Load();
+  void OnLoad();
   /// Enter and Esc act wherever the focus is; true when the key was used.
-  bool Form_KeyDown(int keyCode);
-  void txtSetFolder_GotFocus();
-  void cmdBrowse_Click();
-  void cmdOK_Click();
-  void cmdCancel_Click();
+  bool OnKeyDown(int keyCode);
+  void OnTextFocused();
+  void OnBrowse();
+  void OnOk();
+  void OnCancel();
 
  private:
   App& app_;

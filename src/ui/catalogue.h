@@ -1,9 +1,11 @@
-// The 43 tweak options of the main window: one table drives the controls,
-// their captions, loading, saving and the window layout.
+// The tweak options of the main window: one row per option drives its
+// control, caption, loading, saving, place and field check.
 #pragma once
 
 #include <span>
 #include <string_view>
+
+#include "ui/option.h"
 
 namespace rw {
 
@@ -18,36 +20,40 @@ enum class Spot { Box, Middle, Right };
 /// Which program state can disable the option.
 enum class HostRule { None, HostDependent, Composition };
 /// When SaveOptions writes the key.
-enum class SaveRule { Always, WhileComposition, WhileNotHost3015300 };
+enum class SaveRule { Always, WhileComposition, WhileTwoSkins };
+/// How a field corrects its text when the focus leaves it (see
+/// ui/field_checks.h); check boxes have none.
+enum class FieldCheck { None, Width, BkgndTabWidth, FontFamily, FontSize };
 
 struct OptionDef {
-  std::string_view control;
+  Option option;
   OptionKind kind;
   std::string_view settingsKey;
   std::string_view defaultValue;
   std::string_view captionKey;      // empty for text fields
-  std::string_view englishCaption;  // design-time caption; empty for text fields
+  std::string_view englishCaption;  // caption until a language is applied; empty for text fields
   std::string_view marker;          // " *" modern skin only, " #" classic only
   Column column;
   int row;  // 1..19, from the top
   Spot spot;
   HostRule host;
   SaveRule saved;
+  FieldCheck check;
 };
 
-inline constexpr int kOptionCount = 43;
 inline constexpr int kRowsPerColumn = 19;
 
-/// All options in load order.
+/// All options in load order, which is the order of Option.
 std::span<const OptionDef> Options();
-/// Settings keys in the order SaveOptions writes them.
-std::span<const std::string_view> SaveOrder();
-/// The option with this control name, or nullptr.
-const OptionDef* FindOption(std::string_view control);
+/// The row of one option.
+const OptionDef& Def(Option option);
+/// The options in the order SaveOptions writes their keys; stored settings
+/// files keep this order.
+std::span<const Option> SaveOrder();
 
 /// Reads every option from the settings file into the model. Unreadable
 /// check states leave the box as it is; text is taken unchecked. Disables
-/// chkAeroStatusBar when composition is off.
+/// the Aero status bar box when composition is off.
 void LoadOptions(const App& app, OptionModel& model, bool compositionEnabled);
 
 /// Writes the options in save order; keys the save rules skip keep their

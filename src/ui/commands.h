@@ -22,7 +22,7 @@ PipelineResult RestoreCommand(App& app, MainWindowOps& window);
 struct SetFolderHooks {
   /// Shows the host folder dialog modally, owned by `owner`.
   std::function<void(WindowHandle owner)> showDialog;
-  /// Re-translates the window and follows a changed Host3015300.
+  /// Re-translates the window and follows a changed SingleSkinHost.
   std::function<void()> applyLanguage;
 };
 

@@ -4,8 +4,9 @@
 #include <climits>
 #include <optional>
 
-#include "engine/vb_number.h"
+#include "engine/number_text.h"
 #include "stores/text.h"
+#include "ui/catalogue.h"
 #include "ui/option_model.h"
 
 namespace rw {
@@ -17,7 +18,7 @@ namespace {
 // that the bound checks clamp it instead of leaving it as typed.
 std::optional<int> WholeValue(std::string_view text) {
   if (!IsNumeric(text)) return std::nullopt;
-  if (auto value = ToInt16(text)) return *value;
+  if (auto value = RoundToInt16(text)) return *value;
   return TrimBlanks(text).starts_with('-') ? SHRT_MIN - 1 : SHRT_MAX + 1;
 }
 
@@ -62,14 +63,22 @@ std::string CheckFontSize(std::string_view text) {
   return std::string(s);
 }
 
-std::string CheckField(std::string_view control, const OptionModel& model) {
-  const std::string& text = model.Text(control);
-  if (control == "txtMaxTabWidth") return CheckWidthField(text, "180");
-  if (control == "txtMaxSearchWidth") return CheckWidthField(text, "200");
-  if (control == "txtBkgndTabWidth")
-    return CheckBkgndTabWidth(text, TabWidthLimit(model.State("chkMaxTabWidth") == 1, model.Text("txtMaxTabWidth")));
-  if (control == "txtFontFamily") return CheckFontFamily(text);
-  if (control == "txtFontSize") return CheckFontSize(text);
+std::string CheckField(Option field, const OptionModel& model) {
+  const OptionDef& def = Def(field);
+  const std::string& text = model.Text(field);
+  switch (def.check) {
+    case FieldCheck::None:
+      return text;
+    case FieldCheck::Width:
+      return CheckWidthField(text, def.defaultValue);
+    case FieldCheck::BkgndTabWidth:
+      return CheckBkgndTabWidth(
+          text, TabWidthLimit(model.State(Option::MaxTabWidth) == 1, model.Text(Option::MaxTabWidthText)));
+    case FieldCheck::FontFamily:
+      return CheckFontFamily(text);
+    case FieldCheck::FontSize:
+      return CheckFontSize(text);
+  }
   return text;
 }
 

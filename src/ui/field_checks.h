@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/option.h"
+
 namespace rw {
 
 class OptionModel;
@@ -14,28 +16,28 @@ inline constexpr int kMaxTabWidth = 400;
 inline constexpr int kMinBkgndTabWidth = 16;
 inline constexpr int kDefaultTabWidthLimit = 180;
 
-/// txtMaxTabWidth and txtMaxSearchWidth: empty or non-numeric text becomes
+/// The tab and search bar width fields: empty or non-numeric text becomes
 /// `defaultText`, values below 100 become "100", above 400 "400". Other
 /// numeric text stays as typed ("250.6" is kept).
 std::string CheckWidthField(std::string_view text, std::string_view defaultText);
 
-/// The limit for the background tab width: the value of txtMaxTabWidth
-/// when chkMaxTabWidth is ticked, else 180.
+/// The limit for the background tab width: the value of the maximum tab
+/// width field when its box is ticked, else 180.
 int TabWidthLimit(bool maxTabWidthTicked, std::string_view maxTabWidthText);
 
-/// txtBkgndTabWidth: empty or non-numeric becomes "60", below 16 "16",
+/// The background tab width field: empty or non-numeric becomes "60", below 16 "16",
 /// above `limit` the limit.
 std::string CheckBkgndTabWidth(std::string_view text, int limit);
 
-/// txtFontFamily: only an empty text is replaced.
+/// The font family field: only an empty text is replaced.
 std::string CheckFontFamily(std::string_view text);
 
-/// txtFontSize: trimmed; a bare number gets "px"; anything not ending in
+/// The font size field: trimmed; a bare number gets "px"; anything not ending in
 /// "px" or "pt" becomes "12px".
 std::string CheckFontSize(std::string_view text);
 
-/// The corrected text of the named field as the model holds it now; the
-/// text unchanged for a control that has no check.
-std::string CheckField(std::string_view control, const OptionModel& model);
+/// The corrected text of the field as the model holds it now, by the check
+/// its catalogue row names; the text unchanged for an option without one.
+std::string CheckField(Option field, const OptionModel& model);
 
 }  // namespace rw

@@ -9,24 +9,45 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "ui/option.h"
 
 namespace rw {
 
+/// The controls of the main window that are not options.
+enum class Control {
+  ModernLegend,
+  ClassicLegend,
+  SelectAll,
+  Ok,
+  Cancel,
+  MenuTop,
+  MenuSetFolder,
+  MenuLanguage,
+  MenuRestore,
+  MenuHelp,
+  MenuAbout,
+  MenuExit,
+};
+
+/// The check boxes among them, in the order they follow the options.
+inline constexpr std::array<Control, 3> kCheckBoxControls{Control::ModernLegend, Control::ClassicLegend,
+                                                          Control::SelectAll};
+
 /// Captions of the controls that are not options, shown until the first
 /// ApplyLanguage (option captions are in the catalogue).
-inline constexpr std::array<std::pair<std::string_view, std::string_view>, 12> kDesignCaptions{{
-    {"mnuMenu", "Menu"},
-    {"mnuSetFolder", "Set Maxthon 3 Folder..."},
-    {"mnuLanguage", "Language"},
-    {"mnuRestore", "Restore Default Resource File"},
-    {"mnuHelp", "Help"},
-    {"mnuAbout", "About..."},
-    {"mnuExit", "Exit"},
-    {"cmdOK", "OK"},
-    {"cmdCancel", "Cancel"},
-    {"chkSelectAll", "Select/Unselect All"},
-    {"chkModernOnly", "(*) Modern Skin only"},
-    {"chkClassicOnly", "(#) Classic Skin only"},
+inline constexpr std::array<std::pair<Control, std::string_view>, 12> kDesignCaptions{{
+    {Control::MenuTop, "Menu"},
+    {Control::MenuSetFolder, "Set Maxthon 3 Folder..."},
+    {Control::MenuLanguage, "Language"},
+    {Control::MenuRestore, "Restore Default Resource File"},
+    {Control::MenuHelp, "Help"},
+    {Control::MenuAbout, "About..."},
+    {Control::MenuExit, "Exit"},
+    {Control::Ok, "OK"},
+    {Control::Cancel, "Cancel"},
+    {Control::SelectAll, "Select/Unselect All"},
+    {Control::ModernLegend, "(*) Modern Skin only"},
+    {Control::ClassicLegend, "(#) Classic Skin only"},
 }};
 
 /// The first item of the language submenu; it stands for English.ini.
@@ -41,11 +62,14 @@ class MainView {
   virtual void SetIcons(std::string_view iconName) = 0;
   virtual void SetTitle(const std::string& title) = 0;
 
-  /// Caption of a check box, button or menu item, by control name.
-  virtual void SetCaption(std::string_view control, const std::string& caption) = 0;
-  virtual void SetCheck(std::string_view control, int state) = 0;
-  virtual void SetText(std::string_view control, const std::string& text) = 0;
-  virtual void SetEnabled(std::string_view control, bool enabled) = 0;
+  /// Caption of a check box, button or menu item.
+  virtual void SetCaption(Option option, const std::string& caption) = 0;
+  virtual void SetCaption(Control control, const std::string& caption) = 0;
+  virtual void SetCheck(Option option, int state) = 0;
+  virtual void SetCheck(Control box, int state) = 0;
+  virtual void SetText(Option field, const std::string& text) = 0;
+  virtual void SetEnabled(Option option, bool enabled) = 0;
+  virtual void SetEnabled(Control control, bool enabled) = 0;
 
   /// Appends an item to the language submenu; item 0 exists from the start
   /// and is checked.
@@ -58,11 +82,11 @@ class MainView {
   /// Closes the host folder dialog when it is open over this window.
   virtual void CloseFolderDialog() = 0;
 
-  /// The one-shot timer of the deferred unload: the view calls
-  /// MainWindowLogic::MainUnloadTimerProc when it fires. Starting replaces
-  /// a timer that runs; killing one that does not run is harmless.
-  virtual void StartUnloadTimer(unsigned milliseconds) = 0;
-  virtual void KillUnloadTimer() = 0;
+  /// The one-shot timer of the deferred close: the view calls
+  /// MainWindowLogic::OnCloseTimer when it fires. Starting replaces a timer
+  /// that runs; killing one that does not run is harmless.
+  virtual void StartCloseTimer(unsigned milliseconds) = 0;
+  virtual void KillCloseTimer() = 0;
 };
 
 }  // namespace rw

@@ -24,12 +24,12 @@ constexpr std::string_view kIniSuffix = ".ini";
 
 MainWindowLogic::MainWindowLogic(App& app, MainView& view, UiFactory& ui) : app_(app), view_(view), ui_(ui) {}
 
-void MainWindowLogic::Form_Load() {
+void MainWindowLogic::OnLoad() {
   view_.SetIcons(kIconName);
-  CompositionEnabled = IsCompositionEnabled();
+  compositionEnabled_ = app_.platform.IsCompositionEnabled();
   view_.SetTitle(app_.AppTitle);
   ApplyLanguage();
-  LoadOptions(app_, model_, CompositionEnabled);
+  LoadOptions(app_, model_, compositionEnabled_);
   ShowModel();
   FillLanguageMenu();
   CopyReplacementImages(app_.Host());
@@ -37,38 +37,36 @@ void MainWindowLogic::Form_Load() {
 
 void MainWindowLogic::ApplyLanguage() {
   const auto text = [this](std::string_view key) { return app_.LookupText(key); };
-  view_.SetCaption("mnuMenu", text("Menu"));
-  view_.SetCaption("mnuSetFolder", text("SetFolder"));
-  view_.SetCaption("mnuRestore", text("Restore"));
-  view_.SetCaption("mnuHelp", text("Help"));
-  view_.SetCaption("mnuAbout", text("About"));
-  view_.SetCaption("mnuExit", text("Exit"));
+  view_.SetCaption(Control::MenuTop, text("Menu"));
+  view_.SetCaption(Control::MenuSetFolder, text("SetFolder"));
+  view_.SetCaption(Control::MenuRestore, text("Restore"));
+  view_.SetCaption(Control::MenuHelp, text("Help"));
+  view_.SetCaption(Control::MenuAbout, text("About"));
+  view_.SetCaption(Control::MenuExit, text("Exit"));
 
   // Whoever picked a language they cannot read still finds the English word.
   if (app_.platform.LowerCase(app_.LanguageName) != "english")
-    view_.SetCaption("mnuLanguage", app_.LookupText("SetLanguage", true) + " / " + text("SetLanguage"));
+    view_.SetCaption(Control::MenuLanguage, app_.LookupText("SetLanguage", true) + " / " + text("SetLanguage"));
   else
-    view_.SetCaption("mnuLanguage", text("SetLanguage"));
+    view_.SetCaption(Control::MenuLanguage, text("SetLanguage"));
 
-  view_.SetCaption("cmdOK", text("OK"));
-  view_.SetCaption("cmdCancel", text("Cancel"));
+  view_.SetCaption(Control::Ok, text("OK"));
+  view_.SetCaption(Control::Cancel, text("Cancel"));
 
-  // Markers tell the skins apart, and host 3.0.15.300 has only one skin.
-  const bool markers = !app_.Host3015300;
+  // Markers tell the skins apart; a single-skin host needs none.
+  const bool markers = !app_.SingleSkinHost;
   for (const OptionDef& def : Options()) {
     if (def.kind != OptionKind::Check) continue;
-    view_.SetCaption(def.control, text(def.captionKey) + (markers ? std::string(def.marker) : std::string()));
+    view_.SetCaption(def.option, text(def.captionKey) + (markers ? std::string(def.marker) : std::string()));
   }
-  view_.SetCaption(kSelectAll, text("SelectAll"));
+  view_.SetCaption(Control::SelectAll, text("SelectAll"));
 
   for (const OptionDef& def : Options())
-    if (def.host == HostRule::HostDependent) SetEnabled(def.control, !app_.Host3015300);
+    if (def.host == HostRule::HostDependent) SetEnabled(def.option, !app_.SingleSkinHost);
 
-  view_.SetCaption(kModernLegend, markers ? text("ModernOnly") : std::string());
-  view_.SetCaption(kClassicLegend, markers ? text("ClassicOnly") : std::string());
+  view_.SetCaption(Control::ModernLegend, markers ? text("ModernOnly") : std::string());
+  view_.SetCaption(Control::ClassicLegend, markers ? text("ClassicOnly") : std::string());
 }
-
-bool MainWindowLogic::IsCompositionEnabled() { return app_.platform.IsCompositionEnabled(); }
 
 void MainWindowLogic::FillLanguageMenu() {
   // Names compare as the file system does, in every letter; the extension
@@ -89,7 +87,7 @@ void MainWindowLogic::FillLanguageMenu() {
   }
 }
 
-void MainWindowLogic::mnuLangList_Click(std::size_t index) {
+void MainWindowLogic::OnLanguageChosen(std::size_t index) {
   if (index >= langItems_.size()) return;
   const std::string caption = langItems_[index];
   // The file may have gone since the menu was filled.
@@ -100,93 +98,101 @@ void MainWindowLogic::mnuLangList_Click(std::size_t index) {
   ApplyLanguage();
 }
 
-void MainWindowLogic::chkSelectAll_Click() {
-  const int state = model_.State(kSelectAll);
-  for (const OptionModel::Control& c : model_.Controls()) {
-    if (c.isCheck && c.enabled && c.name.starts_with("chk")) SetState(c.name, state);
+// Every enabled box takes the state of Select All, the legends included.
+void MainWindowLogic::SelectAll() {
+  const int state = model_.State(Control::SelectAll);
+  for (const OptionDef& def : Options())
+    if (def.kind == OptionKind::Check && model_.Enabled(def.option)) SetState(def.option, state);
+  for (Control box : kCheckBoxControls) {
+    if (model_.Enabled(box) && model_.SetState(box, state)) view_.SetCheck(box, state);
   }
 }
 
-void MainWindowLogic::OnCheckClicked(std::string_view control) {
-  if (!model_.Has(control) || !model_.Enabled(control)) return;
-  SetState(control, model_.State(control) == 0 ? 1 : 0);
-  if (control == kSelectAll) chkSelectAll_Click();
+void MainWindowLogic::OnCheckClicked(Option option) {
+  if (Def(option).kind != OptionKind::Check || !model_.Enabled(option)) return;
+  SetState(option, model_.State(option) == 0 ? 1 : 0);
 }
 
-void MainWindowLogic::OnTextChanged(std::string_view control, std::string_view text) { model_.SetText(control, text); }
-
-void MainWindowLogic::OnFieldFocus(std::string_view control) {
-  if (model_.Has(control)) focusedField_ = std::string(control);
+void MainWindowLogic::OnCheckClicked(Control box) {
+  if (!model_.Enabled(box)) return;
+  const int state = model_.State(box) == 0 ? 1 : 0;
+  if (model_.SetState(box, state)) view_.SetCheck(box, state);
+  if (box == Control::SelectAll) SelectAll();
 }
 
-void MainWindowLogic::OnFieldValidate(std::string_view control) {
-  if (focusedField_ == control) focusedField_.clear();
-  const OptionDef* def = FindOption(control);
-  if (!def || def->kind != OptionKind::Text) return;
-  SetText(control, CheckField(control, model_));
+void MainWindowLogic::OnTextChanged(Option field, std::string_view text) { model_.SetText(field, text); }
+
+void MainWindowLogic::OnFieldFocused(Option field) {
+  if (Def(field).kind == OptionKind::Text) focusedField_ = field;
 }
 
-bool MainWindowLogic::Form_Unload() {
-  if (FolderDialogOpen) {
+void MainWindowLogic::OnFieldLeft(Option field) {
+  if (focusedField_ == field) focusedField_.reset();
+  if (Def(field).kind != OptionKind::Text) return;
+  SetText(field, CheckField(field, model_));
+}
+
+bool MainWindowLogic::OnClosing() {
+  if (folderDialogOpen_) {
     view_.CloseFolderDialog();
-    FolderDialogOpen = false;
-    ScheduleMainUnload();
+    folderDialogOpen_ = false;
+    ScheduleClose();
     return false;
   }
   ReleaseServices(app_);
   return true;
 }
 
-void MainWindowLogic::UnloadWindow() {
-  if (unloaded_) return;
-  if (!Form_Unload()) return;
-  unloaded_ = true;
-  view_.KillUnloadTimer();
+void MainWindowLogic::Close() {
+  if (closed_) return;
+  if (!OnClosing()) return;
+  closed_ = true;
+  view_.KillCloseTimer();
   view_.Destroy();
 }
 
-void MainWindowLogic::ScheduleMainUnload() {
-  view_.KillUnloadTimer();
-  view_.StartUnloadTimer(kUnloadDelayMs);
-  unloadPending_ = true;
+void MainWindowLogic::ScheduleClose() {
+  view_.KillCloseTimer();
+  view_.StartCloseTimer(kCloseDelayMs);
+  closePending_ = true;
 }
 
-void MainWindowLogic::MainUnloadTimerProc() {
-  view_.KillUnloadTimer();
-  if (!unloadPending_) return;
-  unloadPending_ = false;
-  UnloadWindow();
+void MainWindowLogic::OnCloseTimer() {
+  view_.KillCloseTimer();
+  if (!closePending_) return;
+  closePending_ = false;
+  Close();
 }
 
-void MainWindowLogic::Form_Activate() {
-  if (Activated || unloaded_) return;
+void MainWindowLogic::OnActivate() {
+  if (activated_ || closed_) return;
   // Set first: unpacking lets window events run, and a second activation
   // meanwhile must not start a second unpacking.
-  Activated = true;
+  activated_ = true;
   // Without a version nothing is unpacked; OK and Restore say why.
   if (app_.HostVersion.empty() || IsTreeUsable(app_.Host())) return;
   Tell(UnpackArchive(app_.Host(), *this));
 }
 
-bool MainWindowLogic::Form_KeyDown(int key, bool repeat) {
+bool MainWindowLogic::OnKeyDown(int key, bool repeat) {
   if (key == kKeyEscape) return true;
   if (key != kKeyEnter) return false;
   // Enter presses the default button: once per press, and not while it is
   // disabled (during unpacking).
-  if (!repeat && okEnabled_) cmdOK_Click();
+  if (!repeat && okEnabled_) OnOk();
   return true;
 }
 
-void MainWindowLogic::cmdOK_Click() {
-  if (applying_ || unloaded_) return;
+void MainWindowLogic::OnOk() {
+  if (applying_ || closed_) return;
   applying_ = true;
   // Enter in a field applies without leaving it: check the typed value first.
-  if (!focusedField_.empty()) OnFieldValidate(std::string(focusedField_));
+  if (focusedField_) OnFieldLeft(*focusedField_);
 
   PipelineResult result = Apply();
   applying_ = false;
   if (result.outcome == Outcome::Done)
-    UnloadWindow();
+    Close();
   else
     Tell(result);
 }
@@ -194,17 +200,17 @@ void MainWindowLogic::cmdOK_Click() {
 PipelineResult MainWindowLogic::Apply() {
   // Nothing of another host version may reach this one.
   if (app_.HostVersion.empty()) return {Outcome::NoHostVersion, app_.Host().HostExecutable()};
-  SaveOptions(app_, model_, CompositionEnabled);
+  SaveOptions(app_, model_, compositionEnabled_);
   // A tree that never finished unpacking, or lost files since, is built
   // again now rather than packed.
   if (!IsTreeUsable(app_.Host())) {
     PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
-    if (unpacked.outcome != Outcome::Done || unloaded_) return unpacked;
+    if (unpacked.outcome != Outcome::Done || closed_) return unpacked;
   }
   const OptionSnapshot options = model_.Snapshot();
-  const TweakInputs inputs{options, app_.Host3015300, CompositionEnabled};
+  const TweakInputs inputs{options, app_.SingleSkinHost, compositionEnabled_};
   ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/false);
-  if (!app_.Host3015300) ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/true);
+  if (!app_.SingleSkinHost) ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/true);
   return InstallArchive(app_.Host(), *this, /*restore=*/false);
 }
 
@@ -213,65 +219,69 @@ void MainWindowLogic::Tell(const PipelineResult& result) {
   if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle());
 }
 
-void MainWindowLogic::mnuHelp_Click() { HelpCommand(app_); }
+void MainWindowLogic::OnHelp() { HelpCommand(app_); }
 
-void MainWindowLogic::mnuAbout_Click() { AboutCommand(app_, *this); }
+void MainWindowLogic::OnAbout() { AboutCommand(app_, *this); }
 
 // While the tree is being unpacked (OK is disabled then) neither the host
 // folder nor the tree may change under the unpacker.
-void MainWindowLogic::mnuRestore_Click() {
+void MainWindowLogic::OnRestore() {
   if (!okEnabled_ || applying_) return;
   const PipelineResult result = RestoreCommand(app_, *this);
   if (result.outcome == Outcome::Done)
-    UnloadWindow();
+    Close();
   else
     Tell(result);
 }
 
-void MainWindowLogic::mnuSetFolder_Click() {
+void MainWindowLogic::OnSetFolder() {
   if (!okEnabled_ || applying_) return;
   SetFolderHooks hooks;
   hooks.showDialog = [this](WindowHandle owner) { ui_.ShowSetFolderDialog(app_, owner); };
   hooks.applyLanguage = [this] {
-    if (!unloaded_) ApplyLanguage();
+    if (!closed_) ApplyLanguage();
   };
-  Tell(SetFolderCommand(app_, *this, FolderDialogOpen, hooks));
+  Tell(SetFolderCommand(app_, *this, folderDialogOpen_, hooks));
 }
 
 bool MainWindowLogic::ConfirmCloseHost() {
   return app_.Message(app_.LookupText("ConfirmClose"), MessageButtons::OkCancel, Handle()) == MessageResult::Ok;
 }
 
-WindowHandle MainWindowLogic::Handle() { return unloaded_ ? 0 : view_.Handle(); }
+WindowHandle MainWindowLogic::Handle() { return closed_ ? 0 : view_.Handle(); }
 
 void MainWindowLogic::EnableOk(bool enabled) {
   okEnabled_ = enabled;
-  if (!unloaded_) view_.SetEnabled("cmdOK", enabled);
+  if (!closed_) view_.SetEnabled(Control::Ok, enabled);
 }
 
 void MainWindowLogic::Hide() {
-  if (!unloaded_) view_.Hide();
+  if (!closed_) view_.Hide();
 }
 
-void MainWindowLogic::SetState(std::string_view control, int state) {
-  if (model_.SetState(control, state)) view_.SetCheck(control, state);
+void MainWindowLogic::SetState(Option option, int state) {
+  if (model_.SetState(option, state)) view_.SetCheck(option, state);
 }
 
-void MainWindowLogic::SetText(std::string_view control, const std::string& text) {
-  if (model_.SetText(control, text)) view_.SetText(control, text);
+void MainWindowLogic::SetText(Option field, const std::string& text) {
+  if (model_.SetText(field, text)) view_.SetText(field, text);
 }
 
-void MainWindowLogic::SetEnabled(std::string_view control, bool enabled) {
-  if (model_.SetEnabled(control, enabled)) view_.SetEnabled(control, enabled);
+void MainWindowLogic::SetEnabled(Option option, bool enabled) {
+  if (model_.SetEnabled(option, enabled)) view_.SetEnabled(option, enabled);
 }
 
 void MainWindowLogic::ShowModel() {
-  for (const OptionModel::Control& c : model_.Controls()) {
-    if (c.isCheck)
-      view_.SetCheck(c.name, c.state);
+  for (const OptionDef& def : Options()) {
+    if (def.kind == OptionKind::Check)
+      view_.SetCheck(def.option, model_.State(def.option));
     else
-      view_.SetText(c.name, c.text);
-    view_.SetEnabled(c.name, c.enabled);
+      view_.SetText(def.option, model_.Text(def.option));
+    view_.SetEnabled(def.option, model_.Enabled(def.option));
+  }
+  for (Control box : kCheckBoxControls) {
+    view_.SetCheck(box, model_.State(box));
+    view_.SetEnabled(box, model_.Enabled(box));
   }
 }
 

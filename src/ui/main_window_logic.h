@@ -3,6 +3,7 @@
 // The view shows what this class decides and forwards the user's events.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +19,8 @@ namespace rw {
 struct App;
 class UiFactory;
 
-inline constexpr unsigned kUnloadDelayMs = 100;
+/// How long a close put off by the open host folder dialog waits.
+inline constexpr unsigned kCloseDelayMs = 100;
 
 class MainWindowLogic : public MainWindowOps {
  public:
@@ -26,52 +28,49 @@ class MainWindowLogic : public MainWindowOps {
   MainWindowLogic(const MainWindowLogic&) = delete;
   MainWindowLogic& operator=(const MainWindowLogic&) = delete;
 
-  // Window members.
-  bool CompositionEnabled = false;
-  bool Activated = false;
-  bool FolderDialogOpen = false;
-
   // --- Operations of the window ---
-  void Form_Load();
+  /// Icons, title, captions, the options from the settings file, the
+  /// language menu and the replacement images, in that order.
+  void OnLoad();
   void ApplyLanguage();
-  bool IsCompositionEnabled();
   void FillLanguageMenu();
-  /// Ends the window unless Form_Unload cancels; later calls do nothing.
-  void UnloadWindow();
-  void ScheduleMainUnload();
-  void MainUnloadTimerProc();
+  /// Ends the window unless OnClosing puts it off; later calls do nothing.
+  void Close();
+  void ScheduleClose();
+  /// The timer of a close put off by the host folder dialog fired.
+  void OnCloseTimer();
 
   // --- Events ---
-  /// False when the unload is cancelled (the host folder dialog was open).
-  bool Form_Unload();
-  void Form_Activate();
+  /// False when the close is put off (the host folder dialog was open).
+  bool OnClosing();
+  void OnActivate();
   /// True when the key was handled here and must not reach the control.
   /// `repeat` marks the key-repeat presses of a held key.
-  bool Form_KeyDown(int key, bool repeat);
-  void cmdOK_Click();
-  void cmdCancel_Click() { UnloadWindow(); }
-  void mnuExit_Click() { UnloadWindow(); }
-  void chkSelectAll_Click();
-  void mnuLangList_Click(std::size_t index);
-  void mnuHelp_Click();
-  void mnuAbout_Click();
-  void mnuRestore_Click();
-  void mnuSetFolder_Click();
+  bool OnKeyDown(int key, bool repeat);
+  void OnOk();
+  void OnCancel() { Close(); }
+  void OnExit() { Close(); }
+  void OnLanguageChosen(std::size_t index);
+  void OnHelp();
+  void OnAbout();
+  void OnRestore();
+  void OnSetFolder();
 
-  /// A click on a check box (option, legend or Select All): not ticked
-  /// becomes ticked, ticked or mixed becomes not ticked.
-  void OnCheckClicked(std::string_view control);
+  /// A click on a check box: not ticked becomes ticked, ticked or mixed
+  /// becomes not ticked. Select All then sets every enabled box alike.
+  void OnCheckClicked(Option option);
+  void OnCheckClicked(Control box);
   /// The user edited a field; the view already shows the text.
-  void OnTextChanged(std::string_view control, std::string_view text);
-  void OnFieldFocus(std::string_view control);
+  void OnTextChanged(Option field, std::string_view text);
+  void OnFieldFocused(Option field);
   /// The focus left the field: run its check.
-  void OnFieldValidate(std::string_view control);
+  void OnFieldLeft(Option field);
 
   const OptionModel& Model() const { return model_; }
   OptionSnapshot Snapshot() const { return model_.Snapshot(); }
   const std::vector<std::string>& LanguageItems() const { return langItems_; }
   const std::vector<bool>& LanguageChecks() const { return langChecked_; }
-  bool Unloaded() const { return unloaded_; }
+  bool Closed() const { return closed_; }
   bool OkEnabled() const { return okEnabled_; }
 
   // --- MainWindowOps, for the pipeline ---
@@ -79,12 +78,13 @@ class MainWindowLogic : public MainWindowOps {
   bool ConfirmCloseHost() override;
   void EnableOk(bool enabled) override;
   void Hide() override;
-  void Unload() override { UnloadWindow(); }
+  void Unload() override { Close(); }
 
  private:
-  void SetState(std::string_view control, int state);
-  void SetText(std::string_view control, const std::string& text);
-  void SetEnabled(std::string_view control, bool enabled);
+  void SetState(Option option, int state);
+  void SetText(Option field, const std::string& text);
+  void SetEnabled(Option option, bool enabled);
+  void SelectAll();
   void ShowModel();
   void SetLanguageCheck(std::size_t index, bool checked);
   /// Saves the options, writes the tweaks and installs them.
@@ -98,11 +98,14 @@ class MainWindowLogic : public MainWindowOps {
   OptionModel model_;
   std::vector<std::string> langItems_{std::string(kEnglishItem)};
   std::vector<bool> langChecked_{true};
-  std::string focusedField_;
+  std::optional<Option> focusedField_;
+  bool compositionEnabled_ = false;
+  bool activated_ = false;
+  bool folderDialogOpen_ = false;
   bool okEnabled_ = true;
   bool applying_ = false;
-  bool unloadPending_ = false;
-  bool unloaded_ = false;
+  bool closePending_ = false;
+  bool closed_ = false;
 };
 
 }  // namespace rw

@@ -1,79 +1,76 @@
 #include "ui/option_model.h"
 
-#include <map>
+#include <algorithm>
 
 #include "ui/catalogue.h"
 
 namespace rw {
 
-OptionModel::OptionModel() {
-  const auto add = [this](std::string_view name, bool isCheck) {
-    Control c;
-    c.name = std::string(name);
-    c.isCheck = isCheck;
-    controls_.push_back(std::move(c));
-  };
-  for (const OptionDef& def : Options()) add(def.control, def.kind == OptionKind::Check);
-  for (std::string_view extra : {kModernLegend, kClassicLegend, kSelectAll}) add(extra, true);
-}
-
-const OptionModel::Control* OptionModel::Find(std::string_view name) const {
-  for (const Control& c : controls_)
-    if (c.name == name) return &c;
-  return nullptr;
-}
-
-OptionModel::Control* OptionModel::Find(std::string_view name) {
-  return const_cast<Control*>(static_cast<const OptionModel*>(this)->Find(name));
-}
-
-int OptionModel::State(std::string_view name) const {
-  const Control* c = Find(name);
-  return c ? c->state : 0;
-}
-
-const std::string& OptionModel::Text(std::string_view name) const {
-  static const std::string empty;
-  const Control* c = Find(name);
-  return c ? c->text : empty;
-}
-
-bool OptionModel::Enabled(std::string_view name) const {
-  const Control* c = Find(name);
-  return c && c->enabled;
-}
-
-bool OptionModel::SetState(std::string_view name, int state) {
-  Control* c = Find(name);
-  if (!c || !c->isCheck || c->state == state) return false;
-  c->state = state;
+bool OptionModel::SetState(Option option, int state) {
+  Entry& e = options_[IndexOf(option)];
+  if (Def(option).kind != OptionKind::Check || e.state == state) return false;
+  e.state = state;
   return true;
 }
 
-bool OptionModel::SetText(std::string_view name, std::string_view text) {
-  Control* c = Find(name);
-  if (!c || c->isCheck || c->text == text) return false;
-  c->text = std::string(text);
+bool OptionModel::SetText(Option option, std::string_view text) {
+  Entry& e = options_[IndexOf(option)];
+  if (Def(option).kind != OptionKind::Text || e.text == text) return false;
+  e.text = std::string(text);
   return true;
 }
 
-bool OptionModel::SetEnabled(std::string_view name, bool enabled) {
-  Control* c = Find(name);
-  if (!c || c->enabled == enabled) return false;
-  c->enabled = enabled;
+bool OptionModel::SetEnabled(Option option, bool enabled) {
+  Entry& e = options_[IndexOf(option)];
+  if (e.enabled == enabled) return false;
+  e.enabled = enabled;
+  return true;
+}
+
+const OptionModel::Entry* OptionModel::BoxEntry(Control box) const {
+  const auto* found = std::find(kCheckBoxControls.begin(), kCheckBoxControls.end(), box);
+  return found == kCheckBoxControls.end() ? nullptr
+                                          : &boxes_[static_cast<std::size_t>(found - kCheckBoxControls.begin())];
+}
+
+OptionModel::Entry* OptionModel::BoxEntry(Control box) {
+  return const_cast<Entry*>(static_cast<const OptionModel*>(this)->BoxEntry(box));
+}
+
+int OptionModel::State(Control box) const {
+  const Entry* e = BoxEntry(box);
+  return e ? e->state : 0;
+}
+
+bool OptionModel::Enabled(Control box) const {
+  const Entry* e = BoxEntry(box);
+  return e && e->enabled;
+}
+
+bool OptionModel::SetState(Control box, int state) {
+  Entry* e = BoxEntry(box);
+  if (!e || e->state == state) return false;
+  e->state = state;
+  return true;
+}
+
+bool OptionModel::SetEnabled(Control box, bool enabled) {
+  Entry* e = BoxEntry(box);
+  if (!e || e->enabled == enabled) return false;
+  e->enabled = enabled;
   return true;
 }
 
 OptionSnapshot OptionModel::Snapshot() const {
-  std::map<std::string, int, std::less<>> states;
-  std::map<std::string, std::string, std::less<>> texts;
-  for (const Control& c : controls_) {
-    if (c.isCheck)
-      states.emplace(c.name, c.state);
+  OptionSnapshot snapshot;
+  for (const OptionDef& def : Options()) {
+    const Entry& e = options_[IndexOf(def.option)];
+    if (def.kind == OptionKind::Check)
+      snapshot.states_[IndexOf(def.option)] = e.state;
     else
-      texts.emplace(c.name, c.text);
+      snapshot.texts_[IndexOf(def.option)] = e.text;
   }
-  return OptionSnapshot(std::move(states), std::move(texts));
+  return snapshot;
 }
 
 }  // namespace rw

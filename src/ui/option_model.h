@@ -3,52 +3,53 @@
 // what the logic decided.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "ui/main_view.h"
+#include "ui/option.h"
 #include "ui/option_snapshot.h"
 
 namespace rw {
 
-inline constexpr std::string_view kSelectAll = "chkSelectAll";
-inline constexpr std::string_view kModernLegend = "chkModernOnly";
-inline constexpr std::string_view kClassicLegend = "chkClassicOnly";
-
 class OptionModel {
  public:
-  struct Control {
-    std::string name;
-    bool isCheck = true;
+  /// Every option, the legends and Select All unchecked, enabled and with
+  /// empty text.
+  OptionModel() = default;
+
+  int State(Option option) const { return options_[IndexOf(option)].state; }
+  const std::string& Text(Option option) const { return options_[IndexOf(option)].text; }
+  bool Enabled(Option option) const { return options_[IndexOf(option)].enabled; }
+
+  /// Setters return true when the value changed; a state for a text field
+  /// or a text for a check box is ignored.
+  bool SetState(Option option, int state);
+  bool SetText(Option option, std::string_view text);
+  bool SetEnabled(Option option, bool enabled);
+
+  /// The check boxes that are not options: the legends and Select All.
+  /// Other controls read as unchecked and disabled and ignore changes.
+  int State(Control box) const;
+  bool Enabled(Control box) const;
+  bool SetState(Control box, int state);
+  bool SetEnabled(Control box, bool enabled);
+
+  /// An immutable copy of every option's state and text.
+  OptionSnapshot Snapshot() const;
+
+ private:
+  struct Entry {
     int state = 0;  // check boxes: 0, 1 or 2 (mixed)
     std::string text;
     bool enabled = true;
   };
+  Entry* BoxEntry(Control box);
+  const Entry* BoxEntry(Control box) const;
 
-  /// Every option of the catalogue, then the legends and Select All, all
-  /// unchecked, enabled and with empty text.
-  OptionModel();
-
-  const std::vector<Control>& Controls() const { return controls_; }
-  bool Has(std::string_view name) const { return Find(name) != nullptr; }
-
-  int State(std::string_view name) const;
-  const std::string& Text(std::string_view name) const;
-  bool Enabled(std::string_view name) const;
-
-  /// Setters return true when the value changed; unknown names are ignored.
-  bool SetState(std::string_view name, int state);
-  bool SetText(std::string_view name, std::string_view text);
-  bool SetEnabled(std::string_view name, bool enabled);
-
-  /// An immutable copy of every check state and text.
-  OptionSnapshot Snapshot() const;
-
- private:
-  const Control* Find(std::string_view name) const;
-  Control* Find(std::string_view name);
-
-  std::vector<Control> controls_;
+  std::array<Entry, kOptionCount> options_;
+  std::array<Entry, kCheckBoxControls.size()> boxes_;
 };
 
 }  // namespace rw

@@ -11,10 +11,12 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/apply_tweaks.h"
+#include "engine/number_text.h"
 #include "engine/tweak_block.h"
-#include "engine/vb_number.h"
 #include "fuzz/fuzz_support.h"
 #include "stores/utf8_file.h"
 #include "support/fake_platform.h"
@@ -64,21 +66,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t flags = data[0];
   auto states = rw::fuzz::StatesFrom(data + 1);
   std::string_view rest(reinterpret_cast<const char*>(data) + 11, size - 11);
-  std::map<std::string, std::string, std::less<>> texts;
+  std::vector<std::pair<rw::Option, std::string>> texts;
   for (size_t i = 0; i < std::size(rw::fuzz::kTextFields); ++i) {
     const size_t length = std::min<size_t>(data[6 + i] % 24, rest.size());
-    texts[std::string(rw::fuzz::kTextFields[i])] = std::string(rest.substr(0, length));
+    texts.emplace_back(rw::fuzz::kTextFields[i], std::string(rest.substr(0, length)));
     rest.remove_prefix(length);
   }
   const std::string_view sheet = rest;
 
   for (const auto& [field, text] : texts) {
-    const auto number = rw::ToInt16(text);
+    const auto number = rw::RoundToInt16(text);
     if (!rw::IsNumeric(text)) Check(!number);
-    if (number) Check(rw::ToInt16(std::to_string(*number)) == number);
+    if (number) Check(rw::RoundToInt16(std::to_string(*number)) == number);
   }
 
-  const rw::OptionSnapshot options(std::move(states), std::move(texts));
+  rw::OptionSnapshot options = states;
+  for (const auto& [field, text] : texts) options = options.WithText(field, text);
   const bool classic = flags & 1;
   const rw::TweakInputs inputs{options, (flags & 2) != 0, (flags & 4) != 0};
   const std::string block = rw::BuildTweakBlock(inputs, classic);

@@ -17,30 +17,30 @@ inline void Check(bool condition) {
 }
 
 /// Every check box the engine reads, one bit each in the fuzzer's input.
-inline constexpr std::string_view kCheckBoxes[] = {
-    "chkCombineUndoHistory", "chkClickableTitle",   "chkAlwaysFavButton",
-    "chkHideSearchBar",      "chkHideStatusBar",    "chkHoverTabClose",
-    "chkHideTabClose",       "chkHideMainMenuIcon", "chkHidePageMenuIcon",
-    "chkHideTabMenuIcon",    "chkHideAddrMenuIcon", "chkHideFavBarIcon",
-    "chkHideToolTip",        "chkMaxTabWidth",      "chkSlimmerTabBar",
-    "chkSlimmerToolbar",     "chkSlimmerFavBar",    "chkSlimmerStatusBar",
-    "chkAeroStatusBar",      "chkMaxSearchWidth",   "chkSetFont",
-    "chkBoldActiveTab",      "chkHideRefresh",      "chkHideHome",
-    "chkHideUndo",           "chkHideUndoList",     "chkNormalMenuButton",
-    "chkAvatarToButton",     "chkAvatarToMenu",     "chkCombineAddressSearch",
-    "chkHideFavorite",       "chkBkgndTabWidth",    "chkHideNewTab",
-    "chkTabOnBottom",        "chkMenuToAvatar",     "chkHideFavBarButton",
-    "chkShowModeText",       "chkReplaceSmiley"};
+inline constexpr Option kCheckBoxes[] = {
+    Option::CombineUndoHistory, Option::ClickableTitle,   Option::AlwaysFavButton,
+    Option::HideSearchBar,      Option::HideStatusBar,    Option::HoverTabClose,
+    Option::HideTabClose,       Option::HideMainMenuIcon, Option::HidePageMenuIcon,
+    Option::HideTabMenuIcon,    Option::HideAddrMenuIcon, Option::HideFavBarIcon,
+    Option::HideToolTip,        Option::MaxTabWidth,      Option::SlimmerTabBar,
+    Option::SlimmerToolbar,     Option::SlimmerFavBar,    Option::SlimmerStatusBar,
+    Option::AeroStatusBar,      Option::MaxSearchWidth,   Option::SetFont,
+    Option::BoldActiveTab,      Option::HideRefresh,      Option::HideHome,
+    Option::HideUndo,           Option::HideUndoList,     Option::NormalMenuButton,
+    Option::AvatarToButton,     Option::AvatarToMenu,     Option::CombineAddressSearch,
+    Option::HideFavorite,       Option::BkgndTabWidth,    Option::HideNewTab,
+    Option::TabOnBottom,        Option::MenuToAvatar,     Option::HideFavBarButton,
+    Option::ShowModeText,       Option::ReplaceSmiley};
 inline constexpr size_t kCheckBoxBytes = (std::size(kCheckBoxes) + 7) / 8;
 
-inline constexpr std::string_view kTextFields[] = {"txtMaxTabWidth", "txtMaxSearchWidth", "txtBkgndTabWidth",
-                                                   "txtFontFamily", "txtFontSize"};
+inline constexpr Option kTextFields[] = {Option::MaxTabWidthText, Option::MaxSearchWidthText, Option::BkgndTabWidthText,
+                                         Option::FontFamilyText, Option::FontSizeText};
 
 /// Check box states from kCheckBoxBytes bytes.
-inline std::map<std::string, int, std::less<>> StatesFrom(const uint8_t* bits) {
-  std::map<std::string, int, std::less<>> states;
+inline OptionSnapshot StatesFrom(const uint8_t* bits) {
+  OptionSnapshot states;
   for (size_t i = 0; i < std::size(kCheckBoxes); ++i)
-    if ((bits[i / 8] >> (i % 8)) & 1) states[std::string(kCheckBoxes[i])] = 1;
+    if ((bits[i / 8] >> (i % 8)) & 1) states = states.WithState(kCheckBoxes[i], 1);
   return states;
 }
 

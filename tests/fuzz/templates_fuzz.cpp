@@ -115,7 +115,7 @@ void EditAll(Texts& t, const rw::TweakInputs& inputs, bool classic) {
   rw::EditMainMenuSheet(t.menuSheet, inputs.options);
 }
 
-rw::OptionSnapshot Options(const uint8_t* bits) { return rw::OptionSnapshot(rw::fuzz::StatesFrom(bits), {}); }
+rw::OptionSnapshot Options(const uint8_t* bits) { return rw::fuzz::StatesFrom(bits); }
 
 std::string Fixture(const std::string& relative) {
   std::ifstream in(std::string(RW_SOURCE_DIR) + "/tests/fixtures/host-ui/ui/" + relative, std::ios::binary);
@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t flags = data[0];
   const unsigned mode = flags & 3;
   const bool classic = flags & 4;
-  const bool host3015300 = flags & 8;
+  const bool singleSkinHost = flags & 8;
   const bool composition = flags & 16;
   ++data, --size;
 
@@ -159,21 +159,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Texts state = original;
     for (size_t step = 0; step < 8 && size >= kOptionBytes; ++step, data += kOptionBytes, size -= kOptionBytes) {
       const rw::OptionSnapshot options = Options(data);
-      const rw::TweakInputs inputs{options, host3015300, composition};
+      const rw::TweakInputs inputs{options, singleSkinHost, composition};
       EditAll(state, inputs, classic);
       Texts again = state;
       EditAll(again, inputs, classic);
       Check(again == state);
     }
     const rw::OptionSnapshot none;
-    EditAll(state, rw::TweakInputs{none, host3015300, composition}, classic);
+    EditAll(state, rw::TweakInputs{none, singleSkinHost, composition}, classic);
     Check(state == original);
     return 0;
   }
 
   if (size < kOptionBytes) return 0;
   const rw::OptionSnapshot options = Options(data);
-  const rw::TweakInputs inputs{options, host3015300, composition};
+  const rw::TweakInputs inputs{options, singleSkinHost, composition};
   const std::string_view rest(reinterpret_cast<const char*>(data) + kOptionBytes, size - kOptionBytes);
   const std::string text = mode == 1 ? FromRecipe(rest) : std::string(rest);
   Texts edited{text, text, text, text, text, text};

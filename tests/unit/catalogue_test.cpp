@@ -16,20 +16,24 @@ const std::string kSettings = "C:\\Ravelwick\\settings.ini";
 
 TEST(Catalogue, EveryRowOfBothColumnsHoldsExactlyOneCheckBoxAndFieldsShareTheirBoxRow) {
   std::set<std::pair<Column, int>> boxes;
-  std::set<std::string_view> keys, controls;
+  std::set<std::string_view> keys;
+  std::set<Option> options;
   int checks = 0;
   for (const OptionDef& def : Options()) {
     EXPECT_TRUE(keys.insert(def.settingsKey).second) << def.settingsKey;
-    EXPECT_TRUE(controls.insert(def.control).second) << def.control;
+    EXPECT_TRUE(options.insert(def.option).second) << def.settingsKey;
+    EXPECT_EQ(&Def(def.option), &def) << def.settingsKey;
     ASSERT_GE(def.row, 1);
     ASSERT_LE(def.row, kRowsPerColumn);
     if (def.kind == OptionKind::Check) {
       ++checks;
-      EXPECT_TRUE(def.control.starts_with("chk"));
-      EXPECT_TRUE(boxes.insert({def.column, def.row}).second) << def.control;
+      EXPECT_EQ(def.spot, Spot::Box) << def.settingsKey;
+      EXPECT_EQ(def.check, FieldCheck::None) << def.settingsKey;
+      EXPECT_TRUE(boxes.insert({def.column, def.row}).second) << def.settingsKey;
       EXPECT_FALSE(def.captionKey.empty());
     } else {
-      EXPECT_TRUE(def.control.starts_with("txt"));
+      EXPECT_NE(def.spot, Spot::Box) << def.settingsKey;
+      EXPECT_NE(def.check, FieldCheck::None) << def.settingsKey;
       EXPECT_TRUE(def.captionKey.empty());
     }
   }
@@ -37,12 +41,14 @@ TEST(Catalogue, EveryRowOfBothColumnsHoldsExactlyOneCheckBoxAndFieldsShareTheirB
   EXPECT_EQ(boxes.size(), 38u);
   for (const OptionDef& def : Options()) {
     if (def.kind == OptionKind::Text) {
-      EXPECT_TRUE(boxes.count({def.column, def.row})) << def.control;
+      EXPECT_TRUE(boxes.count({def.column, def.row})) << def.settingsKey;
     }
   }
 
-  // Save order names every settings key once.
-  std::set<std::string_view> saved(SaveOrder().begin(), SaveOrder().end());
+  // Save order names every option once.
+  std::set<std::string_view> saved;
+  for (Option option : SaveOrder()) saved.insert(Def(option).settingsKey);
+  EXPECT_EQ(SaveOrder().size(), keys.size());
   EXPECT_EQ(saved, keys);
 }
 
@@ -55,17 +61,21 @@ struct Fixture {
 TEST(LoadOptions, NewSettingsFileGivesTheDefaults) {
   Fixture f;
   LoadOptions(f.app, f.model, true);
-  for (const auto& c : f.model.Controls()) {
-    if (c.isCheck) {
-      EXPECT_EQ(c.state, 0) << c.name;
+  for (const OptionDef& def : Options()) {
+    if (def.kind == OptionKind::Check) {
+      EXPECT_EQ(f.model.State(def.option), 0) << def.settingsKey;
     }
-    EXPECT_TRUE(c.enabled) << c.name;
+    EXPECT_TRUE(f.model.Enabled(def.option)) << def.settingsKey;
   }
-  EXPECT_EQ(f.model.Text("txtMaxTabWidth"), "180");
-  EXPECT_EQ(f.model.Text("txtMaxSearchWidth"), "200");
-  EXPECT_EQ(f.model.Text("txtBkgndTabWidth"), "60");
-  EXPECT_EQ(f.model.Text("txtFontFamily"), "Segoe UI, Tahoma");
-  EXPECT_EQ(f.model.Text("txtFontSize"), "12px");
+  for (Control box : kCheckBoxControls) {
+    EXPECT_EQ(f.model.State(box), 0);
+    EXPECT_TRUE(f.model.Enabled(box));
+  }
+  EXPECT_EQ(f.model.Text(Option::MaxTabWidthText), "180");
+  EXPECT_EQ(f.model.Text(Option::MaxSearchWidthText), "200");
+  EXPECT_EQ(f.model.Text(Option::BkgndTabWidthText), "60");
+  EXPECT_EQ(f.model.Text(Option::FontFamilyText), "Segoe UI, Tahoma");
+  EXPECT_EQ(f.model.Text(Option::FontSizeText), "12px");
   EXPECT_FALSE(f.p.FileExists(kSettings));
 }
 
@@ -78,8 +88,8 @@ TEST(LoadOptions, CheckStatesConvertAsWholeNumbersAndBadValuesLeaveTheBoxUnticke
     Fixture f;
     f.p.AddFile(kSettings, "[General]\r\nHideHome=" + value + "\r\nSetMaxTabWidth=" + value + "\r\n");
     LoadOptions(f.app, f.model, true);
-    EXPECT_EQ(f.model.State("chkHideHome"), state) << '"' << value << '"';
-    EXPECT_EQ(f.model.State("chkMaxTabWidth"), state) << '"' << value << '"';
+    EXPECT_EQ(f.model.State(Option::HideHome), state) << '"' << value << '"';
+    EXPECT_EQ(f.model.State(Option::MaxTabWidth), state) << '"' << value << '"';
   }
 }
 
@@ -91,8 +101,8 @@ TEST(LoadOptions, FieldsTakeTheStoredTextUncheckedAndEmptyGivesTheDefault) {
     Fixture f;
     f.p.AddFile(kSettings, "[General]\r\nMaxTabWidth=" + value + "\r\nFontFamily=" + value + "\r\n");
     LoadOptions(f.app, f.model, true);
-    EXPECT_EQ(f.model.Text("txtMaxTabWidth"), shown);
-    EXPECT_EQ(f.model.Text("txtFontFamily"), value.empty() ? "Segoe UI, Tahoma" : value);
+    EXPECT_EQ(f.model.Text(Option::MaxTabWidthText), shown);
+    EXPECT_EQ(f.model.Text(Option::FontFamilyText), value.empty() ? "Segoe UI, Tahoma" : value);
   }
 }
 
@@ -100,28 +110,29 @@ TEST(LoadOptions, TheSlimmerToolbarBoxReadsItsOddlyCasedKeyAndCheckBoxesOwnTheir
   Fixture f;
   f.p.AddFile(kSettings, "[General]\r\nSlimmerToolBar=1\r\nMaxSearchWidth=1\r\nSetMaxSearchWidth=0\r\n");
   LoadOptions(f.app, f.model, true);
-  EXPECT_EQ(f.model.State("chkSlimmerToolbar"), 1);
-  EXPECT_EQ(f.model.State("chkMaxSearchWidth"), 0);
-  EXPECT_EQ(f.model.Text("txtMaxSearchWidth"), "1");
+  EXPECT_EQ(f.model.State(Option::SlimmerToolbar), 1);
+  EXPECT_EQ(f.model.State(Option::MaxSearchWidth), 0);
+  EXPECT_EQ(f.model.Text(Option::MaxSearchWidthText), "1");
 }
 
 TEST(LoadOptions, CompositionOffDisablesOnlyTheAeroBoxAndKeepsItsState) {
   Fixture f;
   f.p.AddFile(kSettings, "[General]\r\nAeroStatusBar=1\r\n");
   LoadOptions(f.app, f.model, false);
-  EXPECT_FALSE(f.model.Enabled("chkAeroStatusBar"));
-  EXPECT_EQ(f.model.State("chkAeroStatusBar"), 1);
+  EXPECT_FALSE(f.model.Enabled(Option::AeroStatusBar));
+  EXPECT_EQ(f.model.State(Option::AeroStatusBar), 1);
   int disabled = 0;
-  for (const auto& c : f.model.Controls()) disabled += !c.enabled;
+  for (const OptionDef& def : Options()) disabled += !f.model.Enabled(def.option);
+  for (Control box : kCheckBoxControls) disabled += !f.model.Enabled(box);
   EXPECT_EQ(disabled, 1);
 }
 
 TEST(SaveOptions, ANewFileListsTheKeysInSaveOrder) {
   Fixture f;
   LoadOptions(f.app, f.model, true);
-  f.model.SetState("chkHideHome", 1);
-  f.model.SetState("chkSlimmerToolbar", 1);
-  f.model.SetText("txtFontFamily", " Tahoma ,  Arial ");
+  f.model.SetState(Option::HideHome, 1);
+  f.model.SetState(Option::SlimmerToolbar, 1);
+  f.model.SetText(Option::FontFamilyText, " Tahoma ,  Arial ");
   SaveOptions(f.app, f.model, true);
   EXPECT_EQ(*f.p.Contents(kSettings),
             "[General]\r\n"
@@ -136,8 +147,8 @@ TEST(SaveOptions, ANewFileListsTheKeysInSaveOrder) {
             "TabOnBottom=0\r\nMenuToAvatar=0\r\nHideFavBarButton=0\r\nShowModeText=0\r\nReplaceSmiley=0\r\n");
   OptionModel again;
   LoadOptions(f.app, again, true);
-  EXPECT_EQ(again.State("chkHideHome"), 1);
-  EXPECT_EQ(again.State("chkSlimmerToolbar"), 1);
+  EXPECT_EQ(again.State(Option::HideHome), 1);
+  EXPECT_EQ(again.State(Option::SlimmerToolbar), 1);
 }
 
 TEST(SaveOptions, CompositionOffKeepsTheStoredAeroValue) {
@@ -149,9 +160,9 @@ TEST(SaveOptions, CompositionOffKeepsTheStoredAeroValue) {
   EXPECT_EQ(f.app.ReadSetting("HideStatusBar", "-"), "0");
 }
 
-TEST(SaveOptions, Host3015300KeepsThreeStoredValuesAndWritesBackTheOtherFourHostOptions) {
+TEST(SaveOptions, SingleSkinHostKeepsThreeStoredValuesAndWritesBackTheOtherFourHostOptions) {
   Fixture f;
-  f.app.Host3015300 = true;
+  f.app.SingleSkinHost = true;
   f.p.AddFile(kSettings,
               "[General]\r\nNormalMenuButton=1\r\nAvatarToButton=junk\r\nAvatarToMenu=2\r\n"
               "HideNewTab=1\r\nTabOnBottom=junk\r\nMenuToAvatar=2\r\nHideFavBarButton=1\r\n");

@@ -32,13 +32,13 @@ const std::string kWeightBold =
 const std::string kPadding4 = "body{padding:0 5 4 5}";
 const std::string kLastChild = ".navbar .button-group .button:last-child{margin-right:3!important}";
 
-std::string Block(const OptionSnapshot& options, bool classic, bool host3015300 = false, bool composition = true) {
-  return BuildTweakBlock(TweakInputs{options, host3015300, composition}, classic);
+std::string Block(const OptionSnapshot& options, bool classic, bool singleSkinHost = false, bool composition = true) {
+  return BuildTweakBlock(TweakInputs{options, singleSkinHost, composition}, classic);
 }
 
-OptionSnapshot Ticked(std::initializer_list<const char*> controls) {
+OptionSnapshot Ticked(std::initializer_list<Option> options) {
   OptionSnapshot o = Defaults();
-  for (const char* control : controls) o = o.WithState(control, 1);
+  for (Option option : options) o = o.WithState(option, 1);
   return o;
 }
 
@@ -50,19 +50,19 @@ TEST(TweakBlock, NothingTickedGivesTheThreeStandingRulesForEachSkinAndHost) {
 }
 
 TEST(TweakBlock, TooltipsBoldTabAndHiddenHome) {
-  EXPECT_EQ(Block(Ticked({"chkHideToolTip", "chkBoldActiveTab", "chkHideHome"}), false),
+  EXPECT_EQ(Block(Ticked({Option::HideToolTip, Option::BoldActiveTab, Option::HideHome}), false),
             BlockOf({"*{behavior:mx-forbid-tooltip}", kWeightBold, "#BTN_HOME{display:none}", kPadding4, kLastChild}));
 }
 
 TEST(TweakBlock, TabWidthWorkedExample) {
-  const auto both = Ticked({"chkMaxTabWidth", "chkBkgndTabWidth"});
+  const auto both = Ticked({Option::MaxTabWidth, Option::BkgndTabWidth});
   EXPECT_EQ(Block(both, false),
             BlockOf({".tabbar .tab {max-width:60 !important}",
                      ".tabbar .active, .tabbar .tab:moving, .tabbar .tab:current{max-width:180 !important}",
                      ".tab-container-inner{max-width:calc(self.children()*73-73+193)!important}",
                      ".tab-container-inner:drop-target{max-width:calc(self.children()*73-73+193-73)!important}",
                      kWeightNormal, kPadding4, kLastChild}));
-  EXPECT_EQ(Block(Ticked({"chkMaxTabWidth"}), false),
+  EXPECT_EQ(Block(Ticked({Option::MaxTabWidth}), false),
             BlockOf({".tabbar .tab {max-width:180 !important}",
                      ".tab-container-inner{max-width:calc(self.children()*193-193+193)!important}",
                      ".tab-container-inner:drop-target{max-width:calc(self.children()*193-193+193-193)!important}",
@@ -75,9 +75,9 @@ TEST(TweakBlock, TabWidthWorkedExample) {
 }
 
 TEST(TweakBlock, TabWidthTextGoesInAsTypedWhileTheSlotsRoundAndFailSafely) {
-  auto o = Ticked({"chkMaxTabWidth", "chkBkgndTabWidth"})
-               .WithText("txtMaxTabWidth", "250.6")
-               .WithText("txtBkgndTabWidth", " 39 ");
+  auto o = Ticked({Option::MaxTabWidth, Option::BkgndTabWidth})
+               .WithText(Option::MaxTabWidthText, "250.6")
+               .WithText(Option::BkgndTabWidthText, " 39 ");
   const std::string block = Block(o, false);
   EXPECT_NE(block.find(".tabbar .tab {max-width: 39  !important}"), std::string::npos);
   EXPECT_NE(block.find("max-width:250.6 !important}"), std::string::npos);
@@ -86,34 +86,34 @@ TEST(TweakBlock, TabWidthTextGoesInAsTypedWhileTheSlotsRoundAndFailSafely) {
   EXPECT_NE(block.find(".tabbar .tab .close{display:none!important}"), std::string::npos);
 
   // A width past 32754 makes the sum fail: that slot keeps 0.
-  o = o.WithText("txtBkgndTabWidth", "32755");
+  o = o.WithText(Option::BkgndTabWidthText, "32755");
   EXPECT_NE(Block(o, false).find("calc(self.children()*0-0+264)"), std::string::npos);
   // A width that is not a number skips its assignment, and counts as narrow.
-  o = o.WithText("txtMaxTabWidth", "wide").WithText("txtBkgndTabWidth", "60");
+  o = o.WithText(Option::MaxTabWidthText, "wide").WithText(Option::BkgndTabWidthText, "60");
   EXPECT_NE(Block(o, false).find("calc(self.children()*73-73+0)"), std::string::npos);
-  o = o.WithText("txtBkgndTabWidth", "narrow");
+  o = o.WithText(Option::BkgndTabWidthText, "narrow");
   EXPECT_NE(Block(o, false).find(".tabbar .tab .close{display:none!important}"), std::string::npos);
 }
 
 TEST(TweakBlock, UntickedWidthFieldsPlayNoPart) {
   // Garbage in a field whose box is off neither hides close buttons nor
   // spoils the tab slots.
-  auto o = Ticked({"chkMaxTabWidth"}).WithText("txtBkgndTabWidth", "junk");
+  auto o = Ticked({Option::MaxTabWidth}).WithText(Option::BkgndTabWidthText, "junk");
   std::string block = Block(o, false);
   EXPECT_EQ(block.find(".close{display:none"), std::string::npos);
   EXPECT_NE(block.find("calc(self.children()*193-193+193)"), std::string::npos);
-  o = Ticked({"chkBkgndTabWidth"}).WithText("txtMaxTabWidth", "99999");
+  o = Ticked({Option::BkgndTabWidth}).WithText(Option::MaxTabWidthText, "99999");
   block = Block(o, false);
   EXPECT_NE(block.find("calc(self.children()*73-73+193)"), std::string::npos);
 }
 
 TEST(TweakBlock, BackgroundCloseButtonsHideBelowFortyPixels) {
-  const auto narrow = Ticked({"chkBkgndTabWidth"}).WithText("txtBkgndTabWidth", "39");
+  const auto narrow = Ticked({Option::BkgndTabWidth}).WithText(Option::BkgndTabWidthText, "39");
   const std::string hide = ".tabbar .tab .close{display:none!important}";
   EXPECT_NE(Block(narrow, true).find(hide), std::string::npos);
-  EXPECT_EQ(Block(narrow.WithText("txtBkgndTabWidth", "40"), true).find(hide), std::string::npos);
+  EXPECT_EQ(Block(narrow.WithText(Option::BkgndTabWidthText, "40"), true).find(hide), std::string::npos);
   // Hover close writes the hiding pair and the hover rule.
-  const std::string hover = Block(Ticked({"chkHoverTabClose"}), false);
+  const std::string hover = Block(Ticked({Option::HoverTabClose}), false);
   EXPECT_EQ(hover,
             BlockOf({hide,
                      ".tabbar .active .close, .tabbar .tab:moving .close, .tabbar .tab:current "
@@ -122,14 +122,16 @@ TEST(TweakBlock, BackgroundCloseButtonsHideBelowFortyPixels) {
 }
 
 TEST(TweakBlock, FontListFromACommaSeparatedText) {
-  auto o = Ticked({"chkSetFont"}).WithText("txtFontFamily", "Arial,, Verdana ,").WithText("txtFontSize", " 14px ");
+  auto o = Ticked({Option::SetFont})
+               .WithText(Option::FontFamilyText, "Arial,, Verdana ,")
+               .WithText(Option::FontSizeText, " 14px ");
   EXPECT_EQ(Block(o, false),
             BlockOf({"body,th,td,input,button,select,textarea,plaintext,menu{font-size:14px;font-family:\"Arial\","
                      "\"Verdana\"}",
                      kWeightNormal, kPadding4, kLastChild}));
-  o = o.WithText("txtFontFamily", " , ,,");
+  o = o.WithText(Option::FontFamilyText, " , ,,");
   EXPECT_NE(Block(o, true).find("{font-size:14px;font-family:}\r\n"), std::string::npos);
-  EXPECT_NE(Block(Ticked({"chkSetFont"}), true).find("menu{font-size:12px;font-family:\"Segoe UI\",\"Tahoma\"}\r\n"),
+  EXPECT_NE(Block(Ticked({Option::SetFont}), true).find("menu{font-size:12px;font-family:\"Segoe UI\",\"Tahoma\"}\r\n"),
             std::string::npos);
 }
 
@@ -144,7 +146,7 @@ TEST(TweakBlock, ClassicBottomTabBarWithAndWithoutAero) {
       ".active:hover{background-image:url(images/tab_active_bottom_tab.png)!important}";
   const std::string controls = ".tabbar > .controls{padding-right:9}";
 
-  const auto bottom = Ticked({"chkTabOnBottom", "chkAvatarToButton"});
+  const auto bottom = Ticked({Option::TabOnBottom, Option::AvatarToButton});
   EXPECT_EQ(Block(bottom, true),
             BlockOf({head[0], head[1], kWeightNormal, top,
                      ".tabbar .tab{background-image:url(images/tab_bottom_tab.png)!important}", hover, active, controls,
@@ -154,7 +156,7 @@ TEST(TweakBlock, ClassicBottomTabBarWithAndWithoutAero) {
                      ".statusbar{background-image:url(images/statusbar_bg_bottom_tab.png)!important}", kPadding4,
                      kLastChild}));
 
-  const auto aero = bottom.WithState("chkAeroStatusBar", 1);
+  const auto aero = bottom.WithState(Option::AeroStatusBar, 1);
   EXPECT_EQ(
       Block(aero, true),
       BlockOf({head[0], head[1], ".statusbar{background:url(none)!important}",
@@ -169,17 +171,17 @@ TEST(TweakBlock, ClassicBottomTabBarWithAndWithoutAero) {
                ".tabbar .new:active{foreground-image:url(images/tab_new_pressed.png)!important}", kLastChild}));
 
   // The avatar must be hidden; the modern skin never gets these rules.
-  EXPECT_EQ(Block(Ticked({"chkTabOnBottom", "chkAvatarToButton", "chkMenuToAvatar"}), true).find("bottom_tab"),
+  EXPECT_EQ(Block(Ticked({Option::TabOnBottom, Option::AvatarToButton, Option::MenuToAvatar}), true).find("bottom_tab"),
             std::string::npos);
   EXPECT_EQ(Block(bottom, false).find("bottom_tab"), std::string::npos);
 }
 
 TEST(TweakBlock, HiddenAvatarWithAndWithoutSlimmerTabBar) {
-  const auto hidden = Ticked({"chkAvatarToMenu"});
+  const auto hidden = Ticked({Option::AvatarToMenu});
   EXPECT_EQ(Block(hidden, false),
             BlockOf({".avatar{display:none!important}", ".show-avatar .tabbar{margin-left:4!important}",
                      ".show-avatar .navbar{margin-left:1!important}", kWeightNormal, kPadding4, kLastChild}));
-  EXPECT_EQ(Block(hidden.WithState("chkSlimmerTabBar", 1), false),
+  EXPECT_EQ(Block(hidden.WithState(Option::SlimmerTabBar, 1), false),
             BlockOf({".avatar{display:none!important}", ".tabbar .tab{padding:7 8 5 8!important}",
                      ".show-avatar .tabbar{margin-left:4!important}", ".avatar{top:17;width:63;height:63}",
                      ".avatar .icon{width:47;height:47}", "body.maximum .avatar{top:-1}",
@@ -187,7 +189,7 @@ TEST(TweakBlock, HiddenAvatarWithAndWithoutSlimmerTabBar) {
                      kWeightNormal, kPadding4, kLastChild}));
   // Classic, slimmer tab bar and toolbar: no negative margins for a hidden avatar.
   EXPECT_EQ(
-      Block(hidden.WithState("chkSlimmerTabBar", 1).WithState("chkSlimmerToolbar", 1), true),
+      Block(hidden.WithState(Option::SlimmerTabBar, 1).WithState(Option::SlimmerToolbar, 1), true),
       BlockOf({".avatar{display:none!important}", ".tabbar[has-favbar]{margin-left:0!important}",
                ".tabbar .tab{padding:7 8 5 8!important}", ".tabbar{min-height:30!important}",
                ".avatar{width:60;height:60}", ".avatar .icon{width:44;height:44}",
@@ -196,9 +198,10 @@ TEST(TweakBlock, HiddenAvatarWithAndWithoutSlimmerTabBar) {
 }
 
 TEST(TweakBlock, SearchStatusBarAndMenuRules) {
-  const auto o = Ticked({"chkHideSearchBar", "chkCombineAddressSearch", "chkHideStatusBar", "chkSlimmerStatusBar",
-                         "chkAeroStatusBar", "chkMaxSearchWidth", "chkSlimmerFavBar", "chkHideMainMenuIcon"})
-                     .WithText("txtMaxSearchWidth", "250");
+  const auto o =
+      Ticked({Option::HideSearchBar, Option::CombineAddressSearch, Option::HideStatusBar, Option::SlimmerStatusBar,
+              Option::AeroStatusBar, Option::MaxSearchWidth, Option::SlimmerFavBar, Option::HideMainMenuIcon})
+          .WithText(Option::MaxSearchWidthText, "250");
   EXPECT_EQ(
       Block(o, false),
       BlockOf({".toolbar .item{padding:2 5!important}", "#MAIN_MENU .icon{visibility:hidden!important}",
@@ -206,16 +209,17 @@ TEST(TweakBlock, SearchStatusBarAndMenuRules) {
                ".statusbar{display:none!important}", "body.maximum{padding:0 -2 0 -2}",
                ".search-box{max-width:250!important}", kWeightNormal, "body{padding:0 5 6 5}", kLastChild}));
   // Aero ticked, status bar shown, composition off: no padding rule at all.
-  EXPECT_EQ(Block(Ticked({"chkAeroStatusBar"}), false, false, false), BlockOf({kWeightNormal, kLastChild}));
-  EXPECT_NE(
-      Block(Ticked({"chkSlimmerStatusBar", "chkTabOnBottom"}), true).find(".statusbar{padding:-1 2 2 2!important}"),
-      std::string::npos);
-  EXPECT_NE(Block(Ticked({"chkSlimmerStatusBar", "chkTabOnBottom"}), false, true).find(".statusbar{padding:2 2 2 2!"),
+  EXPECT_EQ(Block(Ticked({Option::AeroStatusBar}), false, false, false), BlockOf({kWeightNormal, kLastChild}));
+  EXPECT_NE(Block(Ticked({Option::SlimmerStatusBar, Option::TabOnBottom}), true)
+                .find(".statusbar{padding:-1 2 2 2!important}"),
             std::string::npos);
+  EXPECT_NE(
+      Block(Ticked({Option::SlimmerStatusBar, Option::TabOnBottom}), false, true).find(".statusbar{padding:2 2 2 2!"),
+      std::string::npos);
 }
 
 TEST(TweakBlock, ClassicMenuButtonAndModeText) {
-  const auto o = Ticked({"chkNormalMenuButton", "chkSlimmerToolbar", "chkHideNewTab", "chkShowModeText"});
+  const auto o = Ticked({Option::NormalMenuButton, Option::SlimmerToolbar, Option::HideNewTab, Option::ShowModeText});
   EXPECT_EQ(Block(o, true),
             BlockOf({".navbar .button{padding:2 4!important}",
                      ".address-box,.search-box,.main-menu{min-height:28!important}", kWeightNormal,
@@ -254,7 +258,7 @@ TEST(StyleSheet, BlockAppendedOnANewLineAndASecondRunChangesNoByte) {
   FakePlatform p;
   enginetest::LoadTree(p);
   const std::string original = enginetest::FixtureText("main.classic/index.css");
-  const auto o = Ticked({"chkHideToolTip", "chkBoldActiveTab", "chkHideHome"});
+  const auto o = Ticked({Option::HideToolTip, Option::BoldActiveTab, Option::HideHome});
   Apply(p, o, true);
   EXPECT_EQ(SheetText(p, kClassicSheet), original + BlockOf({"*{behavior:mx-forbid-tooltip}", kWeightBold,
                                                              "#BTN_HOME{display:none}", kPadding4, kLastChild}));
@@ -270,9 +274,9 @@ TEST(StyleSheet, CommentMarksTypedIntoTheFontFieldsCannotBreakTheBlock) {
   FakePlatform p;
   enginetest::LoadTree(p);
   const std::string original = enginetest::FixtureText("main/index.css");
-  const auto o = Ticked({"chkSetFont", "chkHideHome"})
-                     .WithText("txtFontFamily", "Arial/*ravelwick*/, /*Tahoma")
-                     .WithText("txtFontSize", "1/**/4px*/");
+  const auto o = Ticked({Option::SetFont, Option::HideHome})
+                     .WithText(Option::FontFamilyText, "Arial/*ravelwick*/, /*Tahoma")
+                     .WithText(Option::FontSizeText, "1/**/4px*/");
   const std::string block = Block(o, false);
   EXPECT_EQ(block, BlockOf({"body,th,td,input,button,select,textarea,plaintext,menu{font-size:14px;font-family:"
                             "\"Arialravelwick\",\"Tahoma\"}",
@@ -344,7 +348,7 @@ TEST(StyleSheet, ReadOnlySheetKeepsItsText) {
   FakePlatform p;
   enginetest::LoadTree(p);
   p.SetReadOnly(kModernSheet, true);
-  Apply(p, Ticked({"chkShowModeText"}), false);
+  Apply(p, Ticked({Option::ShowModeText}), false);
   EXPECT_EQ(p.Contents(kModernSheet), enginetest::FixtureText("main/index.css"));
 }
 

@@ -59,21 +59,21 @@ const std::vector<std::string> kTemplates = {
     "main.classic/navbar.htm", "main.classic/index.htm", "main.classic/favbar.htm",
     "menus/main.htm",          "main/caption.css",       "main-menu/style.css"};
 
-OptionSnapshot Ticked(std::initializer_list<const char*> controls) {
+OptionSnapshot Ticked(std::initializer_list<Option> options) {
   OptionSnapshot o = Defaults();
-  for (const char* control : controls) o = o.WithState(control, 1);
+  for (Option option : options) o = o.WithState(option, 1);
   return o;
 }
 
-void ApplyOne(FakePlatform& p, const OptionSnapshot& o, bool classic, bool host3015300 = false) {
-  ApplyTweaks(p, "C:\\Ravelwick", TweakInputs{o, host3015300, true}, classic);
+void ApplyOne(FakePlatform& p, const OptionSnapshot& o, bool classic, bool singleSkinHost = false) {
+  ApplyTweaks(p, "C:\\Ravelwick", TweakInputs{o, singleSkinHost, true}, classic);
 }
 
 // As the Apply command does: the modern skin, then the classic one unless
 // the host is 3.0.15.300.
-void RunBoth(FakePlatform& p, const OptionSnapshot& o, bool host3015300 = false) {
-  ApplyOne(p, o, false, host3015300);
-  if (!host3015300) ApplyOne(p, o, true, host3015300);
+void RunBoth(FakePlatform& p, const OptionSnapshot& o, bool singleSkinHost = false) {
+  ApplyOne(p, o, false, singleSkinHost);
+  if (!singleSkinHost) ApplyOne(p, o, true, singleSkinHost);
 }
 
 struct Tree {
@@ -89,17 +89,17 @@ TEST(TemplateMarkups, HaveTheirDocumentedLengths) {
 TEST(ToolbarTemplate, UndoButtonsGroupAndSplitOnTheModernSkin) {
   Tree t;
   const std::string original = FixtureText("main/navbar.htm");
-  ApplyOne(t.p, Ticked({"chkCombineUndoHistory"}), false);
+  ApplyOne(t.p, Ticked({Option::CombineUndoHistory}), false);
   EXPECT_EQ(Now(t.p, "main/navbar.htm"), With(original, kSeparateUndo, kGroupedUndo));
   // Hiding either button turns the combination off and splits the group.
-  ApplyOne(t.p, Ticked({"chkCombineUndoHistory", "chkHideUndoList"}), false);
+  ApplyOne(t.p, Ticked({Option::CombineUndoHistory, Option::HideUndoList}), false);
   EXPECT_EQ(Now(t.p, "main/navbar.htm"), original);
 }
 
 TEST(ToolbarTemplate, UndoHistoryImageSwapsOnTheClassicSkin) {
   Tree t;
   const std::string original = FixtureText("main.classic/navbar.htm");
-  ApplyOne(t.p, Ticked({"chkCombineUndoHistory"}), true);
+  ApplyOne(t.p, Ticked({Option::CombineUndoHistory}), true);
   EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"),
             With(original, "<img src=\"images/nav_history.png\"/>", "<img src=\"images/nav_bfmenu.png\" />"));
   ApplyOne(t.p, Defaults(), true);
@@ -108,29 +108,29 @@ TEST(ToolbarTemplate, UndoHistoryImageSwapsOnTheClassicSkin) {
 
 TEST(ToolbarTemplate, MainMenuBecomesANormalButtonAndBack) {
   Tree t;
-  ApplyOne(t.p, Ticked({"chkNormalMenuButton"}), false);
-  ApplyOne(t.p, Ticked({"chkNormalMenuButton"}), true);
+  ApplyOne(t.p, Ticked({Option::NormalMenuButton}), false);
+  ApplyOne(t.p, Ticked({Option::NormalMenuButton}), true);
   EXPECT_EQ(Now(t.p, "main/navbar.htm"), With(FixtureText("main/navbar.htm"), kMainMenu, kModernMenuButton));
   EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"),
             With(FixtureText("main.classic/navbar.htm"), kMainMenu, kClassicMenuButton));
   // Moving the menu onto the avatar wins over the normal button.
-  RunBoth(t.p, Ticked({"chkNormalMenuButton", "chkMenuToAvatar"}));
+  RunBoth(t.p, Ticked({Option::NormalMenuButton, Option::MenuToAvatar}));
   EXPECT_EQ(Now(t.p, "main/navbar.htm"), FixtureText("main/navbar.htm"));
   EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"), FixtureText("main.classic/navbar.htm"));
 }
 
 TEST(ToolbarTemplate, AvatarButtonIsTheToolbarsFirstChild) {
   Tree t;
-  ApplyOne(t.p, Ticked({"chkAvatarToButton"}), false);
+  ApplyOne(t.p, Ticked({Option::AvatarToButton}), false);
   EXPECT_EQ(Now(t.p, "main/navbar.htm"),
             With(FixtureText("main/navbar.htm"), kToolbarOpen, kToolbarOpen + kAvatarButton));
-  ApplyOne(t.p, Ticked({"chkAvatarToButton", "chkAvatarToMenu"}), false);
+  ApplyOne(t.p, Ticked({Option::AvatarToButton, Option::AvatarToMenu}), false);
   EXPECT_EQ(Now(t.p, "main/navbar.htm"), FixtureText("main/navbar.htm"));
 }
 
 TEST(ToolbarTemplate, NewerHostKeepsMenuAndAvatarMarkup) {
   Tree t;
-  const auto o = Ticked({"chkNormalMenuButton", "chkAvatarToButton", "chkShowModeText"});
+  const auto o = Ticked({Option::NormalMenuButton, Option::AvatarToButton, Option::ShowModeText});
   ApplyOne(t.p, o, false, true);
   EXPECT_EQ(Now(t.p, "main/navbar.htm"), With(FixtureText("main/navbar.htm"), kModes, kModeTexts));
 }
@@ -138,17 +138,17 @@ TEST(ToolbarTemplate, NewerHostKeepsMenuAndAvatarMarkup) {
 TEST(ToolbarTemplate, SearchBoxCompactsIntoTheAddressBoxAndBack) {
   Tree t;
   const std::string original = FixtureText("main.classic/navbar.htm");
-  ApplyOne(t.p, Ticked({"chkCombineAddressSearch"}), true);
+  ApplyOne(t.p, Ticked({Option::CombineAddressSearch}), true);
   EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"),
             With(With(original, kSearchMarker + kFullSearchBox, kSearchMarker), kGo, kCompactSearchBox + kGo));
   // Hiding the search bar brings the full box back.
-  ApplyOne(t.p, Ticked({"chkCombineAddressSearch", "chkHideSearchBar"}), true);
+  ApplyOne(t.p, Ticked({Option::CombineAddressSearch, Option::HideSearchBar}), true);
   EXPECT_EQ(Now(t.p, "main.classic/navbar.htm"), original);
 }
 
 TEST(ToolbarTemplate, ModeTextBothWays) {
   Tree t;
-  ApplyOne(t.p, Ticked({"chkShowModeText"}), false);
+  ApplyOne(t.p, Ticked({Option::ShowModeText}), false);
   EXPECT_EQ(Now(t.p, "main/navbar.htm"), With(FixtureText("main/navbar.htm"), kModes, kModeTexts));
   ApplyOne(t.p, Defaults(), false);
   EXPECT_EQ(Now(t.p, "main/navbar.htm"), FixtureText("main/navbar.htm"));
@@ -159,7 +159,7 @@ const std::string kHiddenAvatar = "<div class=\"avatar\" id=\"NOT_BTN_AVATAR\" t
 
 TEST(WindowTemplate, HiddenAvatarAndTabBarOnTheBottom) {
   Tree t;
-  RunBoth(t.p, Ticked({"chkAvatarToMenu", "chkTabOnBottom"}));
+  RunBoth(t.p, Ticked({Option::AvatarToMenu, Option::TabOnBottom}));
   EXPECT_EQ(Now(t.p, "main/index.htm"), With(FixtureText("main/index.htm"), kAvatar, kHiddenAvatar));
   EXPECT_EQ(Now(t.p, "main.classic/index.htm"),
             With(With(With(FixtureText("main.classic/index.htm"), kAvatar, kHiddenAvatar),
@@ -172,7 +172,7 @@ TEST(WindowTemplate, HiddenAvatarAndTabBarOnTheBottom) {
 
 TEST(WindowTemplate, MenuOnTheAvatarKeepsItShownAndTheTabBarInPlace) {
   Tree t;
-  RunBoth(t.p, Ticked({"chkAvatarToButton", "chkMenuToAvatar", "chkTabOnBottom"}));
+  RunBoth(t.p, Ticked({Option::AvatarToButton, Option::MenuToAvatar, Option::TabOnBottom}));
   const std::string menuAvatar =
       "<div class=\"avatar\" id=\"BTN_AVATAR\" title=\"$TT_MAINMENU$\" menu='#MAIN_MENU' "
       "style='behavior:popup-menu'>";
@@ -186,7 +186,7 @@ TEST(WindowTemplate, IdentifierPrefixIgnoresCaseAndStopsBeforeTheQuote) {
   p.AddFile(path,
             "<p CLASS=\"Avatar\" ID=\"btn_avatar2\"/>\r\n<include src=\"tabbar.htm\" />\r\n<!-- #include tabbar "
             "-->x\r\n<!-- #include tabbar -->");
-  ApplyOne(p, Ticked({"chkAvatarToButton"}), true);
+  ApplyOne(p, Ticked({Option::AvatarToButton}), true);
   EXPECT_EQ(Now(p, "main.classic/index.htm"),
             "<p class=\"avatar\" id=\"NOT_BTN_AVATAR2\"/>\r\n\r\n<!-- #include tabbar --><include src=\"tabbar.htm\" "
             "/>x\r\n<!-- #include tabbar --><include src=\"tabbar.htm\" />");
@@ -194,7 +194,7 @@ TEST(WindowTemplate, IdentifierPrefixIgnoresCaseAndStopsBeforeTheQuote) {
 
 TEST(FavBarTemplate, HidesTheButtonAndEverySeparator) {
   Tree t;
-  ApplyOne(t.p, Ticked({"chkHideFavBarButton"}), false);
+  ApplyOne(t.p, Ticked({Option::HideFavBarButton}), false);
   std::string expected =
       With(FixtureText("main/favbar.htm"), "menu=\"#FAV_ROOT_MENU\">", "menu=\"#FAV_ROOT_MENU\" style='display:none'>");
   const std::string separator = "<div class=\"separator\" />";
@@ -211,9 +211,9 @@ TEST(MainMenuTemplate, AvatarItemOnTopAndAway) {
   Tree t;
   const std::string open = "<menu id=\"MAIN_MENU\">";
   const std::string withItem = open + "<li id='BTN_AVATAR'>$TT_AVATAR$</li><hr/>";
-  RunBoth(t.p, Ticked({"chkMenuToAvatar"}));
+  RunBoth(t.p, Ticked({Option::MenuToAvatar}));
   EXPECT_EQ(Now(t.p, "menus/main.htm"), With(FixtureText("menus/main.htm"), open, withItem));
-  RunBoth(t.p, Ticked({"chkAvatarToMenu"}));
+  RunBoth(t.p, Ticked({Option::AvatarToMenu}));
   EXPECT_EQ(Now(t.p, "menus/main.htm"), With(FixtureText("menus/main.htm"), open, withItem));
   RunBoth(t.p, Defaults());
   EXPECT_EQ(Now(t.p, "menus/main.htm"), FixtureText("menus/main.htm"));
@@ -221,7 +221,7 @@ TEST(MainMenuTemplate, AvatarItemOnTopAndAway) {
 
 TEST(NewerHost, EditsCaptionAndMenuSheetsButNotTheMenuTemplate) {
   Tree t;
-  const auto o = Ticked({"chkClickableTitle", "chkHideMainMenuIcon", "chkAvatarToMenu"});
+  const auto o = Ticked({Option::ClickableTitle, Option::HideMainMenuIcon, Option::AvatarToMenu});
   RunBoth(t.p, o, true);
   RunBoth(t.p, o, true);
   EXPECT_EQ(Now(t.p, "main/caption.css"),
@@ -245,27 +245,27 @@ TEST(NewerHost, RemovesTheFirstMatchingRuleOfTheSheetsOwn) {
 
 TEST(OlderHost, LeavesTheCaptionAndMenuSheetsUntouched) {
   Tree t;
-  RunBoth(t.p, Ticked({"chkClickableTitle", "chkHideMainMenuIcon"}));
+  RunBoth(t.p, Ticked({Option::ClickableTitle, Option::HideMainMenuIcon}));
   EXPECT_EQ(t.p.Contents(enginetest::kUi + "main\\caption.css"), FixtureText("main/caption.css"));
   EXPECT_EQ(t.p.Contents(enginetest::kUi + "main-menu\\style.css"), FixtureText("main-menu/style.css"));
 }
 
 // --- Whole runs ---------------------------------------------------------------
 
-std::set<std::string> WrittenBy(FakePlatform& p, const OptionSnapshot& o, bool classic, bool host3015300) {
+std::set<std::string> WrittenBy(FakePlatform& p, const OptionSnapshot& o, bool classic, bool singleSkinHost) {
   std::set<std::string> written;
   p.failHook = [&](Op op, const std::string& path) {
     if (op == Op::Replace) written.insert(path.substr(enginetest::kUi.size()));
     return false;
   };
-  ApplyOne(p, o, classic, host3015300);
+  ApplyOne(p, o, classic, singleSkinHost);
   p.failHook = nullptr;
   return written;
 }
 
 TEST(ApplyTweaks, OneCallWritesItsSkinAndTheSharedFilesOnly) {
   Tree t;
-  const auto o = Ticked({"chkShowModeText"});
+  const auto o = Ticked({Option::ShowModeText});
   EXPECT_EQ(WrittenBy(t.p, o, false, false),
             (std::set<std::string>{"main\\index.css", "main\\navbar.htm", "main\\index.htm", "main\\favbar.htm",
                                    "menus\\main.htm"}));
@@ -283,17 +283,17 @@ TEST(ApplyTweaks, AnUnreadableTemplateIsSkippedAndTheRunGoesOn) {
   t.p.failHook = [](Op op, const std::string& path) {
     return path.find("navbar.htm") != std::string::npos && op == Op::Read;
   };
-  ApplyOne(t.p, Ticked({"chkShowModeText", "chkAvatarToButton"}), false);
+  ApplyOne(t.p, Ticked({Option::ShowModeText, Option::AvatarToButton}), false);
   t.p.failHook = nullptr;
   EXPECT_EQ(t.p.Contents(enginetest::kUi + "main\\navbar.htm"), FixtureText("main/navbar.htm"));
   EXPECT_EQ(Now(t.p, "main/index.htm"), With(FixtureText("main/index.htm"), kAvatar, kHiddenAvatar));
 }
 
 // Every check box of the catalogue.
-std::vector<std::string> CheckBoxes() {
-  std::vector<std::string> boxes;
+std::vector<Option> CheckBoxes() {
+  std::vector<Option> boxes;
   for (const OptionDef& def : Options())
-    if (def.kind == OptionKind::Check) boxes.emplace_back(def.control);
+    if (def.kind == OptionKind::Check) boxes.push_back(def.option);
   return boxes;
 }
 
@@ -306,16 +306,16 @@ std::vector<std::string> Snapshot(FakePlatform& p) {
 TEST(ApplyTweaks, SecondRunChangesNothingAndUntickingRestoresTheDefaults) {
   std::vector<OptionSnapshot> sets;
   OptionSnapshot all = Defaults();
-  for (const std::string& box : CheckBoxes()) {
-    sets.push_back(Ticked({box.c_str()}));
+  for (Option box : CheckBoxes()) {
+    sets.push_back(Ticked({box}));
     all = all.WithState(box, 1);
   }
   sets.push_back(all);
-  sets.push_back(all.WithState("chkMenuToAvatar", 0)
-                     .WithState("chkAvatarToMenu", 0)
-                     .WithState("chkHideUndo", 0)
-                     .WithState("chkHideUndoList", 0)
-                     .WithState("chkHideSearchBar", 0));
+  sets.push_back(all.WithState(Option::MenuToAvatar, 0)
+                     .WithState(Option::AvatarToMenu, 0)
+                     .WithState(Option::HideUndo, 0)
+                     .WithState(Option::HideUndoList, 0)
+                     .WithState(Option::HideSearchBar, 0));
 
   for (bool host : {false, true}) {
     Tree t;
@@ -347,8 +347,8 @@ std::string EditedNavbar(const std::string& text, const OptionSnapshot& o, bool 
   return Now(p, classic ? "main.classic/navbar.htm" : "main/navbar.htm");
 }
 
-const OptionSnapshot kEveryEdit = Ticked({"chkCombineUndoHistory", "chkNormalMenuButton", "chkAvatarToButton",
-                                          "chkCombineAddressSearch", "chkShowModeText"});
+const OptionSnapshot kEveryEdit = Ticked({Option::CombineUndoHistory, Option::NormalMenuButton, Option::AvatarToButton,
+                                          Option::CombineAddressSearch, Option::ShowModeText});
 
 TEST(AwkwardTemplates, NoMarkupTwiceCapitalsAndPlaceholders) {
   EXPECT_EQ(EditedNavbar("<p>no toolbar here</p>", kEveryEdit), "<p>no toolbar here</p>");
@@ -356,18 +356,19 @@ TEST(AwkwardTemplates, NoMarkupTwiceCapitalsAndPlaceholders) {
 
   // Every occurrence of a plain find text is replaced.
   EXPECT_EQ(
-      EditedNavbar(kToolbarOpen + kGo + kToolbarOpen + kGo, Ticked({"chkAvatarToButton", "chkCombineAddressSearch"})),
+      EditedNavbar(kToolbarOpen + kGo + kToolbarOpen + kGo,
+                   Ticked({Option::AvatarToButton, Option::CombineAddressSearch})),
       kToolbarOpen + kAvatarButton + kCompactSearchBox + kGo + kToolbarOpen + kAvatarButton + kCompactSearchBox + kGo);
   // Insertion points compare without regard to case and are written anew.
-  EXPECT_EQ(EditedNavbar("<DIV CLASS=\"NAVBAR\" ID=\"tb_nav\">", Ticked({"chkAvatarToButton"})),
+  EXPECT_EQ(EditedNavbar("<DIV CLASS=\"NAVBAR\" ID=\"tb_nav\">", Ticked({Option::AvatarToButton})),
             kToolbarOpen + kAvatarButton);
   // A group in capitals counts as grouped and is split.
   EXPECT_EQ(EditedNavbar("<DIV CLASS='BUTTON-GROUP'><DIV ID='BTN_UNDO'>u</DIV></DIV>!", Defaults()),
             kSeparateUndo + "!");
   // Exact replacements leave capitals alone.
-  EXPECT_EQ(EditedNavbar("<DIV CLASS=\"turbo\" />", Ticked({"chkShowModeText"})), "<DIV CLASS=\"turbo\" />");
+  EXPECT_EQ(EditedNavbar("<DIV CLASS=\"turbo\" />", Ticked({Option::ShowModeText})), "<DIV CLASS=\"turbo\" />");
   // A placeholder already in the file is filled too.
-  EXPECT_EQ(EditedNavbar("<temp_for_replace>|" + kSeparateUndo, Ticked({"chkCombineUndoHistory"})),
+  EXPECT_EQ(EditedNavbar("<temp_for_replace>|" + kSeparateUndo, Ticked({Option::CombineUndoHistory})),
             kGroupedUndo + "|" + kGroupedUndo);
 }
 
@@ -378,7 +379,7 @@ TEST(AwkwardTemplates, LineFeedsOnlyAndInvalidUtf8) {
   EXPECT_EQ(EditedNavbar(edited, Defaults()), lf);
   EXPECT_EQ(edited.find('\r'), std::string::npos);
 
-  EXPECT_EQ(EditedNavbar("\xC0\xAF<div class=\"turbo\" />\xFF", Ticked({"chkShowModeText"})),
+  EXPECT_EQ(EditedNavbar("\xC0\xAF<div class=\"turbo\" />\xFF", Ticked({Option::ShowModeText})),
             "\xEF\xBF\xBD\xEF\xBF\xBD<div class=\"turbo\">$Turbo$</div>\xEF\xBF\xBD");
 }
 

@@ -54,11 +54,12 @@ inline std::string Now(test::FakePlatform& p, const std::string& relative) {
 
 /// Every option off, the text fields at their defaults.
 inline OptionSnapshot Defaults() {
-  return OptionSnapshot({}, {{"txtMaxTabWidth", "180"},
-                             {"txtMaxSearchWidth", "200"},
-                             {"txtBkgndTabWidth", "60"},
-                             {"txtFontFamily", "Segoe UI, Tahoma"},
-                             {"txtFontSize", "12px"}});
+  return OptionSnapshot()
+      .WithText(Option::MaxTabWidthText, "180")
+      .WithText(Option::MaxSearchWidthText, "200")
+      .WithText(Option::BkgndTabWidthText, "60")
+      .WithText(Option::FontFamilyText, "Segoe UI, Tahoma")
+      .WithText(Option::FontSizeText, "12px");
 }
 
 /// `base` with one literal piece replaced (the piece must occur exactly once).

@@ -106,10 +106,10 @@ struct World {
       case Road::Apply: {
         OptionModel model;
         LoadOptions(app, model, false);
-        model.SetState("chkHideStatusBar", 1);
+        model.SetState(Option::HideStatusBar, 1);
         SaveOptions(app, model, false);
         const OptionSnapshot snapshot = model.Snapshot();
-        const TweakInputs inputs{snapshot, app.Host3015300, false};
+        const TweakInputs inputs{snapshot, app.SingleSkinHost, false};
         ApplyTweaks(p, kProgram, inputs, false);
         ApplyTweaks(p, kProgram, inputs, true);
         InstallArchive(app.Host(), window, false);

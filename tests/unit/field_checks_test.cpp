@@ -66,16 +66,16 @@ TEST(FontFields, FamilyOnlyRefusesEmptyAndSizeNeedsPixelsOrPoints) {
 
 TEST(CheckField, UsesTheModelForTheTabWidthLimit) {
   OptionModel model;
-  model.SetText("txtMaxTabWidth", "150");
-  model.SetText("txtBkgndTabWidth", "170");
-  EXPECT_EQ(CheckField("txtBkgndTabWidth", model), "170");
-  model.SetState("chkMaxTabWidth", 1);
-  EXPECT_EQ(CheckField("txtBkgndTabWidth", model), "150");
+  model.SetText(Option::MaxTabWidthText, "150");
+  model.SetText(Option::BkgndTabWidthText, "170");
+  EXPECT_EQ(CheckField(Option::BkgndTabWidthText, model), "170");
+  model.SetState(Option::MaxTabWidth, 1);
+  EXPECT_EQ(CheckField(Option::BkgndTabWidthText, model), "150");
   // Mixed is not ticked.
-  model.SetState("chkMaxTabWidth", 2);
-  EXPECT_EQ(CheckField("txtBkgndTabWidth", model), "170");
-  model.SetText("txtMaxSearchWidth", "");
-  EXPECT_EQ(CheckField("txtMaxSearchWidth", model), "200");
+  model.SetState(Option::MaxTabWidth, 2);
+  EXPECT_EQ(CheckField(Option::BkgndTabWidthText, model), "170");
+  model.SetText(Option::MaxSearchWidthText, "");
+  EXPECT_EQ(CheckField(Option::MaxSearchWidthText, model), "200");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <variant>
 
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
@@ -24,9 +25,32 @@ const std::string kFolder = "C:\\Ravelwick";
 const std::string kSettings = kFolder + "\\settings.ini";
 const std::string kLanguages = kFolder + "\\Languages\\";
 
-const char* const kHostDependent[] = {"chkNormalMenuButton", "chkAvatarToButton", "chkAvatarToMenu",
-                                      "chkTabOnBottom",      "chkMenuToAvatar",   "chkHideNewTab",
-                                      "chkHideFavBarButton"};
+const Option kHostDependent[] = {Option::NormalMenuButton, Option::AvatarToButton, Option::AvatarToMenu,
+                                 Option::TabOnBottom,      Option::MenuToAvatar,   Option::HideNewTab,
+                                 Option::HideFavBarButton};
+
+// What the fake view records: an option or another control.
+using Key = std::variant<Option, Control>;
+
+std::string Name(Key key) {
+  if (const Option* option = std::get_if<Option>(&key)) return std::string(Def(*option).settingsKey);
+  switch (std::get<Control>(key)) {
+    case Control::ModernLegend:
+      return "ModernLegend";
+    case Control::ClassicLegend:
+      return "ClassicLegend";
+    case Control::SelectAll:
+      return "SelectAll";
+    case Control::Ok:
+      return "Ok";
+    case Control::Cancel:
+      return "Cancel";
+    case Control::MenuTop:
+      return "MenuTop";
+    default:
+      return "Menu item";
+  }
+}
 
 class FakeView : public MainView {
  public:
@@ -36,19 +60,16 @@ class FakeView : public MainView {
     title = t;
     log.push_back("title");
   }
-  void SetCaption(std::string_view c, const std::string& text) override {
-    captions[std::string(c)] = text;
-    log.push_back("caption " + std::string(c));
+  void SetCaption(Option o, const std::string& text) override { Caption(o, text); }
+  void SetCaption(Control c, const std::string& text) override { Caption(c, text); }
+  void SetCheck(Option o, int state) override { Check(o, state); }
+  void SetCheck(Control c, int state) override { Check(c, state); }
+  void SetText(Option o, const std::string& text) override {
+    texts[o] = text;
+    log.push_back("text " + Name(o));
   }
-  void SetCheck(std::string_view c, int state) override {
-    checks[std::string(c)] = state;
-    log.push_back("check " + std::string(c));
-  }
-  void SetText(std::string_view c, const std::string& text) override {
-    texts[std::string(c)] = text;
-    log.push_back("text " + std::string(c));
-  }
-  void SetEnabled(std::string_view c, bool e) override { enabled[std::string(c)] = e; }
+  void SetEnabled(Option o, bool e) override { enabled[o] = e; }
+  void SetEnabled(Control c, bool e) override { enabled[c] = e; }
   void AddLanguageItem(const std::string& caption, bool checked) override {
     langItems.push_back(caption);
     langChecks.push_back(checked);
@@ -58,25 +79,35 @@ class FakeView : public MainView {
   void Hide() override { hidden = true; }
   void Destroy() override { ++destroyed; }
   void CloseFolderDialog() override { ++dialogsClosed; }
-  void StartUnloadTimer(unsigned ms) override { timerMs = ms; }
-  void KillUnloadTimer() override { timerMs = 0; }
+  void StartCloseTimer(unsigned ms) override { timerMs = ms; }
+  void KillCloseTimer() override { timerMs = 0; }
 
-  bool Enabled(const std::string& c) const { return !enabled.count(c) || enabled.at(c); }
+  bool Enabled(Key c) const { return !enabled.count(c) || enabled.at(c); }
   std::size_t Index(const std::string& entry) const {
     return static_cast<std::size_t>(std::find(log.begin(), log.end(), entry) - log.begin());
   }
 
   std::vector<std::string> log;
   std::string title;
-  std::map<std::string, std::string> captions, texts;
-  std::map<std::string, int> checks;
-  std::map<std::string, bool> enabled;
+  std::map<Key, std::string> captions, texts;
+  std::map<Key, int> checks;
+  std::map<Key, bool> enabled;
   std::vector<std::string> langItems{"English"};
   std::vector<bool> langChecks{true};
   bool hidden = false;
   int destroyed = 0;
   int dialogsClosed = 0;
   unsigned timerMs = 0;
+
+ private:
+  void Caption(Key c, const std::string& text) {
+    captions[c] = text;
+    log.push_back("caption " + Name(c));
+  }
+  void Check(Key c, int state) {
+    checks[c] = state;
+    log.push_back("check " + Name(c));
+  }
 };
 
 class FakeUi : public UiFactory {
@@ -131,74 +162,74 @@ TEST(MainWindowLoad, RunsItsStepsInOrderAndCopiesTheImagesLast) {
     if (op == Op::Copy && logAtFirstCopy == 0) logAtFirstCopy = w.view.log.size();
     return false;
   };
-  w.logic.Form_Load();
+  w.logic.OnLoad();
 
   const auto& v = w.view;
   EXPECT_EQ(v.log.front(), "icons AAA");
   EXPECT_LT(v.Index("icons AAA"), v.Index("title"));
-  EXPECT_LT(v.Index("title"), v.Index("caption mnuMenu"));
-  EXPECT_LT(v.Index("caption chkModernOnly"), v.Index("check chkHideHome"));
-  EXPECT_LT(v.Index("text txtMaxTabWidth"), v.Index("lang Deutsch"));
+  EXPECT_LT(v.Index("title"), v.Index("caption MenuTop"));
+  EXPECT_LT(v.Index("caption ModernLegend"), v.Index("check HideHome"));
+  EXPECT_LT(v.Index("text MaxTabWidth"), v.Index("lang Deutsch"));
   EXPECT_EQ(logAtFirstCopy, v.log.size());
   EXPECT_EQ(w.p.Contents(kFolder + "\\Resource\\ui\\main\\images\\nav_tool.png"), "PNG");
 
   EXPECT_EQ(v.title, "Ravelwick (1.2.7)");
-  EXPECT_FALSE(w.logic.CompositionEnabled);
-  EXPECT_FALSE(v.Enabled("chkAeroStatusBar"));
-  EXPECT_EQ(v.checks.at("chkHideHome"), 1);
-  EXPECT_EQ(v.texts.at("txtMaxTabWidth"), "abc");
-  EXPECT_EQ(v.texts.at("txtFontSize"), "12px");
+  EXPECT_FALSE(w.logic.Model().Enabled(Option::AeroStatusBar));  // composition is off
+  EXPECT_FALSE(v.Enabled(Option::AeroStatusBar));
+  EXPECT_EQ(v.checks.at(Option::HideHome), 1);
+  EXPECT_EQ(v.texts.at(Option::MaxTabWidthText), "abc");
+  EXPECT_EQ(v.texts.at(Option::FontSizeText), "12px");
 }
 
 TEST(MainWindowLoad, EnglishCaptionsFromTheLanguageFileMatchTheDesignCaptions) {
   Window w;
-  w.logic.Form_Load();
+  w.logic.OnLoad();
   for (const OptionDef& def : Options()) {
     if (def.kind != OptionKind::Check) continue;
-    EXPECT_EQ(w.view.captions.at(std::string(def.control)), std::string(def.englishCaption) + std::string(def.marker));
+    EXPECT_EQ(w.view.captions.at(def.option), std::string(def.englishCaption) + std::string(def.marker));
   }
-  for (const auto& [control, caption] : kDesignCaptions) EXPECT_EQ(w.view.captions.at(std::string(control)), caption);
-  EXPECT_EQ(w.view.captions.at("chkClickableTitle"), "Title Bar clickable on top screen edge when maximized *");
-  EXPECT_EQ(w.view.captions.at("chkTabOnBottom"), "Tab Bar on Bottom (must hide Avatar) #");
+  for (const auto& [control, caption] : kDesignCaptions) EXPECT_EQ(w.view.captions.at(control), caption);
+  EXPECT_EQ(w.view.captions.at(Option::ClickableTitle), "Title Bar clickable on top screen edge when maximized *");
+  EXPECT_EQ(w.view.captions.at(Option::TabOnBottom), "Tab Bar on Bottom (must hide Avatar) #");
 }
 
 TEST(MainWindowLoad, OtherLanguagesKeepTheEnglishWordForTheLanguageMenu) {
   Window w;
   w.app.LanguageName = "Chinese Simplified";
-  w.logic.Form_Load();
-  EXPECT_EQ(w.view.captions.at("mnuLanguage"), "Language / 语言");
-  EXPECT_EQ(w.view.captions.at("cmdOK"), "确定");
-  EXPECT_EQ(w.view.captions.at("chkHideNewTab"), "隐藏新建标签按钮 #");
+  w.logic.OnLoad();
+  EXPECT_EQ(w.view.captions.at(Control::MenuLanguage), "Language / 语言");
+  EXPECT_EQ(w.view.captions.at(Control::Ok), "确定");
+  EXPECT_EQ(w.view.captions.at(Option::HideNewTab), "隐藏新建标签按钮 #");
 
   for (const char* name : {"ENGLISH", "english"}) {
     Window e;
     e.app.LanguageName = name;
     e.logic.ApplyLanguage();
-    EXPECT_EQ(e.view.captions.at("mnuLanguage"), "Language");
+    EXPECT_EQ(e.view.captions.at(Control::MenuLanguage), "Language");
   }
 }
 
-TEST(MainWindowLoad, Host3015300DropsMarkersAndLegendsAndDisablesTheSevenUntilRepointed) {
+TEST(MainWindowLoad, SingleSkinHostDropsMarkersAndLegendsAndDisablesTheSevenUntilRepointed) {
   Window w;
-  w.app.Host3015300 = true;
+  w.app.SingleSkinHost = true;
   w.p.AddFile(kSettings, "[General]\r\nTabOnBottom=1\r\n");
-  w.logic.Form_Load();
-  EXPECT_EQ(w.view.captions.at("chkClickableTitle"), "Title Bar clickable on top screen edge when maximized");
-  EXPECT_EQ(w.view.captions.at("chkHideNewTab"), "Hide New Tab Button");
-  EXPECT_EQ(w.view.captions.at("chkModernOnly"), "");
-  EXPECT_EQ(w.view.captions.at("chkClassicOnly"), "");
+  w.logic.OnLoad();
+  EXPECT_EQ(w.view.captions.at(Option::ClickableTitle), "Title Bar clickable on top screen edge when maximized");
+  EXPECT_EQ(w.view.captions.at(Option::HideNewTab), "Hide New Tab Button");
+  EXPECT_EQ(w.view.captions.at(Control::ModernLegend), "");
+  EXPECT_EQ(w.view.captions.at(Control::ClassicLegend), "");
   int disabled = 0;
-  for (const OptionDef& def : Options()) disabled += !w.view.Enabled(std::string(def.control));
+  for (const OptionDef& def : Options()) disabled += !w.view.Enabled(def.option);
   EXPECT_EQ(disabled, 7);
-  for (const char* name : kHostDependent) EXPECT_FALSE(w.view.Enabled(name)) << name;
-  EXPECT_EQ(w.view.checks.at("chkTabOnBottom"), 1);
+  for (Option option : kHostDependent) EXPECT_FALSE(w.view.Enabled(option)) << Name(option);
+  EXPECT_EQ(w.view.checks.at(Option::TabOnBottom), 1);
 
-  w.app.Host3015300 = false;
+  w.app.SingleSkinHost = false;
   w.logic.ApplyLanguage();
-  for (const char* name : kHostDependent) EXPECT_TRUE(w.view.Enabled(name)) << name;
-  EXPECT_EQ(w.view.captions.at("chkHideNewTab"), "Hide New Tab Button #");
-  EXPECT_EQ(w.view.captions.at("chkModernOnly"), "(*) Modern Skin only");
-  EXPECT_EQ(w.view.checks.at("chkTabOnBottom"), 1);
+  for (Option option : kHostDependent) EXPECT_TRUE(w.view.Enabled(option)) << Name(option);
+  EXPECT_EQ(w.view.captions.at(Option::HideNewTab), "Hide New Tab Button #");
+  EXPECT_EQ(w.view.captions.at(Control::ModernLegend), "(*) Modern Skin only");
+  EXPECT_EQ(w.view.checks.at(Option::TabOnBottom), 1);
 }
 
 TEST(MainWindowLoad, MissingLanguageTextsFallBackToEnglishThenToEmptyCaptions) {
@@ -206,16 +237,16 @@ TEST(MainWindowLoad, MissingLanguageTextsFallBackToEnglishThenToEmptyCaptions) {
   w.app.LanguageName = "Klingon";
   w.p.AddFile(kLanguages + "English.ini", "\xEF\xBB\xBF[General]\r\nOK=OK\r\nSetLanguage=Language\r\n");
   w.p.AddFile(kLanguages + "Klingon.ini", "[General]\r\nCancel=Qagh\r\n");
-  w.logic.Form_Load();
-  EXPECT_EQ(w.view.captions.at("cmdOK"), "OK");
-  EXPECT_EQ(w.view.captions.at("cmdCancel"), "Qagh");
-  EXPECT_EQ(w.view.captions.at("chkHideHome"), "");
-  EXPECT_EQ(w.view.captions.at("chkHideNewTab"), " #");
-  EXPECT_EQ(w.view.captions.at("mnuLanguage"), "Language / Language");
+  w.logic.OnLoad();
+  EXPECT_EQ(w.view.captions.at(Control::Ok), "OK");
+  EXPECT_EQ(w.view.captions.at(Control::Cancel), "Qagh");
+  EXPECT_EQ(w.view.captions.at(Option::HideHome), "");
+  EXPECT_EQ(w.view.captions.at(Option::HideNewTab), " #");
+  EXPECT_EQ(w.view.captions.at(Control::MenuLanguage), "Language / Language");
 
   Window none(/*withLanguages=*/false);
-  none.logic.Form_Load();
-  EXPECT_EQ(none.view.captions.at("mnuLanguage"), "");
+  none.logic.OnLoad();
+  EXPECT_EQ(none.view.captions.at(Control::MenuLanguage), "");
   EXPECT_EQ(none.view.langItems, std::vector<std::string>{"English"});
 }
 
@@ -237,7 +268,7 @@ TEST(LanguageMenu, ListsIniFilesInAnyCaseOnceAndChecksTheCurrentLanguage) {
                              "ais.ini"})
       w.p.AddFile(kLanguages + name, "[General]\r\n");
     w.p.AddFolder(kLanguages + "Folder.ini");
-    w.logic.Form_Load();
+    w.logic.OnLoad();
 
     std::vector<std::string> items = w.view.langItems;
     std::sort(items.begin() + 1, items.end());
@@ -253,34 +284,34 @@ TEST(LanguageMenu, ListsIniFilesInAnyCaseOnceAndChecksTheCurrentLanguage) {
 TEST(LanguageMenu, EnglishKeepsTheCheckWhenNoFileMatches) {
   Window w;
   w.app.LanguageName = "Gone";
-  w.logic.Form_Load();
+  w.logic.OnLoad();
   EXPECT_EQ(w.view.langChecks, (std::vector<bool>{true, false}));
 }
 
 TEST(LanguageMenu, ChoosingALanguageStoresItChecksItAndTranslates) {
   Window w;
   w.p.AddFile(kSettings, "[General]\r\nHideHome=1\r\n");
-  w.logic.Form_Load();
+  w.logic.OnLoad();
   ASSERT_EQ(w.view.langItems.size(), 2u);
-  w.logic.mnuLangList_Click(1);
+  w.logic.OnLanguageChosen(1);
   EXPECT_EQ(w.app.LanguageName, "Chinese Simplified");
   EXPECT_EQ(w.app.ReadSetting("Language", ""), "Chinese Simplified");
   EXPECT_EQ(w.view.langChecks, (std::vector<bool>{false, true}));
-  EXPECT_EQ(w.view.captions.at("chkHideHome"), "隐藏主页按钮");
-  EXPECT_EQ(w.view.checks.at("chkHideHome"), 1);
+  EXPECT_EQ(w.view.captions.at(Option::HideHome), "隐藏主页按钮");
+  EXPECT_EQ(w.view.checks.at(Option::HideHome), 1);
   EXPECT_EQ(w.view.title, "Ravelwick (1.2.7)");
 
-  w.logic.mnuLangList_Click(0);
+  w.logic.OnLanguageChosen(0);
   EXPECT_EQ(w.view.langChecks, (std::vector<bool>{true, false}));
-  EXPECT_EQ(w.view.captions.at("mnuLanguage"), "Language");
+  EXPECT_EQ(w.view.captions.at(Control::MenuLanguage), "Language");
 }
 
 TEST(LanguageMenu, AFileRemovedAfterFillingOrABadIndexChangesNothing) {
   Window w;
-  w.logic.Form_Load();
+  w.logic.OnLoad();
   ASSERT_TRUE(w.p.RemoveFile(kLanguages + "Chinese Simplified.ini"));
-  w.logic.mnuLangList_Click(1);
-  w.logic.mnuLangList_Click(7);
+  w.logic.OnLanguageChosen(1);
+  w.logic.OnLanguageChosen(7);
   EXPECT_EQ(w.app.LanguageName, "English");
   EXPECT_FALSE(w.p.FileExists(kSettings));
   EXPECT_EQ(w.view.langChecks, (std::vector<bool>{true, false}));
@@ -290,67 +321,67 @@ TEST(LanguageMenu, AFileRemovedAfterFillingOrABadIndexChangesNothing) {
 
 TEST(SelectAll, TicksEveryEnabledBoxIncludingLegendsAndLeavesDisabledOnesAndFields) {
   Window w;
-  w.app.Host3015300 = true;
+  w.app.SingleSkinHost = true;
   w.p.composition = false;
   w.p.AddFile(kSettings, "[General]\r\nAeroStatusBar=0\r\nHideNewTab=2\r\nMaxTabWidth=abc\r\n");
-  w.logic.Form_Load();
-  w.logic.OnCheckClicked("chkSelectAll");
+  w.logic.OnLoad();
+  w.logic.OnCheckClicked(Control::SelectAll);
 
   const OptionModel& m = w.logic.Model();
-  EXPECT_EQ(m.State("chkSelectAll"), 1);
-  EXPECT_EQ(m.State("chkModernOnly"), 1);
-  EXPECT_EQ(m.State("chkClassicOnly"), 1);
-  EXPECT_EQ(m.State("chkAeroStatusBar"), 0);
-  EXPECT_EQ(m.State("chkHideNewTab"), 2);
-  EXPECT_EQ(m.State("chkNormalMenuButton"), 0);
-  EXPECT_EQ(m.State("chkHideHome"), 1);
-  EXPECT_EQ(w.view.checks.at("chkHideHome"), 1);
-  EXPECT_EQ(m.Text("txtMaxTabWidth"), "abc");
+  EXPECT_EQ(m.State(Control::SelectAll), 1);
+  EXPECT_EQ(m.State(Control::ModernLegend), 1);
+  EXPECT_EQ(m.State(Control::ClassicLegend), 1);
+  EXPECT_EQ(m.State(Option::AeroStatusBar), 0);
+  EXPECT_EQ(m.State(Option::HideNewTab), 2);
+  EXPECT_EQ(m.State(Option::NormalMenuButton), 0);
+  EXPECT_EQ(m.State(Option::HideHome), 1);
+  EXPECT_EQ(w.view.checks.at(Option::HideHome), 1);
+  EXPECT_EQ(m.Text(Option::MaxTabWidthText), "abc");
 
-  w.logic.OnCheckClicked("chkSelectAll");
-  EXPECT_EQ(m.State("chkHideHome"), 0);
-  EXPECT_EQ(m.State("chkModernOnly"), 0);
-  EXPECT_EQ(m.State("chkHideNewTab"), 2);
+  w.logic.OnCheckClicked(Control::SelectAll);
+  EXPECT_EQ(m.State(Option::HideHome), 0);
+  EXPECT_EQ(m.State(Control::ModernLegend), 0);
+  EXPECT_EQ(m.State(Option::HideNewTab), 2);
 }
 
 TEST(SelectAll, ClicksToggleEnabledBoxesOnlyAndMixedGoesToUnticked) {
   Window w;
   w.p.composition = false;
   w.p.AddFile(kSettings, "[General]\r\nHideHome=2\r\nAeroStatusBar=1\r\n");
-  w.logic.Form_Load();
-  w.logic.OnCheckClicked("chkHideHome");
-  EXPECT_EQ(w.logic.Model().State("chkHideHome"), 0);
-  w.logic.OnCheckClicked("chkHideHome");
-  EXPECT_EQ(w.logic.Model().State("chkHideHome"), 1);
-  w.logic.OnCheckClicked("chkAeroStatusBar");
-  EXPECT_EQ(w.logic.Model().State("chkAeroStatusBar"), 1);
-  w.logic.OnCheckClicked("txtFontSize");
-  w.logic.OnCheckClicked("nothing");
+  w.logic.OnLoad();
+  w.logic.OnCheckClicked(Option::HideHome);
+  EXPECT_EQ(w.logic.Model().State(Option::HideHome), 0);
+  w.logic.OnCheckClicked(Option::HideHome);
+  EXPECT_EQ(w.logic.Model().State(Option::HideHome), 1);
+  w.logic.OnCheckClicked(Option::AeroStatusBar);
+  EXPECT_EQ(w.logic.Model().State(Option::AeroStatusBar), 1);
+  w.logic.OnCheckClicked(Option::FontSizeText);
+  w.logic.OnCheckClicked(Control::Ok);  // no check box
 }
 
 TEST(Fields, LeavingAFieldRunsItsCheckAndShowsTheResult) {
   Window w;
-  w.logic.Form_Load();
-  w.logic.OnFieldFocus("txtMaxTabWidth");
-  w.logic.OnTextChanged("txtMaxTabWidth", "150");
-  w.logic.OnFieldValidate("txtMaxTabWidth");
-  w.logic.OnCheckClicked("chkMaxTabWidth");
-  w.logic.OnTextChanged("txtBkgndTabWidth", "170");
-  w.logic.OnFieldValidate("txtBkgndTabWidth");
-  EXPECT_EQ(w.view.texts.at("txtBkgndTabWidth"), "150");
-  w.logic.OnTextChanged("txtFontSize", " 14 ");
-  w.logic.OnFieldValidate("txtFontSize");
-  EXPECT_EQ(w.view.texts.at("txtFontSize"), "14px");
-  EXPECT_EQ(w.logic.Snapshot().Text("txtFontSize"), "14px");
+  w.logic.OnLoad();
+  w.logic.OnFieldFocused(Option::MaxTabWidthText);
+  w.logic.OnTextChanged(Option::MaxTabWidthText, "150");
+  w.logic.OnFieldLeft(Option::MaxTabWidthText);
+  w.logic.OnCheckClicked(Option::MaxTabWidth);
+  w.logic.OnTextChanged(Option::BkgndTabWidthText, "170");
+  w.logic.OnFieldLeft(Option::BkgndTabWidthText);
+  EXPECT_EQ(w.view.texts.at(Option::BkgndTabWidthText), "150");
+  w.logic.OnTextChanged(Option::FontSizeText, " 14 ");
+  w.logic.OnFieldLeft(Option::FontSizeText);
+  EXPECT_EQ(w.view.texts.at(Option::FontSizeText), "14px");
+  EXPECT_EQ(w.logic.Snapshot().Text(Option::FontSizeText), "14px");
 }
 
 // --- Closing ----------------------------------------------------------------
 
 TEST(Closing, PlainUnloadReleasesServicesAndDestroysOnce) {
   Window w;
-  w.logic.Form_Load();
-  w.logic.cmdCancel_Click();
-  w.logic.mnuExit_Click();
+  w.logic.OnLoad();
+  w.logic.OnCancel();
+  w.logic.OnExit();
   EXPECT_EQ(w.view.destroyed, 1);
   EXPECT_TRUE(w.app.ServicesReleased);
   EXPECT_EQ(w.logic.Handle(), 0u);
@@ -363,26 +394,26 @@ TEST(Closing, WhileTheFolderDialogIsOpenTheDialogClosesAndTheWindowFollowsOnTheT
   w.p.fileVersions["c:\\m3\\bin\\maxthon.exe"] = "3.0.20.1000";
   w.p.AddFile(kSettings, "[General]\r\nFileVersion=3.0.20.1000\r\n");
   w.p.AddFolder(kFolder + "\\Resource");
-  w.logic.Form_Load();
+  w.logic.OnLoad();
 
   bool openDuringDialog = false;
   w.ui.whileOpen = [&] {
-    openDuringDialog = w.logic.FolderDialogOpen;
-    w.logic.UnloadWindow();  // closed from the taskbar
+    openDuringDialog = true;
+    w.logic.Close();  // closed from the taskbar
     EXPECT_EQ(w.view.dialogsClosed, 1);
     EXPECT_EQ(w.view.destroyed, 0);
-    EXPECT_EQ(w.view.timerMs, kUnloadDelayMs);
+    EXPECT_EQ(w.view.timerMs, kCloseDelayMs);
   };
-  w.logic.mnuSetFolder_Click();
+  w.logic.OnSetFolder();
   EXPECT_TRUE(openDuringDialog);
   EXPECT_EQ(w.ui.owners, std::vector<WindowHandle>{4242});
-  EXPECT_FALSE(w.logic.FolderDialogOpen);
   EXPECT_EQ(w.view.destroyed, 0);
 
-  w.logic.MainUnloadTimerProc();
+  w.logic.OnCloseTimer();
   EXPECT_EQ(w.view.destroyed, 1);
+  EXPECT_EQ(w.view.dialogsClosed, 1);  // not closed twice
   EXPECT_EQ(w.view.timerMs, 0u);
-  w.logic.MainUnloadTimerProc();
+  w.logic.OnCloseTimer();
   EXPECT_EQ(w.view.destroyed, 1);
 }
 
@@ -404,47 +435,47 @@ void DeclineClosingTheHost(Window& w) {
 TEST(Commands, EnterAppliesOncePerPressAndEscapeDoesNothing) {
   Window w;
   DeclineClosingTheHost(w);
-  w.logic.Form_Load();
-  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyEnter, false));
+  w.logic.OnLoad();
+  EXPECT_TRUE(w.logic.OnKeyDown(kKeyEnter, false));
   EXPECT_EQ(w.p.messages.size(), 1u);
-  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyEnter, true));
-  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyEscape, false));
-  EXPECT_FALSE(w.logic.Form_KeyDown('A', false));
+  EXPECT_TRUE(w.logic.OnKeyDown(kKeyEnter, true));
+  EXPECT_TRUE(w.logic.OnKeyDown(kKeyEscape, false));
+  EXPECT_FALSE(w.logic.OnKeyDown('A', false));
   EXPECT_EQ(w.p.messages.size(), 1u);
   EXPECT_EQ(w.view.destroyed, 0);
   EXPECT_TRUE(w.app.ReadSetting("HideSearchBar", "") == "0");
 
   w.logic.EnableOk(false);
-  EXPECT_TRUE(w.logic.Form_KeyDown(kKeyEnter, false));
+  EXPECT_TRUE(w.logic.OnKeyDown(kKeyEnter, false));
   EXPECT_EQ(w.p.messages.size(), 1u);
-  EXPECT_FALSE(w.view.Enabled("cmdOK"));
+  EXPECT_FALSE(w.view.Enabled(Control::Ok));
 }
 
 TEST(Commands, EnterInAFieldChecksItBeforeSaving) {
   Window w;
   DeclineClosingTheHost(w);
-  w.logic.Form_Load();
-  w.logic.OnFieldFocus("txtMaxTabWidth");
-  w.logic.OnTextChanged("txtMaxTabWidth", "50");
-  w.logic.Form_KeyDown(kKeyEnter, false);
+  w.logic.OnLoad();
+  w.logic.OnFieldFocused(Option::MaxTabWidthText);
+  w.logic.OnTextChanged(Option::MaxTabWidthText, "50");
+  w.logic.OnKeyDown(kKeyEnter, false);
   EXPECT_EQ(w.app.ReadSetting("MaxTabWidth", ""), "100");
-  EXPECT_EQ(w.view.texts.at("txtMaxTabWidth"), "100");
+  EXPECT_EQ(w.view.texts.at(Option::MaxTabWidthText), "100");
 }
 
-TEST(Commands, ApplyWithHost3015300TweaksOnlyTheModernSkin) {
-  for (bool host3015300 : {false, true}) {
+TEST(Commands, ApplyWithSingleSkinHostTweaksOnlyTheModernSkin) {
+  for (bool singleSkinHost : {false, true}) {
     Window w;
     DeclineClosingTheHost(w);
-    w.app.Host3015300 = host3015300;
+    w.app.SingleSkinHost = singleSkinHost;
     const std::string modern = kFolder + "\\Resource\\ui\\main\\index.css";
     const std::string classic = kFolder + "\\Resource\\ui\\main.classic\\index.css";
     w.p.AddFile(modern, "body{}\r\n");
     w.p.AddFile(classic, "body{}\r\n");
     ASSERT_TRUE(RecordTree(w.app.Host()));
-    w.logic.Form_Load();
-    w.logic.cmdOK_Click();
+    w.logic.OnLoad();
+    w.logic.OnOk();
     EXPECT_NE(w.p.Contents(modern), "body{}\r\n");
-    EXPECT_EQ(w.p.Contents(classic) == "body{}\r\n", host3015300);
+    EXPECT_EQ(w.p.Contents(classic) == "body{}\r\n", singleSkinHost);
   }
 }
 
@@ -454,11 +485,11 @@ TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
                          [](const std::string& c) { return c.find("unpak.exe") != std::string::npos; });
   };
   Window w;
-  w.logic.Form_Load();
-  w.logic.Form_Activate();
+  w.logic.OnLoad();
+  w.logic.OnActivate();
   EXPECT_EQ(unpacks(w.p), 1);
   EXPECT_TRUE(w.logic.OkEnabled());
-  w.logic.Form_Activate();
+  w.logic.OnActivate();
   EXPECT_EQ(unpacks(w.p), 1);
 
   // A tree is kept only when its unpack was recorded as finished.
@@ -468,10 +499,11 @@ TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
     if (recorded) {
       ASSERT_TRUE(RecordTree(present.app.Host()));
     }
-    present.logic.Form_Load();
-    present.logic.Form_Activate();
+    present.logic.OnLoad();
+    present.logic.OnActivate();
     EXPECT_EQ(unpacks(present.p), recorded ? 0 : 1);
-    EXPECT_TRUE(present.logic.Activated);
+    present.logic.OnActivate();  // activated once for all
+    EXPECT_EQ(unpacks(present.p), recorded ? 0 : 1);
   }
 }
 

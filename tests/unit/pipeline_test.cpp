@@ -542,7 +542,7 @@ TEST_F(SetFolderTest, AnotherVersionIsBackedUpAndUnpackedWithTheWindowOpen) {
   Run();
 
   EXPECT_EQ(app.HostVersion, "3.0.15.300");
-  EXPECT_TRUE(app.Host3015300);
+  EXPECT_TRUE(app.SingleSkinHost);
   EXPECT_EQ(languageApplied, 1);
   EXPECT_EQ(*p.Contents(kBackup), "backup of A");
   EXPECT_EQ(*p.Contents(kProgram + "\\Resource3.0.15.300.dat"), "host B");

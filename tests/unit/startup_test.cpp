@@ -262,7 +262,7 @@ TEST_F(StartupTest, FolderFromTheDialogIsUsed) {
   ui.onDialog = [](App& a) { a.HostBinFolder = kHost + "Bin\\"; };
   EXPECT_EQ(Main(app, ui), MainExit::MainWindowShown);
   EXPECT_EQ(app.HostVersion, "3.0.15.300");
-  EXPECT_TRUE(app.Host3015300);
+  EXPECT_TRUE(app.SingleSkinHost);
   EXPECT_TRUE(p.messages.empty());
 }
 
@@ -324,7 +324,7 @@ TEST_F(HostCheckTest, FirstRunKeepsAnIdenticalBackup) {
   AddHost(p, kHost, "3.0.15.300", archive);
   EXPECT_EQ(CheckHostInstallation(app).outcome, HostCheck::Ready);
   EXPECT_EQ(app.HostVersion, "3.0.15.300");
-  EXPECT_TRUE(app.Host3015300);
+  EXPECT_TRUE(app.SingleSkinHost);
   EXPECT_EQ(p.Contents(Backup("3.0.15.300")), archive);
   EXPECT_EQ(Setting(app, "FileVersion"), "3.0.15.300");
   EXPECT_EQ(p.ListFiles(kProgram).size(), 4u);  // tools, backup, settings
@@ -342,7 +342,7 @@ TEST_F(HostCheckTest, SameVersionTouchesNothing) {
   };
   CheckHostInstallation(app);
   for (Op op : ops) EXPECT_EQ(op, Op::Read);
-  EXPECT_FALSE(app.Host3015300);
+  EXPECT_FALSE(app.SingleSkinHost);
   EXPECT_FALSE(p.FileExists(Backup("3.0.20.100")));
 }
 
@@ -358,7 +358,7 @@ TEST_F(HostCheckTest, NewVersionReplacesDerivedFilesAndKeepsOldBackups) {
   EXPECT_EQ(p.Contents(Backup("3.0.15.300")), "archive A");
   EXPECT_EQ(p.Contents(Backup("3.0.20.100")), "archive B");
   EXPECT_EQ(Setting(app, "FileVersion"), "3.0.20.100");
-  EXPECT_FALSE(app.Host3015300);
+  EXPECT_FALSE(app.SingleSkinHost);
 }
 
 TEST_F(HostCheckTest, ExistingBackupIsNeverReplaced) {
@@ -434,10 +434,10 @@ TEST_F(HostCheckTest, UnknownVersionTouchesNothing) {
     App a{fp, kProgram};
     a.HostBinFolder = kHost + "Bin\\";
     a.HostVersion = "stale";
-    a.Host3015300 = true;
+    a.SingleSkinHost = true;
     EXPECT_EQ(CheckHostInstallation(a).outcome, HostCheck::NoVersion);
     EXPECT_EQ(a.HostVersion, "");
-    EXPECT_FALSE(a.Host3015300);
+    EXPECT_FALSE(a.SingleSkinHost);
     EXPECT_EQ(a.Host().BackupPath(), "");
     EXPECT_EQ(fp.Contents(kProgram + "\\Resource.dat"), "packed");
     EXPECT_TRUE(fp.HasFolder(kProgram + "\\Resource"));
@@ -471,9 +471,9 @@ class FakeView : public SetFolderView {
   void SelectAllText() override { ++selections; }
   void FocusText() override {
     ++focusCount;
-    dialog->txtSetFolder_GotFocus();
+    dialog->OnTextFocused();
   }
-  void Unload() override { unloaded = true; }
+  void Close() override { unloaded = true; }
   std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::uint32_t flags, int root) override {
     browseOwner = owner;
     browsePrompt = prompt;
@@ -495,7 +495,7 @@ struct DialogTest : StartupTest {
 
 TEST_F(DialogTest, LoadShowsCaptionsAndTheStoredFolderEvenWhenInvalid) {
   p.AddFile(kSettings, "[General]\r\nInstallFolder=D:\\Gone\r\n");
-  dialog.Form_Load();
+  dialog.OnLoad();
   EXPECT_EQ(view.label, "Folder of Maxthon 3:");
   EXPECT_EQ(view.ok, "OK");
   EXPECT_EQ(view.cancel, "Cancel");
@@ -504,7 +504,7 @@ TEST_F(DialogTest, LoadShowsCaptionsAndTheStoredFolderEvenWhenInvalid) {
 
 TEST_F(DialogTest, ValidFolderTypedWithoutBackslashIsStoredWithOne) {
   view.text = "D:\\Maxthon3";
-  EXPECT_TRUE(dialog.Form_KeyDown(kKeyEnter));
+  EXPECT_TRUE(dialog.OnKeyDown(kKeyEnter));
   EXPECT_TRUE(view.unloaded);
   EXPECT_EQ(app.HostBinFolder, kHost + "Bin\\");
   EXPECT_EQ(Setting(app, "InstallFolder"), kHost);
@@ -522,7 +522,7 @@ TEST_F(DialogTest, RejectedFoldersKeepTheDialogOpen) {
     SetFolderDialog d{a, v};
     v.dialog = &d;
     v.text = typed;
-    d.cmdOK_Click();
+    d.OnOk();
     EXPECT_FALSE(v.unloaded) << typed;
     ASSERT_EQ(fp.messages.size(), 1u) << typed;
     EXPECT_EQ(fp.messages[0].text, "No host in " + typed + " (" + typed + ")");
@@ -537,23 +537,23 @@ TEST_F(DialogTest, RejectedFoldersKeepTheDialogOpen) {
 TEST_F(DialogTest, CancelAndEscapeChangeNothing) {
   app.HostBinFolder = "E:\\Before\\Bin\\";
   view.text = "D:\\Maxthon3";
-  EXPECT_TRUE(dialog.Form_KeyDown(kKeyEscape));
+  EXPECT_TRUE(dialog.OnKeyDown(kKeyEscape));
   EXPECT_TRUE(view.unloaded);
   EXPECT_EQ(app.HostBinFolder, "E:\\Before\\Bin\\");
   EXPECT_FALSE(p.FileExists(kSettings));
-  EXPECT_FALSE(dialog.Form_KeyDown(65));
+  EXPECT_FALSE(dialog.OnKeyDown(65));
 }
 
 TEST_F(DialogTest, BrowseStartsAtTheDrivesAndKeepsTheTextOnCancel) {
   view.text = "typed";
-  dialog.cmdBrowse_Click();
+  dialog.OnBrowse();
   EXPECT_EQ(view.browseOwner, 42u);
   EXPECT_EQ(view.browsePrompt, "Pick it");
   EXPECT_EQ(view.browseFlags, 1u);
   EXPECT_EQ(view.browseRoot, 17);
   EXPECT_EQ(view.text, "typed");
   view.browseResult = "D:\\Maxthon3";
-  dialog.cmdBrowse_Click();
+  dialog.OnBrowse();
   EXPECT_EQ(view.text, "D:\\Maxthon3");
 }
 

@@ -17,7 +17,8 @@ using win32::MainWindowControl;
 using win32::MainWindowHandle;
 
 HWND H(WindowHandle w) { return reinterpret_cast<HWND>(w); }
-HWND Ctl(std::string_view name) { return H(MainWindowControl(name)); }
+HWND Ctl(Option option) { return H(MainWindowControl(option)); }
+HWND Ctl(Control control) { return H(MainWindowControl(control)); }
 
 std::string Text(HWND window) {
   wchar_t buffer[512] = {};
@@ -124,7 +125,7 @@ TEST(ProgramIcons, BothGroupsLoadWithTheirImages) {
   FreeLibrary(program);
 }
 
-TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfTheForm) {
+TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfTheWindow) {
   app_.programFolder = folder_;
   Open();
   HWND main = H(MainWindowHandle());
@@ -134,19 +135,19 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
   EXPECT_EQ(win32::Utf8(className), kMainWindowClass);
 
   for (const OptionDef& def : Options()) {
-    HWND c = Ctl(def.control);
-    ASSERT_TRUE(c) << def.control;
+    HWND c = Ctl(def.option);
+    ASSERT_TRUE(c) << def.settingsKey;
     if (def.kind == OptionKind::Check) {
-      EXPECT_EQ(Text(c), app_.LookupText(def.captionKey) + std::string(def.marker)) << def.control;
-      EXPECT_EQ(Text(c), std::string(def.englishCaption) + std::string(def.marker)) << def.control;
+      EXPECT_EQ(Text(c), app_.LookupText(def.captionKey) + std::string(def.marker)) << def.settingsKey;
+      EXPECT_EQ(Text(c), std::string(def.englishCaption) + std::string(def.marker)) << def.settingsKey;
     }
   }
-  EXPECT_EQ(Text(Ctl("cmdOK")), "OK");
-  EXPECT_EQ(Text(Ctl("cmdCancel")), "Cancel");
-  EXPECT_EQ(Text(Ctl("chkSelectAll")), "Select/Unselect All");
-  EXPECT_EQ(Text(Ctl("chkModernOnly")), "(*) Modern Skin only");
-  EXPECT_EQ(Text(Ctl("chkClassicOnly")), "(#) Classic Skin only");
-  EXPECT_EQ(Text(Ctl("txtFontFamily")), "Segoe UI, Tahoma");
+  EXPECT_EQ(Text(Ctl(Control::Ok)), "OK");
+  EXPECT_EQ(Text(Ctl(Control::Cancel)), "Cancel");
+  EXPECT_EQ(Text(Ctl(Control::SelectAll)), "Select/Unselect All");
+  EXPECT_EQ(Text(Ctl(Control::ModernLegend)), "(*) Modern Skin only");
+  EXPECT_EQ(Text(Ctl(Control::ClassicLegend)), "(#) Classic Skin only");
+  EXPECT_EQ(Text(Ctl(Option::FontFamilyText)), "Segoe UI, Tahoma");
 
   HMENU bar = GetMenu(main);
   ASSERT_TRUE(bar);
@@ -177,32 +178,33 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
   ReleaseDC(nullptr, screen);
   EXPECT_EQ(client.right, MulDiv(858, dpi, 96));
   EXPECT_EQ(client.bottom, MulDiv(512, dpi, 96));
-  const auto expectPlace = [](const char* name, RECT want) {
-    const RECT got = PlaceOf(Ctl(name));
+  const auto expectPlace = [](HWND control, RECT want) {
+    const RECT got = PlaceOf(control);
     EXPECT_TRUE(got.left == want.left && got.top == want.top && got.right == want.right && got.bottom == want.bottom)
-        << name << ": " << got.left << "," << got.top << " " << got.right << "x" << got.bottom;
+        << "wanted at " << want.left << "," << want.top << ": " << got.left << "," << got.top << " " << got.right << "x"
+        << got.bottom;
   };
-  expectPlace("chkClickableTitle", {16, 16, 401, 17});
-  expectPlace("chkShowModeText", {16, 448, 401, 17});
-  expectPlace("chkHideMainMenuIcon", {440, 16, 401, 17});
-  expectPlace("chkMaxTabWidth", {16, 88, 353, 17});
-  expectPlace("chkSetFont", {440, 232, 233, 17});
-  expectPlace("txtMaxTabWidth", {376, 86, 41, 22});
-  expectPlace("txtMaxSearchWidth", {800, 182, 41, 22});
-  expectPlace("txtFontFamily", {680, 230, 113, 22});
-  expectPlace("txtFontSize", {800, 230, 41, 22});
-  expectPlace("txtBkgndTabWidth", {800, 278, 41, 22});
-  expectPlace("Picture1", {8, 484, 209, 20});
-  expectPlace("Picture2", {216, 484, 209, 20});
-  expectPlace("chkModernOnly", {8 - 16, 485, 225, 17});
-  expectPlace("chkSelectAll", {440, 480, 217, 25});
-  expectPlace("cmdOK", {664, 480, 90, 25});
-  expectPlace("cmdCancel", {760, 480, 90, 25});
+  expectPlace(Ctl(Option::ClickableTitle), {16, 16, 401, 17});
+  expectPlace(Ctl(Option::ShowModeText), {16, 448, 401, 17});
+  expectPlace(Ctl(Option::HideMainMenuIcon), {440, 16, 401, 17});
+  expectPlace(Ctl(Option::MaxTabWidth), {16, 88, 353, 17});
+  expectPlace(Ctl(Option::SetFont), {440, 232, 233, 17});
+  expectPlace(Ctl(Option::MaxTabWidthText), {376, 86, 41, 22});
+  expectPlace(Ctl(Option::MaxSearchWidthText), {800, 182, 41, 22});
+  expectPlace(Ctl(Option::FontFamilyText), {680, 230, 113, 22});
+  expectPlace(Ctl(Option::FontSizeText), {800, 230, 41, 22});
+  expectPlace(Ctl(Option::BkgndTabWidthText), {800, 278, 41, 22});
+  expectPlace(GetParent(Ctl(Control::ModernLegend)), {8, 484, 209, 20});
+  expectPlace(GetParent(Ctl(Control::ClassicLegend)), {216, 484, 209, 20});
+  expectPlace(Ctl(Control::ModernLegend), {8 - 16, 485, 225, 17});
+  expectPlace(Ctl(Control::SelectAll), {440, 480, 217, 25});
+  expectPlace(Ctl(Control::Ok), {664, 480, 90, 25});
+  expectPlace(Ctl(Control::Cancel), {760, 480, 90, 25});
 
   const LONG style = GetWindowLongW(main, GWL_STYLE);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_FALSE(style & WS_THICKFRAME);
-  EXPECT_TRUE(SendMessageW(Ctl("cmdOK"), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+  EXPECT_TRUE(SendMessageW(Ctl(Control::Ok), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
 }
 
 TEST_F(MainWindowTest, StoredOptionsAreThereTheMomentTheWindowShows) {
@@ -210,80 +212,76 @@ TEST_F(MainWindowTest, StoredOptionsAreThereTheMomentTheWindowShows) {
   ASSERT_TRUE(platform_.WriteFile(folder_ + "\\settings.ini",
                                   "[General]\r\nHideHome=1\r\nHideStatusBar=1\r\nMaxTabWidth=240\r\n"));
   Open();
-  EXPECT_EQ(SendMessageW(Ctl("chkHideHome"), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(SendMessageW(Ctl("chkHideStatusBar"), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(SendMessageW(Ctl("chkHideUndo"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_EQ(Text(Ctl("txtMaxTabWidth")), "240");
+  EXPECT_EQ(SendMessageW(Ctl(Option::HideHome), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(Ctl(Option::HideStatusBar), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(Ctl(Option::HideUndo), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(Text(Ctl(Option::MaxTabWidthText)), "240");
 }
 
 TEST_F(MainWindowTest, TabWalksTheLeftColumnThenTheRightThenTheButtons) {
   app_.programFolder = folder_;
   Open();
   HWND main = H(MainWindowHandle());
-  std::vector<std::string> order;
+  std::vector<HWND> order;
   for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (!(GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP)) continue;
-    for (const OptionDef& def : Options())
-      if (Ctl(def.control) == c) order.push_back(std::string(def.control));
-    for (const char* other : {"chkSelectAll", "cmdOK", "cmdCancel"})
-      if (Ctl(other) == c) order.push_back(other);
+    if (GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) order.push_back(c);
   }
-  const std::vector<std::string> expected = {"chkClickableTitle",
-                                             "chkHoverTabClose",
-                                             "chkHideTabClose",
-                                             "chkMaxTabWidth",
-                                             "txtMaxTabWidth",
-                                             "chkCombineUndoHistory",
-                                             "chkAlwaysFavButton",
-                                             "chkHideFavBarIcon",
-                                             "chkSlimmerTabBar",
-                                             "chkSlimmerToolbar",
-                                             "chkSlimmerFavBar",
-                                             "chkSlimmerStatusBar",
-                                             "chkHideRefresh",
-                                             "chkHideHome",
-                                             "chkHideUndo",
-                                             "chkHideUndoList",
-                                             "chkHideNewTab",
-                                             "chkHideFavorite",
-                                             "chkHideFavBarButton",
-                                             "chkShowModeText",
-                                             "chkHideMainMenuIcon",
-                                             "chkHidePageMenuIcon",
-                                             "chkHideTabMenuIcon",
-                                             "chkHideAddrMenuIcon",
-                                             "chkHideToolTip",
-                                             "chkHideSearchBar",
-                                             "chkHideStatusBar",
-                                             "chkMaxSearchWidth",
-                                             "txtMaxSearchWidth",
-                                             "chkAeroStatusBar",
-                                             "chkSetFont",
-                                             "txtFontFamily",
-                                             "txtFontSize",
-                                             "chkBoldActiveTab",
-                                             "chkBkgndTabWidth",
-                                             "txtBkgndTabWidth",
-                                             "chkCombineAddressSearch",
-                                             "chkNormalMenuButton",
-                                             "chkAvatarToButton",
-                                             "chkAvatarToMenu",
-                                             "chkTabOnBottom",
-                                             "chkMenuToAvatar",
-                                             "chkReplaceSmiley",
-                                             "chkSelectAll",
-                                             "cmdOK",
-                                             "cmdCancel"};
+  const std::vector<HWND> expected = {Ctl(Option::ClickableTitle),
+                                      Ctl(Option::HoverTabClose),
+                                      Ctl(Option::HideTabClose),
+                                      Ctl(Option::MaxTabWidth),
+                                      Ctl(Option::MaxTabWidthText),
+                                      Ctl(Option::CombineUndoHistory),
+                                      Ctl(Option::AlwaysFavButton),
+                                      Ctl(Option::HideFavBarIcon),
+                                      Ctl(Option::SlimmerTabBar),
+                                      Ctl(Option::SlimmerToolbar),
+                                      Ctl(Option::SlimmerFavBar),
+                                      Ctl(Option::SlimmerStatusBar),
+                                      Ctl(Option::HideRefresh),
+                                      Ctl(Option::HideHome),
+                                      Ctl(Option::HideUndo),
+                                      Ctl(Option::HideUndoList),
+                                      Ctl(Option::HideNewTab),
+                                      Ctl(Option::HideFavorite),
+                                      Ctl(Option::HideFavBarButton),
+                                      Ctl(Option::ShowModeText),
+                                      Ctl(Option::HideMainMenuIcon),
+                                      Ctl(Option::HidePageMenuIcon),
+                                      Ctl(Option::HideTabMenuIcon),
+                                      Ctl(Option::HideAddrMenuIcon),
+                                      Ctl(Option::HideToolTip),
+                                      Ctl(Option::HideSearchBar),
+                                      Ctl(Option::HideStatusBar),
+                                      Ctl(Option::MaxSearchWidth),
+                                      Ctl(Option::MaxSearchWidthText),
+                                      Ctl(Option::AeroStatusBar),
+                                      Ctl(Option::SetFont),
+                                      Ctl(Option::FontFamilyText),
+                                      Ctl(Option::FontSizeText),
+                                      Ctl(Option::BoldActiveTab),
+                                      Ctl(Option::BkgndTabWidth),
+                                      Ctl(Option::BkgndTabWidthText),
+                                      Ctl(Option::CombineAddressSearch),
+                                      Ctl(Option::NormalMenuButton),
+                                      Ctl(Option::AvatarToButton),
+                                      Ctl(Option::AvatarToMenu),
+                                      Ctl(Option::TabOnBottom),
+                                      Ctl(Option::MenuToAvatar),
+                                      Ctl(Option::ReplaceSmiley),
+                                      Ctl(Control::SelectAll),
+                                      Ctl(Control::Ok),
+                                      Ctl(Control::Cancel)};
   EXPECT_EQ(order, expected);
 
   // The Tab key itself, from a check box to its field and on.
-  SetFocus(Ctl("chkMaxTabWidth"));
-  SendMessageW(Ctl("chkMaxTabWidth"), WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_EQ(GetFocus(), Ctl("txtMaxTabWidth"));
-  SendMessageW(Ctl("txtMaxTabWidth"), WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_EQ(GetFocus(), Ctl("chkCombineUndoHistory"));
+  SetFocus(Ctl(Option::MaxTabWidth));
+  SendMessageW(Ctl(Option::MaxTabWidth), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(GetFocus(), Ctl(Option::MaxTabWidthText));
+  SendMessageW(Ctl(Option::MaxTabWidthText), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(GetFocus(), Ctl(Option::CombineUndoHistory));
   // Escape leaves everything as it was.
-  SendMessageW(Ctl("chkCombineUndoHistory"), WM_KEYDOWN, VK_ESCAPE, 0);
+  SendMessageW(Ctl(Option::CombineUndoHistory), WM_KEYDOWN, VK_ESCAPE, 0);
   Pump(50);
   EXPECT_NE(MainWindowHandle(), 0u);
 }
@@ -291,21 +289,21 @@ TEST_F(MainWindowTest, TabWalksTheLeftColumnThenTheRightThenTheButtons) {
 TEST_F(MainWindowTest, ClicksFieldChecksAndClosing) {
   app_.programFolder = folder_;
   Open();
-  SendMessageW(Ctl("chkSelectAll"), BM_CLICK, 0, 0);
-  EXPECT_EQ(SendMessageW(Ctl("chkHideHome"), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(SendMessageW(Ctl("chkModernOnly"), BM_GETCHECK, 0, 0), BST_CHECKED);
-  SendMessageW(Ctl("chkHideHome"), BM_CLICK, 0, 0);
-  EXPECT_EQ(SendMessageW(Ctl("chkHideHome"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  SendMessageW(Ctl(Control::SelectAll), BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageW(Ctl(Option::HideHome), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(Ctl(Control::ModernLegend), BM_GETCHECK, 0, 0), BST_CHECKED);
+  SendMessageW(Ctl(Option::HideHome), BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageW(Ctl(Option::HideHome), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
-  HWND field = Ctl("txtMaxTabWidth");
+  HWND field = Ctl(Option::MaxTabWidthText);
   SetFocus(field);
   SetWindowTextW(field, L"50");
-  SetFocus(Ctl("chkHideHome"));
+  SetFocus(Ctl(Option::HideHome));
   EXPECT_EQ(Text(field), "100");
   // Entering a field selects its whole text.
-  SetFocus(Ctl("txtFontSize"));
+  SetFocus(Ctl(Option::FontSizeText));
   DWORD start = 1, end = 0;
-  SendMessageW(Ctl("txtFontSize"), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(Ctl(Option::FontSizeText), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 4u);
 
@@ -344,19 +342,19 @@ TEST_F(MainWindowTest, ClosingWhileTheFolderDialogIsOpenClosesTheDialogThenTheWi
   EXPECT_EQ(MainWindowHandle(), 0u);
 }
 
-TEST_F(MainWindowTest, ChineseOnHost3015300HasNoMarkersOrLegendsAndSevenGreyedOptions) {
+TEST_F(MainWindowTest, ChineseOnSingleSkinHostHasNoMarkersOrLegendsAndSevenGreyedOptions) {
   app_.programFolder = folder_;
   app_.LanguageName = "Chinese Simplified";
-  app_.Host3015300 = true;
+  app_.SingleSkinHost = true;
   Open();
-  EXPECT_EQ(Text(Ctl("chkHideNewTab")), "隐藏新建标签按钮");
-  EXPECT_EQ(Text(Ctl("chkClickableTitle")), app_.LookupText("ClickableTitle"));
-  EXPECT_EQ(Text(Ctl("chkModernOnly")), "");
-  EXPECT_EQ(Text(Ctl("chkClassicOnly")), "");
-  EXPECT_EQ(Text(Ctl("cmdCancel")), "取消");
+  EXPECT_EQ(Text(Ctl(Option::HideNewTab)), "隐藏新建标签按钮");
+  EXPECT_EQ(Text(Ctl(Option::ClickableTitle)), app_.LookupText("ClickableTitle"));
+  EXPECT_EQ(Text(Ctl(Control::ModernLegend)), "");
+  EXPECT_EQ(Text(Ctl(Control::ClassicLegend)), "");
+  EXPECT_EQ(Text(Ctl(Control::Cancel)), "取消");
   int disabled = 0;
   for (const OptionDef& def : Options())
-    if (def.host == HostRule::HostDependent) disabled += !IsWindowEnabled(Ctl(def.control));
+    if (def.host == HostRule::HostDependent) disabled += !IsWindowEnabled(Ctl(def.option));
   EXPECT_EQ(disabled, 7);
   HMENU bar = GetMenu(H(MainWindowHandle()));
   EXPECT_EQ(MenuText(bar, 0), "菜单");

@@ -58,6 +58,6 @@ shot() {  # name, then the preview's arguments
 }
 
 shot main-english
-shot main-english-3.0.15.300 --host3015300
+shot main-english-3.0.15.300 --single-skin-host
 shot main-chinese --language "Chinese Simplified"
-shot main-chinese-3.0.15.300 --language "Chinese Simplified" --host3015300
+shot main-chinese-3.0.15.300 --language "Chinese Simplified" --single-skin-host

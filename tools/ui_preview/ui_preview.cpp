@@ -2,7 +2,7 @@
 // files and a few ticked options, closes it after a while and prints where
 // it was on the screen ("left top width height").
 //
-//   ui_preview.exe [--language NAME] [--host3015300] [--seconds N]
+//   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N]
 #include <windows.h>
 
 #include <cstdio>
@@ -39,12 +39,12 @@ std::string Stage(rw::Platform& platform) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::string language = "English";
-  bool host3015300 = false;
+  bool singleSkinHost = false;
   int seconds = 4;
   for (int i = 1; i < __argc; ++i) {
     const std::wstring arg = __wargv[i];
     if (arg == L"--language" && i + 1 < __argc) language = rw::win32::Utf8(__wargv[++i]);
-    if (arg == L"--host3015300") host3015300 = true;
+    if (arg == L"--single-skin-host") singleSkinHost = true;
     if (arg == L"--seconds" && i + 1 < __argc) seconds = _wtoi(__wargv[++i]);
   }
 
@@ -53,8 +53,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app.AppVersion = "1.2.7";
   app.AppTitle = "Ravelwick (1.2.7)";
   app.LanguageName = language;
-  app.Host3015300 = host3015300;
-  app.HostVersion = host3015300 ? "3.0.15.300" : "3.0.24.2000";
+  app.SingleSkinHost = singleSkinHost;
+  app.HostVersion = singleSkinHost ? "3.0.15.300" : "3.0.24.2000";
   rw::win32::ShowMainWindow(app, platform);
   HWND window = reinterpret_cast<HWND>(rw::win32::MainWindowHandle());
   if (!window) return 1;

@@ -36,6 +36,7 @@ constexpr int kRowPitch = 24;
 constexpr int kBoxWidth = 401;
 constexpr int kBoxHeight = 17;
 constexpr Box kPictures[] = {{8, 484, 209, 20}, {216, 484, 209, 20}};
+constexpr Control kLegends[] = {Control::ModernLegend, Control::ClassicLegend};
 // The legend box sits this far left inside its picture, which hides the
 // check square and leaves only the caption.
 constexpr int kLegendShift = 16;
@@ -44,15 +45,16 @@ constexpr Box kOkBox{664, 480, 90, 25};
 constexpr Box kCancelBox{760, 480, 90, 25};
 constexpr int kFontPoints = 9;
 
-struct FieldPlace {
-  std::string_view name;
-  Box box;
-};
-constexpr FieldPlace kFields[] = {
-    {"txtMaxTabWidth", {376, 86, 41, 22}},    {"txtMaxSearchWidth", {800, 182, 41, 22}},
-    {"txtFontFamily", {680, 230, 113, 22}},   {"txtFontSize", {800, 230, 41, 22}},
-    {"txtBkgndTabWidth", {800, 278, 41, 22}},
-};
+// A check box followed by fields leaves them its row's right end; the fields
+// stand a little higher, being taller.
+constexpr int kBoxBeforeField = 353;
+constexpr int kBoxBeforeTwoFields = 233;
+constexpr int kFieldOffset = 360;
+constexpr int kWideFieldOffset = 240;
+constexpr int kFieldWidth = 41;
+constexpr int kWideFieldWidth = 113;
+constexpr int kFieldHeight = 22;
+constexpr int kFieldRaise = 2;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
@@ -72,19 +74,27 @@ enum MenuId : UINT {
   kLastLanguageId = 899,
 };
 constexpr int kFirstControlId = 1000;
-constexpr UINT_PTR kUnloadTimerId = 1;
+constexpr UINT_PTR kCloseTimerId = 1;
 constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr UINT kDpiChangedMessage = 0x02E0;
 
-struct MenuName {
-  std::string_view name;
+struct MenuItem {
+  Control control;
   UINT id;
 };
-constexpr MenuName kMenuNames[] = {
-    {"mnuMenu", kMenuTop},        {"mnuSetFolder", kMenuSetFolder}, {"mnuLanguage", kMenuLanguage},
-    {"mnuRestore", kMenuRestore}, {"mnuHelp", kMenuHelp},           {"mnuAbout", kMenuAbout},
-    {"mnuExit", kMenuExit},
+constexpr MenuItem kMenuItems[] = {
+    {Control::MenuTop, kMenuTop},           {Control::MenuSetFolder, kMenuSetFolder},
+    {Control::MenuLanguage, kMenuLanguage}, {Control::MenuRestore, kMenuRestore},
+    {Control::MenuHelp, kMenuHelp},         {Control::MenuAbout, kMenuAbout},
+    {Control::MenuExit, kMenuExit},
 };
+
+// Options and the other controls share one numbering inside the view.
+constexpr int SlotOf(Option option) { return static_cast<int>(IndexOf(option)); }
+constexpr int SlotOf(Control control) { return kOptionCount + static_cast<int>(control); }
+constexpr bool IsOptionSlot(int slot) { return slot < kOptionCount; }
+constexpr Option OptionAt(int slot) { return static_cast<Option>(slot); }
+constexpr Control ControlAt(int slot) { return static_cast<Control>(slot - kOptionCount); }
 
 HICON LoadIconSized(const wchar_t* name, int cx, int cy) {
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, cx, cy, LR_SHARED));
@@ -128,7 +138,7 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-// The form's own folder dialog, reached through the start-up interface.
+// The host folder dialog, reached through the start-up interface.
 class FolderDialogFactory : public UiFactory {
  public:
   void ShowSetFolderDialog(App& app, WindowHandle owner) override { win32::ShowSetFolderDialog(app, owner); }
@@ -172,7 +182,7 @@ class Win32MainView : public MainView {
 
   void Show() {
     Guard guard(this);
-    logic_.Form_Load();
+    logic_.OnLoad();
     if (!window_) return;
     // Each control is born at its place, with its font and with what the load
     // gave it: moving or setting fifty controls afterwards costs Wine more
@@ -183,11 +193,9 @@ class Win32MainView : public MainView {
     if (HWND first = GetNextDlgTabItem(window_, nullptr, FALSE)) SetFocus(first);
   }
 
-  HWND Control(std::string_view name) const {
-    if (name == "Picture1") return pictures_[0];
-    if (name == "Picture2") return pictures_[1];
+  HWND ControlWindow(int slot) const {
     for (const ControlEntry& c : controls_)
-      if (c.name == name) return c.window;
+      if (c.slot == slot) return c.window;
     return nullptr;
   }
   HWND Window() const { return window_; }
@@ -199,40 +207,19 @@ class Win32MainView : public MainView {
   }
   void SetTitle(const std::string& title) override { SetWindowTextW(window_, Wide(title).c_str()); }
 
-  void SetCaption(std::string_view control, const std::string& caption) override {
-    if (control.starts_with("mnu")) {
-      SetMenuCaption(control, caption);
-      return;
-    }
-    if (!controlsCreated_)
-      pending_[std::string(control)].text = Wide(caption);
-    else if (HWND c = Control(control))
-      SetWindowTextW(c, Wide(caption).c_str());
+  void SetCaption(Option option, const std::string& caption) override { SetControlText(SlotOf(option), caption); }
+  void SetCaption(Control control, const std::string& caption) override {
+    if (!SetMenuCaption(control, caption)) SetControlText(SlotOf(control), caption);
   }
-  void SetCheck(std::string_view control, int state) override {
-    const WPARAM check = state == 1 ? BST_CHECKED : state == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
-    if (!controlsCreated_)
-      pending_[std::string(control)].check = check;
-    else if (HWND c = Control(control))
-      SendMessageW(c, BM_SETCHECK, check, 0);
-  }
-  void SetText(std::string_view control, const std::string& text) override {
-    if (!controlsCreated_) {
-      pending_[std::string(control)].text = Wide(text);
-      return;
-    }
-    HWND c = Control(control);
-    if (!c) return;
+  void SetCheck(Option option, int state) override { SetCheckState(SlotOf(option), state); }
+  void SetCheck(Control box, int state) override { SetCheckState(SlotOf(box), state); }
+  void SetText(Option field, const std::string& text) override {
     settingText_ = true;
-    SetWindowTextW(c, Wide(text).c_str());
+    SetControlText(SlotOf(field), text);
     settingText_ = false;
   }
-  void SetEnabled(std::string_view control, bool enabled) override {
-    if (!controlsCreated_)
-      pending_[std::string(control)].enabled = enabled;
-    else if (HWND c = Control(control))
-      EnableWindow(c, enabled);
-  }
+  void SetEnabled(Option option, bool enabled) override { SetControlEnabled(SlotOf(option), enabled); }
+  void SetEnabled(Control control, bool enabled) override { SetControlEnabled(SlotOf(control), enabled); }
 
   void AddLanguageItem(const std::string& caption, bool checked) override {
     const UINT id = kFirstLanguageId + languageItems_;
@@ -253,16 +240,16 @@ class Win32MainView : public MainView {
     if (window_) DestroyWindow(window_);
   }
   void CloseFolderDialog() override { CloseSetFolderDialog(); }
-  void StartUnloadTimer(unsigned milliseconds) override {
-    if (window_) SetTimer(window_, kUnloadTimerId, milliseconds, nullptr);
+  void StartCloseTimer(unsigned milliseconds) override {
+    if (window_) SetTimer(window_, kCloseTimerId, milliseconds, nullptr);
   }
-  void KillUnloadTimer() override {
-    if (window_) KillTimer(window_, kUnloadTimerId);
+  void KillCloseTimer() override {
+    if (window_) KillTimer(window_, kCloseTimerId);
   }
 
  private:
   struct ControlEntry {
-    std::string name;
+    int slot;
     HWND window = nullptr;
     int id = 0;
     bool isEdit = false;
@@ -313,8 +300,8 @@ class Win32MainView : public MainView {
     AppendMenuW(languageMenu_, MF_STRING | MF_CHECKED, kFirstLanguageId, Wide(kEnglishItem).c_str());
     languageItems_ = 1;
 
-    const auto item = [&](HMENU menu, UINT id, std::string_view control, HMENU submenu) {
-      const std::wstring text = Wide(DesignCaption(control)) + (id == kMenuHelp ? L"\tF1" : L"");
+    const auto item = [&](HMENU menu, UINT id, Control control, HMENU submenu) {
+      const std::wstring text = Wide(DesignCaption(SlotOf(control))) + (id == kMenuHelp ? L"\tF1" : L"");
       MENUITEMINFOW info{};
       info.cbSize = sizeof(info);
       info.fMask = MIIM_ID | MIIM_STRING | (submenu ? MIIM_SUBMENU : 0u);
@@ -323,31 +310,53 @@ class Win32MainView : public MainView {
       info.dwTypeData = const_cast<wchar_t*>(text.c_str());
       InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
     };
-    item(popup, kMenuSetFolder, "mnuSetFolder", nullptr);
-    item(popup, kMenuLanguage, "mnuLanguage", languageMenu_);
+    item(popup, kMenuSetFolder, Control::MenuSetFolder, nullptr);
+    item(popup, kMenuLanguage, Control::MenuLanguage, languageMenu_);
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-    item(popup, kMenuRestore, "mnuRestore", nullptr);
+    item(popup, kMenuRestore, Control::MenuRestore, nullptr);
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-    item(popup, kMenuHelp, "mnuHelp", nullptr);
-    item(popup, kMenuAbout, "mnuAbout", nullptr);
+    item(popup, kMenuHelp, Control::MenuHelp, nullptr);
+    item(popup, kMenuAbout, Control::MenuAbout, nullptr);
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-    item(popup, kMenuExit, "mnuExit", nullptr);
-    item(bar, kMenuTop, "mnuMenu", popup);
+    item(popup, kMenuExit, Control::MenuExit, nullptr);
+    item(bar, kMenuTop, Control::MenuTop, popup);
     return bar;
   }
 
-  static std::string_view DesignCaption(std::string_view control) {
-    for (const auto& [name, caption] : kDesignCaptions)
-      if (name == control) return caption;
-    if (const OptionDef* def = FindOption(control)) return def->englishCaption;
+  static std::string_view DesignCaption(int slot) {
+    if (IsOptionSlot(slot)) return Def(OptionAt(slot)).englishCaption;
+    for (const auto& [control, caption] : kDesignCaptions)
+      if (control == ControlAt(slot)) return caption;
     return {};
   }
 
-  void SetMenuCaption(std::string_view control, const std::string& caption) {
-    HMENU bar = window_ ? GetMenu(window_) : nullptr;
-    if (!bar) return;
-    for (const MenuName& m : kMenuNames) {
-      if (m.name != control) continue;
+  // What the load sets before the controls exist waits in pending_.
+  void SetControlText(int slot, const std::string& text) {
+    if (!controlsCreated_)
+      pending_[slot].text = Wide(text);
+    else if (HWND c = ControlWindow(slot))
+      SetWindowTextW(c, Wide(text).c_str());
+  }
+  void SetCheckState(int slot, int state) {
+    const WPARAM check = state == 1 ? BST_CHECKED : state == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+    if (!controlsCreated_)
+      pending_[slot].check = check;
+    else if (HWND c = ControlWindow(slot))
+      SendMessageW(c, BM_SETCHECK, check, 0);
+  }
+  void SetControlEnabled(int slot, bool enabled) {
+    if (!controlsCreated_)
+      pending_[slot].enabled = enabled;
+    else if (HWND c = ControlWindow(slot))
+      EnableWindow(c, enabled);
+  }
+
+  // False when the control is no menu item.
+  bool SetMenuCaption(Control control, const std::string& caption) {
+    for (const MenuItem& m : kMenuItems) {
+      if (m.control != control) continue;
+      HMENU bar = window_ ? GetMenu(window_) : nullptr;
+      if (!bar) return true;
       const std::wstring text = Wide(caption) + (m.id == kMenuHelp ? L"\tF1" : L"");
       MENUITEMINFOW info{};
       info.cbSize = sizeof(info);
@@ -357,7 +366,9 @@ class Win32MainView : public MainView {
       SetMenuItemInfoW(bar, m.id, FALSE, &info);
       // A hidden window's bar is measured anew when it is first drawn.
       if (m.id == kMenuTop && IsWindowVisible(window_)) DrawMenuBar(window_);
+      return true;
     }
+    return false;
   }
 
   // Created in tab order: the left column from the top, then the right,
@@ -371,31 +382,32 @@ class Win32MainView : public MainView {
       return a->spot < b->spot;
     });
     for (const OptionDef* def : order) {
+      const int slot = SlotOf(def->option);
       if (def->kind == OptionKind::Check)
-        AddControl(def->control, L"Button", WS_TABSTOP | BS_3STATE, 0, window_, PlaceOf(*def));
+        AddControl(slot, L"Button", WS_TABSTOP | BS_3STATE, 0, window_, PlaceOf(*def));
       else
-        AddControl(def->control, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, window_, PlaceOf(*def));
+        AddControl(slot, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, window_, PlaceOf(*def));
     }
-    AddControl(kSelectAll, L"Button", WS_TABSTOP | BS_3STATE, 0, window_, kSelectAllBox);
-    AddControl("cmdOK", L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, window_, kOkBox, IDOK);
-    AddControl("cmdCancel", L"Button", WS_TABSTOP | BS_PUSHBUTTON, 0, window_, kCancelBox, IDCANCEL);
+    AddControl(SlotOf(Control::SelectAll), L"Button", WS_TABSTOP | BS_3STATE, 0, window_, kSelectAllBox);
+    AddControl(SlotOf(Control::Ok), L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, window_, kOkBox, IDOK);
+    AddControl(SlotOf(Control::Cancel), L"Button", WS_TABSTOP | BS_PUSHBUTTON, 0, window_, kCancelBox, IDCANCEL);
     for (int i = 0; i < 2; ++i) {
       const Box p = Scaled(kPictures[i], layoutDpi_);
       pictures_[i] =
           CreateWindowExW(WS_EX_NOPARENTNOTIFY, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, p.left,
                           p.top, p.width, p.height, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
-      AddControl(i == 0 ? kModernLegend : kClassicLegend, L"Button", BS_3STATE, 0, pictures_[i], LegendBox(i));
+      AddControl(SlotOf(kLegends[i]), L"Button", BS_3STATE, 0, pictures_[i], LegendBox(i));
     }
     controlsCreated_ = true;
     pending_.clear();
   }
 
-  void AddControl(std::string_view name, const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
-                  const Box& place, int id = 0) {
+  void AddControl(int slot, const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const Box& place,
+                  int id = 0) {
     if (id == 0) id = kFirstControlId + static_cast<int>(controls_.size());
-    const auto found = pending_.find(name);
+    const auto found = pending_.find(slot);
     const Pending loaded = found != pending_.end() ? found->second : Pending{};
-    const std::wstring text = loaded.text ? *loaded.text : Wide(DesignCaption(name));
+    const std::wstring text = loaded.text ? *loaded.text : Wide(DesignCaption(slot));
     if (!loaded.enabled) style |= WS_DISABLED;
     const Box b = Scaled(place, layoutDpi_);
     HWND c = CreateWindowExW(exStyle | WS_EX_NOPARENTNOTIFY, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
@@ -409,7 +421,7 @@ class Win32MainView : public MainView {
     // answers from its server.
     const auto original = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32MainView::ControlProc)));
-    controls_.push_back(ControlEntry{std::string(name), c, id, className == std::wstring_view(L"Edit"), original});
+    controls_.push_back(ControlEntry{slot, c, id, className == std::wstring_view(L"Edit"), original});
   }
 
   static Box Scaled(const Box& b, UINT dpi) {
@@ -438,13 +450,13 @@ class Win32MainView : public MainView {
       MoveWindow(c, b.left, b.top, b.width, b.height, FALSE);
       if (font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     };
-    for (const OptionDef& def : Options()) place(Control(def.control), PlaceOf(def));
-    place(Control(kSelectAll), kSelectAllBox);
-    place(Control("cmdOK"), kOkBox);
-    place(Control("cmdCancel"), kCancelBox);
+    for (const OptionDef& def : Options()) place(ControlWindow(SlotOf(def.option)), PlaceOf(def));
+    place(ControlWindow(SlotOf(Control::SelectAll)), kSelectAllBox);
+    place(ControlWindow(SlotOf(Control::Ok)), kOkBox);
+    place(ControlWindow(SlotOf(Control::Cancel)), kCancelBox);
     for (int i = 0; i < 2; ++i) {
       place(pictures_[i], kPictures[i]);
-      place(Control(i == 0 ? kModernLegend : kClassicLegend), LegendBox(i));
+      place(ControlWindow(SlotOf(kLegends[i])), LegendBox(i));
     }
     if (font) {
       if (font_) DeleteObject(font_);
@@ -455,18 +467,22 @@ class Win32MainView : public MainView {
   }
 
   static Box PlaceOf(const OptionDef& def) {
-    if (def.kind == OptionKind::Text) {
-      for (const FieldPlace& f : kFields)
-        if (f.name == def.control) return f.box;
-      return Box{};
+    const int left = kColumnLeft[def.column == Column::Left ? 0 : 1];
+    const int top = kFirstRowTop + kRowPitch * (def.row - 1);
+    switch (def.spot) {
+      case Spot::Right:
+        return Box{left + kFieldOffset, top - kFieldRaise, kFieldWidth, kFieldHeight};
+      case Spot::Middle:
+        return Box{left + kWideFieldOffset, top - kFieldRaise, kWideFieldWidth, kFieldHeight};
+      case Spot::Box:
+        break;
     }
     int width = kBoxWidth;
-    if (def.control == "chkMaxTabWidth" || def.control == "chkMaxSearchWidth" || def.control == "chkBkgndTabWidth")
-      width = 353;
-    else if (def.control == "chkSetFont")
-      width = 233;
-    return Box{kColumnLeft[def.column == Column::Left ? 0 : 1], kFirstRowTop + kRowPitch * (def.row - 1), width,
-               kBoxHeight};
+    for (const OptionDef& field : Options()) {
+      if (field.column != def.column || field.row != def.row || field.spot == Spot::Box) continue;
+      width = std::min(width, field.spot == Spot::Middle ? kBoxBeforeTwoFields : kBoxBeforeField);
+    }
+    return Box{left, top, width, kBoxHeight};
   }
 
   // Centred on the work area of the primary monitor.
@@ -527,52 +543,54 @@ class Win32MainView : public MainView {
     const UINT code = HIWORD(wParam);
     if (lParam == 0) {
       if (id >= kFirstLanguageId && id <= kLastLanguageId) {
-        logic_.mnuLangList_Click(id - kFirstLanguageId);
+        logic_.OnLanguageChosen(id - kFirstLanguageId);
         return;
       }
       switch (id) {
         case kMenuSetFolder:
-          logic_.mnuSetFolder_Click();
+          logic_.OnSetFolder();
           return;
         case kMenuRestore:
-          logic_.mnuRestore_Click();
+          logic_.OnRestore();
           return;
         case kMenuHelp:
-          logic_.mnuHelp_Click();
+          logic_.OnHelp();
           return;
         case kMenuAbout:
-          logic_.mnuAbout_Click();
+          logic_.OnAbout();
           return;
         case kMenuExit:
-          logic_.mnuExit_Click();
+          logic_.OnExit();
           return;
       }
       return;
     }
     const ControlEntry* c = EntryById(static_cast<int>(id));
     if (!c || destroyed_) return;
+    const int slot = c->slot;  // the entry may move while the logic runs
     if (c->isEdit) {
-      const std::string name = c->name;  // the entry may move while the logic runs
       if (code == EN_SETFOCUS) {
         SendMessageW(c->window, EM_SETSEL, 0, -1);
-        logic_.OnFieldFocus(name);
+        logic_.OnFieldFocused(OptionAt(slot));
       } else if (code == EN_KILLFOCUS) {
-        logic_.OnFieldValidate(name);
+        logic_.OnFieldLeft(OptionAt(slot));
       } else if (code == EN_CHANGE && !settingText_) {
-        logic_.OnTextChanged(name, Utf8(WindowText(c->window)));
+        logic_.OnTextChanged(OptionAt(slot), Utf8(WindowText(c->window)));
       }
       return;
     }
     if (code != BN_CLICKED) return;
     if (id == IDOK)
-      logic_.cmdOK_Click();
+      logic_.OnOk();
     else if (id == IDCANCEL)
-      logic_.cmdCancel_Click();
+      logic_.OnCancel();
+    else if (IsOptionSlot(slot))
+      logic_.OnCheckClicked(OptionAt(slot));
     else
-      logic_.OnCheckClicked(std::string(c->name));
+      logic_.OnCheckClicked(ControlAt(slot));
   }
 
-  // Keys reach the form before the focused control. True when handled.
+  // Keys reach the window before the focused control. True when handled.
   bool OnKey(HWND from, WPARAM key, LPARAM lParam) {
     switch (key) {
       case VK_TAB: {
@@ -582,18 +600,18 @@ class Win32MainView : public MainView {
         return true;
       }
       case VK_F1:
-        logic_.mnuHelp_Click();
+        logic_.OnHelp();
         return true;
       case VK_RETURN:
         // Enter on the focused Cancel button means Cancel, as anywhere else.
-        if (from == Control("cmdCancel")) {
-          logic_.cmdCancel_Click();
+        if (from == ControlWindow(SlotOf(Control::Cancel))) {
+          logic_.OnCancel();
           return true;
         }
         break;
     }
     const bool repeat = (lParam & (1 << 30)) != 0;
-    return logic_.Form_KeyDown(static_cast<int>(key), repeat);
+    return logic_.OnKeyDown(static_cast<int>(key), repeat);
   }
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -618,14 +636,14 @@ class Win32MainView : public MainView {
         }
         return 0;
       case kActivateMessage:
-        logic_.Form_Activate();
+        logic_.OnActivate();
         return 0;
       case WM_CLOSE:
-        logic_.UnloadWindow();
+        logic_.Close();
         return 0;
       case WM_TIMER:
-        if (wParam == kUnloadTimerId) {
-          logic_.MainUnloadTimerProc();
+        if (wParam == kCloseTimerId) {
+          logic_.OnCloseTimer();
           return 0;
         }
         break;
@@ -703,7 +721,7 @@ class Win32MainView : public MainView {
     return CallWindowProcW(original, control, message, wParam, lParam);
   }
 
-  // The legends' container passes their notifications on to the form.
+  // The legends' container passes their notifications on to the window.
   static LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
       case WM_COMMAND:
@@ -727,7 +745,7 @@ class Win32MainView : public MainView {
     WPARAM check = BST_UNCHECKED;
     bool enabled = true;
   };
-  std::map<std::string, Pending, std::less<>> pending_;
+  std::map<int, Pending> pending_;
   bool controlsCreated_ = false;
   HWND lastFocus_ = nullptr;
   HFONT font_ = nullptr;
@@ -752,8 +770,12 @@ void ShowMainWindow(App& app, Platform&) {
 
 WindowHandle MainWindowHandle() { return g_main ? reinterpret_cast<WindowHandle>(g_main->Window()) : 0; }
 
-WindowHandle MainWindowControl(std::string_view name) {
-  return g_main ? reinterpret_cast<WindowHandle>(g_main->Control(name)) : 0;
+WindowHandle MainWindowControl(Option option) {
+  return g_main ? reinterpret_cast<WindowHandle>(g_main->ControlWindow(SlotOf(option))) : 0;
+}
+
+WindowHandle MainWindowControl(Control control) {
+  return g_main ? reinterpret_cast<WindowHandle>(g_main->ControlWindow(SlotOf(control))) : 0;
 }
 
 }  // namespace rw::win32

@@ -1,10 +1,10 @@
-// The main window frmMain as a Win32 window. It draws the controls and
-// forwards every event to MainWindowLogic.
+// The main window as a Win32 window. It draws the controls and forwards
+// every event to MainWindowLogic.
 #pragma once
 
-#include <string_view>
-
 #include "platform/platform.h"
+#include "ui/main_view.h"
+#include "ui/option.h"
 
 namespace rw {
 struct App;
@@ -19,8 +19,9 @@ void ShowMainWindow(App& app, Platform& platform);
 /// The main window, or 0 when none exists.
 WindowHandle MainWindowHandle();
 
-/// A child control of the main window by its name ("chkHideHome",
-/// "txtFontSize", "cmdOK", "Picture1"), or 0.
-WindowHandle MainWindowControl(std::string_view name);
+/// The control of an option, or of another part of the window that is no
+/// menu item; 0 when there is none.
+WindowHandle MainWindowControl(Option option);
+WindowHandle MainWindowControl(Control control);
 
 }  // namespace rw::win32

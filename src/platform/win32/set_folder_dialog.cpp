@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kBrowseId = 3;
 
-// Layout in pixels at 96 DPI (the form's twips divided by 15).
+// Layout in pixels at 96 DPI.
 constexpr SIZE kClient{445, 106};
 constexpr RECT kLabel{8, 8, 385, 17};  // left, top, width, height
 constexpr RECT kText{8, 30, 394, 22};
@@ -50,7 +50,7 @@ class Win32SetFolderView : public SetFolderView {
   void Run() {
     if (!Create()) return;
     g_open = this;
-    logic_.Form_Load();
+    logic_.OnLoad();
     Centre();
     if (owner_) EnableWindow(owner_, FALSE);
     ShowWindow(window_, SW_SHOW);
@@ -76,9 +76,9 @@ class Win32SetFolderView : public SetFolderView {
   void SelectAllText() override { SendMessageW(text_, EM_SETSEL, 0, -1); }
   void FocusText() override {
     SetFocus(text_);
-    logic_.txtSetFolder_GotFocus();  // also when it had the focus already
+    logic_.OnTextFocused();  // also when it had the focus already
   }
-  void Unload() override {
+  void Close() override {
     if (!window_) return;
     // The owner first, so that activation goes back to it.
     if (owner_) EnableWindow(owner_, TRUE);
@@ -184,7 +184,7 @@ class Win32SetFolderView : public SetFolderView {
       if (got <= 0) {
         // Leave the quit request to the outer loop.
         if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-        Unload();
+        Close();
         break;
       }
       // Enter and Esc reach the dialog before any of its controls. Enter on
@@ -193,9 +193,9 @@ class Win32SetFolderView : public SetFolderView {
       if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) &&
           (msg.hwnd == window_ || IsChild(window_, msg.hwnd))) {
         if (msg.wParam == VK_RETURN && msg.hwnd == cancel_)
-          logic_.cmdCancel_Click();
+          logic_.OnCancel();
         else
-          logic_.Form_KeyDown(static_cast<int>(msg.wParam));
+          logic_.OnKeyDown(static_cast<int>(msg.wParam));
         continue;
       }
       if (window_ && IsDialogMessageW(window_, &msg)) continue;
@@ -209,16 +209,16 @@ class Win32SetFolderView : public SetFolderView {
       case WM_COMMAND:
         switch (LOWORD(wParam)) {
           case IDOK:
-            if (HIWORD(wParam) == BN_CLICKED) logic_.cmdOK_Click();
+            if (HIWORD(wParam) == BN_CLICKED) logic_.OnOk();
             return 0;
           case IDCANCEL:
-            if (HIWORD(wParam) == BN_CLICKED) logic_.cmdCancel_Click();
+            if (HIWORD(wParam) == BN_CLICKED) logic_.OnCancel();
             return 0;
           case kBrowseId:
-            if (HIWORD(wParam) == BN_CLICKED) logic_.cmdBrowse_Click();
+            if (HIWORD(wParam) == BN_CLICKED) logic_.OnBrowse();
             return 0;
         }
-        if (reinterpret_cast<HWND>(lParam) == text_ && HIWORD(wParam) == EN_SETFOCUS) logic_.txtSetFolder_GotFocus();
+        if (reinterpret_cast<HWND>(lParam) == text_ && HIWORD(wParam) == EN_SETFOCUS) logic_.OnTextFocused();
         return 0;
       case WM_ACTIVATE:
         // A plain window gives the focus to itself when activated; keep it
@@ -231,7 +231,7 @@ class Win32SetFolderView : public SetFolderView {
         }
         return 0;
       case WM_CLOSE:
-        Unload();  // the title bar's close box: like Cancel
+        Close();  // the title bar's close box: like Cancel
         return 0;
       case 0x02E0: {  // WM_DPICHANGED
         layoutDpi_ = HIWORD(wParam);
@@ -278,7 +278,7 @@ void ShowSetFolderDialog(App& app, WindowHandle owner) {
 }
 
 void CloseSetFolderDialog() {
-  if (g_open) g_open->Unload();
+  if (g_open) g_open->Close();
 }
 
 bool IsSetFolderDialogOpen() { return g_open != nullptr; }

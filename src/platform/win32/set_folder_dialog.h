@@ -1,4 +1,4 @@
-// The Win32 window of the host folder dialog frmSetFolder.
+// The Win32 window of the host folder dialog.
 #pragma once
 
 #include "platform/platform.h"
@@ -12,10 +12,10 @@ namespace rw::win32 {
 inline constexpr wchar_t kSetFolderDialogClass[] = L"RavelwickSetFolder";
 
 /// Shows the dialog modally over `owner` (0: centred on the screen) and
-/// returns when it has been unloaded.
+/// returns when it has been closed.
 void ShowSetFolderDialog(App& app, WindowHandle owner);
 
-/// Unloads the open dialog, as when its owner closes for good; nothing
+/// Closes the open dialog, as when its owner closes for good; nothing
 /// happens when none is open.
 void CloseSetFolderDialog();
 

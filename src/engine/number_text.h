@@ -15,9 +15,9 @@ bool IsNumeric(std::string_view text);
 /// The number rounded to a whole number (halves to the even neighbour, on
 /// the exact decimal value); nullopt when the text is not numeric or the
 /// result lies outside -32768..32767.
-std::optional<std::int16_t> ToInt16(std::string_view text);
+std::optional<std::int16_t> RoundToInt16(std::string_view text);
 
 /// a + b, nullopt when the sum leaves the 16-bit range.
-std::optional<std::int16_t> AddInt16(std::int16_t a, std::int16_t b);
+std::optional<std::int16_t> AddWithinInt16(std::int16_t a, std::int16_t b);
 
 }  // namespace rw

@@ -1,4 +1,4 @@
-#include "engine/vb_number.h"
+#include "engine/number_text.h"
 
 #include <cstdint>
 #include <string>
@@ -57,7 +57,7 @@ std::optional<Decimal> Parse(std::string_view text) {
 
 bool IsNumeric(std::string_view text) { return Parse(text).has_value(); }
 
-std::optional<std::int16_t> ToInt16(std::string_view text) {
+std::optional<std::int16_t> RoundToInt16(std::string_view text) {
   const auto d = Parse(text);
   if (!d) return std::nullopt;
   // All significant digits in one string; the decimal point sits after
@@ -90,7 +90,7 @@ std::optional<std::int16_t> ToInt16(std::string_view text) {
   return static_cast<std::int16_t>(value);
 }
 
-std::optional<std::int16_t> AddInt16(std::int16_t a, std::int16_t b) {
+std::optional<std::int16_t> AddWithinInt16(std::int16_t a, std::int16_t b) {
   const std::int32_t sum = std::int32_t{a} + std::int32_t{b};
   if (sum < INT16_MIN || sum > INT16_MAX) return std::nullopt;
   return static_cast<std::int16_t>(sum);
