@@ -11,11 +11,10 @@ class MainWindowOps {
   virtual WindowHandle Handle() = 0;
   /// Asks whether the running browser may be closed ("ConfirmClose").
   virtual bool ConfirmCloseHost() = 0;
-  /// Enables or disables the OK button (cmdOK).
+  /// Enables or disables the OK button; while it is off, the window starts
+  /// nothing that could change the tree or the host folder.
   virtual void EnableOk(bool enabled) = 0;
   virtual void Hide() = 0;
-  /// Unloads the main window for good; the program ends with it.
-  virtual void Unload() = 0;
 };
 
 }  // namespace rw

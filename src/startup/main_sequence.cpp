@@ -78,9 +78,6 @@ std::string SingleInstanceName(Platform& platform, const std::string& programFol
 }
 
 MainExit Main(App& app, UiFactory& ui) {
-  // Steps 1 and 2 created the shell and process-query objects; the platform
-  // reads the registry, starts programs and lists processes itself, so
-  // there is nothing to create.
   app.AppVersion = std::string(kAppVersion);
   app.AppTitle = "Ravelwick (" + app.AppVersion + ")";
 

@@ -31,25 +31,6 @@ PipelineResult RestoreCommand(App& app, MainWindowOps& window) {
   return result;
 }
 
-PipelineResult SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, const SetFolderHooks& hooks) {
-  folderDialogOpen = true;
-  if (hooks.showDialog) hooks.showDialog(window.Handle());
-  folderDialogOpen = false;
-
-  const HostCheckResult check = CheckHostInstallation(app);
-  if (const std::string message = MessageFor(app, check); !message.empty())
-    app.Message(message, MessageButtons::Ok, window.Handle());
-  if (check.outcome == HostCheck::Locked) {
-    window.Unload();
-    return {};
-  }
-  if (hooks.applyLanguage) hooks.applyLanguage();
-  // A tree unpacked for the other host, or never finished, is rebuilt now.
-  const Installation installation = app.Host();
-  if (!installation.hostVersion.empty() && !IsTreeUsable(installation)) return UnpackArchive(installation, window);
-  return {};
-}
-
 std::optional<std::string> SafeHelpAddress(std::string_view address) {
   const std::string text(TrimBlanks(WithoutControlCharacters(address)));
   // The host takes "-" and "/" words as its own switches.

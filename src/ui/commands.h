@@ -2,7 +2,6 @@
 // whole, kept apart from the window so they run against test doubles.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,20 +17,7 @@ struct App;
 /// none, NoHostVersion when the version is unknown.
 PipelineResult RestoreCommand(App& app, MainWindowOps& window);
 
-/// The pieces of mnuSetFolder that belong to the window itself.
-struct SetFolderHooks {
-  /// Shows the host folder dialog modally, owned by `owner`.
-  std::function<void(WindowHandle owner)> showDialog;
-  /// Re-translates the window and follows a changed SingleSkinHost.
-  std::function<void()> applyLanguage;
-};
-
-/// mnuSetFolder: re-points the program at a host folder chosen by the user.
-/// `folderDialogOpen` is true exactly while the dialog is shown.
-/// The result is the unpacking's, when the tree had to be rebuilt.
-PipelineResult SetFolderCommand(App& app, MainWindowOps& window, bool& folderDialogOpen, const SetFolderHooks& hooks);
-
-/// mnuHelp: opens "HelpURL" in the host browser, or in the default browser
+/// Help: opens "HelpURL" in the host browser, or in the default browser
 /// when the host's executable is missing.
 void HelpCommand(App& app);
 
@@ -43,7 +29,7 @@ std::optional<std::string> SafeHelpAddress(std::string_view address);
 /// closing quote are doubled so they cannot escape it.
 std::string QuoteArgument(std::string_view text);
 
-/// mnuAbout's three lines.
+/// The About box's three lines.
 std::string AboutText(const App& app);
 void AboutCommand(App& app, MainWindowOps& window);
 

@@ -4,6 +4,7 @@
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "startup/app.h"
+#include "startup/host_check.h"
 #include "startup/main_sequence.h"
 #include "startup/outcome_messages.h"
 #include "startup/ui_factory.h"
@@ -236,12 +237,25 @@ void MainWindowLogic::OnRestore() {
 
 void MainWindowLogic::OnSetFolder() {
   if (!okEnabled_ || applying_) return;
-  SetFolderHooks hooks;
-  hooks.showDialog = [this](WindowHandle owner) { ui_.ShowSetFolderDialog(app_, owner); };
-  hooks.applyLanguage = [this] {
-    if (!closed_) ApplyLanguage();
-  };
-  Tell(SetFolderCommand(app_, *this, folderDialogOpen_, hooks));
+  folderDialogOpen_ = true;
+  ui_.ShowSetFolderDialog(app_, Handle());
+  folderDialogOpen_ = false;
+
+  // Confirmed or cancelled, the host is checked again: the same version
+  // changes nothing.
+  const HostCheckResult check = CheckHostInstallation(app_);
+  if (const std::string message = MessageFor(app_, check); !message.empty())
+    app_.Message(message, MessageButtons::Ok, Handle());
+  if (check.outcome == HostCheck::Locked) {
+    Close();
+    return;
+  }
+  if (closed_) return;
+  // Markers and greyed options follow the host.
+  ApplyLanguage();
+  // A tree unpacked for the other host, or never finished, is rebuilt now.
+  const Installation installation = app_.Host();
+  if (!installation.hostVersion.empty() && !IsTreeUsable(installation)) Tell(UnpackArchive(installation, *this));
 }
 
 bool MainWindowLogic::ConfirmCloseHost() {

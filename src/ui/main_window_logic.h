@@ -78,7 +78,6 @@ class MainWindowLogic : public MainWindowOps {
   bool ConfirmCloseHost() override;
   void EnableOk(bool enabled) override;
   void Hide() override;
-  void Unload() override { Close(); }
 
  private:
   void SetState(Option option, int state);

@@ -41,8 +41,6 @@ class NullWindow : public MainWindowOps {
   bool ConfirmCloseHost() override { return true; }
   void EnableOk(bool) override {}
   void Hide() override {}
-  void Unload() override { unloaded = true; }
-  bool unloaded = false;
 };
 
 enum class Road { Apply, Restore, Repoint, Start };
@@ -127,13 +125,11 @@ struct World {
         break;
       }
       case Road::Repoint: {
-        bool open = false;
-        SetFolderCommand(app, window, open,
-                         {[this](WindowHandle) {
-                            app.HostBinFolder = kOtherHost + "Bin\\";
-                            app.WriteSetting("InstallFolder", kOtherHost);
-                          },
-                          [] {}});
+        // What the window does once the user chose the other folder.
+        app.HostBinFolder = kOtherHost + "Bin\\";
+        app.WriteSetting("InstallFolder", kOtherHost);
+        if (CheckHostInstallation(app).outcome != HostCheck::Locked && !IsTreeUsable(app.Host()))
+          UnpackArchive(app.Host(), window);
         break;
       }
     }

@@ -417,6 +417,74 @@ TEST(Closing, WhileTheFolderDialogIsOpenTheDialogClosesAndTheWindowFollowsOnTheT
   EXPECT_EQ(w.view.destroyed, 1);
 }
 
+// Re-pointing: the host is checked again whether the dialog was confirmed or
+// cancelled; another version is backed up and unpacked with the window open;
+// a tree that cannot be removed closes the window.
+TEST(SetFolder, ChecksTheHostAgainAndRebuildsOnlyWhatChanged) {
+  const std::string tree = kFolder + "\\Resource";
+  const std::string css = tree + "\\ui\\main\\index.css";
+  const std::string packed = kFolder + "\\Resource.dat";
+  const std::string backupA = kFolder + "\\Resource3.0.20.100.dat";
+  const std::string otherBin = "E:\\Maxthon B\\Bin\\";
+  enum class Choice { Cancel, OtherVersion, LockedTree };
+  for (Choice choice : {Choice::Cancel, Choice::OtherVersion, Choice::LockedTree}) {
+    SCOPED_TRACE(static_cast<int>(choice));
+    Window w;
+    w.p.AddFile(w.app.HostBinFolder + "Maxthon.exe", "MZ");
+    w.p.fileVersions["c:\\m3\\bin\\maxthon.exe"] = "3.0.20.100";
+    w.p.AddFile(otherBin + "Maxthon.exe", "MZ");
+    w.p.fileVersions["e:\\maxthon b\\bin\\maxthon.exe"] = "3.0.15.300";
+    w.p.AddFile(otherBin + "Resource.dat", "host B");
+    w.p.AddFile(kSettings, "[General]\r\nFileVersion=3.0.20.100\r\n");
+    w.p.AddFile(css, "tweaked");
+    w.p.AddFile(packed, "packed");
+    w.p.AddFile(backupA, "backup of A");
+    ASSERT_TRUE(RecordTree(w.app.Host()));
+    if (choice == Choice::LockedTree) {
+      w.p.AddFile(tree + "\\ui\\locked.css", "x", /*readOnly=*/true);
+      w.p.fileVersions["c:\\m3\\bin\\maxthon.exe"] = "3.0.21.1";
+    }
+    w.logic.OnLoad();
+    const auto captionsBefore = std::count(w.view.log.begin(), w.view.log.end(), "caption MenuTop");
+    w.ui.whileOpen = [&] {
+      if (choice == Choice::OtherVersion) w.app.HostBinFolder = otherBin;
+    };
+
+    w.logic.OnSetFolder();
+
+    EXPECT_EQ(w.ui.owners, std::vector<WindowHandle>{4242});
+    const auto languageApplied = std::count(w.view.log.begin(), w.view.log.end(), "caption MenuTop") - captionsBefore;
+    EXPECT_EQ(*w.p.Contents(backupA), "backup of A");
+    switch (choice) {
+      case Choice::Cancel:
+        EXPECT_EQ(languageApplied, 1);
+        EXPECT_TRUE(w.p.started.empty());
+        EXPECT_EQ(*w.p.Contents(css), "tweaked");
+        EXPECT_EQ(*w.p.Contents(packed), "packed");
+        EXPECT_EQ(w.view.destroyed, 0);
+        break;
+      case Choice::OtherVersion:
+        EXPECT_EQ(w.app.HostVersion, "3.0.15.300");
+        EXPECT_TRUE(w.app.SingleSkinHost);
+        EXPECT_EQ(languageApplied, 1);
+        EXPECT_FALSE(w.view.Enabled(Option::HideNewTab));
+        EXPECT_EQ(*w.p.Contents(kFolder + "\\Resource3.0.15.300.dat"), "host B");
+        EXPECT_EQ(*w.p.Contents(css), "host B");
+        EXPECT_TRUE(w.logic.OkEnabled());
+        EXPECT_EQ(w.view.destroyed, 0);
+        break;
+      case Choice::LockedTree:
+        ASSERT_EQ(w.p.messages.size(), 1u);
+        EXPECT_EQ(w.p.messages[0].text.find("The working folder " + tree + " could not be removed"), 0u);
+        EXPECT_EQ(languageApplied, 0);
+        EXPECT_TRUE(w.p.started.empty());
+        EXPECT_TRUE(w.p.Contents(tree + "\\ui\\locked.css"));
+        EXPECT_EQ(w.view.destroyed, 1);
+        break;
+    }
+  }
+}
+
 // --- Commands -----------------------------------------------------------------
 
 // A running browser with a window whose closing the user declines: Apply

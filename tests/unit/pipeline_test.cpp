@@ -35,7 +35,6 @@ class FakeWindowOps : public MainWindowOps {
  public:
   std::vector<bool> okStates;
   bool hidden = false;
-  bool unloaded = false;
 
   App* app = nullptr;
 
@@ -45,7 +44,6 @@ class FakeWindowOps : public MainWindowOps {
   }
   void EnableOk(bool enabled) override { okStates.push_back(enabled); }
   void Hide() override { hidden = true; }
-  void Unload() override { unloaded = true; }
 };
 
 // A program folder, a host installation and two stand-in tools whose
@@ -113,9 +111,9 @@ TEST_F(PipelineTest, InstallWithoutRunningHostPacksVerifiesInstallsAndStarts) {
   EXPECT_EQ(PackerCommandLine(app.Host()), "\"C:\\Ravelwick\\makpak.exe\" \"C:\\Ravelwick\\Resource\"");
   EXPECT_FALSE(p.HasFolder(kProgram + "\\Resource.verify"));
   EXPECT_TRUE(p.messages.empty());
-  EXPECT_EQ(p.nowMs, 3000u);                       // each tool listed twice, gone at the third poll
-  EXPECT_EQ(p.pumps, 0);                           // the packing wait lets no events run
-  EXPECT_FALSE(window.hidden || window.unloaded);  // ending is the caller's decision
+  EXPECT_EQ(p.nowMs, 3000u);    // each tool listed twice, gone at the third poll
+  EXPECT_EQ(p.pumps, 0);        // the packing wait lets no events run
+  EXPECT_FALSE(window.hidden);  // ending is the caller's decision
   EXPECT_TRUE(NothingPartialLeft());
 }
 
@@ -137,7 +135,7 @@ TEST_F(PipelineTest, CancelAtConfirmCloseTouchesNothing) {
     EXPECT_FALSE(p.waitCursor);
     EXPECT_EQ(*p.Contents(kHostArchive), "host original");
     EXPECT_TRUE(p.Contents(kModernCss));
-    EXPECT_FALSE(window.hidden || window.unloaded);
+    EXPECT_FALSE(window.hidden);
     p = before;
   }
 }
@@ -242,7 +240,6 @@ TEST_F(PipelineTest, FailedPackingVerificationOrCopyKeepsTheHostArchive) {
     EXPECT_EQ(p.closeCommands.size(), c.hostRestarted ? 1u : 0u);
     EXPECT_EQ(!p.started.empty() && p.started.back() == HostStart(), c.hostRestarted);
     EXPECT_FALSE(p.waitCursor);
-    EXPECT_FALSE(window.unloaded);
     EXPECT_TRUE(NothingPartialLeft());
     EXPECT_FALSE(p.HasFolder(kProgram + "\\Resource.verify"));
     p = before;
@@ -302,7 +299,7 @@ TEST_F(PipelineTest, FailedRestoreKeepsDerivedFilesAndVersion) {
     EXPECT_NE(p.Contents(kProgram + "\\settings.ini")->find("FileVersion=" + kVersion), std::string::npos);
     EXPECT_EQ(p.closeCommands.size(), c.hostClosed ? 1u : 0u);
     EXPECT_EQ(p.started.size(), c.hostClosed ? 1u : 0u);  // started again, as it was
-    EXPECT_FALSE(window.hidden || window.unloaded);
+    EXPECT_FALSE(window.hidden);
     EXPECT_TRUE(NothingPartialLeft());
     p = before;
   }
@@ -474,7 +471,7 @@ TEST_F(PipelineTest, RestoreCommandWithoutBackupOrVersionChangesNothing) {
   EXPECT_TRUE(p.HasFolder(kTree));
   EXPECT_TRUE(p.Contents(kPacked));
   EXPECT_EQ(*p.Contents(kHostArchive), "host original");
-  EXPECT_FALSE(window.hidden || window.unloaded);
+  EXPECT_FALSE(window.hidden);
 }
 
 TEST_F(PipelineTest, RestoreCommandWithBackupRestores) {
@@ -486,84 +483,6 @@ TEST_F(PipelineTest, RestoreCommandWithBackupRestores) {
   EXPECT_EQ(*p.Contents(kHostArchive), "backup");
   EXPECT_FALSE(p.HasFolder(kTree));
   EXPECT_TRUE(window.hidden);
-}
-
-class SetFolderTest : public PipelineTest {
- protected:
-  bool folderDialogOpen = false;
-  bool openDuringDialog = false;
-  WindowHandle owner = 0;
-  int languageApplied = 0;
-  std::string chosenBin;  // empty: the user cancels
-
-  void SetUp() override {
-    PipelineTest::SetUp();
-    app.WriteSetting("FileVersion", kVersion);
-  }
-
-  void Run() {
-    SetFolderHooks hooks;
-    hooks.showDialog = [this](WindowHandle ownerWindow) {
-      owner = ownerWindow;
-      openDuringDialog = folderDialogOpen;
-      if (!chosenBin.empty()) app.HostBinFolder = chosenBin;
-    };
-    hooks.applyLanguage = [this] { ++languageApplied; };
-    SetFolderCommand(app, window, folderDialogOpen, hooks);
-  }
-};
-
-TEST_F(SetFolderTest, CancelledDialogKeepsEverything) {
-  AddTree();
-  p.AddFile(kPacked, "packed");
-
-  Run();
-
-  EXPECT_EQ(owner, kMainWindow);
-  EXPECT_TRUE(openDuringDialog);
-  EXPECT_FALSE(folderDialogOpen);
-  EXPECT_EQ(languageApplied, 1);
-  EXPECT_TRUE(p.started.empty());
-  EXPECT_EQ(*p.Contents(kModernCss), "tweaked");
-  EXPECT_EQ(*p.Contents(kPacked), "packed");
-  EXPECT_FALSE(window.unloaded);
-}
-
-TEST_F(SetFolderTest, AnotherVersionIsBackedUpAndUnpackedWithTheWindowOpen) {
-  AddTree();
-  p.AddFile(kPacked, "packed");
-  p.AddFile(kBackup, "backup of A");
-  const std::string otherBin = "E:\\Maxthon B\\Bin\\";
-  p.AddFile(otherBin + "Maxthon.exe", "MZ");
-  p.fileVersions["e:\\maxthon b\\bin\\maxthon.exe"] = "3.0.15.300";
-  p.AddFile(otherBin + "Resource.dat", "host B");
-  chosenBin = otherBin;
-
-  Run();
-
-  EXPECT_EQ(app.HostVersion, "3.0.15.300");
-  EXPECT_TRUE(app.SingleSkinHost);
-  EXPECT_EQ(languageApplied, 1);
-  EXPECT_EQ(*p.Contents(kBackup), "backup of A");
-  EXPECT_EQ(*p.Contents(kProgram + "\\Resource3.0.15.300.dat"), "host B");
-  EXPECT_EQ(*p.Contents(kModernCss), "host B");
-  EXPECT_EQ(window.okStates, (std::vector<bool>{false, true}));
-  EXPECT_FALSE(window.unloaded);
-}
-
-TEST_F(SetFolderTest, LockedTreeUnloadsWithoutApplyingOrUnpacking) {
-  AddTree();
-  p.AddFile(kTree + "\\ui\\locked.css", "x", /*readOnly=*/true);
-  p.fileVersions["d:\\maxthon3\\bin\\maxthon.exe"] = "3.0.21.1";
-
-  Run();
-
-  ASSERT_EQ(p.messages.size(), 1u);
-  EXPECT_EQ(p.messages[0].text, "Locked: " + kTree);
-  EXPECT_EQ(languageApplied, 0);
-  EXPECT_TRUE(p.started.empty());
-  EXPECT_TRUE(p.Contents(kTree + "\\ui\\locked.css"));
-  EXPECT_TRUE(window.unloaded);
 }
 
 // --- Help and About -----------------------------------------------------
