@@ -266,7 +266,11 @@ WindowHandle MainWindowLogic::Handle() { return closed_ ? 0 : view_.Handle(); }
 
 void MainWindowLogic::EnableOk(bool enabled) {
   okEnabled_ = enabled;
-  if (!closed_) view_.SetEnabled(Control::Ok, enabled);
+  if (closed_) return;
+  view_.SetEnabled(Control::Ok, enabled);
+  // Nor may the host folder or the tree change under the unpacker.
+  view_.SetEnabled(Control::MenuSetFolder, enabled);
+  view_.SetEnabled(Control::MenuRestore, enabled);
 }
 
 void MainWindowLogic::Hide() {

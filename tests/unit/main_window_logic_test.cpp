@@ -517,6 +517,7 @@ TEST(Commands, EnterAppliesOncePerPressAndEscapeDoesNothing) {
   EXPECT_TRUE(w.logic.OnKeyDown(kKeyEnter, false));
   EXPECT_EQ(w.p.messages.size(), 1u);
   EXPECT_FALSE(w.view.Enabled(Control::Ok));
+  EXPECT_FALSE(w.view.Enabled(Control::MenuSetFolder) || w.view.Enabled(Control::MenuRestore));
 }
 
 TEST(Commands, EnterInAFieldChecksItBeforeSaving) {

@@ -219,7 +219,15 @@ class Win32MainView : public MainView {
     settingText_ = false;
   }
   void SetEnabled(Option option, bool enabled) override { SetControlEnabled(SlotOf(option), enabled); }
-  void SetEnabled(Control control, bool enabled) override { SetControlEnabled(SlotOf(control), enabled); }
+  void SetEnabled(Control control, bool enabled) override {
+    for (const MenuItem& m : kMenuItems) {
+      if (m.control != control) continue;
+      if (HMENU bar = window_ ? GetMenu(window_) : nullptr)
+        EnableMenuItem(bar, m.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+      return;
+    }
+    SetControlEnabled(SlotOf(control), enabled);
+  }
 
   void AddLanguageItem(const std::string& caption, bool checked) override {
     const UINT id = kFirstLanguageId + languageItems_;
