@@ -25,9 +25,8 @@ struct App {
   std::string LanguageName = "English";
   std::string HostBinFolder;  // ends in a backslash; empty until found
   std::string HostVersion;
-  bool SingleSkinHost = false;    // host 3.0.15.300, which has only the modern skin
-  bool ServicesReleased = false;  // set by ReleaseServices
-  mutable FileCache files;        // the settings and language files
+  bool SingleSkinHost = false;  // host 3.0.15.300, which has only the modern skin
+  mutable FileCache files;      // the settings and language files
 
   /// The program folder and the host as the pipeline works on them now.
   Installation Host() const { return Installation{platform, programFolder, HostBinFolder, HostVersion}; }

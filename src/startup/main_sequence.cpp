@@ -31,11 +31,6 @@ bool ToolsPresent(App& app) {
   return makpak && unpak;
 }
 
-MainExit EndEarly(App& app, MainExit exit) {
-  ReleaseServices(app);
-  return exit;
-}
-
 WindowHandle WaitForRunningMainWindow(App& app) {
   for (int poll = 0;; ++poll) {
     if (const WindowHandle window = app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
@@ -62,8 +57,6 @@ std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_v
   return withSlash;
 }
 
-void ReleaseServices(App& app) { app.ServicesReleased = true; }
-
 std::string SingleInstanceName(Platform& platform, const std::string& programFolder) {
   // The long, lowered form: a start through an 8.3 path or in other letter
   // case is the same program folder.
@@ -85,12 +78,12 @@ MainExit Main(App& app, UiFactory& ui) {
   // one gets on, where looking for a window would let both through.
   if (!app.platform.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
     if (const WindowHandle running = WaitForRunningMainWindow(app)) app.platform.RaiseWindow(running);
-    return EndEarly(app, MainExit::AlreadyRunning);
+    return MainExit::AlreadyRunning;
   }
   // A copy in another folder counts as running too.
   if (const WindowHandle running = app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle)) {
     app.platform.RaiseWindow(running);
-    return EndEarly(app, MainExit::AlreadyRunning);
+    return MainExit::AlreadyRunning;
   }
 
   // Settled before the first message, so every message speaks the
@@ -99,7 +92,7 @@ MainExit Main(App& app, UiFactory& ui) {
 
   if (!ToolsPresent(app)) {
     app.Message(app.LookupText("MissingFile"));
-    return EndEarly(app, MainExit::MissingTool);
+    return MainExit::MissingTool;
   }
 
   // The setting wins over the registry. An invalid setting is ignored, not
@@ -125,12 +118,12 @@ MainExit Main(App& app, UiFactory& ui) {
   if (app.HostBinFolder.empty()) ui.ShowSetFolderDialog(app, 0);
   if (app.HostBinFolder.empty()) {
     app.Message(app.LookupText("NoMX3"));
-    return EndEarly(app, MainExit::NoHostFolder);
+    return MainExit::NoHostFolder;
   }
 
   const HostCheckResult check = CheckHostInstallation(app);
   if (const std::string message = MessageFor(app, check); !message.empty()) app.Message(message);
-  if (check.outcome == HostCheck::Locked) return EndEarly(app, MainExit::StartupAborted);
+  if (check.outcome == HostCheck::Locked) return MainExit::StartupAborted;
 
   app.platform.InitCommonControls();
   ui.ShowMainWindow(app);

@@ -26,11 +26,6 @@ enum class MainExit {
 
 MainExit Main(App& app, UiFactory& ui);
 
-/// Drops the shared services. The platform owns every operating-system
-/// object, so this only marks the run as finished; calling it twice is
-/// harmless.
-void ReleaseServices(App& app);
-
 /// The canonical form of `folder`, with a trailing backslash, when it is a
 /// fully qualified path holding "Bin\Maxthon.exe".
 std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_view folder);

@@ -140,7 +140,6 @@ bool MainWindowLogic::OnClosing() {
     ScheduleClose();
     return false;
   }
-  ReleaseServices(app_);
   return true;
 }
 

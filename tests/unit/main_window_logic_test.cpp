@@ -377,13 +377,12 @@ TEST(Fields, LeavingAFieldRunsItsCheckAndShowsTheResult) {
 
 // --- Closing ----------------------------------------------------------------
 
-TEST(Closing, PlainUnloadReleasesServicesAndDestroysOnce) {
+TEST(Closing, CancelAndExitDestroyTheWindowOnce) {
   Window w;
   w.logic.OnLoad();
   w.logic.OnCancel();
   w.logic.OnExit();
   EXPECT_EQ(w.view.destroyed, 1);
-  EXPECT_TRUE(w.app.ServicesReleased);
   EXPECT_EQ(w.logic.Handle(), 0u);
 }
 

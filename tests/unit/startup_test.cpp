@@ -74,7 +74,6 @@ TEST_F(StartupTest, RaisesTheRunningMainWindowAndEndsSilently) {
   EXPECT_EQ(app.AppTitle, "Ravelwick (1.2.7)");
   EXPECT_EQ(p.raised, std::vector<WindowHandle>{8});
   EXPECT_TRUE(p.messages.empty());
-  EXPECT_TRUE(app.ServicesReleased);
   EXPECT_EQ(ui.dialogs + ui.mainWindows, 0);
 }
 
@@ -116,7 +115,6 @@ TEST(SingleInstance, TheLoserRaisesTheWinnersWindowOnceItAppearsAndEndsSilently)
     EXPECT_LE(p.nowMs, c.maxMs) << c.windowAfterMs;
     EXPECT_TRUE(p.messages.empty());
     EXPECT_EQ(ui.dialogs + ui.mainWindows, 0);
-    EXPECT_TRUE(app.ServicesReleased);
     EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nInstallFolder=" + kHost + "\r\n");
   }
 }
@@ -201,7 +199,6 @@ TEST_F(StartupTest, EitherMissingToolEndsInTheUsersLanguage) {
     ASSERT_EQ(fp.messages.size(), 1u);
     EXPECT_EQ(fp.messages[0].text, "Werkzeug fehlt");
     EXPECT_EQ(fp.messages[0].title, "Ravelwick");
-    EXPECT_TRUE(a.ServicesReleased);
     EXPECT_EQ(u.dialogs, 0);
   }
 }
@@ -217,7 +214,6 @@ TEST_F(StartupTest, StoredFolderWinsOverTheRegistryAndIsNotRewritten) {
   EXPECT_EQ(ui.dialogs, 0);
   EXPECT_EQ(ui.mainWindows, 1);
   EXPECT_TRUE(ui.controlsReadyAtMainWindow);
-  EXPECT_FALSE(app.ServicesReleased);
 }
 
 TEST_F(StartupTest, ValidRegistryFolderReplacesAnInvalidStoredOne) {
@@ -252,7 +248,6 @@ TEST_F(StartupTest, InvalidCandidatesLeadToTheDialogAndStayUnerased) {
     EXPECT_EQ(Setting(a, "InstallFolder"), "D:\\Gone\\") << c.name;
     ASSERT_EQ(fp.messages.size(), 1u) << c.name;
     EXPECT_EQ(fp.messages[0].text, "no host");
-    EXPECT_TRUE(a.ServicesReleased);
     EXPECT_EQ(u.mainWindows, 0);
   }
 }
@@ -271,7 +266,6 @@ TEST_F(StartupTest, LockedWorkingTreeEndsTheStart) {
   p.AddFile(kSettings, "[General]\r\nInstallFolder=" + kHost + "\r\n");
   p.AddFile(kProgram + "\\Resource\\ui\\main\\index.css", "css", true);
   EXPECT_EQ(Main(app, ui), MainExit::StartupAborted);
-  EXPECT_TRUE(app.ServicesReleased);
   EXPECT_EQ(ui.mainWindows, 0);
   EXPECT_FALSE(p.commonControlsInitialised);
 }

@@ -45,6 +45,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   rw::App app(platform, platform.ProgramFolder());
   rw::win32::Win32UiFactory ui(platform);
   if (rw::Main(app, ui) == rw::MainExit::MainWindowShown) RunWhileMainWindowLives();
-  rw::ReleaseServices(app);
   return 0;
 }
