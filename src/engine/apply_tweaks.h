@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "engine/option_snapshot.h"
 #include "platform/platform.h"
-#include "ui/option_snapshot.h"
 
 namespace rw {
 

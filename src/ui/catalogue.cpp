@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "app/app.h"
 #include "engine/number_text.h"
-#include "startup/app.h"
 #include "ui/option_model.h"
 
 namespace rw {

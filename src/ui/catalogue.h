@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "ui/option.h"
+#include "engine/option.h"
 
 namespace rw {
 

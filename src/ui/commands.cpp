@@ -1,9 +1,9 @@
 #include "ui/commands.h"
 
+#include "app/app.h"
+#include "app/host_check.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
-#include "startup/app.h"
-#include "startup/host_check.h"
 #include "stores/text.h"
 
 namespace rw {

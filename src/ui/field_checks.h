@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/option.h"
+#include "engine/option.h"
 
 namespace rw {
 

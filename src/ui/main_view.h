@@ -8,8 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/option.h"
 #include "platform/platform.h"
-#include "ui/option.h"
 
 namespace rw {
 

@@ -1,18 +1,18 @@
 #include "ui/main_window_logic.h"
 
+#include "app/app.h"
+#include "app/host_check.h"
+#include "app/outcome_messages.h"
 #include "engine/apply_tweaks.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
-#include "startup/app.h"
-#include "startup/host_check.h"
-#include "startup/main_sequence.h"
-#include "startup/outcome_messages.h"
-#include "startup/ui_factory.h"
 #include "stores/settings.h"
 #include "stores/text.h"
 #include "ui/catalogue.h"
 #include "ui/commands.h"
 #include "ui/field_checks.h"
+#include "ui/main_sequence.h"
+#include "ui/ui_factory.h"
 
 namespace rw {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "engine/option.h"
+#include "engine/option_snapshot.h"
 #include "ui/main_view.h"
-#include "ui/option.h"
-#include "ui/option_snapshot.h"
 
 namespace rw {
 

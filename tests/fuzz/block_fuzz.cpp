@@ -16,11 +16,11 @@
 
 #include "engine/apply_tweaks.h"
 #include "engine/number_text.h"
+#include "engine/option_snapshot.h"
 #include "engine/tweak_block.h"
 #include "fuzz/fuzz_support.h"
 #include "stores/utf8_file.h"
 #include "support/fake_platform.h"
-#include "ui/option_snapshot.h"
 
 namespace {
 

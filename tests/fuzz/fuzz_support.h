@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/option_snapshot.h"
+#include "engine/option_snapshot.h"
 
 namespace rw::fuzz {
 

@@ -19,9 +19,9 @@
 #include <string_view>
 
 #include "engine/apply_tweaks.h"
+#include "engine/option_snapshot.h"
 #include "engine/template_edits.h"
 #include "fuzz/fuzz_support.h"
-#include "ui/option_snapshot.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "startup/app.h"
+#include "app/app.h"
 #include "support/fake_platform.h"
 #include "ui/catalogue.h"
 #include "ui/option_model.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "engine/apply_tweaks.h"
+#include "engine/option_snapshot.h"
 #include "stores/utf8_file.h"
 #include "support/fake_platform.h"
-#include "ui/option_snapshot.h"
 
 namespace rw::enginetest {
 

@@ -8,19 +8,19 @@
 #include <iostream>
 #include <set>
 
+#include "app/app.h"
+#include "app/host_check.h"
 #include "engine/apply_tweaks.h"
 #include "engine_test_tree.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
-#include "startup/app.h"
-#include "startup/host_check.h"
-#include "startup/main_sequence.h"
-#include "startup/ui_factory.h"
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
 #include "ui/catalogue.h"
 #include "ui/commands.h"
+#include "ui/main_sequence.h"
 #include "ui/option_model.h"
+#include "ui/ui_factory.h"
 
 namespace rw {
 namespace {

@@ -6,14 +6,14 @@
 #include <sstream>
 #include <variant>
 
+#include "app/app.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
-#include "startup/app.h"
-#include "startup/ui_factory.h"
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
 #include "ui/catalogue.h"
 #include "ui/main_window_logic.h"
+#include "ui/ui_factory.h"
 
 namespace rw {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <functional>
 
+#include "app/app.h"
+#include "app/outcome_messages.h"
 #include "pipeline/host_contract.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
-#include "startup/app.h"
-#include "startup/outcome_messages.h"
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
 #include "ui/commands.h"

@@ -2,12 +2,12 @@
 
 #include <functional>
 
-#include "startup/app.h"
-#include "startup/host_check.h"
-#include "startup/main_sequence.h"
-#include "startup/set_folder_dialog.h"
+#include "app/app.h"
+#include "app/host_check.h"
 #include "stores/text.h"
 #include "support/fake_platform.h"
+#include "ui/main_sequence.h"
+#include "ui/set_folder_dialog.h"
 
 namespace rw {
 namespace {

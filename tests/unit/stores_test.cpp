@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "startup/app.h"
+#include "app/app.h"
 #include "stores/log_file.h"
 #include "stores/profile.h"
 #include "stores/settings.h"

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/main_window.h"
+#include "app/app.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
-#include "startup/app.h"
 #include "ui/catalogue.h"
+#include "win32app/main_window.h"
 
 namespace rw {
 namespace {

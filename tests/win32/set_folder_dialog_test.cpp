@@ -4,9 +4,9 @@
 #include <functional>
 #include <vector>
 
-#include "platform/win32/set_folder_dialog.h"
-#include "startup/app.h"
+#include "app/app.h"
 #include "support/fake_platform.h"
+#include "win32app/set_folder_dialog.h"
 
 namespace rw {
 namespace {

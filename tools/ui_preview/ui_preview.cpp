@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/win32/main_window.h"
+#include "app/app.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
-#include "startup/app.h"
+#include "win32app/main_window.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "startup/set_folder_dialog.h"
+#include "ui/set_folder_dialog.h"
 
-#include "startup/app.h"
-#include "startup/main_sequence.h"
+#include "app/app.h"
 #include "stores/text.h"
+#include "ui/main_sequence.h"
 
 namespace rw {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/app.h"
 #include "platform/platform.h"
-#include "startup/app.h"
-#include "startup/ui_factory.h"
+#include "ui/ui_factory.h"
 
 namespace rw {
 

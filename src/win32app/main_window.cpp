@@ -1,4 +1,4 @@
-#include "platform/win32/main_window.h"
+#include "win32app/main_window.h"
 
 #include <windows.h>
 
@@ -11,14 +11,14 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/dpi.h"
-#include "platform/win32/set_folder_dialog.h"
+#include "app/app.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
-#include "startup/app.h"
-#include "startup/ui_factory.h"
 #include "ui/catalogue.h"
 #include "ui/main_window_logic.h"
+#include "ui/ui_factory.h"
+#include "win32app/dpi.h"
+#include "win32app/set_folder_dialog.h"
 
 namespace rw::win32 {
 

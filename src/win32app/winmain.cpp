@@ -3,11 +3,11 @@
 
 #include <string>
 
+#include "app/app.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
-#include "platform/win32/win32_ui_factory.h"
-#include "startup/app.h"
-#include "startup/main_sequence.h"
+#include "ui/main_sequence.h"
+#include "win32app/win32_ui_factory.h"
 
 namespace {
 

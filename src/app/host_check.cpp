@@ -1,8 +1,8 @@
-#include "startup/host_check.h"
+#include "app/host_check.h"
 
+#include "app/app.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
-#include "startup/app.h"
 #include "stores/text.h"
 #include "stores/utf8_file.h"
 

@@ -2,9 +2,9 @@
 // every event to MainWindowLogic.
 #pragma once
 
+#include "engine/option.h"
 #include "platform/platform.h"
 #include "ui/main_view.h"
-#include "ui/option.h"
 
 namespace rw {
 struct App;

@@ -1,9 +1,9 @@
-#include "startup/main_sequence.h"
+#include "ui/main_sequence.h"
 
 #include <cstdio>
 
+#include "app/host_check.h"
 #include "platform/canonical_path.h"
-#include "startup/host_check.h"
 #include "stores/settings.h"
 
 namespace rw {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "startup/ui_factory.h"
+#include "ui/ui_factory.h"
 
 namespace rw::win32 {
 

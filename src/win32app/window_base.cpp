@@ -1,4 +1,4 @@
-#include "platform/win32/window_base.h"
+#include "win32app/window_base.h"
 
 namespace rw::win32 {
 

@@ -1,7 +1,7 @@
-#include "platform/win32/win32_ui_factory.h"
+#include "win32app/win32_ui_factory.h"
 
-#include "platform/win32/main_window.h"
-#include "platform/win32/set_folder_dialog.h"
+#include "win32app/main_window.h"
+#include "win32app/set_folder_dialog.h"
 
 namespace rw::win32 {
 

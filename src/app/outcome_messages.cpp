@@ -1,6 +1,6 @@
-#include "startup/outcome_messages.h"
+#include "app/outcome_messages.h"
 
-#include "startup/app.h"
+#include "app/app.h"
 #include "stores/text.h"
 
 namespace rw {

@@ -1,5 +1,5 @@
 // The tweak options of the main window, in the order their settings load.
-// ui/catalogue.cpp describes each one in a row of the same order.
+// The option table (ui/catalogue.cpp) describes each one in a row of the same order.
 #pragma once
 
 #include <cstddef>

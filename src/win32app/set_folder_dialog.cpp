@@ -1,4 +1,4 @@
-#include "platform/win32/set_folder_dialog.h"
+#include "win32app/set_folder_dialog.h"
 
 #include <windows.h>
 
@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/win32/dpi.h"
+#include "app/app.h"
 #include "platform/win32/late_bound.h"
 #include "platform/win32/unicode.h"
-#include "startup/app.h"
-#include "startup/set_folder_dialog.h"
+#include "ui/set_folder_dialog.h"
+#include "win32app/dpi.h"
 
 namespace rw::win32 {
 
