@@ -20,7 +20,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64 LANG=C.U
 
 rm -rf "$program" "$host"
 mkdir -p "$program" "$host/Bin"
-cp "$build/src/platform/win32/ravelwick.exe" "$build/tools/pak/unpak.exe" "$build/tools/pak/makpak.exe" "$program/"
+cp "$build/src/win32app/ravelwick.exe" "$build/tools/pak/unpak.exe" "$build/tools/pak/makpak.exe" "$program/"
 cp -r data/Languages data/ResFiles "$program/"
 cp "$build/tools/testhost/3.0.20.100/Maxthon.exe" "$host/Bin/"
 
