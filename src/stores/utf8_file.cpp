@@ -74,31 +74,35 @@ std::optional<std::string> ReadUtf8File(Platform& platform, const std::string& p
   return text;
 }
 
-bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes) {
-  if (platform.IsReadOnly(path)) return false;
-  const std::string temp = path + ".rw-new";
-  if (!platform.WriteFile(temp, bytes)) {
-    platform.RemoveFile(temp);
-    return false;
-  }
-  if (!platform.RenameOver(temp, path)) {
-    platform.RemoveFile(temp);
-    return false;
-  }
-  return true;
+namespace {
+
+// The one way a file is replaced: the new bytes go to a temporary file beside
+// it, which is renamed over it; a failure removes the temporary file again.
+template <typename Fill>
+bool ReplaceThroughTemporary(Platform& platform, const std::string& target, Fill fill) {
+  if (platform.IsReadOnly(target)) return false;
+  const std::string partial = target + ".partial";
+  RemoveCutOffCopy(platform, target);
+  if (fill(partial) && platform.RenameOver(partial, target)) return true;
+  if (platform.FileExists(partial)) platform.RemoveFile(partial);
+  return false;
 }
+
+}  // namespace
 
 void RemoveCutOffCopy(Platform& platform, const std::string& to) {
   const std::string partial = to + ".partial";
   if (platform.FileExists(partial)) platform.RemoveFile(partial);
 }
 
+bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes) {
+  return ReplaceThroughTemporary(platform, path,
+                                 [&](const std::string& partial) { return platform.WriteFile(partial, bytes); });
+}
+
 bool CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to) {
-  const std::string partial = to + ".partial";
-  RemoveCutOffCopy(platform, to);
-  if (platform.CopyFileOver(from, partial) && platform.RenameOver(partial, to)) return true;
-  if (platform.FileExists(partial)) platform.RemoveFile(partial);
-  return false;
+  return ReplaceThroughTemporary(platform, to,
+                                 [&](const std::string& partial) { return platform.CopyFileOver(from, partial); });
 }
 
 bool WriteUtf8File(Platform& platform, const std::string& path, std::string_view text) {
