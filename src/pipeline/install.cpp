@@ -128,11 +128,13 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
   // one it has.
   const bool installed = CopyFileAtomic(platform, restore ? backup : installation.PackedArchive(), hostArchive);
 
+  const std::string why = installed ? std::string() : platform.LastFailure();
+
   platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
 
   if (!installed) {
     platform.SetWaitCursor(false);
-    return {restore ? Outcome::RestoreFailed : Outcome::InstallFailed, hostArchive};
+    return {restore ? Outcome::RestoreFailed : Outcome::InstallFailed, hostArchive, why};
   }
   if (restore) {
     window.Hide();

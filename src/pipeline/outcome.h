@@ -21,8 +21,13 @@ enum class Outcome {
 };
 
 struct PipelineResult {
+  PipelineResult() = default;
+  PipelineResult(Outcome outcome, std::string file = {}, std::string osError = {})
+      : outcome(outcome), file(std::move(file)), osError(std::move(osError)) {}
+
   Outcome outcome = Outcome::Done;
-  std::string file;  // what the message names, if anything
+  std::string file;     // what the message names, if anything
+  std::string osError;  // the system's words for why, when it said
 };
 
 }  // namespace rw

@@ -70,6 +70,7 @@ class OverlayPlatform : public Platform {
   std::uint32_t StartProcess(const std::string&, bool) override { return 0; }
   std::optional<std::uint32_t> ExitCodeOf(std::uint32_t) override { return std::nullopt; }
   bool OpenInDefaultBrowser(const std::string&) override { return false; }
+  std::string LastFailure() override { return {}; }
 
  private:
   struct Entry {

@@ -133,6 +133,10 @@ class Platform {
   /// when it is not known. A process killed from outside ends with a
   /// non-zero code.
   virtual std::optional<std::uint32_t> ExitCodeOf(std::uint32_t pid) = 0;
+  /// Why the last file change that failed (write, rename, copy, remove,
+  /// create) did, in the system's words; empty when it did not say.
+  virtual std::string LastFailure() = 0;
+
   /// Opens an address in the user's default browser.
   virtual bool OpenInDefaultBrowser(const std::string& address) = 0;
 };

@@ -80,7 +80,7 @@ namespace {
 // it, which is renamed over it; a failure removes the temporary file again.
 template <typename Fill>
 bool ReplaceThroughTemporary(Platform& platform, const std::string& target, Fill fill) {
-  if (platform.IsReadOnly(target)) return false;
+  // A read-only target is refused by the rename, which says why.
   const std::string partial = target + ".partial";
   RemoveCutOffCopy(platform, target);
   if (fill(partial) && platform.RenameOver(partial, target)) return true;

@@ -127,12 +127,12 @@ std::optional<std::string> FakePlatform::ReadFile(const std::string& path) {
 }
 
 bool FakePlatform::WriteFile(const std::string& path, std::string_view bytes) {
-  if (Fails(Op::Write, path)) return false;
+  if (Fails(Op::Write, path)) return Refuse("injected failure");
   const std::string key = Key(path);
   if (folders_.count(key) || !folders_.count(Parent(key))) return false;
   auto it = files_.find(key);
   if (it != files_.end()) {
-    if (it->second.readOnly) return false;
+    if (it->second.readOnly) return Refuse("Access is denied.");
     it->second.bytes = std::string(bytes);
     it->second.written = ++writes_;
     return true;
@@ -142,12 +142,12 @@ bool FakePlatform::WriteFile(const std::string& path, std::string_view bytes) {
 }
 
 bool FakePlatform::RenameOver(const std::string& from, const std::string& to) {
-  if (Fails(Op::Replace, to)) return false;
+  if (Fails(Op::Replace, to)) return Refuse("injected failure");
   auto src = files_.find(Key(from));
   const std::string toKey = Key(to);
   if (src == files_.end() || folders_.count(toKey) || !folders_.count(Parent(toKey))) return false;
   auto dst = files_.find(toKey);
-  if (dst != files_.end() && dst->second.readOnly) return false;
+  if (dst != files_.end() && dst->second.readOnly) return Refuse("Access is denied.");
   Entry moved = std::move(src->second);
   files_.erase(src);
   moved.path = dst != files_.end() ? dst->second.path : to;
@@ -156,13 +156,13 @@ bool FakePlatform::RenameOver(const std::string& from, const std::string& to) {
 }
 
 bool FakePlatform::CopyFileOver(const std::string& from, const std::string& to) {
-  if (Fails(Op::Copy, to)) return false;
+  if (Fails(Op::Copy, to)) return Refuse("injected failure");
   auto src = files_.find(Key(from));
   const std::string toKey = Key(to);
   if (src == files_.end() || folders_.count(toKey) || !folders_.count(Parent(toKey))) return false;
   auto dst = files_.find(toKey);
   if (dst != files_.end()) {
-    if (dst->second.readOnly) return false;
+    if (dst->second.readOnly) return Refuse("Access is denied.");
     dst->second.bytes = src->second.bytes;
     dst->second.written = src->second.written;
     return true;
@@ -172,15 +172,15 @@ bool FakePlatform::CopyFileOver(const std::string& from, const std::string& to) 
 }
 
 bool FakePlatform::RemoveFile(const std::string& path) {
-  if (Fails(Op::RemoveFile, path)) return false;
+  if (Fails(Op::RemoveFile, path)) return Refuse("injected failure");
   auto it = files_.find(Key(path));
-  if (it == files_.end() || it->second.readOnly) return false;
+  if (it == files_.end() || it->second.readOnly) return Refuse("Access is denied.");
   files_.erase(it);
   return true;
 }
 
 bool FakePlatform::DeleteFolder(const std::string& path) {
-  if (Fails(Op::DeleteFolder, path)) return false;
+  if (Fails(Op::DeleteFolder, path)) return Refuse("injected failure");
   const std::string key = Key(path);
   if (!folders_.count(key)) return false;
   const std::string prefix = key + "\\";
@@ -215,7 +215,7 @@ bool FakePlatform::DeleteFolder(const std::string& path) {
 }
 
 bool FakePlatform::CreateFolder(const std::string& path) {
-  if (Fails(Op::CreateFolder, path)) return false;
+  if (Fails(Op::CreateFolder, path)) return Refuse("injected failure");
   const std::string key = Key(path);
   if (files_.count(key) || folders_.count(key) || !folders_.count(Parent(key))) return false;
   folders_[key] = path;

@@ -129,6 +129,9 @@ class FakePlatform : public Platform {
   bool TerminateProcess(std::uint32_t pid) override;
   std::uint32_t StartProcess(const std::string& commandLine, bool hidden) override;
   std::optional<std::uint32_t> ExitCodeOf(std::uint32_t pid) override;
+  std::string LastFailure() override { return lastFailure; }
+  /// What LastFailure says.
+  std::string lastFailure;
   bool OpenInDefaultBrowser(const std::string& address) override;
 
  private:
@@ -141,6 +144,10 @@ class FakePlatform : public Platform {
   static std::string Key(const std::string& path);
   static std::string Parent(const std::string& key);
   bool Fails(Op op, const std::string& path) const { return failHook && failHook(op, path); }
+  bool Refuse(std::string why) {
+    lastFailure = std::move(why);
+    return false;
+  }
 
   std::string programFolder_;
   std::map<std::uint32_t, std::string> startedPids_;

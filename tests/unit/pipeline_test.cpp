@@ -236,6 +236,11 @@ TEST_F(PipelineTest, FailedPackingVerificationOrCopyKeepsTheHostArchive) {
 
     EXPECT_EQ(result.outcome, c.outcome);
     EXPECT_EQ(result.file, c.outcome == Outcome::InstallFailed ? kHostArchive : kPacked);
+    // The system's words for a failed copy reach the message.
+    if (c.outcome == Outcome::InstallFailed) {
+      EXPECT_FALSE(result.osError.empty());
+      EXPECT_NE(MessageFor(app, result).find("\r\n\r\n" + result.osError), std::string::npos);
+    }
     EXPECT_EQ(*p.Contents(kHostArchive), "host original");
     EXPECT_EQ(p.closeCommands.size(), c.hostRestarted ? 1u : 0u);
     EXPECT_EQ(!p.started.empty() && p.started.back() == HostStart(), c.hostRestarted);

@@ -46,6 +46,7 @@ class PosixPlatform : public Platform {
   bool TerminateProcess(std::uint32_t) override { return false; }
   std::uint32_t StartProcess(const std::string&, bool) override { return 0; }
   std::optional<std::uint32_t> ExitCodeOf(std::uint32_t) override { return std::nullopt; }
+  std::string LastFailure() override { return {}; }
   bool OpenInDefaultBrowser(const std::string&) override { return false; }
 };
 

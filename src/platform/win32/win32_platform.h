@@ -46,6 +46,7 @@ class Win32Platform : public Platform {
   std::uint32_t StartProcess(const std::string& commandLine, bool hidden) override;
   std::optional<std::uint32_t> ExitCodeOf(std::uint32_t pid) override;
   bool OpenInDefaultBrowser(const std::string& address) override;
+  std::string LastFailure() override;
 
   Win32Platform() = default;
   Win32Platform(const Win32Platform&) = delete;
@@ -53,7 +54,12 @@ class Win32Platform : public Platform {
   ~Win32Platform() override;
 
  private:
+  /// Notes why a file operation failed (the last error by default).
+  bool Failed(unsigned long error = GetLastErrorNow());
+  static unsigned long GetLastErrorNow();
+
   std::map<std::uint32_t, void*> startedProcesses_;  // process handles by id
+  unsigned long lastError_ = 0;
 };
 
 namespace win32 {

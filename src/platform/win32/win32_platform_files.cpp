@@ -148,32 +148,33 @@ std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
 }
 
 bool Win32Platform::WriteFile(const std::string& path, std::string_view bytes) {
-  if (IsReadOnly(path)) return false;
+  if (IsReadOnly(path)) return Failed(ERROR_ACCESS_DENIED);
   UniqueHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+  if (!file) return Failed();
   size_t done = 0;
   while (done < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
     DWORD put = 0;
-    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put == 0) return false;
+    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put == 0) return Failed();
     done += put;
   }
   // The bytes must be on disk before a rename makes them the real file.
-  return FlushFileBuffers(file.get()) != 0;
+  return FlushFileBuffers(file.get()) != 0 || Failed();
 }
 
 bool Win32Platform::RenameOver(const std::string& from, const std::string& to) {
   // Checked here too: Wine running as root would rename over it.
-  if (IsReadOnly(to) || FolderExists(to)) return false;
+  if (IsReadOnly(to) || FolderExists(to)) return Failed(ERROR_ACCESS_DENIED);
   return MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
+         Failed();
 }
 
 bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to) {
-  if (IsReadOnly(to)) return false;
+  if (IsReadOnly(to)) return Failed(ERROR_ACCESS_DENIED);
   const std::wstring target = FileSystemPath(to);
-  if (!CopyFileW(FileSystemPath(from).c_str(), target.c_str(), FALSE)) return false;
+  if (!CopyFileW(FileSystemPath(from).c_str(), target.c_str(), FALSE)) return Failed();
   // CopyFileW carries the read-only flag over; a copy of a read-only backup
   // must not make the host's archive one we can never replace again.
   const DWORD a = GetFileAttributesW(target.c_str());
@@ -183,8 +184,8 @@ bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to)
 }
 
 bool Win32Platform::RemoveFile(const std::string& path) {
-  if (IsReadOnly(path)) return false;
-  return DeleteFileW(FileSystemPath(path).c_str()) != 0;
+  if (IsReadOnly(path)) return Failed(ERROR_ACCESS_DENIED);
+  return DeleteFileW(FileSystemPath(path).c_str()) != 0 || Failed();
 }
 
 bool Win32Platform::DeleteFolder(const std::string& path) {
@@ -197,7 +198,7 @@ bool Win32Platform::DeleteFolder(const std::string& path) {
 }
 
 bool Win32Platform::CreateFolder(const std::string& path) {
-  return CreateDirectoryW(FileSystemPath(path).c_str(), nullptr) != 0;
+  return CreateDirectoryW(FileSystemPath(path).c_str(), nullptr) != 0 || Failed();
 }
 
 std::vector<std::string> Win32Platform::ListFiles(const std::string& folder) {
@@ -267,3 +268,22 @@ std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
 }
 
 }  // namespace rw
+
+bool Win32Platform::Failed(unsigned long error) {
+  lastError_ = error;
+  return false;
+}
+
+std::string Win32Platform::LastFailure() {
+  if (lastError_ == 0) return {};
+  wchar_t* text = nullptr;
+  const DWORD n =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, lastError_, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring words = n ? std::wstring(text, n) : std::wstring();
+  if (text) LocalFree(text);
+  while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) words.pop_back();
+  return Utf8(words) + (words.empty() ? "" : " ") + "(error " + std::to_string(lastError_) + ")";
+}
+
+unsigned long Win32Platform::GetLastErrorNow() { return GetLastError(); }
