@@ -98,7 +98,10 @@ prepare() {  # name version [folder]: program and host, first start, tree unpack
   start_ravelwick "$prog"
   wait_for 30 test -f "$prog/Resource/ui/main/index.css" || fail "no working tree after the first activation"
   wait_for 10 test -f "$prog/Resource/ui/main/images/nav_tool.png" || fail "no images after the first activation"
+  # OK, Restore and Set Folder wait until the unpacking is over.
+  wait_for 30 ok_enabled || fail "OK not enabled after the first activation"
 }
+ok_enabled() { ud window-info "${main[@]}" --id 1 | grep -q 'enabled=1'; }
 
 unpack_checks() {
   echo "== first start: backup, packed archive and tree from the host's archive"
@@ -210,6 +213,7 @@ restore_checks() {
   rm -f "$prog/Resource3.0.20.100.dat"
   start_ravelwick "$prog"
   wait_for 30 test -f "$prog/Resource/ui/main/index.css"
+  wait_for 30 ok_enabled
   rm -f "$prog/Resource3.0.20.100.dat"
   ud menu "${main[@]}" --id $menu_restore >/dev/null
   case "$(ud message "${msgbox[@]}" --timeout 20)" in
