@@ -12,6 +12,7 @@
 #include "platform/win32/unicode.h"
 #include "ui/set_folder_dialog.h"
 #include "win32app/dpi.h"
+#include "win32app/window_base.h"
 
 namespace rw::win32 {
 
@@ -36,11 +37,9 @@ HWND ToHwnd(WindowHandle w) { return reinterpret_cast<HWND>(w); }
 class Win32SetFolderView;
 Win32SetFolderView* g_open = nullptr;
 
-class Win32SetFolderView : public SetFolderView {
+class Win32SetFolderView : public WindowBase, public SetFolderView {
  public:
   Win32SetFolderView(App& app, HWND owner) : logic_(app, *this), owner_(owner) {}
-  Win32SetFolderView(const Win32SetFolderView&) = delete;
-  Win32SetFolderView& operator=(const Win32SetFolderView&) = delete;
   ~Win32SetFolderView() override {
     if (window_) DestroyWindow(window_);
     if (font_) DeleteObject(font_);
@@ -90,16 +89,7 @@ class Win32SetFolderView : public SetFolderView {
 
  private:
   bool Create() {
-    static const ATOM registered = [] {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = WindowProc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-      wc.lpszClassName = kSetFolderDialogClass;
-      return RegisterClassExW(&wc);
-    }();
+    static const bool registered = RegisterWindowClass(kSetFolderDialogClass);
     if (!registered) return false;
     // An owned window has no taskbar button; without an owner, a hidden one
     // stands in.
@@ -109,9 +99,9 @@ class Win32SetFolderView : public SetFolderView {
                                      GetModuleHandleW(nullptr), nullptr);
       owner = hiddenOwner_;
     }
-    window_ = CreateWindowExW(kExStyle, kSetFolderDialogClass, L"Ravelwick", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              kClient.cx, kClient.cy, owner, nullptr, GetModuleHandleW(nullptr), this);
-    if (!window_) return false;
+    if (!CreateWindowFor(kExStyle, kSetFolderDialogClass, L"Ravelwick", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                         kClient.cx, kClient.cy, owner, nullptr))
+      return false;
     // Created in tab order: the text box comes first.
     text_ = Child(WS_EX_CLIENTEDGE, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, 0);
     browse_ = Child(0, L"Button", WS_TABSTOP | BS_PUSHBUTTON, kBrowseId);
@@ -129,7 +119,7 @@ class Win32SetFolderView : public SetFolderView {
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   }
 
-  void Layout(UINT dpi) {
+  void Layout(UINT dpi) override {
     HFONT font = CreateUiFont(kFontPoints, dpi);
     const std::pair<HWND, RECT> controls[] = {
         {label_, kLabel}, {text_, kText}, {browse_, kBrowse}, {ok_, kOk}, {cancel_, kCancel}};
@@ -204,7 +194,7 @@ class Win32SetFolderView : public SetFolderView {
     }
   }
 
-  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     switch (message) {
       case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -221,52 +211,23 @@ class Win32SetFolderView : public SetFolderView {
         if (reinterpret_cast<HWND>(lParam) == text_ && HIWORD(wParam) == EN_SETFOCUS) logic_.OnTextFocused();
         return 0;
       case WM_ACTIVATE:
-        // A plain window gives the focus to itself when activated; keep it
-        // on the control that had it, as a dialog does.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-          HWND focus = GetFocus();
-          if (focus && IsChild(window_, focus)) lastFocus_ = focus;
-        } else {
-          SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : text_);
-        }
+        KeepFocusAcrossActivation(wParam, text_);
         return 0;
       case WM_CLOSE:
         Close();  // the title bar's close box: like Cancel
         return 0;
-      case 0x02E0: {  // WM_DPICHANGED
-        layoutDpi_ = HIWORD(wParam);
-        Layout(layoutDpi_);
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
-      }
-      case WM_DESTROY:
-        window_ = nullptr;
+      case 0x02E0:  // WM_DPICHANGED
+        FollowDpiChange(wParam, lParam);
         return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
   }
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-      auto* self = static_cast<Win32SetFolderView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-      self->window_ = window;
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Win32SetFolderView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self || !self->window_) return DefWindowProcW(window, message, wParam, lParam);
-    return self->OnMessage(message, wParam, lParam);
-  }
-
   SetFolderDialog logic_;
   HWND owner_ = nullptr;
   HWND hiddenOwner_ = nullptr;
-  HWND window_ = nullptr;
   HWND label_ = nullptr, text_ = nullptr, browse_ = nullptr, ok_ = nullptr, cancel_ = nullptr;
-  HWND lastFocus_ = nullptr;
   HFONT font_ = nullptr;
-  UINT layoutDpi_ = 0;
 };
 
 }  // namespace

@@ -2,10 +2,20 @@
 
 namespace rw::win32 {
 
+WindowBase::KeepAlive::~KeepAlive() {
+  // A window destroyed from inside one of its own handlers is deleted only
+  // once the outermost one has returned.
+  if (--window_.depth_ == 0 && window_.gone_ && window_.deleteWithWindow_) delete &window_;
+}
+
 bool WindowBase::RegisterWindowClass(const wchar_t* className, HICON icon, HICON smallIcon) {
+  return RegisterWindowClass(className, Procedure, icon, smallIcon);
+}
+
+bool WindowBase::RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HICON icon, HICON smallIcon) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = Procedure;
+  wc.lpfnWndProc = procedure;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hIcon = icon;
   wc.hIconSm = smallIcon;
@@ -46,21 +56,15 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam,
   }
   auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self || !self->window_) return DefWindowProcW(window, message, wParam, lParam);
-  // A window destroyed from inside one of its own handlers is deleted only
-  // once the outermost handler has returned.
-  ++self->depth_;
-  LRESULT result = 0;
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    result = DefWindowProcW(window, message, wParam, lParam);
-    self->window_ = nullptr;
-    self->gone_ = true;
-    self->OnWindowGone();
-  } else {
-    result = self->OnMessage(message, wParam, lParam);
-  }
-  if (--self->depth_ == 0 && self->gone_ && self->deleteWithWindow_) delete self;
-  return result;
+  KeepAlive keep(*self);
+  if (message != WM_NCDESTROY) return self->OnMessage(message, wParam, lParam);
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  // Nothing reaches the object once the default handling starts freeing
+  // what the window held.
+  self->window_ = nullptr;
+  self->gone_ = true;
+  self->OnWindowGone();
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace rw::win32

@@ -17,9 +17,25 @@ class WindowBase {
   HWND Window() const { return window_; }
 
  protected:
-  /// Registers a class whose windows are driven by this base; once per
-  /// name, later calls return the first answer.
+  /// Keeps an object made with new alive while code that may destroy its
+  /// window runs; the window's own handlers are covered already.
+  class KeepAlive {
+   public:
+    explicit KeepAlive(WindowBase& window) : window_(window) { ++window_.depth_; }
+    KeepAlive(const KeepAlive&) = delete;
+    KeepAlive& operator=(const KeepAlive&) = delete;
+    ~KeepAlive();
+
+   private:
+    WindowBase& window_;
+  };
+
+  /// Registers a class whose windows are driven by this base. True also
+  /// when it exists already.
   static bool RegisterWindowClass(const wchar_t* className, HICON icon = nullptr, HICON smallIcon = nullptr);
+  /// The same for a class with a procedure of its own.
+  static bool RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HICON icon = nullptr,
+                                  HICON smallIcon = nullptr);
   /// Creates the window with this object behind it.
   bool CreateWindowFor(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
                        int width, int height, HWND owner, HMENU menu);
@@ -38,6 +54,9 @@ class WindowBase {
   /// place, keeping the size the layout chose.
   void FollowDpiChange(WPARAM wParam, LPARAM lParam);
 
+  /// The window existed and has been destroyed.
+  bool Gone() const { return gone_; }
+
   HWND window_ = nullptr;
   UINT layoutDpi_ = 96;
   /// The object was made with new and goes with its window.
@@ -47,7 +66,7 @@ class WindowBase {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND lastFocus_ = nullptr;
-  int depth_ = 0;  // handlers of this window on the stack
+  int depth_ = 0;  // handlers and KeepAlive scopes on the stack
   bool gone_ = false;
 };
 

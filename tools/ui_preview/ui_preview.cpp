@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "pipeline/tree_record.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "win32app/main_window.h"
@@ -27,7 +28,10 @@ std::string Stage(rw::Platform& platform) {
   platform.DeleteFolder(folder);
   platform.CreateFolder(folder);
   platform.CreateFolder(folder + "\\Languages");
-  platform.CreateFolder(folder + "\\Resource");  // nothing to unpack
+  // A working tree as a finished unpack leaves it, recorded in main below:
+  // the window finds nothing to unpack.
+  for (const char* sub : {"\\Resource", "\\Resource\\ui", "\\Resource\\ui\\main"}) platform.CreateFolder(folder + sub);
+  platform.WriteFile(folder + "\\Resource\\ui\\main\\index.css", "");
   for (const char* name : {"English.ini", "Chinese Simplified.ini"})
     if (auto bytes = platform.ReadFile(std::string(RW_SOURCE_DIR) + "\\data\\Languages\\" + name))
       platform.WriteFile(folder + "\\Languages\\" + name, *bytes);
@@ -55,6 +59,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app.LanguageName = language;
   app.SingleSkinHost = singleSkinHost;
   app.HostVersion = singleSkinHost ? "3.0.15.300" : "3.0.24.2000";
+  if (!rw::RecordTree(app.Host())) return 1;
   rw::win32::ShowMainWindow(app, platform);
   HWND window = reinterpret_cast<HWND>(rw::win32::MainWindowHandle());
   if (!window) return 1;

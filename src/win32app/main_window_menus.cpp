@@ -1,0 +1,114 @@
+// The main window's menu bar: one menu whose items the language renames,
+// and the language submenu the load fills.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/unicode.h"
+#include "win32app/main_window_view.h"
+
+namespace rw::win32 {
+
+namespace {
+
+struct MenuItem {
+  Control control;
+  UINT id;
+};
+constexpr MenuItem kMenuItems[] = {
+    {Control::MenuTop, kMenuTop},           {Control::MenuSetFolder, kMenuSetFolder},
+    {Control::MenuLanguage, kMenuLanguage}, {Control::MenuRestore, kMenuRestore},
+    {Control::MenuHelp, kMenuHelp},         {Control::MenuAbout, kMenuAbout},
+    {Control::MenuExit, kMenuExit},
+};
+
+const MenuItem* MenuItemOf(Control control) {
+  for (const MenuItem& m : kMenuItems)
+    if (m.control == control) return &m;
+  return nullptr;
+}
+
+// Menus read "&" as a mnemonic; a file name shows as it is spelled.
+std::wstring MenuLiteral(std::string_view text) {
+  std::wstring out;
+  for (wchar_t c : Wide(text)) {
+    out += c;
+    if (c == L'&') out += L'&';
+  }
+  return out;
+}
+
+}  // namespace
+
+HMENU Win32MainView::CreateMenus() {
+  HMENU bar = CreateMenu();
+  HMENU popup = CreatePopupMenu();
+  languageMenu_ = CreatePopupMenu();
+  if (!bar || !popup || !languageMenu_) return bar;
+  AppendMenuW(languageMenu_, MF_STRING | MF_CHECKED, kFirstLanguageId, Wide(kEnglishItem).c_str());
+  languageItems_ = 1;
+
+  const auto item = [&](HMENU menu, UINT id, Control control, HMENU submenu) {
+    const std::wstring text = Wide(DesignCaption(SlotOf(control))) + (id == kMenuHelp ? L"\tF1" : L"");
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_ID | MIIM_STRING | (submenu ? MIIM_SUBMENU : 0u);
+    info.wID = id;
+    info.hSubMenu = submenu;
+    info.dwTypeData = const_cast<wchar_t*>(text.c_str());
+    InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
+  };
+  item(popup, kMenuSetFolder, Control::MenuSetFolder, nullptr);
+  item(popup, kMenuLanguage, Control::MenuLanguage, languageMenu_);
+  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+  item(popup, kMenuRestore, Control::MenuRestore, nullptr);
+  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+  item(popup, kMenuHelp, Control::MenuHelp, nullptr);
+  item(popup, kMenuAbout, Control::MenuAbout, nullptr);
+  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+  item(popup, kMenuExit, Control::MenuExit, nullptr);
+  item(bar, kMenuTop, Control::MenuTop, popup);
+  return bar;
+}
+
+// False when the control is no menu item.
+bool Win32MainView::SetMenuCaption(Control control, const std::string& caption) {
+  const MenuItem* m = MenuItemOf(control);
+  if (!m) return false;
+  HMENU bar = window_ ? GetMenu(window_) : nullptr;
+  if (!bar) return true;
+  const std::wstring text = Wide(caption) + (m->id == kMenuHelp ? L"\tF1" : L"");
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = const_cast<wchar_t*>(text.c_str());
+  // Found by identifier through the submenus as well.
+  SetMenuItemInfoW(bar, m->id, FALSE, &info);
+  // A hidden window's bar is measured anew when it is first drawn.
+  if (m->id == kMenuTop && IsWindowVisible(window_)) DrawMenuBar(window_);
+  return true;
+}
+
+// False when the control is no menu item.
+bool Win32MainView::SetMenuEnabled(Control control, bool enabled) {
+  const MenuItem* m = MenuItemOf(control);
+  if (!m) return false;
+  if (HMENU bar = window_ ? GetMenu(window_) : nullptr)
+    EnableMenuItem(bar, m->id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  return true;
+}
+
+void Win32MainView::AddLanguageItem(const std::string& caption, bool checked) {
+  const UINT id = kFirstLanguageId + languageItems_;
+  if (!languageMenu_ || id > kLastLanguageId) return;
+  AppendMenuW(languageMenu_, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), id, MenuLiteral(caption).c_str());
+  ++languageItems_;
+}
+
+void Win32MainView::CheckLanguageItem(std::size_t index, bool checked) {
+  if (!languageMenu_ || index > kLastLanguageId - kFirstLanguageId) return;
+  CheckMenuItem(languageMenu_, kFirstLanguageId + static_cast<UINT>(index),
+                MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+}  // namespace rw::win32

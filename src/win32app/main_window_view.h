@@ -1,0 +1,146 @@
+// The main window's class, shared by the files that make it up:
+// main_window.cpp (messages), main_window_layout.cpp (controls and their
+// places), main_window_menus.cpp (menu bar and language menu).
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/option.h"
+#include "ui/main_view.h"
+#include "ui/main_window_logic.h"
+#include "ui/ui_factory.h"
+#include "win32app/window_base.h"
+
+namespace rw::win32 {
+
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
+constexpr wchar_t kPictureClass[] = L"RavelwickPicture";
+constexpr int kMainFontPoints = 9;
+
+// A control's place in pixels at 96 DPI.
+struct Box {
+  int left, top, width, height;
+};
+
+// Menu command identifiers; language items follow from kFirstLanguageId.
+enum MenuId : UINT {
+  kMenuTop = 100,
+  kMenuSetFolder,
+  kMenuLanguage,
+  kMenuRestore,
+  kMenuHelp,
+  kMenuAbout,
+  kMenuExit,
+  kFirstLanguageId = 200,
+  kLastLanguageId = 899,
+};
+
+// Options and the other controls share one numbering inside the view.
+constexpr int SlotOf(Option option) { return static_cast<int>(IndexOf(option)); }
+constexpr int SlotOf(Control control) { return kOptionCount + static_cast<int>(control); }
+constexpr bool IsOptionSlot(int slot) { return slot < kOptionCount; }
+constexpr Option OptionAt(int slot) { return static_cast<Option>(slot); }
+constexpr Control ControlAt(int slot) { return static_cast<Control>(slot - kOptionCount); }
+
+// The host folder dialog, reached through the start-up interface.
+class FolderDialogFactory : public UiFactory {
+ public:
+  void ShowSetFolderDialog(App& app, WindowHandle owner) override;
+  void ShowMainWindow(App&) override {}
+};
+
+class Win32MainView : public WindowBase, public MainView {
+ public:
+  explicit Win32MainView(App& app) : logic_(app, *this, factory_) {}
+  ~Win32MainView() override;
+
+  bool Create();
+  void Show();
+
+  HWND ControlWindow(int slot) const;
+
+  // --- MainView ---
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(window_); }
+  void SetIcons(std::string_view iconName) override;
+  void SetTitle(const std::string& title) override;
+  void SetCaption(Option option, const std::string& caption) override;
+  void SetCaption(Control control, const std::string& caption) override;
+  void SetCheck(Option option, int state) override;
+  void SetCheck(Control box, int state) override;
+  void SetText(Option field, const std::string& text) override;
+  void SetEnabled(Option option, bool enabled) override;
+  void SetEnabled(Control control, bool enabled) override;
+  void AddLanguageItem(const std::string& caption, bool checked) override;
+  void CheckLanguageItem(std::size_t index, bool checked) override;
+  void Hide() override;
+  void Destroy() override;
+  void CloseFolderDialog() override;
+  void StartCloseTimer(unsigned milliseconds) override;
+  void KillCloseTimer() override;
+
+ private:
+  struct ControlEntry {
+    int slot;
+    HWND window = nullptr;
+    int id = 0;
+    bool isEdit = false;
+    WNDPROC original = nullptr;
+  };
+  // What the load sets before the controls exist.
+  struct Pending {
+    std::optional<std::wstring> text;
+    WPARAM check = BST_UNCHECKED;
+    bool enabled = true;
+  };
+
+  static bool RegisterClasses();
+  static std::string_view DesignCaption(int slot);
+
+  // main_window_menus.cpp
+  HMENU CreateMenus();
+  bool SetMenuCaption(Control control, const std::string& caption);
+  bool SetMenuEnabled(Control control, bool enabled);
+
+  // main_window_layout.cpp
+  void CreateControls();
+  void AddControl(int slot, const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const Box& place,
+                  int id = 0);
+  void SizeToClient(UINT dpi);
+  void Layout(UINT dpi) override;
+  static RECT CentredOn(HMONITOR monitor, UINT dpi);
+  void Centre();
+  void Paint();
+
+  void SetControlText(int slot, const std::string& text);
+  void SetCheckState(int slot, int state);
+  void SetControlEnabled(int slot, bool enabled);
+  const ControlEntry* EntryByWindow(HWND window) const;
+  const ControlEntry* EntryById(int id) const;
+
+  void OnCommand(WPARAM wParam, LPARAM lParam);
+  bool OnKey(HWND from, WPARAM key, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnWindowGone() override;
+  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  FolderDialogFactory factory_;
+  MainWindowLogic logic_;
+  HWND pictures_[2] = {nullptr, nullptr};
+  HMENU languageMenu_ = nullptr;
+  UINT languageItems_ = 0;
+  std::vector<ControlEntry> controls_;
+  std::map<int, Pending> pending_;
+  bool controlsCreated_ = false;
+  HFONT font_ = nullptr;
+  bool settingText_ = false;
+};
+
+}  // namespace rw::win32
