@@ -267,8 +267,6 @@ std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
          std::to_string(HIWORD(info->dwFileVersionLS)) + "." + std::to_string(LOWORD(info->dwFileVersionLS));
 }
 
-}  // namespace rw
-
 bool Win32Platform::Failed(unsigned long error) {
   lastError_ = error;
   return false;
@@ -287,3 +285,5 @@ std::string Win32Platform::LastFailure() {
 }
 
 unsigned long Win32Platform::GetLastErrorNow() { return GetLastError(); }
+
+}  // namespace rw
