@@ -36,3 +36,18 @@ ud() { wine "$uidriver" "$@" 2>/dev/null | tr -d '\r'; }
 setting() {  # file key: the value, UTF-8 with or without byte-order mark
   sed -e '1s/^\xEF\xBB\xBF//' "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^$2=//p" | head -1
 }
+wait_for() {  # seconds, test command...: true once the command succeeds
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.2
+  done
+}
+
+# The windows the scripts look for.
+main=(--window-class RavelwickMainWindow --window-title "Ravelwick (1.2.7)")
+msgbox=(--window-class "#32770" --window-title Ravelwick)
+host_window=(--window-class Maxthon3Cls_MainFrm)
+# OK is enabled again once an unpacking is over; so are Restore and Set Folder.
+ok_enabled() { ud window-info "${main[@]}" --id 1 | grep -q 'enabled=1'; }

@@ -22,18 +22,7 @@ fixture="$source_dir/tests/fixtures/host-ui"
 
 script_args=("$@")
 source "$(dirname "$0")/common.sh"
-wait_for() {  # seconds, test command...: true once the command succeeds
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.2
-  done
-}
 
-main=(--window-class RavelwickMainWindow --window-title "Ravelwick (1.2.7)")
-msgbox=(--window-class "#32770" --window-title Ravelwick)
-host_window=(--window-class Maxthon3Cls_MainFrm)
 menu_restore=103  # kMenuRestore
 prog="$work/kill/Ravelwick"
 host="$work/kill/Maxthon3"
@@ -88,7 +77,6 @@ complete_with_tweaks() {  # archive
   verified+=("$known")
 }
 
-ok_enabled() { ud window-info "${main[@]}" --id 1 | grep -q 'enabled=1'; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # One run of a road with the host open: starts it, answers "ConfirmClose"

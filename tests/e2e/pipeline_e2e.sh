@@ -19,18 +19,7 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 
 script_args=("$@")
 source "$(dirname "$0")/common.sh"
-wait_for() {  # seconds, test command...: true once the command succeeds
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.5
-  done
-}
 
-main=(--window-class RavelwickMainWindow --window-title "Ravelwick (1.2.7)")
-msgbox=(--window-class "#32770" --window-title Ravelwick)
-host_window=(--window-class Maxthon3Cls_MainFrm)
 dialog=(--window-class RavelwickSetFolder --window-title Ravelwick)
 # Menu item ids of the main window (kMenuSetFolder, kMenuRestore, kMenuHelp).
 menu_set_folder=101
@@ -101,7 +90,6 @@ prepare() {  # name version [folder]: program and host, first start, tree unpack
   # OK, Restore and Set Folder wait until the unpacking is over.
   wait_for 30 ok_enabled || fail "OK not enabled after the first activation"
 }
-ok_enabled() { ud window-info "${main[@]}" --id 1 | grep -q 'enabled=1'; }
 
 unpack_checks() {
   echo "== first start: backup, packed archive and tree from the host's archive"

@@ -55,8 +55,6 @@ finish_ravelwick() {
   wait "$rw_pid" 2>/dev/null
 }
 dialog=(--window-class RavelwickSetFolder --window-title Ravelwick)
-msgbox=(--window-class "#32770" --window-title Ravelwick)
-main=(--window-class RavelwickMainWindow --window-title "Ravelwick (1.2.7)")
 
 mkdir -p "$work"
 reg_clear
