@@ -71,6 +71,9 @@ std::optional<std::string> LexicalFullPath(std::string_view input) {
 std::optional<std::string> CanonicalPath(Platform& platform, std::string_view path) {
   std::optional<std::string> full = LexicalFullPath(path);
   if (!full) return std::nullopt;
+  // Only a short (8.3) name needs the file system, and every one has a
+  // tilde; asking costs a start a few dozen calls into the system.
+  if (full->find('~') == std::string::npos) return full;
   return LexicalFullPath(platform.LongPathName(*full));
 }
 

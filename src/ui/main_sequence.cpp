@@ -61,7 +61,7 @@ std::string SingleInstanceName(Platform& platform, const std::string& programFol
   // The long, lowered form: a start through an 8.3 path or in other letter
   // case is the same program folder.
   std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (const char c : platform.LowerCase(platform.LongPathName(programFolder))) {
+  for (const char c : platform.LowerCase(CanonicalPath(platform, programFolder).value_or(programFolder))) {
     hash ^= static_cast<unsigned char>(c);
     hash *= 0x100000001b3ULL;
   }
