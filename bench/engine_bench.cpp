@@ -16,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
 #include "engine/apply_tweaks.h"
 #include "platform/posix/posix_platform.h"
 #include "stores/utf8_file.h"
+#include "ui/preview.h"
 
 namespace fs = std::filesystem;
 
@@ -184,6 +186,21 @@ int main() {
     const Measure plain = InChild([&] { tree(navbar); }, readWriteAll, rounds);
     std::printf("%6zuMB %12.1f %12.1f %8.2f %14.1f %14.1f\n", mb, engine.seconds * 1e3, plain.seconds * 1e3,
                 engine.seconds / plain.seconds, engine.peakMb, plain.peakMb);
+  }
+
+  // The preview runs the engine in memory, judges every pair of ticked
+  // options and diffs the changed files; nothing is written.
+  std::printf("\nPreview of both skins on the demo tree (report, conflicts, diffs) vs reading its files\n");
+  std::printf("%12s %12s %8s\n", "preview us", "read us", "time x");
+  {
+    rw::App app(platform, program);
+    const auto readAll = [&] {
+      for (const auto& file : files) (void)rw::ReadUtf8File(platform, file);
+    };
+    const auto preview = [&] { (void)rw::PreviewAsText(rw::BuildPreview(app, options, true)); };
+    const Measure made = InChild([&] { tree(""); }, preview, 50);
+    const Measure read = InChild([&] { tree(""); }, readAll, 50);
+    std::printf("%12.0f %12.0f %8.2f\n", made.seconds * 1e6, read.seconds * 1e6, made.seconds / read.seconds);
   }
 
   fs::remove_all(root);

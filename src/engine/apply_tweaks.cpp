@@ -1,6 +1,7 @@
 #include "engine/apply_tweaks.h"
 
-#include <functional>
+#include <algorithm>
+#include <array>
 
 #include "engine/template_edits.h"
 #include "engine/tweak_block.h"
@@ -10,44 +11,140 @@ namespace rw {
 
 namespace {
 
-// Rewrites index.css: the earlier block goes, the new one is appended. A
-// sheet that exists but cannot be read is left alone rather than replaced
-// by the block alone.
-void RewriteStyleSheet(Platform& platform, const std::string& path, const TweakInputs& inputs, bool isClassic) {
-  auto sheet = ReadUtf8File(platform, path);
-  if (!sheet && platform.FileExists(path)) return;
-  const std::string content =
-      SheetWithBlock(sheet ? std::string_view(*sheet) : std::string_view(), BuildTweakBlock(inputs, isClassic));
-  sheet.reset();
-  WriteUtf8File(platform, path, content);
+using TemplateEdit = EditNotes (*)(std::string&, const TweakInputs&, bool);
+
+struct TemplateRow {
+  const char* name;  // below "ui\"; a leading '*' stands for the skin's folder
+  TemplateEdit edit;
+  bool singleSkinHostOnly;
+};
+
+constexpr std::array<TemplateRow, 6> kTemplates{{
+    {"*navbar.htm", EditToolbarTemplate, false},
+    {"*index.htm", EditWindowTemplate, false},
+    {"*favbar.htm", EditFavBarTemplate, false},
+    {"menus\\main.htm", EditMainMenuTemplate, false},
+    {"main\\caption.css", EditCaptionSheet, true},
+    {"main-menu\\style.css", EditMainMenuSheet, true},
+}};
+
+std::string SkinFolder(bool isClassic) { return isClassic ? "main.classic\\" : "main\\"; }
+
+std::string NameOf(const TemplateRow& row, bool isClassic) {
+  return row.name[0] == '*' ? SkinFolder(isClassic) + (row.name + 1) : std::string(row.name);
 }
 
-// Reads, edits and writes back one file; one that cannot be read is skipped,
-// so it is never written from empty text.
-void EditFile(Platform& platform, const std::string& path, const std::function<void(std::string&)>& edit) {
-  auto text = ReadUtf8File(platform, path);
-  if (!text) return;
-  edit(*text);
-  WriteUtf8File(platform, path, *text);
+// "main\navbar.htm" -> "ui/main/navbar.htm", as reports name files.
+std::string ReportedName(const std::string& belowUi) {
+  std::string name = "ui/" + belowUi;
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}
+
+std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    if (end > start) lines.emplace_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// The rules each ticked box adds: the block's lines that are gone when the
+// box alone is cleared. Rules that stand in every block belong to none.
+void AttributeRules(const TweakInputs& inputs, bool isClassic, const std::string& sheet, TweakReport& report) {
+  const std::vector<std::string> all = Lines(BuildTweakBlock(inputs, isClassic));
+  for (int i = 0; i < kOptionCount; ++i) {
+    const auto option = static_cast<Option>(i);
+    if (!inputs.options.Ticked(option)) continue;
+    const OptionSnapshot without = inputs.options.WithState(option, 0);
+    std::vector<std::string> others =
+        Lines(BuildTweakBlock({without, inputs.singleSkinHost, inputs.compositionEnabled}, isClassic));
+    std::string rules;
+    for (const std::string& line : all) {
+      const auto it = std::find(others.begin(), others.end(), line);
+      if (it != others.end()) {
+        others.erase(it);
+        continue;
+      }
+      rules += line;
+      rules += '\n';
+    }
+    if (!rules.empty()) report.effects.push_back({option, TweakEffect::Kind::Rules, EditResult::Made, sheet, rules});
+  }
 }
 
 }  // namespace
 
-void ApplyTweaks(Platform& platform, const std::string& programFolder, const TweakInputs& inputs, bool isClassic) {
-  const OptionSnapshot& options = inputs.options;
-  const std::string ui = programFolder + "\\Resource\\ui\\";
-  const std::string skin = ui + (isClassic ? "main.classic\\" : "main\\");
+std::vector<std::string> TemplatesOf(bool singleSkinHost, bool isClassic) {
+  std::vector<std::string> names;
+  for (const TemplateRow& row : kTemplates)
+    if (!row.singleSkinHostOnly || singleSkinHost) names.push_back(NameOf(row, isClassic));
+  return names;
+}
 
-  RewriteStyleSheet(platform, skin + "index.css", inputs, isClassic);
-
-  EditFile(platform, skin + "navbar.htm", [&](std::string& t) { EditToolbarTemplate(t, inputs, isClassic); });
-  EditFile(platform, skin + "index.htm", [&](std::string& t) { EditWindowTemplate(t, options, isClassic); });
-  EditFile(platform, skin + "favbar.htm", [&](std::string& t) { EditFavBarTemplate(t, options); });
-  EditFile(platform, ui + "menus\\main.htm", [&](std::string& t) { EditMainMenuTemplate(t, inputs); });
-  if (inputs.singleSkinHost) {
-    EditFile(platform, ui + "main\\caption.css", [&](std::string& t) { EditCaptionSheet(t, options); });
-    EditFile(platform, ui + "main-menu\\style.css", [&](std::string& t) { EditMainMenuSheet(t, options); });
+std::vector<std::optional<std::string>> TweakTexts(const std::vector<std::optional<std::string>>& templates,
+                                                   const TweakInputs& inputs, bool isClassic) {
+  std::vector<std::optional<std::string>> texts;
+  texts.reserve(templates.size() + 1);
+  texts.emplace_back(BuildTweakBlock(inputs, isClassic));
+  size_t index = 0;
+  for (const TemplateRow& row : kTemplates) {
+    if (row.singleSkinHostOnly && !inputs.singleSkinHost) continue;
+    if (index >= templates.size()) break;
+    std::optional<std::string> text = templates[index++];
+    if (text) row.edit(*text, inputs, isClassic);
+    texts.push_back(std::move(text));
   }
+  return texts;
+}
+
+TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, const TweakInputs& inputs,
+                        bool isClassic) {
+  TweakReport report;
+  const std::string ui = programFolder + "\\Resource\\ui\\";
+  const auto unreadable = [&](const std::string& path, const std::string& name) {
+    report.unreadable.emplace_back(ReportedName(name), platform.FileExists(path) ? "unreadable" : "missing");
+  };
+
+  // index.css: the earlier block goes, the new one is appended. A sheet that
+  // exists but cannot be read is left alone rather than replaced by the
+  // block alone.
+  {
+    const std::string name = SkinFolder(isClassic) + "index.css";
+    const std::string path = ui + name;
+    auto sheet = ReadUtf8File(platform, path);
+    if (!sheet && platform.FileExists(path)) {
+      unreadable(path, name);
+    } else {
+      const std::string content =
+          SheetWithBlock(sheet ? std::string_view(*sheet) : std::string_view(), BuildTweakBlock(inputs, isClassic));
+      sheet.reset();
+      WriteUtf8File(platform, path, content);
+      AttributeRules(inputs, isClassic, ReportedName(name), report);
+    }
+  }
+
+  // Each template is read, edited and written back; one that cannot be read
+  // is skipped, so it is never written from empty text.
+  for (const TemplateRow& row : kTemplates) {
+    if (row.singleSkinHostOnly && !inputs.singleSkinHost) continue;
+    const std::string name = NameOf(row, isClassic);
+    const std::string path = ui + name;
+    auto text = ReadUtf8File(platform, path);
+    if (!text) {
+      unreadable(path, name);
+      continue;
+    }
+    for (const EditNote& note : row.edit(*text, inputs, isClassic))
+      report.effects.push_back(
+          {note.option, TweakEffect::Kind::Edit, note.result, ReportedName(name), std::string(note.anchor)});
+    WriteUtf8File(platform, path, *text);
+  }
+  return report;
 }
 
 }  // namespace rw

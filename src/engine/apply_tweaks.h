@@ -2,9 +2,12 @@
 // resource tree.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/option_snapshot.h"
+#include "engine/tweak_report.h"
 #include "platform/platform.h"
 
 namespace rw {
@@ -20,7 +23,19 @@ struct TweakInputs {
 /// navbar.htm, index.htm and favbar.htm, the shared menus\main.htm and, for
 /// host 3.0.15.300, main\caption.css and main-menu\style.css are edited.
 /// Every step that fails is skipped; a file that cannot be read is not
-/// written. The run never throws.
-void ApplyTweaks(Platform& platform, const std::string& programFolder, const TweakInputs& inputs, bool isClassic);
+/// written. The run never throws. The report says what each ticked option
+/// did in each file, and which files could not be read.
+TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, const TweakInputs& inputs,
+                        bool isClassic);
+
+/// The templates one run edits, below the tree's "ui" folder with
+/// backslashes ("main\navbar.htm"), in the order they are edited.
+std::vector<std::string> TemplatesOf(bool singleSkinHost, bool isClassic);
+
+/// What one run makes of the given templates (texts in the order of
+/// TemplatesOf; nullopt for one that cannot be read), in memory: the tweak
+/// block first, then each template's new text.
+std::vector<std::optional<std::string>> TweakTexts(const std::vector<std::optional<std::string>>& templates,
+                                                   const TweakInputs& inputs, bool isClassic);
 
 }  // namespace rw

@@ -68,69 +68,93 @@ constexpr std::string_view kFullSearchBox =
     "class='textbox' novalue='Web Search' style='behavior: ~ mx_search_bar;'/></div><div id='BTN_SEARCH' "
     "class='go' title='$TT_SEARCH$'/></div>";
 
+// How a wanted edit went: `made` when it wrote, else whether the file
+// already holds the option's markup.
+EditResult Outcome(bool made, bool alreadyThere) {
+  return made ? EditResult::Made : alreadyThere ? EditResult::InPlace : EditResult::NotFound;
+}
+
 constexpr std::string_view kTurboEmpty = "<div class=\"turbo\" />";
 constexpr std::string_view kTurboText = "<div class=\"turbo\">$Turbo$</div>";
 constexpr std::string_view kCompEmpty = "<div class=\"comp\" />";
 constexpr std::string_view kCompText = "<div class=\"comp\">$Compatible$</div>";
 
-void UndoButtons(std::string& text, const OptionSnapshot& o, bool classic) {
+void UndoButtons(std::string& text, const OptionSnapshot& o, bool classic, EditNotes& notes) {
   const bool combine =
       o.Ticked(Option::CombineUndoHistory) && !o.Ticked(Option::HideUndo) && !o.Ticked(Option::HideUndoList);
   if (classic) {
-    if (combine)
-      ReplaceEvery(text, kHistoryImage, kBackForwardMenuImage, Case::Exact);
-    else
+    if (combine) {
+      const bool made = ReplaceEvery(text, kHistoryImage, kBackForwardMenuImage, Case::Exact) > 0;
+      notes.push_back({Option::CombineUndoHistory, Outcome(made, text.find(kBackForwardMenuImage) != std::string::npos),
+                       kHistoryImage});
+    } else {
       ReplaceEvery(text, kBackForwardMenuImage, kHistoryImage, Case::Exact);
+    }
     return;
   }
   const LazyPattern& group = Pattern().undoGroup;
   const bool grouped = HasMatch(text, group);
   if (combine && !grouped) {
     ReplaceFirstMatch(text, Pattern().undoListElement, "");
-    ReplaceThroughPlaceholder(text, Pattern().undoElement, kGroupedUndo);
-  } else if (!combine && grouped) {
+    const bool made = ReplaceThroughPlaceholder(text, Pattern().undoElement, kGroupedUndo);
+    notes.push_back({Option::CombineUndoHistory, Outcome(made, false), "the BTN_UNDO button"});
+  } else if (combine) {
+    notes.push_back({Option::CombineUndoHistory, EditResult::InPlace, "the BTN_UNDO button"});
+  } else if (grouped) {
     ReplaceThroughPlaceholder(text, group, kSeparateUndo);
   }
 }
 
-void MenuButton(std::string& text, const OptionSnapshot& o, bool classic) {
+void MenuButton(std::string& text, const OptionSnapshot& o, bool classic, EditNotes& notes) {
   const bool normal = o.Ticked(Option::NormalMenuButton) && !o.Ticked(Option::MenuToAvatar);
   const LazyPattern& button = Pattern().menuButton;
   const bool present = HasMatch(text, button);
-  if (normal && !present) {
-    std::string markup(kMenuButtonOpen);
-    if (classic) markup.append(kClassicMenuButtonId);  // styled by the classic block
-    markup.append(kMenuButtonRest);
-    ReplaceThroughPlaceholder(text, Pattern().mainMenuElement, markup);
-  } else if (!normal && present) {
+  if (normal) {
+    bool made = false;
+    if (!present) {
+      std::string markup(kMenuButtonOpen);
+      if (classic) markup.append(kClassicMenuButtonId);  // styled by the classic block
+      markup.append(kMenuButtonRest);
+      made = ReplaceThroughPlaceholder(text, Pattern().mainMenuElement, markup);
+    }
+    notes.push_back({Option::NormalMenuButton, Outcome(made, present), "the MAIN_MENU element"});
+  } else if (present) {
     ReplaceThroughPlaceholder(text, button, kMainMenu);
   }
 }
 
-void AvatarButton(std::string& text, const OptionSnapshot& o) {
+void AvatarButton(std::string& text, const OptionSnapshot& o, EditNotes& notes) {
   const bool wanted =
       o.Ticked(Option::AvatarToButton) && !o.Ticked(Option::AvatarToMenu) && !o.Ticked(Option::MenuToAvatar);
   const LazyPattern& button = Pattern().avatarButton;
   const bool present = HasMatch(text, button);
-  if (wanted && !present) {
-    std::string withButton(kToolbarOpen);
-    withButton.append(kAvatarButton);
-    ReplaceEvery(text, kToolbarOpen, withButton, Case::Ignore);
-  } else if (!wanted && present) {
+  if (wanted) {
+    bool made = false;
+    if (!present) {
+      std::string withButton(kToolbarOpen);
+      withButton.append(kAvatarButton);
+      made = ReplaceEvery(text, kToolbarOpen, withButton, Case::Ignore) > 0;
+    }
+    notes.push_back({Option::AvatarToButton, Outcome(made, present), kToolbarOpen});
+  } else if (present) {
     ReplaceFirstMatch(text, button, "");
   }
 }
 
-void SearchBox(std::string& text, const OptionSnapshot& o) {
+void SearchBox(std::string& text, const OptionSnapshot& o, EditNotes& notes) {
   const bool combined = o.Ticked(Option::CombineAddressSearch) && !o.Ticked(Option::HideSearchBar);
   const LazyPattern& compact = Pattern().compactSearchBox;
   const bool present = HasMatch(text, compact);
-  if (combined && !present) {
-    ReplaceFirstMatch(text, Pattern().fullSearchBox, "");
-    std::string withBox(kCompactSearchBox);
-    withBox.append(kGoMarker);
-    ReplaceEvery(text, kGoMarker, withBox, Case::Ignore);
-  } else if (!combined && present) {
+  if (combined) {
+    bool made = false;
+    if (!present) {
+      ReplaceFirstMatch(text, Pattern().fullSearchBox, "");
+      std::string withBox(kCompactSearchBox);
+      withBox.append(kGoMarker);
+      made = ReplaceEvery(text, kGoMarker, withBox, Case::Ignore) > 0;
+    }
+    notes.push_back({Option::CombineAddressSearch, Outcome(made, present), kGoMarker});
+  } else if (present) {
     ReplaceFirstMatch(text, compact, "");
     std::string withBox(kSearchBoxMarker);
     withBox.append(kFullSearchBox);
@@ -138,10 +162,12 @@ void SearchBox(std::string& text, const OptionSnapshot& o) {
   }
 }
 
-void ModeText(std::string& text, const OptionSnapshot& o) {
+void ModeText(std::string& text, const OptionSnapshot& o, EditNotes& notes) {
   if (o.Ticked(Option::ShowModeText)) {
-    ReplaceEvery(text, kTurboEmpty, kTurboText, Case::Exact);
-    ReplaceEvery(text, kCompEmpty, kCompText, Case::Exact);
+    const size_t made = ReplaceEvery(text, kTurboEmpty, kTurboText, Case::Exact) +
+                        ReplaceEvery(text, kCompEmpty, kCompText, Case::Exact);
+    const bool there = text.find(kTurboText) != std::string::npos || text.find(kCompText) != std::string::npos;
+    notes.push_back({Option::ShowModeText, Outcome(made > 0, there), kTurboEmpty});
   } else {
     ReplaceEvery(text, kTurboText, kTurboEmpty, Case::Exact);
     ReplaceEvery(text, kCompText, kCompEmpty, Case::Exact);
@@ -173,70 +199,106 @@ constexpr std::string_view kMainMenuIconRule = "\r\n#MAIN_MENU .icon{visibility:
 
 }  // namespace
 
-void EditToolbarTemplate(std::string& text, const TweakInputs& inputs, bool isClassic) {
+EditNotes EditToolbarTemplate(std::string& text, const TweakInputs& inputs, bool isClassic) {
   const OptionSnapshot& o = inputs.options;
-  UndoButtons(text, o, isClassic);
+  EditNotes notes;
+  UndoButtons(text, o, isClassic, notes);
   if (!inputs.singleSkinHost) {
-    MenuButton(text, o, isClassic);
-    AvatarButton(text, o);
+    MenuButton(text, o, isClassic, notes);
+    AvatarButton(text, o, notes);
   }
-  SearchBox(text, o);
-  ModeText(text, o);
+  SearchBox(text, o, notes);
+  ModeText(text, o, notes);
+  return notes;
 }
 
-void EditWindowTemplate(std::string& text, const OptionSnapshot& o, bool isClassic) {
+EditNotes EditWindowTemplate(std::string& text, const TweakInputs& inputs, bool isClassic) {
+  const OptionSnapshot& o = inputs.options;
+  EditNotes notes;
   const bool hideAvatar = AvatarHidden(o);
-  if (hideAvatar)
-    ReplaceEvery(text, kAvatarId, kHiddenAvatarId, Case::Ignore);
-  else
+  if (hideAvatar) {
+    const bool made = ReplaceEvery(text, kAvatarId, kHiddenAvatarId, Case::Ignore) > 0;
+    const EditResult result = Outcome(made, text.find(kHiddenAvatarId) != std::string::npos);
+    for (const Option option : {Option::AvatarToButton, Option::AvatarToMenu})
+      if (o.Ticked(option)) notes.push_back({option, result, kAvatarId});
+  } else {
     ReplaceEvery(text, kHiddenAvatarId, kAvatarId, Case::Ignore);
+  }
 
-  if (o.Ticked(Option::MenuToAvatar))
-    ReplaceEvery(text, kAvatarTitle, kAvatarMenuTitle, Case::Exact);
-  else
+  if (o.Ticked(Option::MenuToAvatar)) {
+    const bool made = ReplaceEvery(text, kAvatarTitle, kAvatarMenuTitle, Case::Exact) > 0;
+    notes.push_back(
+        {Option::MenuToAvatar, Outcome(made, text.find(kAvatarMenuTitle) != std::string::npos), kAvatarTitle});
+  } else {
     ReplaceEvery(text, kAvatarMenuTitle, kAvatarTitle, Case::Exact);
+  }
 
-  if (!isClassic) return;
+  if (!isClassic) return notes;
+  const std::string before = text;
   ReplaceEvery(text, kTabBarInclude, "", Case::Exact);
-  const std::string_view marker = o.Ticked(Option::TabOnBottom) && hideAvatar ? kStatusBarMarker : kTabBarMarker;
+  const bool bottom = o.Ticked(Option::TabOnBottom) && hideAvatar;
+  const std::string_view marker = bottom ? kStatusBarMarker : kTabBarMarker;
   std::string withInclude(marker);
   withInclude.append(kTabBarInclude);
-  ReplaceEvery(text, marker, withInclude, Case::Exact);
+  const bool found = ReplaceEvery(text, marker, withInclude, Case::Exact) > 0;
+  if (bottom)
+    notes.push_back({Option::TabOnBottom,
+                     found ? (text == before ? EditResult::InPlace : EditResult::Made) : EditResult::NotFound,
+                     kStatusBarMarker});
+  return notes;
 }
 
-void EditFavBarTemplate(std::string& text, const OptionSnapshot& o) {
-  if (o.Ticked(Option::HideFavBarButton)) {
-    ReplaceEvery(text, kFavButton, kHiddenFavButton, Case::Exact);
+EditNotes EditFavBarTemplate(std::string& text, const TweakInputs& inputs, bool /*isClassic*/) {
+  EditNotes notes;
+  if (inputs.options.Ticked(Option::HideFavBarButton)) {
+    const bool made = ReplaceEvery(text, kFavButton, kHiddenFavButton, Case::Exact) > 0;
     ReplaceEvery(text, kSeparator, kHiddenSeparator, Case::Exact);
+    notes.push_back(
+        {Option::HideFavBarButton, Outcome(made, text.find(kHiddenFavButton) != std::string::npos), kFavButton});
   } else {
     ReplaceEvery(text, kHiddenFavButton, kFavButton, Case::Exact);
     ReplaceEvery(text, kHiddenSeparator, kSeparator, Case::Exact);
   }
+  return notes;
 }
 
-void EditMainMenuTemplate(std::string& text, const TweakInputs& inputs) {
-  if (inputs.singleSkinHost) return;
+EditNotes EditMainMenuTemplate(std::string& text, const TweakInputs& inputs, bool /*isClassic*/) {
+  EditNotes notes;
+  if (inputs.singleSkinHost) return notes;
   const OptionSnapshot& o = inputs.options;
   const bool wanted = o.Ticked(Option::AvatarToMenu) || o.Ticked(Option::MenuToAvatar);
   const LazyPattern& item = Pattern().avatarMenuItem;
   const bool present = HasMatch(text, item);
-  if (wanted && !present) {
-    std::string withItem(kMainMenuOpen);
-    withItem.append(kAvatarMenuItem);
-    ReplaceEvery(text, kMainMenuOpen, withItem, Case::Ignore);
-  } else if (!wanted && present) {
+  if (wanted) {
+    bool made = false;
+    if (!present) {
+      std::string withItem(kMainMenuOpen);
+      withItem.append(kAvatarMenuItem);
+      made = ReplaceEvery(text, kMainMenuOpen, withItem, Case::Ignore) > 0;
+    }
+    for (const Option option : {Option::AvatarToMenu, Option::MenuToAvatar})
+      if (o.Ticked(option)) notes.push_back({option, Outcome(made, present), kMainMenuOpen});
+  } else if (present) {
     ReplaceFirstMatch(text, item, "");
   }
+  return notes;
 }
 
-void EditCaptionSheet(std::string& text, const OptionSnapshot& o) {
+// The rule goes to the end of the sheet, so it is always written.
+EditNotes EditCaptionSheet(std::string& text, const TweakInputs& inputs, bool /*isClassic*/) {
+  const std::string before = text;
   ReplaceFirstMatch(text, Pattern().captionRule, "");
-  if (o.Ticked(Option::ClickableTitle)) text.append(kCaptionRule);
+  if (!inputs.options.Ticked(Option::ClickableTitle)) return {};
+  text.append(kCaptionRule);
+  return {{Option::ClickableTitle, text == before ? EditResult::InPlace : EditResult::Made, ".caption"}};
 }
 
-void EditMainMenuSheet(std::string& text, const OptionSnapshot& o) {
+EditNotes EditMainMenuSheet(std::string& text, const TweakInputs& inputs, bool /*isClassic*/) {
+  const std::string before = text;
   ReplaceFirstMatch(text, Pattern().mainMenuIconRule, "");
-  if (o.Ticked(Option::HideMainMenuIcon)) text.append(kMainMenuIconRule);
+  if (!inputs.options.Ticked(Option::HideMainMenuIcon)) return {};
+  text.append(kMainMenuIconRule);
+  return {{Option::HideMainMenuIcon, text == before ? EditResult::InPlace : EditResult::Made, "#MAIN_MENU .icon"}};
 }
 
 }  // namespace rw

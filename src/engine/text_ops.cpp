@@ -11,11 +11,12 @@ bool ReplaceFirstMatch(std::string& text, const LazyPattern& pattern, std::strin
   return true;
 }
 
-void ReplaceEvery(std::string& text, std::string_view find, std::string_view with, Case compare) {
-  if (find.empty()) return;
+size_t ReplaceEvery(std::string& text, std::string_view find, std::string_view with, Case compare) {
+  if (find.empty()) return 0;
   const LiteralFinder finder(find, compare);
   size_t hit = finder.Find(text);
-  if (hit == std::string::npos) return;  // the common case: no copy
+  if (hit == std::string::npos) return 0;  // the common case: no copy
+  size_t count = 0;
   std::string out;
   out.reserve(text.size() + with.size());
   size_t pos = 0;
@@ -23,14 +24,17 @@ void ReplaceEvery(std::string& text, std::string_view find, std::string_view wit
     out.append(text, pos, hit - pos);
     out.append(with);
     pos = hit + find.size();
+    ++count;
   }
   out.append(text, pos);
   text = std::move(out);
+  return count;
 }
 
-void ReplaceThroughPlaceholder(std::string& text, const LazyPattern& pattern, std::string_view markup) {
-  ReplaceFirstMatch(text, pattern, kPlaceholder);
+bool ReplaceThroughPlaceholder(std::string& text, const LazyPattern& pattern, std::string_view markup) {
+  const bool found = ReplaceFirstMatch(text, pattern, kPlaceholder);
   ReplaceEvery(text, kPlaceholder, markup, Case::Exact);
+  return found;
 }
 
 }  // namespace rw

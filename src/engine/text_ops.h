@@ -19,12 +19,12 @@ bool ReplaceFirstMatch(std::string& text, const LazyPattern& pattern, std::strin
 
 /// Replaces every occurrence of `find`, scanning left to right without
 /// overlap, by `with` taken literally. Case::Ignore compares ASCII letters
-/// without regard to case.
-void ReplaceEvery(std::string& text, std::string_view find, std::string_view with, Case compare);
+/// without regard to case. Returns how many were replaced.
+size_t ReplaceEvery(std::string& text, std::string_view find, std::string_view with, Case compare);
 
 /// The first match becomes the placeholder, then every placeholder in the
 /// text becomes `markup` (one already in the file included, as the host's
-/// templates have always been edited).
-void ReplaceThroughPlaceholder(std::string& text, const LazyPattern& pattern, std::string_view markup);
+/// templates have always been edited). False when the pattern had no match.
+bool ReplaceThroughPlaceholder(std::string& text, const LazyPattern& pattern, std::string_view markup);
 
 }  // namespace rw

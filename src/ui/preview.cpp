@@ -1,9 +1,17 @@
 #include "ui/preview.h"
 
+#include <algorithm>
+#include <map>
+#include <set>
+
 #include "app/app.h"
 #include "engine/apply_tweaks.h"
+#include "engine/conflicts.h"
 #include "engine/line_diff.h"
 #include "platform/overlay_platform.h"
+#include "stores/text.h"
+#include "stores/utf8_file.h"
+#include "ui/catalogue.h"
 
 namespace rw {
 
@@ -12,9 +20,61 @@ namespace {
 // "C:\Ravelwick\Resource\ui\main\index.css" -> "ui/main/index.css".
 std::string BelowTree(const std::string& path, const std::string& tree) {
   std::string below = path.size() > tree.size() ? path.substr(tree.size() + 1) : path;
-  for (char& c : below)
-    if (c == '\\') c = '/';
+  std::replace(below.begin(), below.end(), '\\', '/');
   return below;
+}
+
+// The language's text, or the English one built in when the language
+// files lack the key.
+std::string Say(const App& app, std::string_view key, std::string_view english) {
+  std::string text = app.LookupText(key);
+  return text.empty() ? std::string(english) : text;
+}
+
+std::string NameOf(const App& app, Option option) {
+  const OptionDef& def = Def(option);
+  std::string caption = def.captionKey.empty() ? std::string() : app.LookupText(def.captionKey);
+  if (caption.empty()) caption = std::string(def.englishCaption);
+  return "\"" + caption + "\"";
+}
+
+// Why a ticked box cannot act on this host, or nothing.
+bool CannotActHere(const OptionDef& def, bool singleSkinHost, bool compositionEnabled) {
+  if (singleSkinHost && (def.host == HostRule::HostDependent || def.marker == " #")) return true;
+  return def.host == HostRule::Composition && !compositionEnabled;
+}
+
+constexpr size_t kJudgedTemplateBytes = 512 * 1024;
+
+struct SkinRun {
+  bool isClassic;
+  TweakReport report;
+  std::vector<OptionConflict> conflicts;
+  std::vector<Option> withoutEffect;
+};
+
+SkinRun RunSkin(Platform& overlay, const App& app, const TweakInputs& inputs, bool isClassic) {
+  SkinRun run{isClassic, {}, {}, {}};
+  const std::string ui = app.Host().Tree() + "\\ui\\";
+  std::vector<std::optional<std::string>> templates;
+  size_t bytes = 0;
+  for (const std::string& name : TemplatesOf(inputs.singleSkinHost, isClassic)) {
+    templates.push_back(ReadUtf8File(overlay, ui + name));
+    bytes += templates.back() ? templates.back()->size() : 0;
+  }
+  // Judging the options edits the templates a few hundred times; templates
+  // far beyond any browser's are judged by the style rules alone.
+  if (bytes > kJudgedTemplateBytes)
+    for (auto& text : templates) text.reset();
+  run.conflicts = FindConflicts(templates, inputs, isClassic);
+  run.withoutEffect = OptionsWithoutEffect(templates, inputs, isClassic);
+  run.report = ApplyTweaks(overlay, app.programFolder, inputs, isClassic);
+  return run;
+}
+
+void Line(std::string& text, const std::string& line) {
+  text += line;
+  text += '\n';
 }
 
 }  // namespace
@@ -22,18 +82,125 @@ std::string BelowTree(const std::string& path, const std::string& tree) {
 Preview BuildPreview(const App& app, const OptionSnapshot& options, bool compositionEnabled) {
   OverlayPlatform overlay(app.platform);
   const TweakInputs inputs{options, app.SingleSkinHost, compositionEnabled};
-  ApplyTweaks(overlay, app.programFolder, inputs, /*isClassic=*/false);
-  if (!app.SingleSkinHost) ApplyTweaks(overlay, app.programFolder, inputs, /*isClassic=*/true);
+  std::vector<SkinRun> runs;
+  runs.push_back(RunSkin(overlay, app, inputs, /*isClassic=*/false));
+  if (!app.SingleSkinHost) runs.push_back(RunSkin(overlay, app, inputs, /*isClassic=*/true));
 
   Preview preview;
-  preview.sections.push_back({"Summary", {}});
+  std::string warnings;
+  const auto warn = [&](const std::string& line) {
+    Line(warnings, "! " + line);
+    ++preview.warnings;
+  };
+
+  // Files the run needed and could not read.
+  std::set<std::string> toldFiles;
+  for (const SkinRun& run : runs)
+    for (const auto& [file, why] : run.report.unreadable)
+      if (toldFiles.insert(file).second)
+        warn(ReplaceAll(
+            ReplaceAll(Say(app, "PreviewUnreadable", "$file is $why: the options that edit it are not applied there."),
+                       "$file", file),
+            "$why", why));
+
+  // Ticked boxes this host does not let act.
+  std::set<Option> told;
+  for (const OptionDef& def : Options()) {
+    if (def.kind != OptionKind::Check || !options.Ticked(def.option)) continue;
+    if (!CannotActHere(def, app.SingleSkinHost, compositionEnabled)) continue;
+    warn(ReplaceAll(Say(app, "PreviewCannotAct", "$option cannot act on this browser version or display; skipped."),
+                    "$option", NameOf(app, def.option)));
+    told.insert(def.option);
+  }
+
+  // Edits whose place in the interface is gone.
+  for (const SkinRun& run : runs)
+    for (const TweakEffect& effect : run.report.effects)
+      if (effect.result == EditResult::NotFound && !told.count(effect.option))
+        warn(ReplaceAll(
+            ReplaceAll(ReplaceAll(Say(app, "PreviewNotFound", "$option has no effect: $anchor was not found in $file."),
+                                  "$option", NameOf(app, effect.option)),
+                       "$anchor", effect.detail),
+            "$file", effect.file));
+  for (const SkinRun& run : runs)
+    for (const TweakEffect& effect : run.report.effects)
+      if (effect.result == EditResult::NotFound) told.insert(effect.option);
+
+  // Contradictions, once however many skins show them.
+  std::set<std::pair<Option, Option>> pairs;
+  for (const SkinRun& run : runs) {
+    for (const OptionConflict& conflict : run.conflicts) {
+      if (!pairs.insert({conflict.winner, conflict.loser}).second) continue;
+      std::string line =
+          ReplaceAll(ReplaceAll(Say(app, "PreviewConflict", "$winner and $loser contradict each other; $winner wins."),
+                                "$winner", NameOf(app, conflict.winner)),
+                     "$loser", NameOf(app, conflict.loser));
+      if (!conflict.rule.empty()) line += " (" + conflict.rule + ")";
+      warn(line);
+      told.insert(conflict.loser);
+    }
+  }
+
+  // Boxes that change nothing in any skin, for a reason not told above.
+  for (const Option option : runs.front().withoutEffect) {
+    const bool everywhere = std::all_of(runs.begin(), runs.end(), [&](const SkinRun& run) {
+      return std::find(run.withoutEffect.begin(), run.withoutEffect.end(), option) != run.withoutEffect.end();
+    });
+    if (everywhere && !told.count(option))
+      warn(ReplaceAll(Say(app, "PreviewNoEffect", "$option changes nothing with the other options as they are."),
+                      "$option", NameOf(app, option)));
+  }
+
+  // What each ticked box does, file by file.
+  std::string effects;
+  for (const OptionDef& def : Options()) {
+    if (def.kind != OptionKind::Check || !options.Ticked(def.option)) continue;
+    std::string lines;
+    for (const SkinRun& run : runs) {
+      for (const TweakEffect& effect : run.report.effects) {
+        if (effect.option != def.option) continue;
+        if (effect.kind == TweakEffect::Kind::Rules) {
+          Line(lines, "  " + effect.file + ":");
+          for (size_t start = 0, end; start < effect.detail.size(); start = end + 1) {
+            end = effect.detail.find('\n', start);
+            if (end == std::string::npos) end = effect.detail.size();
+            Line(lines, "    " + effect.detail.substr(start, end - start));
+          }
+        } else if (effect.result != EditResult::NotFound) {
+          Line(lines, "  " + effect.file + ": " +
+                          (effect.result == EditResult::Made ? Say(app, "PreviewEdited", "edited")
+                                                             : Say(app, "PreviewInPlace", "already edited")));
+        }
+      }
+    }
+    Line(effects, NameOf(app, def.option));
+    effects += lines.empty() ? "  -\n" : lines;
+  }
+
   const std::string tree = app.Host().Tree();
+  std::vector<PreviewSection> files;
   for (const OverlayPlatform::Change& change : overlay.Changes()) {
     const std::string path = BelowTree(change.path, tree);
     const DiffOrSizes diff = DiffOrSizesOf(change.before.value_or(""), change.after.value_or(""), path);
-    preview.sections.push_back({path, PreviewText(diff, path)});
-    ++preview.changedFiles;
+    files.push_back({path, PreviewText(diff, path)});
   }
+  preview.changedFiles = static_cast<int>(files.size());
+
+  std::string summary;
+  if (preview.warnings > 0) {
+    Line(summary, Say(app, "PreviewWarnings", "Warnings:"));
+    summary += warnings;
+    summary += '\n';
+  }
+  Line(summary, Say(app, "PreviewOptions", "Ticked options and what they write:"));
+  summary += effects.empty() ? Say(app, "PreviewNoOptions", "  (none)") + "\n" : effects;
+  summary += '\n';
+  Line(summary, ReplaceAll(Say(app, "PreviewFiles", "Files that change: $count"), "$count",
+                           std::to_string(preview.changedFiles)));
+  for (const PreviewSection& file : files) Line(summary, "  " + file.title);
+
+  preview.sections.push_back({Say(app, "PreviewSummary", "Summary"), std::move(summary)});
+  for (PreviewSection& file : files) preview.sections.push_back(std::move(file));
   return preview;
 }
 

@@ -108,11 +108,11 @@ struct Texts {
 
 void EditAll(Texts& t, const rw::TweakInputs& inputs, bool classic) {
   rw::EditToolbarTemplate(t.navbar, inputs, classic);
-  rw::EditWindowTemplate(t.window, inputs.options, classic);
-  rw::EditFavBarTemplate(t.favbar, inputs.options);
-  rw::EditMainMenuTemplate(t.menu, inputs);
-  rw::EditCaptionSheet(t.caption, inputs.options);
-  rw::EditMainMenuSheet(t.menuSheet, inputs.options);
+  rw::EditWindowTemplate(t.window, inputs, classic);
+  rw::EditFavBarTemplate(t.favbar, inputs, classic);
+  rw::EditMainMenuTemplate(t.menu, inputs, classic);
+  rw::EditCaptionSheet(t.caption, inputs, classic);
+  rw::EditMainMenuSheet(t.menuSheet, inputs, classic);
 }
 
 rw::OptionSnapshot Options(const uint8_t* bits) { return rw::fuzz::StatesFrom(bits); }

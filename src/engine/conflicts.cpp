@@ -1,0 +1,272 @@
+#include "engine/conflicts.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <map>
+#include <string_view>
+
+#include "engine/tweak_block.h"
+
+namespace rw {
+
+namespace {
+
+using Texts = std::vector<std::optional<std::string>>;
+
+struct Declaration {
+  std::string property;
+  std::string value;
+  bool important = false;
+};
+
+struct StyleRule {
+  std::string line;
+  std::vector<std::string> selectors;
+  std::vector<Declaration> declarations;
+  size_t position = 0;  // in the block
+};
+
+std::string_view Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  for (size_t start = 0;;) {
+    const size_t end = text.find(separator, start);
+    parts.push_back(Trim(text.substr(start, end == std::string_view::npos ? end : end - start)));
+    if (end == std::string_view::npos) return parts;
+    start = end + 1;
+  }
+}
+
+std::vector<StyleRule> RulesOf(std::string_view block) {
+  std::vector<StyleRule> rules;
+  size_t position = 0;
+  for (std::string_view line : Split(block, '\n')) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const size_t open = line.find('{');
+    const size_t close = line.rfind('}');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open) continue;
+    StyleRule rule{std::string(line), {}, {}, position++};
+    for (std::string_view selector : Split(line.substr(0, open), ','))
+      if (!selector.empty()) rule.selectors.emplace_back(selector);
+    for (std::string_view declaration : Split(line.substr(open + 1, close - open - 1), ';')) {
+      const size_t colon = declaration.find(':');
+      if (colon == std::string_view::npos) continue;
+      std::string_view value = Trim(declaration.substr(colon + 1));
+      const size_t bang = value.find("!important");
+      const bool important = bang != std::string_view::npos;
+      if (important) value = Trim(value.substr(0, bang));
+      rule.declarations.push_back({std::string(Trim(declaration.substr(0, colon))), std::string(value), important});
+    }
+    rules.push_back(std::move(rule));
+  }
+  return rules;
+}
+
+// The element a selector picks, without the states it is picked in:
+// ".tabbar .tab:hover .close" and ".tabbar .tab .close" are one element.
+std::string ElementOf(std::string_view selector) {
+  std::string out;
+  bool inPseudo = false;
+  for (const char c : selector) {
+    if (c == ':') inPseudo = true;
+    if (c == ' ' || c == '>' || c == '.' || c == '#' || c == '[') inPseudo = false;
+    if (!inPseudo) out += c;
+  }
+  return out;
+}
+
+// Ids, then classes, attributes and states, then element names.
+std::array<int, 3> Specificity(std::string_view selector) {
+  std::array<int, 3> counts{};
+  for (size_t i = 0; i < selector.size(); ++i) {
+    const char c = selector[i];
+    if (c == '#')
+      ++counts[0];
+    else if (c == '.' || c == ':' || c == '[')
+      ++counts[1];
+    else if (std::isalpha(static_cast<unsigned char>(c)) &&
+             (i == 0 || selector[i - 1] == ' ' || selector[i - 1] == '>'))
+      ++counts[2];
+  }
+  return counts;
+}
+
+// Whether a declaration shows or hides its element; nullopt for others.
+std::optional<bool> Shows(const Declaration& d) {
+  if (d.property == "display") return d.value != "none";
+  if (d.property == "visibility") return d.value != "hidden" && d.value != "collapse";
+  return std::nullopt;
+}
+
+OptionSnapshot Only(const OptionSnapshot& options, const std::vector<Option>& ticked) {
+  OptionSnapshot only = options;
+  for (int i = 0; i < kOptionCount; ++i) {
+    const auto option = static_cast<Option>(i);
+    if (only.State(option) != 0) only = only.WithState(option, 0);
+  }
+  for (const Option option : ticked) only = only.WithState(option, 1);
+  return only;
+}
+
+std::vector<Option> TickedBoxes(const OptionSnapshot& options) {
+  std::vector<Option> ticked;
+  for (int i = 0; i < kOptionCount; ++i)
+    if (options.Ticked(static_cast<Option>(i))) ticked.push_back(static_cast<Option>(i));
+  return ticked;
+}
+
+// The rules `option` adds to a block of `base` alone.
+std::vector<StyleRule> RulesAddedBy(const std::vector<StyleRule>& with, const std::vector<StyleRule>& base) {
+  std::vector<StyleRule> added;
+  for (const StyleRule& rule : with)
+    if (std::none_of(base.begin(), base.end(), [&](const StyleRule& b) { return b.line == rule.line; }))
+      added.push_back(rule);
+  return added;
+}
+
+// The winner when one rule shows what the other hides, or nullopt.
+// `aRule` and `bRule` stand in one block, so their positions compare.
+std::optional<bool> FirstWins(const StyleRule& aRule, const StyleRule& bRule) {
+  for (const std::string& aSelector : aRule.selectors) {
+    for (const std::string& bSelector : bRule.selectors) {
+      if (ElementOf(aSelector) != ElementOf(bSelector)) continue;
+      for (const Declaration& a : aRule.declarations) {
+        for (const Declaration& b : bRule.declarations) {
+          const auto aShows = Shows(a);
+          const auto bShows = Shows(b);
+          if (!aShows || !bShows || *aShows == *bShows) continue;
+          // Hidden by one property stays hidden whatever the other says.
+          if (a.property != b.property) return !*aShows;
+          if (a.important != b.important) return a.important;
+          const auto aWeight = Specificity(aSelector);
+          const auto bWeight = Specificity(bSelector);
+          if (aWeight != bWeight) return aWeight > bWeight;
+          return aRule.position > bRule.position;
+        }
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+// Runs of the engine with a few boxes ticked, each made once.
+class PairRuns {
+ public:
+  PairRuns(const Texts& templates, const TweakInputs& inputs, bool isClassic)
+      : templates_(templates), inputs_(inputs), isClassic_(isClassic) {}
+
+  const Texts& Run(const OptionSnapshot& fields, std::vector<Option> boxes) {
+    std::sort(boxes.begin(), boxes.end());
+    auto key = std::make_pair(&fields, boxes);
+    auto it = made_.find(key);
+    if (it == made_.end()) {
+      const OptionSnapshot options = Only(fields, boxes);
+      it = made_
+               .emplace(
+                   std::move(key),
+                   TweakTexts(templates_, {options, inputs_.singleSkinHost, inputs_.compositionEnabled}, isClassic_))
+               .first;
+    }
+    return it->second;
+  }
+  std::string Block(const OptionSnapshot& fields, std::initializer_list<Option> boxes) {
+    const OptionSnapshot options = Only(fields, boxes);
+    return BuildTweakBlock({options, inputs_.singleSkinHost, inputs_.compositionEnabled}, isClassic_);
+  }
+  /// `loser` changes something on its own but nothing next to `winner`.
+  bool Suppresses(const OptionSnapshot& fields, Option winner, Option loser) {
+    const Texts& none = Run(fields, {});
+    const Texts& alone = Run(fields, {loser});
+    const Texts& winnerAlone = Run(fields, {winner});
+    return alone != none && winnerAlone != none && alone != winnerAlone && Run(fields, {winner, loser}) == winnerAlone;
+  }
+
+ private:
+  const Texts& templates_;
+  const TweakInputs& inputs_;
+  bool isClassic_;
+  std::map<std::pair<const OptionSnapshot*, std::vector<Option>>, Texts> made_;
+};
+
+// The fields with other values, so that an option whose text only happens to
+// equal a default is not taken for one that another option overrides.
+OptionSnapshot OtherFields(const OptionSnapshot& options) {
+  OptionSnapshot other = options;
+  for (int i = 0; i < kOptionCount; ++i) {
+    const auto option = static_cast<Option>(i);
+    if (!options.Text(option).empty()) other = other.WithText(option, options.Text(option) + "1");
+  }
+  return other;
+}
+
+}  // namespace
+
+std::vector<OptionConflict> FindConflicts(const Texts& templates, const TweakInputs& inputs, bool isClassic) {
+  const std::vector<Option> ticked = TickedBoxes(inputs.options);
+  std::vector<OptionConflict> conflicts;
+  if (ticked.size() < 2) return conflicts;
+
+  PairRuns runs(templates, inputs, isClassic);
+  const OptionSnapshot otherFields = OtherFields(inputs.options);
+  const auto suppresses = [&](Option winner, Option loser) {
+    return runs.Suppresses(inputs.options, winner, loser) && runs.Suppresses(otherFields, winner, loser);
+  };
+  const std::vector<StyleRule> baseRules = RulesOf(runs.Block(inputs.options, {}));
+  const auto ownRules = [&](Option option) {
+    return RulesAddedBy(RulesOf(runs.Block(inputs.options, {option})), baseRules);
+  };
+  const auto owned = [](const StyleRule& rule, const std::vector<StyleRule>& own) {
+    return std::any_of(own.begin(), own.end(), [&](const StyleRule& o) { return o.line == rule.line; });
+  };
+
+  for (size_t i = 0; i < ticked.size(); ++i) {
+    for (size_t j = i + 1; j < ticked.size(); ++j) {
+      const Option a = ticked[i];
+      const Option b = ticked[j];
+      if (suppresses(a, b)) {
+        conflicts.push_back({a, b, {}});
+        continue;
+      }
+      if (suppresses(b, a)) {
+        conflicts.push_back({b, a, {}});
+        continue;
+      }
+      // Both write rules: the cascade decides, in the block that has both.
+      const std::vector<StyleRule> pairRules = RulesAddedBy(RulesOf(runs.Block(inputs.options, {a, b})), baseRules);
+      const std::vector<StyleRule> aOwn = ownRules(a);
+      const std::vector<StyleRule> bOwn = ownRules(b);
+      bool decided = false;
+      for (const StyleRule& ra : pairRules) {
+        if (decided || !owned(ra, aOwn) || owned(ra, bOwn)) continue;
+        for (const StyleRule& rb : pairRules) {
+          if (!owned(rb, bOwn) || owned(rb, aOwn)) continue;
+          if (const auto aWins = FirstWins(ra, rb)) {
+            conflicts.push_back(*aWins ? OptionConflict{a, b, ra.line} : OptionConflict{b, a, rb.line});
+            decided = true;
+            break;
+          }
+        }
+      }
+    }
+  }
+  return conflicts;
+}
+
+std::vector<Option> OptionsWithoutEffect(const Texts& templates, const TweakInputs& inputs, bool isClassic) {
+  std::vector<Option> without;
+  const Texts all = TweakTexts(templates, inputs, isClassic);
+  for (const Option option : TickedBoxes(inputs.options)) {
+    const OptionSnapshot cleared = inputs.options.WithState(option, 0);
+    if (TweakTexts(templates, {cleared, inputs.singleSkinHost, inputs.compositionEnabled}, isClassic) == all)
+      without.push_back(option);
+  }
+  return without;
+}
+
+}  // namespace rw

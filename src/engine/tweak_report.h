@@ -1,0 +1,50 @@
+// What a run of the tweak engine did, option by option and file by file:
+// an output beside the files it writes, never a change of them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/option.h"
+
+namespace rw {
+
+/// How an edit of a ticked option went in one file.
+enum class EditResult : std::uint8_t {
+  Made,     // the option's markup was written
+  InPlace,  // the file already had it (an earlier run)
+  NotFound  // neither the markup it replaces nor its own was there
+};
+
+struct EditNote {
+  Option option;
+  EditResult result;
+  std::string_view anchor;  // what the edit looks for, in words
+};
+
+using EditNotes = std::vector<EditNote>;
+
+struct TweakEffect {
+  enum class Kind : std::uint8_t { Rules, Edit };
+  Option option;
+  Kind kind;
+  EditResult result = EditResult::Made;  // for edits
+  std::string file;                      // below the working tree, "ui/main/navbar.htm"
+  std::string detail;                    // the rules, one per line; or the anchor
+};
+
+struct TweakReport {
+  std::vector<TweakEffect> effects;
+  /// Files below the tree the run needed but could not read, with why
+  /// ("missing", "unreadable").
+  std::vector<std::pair<std::string, std::string>> unreadable;
+
+  void Append(TweakReport&& other) {
+    for (auto& e : other.effects) effects.push_back(std::move(e));
+    for (auto& u : other.unreadable) unreadable.push_back(std::move(u));
+  }
+};
+
+}  // namespace rw
