@@ -98,10 +98,11 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
   for (const SkinRun& run : runs)
     for (const auto& [file, why] : run.report.unreadable)
       if (toldFiles.insert(file).second)
-        warn(ReplaceAll(
-            ReplaceAll(Say(app, "PreviewUnreadable", "$file is $why: the options that edit it are not applied there."),
-                       "$file", file),
-            "$why", why));
+        warn(ReplaceAll(why == "missing" ? Say(app, "PreviewMissing",
+                                               "$file is missing: the options that edit it are not applied there.")
+                                         : Say(app, "PreviewUnreadable",
+                                               "$file cannot be read: the options that edit it are not applied there."),
+                        "$file", file));
 
   // Ticked boxes this host does not let act.
   std::set<Option> told;
@@ -178,11 +179,23 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
   }
 
   const std::string tree = app.Host().Tree();
-  std::vector<PreviewSection> files;
+  struct ChangedFile {
+    std::string title;
+    std::string text;
+    std::string note;
+  };
+  std::vector<ChangedFile> files;
   for (const OverlayPlatform::Change& change : overlay.Changes()) {
     const std::string path = BelowTree(change.path, tree);
-    const DiffOrSizes diff = DiffOrSizesOf(change.before.value_or(""), change.after.value_or(""), path);
-    files.push_back({path, PreviewText(diff, path)});
+    const std::string before = change.before.value_or("");
+    const std::string after = change.after.value_or("");
+    const DiffOrSizes diff = DiffOrSizesOf(before, after, path);
+    // The files are written back with a byte-order mark; one that had none
+    // changes by that alone.
+    const bool markOnly = after.size() == before.size() + kUtf8Bom.size() && after.starts_with(kUtf8Bom) &&
+                          std::string_view(after).substr(kUtf8Bom.size()) == before;
+    files.push_back(
+        {path, PreviewText(diff, path), markOnly ? " " + Say(app, "PreviewMarkOnly", "(byte-order mark added)") : ""});
   }
   preview.changedFiles = static_cast<int>(files.size());
 
@@ -197,10 +210,10 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
   summary += '\n';
   Line(summary, ReplaceAll(Say(app, "PreviewFiles", "Files that change: $count"), "$count",
                            std::to_string(preview.changedFiles)));
-  for (const PreviewSection& file : files) Line(summary, "  " + file.title);
+  for (const ChangedFile& file : files) Line(summary, "  " + file.title + file.note);
 
   preview.sections.push_back({Say(app, "PreviewSummary", "Summary"), std::move(summary)});
-  for (PreviewSection& file : files) preview.sections.push_back(std::move(file));
+  for (ChangedFile& file : files) preview.sections.push_back({std::move(file.title), std::move(file.text)});
   return preview;
 }
 
