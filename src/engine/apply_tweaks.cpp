@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "engine/template_edits.h"
 #include "engine/tweak_block.h"
@@ -39,6 +40,37 @@ std::string ReportedName(const std::string& belowUi) {
   std::string name = "ui/" + belowUi;
   std::replace(name.begin(), name.end(), '\\', '/');
   return name;
+}
+
+// A file's text with a fingerprint of the bytes it was read from, so that a
+// change shows without keeping a second copy of a large file.
+struct TextRead {
+  std::string text;
+  std::uint64_t bytesHash;
+  size_t byteCount;
+};
+
+std::uint64_t Fnv1a(std::string_view bytes, std::uint64_t hash = 0xcbf29ce484222325ULL) {
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ULL;
+  }
+  return hash;
+}
+
+std::optional<TextRead> ReadText(Platform& platform, const std::string& path) {
+  std::optional<std::string> bytes = platform.ReadFile(path);
+  if (!bytes) return std::nullopt;
+  TextRead read{{}, Fnv1a(*bytes), bytes->size()};
+  read.text = DecodeUtf8(*bytes);
+  bytes.reset();
+  if (std::string_view(read.text).starts_with(kUtf8Bom)) read.text.erase(0, kUtf8Bom.size());
+  return read;
+}
+
+// Whether writing `text` (behind a byte-order mark) changes the file.
+bool Changes(const TextRead& read, std::string_view text) {
+  return kUtf8Bom.size() + text.size() != read.byteCount || Fnv1a(text, Fnv1a(kUtf8Bom)) != read.bytesHash;
 }
 
 std::vector<std::string> Lines(std::string_view text) {
@@ -116,14 +148,15 @@ TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, co
   {
     const std::string name = SkinFolder(isClassic) + "index.css";
     const std::string path = ui + name;
-    auto sheet = ReadUtf8File(platform, path);
+    auto sheet = ReadText(platform, path);
     if (!sheet && platform.FileExists(path)) {
       unreadable(path, name);
     } else {
-      const std::string content =
-          SheetWithBlock(sheet ? std::string_view(*sheet) : std::string_view(), BuildTweakBlock(inputs, isClassic));
+      const std::string content = SheetWithBlock(sheet ? std::string_view(sheet->text) : std::string_view(),
+                                                 BuildTweakBlock(inputs, isClassic));
+      const bool changed = !sheet || Changes(*sheet, content);
       sheet.reset();
-      WriteUtf8File(platform, path, content);
+      if (WriteUtf8File(platform, path, content) && changed) report.changedFiles.push_back(ReportedName(name));
       AttributeRules(inputs, isClassic, ReportedName(name), report);
     }
   }
@@ -134,15 +167,17 @@ TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, co
     if (row.singleSkinHostOnly && !inputs.singleSkinHost) continue;
     const std::string name = NameOf(row, isClassic);
     const std::string path = ui + name;
-    auto text = ReadUtf8File(platform, path);
-    if (!text) {
+    auto read = ReadText(platform, path);
+    if (!read) {
       unreadable(path, name);
       continue;
     }
-    for (const EditNote& note : row.edit(*text, inputs, isClassic))
+    std::string& text = read->text;
+    for (const EditNote& note : row.edit(text, inputs, isClassic))
       report.effects.push_back(
           {note.option, TweakEffect::Kind::Edit, note.result, ReportedName(name), std::string(note.anchor)});
-    WriteUtf8File(platform, path, *text);
+    const bool changed = Changes(*read, text);
+    if (WriteUtf8File(platform, path, text) && changed) report.changedFiles.push_back(ReportedName(name));
   }
   return report;
 }

@@ -40,10 +40,13 @@ struct TweakReport {
   /// Files below the tree the run needed but could not read, with why
   /// ("missing", "unreadable").
   std::vector<std::pair<std::string, std::string>> unreadable;
+  /// Files below the tree whose bytes the run changed.
+  std::vector<std::string> changedFiles;
 
   void Append(TweakReport&& other) {
     for (auto& e : other.effects) effects.push_back(std::move(e));
     for (auto& u : other.unreadable) unreadable.push_back(std::move(u));
+    for (auto& f : other.changedFiles) changedFiles.push_back(std::move(f));
   }
 };
 

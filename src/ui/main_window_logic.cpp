@@ -1,5 +1,7 @@
 #include "ui/main_window_logic.h"
 
+#include "ui/activity_log.h"
+
 #include "app/app.h"
 #include "app/host_check.h"
 #include "app/outcome_messages.h"
@@ -8,6 +10,7 @@
 #include "pipeline/tree_record.h"
 #include "stores/settings.h"
 #include "stores/text.h"
+#include "ui/activity_log.h"
 #include "ui/catalogue.h"
 #include "ui/commands.h"
 #include "ui/field_checks.h"
@@ -189,7 +192,9 @@ void MainWindowLogic::OnOk() {
   // Enter in a field applies without leaving it: check the typed value first.
   if (focusedField_) OnFieldLeft(*focusedField_);
 
-  PipelineResult result = Apply();
+  const OptionSnapshot options = model_.Snapshot();
+  auto [result, report] = Apply();
+  LogApply(app_, options, report, result);
   applying_ = false;
   if (result.outcome == Outcome::Done)
     Close();
@@ -197,21 +202,21 @@ void MainWindowLogic::OnOk() {
     Tell(result);
 }
 
-PipelineResult MainWindowLogic::Apply() {
+MainWindowLogic::ApplyRun MainWindowLogic::Apply() {
   // Nothing of another host version may reach this one.
-  if (app_.HostVersion.empty()) return {Outcome::NoHostVersion, app_.Host().HostExecutable()};
+  if (app_.HostVersion.empty()) return {{Outcome::NoHostVersion, app_.Host().HostExecutable()}, {}};
   SaveOptions(app_, model_, compositionEnabled_);
   // A tree that never finished unpacking, or lost files since, is built
   // again now rather than packed.
   if (!IsTreeUsable(app_.Host())) {
     PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
-    if (unpacked.outcome != Outcome::Done || closed_) return unpacked;
+    if (unpacked.outcome != Outcome::Done || closed_) return {unpacked, {}};
   }
   const OptionSnapshot options = model_.Snapshot();
   const TweakInputs inputs{options, app_.SingleSkinHost, compositionEnabled_};
-  ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/false);
-  if (!app_.SingleSkinHost) ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/true);
-  return InstallArchive(app_.Host(), *this, /*restore=*/false);
+  TweakReport report = ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/false);
+  if (!app_.SingleSkinHost) report.Append(ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/true));
+  return {InstallArchive(app_.Host(), *this, /*restore=*/false), std::move(report)};
 }
 
 void MainWindowLogic::Tell(const PipelineResult& result) {
@@ -228,6 +233,7 @@ void MainWindowLogic::OnAbout() { AboutCommand(app_, *this); }
 void MainWindowLogic::OnRestore() {
   if (!okEnabled_ || applying_) return;
   const PipelineResult result = RestoreCommand(app_, *this);
+  LogRestore(app_, result);
   if (result.outcome == Outcome::Done)
     Close();
   else

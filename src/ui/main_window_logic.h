@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/tweak_report.h"
 #include "pipeline/outcome.h"
 #include "pipeline/window_ops.h"
 #include "platform/key_codes.h"
@@ -86,8 +87,12 @@ class MainWindowLogic : public MainWindowOps {
   void SelectAll();
   void ShowModel();
   void SetLanguageCheck(std::size_t index, bool checked);
+  struct ApplyRun {
+    PipelineResult result;
+    TweakReport report;
+  };
   /// Saves the options, writes the tweaks and installs them.
-  PipelineResult Apply();
+  ApplyRun Apply();
   /// Shows the message a failed road needs; nothing for success or Cancel.
   void Tell(const PipelineResult& result);
 

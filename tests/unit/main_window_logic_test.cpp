@@ -544,6 +544,13 @@ TEST(Commands, ApplyWithSingleSkinHostTweaksOnlyTheModernSkin) {
     w.logic.OnOk();
     EXPECT_NE(w.p.Contents(modern), "body{}\r\n");
     EXPECT_EQ(w.p.Contents(classic) == "body{}\r\n", singleSkinHost);
+    // The log tells what changed and why nothing was installed.
+    const std::string log = w.p.Contents(kFolder + "\\ravelwick.log").value_or("");
+    EXPECT_NE(log.find(singleSkinHost ? "Files changed: ui/main/index.css\r\n"
+                                      : "Files changed: ui/main/index.css, ui/main.classic/index.css\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Archive installed: no: the browser was left running\r\n\r\n"), std::string::npos) << log;
   }
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "ui/activity_log.h"
 #include "ui/preview.h"
 #include "unit/engine_test_tree.h"
 
@@ -91,6 +92,26 @@ TEST(Preview, ShowsWhatApplyWouldWriteAndWritesNothing) {
     for (size_t i = 1; i < preview.sections.size(); ++i)
       EXPECT_EQ(preview.sections[i].text.rfind("--- a/" + titles[i - 1] + "\n", 0), 0u) << preview.sections[i].text;
   }
+}
+
+TEST(ActivityLog, EntriesNamePlacesNotFoundAndWhyNothingWasInstalled) {
+  test::FakePlatform p;
+  App app(p, "C:\\Ravelwick");
+  app.HostVersion = "3.0.0.1";
+  app.HostBinFolder = "C:\\M3\\Bin\\";
+  TweakReport report;
+  report.effects.push_back({Option::ShowModeText, TweakEffect::Kind::Edit, EditResult::NotFound, "ui/main/navbar.htm",
+                            "<div class=\"turbo\" />"});
+  report.changedFiles = {"ui/main/index.css"};
+  const std::string entry = ApplyLogEntry(app, enginetest::Defaults().WithState(Option::HideHome, 1), report,
+                                          {Outcome::PackFailed, "C:\\Ravelwick\\Resource.dat"}, "T");
+  EXPECT_EQ(entry.substr(0, entry.find("Options:")), "T Apply\nHost: 3.0.0.1, C:\\M3\\Bin\\\n");
+  EXPECT_NE(entry.find("HideHome, "), std::string::npos);
+  EXPECT_NE(entry.find("Files changed: ui/main/index.css\nNot found: ShowModeText in ui/main/navbar.htm (<div "
+                       "class=\"turbo\" />)\nArchive installed: no: "),
+            std::string::npos)
+      << entry;
+  EXPECT_EQ(RestoreLogEntry(app, {}, "T"), "T Restore\nHost: 3.0.0.1, C:\\M3\\Bin\\\nBackup put back: yes\n");
 }
 
 }  // namespace

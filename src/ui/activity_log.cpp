@@ -1,0 +1,81 @@
+#include "ui/activity_log.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+#include "app/app.h"
+#include "app/outcome_messages.h"
+#include "stores/log_file.h"
+#include "ui/catalogue.h"
+
+namespace rw {
+
+namespace {
+
+std::string NowUtc() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &now);
+#else
+  gmtime_r(&now, &utc);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+  return text;
+}
+
+std::string HostLine(const App& app) {
+  return "Host: " + (app.HostVersion.empty() ? std::string("version unknown") : app.HostVersion) + ", " +
+         (app.HostBinFolder.empty() ? std::string("folder unknown") : app.HostBinFolder);
+}
+
+// "Done" or the message the user saw, on one line.
+std::string ResultLine(const App& app, const PipelineResult& result, std::string_view doneText) {
+  if (result.outcome == Outcome::Done) return std::string(doneText);
+  if (result.outcome == Outcome::Declined) return "no: the browser was left running";
+  std::string message = MessageFor(app, result);
+  for (char& c : message)
+    if (c == '\r' || c == '\n') c = ' ';
+  return "no: " + message;
+}
+
+}  // namespace
+
+std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const TweakReport& report,
+                          const PipelineResult& result, const std::string& time) {
+  std::string entry = time + " Apply\n" + HostLine(app) + "\n";
+  std::string ticked;
+  for (const OptionDef& def : Options()) {
+    if (def.kind == OptionKind::Check && options.Ticked(def.option))
+      ticked += (ticked.empty() ? "" : ", ") + std::string(def.settingsKey);
+    if (def.kind == OptionKind::Text)
+      ticked += (ticked.empty() ? "" : ", ") + std::string(def.settingsKey) + "=" + options.Text(def.option);
+  }
+  entry += "Options: " + ticked + "\n";
+  std::string changed;
+  for (const std::string& file : report.changedFiles) changed += (changed.empty() ? "" : ", ") + file;
+  entry += "Files changed: " + (changed.empty() ? std::string("none") : changed) + "\n";
+  for (const TweakEffect& effect : report.effects)
+    if (effect.result == EditResult::NotFound)
+      entry += "Not found: " + std::string(Def(effect.option).settingsKey) + " in " + effect.file + " (" +
+               effect.detail + ")\n";
+  for (const auto& [file, why] : report.unreadable) entry += "Not read: " + file + " (" + why + ")\n";
+  entry += "Archive installed: " + ResultLine(app, result, "yes") + "\n";
+  return entry;
+}
+
+std::string RestoreLogEntry(const App& app, const PipelineResult& result, const std::string& time) {
+  return time + " Restore\n" + HostLine(app) + "\nBackup put back: " + ResultLine(app, result, "yes") + "\n";
+}
+
+void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result) {
+  AppendLogEntry(app.platform, app.Path(kLogFileName), ApplyLogEntry(app, options, report, result, NowUtc()));
+}
+
+void LogRestore(const App& app, const PipelineResult& result) {
+  AppendLogEntry(app.platform, app.Path(kLogFileName), RestoreLogEntry(app, result, NowUtc()));
+}
+
+}  // namespace rw

@@ -1,0 +1,31 @@
+// ravelwick.log in the program folder: one entry per Apply and Restore, so a
+// user can tell afterwards what was changed, what was not found and why an
+// install did not happen.
+#pragma once
+
+#include <string>
+
+#include "engine/option_snapshot.h"
+#include "engine/tweak_report.h"
+#include "pipeline/outcome.h"
+
+namespace rw {
+
+struct App;
+
+inline constexpr std::string_view kLogFileName = "ravelwick.log";
+
+/// The entry of one Apply: time, host, the options, the files the engine
+/// changed, the places it did not find, and whether the archive was
+/// installed (with the message the user was given when not).
+std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const TweakReport& report,
+                          const PipelineResult& result, const std::string& time);
+/// The entry of one Restore.
+std::string RestoreLogEntry(const App& app, const PipelineResult& result, const std::string& time);
+
+/// Appends an entry stamped with the current time (UTC). A log that cannot
+/// be written never stops a road.
+void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result);
+void LogRestore(const App& app, const PipelineResult& result);
+
+}  // namespace rw
