@@ -3,11 +3,18 @@
 // that closes on the system close command, and a log of every start.
 //
 //   Maxthon.exe [--background] [--ignore-close] [--minimized]
-//               [--class NAME] [--title TEXT] [--exit-after MS] [address]
+//               [--class NAME] [--title TEXT] [--exit-after MS]
+//               [--window-after MS] [address]
+//
+// A start by another program (Ravelwick restarting the host) passes no
+// options; the words of "testhost.args" beside the executable, when there is
+// one, come before the command line's. A host whose Resource.dat beside it
+// holds the bytes "TESTHOST-REFUSES-THIS-ARCHIVE" exits at once with code 3,
+// as a browser does that cannot read its interface.
 //
 // The log "testhost.log" beside the executable gets one UTF-8 line per
-// event: "start <pid> <command line>", "restore", "close", "close ignored",
-// "exit".
+// event: "start <pid> <command line>", "refuse", "restore", "close",
+// "close ignored", "exit".
 #include <windows.h>
 
 #include <shellapi.h>
@@ -24,6 +31,7 @@ struct Options {
   std::wstring className = L"Maxthon3Cls_MainFrm";
   std::wstring title = L"Maxthon 3 (test host)";
   DWORD exitAfterMs = 0;
+  DWORD windowAfterMs = 0;
 };
 
 Options g_options;
@@ -56,9 +64,32 @@ std::wstring ExeFolder() {
   return path.substr(0, path.find_last_of(L'\\'));
 }
 
+std::string ReadBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
+}
+
 void ParseOptions() {
+  // The options file's words first, then the command line's.
+  std::wstring commandLine = GetCommandLineW();
+  const std::string extra = ReadBytes(ExeFolder() + L"\\testhost.args");
+  if (!extra.empty()) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, extra.data(), static_cast<int>(extra.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, extra.data(), static_cast<int>(extra.size()), wide.data(), n);
+    for (wchar_t& c : wide)
+      if (c == L'\r' || c == L'\n') c = L' ';
+    commandLine = L"Maxthon.exe " + wide + L" " + commandLine;
+  }
   int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  LPWSTR* argv = CommandLineToArgvW(commandLine.c_str(), &argc);
   for (int i = 1; argv && i < argc; ++i) {
     const std::wstring_view arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -74,6 +105,8 @@ void ParseOptions() {
       g_options.title = argv[++i];
     } else if (arg == L"--exit-after" && hasValue) {
       g_options.exitAfterMs = wcstoul(argv[++i], nullptr, 10);
+    } else if (arg == L"--window-after" && hasValue) {
+      g_options.windowAfterMs = wcstoul(argv[++i], nullptr, 10);
     }
     // Anything else (an address) is only logged.
   }
@@ -113,6 +146,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     g_logPath = L"\\\\?\\UNC\\" + g_logPath.substr(2);
   ParseOptions();
   Log(L"start " + std::to_wstring(GetCurrentProcessId()) + L" " + GetCommandLineW());
+  if (ReadBytes(ExeFolder() + L"\\Resource.dat").find("TESTHOST-REFUSES-THIS-ARCHIVE") != std::string::npos) {
+    Log(L"refuse");
+    return 3;
+  }
+
+  // A slow start: running, but no window yet.
+  if (g_options.windowAfterMs) Sleep(g_options.windowAfterMs);
 
   if (g_options.background) {
     Sleep(g_options.exitAfterMs ? g_options.exitAfterMs : INFINITE);
