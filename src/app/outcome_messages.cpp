@@ -31,6 +31,16 @@ std::string_view KeyOf(Outcome outcome) {
       return "InstallFailed";
     case Outcome::RestoreFailed:
       return "RestoreFailed";
+    case Outcome::KeepAsideFailed:
+      return "KeepAsideFailed";
+    case Outcome::RolledBack:
+      return "RolledBack";
+    case Outcome::RollbackFailed:
+      return "RollbackFailed";
+    case Outcome::StillDown:
+      return "StillDown";
+    case Outcome::RestoredButDown:
+      return "RestoredButDown";
   }
   return {};
 }

@@ -75,6 +75,32 @@ bool SameFiles(const Installation& installation, const std::string& a, const std
   return true;
 }
 
+// Copies the host's archive aside and records whose it is.
+bool KeepAside(const Installation& installation) {
+  Platform& platform = installation.platform;
+  if (CopyFileAtomic(platform, installation.HostArchive(), installation.KeptAsidePath()) &&
+      WriteFileAtomic(platform, installation.KeptAsideRecordPath(), installation.HostArchive()))
+    return true;
+  DropKeptAside(installation);
+  return false;
+}
+
+// The host ended with the new archive: the kept one goes back, and the host
+// gets one more start with it; whatever that start does, there is no
+// second way back.
+PipelineResult RollBack(const Installation& installation) {
+  Platform& platform = installation.platform;
+  const std::string hostArchive = installation.HostArchive();
+  CloseHost(installation, 0);
+  if (!CopyFileAtomic(platform, installation.KeptAsidePath(), hostArchive))
+    return {Outcome::RollbackFailed, hostArchive, platform.LastFailure()};
+  const WindowHandle otherWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
+  const std::uint32_t pid = platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
+  const HostStart again = WatchHostStart(installation, pid, otherWindow);
+  DropKeptAside(installation);
+  return {again == HostStart::Running ? Outcome::RolledBack : Outcome::StillDown, hostArchive};
+}
+
 }  // namespace
 
 PipelineResult VerifyPackedArchive(const Installation& installation) {
@@ -98,7 +124,7 @@ bool IsHostClosed(const Installation& installation) {
   return true;
 }
 
-PipelineResult InstallArchive(const Installation& installation, MainWindowOps& window, bool restore) {
+PipelineResult InstallArchive(const Installation& installation, MainWindowOps& window, bool restore, bool healthCheck) {
   Platform& platform = installation.platform;
   const std::string hostArchive = installation.HostArchive();
   if (installation.hostVersion.empty()) return {Outcome::NoHostVersion, installation.HostExecutable()};
@@ -111,15 +137,19 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
   if (!running) return {Outcome::Declined, {}};
 
   platform.SetWaitCursor(true);
+  const auto fail = [&](PipelineResult result) {
+    platform.SetWaitCursor(false);
+    return result;
+  };
   // Everything that can fail without the browser's help is done while it
   // still runs, so a failure costs the user nothing.
   if (!restore) {
     PipelineResult ready = Pack(installation);
     if (ready.outcome == Outcome::Done) ready = VerifyPackedArchive(installation);
-    if (ready.outcome != Outcome::Done) {
-      platform.SetWaitCursor(false);
-      return ready;
-    }
+    if (ready.outcome != Outcome::Done) return fail(ready);
+    // The way back is secured before the way forward is taken.
+    if (healthCheck && !KeepAside(installation))
+      return fail({Outcome::KeepAsideFailed, installation.KeptAsidePath(), platform.LastFailure()});
   }
 
   if (*running) CloseHost(installation, hostWindow);
@@ -130,11 +160,12 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
 
   const std::string why = installed ? std::string() : platform.LastFailure();
 
-  platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
+  const WindowHandle otherWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
+  const std::uint32_t pid = platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
 
   if (!installed) {
-    platform.SetWaitCursor(false);
-    return {restore ? Outcome::RestoreFailed : Outcome::InstallFailed, hostArchive, why};
+    DropKeptAside(installation);
+    return fail({restore ? Outcome::RestoreFailed : Outcome::InstallFailed, hostArchive, why});
   }
   if (restore) {
     window.Hide();
@@ -142,7 +173,61 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
     const std::string packed = installation.PackedArchive();
     if (platform.FileExists(packed)) platform.RemoveFile(packed);
   }
+  if (!healthCheck) return {};
+
+  window.Hide();
+  if (WatchHostStart(installation, pid, otherWindow) == HostStart::Running) {
+    DropKeptAside(installation);
+    platform.SetWaitCursor(false);
+    return {};
+  }
+  if (restore) return fail({Outcome::RestoredButDown, hostArchive});
+  return fail(RollBack(installation));
+}
+
+HostStart WatchHostStart(const Installation& installation, std::uint32_t pid, WindowHandle otherWindow,
+                         unsigned limitMs) {
+  Platform& platform = installation.platform;
+  for (unsigned waited = 0;; waited += kHealthPollMs) {
+    const WindowHandle window = platform.FindTopWindow(std::string(kHostWindowClass), "");
+    if (window != 0 && window != otherWindow) return HostStart::Running;
+    // The started process may hand over to another of the same installation
+    // and end; only when none is left has the host given up.
+    const bool startedRuns = pid != 0 && !platform.ExitCodeOf(pid).has_value();
+    if (!startedRuns && IsHostClosed(installation)) return HostStart::Ended;
+    if (waited >= limitMs) return HostStart::Running;
+    platform.PumpEvents();
+    platform.Sleep(kHealthPollMs);
+  }
+}
+
+bool HasKeptAsideArchive(const Installation& installation) {
+  Platform& platform = installation.platform;
+  if (!platform.FileExists(installation.KeptAsidePath())) return false;
+  const std::optional<std::string> owner = platform.ReadFile(installation.KeptAsideRecordPath());
+  return owner && platform.LowerCase(*owner) == platform.LowerCase(installation.HostArchive());
+}
+
+PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps& window) {
+  Platform& platform = installation.platform;
+  const WindowHandle hostWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
+  const std::optional<bool> running = MayCloseRunningHost(installation, window, hostWindow);
+  if (!running) return {Outcome::Declined, {}};
+  if (*running) CloseHost(installation, hostWindow);
+  const bool putBack = CopyFileAtomic(platform, installation.KeptAsidePath(), installation.HostArchive());
+  const std::string why = putBack ? std::string() : platform.LastFailure();
+  platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
+  // Kept until it is back in place.
+  if (!putBack) return {Outcome::RollbackFailed, installation.HostArchive(), why};
+  DropKeptAside(installation);
   return {};
+}
+
+void DropKeptAside(const Installation& installation) {
+  Platform& platform = installation.platform;
+  // The record first: a kept archive without it is never offered.
+  if (platform.FileExists(installation.KeptAsideRecordPath())) platform.RemoveFile(installation.KeptAsideRecordPath());
+  if (platform.FileExists(installation.KeptAsidePath())) platform.RemoveFile(installation.KeptAsidePath());
 }
 
 }  // namespace rw

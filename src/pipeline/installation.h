@@ -32,6 +32,11 @@ struct Installation {
   std::string BackupPath() const {
     return hostVersion.empty() ? std::string() : Path("Resource" + hostVersion + ".dat");
   }
+  /// The host's archive as it was before an install, kept until the host
+  /// has been seen to start with the new one.
+  std::string KeptAsidePath() const { return Path("Resource.kept.dat"); }
+  /// Names the host archive the kept-aside one came from.
+  std::string KeptAsideRecordPath() const { return Path("Resource.kept"); }
   std::string HostExecutable() const { return hostBinFolder + "Maxthon.exe"; }
   std::string HostArchive() const { return hostBinFolder + "Resource.dat"; }
 };

@@ -18,6 +18,11 @@ enum class Outcome {
   VerifyFailed,     // the packed archive does not unpack to the working tree
   InstallFailed,    // the host's archive could not be replaced
   RestoreFailed,    // the backup could not be put back
+  KeepAsideFailed,  // the host's archive could not be kept aside: nothing installed
+  RolledBack,       // the host did not start with the new archive; the one before is back
+  RollbackFailed,   // ... and the one before could not be put back; it stays kept aside
+  StillDown,        // the host did not start with the new archive, nor with the one before
+  RestoredButDown,  // the backup is installed, but the host did not start with it
 };
 
 struct PipelineResult {

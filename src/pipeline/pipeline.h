@@ -1,10 +1,12 @@
 // Unpacking, replacement images, packing and installing, restoring.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "pipeline/outcome.h"
 #include "pipeline/window_ops.h"
+#include "platform/platform.h"
 
 namespace rw {
 
@@ -31,12 +33,41 @@ bool MakeBackup(const Installation& installation);
 /// result with the tree: same files, same bytes.
 PipelineResult VerifyPackedArchive(const Installation& installation);
 
+/// How long the host has to show that it starts after an install.
+inline constexpr unsigned kHealthCheckMs = 15000;
+inline constexpr unsigned kHealthPollMs = 250;
+
 /// Closes the host (asking first when it shows a window), installs the
 /// packed working tree (or the backup when restore is true) and starts the
 /// host again. When installing, the tree is packed and the result verified
 /// before the host is closed. After a restore the window is hidden and the
 /// derived files are gone. Declined: nothing was touched.
-PipelineResult InstallArchive(const Installation& installation, MainWindowOps& window, bool restore);
+///
+/// With `healthCheck`, the host's archive is kept aside before it is
+/// replaced, and the host is watched after its start (the window hidden): a
+/// host that ends without showing a window gets the kept archive back and is
+/// started once more (RolledBack, or StillDown when it ends again). A
+/// restore is watched too, with nothing to go back to (RestoredButDown).
+PipelineResult InstallArchive(const Installation& installation, MainWindowOps& window, bool restore,
+                              bool healthCheck = false);
+
+enum class HostStart {
+  Running,  // a host window appeared, or a host process still runs at the end
+  Ended     // every host process of this installation ended without a window
+};
+/// Watches the host started as `pid` for up to `limitMs`. `otherWindow` is a
+/// host window that was there before the start and does not count.
+HostStart WatchHostStart(const Installation& installation, std::uint32_t pid, WindowHandle otherWindow,
+                         unsigned limitMs = kHealthCheckMs);
+
+/// The archive kept aside by an install that did not finish its watch (the
+/// program was ended meanwhile), when it belongs to this host's archive.
+bool HasKeptAsideArchive(const Installation& installation);
+/// Closes the host (asking first when it shows a window), puts the kept
+/// archive back, starts the host and forgets the kept archive.
+PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps& window);
+/// Forgets the kept archive: the user keeps the installed one.
+void DropKeptAside(const Installation& installation);
 
 /// True when no "Maxthon.exe" process of this installation is listed.
 bool IsHostClosed(const Installation& installation);

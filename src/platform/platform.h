@@ -32,7 +32,8 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-enum class MessageButtons { Ok, OkCancel };
+/// YesNo answers Ok for Yes and Cancel for No.
+enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageResult { Ok, Cancel };
 
 class Platform {

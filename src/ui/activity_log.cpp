@@ -63,19 +63,22 @@ std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const T
                effect.detail + ")\n";
   for (const auto& [file, why] : report.unreadable) entry += "Not read: " + file + " (" + why + ")\n";
   entry += "Archive installed: " + ResultLine(app, result, "yes") + "\n";
+  if (result.outcome == Outcome::RolledBack || result.outcome == Outcome::StillDown)
+    entry += "Browser did not start with it: the archive before was put back\n";
   return entry;
 }
 
-std::string RestoreLogEntry(const App& app, const PipelineResult& result, const std::string& time) {
-  return time + " Restore\n" + HostLine(app) + "\nBackup put back: " + ResultLine(app, result, "yes") + "\n";
+std::string RestoreLogEntry(const App& app, const PipelineResult& result, const std::string& time,
+                            std::string_view what) {
+  return time + " " + std::string(what) + "\n" + HostLine(app) + "\nPut back: " + ResultLine(app, result, "yes") + "\n";
 }
 
 void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result) {
   AppendLogEntry(app.platform, app.Path(kLogFileName), ApplyLogEntry(app, options, report, result, NowUtc()));
 }
 
-void LogRestore(const App& app, const PipelineResult& result) {
-  AppendLogEntry(app.platform, app.Path(kLogFileName), RestoreLogEntry(app, result, NowUtc()));
+void LogRestore(const App& app, const PipelineResult& result, std::string_view what) {
+  AppendLogEntry(app.platform, app.Path(kLogFileName), RestoreLogEntry(app, result, NowUtc(), what));
 }
 
 }  // namespace rw

@@ -20,12 +20,13 @@ inline constexpr std::string_view kLogFileName = "ravelwick.log";
 /// installed (with the message the user was given when not).
 std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const TweakReport& report,
                           const PipelineResult& result, const std::string& time);
-/// The entry of one Restore.
-std::string RestoreLogEntry(const App& app, const PipelineResult& result, const std::string& time);
+/// The entry of one Restore (or of another archive put back, by `what`).
+std::string RestoreLogEntry(const App& app, const PipelineResult& result, const std::string& time,
+                            std::string_view what = "Restore");
 
 /// Appends an entry stamped with the current time (UTC). A log that cannot
 /// be written never stops a road.
 void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result);
-void LogRestore(const App& app, const PipelineResult& result);
+void LogRestore(const App& app, const PipelineResult& result, std::string_view what = "Restore");
 
 }  // namespace rw

@@ -21,13 +21,16 @@ std::string WithoutControlCharacters(std::string_view text) {
 
 }  // namespace
 
+bool HealthCheckWanted(const App& app) { return app.ReadSetting("HealthCheck", "1") != "0"; }
+
 PipelineResult RestoreCommand(App& app, MainWindowOps& window) {
   const Installation installation = app.Host();
   if (installation.hostVersion.empty()) return {Outcome::NoHostVersion, installation.HostExecutable()};
   if (!app.platform.FileExists(installation.BackupPath())) return {Outcome::NoBackup, {}};
-  PipelineResult result = InstallArchive(installation, window, /*restore=*/true);
+  PipelineResult result = InstallArchive(installation, window, /*restore=*/true, HealthCheckWanted(app));
   // The next start prepares everything again.
-  if (result.outcome == Outcome::Done) app.WriteSetting("FileVersion", "");
+  if (result.outcome == Outcome::Done || result.outcome == Outcome::RestoredButDown)
+    app.WriteSetting("FileVersion", "");
   return result;
 }
 

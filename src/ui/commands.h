@@ -13,6 +13,8 @@ namespace rw {
 
 struct App;
 
+/// Whether an install watches the host start ("HealthCheck", on unless "0").
+bool HealthCheckWanted(const App& app);
 /// Installs the backup of the current host version; NoBackup when there is
 /// none, NoHostVersion when the version is unknown.
 PipelineResult RestoreCommand(App& app, MainWindowOps& window);

@@ -1,7 +1,5 @@
 #include "ui/main_window_logic.h"
 
-#include "ui/activity_log.h"
-
 #include "app/app.h"
 #include "app/host_check.h"
 #include "app/outcome_messages.h"
@@ -173,7 +171,18 @@ void MainWindowLogic::OnActivate() {
   // meanwhile must not start a second unpacking.
   activated_ = true;
   // Without a version nothing is unpacked; OK and Restore say why.
-  if (app_.HostVersion.empty() || IsTreeUsable(app_.Host())) return;
+  if (app_.HostVersion.empty()) return;
+  // An install whose watch was cut off left the archive before it.
+  if (HasKeptAsideArchive(app_.Host())) {
+    if (app_.Message(app_.LookupText("KeptAsideFound"), MessageButtons::YesNo, Handle()) == MessageResult::Ok) {
+      const PipelineResult result = PutBackKeptAside(app_.Host(), *this);
+      LogRestore(app_, result, "Previous look put back");
+      Tell(result);
+    } else {
+      DropKeptAside(app_.Host());
+    }
+  }
+  if (closed_ || IsTreeUsable(app_.Host())) return;
   Tell(UnpackArchive(app_.Host(), *this));
 }
 
@@ -196,10 +205,8 @@ void MainWindowLogic::OnOk() {
   auto [result, report] = Apply();
   LogApply(app_, options, report, result);
   applying_ = false;
-  if (result.outcome == Outcome::Done)
-    Close();
-  else
-    Tell(result);
+  Tell(result);
+  if (EndsTheProgram(result.outcome)) Close();
 }
 
 MainWindowLogic::ApplyRun MainWindowLogic::Apply() {
@@ -216,7 +223,21 @@ MainWindowLogic::ApplyRun MainWindowLogic::Apply() {
   const TweakInputs inputs{options, app_.SingleSkinHost, compositionEnabled_};
   TweakReport report = ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/false);
   if (!app_.SingleSkinHost) report.Append(ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/true));
-  return {InstallArchive(app_.Host(), *this, /*restore=*/false), std::move(report)};
+  return {InstallArchive(app_.Host(), *this, /*restore=*/false, HealthCheckWanted(app_)), std::move(report)};
+}
+
+bool MainWindowLogic::EndsTheProgram(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Done:
+    // The window was hidden for the watch; the message was the last word.
+    case Outcome::RolledBack:
+    case Outcome::RollbackFailed:
+    case Outcome::StillDown:
+    case Outcome::RestoredButDown:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void MainWindowLogic::Tell(const PipelineResult& result) {
@@ -234,10 +255,8 @@ void MainWindowLogic::OnRestore() {
   if (!okEnabled_ || applying_) return;
   const PipelineResult result = RestoreCommand(app_, *this);
   LogRestore(app_, result);
-  if (result.outcome == Outcome::Done)
-    Close();
-  else
-    Tell(result);
+  Tell(result);
+  if (EndsTheProgram(result.outcome)) Close();
 }
 
 void MainWindowLogic::OnSetFolder() {

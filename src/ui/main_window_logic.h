@@ -95,6 +95,8 @@ class MainWindowLogic : public MainWindowOps {
   ApplyRun Apply();
   /// Shows the message a failed road needs; nothing for success or Cancel.
   void Tell(const PipelineResult& result);
+  /// Success, and the ends of a road that hid the window to watch the host.
+  static bool EndsTheProgram(Outcome outcome);
 
   App& app_;
   MainView& view_;

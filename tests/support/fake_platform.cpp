@@ -1,5 +1,7 @@
 #include "support/fake_platform.h"
 
+#include <cctype>
+
 #include <algorithm>
 
 #include "platform/cp1252.h"
@@ -282,6 +284,7 @@ MessageResult FakePlatform::ShowMessage(WindowHandle, const std::string& text, c
 void FakePlatform::Sleep(unsigned milliseconds) {
   nowMs += milliseconds;
   ++sleeps;
+  if (onSleep) onSleep();
 }
 
 std::uint32_t FakePlatform::AddProcess(const std::string& imageName, const std::string& exePath, int listingsLeft,
@@ -334,6 +337,10 @@ std::uint32_t FakePlatform::StartProcess(const std::string& commandLine, bool hi
 std::optional<std::uint32_t> FakePlatform::ExitCodeOf(std::uint32_t pid) {
   const auto it = startedPids_.find(pid);
   if (it == startedPids_.end()) return std::nullopt;
+  // A browser started keeps running unless it is told to refuse; tools end.
+  std::string lowered = it->second;
+  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (lowered.find("maxthon.exe") != std::string::npos) return hostExitCode ? hostExitCode(it->first) : std::nullopt;
   return exitCodeOf ? exitCodeOf(it->second) : 0;
 }
 

@@ -61,6 +61,11 @@ class FakePlatform : public Platform {
   /// Exit code of a started command line once it is no longer listed
   /// (unset: 0).
   std::function<std::uint32_t(const std::string& commandLine)> exitCodeOf;
+  /// A started browser (by its pid) that has ended, with its code; unset or
+  /// nullopt: it runs.
+  std::function<std::optional<std::uint32_t>(std::uint32_t pid)> hostExitCode;
+  /// Runs after the clock moved on; things that happen while the program waits.
+  std::function<void()> onSleep;
 
   std::map<std::string, std::string> fileVersions;  // lower-cased path -> version
   std::map<std::string, std::string> registry;      // value path -> string

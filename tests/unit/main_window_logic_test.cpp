@@ -554,6 +554,28 @@ TEST(Commands, ApplyWithSingleSkinHostTweaksOnlyTheModernSkin) {
   }
 }
 
+// An install cut off while it watched the browser start left the archive
+// from before: the first activation offers it back, and either answer
+// leaves no archive lost.
+TEST(Commands, FirstActivationOffersTheArchiveAnInterruptedInstallKept) {
+  for (const bool putBack : {true, false}) {
+    Window w;
+    const Installation host = w.app.Host();
+    w.p.AddFile(host.KeptAsidePath(), "archive before");
+    w.p.AddFile(host.KeptAsideRecordPath(), host.HostArchive());
+    w.p.answers.push_back(putBack ? MessageResult::Ok : MessageResult::Cancel);
+    w.logic.OnLoad();
+    w.logic.OnActivate();
+    ASSERT_FALSE(w.p.messages.empty());
+    EXPECT_EQ(w.p.messages.front().text, w.app.LookupText("KeptAsideFound"));
+    EXPECT_EQ(w.p.Contents(host.HostArchive()), putBack ? "archive before" : "host archive");
+    EXPECT_FALSE(w.p.Contents(host.KeptAsidePath()) || w.p.Contents(host.KeptAsideRecordPath()));
+    EXPECT_EQ(w.p.Contents(kFolder + "\\ravelwick.log").has_value(), putBack);
+    w.logic.OnActivate();
+    EXPECT_EQ(w.p.messages.size(), 1u);
+  }
+}
+
 TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
   const auto unpacks = [](const FakePlatform& p) {
     return std::count_if(p.started.begin(), p.started.end(),

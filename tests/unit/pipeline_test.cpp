@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <functional>
 
 #include "app/app.h"
@@ -115,6 +117,87 @@ TEST_F(PipelineTest, InstallWithoutRunningHostPacksVerifiesInstallsAndStarts) {
   EXPECT_EQ(p.pumps, 0);        // the packing wait lets no events run
   EXPECT_FALSE(window.hidden);  // ending is the caller's decision
   EXPECT_TRUE(NothingPartialLeft());
+}
+
+// After an install the host is watched: one that ends without a window gets
+// the archive from before, once; the wait never passes the limit per start.
+TEST_F(PipelineTest, HealthCheckKeepsOrRollsBackAndNeverLosesAnArchive) {
+  enum class Host { Runs, WindowLate, RefusesNew, RefusesAll, Runs15sThenEnds };
+  struct Row {
+    const char* name;
+    Host host;
+    bool restore;
+    std::function<bool(Op, const std::string&)> fail;
+    Outcome outcome;
+    bool newArchiveInPlace;
+    size_t hostStarts;
+    bool keptLeft;
+  };
+  const std::string kept = kProgram + "\\Resource.kept.dat";
+  const auto writingKept = [kept](Op op, const std::string& path) {
+    return (op == Op::Copy || op == Op::Write) && path.starts_with(kept);
+  };
+  // The second copy into the host's folder is the one back.
+  int copiesIn = 0;
+  const auto puttingBack = [&copiesIn](Op op, const std::string& path) {
+    return op == Op::Copy && path.starts_with(kHostArchive) && ++copiesIn == 2;
+  };
+  const Row rows[] = {
+      {"runs", Host::Runs, false, nullptr, Outcome::Done, true, 1, false},
+      {"window after 2 s", Host::WindowLate, false, nullptr, Outcome::Done, true, 1, false},
+      {"runs without window to the end", Host::Runs15sThenEnds, false, nullptr, Outcome::Done, true, 1, false},
+      {"refuses the new archive", Host::RefusesNew, false, nullptr, Outcome::RolledBack, false, 2, false},
+      {"refuses every archive", Host::RefusesAll, false, nullptr, Outcome::StillDown, false, 2, false},
+      {"disk full for the kept copy", Host::Runs, false, writingKept, Outcome::KeepAsideFailed, false, 0, false},
+      {"the kept copy cannot go back", Host::RefusesNew, false, puttingBack, Outcome::RollbackFailed, true, 1, true},
+      {"restore, host refuses", Host::RefusesAll, true, nullptr, Outcome::RestoredButDown, true, 1, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakePlatform before = p;
+    AddTree();
+    p.AddFile(kBackup, "backup");
+    p.failHook = row.fail;
+    std::set<std::uint32_t> refusing;
+    p.onStart = [&, tools = p.onStart](const std::string& commandLine, bool hidden) {
+      if (tools) tools(commandLine, hidden);
+      if (commandLine != HostStart()) return;
+      const bool refuses =
+          row.host == Host::RefusesAll || (row.host == Host::RefusesNew && p.Contents(kHostArchive) != "host original");
+      if (refuses) refusing.insert(p.lastStartedPid);
+    };
+    p.hostExitCode = [&](std::uint32_t pid) -> std::optional<std::uint32_t> {
+      if (refusing.count(pid) || (row.host == Host::Runs15sThenEnds && p.nowMs > 20000)) return 3;
+      return std::nullopt;
+    };
+    const std::uint64_t start = p.nowMs;
+    p.onSleep = [&] {
+      if (row.host == Host::WindowLate && p.nowMs - start >= 2000 + 3000 && p.windows.empty())
+        AddHostWindow(p.lastStartedPid);
+    };
+
+    const PipelineResult result = InstallArchive(app.Host(), window, row.restore, /*healthCheck=*/true);
+    p.failHook = nullptr;
+    copiesIn = 0;
+
+    EXPECT_EQ(result.outcome, row.outcome);
+    const std::string installed = row.restore ? "backup" : Packed();
+    EXPECT_EQ(*p.Contents(kHostArchive), row.newArchiveInPlace ? installed : "host original");
+    EXPECT_EQ(std::count(p.started.begin(), p.started.end(), HostStart()), static_cast<long>(row.hostStarts));
+    EXPECT_EQ(p.Contents(kept) == "host original", row.keptLeft);
+    EXPECT_EQ(HasKeptAsideArchive(app.Host()), row.keptLeft);
+    EXPECT_EQ(*p.Contents(kBackup), "backup");
+    EXPECT_LE(p.nowMs - start, 3000 + 500 + 2 * (kHealthCheckMs + kHealthPollMs) + 5000u);
+    if (row.host == Host::WindowLate) {
+      EXPECT_LT(p.nowMs - start, 3000 + 2000 + 2 * kHealthPollMs + 1000u);
+    }
+    EXPECT_EQ(window.hidden, row.hostStarts > 0);
+    EXPECT_FALSE(p.waitCursor);
+    EXPECT_TRUE(NothingPartialLeft());
+    p = before;
+    window.hidden = false;
+    tools.Reset();
+  }
 }
 
 TEST_F(PipelineTest, CancelAtConfirmCloseTouchesNothing) {

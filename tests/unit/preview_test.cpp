@@ -111,7 +111,7 @@ TEST(ActivityLog, EntriesNamePlacesNotFoundAndWhyNothingWasInstalled) {
                        "class=\"turbo\" />)\nArchive installed: no: "),
             std::string::npos)
       << entry;
-  EXPECT_EQ(RestoreLogEntry(app, {}, "T"), "T Restore\nHost: 3.0.0.1, C:\\M3\\Bin\\\nBackup put back: yes\n");
+  EXPECT_EQ(RestoreLogEntry(app, {}, "T"), "T Restore\nHost: 3.0.0.1, C:\\M3\\Bin\\\nPut back: yes\n");
 }
 
 }  // namespace

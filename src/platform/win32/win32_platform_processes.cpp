@@ -79,10 +79,12 @@ void Win32Platform::SendCloseCommand(WindowHandle window) {
 
 MessageResult Win32Platform::ShowMessage(WindowHandle owner, const std::string& text, const std::string& title,
                                          MessageButtons buttons) {
-  const UINT type = buttons == MessageButtons::OkCancel ? MB_OKCANCEL : MB_OK;
+  const UINT type = buttons == MessageButtons::OkCancel ? MB_OKCANCEL
+                    : buttons == MessageButtons::YesNo  ? MB_YESNO | MB_ICONQUESTION
+                                                        : MB_OK;
   const int answer =
       MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text).c_str(), Wide(title).c_str(), type | MB_SETFOREGROUND);
-  return answer == IDOK ? MessageResult::Ok : MessageResult::Cancel;
+  return answer == IDOK || answer == IDYES ? MessageResult::Ok : MessageResult::Cancel;
 }
 
 void Win32Platform::PumpEvents() {
