@@ -7,7 +7,8 @@
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: unpack, apply,
 # cancel, stubborn, background, restore, help, repoint, second, link,
-# longpath, noversion, emptyarchive, partial, badpacker, spelling, readonly.
+# longpath, noversion, emptyarchive, partial, badpacker, spelling, readonly,
+# rollback, slowstart.
 set -u
 ravelwick=$1
 pak=$2
@@ -514,6 +515,50 @@ longpath_checks() {
 }
 
 mkdir -p "$work"
+rollback_checks() {
+  echo "== host refuses the new archive: the one before goes back and the host runs again"
+  prepare rollback 3.0.20.100
+  printf 'TESTHOST-REFUSES-THIS-ARCHIVE' >"$prog/Resource/ui/refuse.txt"
+  ud check "${main[@]}" --control "Hide Status Bar" --state 1 >/dev/null
+  ud click "${main[@]}" --id 1 >/dev/null
+  expect_message "RolledBack" "Maxthon 3 did not start with the new look, so Ravelwick put the previous look back" 60
+  expect_ravelwick_ends 30
+  cmp -s "$work/original.dat" "$host/Bin/Resource.dat" || fail "archive before not put back byte for byte"
+  cmp -s "$work/original.dat" "$prog/Resource3.0.20.100.dat" || fail "backup changed"
+  host_log "$host" | grep -q '^refuse$' || fail "host did not refuse the new archive"
+  expect_eq "host started with the new and then the old archive" "$(host_starts "$host")" 2
+  ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "host not running with the archive before"
+  [ ! -e "$prog/Resource.kept.dat" ] || fail "kept archive left behind"
+  grep -q 'Browser did not start with it' "$prog/ravelwick.log" || fail "rollback not logged"
+  close_everything
+
+  echo "== host that ends whatever it gets: told once, no second rollback, nothing deleted"
+  prepare stilldown 3.0.20.100
+  printf -- '--background --exit-after 1' >"$host/Bin/testhost.args"
+  ud click "${main[@]}" --id 1 >/dev/null
+  expect_message "StillDown" "Maxthon 3 did not start with the new look. Ravelwick put the previous look back" 90
+  expect_ravelwick_ends 30
+  cmp -s "$work/original.dat" "$host/Bin/Resource.dat" || fail "archive before not put back"
+  expect_eq "two starts, no loop" "$(host_starts "$host")" 2
+  cmp -s "$work/original.dat" "$prog/Resource3.0.20.100.dat" || fail "backup changed"
+  [ -f "$prog/Resource.dat" ] && [ -d "$prog/Resource" ] || fail "working files deleted"
+  close_everything
+}
+
+slowstart_checks() {
+  echo "== host slow to show its window but running: no rollback"
+  prepare slowstart 3.0.20.100
+  printf -- '--window-after 6000' >"$host/Bin/testhost.args"
+  ud check "${main[@]}" --control "Hide Status Bar" --state 1 >/dev/null
+  ud click "${main[@]}" --id 1 >/dev/null
+  expect_ravelwick_ends 60
+  expect_eq "one start" "$(host_starts "$host")" 1
+  cmp -s "$prog/Resource.dat" "$host/Bin/Resource.dat" || fail "new archive not kept"
+  ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "host window never appeared"
+  [ ! -e "$prog/Resource.kept.dat" ] || fail "kept archive left behind"
+  close_everything
+}
+
 case "$group" in
   unpack) unpack_checks ;;
   apply) apply_checks ;;
@@ -532,6 +577,8 @@ case "$group" in
   readonly) readonly_checks ;;
   link) link_checks ;;
   longpath) longpath_checks ;;
+  rollback) rollback_checks ;;
+  slowstart) slowstart_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1
