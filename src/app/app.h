@@ -25,8 +25,9 @@ struct App {
   std::string LanguageName = "English";
   std::string HostBinFolder;  // ends in a backslash; empty until found
   std::string HostVersion;
-  bool SingleSkinHost = false;  // host 3.0.15.300, which has only the modern skin
-  mutable FileCache files;      // the settings and language files
+  bool SingleSkinHost = false;     // host 3.0.15.300, which has only the modern skin
+  std::string UpdatedFromVersion;  // the version prepared before, when this start found another
+  mutable FileCache files;         // the settings and language files
 
   /// The program folder and the host as the pipeline works on them now.
   Installation Host() const { return Installation{platform, programFolder, HostBinFolder, HostVersion}; }

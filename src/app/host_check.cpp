@@ -21,7 +21,8 @@ HostCheckResult CheckHostInstallation(App& app) {
   // Litter of an install or restore that was killed while copying.
   RemoveCutOffCopy(platform, installation.HostArchive());
 
-  if (app.ReadSetting("FileVersion", kDefaultFileVersion) == app.HostVersion) return {};
+  const std::string prepared = app.ReadSetting("FileVersion", kDefaultFileVersion);
+  if (prepared == app.HostVersion) return {};
 
   const Installation current = app.Host();
   const std::string packed = current.PackedArchive();
@@ -40,6 +41,9 @@ HostCheckResult CheckHostInstallation(App& app) {
   // again once the archive is repaired.
   if (!backedUp) return {HostCheck::ArchiveUnusable, current.HostArchive()};
   app.WriteSetting("FileVersion", app.HostVersion);
+  // A version of its own was prepared before: the browser was updated (or
+  // another installation chosen) and shows its default look again.
+  if (!prepared.empty() && prepared != kDefaultFileVersion) app.UpdatedFromVersion = prepared;
   return {};
 }
 

@@ -1,5 +1,7 @@
 #include "ui/main_window_logic.h"
 
+#include <utility>
+
 #include "app/app.h"
 #include "app/host_check.h"
 #include "app/outcome_messages.h"
@@ -13,6 +15,7 @@
 #include "ui/commands.h"
 #include "ui/field_checks.h"
 #include "ui/main_sequence.h"
+#include "ui/preview.h"
 #include "ui/ui_factory.h"
 
 namespace rw {
@@ -182,8 +185,37 @@ void MainWindowLogic::OnActivate() {
       DropKeptAside(app_.Host());
     }
   }
-  if (closed_ || IsTreeUsable(app_.Host())) return;
-  Tell(UnpackArchive(app_.Host(), *this));
+  if (closed_) return;
+  if (!IsTreeUsable(app_.Host())) {
+    const PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
+    Tell(unpacked);
+    if (unpacked.outcome != Outcome::Done || closed_) return;
+  }
+  if (!app_.UpdatedFromVersion.empty()) OfferToReapply();
+}
+
+// A browser update brings its own interface back; the user's choices are
+// still in the settings and can go onto the new version at once.
+void MainWindowLogic::OfferToReapply() {
+  const std::string version = app_.HostVersion;
+  const std::string from = std::exchange(app_.UpdatedFromVersion, {});
+  if (app_.ReadSetting("ReapplyDeclined", "") == version) return;
+  const OptionSnapshot options = model_.Snapshot();
+  int ticked = 0;
+  for (const OptionDef& def : Options())
+    if (def.kind == OptionKind::Check && options.Ticked(def.option)) ++ticked;
+  if (ticked == 0) return;
+
+  std::string question =
+      ReplaceAll(ReplaceAll(ReplaceAll(app_.LookupText("ReapplyAfterUpdate"), "$old", from), "$new", version), "$count",
+                 std::to_string(ticked));
+  const Preview preview = BuildPreview(app_, options, compositionEnabled_);
+  if (preview.notFound > 0)
+    question += " " + ReplaceAll(app_.LookupText("ReapplyNotFound"), "$count", std::to_string(preview.notFound));
+  if (app_.Message(question, MessageButtons::YesNo, Handle()) == MessageResult::Ok)
+    OnOk();
+  else
+    app_.WriteSetting("ReapplyDeclined", version);
 }
 
 bool MainWindowLogic::OnKeyDown(int key, bool repeat) {

@@ -95,6 +95,9 @@ class MainWindowLogic : public MainWindowOps {
   ApplyRun Apply();
   /// Shows the message a failed road needs; nothing for success or Cancel.
   void Tell(const PipelineResult& result);
+  /// After a browser update: asks once per version whether the stored
+  /// options go onto it now.
+  void OfferToReapply();
   /// Success, and the ends of a road that hid the window to watch the host.
   static bool EndsTheProgram(Outcome outcome);
 

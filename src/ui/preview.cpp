@@ -125,7 +125,7 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
             "$file", effect.file));
   for (const SkinRun& run : runs)
     for (const TweakEffect& effect : run.report.effects)
-      if (effect.result == EditResult::NotFound) told.insert(effect.option);
+      if (effect.result == EditResult::NotFound && told.insert(effect.option).second) ++preview.notFound;
 
   // Contradictions, once however many skins show them.
   std::set<std::pair<Option, Option>> pairs;

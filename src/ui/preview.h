@@ -24,6 +24,7 @@ struct Preview {
   /// one section per file that would change, sorted by path.
   std::vector<PreviewSection> sections;
   int warnings = 0;
+  int notFound = 0;  // ticked options whose place in the interface is gone
   int changedFiles = 0;
 };
 

@@ -576,6 +576,47 @@ TEST(Commands, FirstActivationOffersTheArchiveAnInterruptedInstallKept) {
   }
 }
 
+// After a browser update the first activation asks, once per version,
+// whether the stored options go onto it; No is remembered.
+TEST(Commands, AfterAnUpdateTheStoredOptionsAreOfferedOncePerVersion) {
+  struct Row {
+    std::string settings;
+    std::optional<MessageResult> answer;  // nullopt: no question expected
+    bool applied;
+  };
+  const Row rows[] = {
+      {"[General]\r\nHideHome=1\r\nShowModeText=1\r\n", MessageResult::Ok, true},
+      {"[General]\r\nHideHome=1\r\nShowModeText=1\r\n", MessageResult::Cancel, false},
+      {"[General]\r\nHideHome=1\r\nReapplyDeclined=3.0.20.100\r\n", std::nullopt, false},
+      {"[General]\r\nHideHome=0\r\n", std::nullopt, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.settings);
+    Window w;
+    w.p.AddFile(kSettings, row.settings);
+    w.p.AddFile(kFolder + "\\Resource\\ui\\main\\index.css", "body{}");
+    w.p.AddFile(kFolder + "\\Resource\\ui\\main\\navbar.htm", "<div class=\"navbar\">");
+    ASSERT_TRUE(RecordTree(w.app.Host()));
+    w.app.UpdatedFromVersion = "3.0.15.300";
+    if (row.answer) w.p.answers.push_back(*row.answer);
+    w.logic.OnLoad();
+    w.logic.OnActivate();
+    ASSERT_EQ(w.p.messages.size(), row.answer ? 1u : 0u);
+    if (row.answer) {
+      // The mode text finds no place in this navigation bar.
+      EXPECT_EQ(w.p.messages[0].text,
+                "Maxthon 3 was updated from 3.0.15.300 to 3.0.20.100, which brought back its default look. Apply "
+                "your 2 tweaks to Maxthon 3.0.20.100 now? (1 of them find no place in the new version's interface "
+                "and will have no effect; Preview Changes shows which.)");
+    }
+    EXPECT_EQ(w.p.Contents(w.app.Host().HostArchive()) != "host archive", row.applied);
+    EXPECT_EQ(w.app.ReadSetting("ReapplyDeclined", "") == "3.0.20.100",
+              row.answer != MessageResult::Ok && row.settings.find("HideHome=1") != std::string::npos);
+    w.logic.OnActivate();
+    EXPECT_EQ(w.p.messages.size(), row.answer ? 1u : 0u);
+  }
+}
+
 TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
   const auto unpacks = [](const FakePlatform& p) {
     return std::count_if(p.started.begin(), p.started.end(),

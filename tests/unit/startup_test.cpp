@@ -317,6 +317,7 @@ TEST_F(HostCheckTest, FirstRunKeepsAnIdenticalBackup) {
   const std::string archive("PAK\0\x01\xFF data", 12);
   AddHost(p, kHost, "3.0.15.300", archive);
   EXPECT_EQ(CheckHostInstallation(app).outcome, HostCheck::Ready);
+  EXPECT_EQ(app.UpdatedFromVersion, "");  // nothing was prepared before
   EXPECT_EQ(app.HostVersion, "3.0.15.300");
   EXPECT_TRUE(app.SingleSkinHost);
   EXPECT_EQ(p.Contents(Backup("3.0.15.300")), archive);
@@ -353,6 +354,7 @@ TEST_F(HostCheckTest, NewVersionReplacesDerivedFilesAndKeepsOldBackups) {
   EXPECT_EQ(p.Contents(Backup("3.0.20.100")), "archive B");
   EXPECT_EQ(Setting(app, "FileVersion"), "3.0.20.100");
   EXPECT_FALSE(app.SingleSkinHost);
+  EXPECT_EQ(app.UpdatedFromVersion, "3.0.15.300");
 }
 
 TEST_F(HostCheckTest, ExistingBackupIsNeverReplaced) {
