@@ -12,8 +12,8 @@ namespace rw {
 
 struct App;
 
-/// The process's exit codes. The numbers are part of the command line's
-/// promise to scripts: they never change meaning.
+/// The process's exit codes. Scripts rely on the numbers: none ever changes
+/// its meaning.
 enum class ExitCode : int {
   Done = 0,
   NothingToDo = 1,

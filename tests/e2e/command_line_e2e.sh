@@ -21,25 +21,22 @@ source "$(dirname "$0")/common.sh"
 
 rule='#BTN_HOME{display:none}'
 
-# Program folder with the real tools, the shipped languages and images, and
-# settings pointing at the host with "Hide Home Button" ticked.
-make_program() {  # folder host
-  rm -rf "$1"
-  mkdir -p "$1"
-  cp "$ravelwick" "$pak/unpak.exe" "$pak/makpak.exe" "$1/"
-  cp -r "$source_dir/data/Languages" "$source_dir/data/ResFiles" "$1/"
-  printf '[General]\r\nLanguage=English\r\nInstallFolder=%s\\\r\nHideHome=1\r\n' "$(winpath "$2")" >"$1/settings.ini"
-}
-# Host folder with the test host and an archive packed from the made-up
-# interface tree.
-make_host() {  # folder version
-  rm -rf "$1" "$work/pack"
-  mkdir -p "$1/Bin" "$work/pack/Resource"
-  cp "$testhosts/$2/Maxthon.exe" "$1/Bin/"
+# A host folder with the test host and an archive packed from the made-up
+# interface tree; a program folder with the real tools, the shipped
+# languages and images, and settings pointing at the host with "Hide Home
+# Button" ticked.
+setup() {
+  prog="$work/Ravelwick"
+  host="$work/Maxthon3"
+  rm -rf "$prog" "$host" "$work/pack"
+  mkdir -p "$prog" "$host/Bin" "$work/pack/Resource"
+  cp "$testhosts/3.0.20.100/Maxthon.exe" "$host/Bin/"
   cp -r "$source_dir/tests/fixtures/host-ui/." "$work/pack/Resource/"
   wine "$pak/makpak.exe" "$(winpath "$work/pack/Resource")" 2>/dev/null
-  mv "$work/pack/Resource.dat" "$1/Bin/Resource.dat"
-  rm -rf "$work/pack"
+  mv "$work/pack/Resource.dat" "$host/Bin/Resource.dat"
+  cp "$ravelwick" "$pak/unpak.exe" "$pak/makpak.exe" "$prog/"
+  cp -r "$source_dir/data/Languages" "$source_dir/data/ResFiles" "$prog/"
+  printf '[General]\r\nLanguage=English\r\nInstallFolder=%s\\\r\nHideHome=1\r\n' "$(winpath "$host")" >"$prog/settings.ini"
 }
 # A normal first start that unpacks the tree; the window is left open.
 first_start() {
@@ -88,12 +85,6 @@ expect_no_window() { [ -z "$windows" ] || fail "$1 showed a window: $windows"; }
 expect_one_line() {  # what file text
   expect_eq "$1: lines" "$(wc -l <"$2")" 1
   grep -q "$3" "$2" || fail "$1: '$(cat "$2")' does not say '$3'"
-}
-setup() {
-  prog="$work/Ravelwick"
-  host="$work/Maxthon3"
-  make_host "$host" 3.0.20.100
-  make_program "$prog" "$host"
 }
 
 preview_checks() {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "app/app.h"
 #include "pipeline/tree_record.h"
@@ -135,106 +134,52 @@ TEST(CommandLine, UsageNamesTheProgramEveryRowAndTheExitCodes) {
 // /preview reads; only a missing or unfinished tree is unpacked, and only
 // when that can be done as the first start would do it.
 TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
+  enum Where { Stored, Registry, Nowhere };
   struct Row {
     const char* name;
-    std::function<void(CommandLineRun&)> arrange;
+    Where host;
+    std::string version;  // of the host's executable
+    bool tree, tools, windowOpen;
+    std::string more;  // arranges the rest: "empty archive", "older packed", "failing unpacker"
     ExitCode code;
-    std::string reason;  // on standard error; empty: the preview on standard output
-    bool unpacks = false;
+    std::string reason;  // first words on standard error; empty: the preview on standard output
+    bool unpacks;
   };
-  const std::string hideHome = "HideHome=1\r\n";
-  const std::string stored = "InstallFolder=" + kHost + "\r\n" + hideHome;
+  const std::string mustUnpack = "the working files in C:\\Ravelwick\\Resource must be unpacked first, but ";
   const Row rows[] = {
-      {"no host folder anywhere",
-       [&](CommandLineRun& r) {
-         r.AddTools();
-         r.AddTree();
-         r.Settings("InstallFolder=D:\\Gone\\\r\n" + hideHome);
-       },
-       ExitCode::Failed, "Maxthon 3 was not found"},
-      {"a host without a version",
-       [&](CommandLineRun& r) {
-         r.AddHost("");
-         r.AddTree();
-         r.Settings(stored);
-       },
-       ExitCode::Failed, "Maxthon 3 has no readable version: " + kHost + "Bin\\Maxthon.exe"},
-      {"a usable tree, the host from the registry, which is not stored",
-       [&](CommandLineRun& r) {
-         r.AddHost();
-         r.AddTree();
-         r.Settings(hideHome);
-         r.p.registry[std::string(kHostRegistryValue)] = "D:\\Maxthon3";
-       },
-       ExitCode::Done, ""},
-      {"a usable tree while the window is open",
-       [&](CommandLineRun& r) {
-         r.AddHost();
-         r.AddTree();
-         r.Settings(stored);
-         r.HoldTheWindowsClaim();
-       },
-       ExitCode::Done, ""},
-      {"no tree yet",
-       [&](CommandLineRun& r) {
-         r.AddHost();
-         r.AddTools();
-         r.Settings(stored);
-       },
-       ExitCode::Done, "", true},
-      {"no tree, the window open",
-       [&](CommandLineRun& r) {
-         r.AddHost();
-         r.AddTools();
-         r.Settings(stored);
-         r.HoldTheWindowsClaim();
-       },
-       ExitCode::WindowOpen, "the working files in C:\\Ravelwick\\Resource must be unpacked first"},
-      {"no tree, no tools",
-       [&](CommandLineRun& r) {
-         r.AddHost();
-         r.Settings(stored);
-       },
-       ExitCode::Failed, "the working files in C:\\Ravelwick\\Resource must be unpacked first"},
-      {"no tree, an empty host archive",
-       [&](CommandLineRun& r) {
-         r.AddHost();
-         r.AddTools();
-         r.p.AddFile(kHost + "Bin\\Resource.dat", "");
-         r.Settings(stored);
-       },
-       ExitCode::Failed, "the working files in C:\\Ravelwick\\Resource must be unpacked first"},
-      {"no tree, the packed archive of an older host",
-       [&](CommandLineRun& r) {
-         r.AddHost();
-         r.AddTools();
-         r.p.AddFile(kProgram + "\\Resource.dat", "older host");
-         r.Settings(stored + "FileVersion=3.0.15.300\r\n");
-       },
-       ExitCode::Failed, "the working files in C:\\Ravelwick\\Resource must be unpacked first"},
-      {"a tree of an older host, unpacked again from the backup",
-       [&](CommandLineRun& r) {
-         r.AddHost();
-         r.AddTools();
-         r.AddTree();
-         r.p.fileVersions[AsciiLower(kHost + "Bin\\Maxthon.exe")] = "3.0.21.1";
-         r.Settings(stored);
-       },
-       ExitCode::Done, "", true},
-      {"an unpacker that fails",
-       [&](CommandLineRun& r) {
-         r.AddHost();
-         r.AddTools();
-         r.tools.unpackerExitCode = 1;
-         r.Settings(stored);
-       },
-       ExitCode::Failed, "could not unpack C:\\Ravelwick\\Resource.dat completely", true},
+      {"no host", Nowhere, kVersion, true, true, false, "", ExitCode::Failed, "Maxthon 3 was not found", false},
+      {"no version", Stored, "", true, true, false, "", ExitCode::Failed,
+       "Maxthon 3 has no readable version: " + kHost + "Bin\\Maxthon.exe", false},
+      {"tree, host in the registry", Registry, kVersion, true, false, false, "", ExitCode::Done, "", false},
+      {"tree, window open", Stored, kVersion, true, false, true, "", ExitCode::Done, "", false},
+      {"no tree", Stored, kVersion, false, true, false, "", ExitCode::Done, "", true},
+      {"no tree, window open", Stored, kVersion, false, true, true, "", ExitCode::WindowOpen,
+       mustUnpack + "Ravelwick's", false},
+      {"no tree, no tools", Stored, kVersion, false, false, false, "", ExitCode::Failed, mustUnpack + "unpak", false},
+      {"no tree, nothing to unpack", Stored, kVersion, false, true, false, "empty archive", ExitCode::Failed,
+       mustUnpack + "there is no archive", false},
+      {"no tree, packed for an older host", Stored, kVersion, false, true, false, "older packed", ExitCode::Failed,
+       mustUnpack + "Maxthon 3 has a new version", false},
+      {"tree of an older host", Stored, "3.0.21.1", true, true, false, "", ExitCode::Done, "", true},
+      {"unpacker fails", Stored, kVersion, false, true, false, "failing unpacker", ExitCode::Failed,
+       "could not unpack C:\\Ravelwick\\Resource.dat completely", true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     CommandLineRun run;
-    row.arrange(run);
+    run.AddHost(row.version);
+    if (row.tree) run.AddTree();
+    if (row.tools) run.AddTools();
+    if (row.windowOpen) run.HoldTheWindowsClaim();
+    if (row.more == "empty archive") run.p.AddFile(kHost + "Bin\\Resource.dat", "");
+    if (row.more == "older packed") run.p.AddFile(kProgram + "\\Resource.dat", "older host");
+    if (row.more == "failing unpacker") run.tools.unpackerExitCode = 1;
+    const std::string folder = row.host == Nowhere ? "D:\\Gone\\" : row.host == Stored ? kHost : "";
+    run.Settings("HideHome=1\r\nFileVersion=" + std::string(row.more == "older packed" ? "3.0.15.300" : kVersion) +
+                 "\r\n" + (folder.empty() ? "" : "InstallFolder=" + folder + "\r\n"));
+    if (row.host == Registry) run.p.registry[std::string(kHostRegistryValue)] = "D:\\Maxthon3";
     const std::optional<std::string> settingsBefore = run.p.Contents(kSettings);
+
     EXPECT_EQ(run.Run({"/preview"}), row.code);
     if (row.reason.empty()) {
       EXPECT_NE(run.console.out.find(kHideHomeRule), std::string::npos) << run.console.out;
