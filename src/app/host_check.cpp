@@ -8,12 +8,15 @@
 
 namespace rw {
 
+void ReadHostVersion(App& app) {
+  app.HostVersion = app.platform.FileVersion(app.Host().HostExecutable()).value_or("");
+  app.SingleSkinHost = app.HostVersion == kSpecialHostVersion;
+}
+
 HostCheckResult CheckHostInstallation(App& app) {
   Platform& platform = app.platform;
   const Installation installation = app.Host();
-  const std::optional<std::string> version = platform.FileVersion(installation.HostExecutable());
-  app.HostVersion = version.value_or("");
-  app.SingleSkinHost = app.HostVersion == kSpecialHostVersion;
+  ReadHostVersion(app);
   // Without a version there is nothing to name a backup after nor to compare
   // with "FileVersion"; the files of the last known version stay as they
   // are, unused.

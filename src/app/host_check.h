@@ -25,6 +25,10 @@ struct HostCheckResult {
   std::string file;  // what the message names
 };
 
+/// Sets app.HostVersion (empty when the host's executable has none) and
+/// app.SingleSkinHost from the host in app.HostBinFolder; writes nothing.
+void ReadHostVersion(App& app);
+
 /// Reads app.HostBinFolder; sets app.HostVersion and app.SingleSkinHost. A new
 /// version removes the old derived files, backs up the host's archive and is
 /// recorded in "FileVersion".

@@ -16,21 +16,6 @@ constexpr std::string_view kHostExeBelowFolder = "Bin\\Maxthon.exe";
 constexpr unsigned kRunningWindowPollMs = 100;
 constexpr int kRunningWindowPolls = 50;
 
-std::string ChooseLanguage(App& app) {
-  std::string language = app.ReadSetting("Language", "");
-  if (language.empty())
-    language = app.platform.SystemDefaultLcid() == kLcidChineseSimplified ? "Chinese Simplified" : "English";
-  if (!app.platform.FileExists(LanguageFilePath(app.programFolder, language))) language = "English";
-  return language;
-}
-
-bool ToolsPresent(App& app) {
-  // Both tests are always made.
-  const bool makpak = app.platform.FileExists(app.Path("makpak.exe"));
-  const bool unpak = app.platform.FileExists(app.Path("unpak.exe"));
-  return makpak && unpak;
-}
-
 WindowHandle WaitForRunningMainWindow(App& app) {
   for (int poll = 0;; ++poll) {
     if (const WindowHandle window = app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
@@ -70,6 +55,36 @@ std::string SingleInstanceName(Platform& platform, const std::string& programFol
   return "Ravelwick-" + std::string(hex);
 }
 
+std::string ChooseLanguage(const App& app) {
+  std::string language = app.ReadSetting("Language", "");
+  if (language.empty())
+    language = app.platform.SystemDefaultLcid() == kLcidChineseSimplified ? "Chinese Simplified" : "English";
+  if (!app.platform.FileExists(LanguageFilePath(app.programFolder, language))) language = "English";
+  return language;
+}
+
+bool ToolsPresent(const App& app) {
+  // Both tests are always made.
+  const bool makpak = app.platform.FileExists(app.Path("makpak.exe"));
+  const bool unpak = app.platform.FileExists(app.Path("unpak.exe"));
+  return makpak && unpak;
+}
+
+std::optional<FoundHostFolder> FindHostFolder(const App& app) {
+  // The setting wins over the registry. An invalid setting is ignored, not
+  // erased; the registry value is to be stored only once it has proved
+  // valid. Both are stored in canonical form, which is how the host's
+  // processes are recognised.
+  if (const std::string stored = app.ReadSetting("InstallFolder", ""); !stored.empty()) {
+    if (auto folder = CanonicalHostFolder(app.platform, stored))
+      return FoundHostFolder{*folder, *folder != WithTrailingBackslash(stored)};
+  }
+  const std::string registered = app.platform.ReadRegistryString(std::string(kHostRegistryValue)).value_or("");
+  if (registered.empty()) return std::nullopt;
+  if (auto folder = CanonicalHostFolder(app.platform, registered)) return FoundHostFolder{*folder, true};
+  return std::nullopt;
+}
+
 MainExit Main(App& app, UiFactory& ui) {
   app.AppVersion = std::string(kAppVersion);
   app.AppTitle = "Ravelwick (" + app.AppVersion + ")";
@@ -95,25 +110,10 @@ MainExit Main(App& app, UiFactory& ui) {
     return MainExit::MissingTool;
   }
 
-  // The setting wins over the registry. An invalid setting is ignored, not
-  // erased; the registry value is stored only once it has proved valid.
-  // Both are stored in canonical form, which is how the host's processes are
-  // recognised.
   app.HostBinFolder.clear();
-  if (const std::string stored = app.ReadSetting("InstallFolder", ""); !stored.empty()) {
-    if (auto folder = CanonicalHostFolder(app.platform, stored)) {
-      if (*folder != WithTrailingBackslash(stored)) app.WriteSetting("InstallFolder", *folder);
-      app.HostBinFolder = *folder + "Bin\\";
-    }
-  }
-  if (app.HostBinFolder.empty()) {
-    const std::string registered = app.platform.ReadRegistryString(std::string(kHostRegistryValue)).value_or("");
-    if (!registered.empty()) {
-      if (auto folder = CanonicalHostFolder(app.platform, registered)) {
-        app.WriteSetting("InstallFolder", *folder);
-        app.HostBinFolder = *folder + "Bin\\";
-      }
-    }
+  if (const std::optional<FoundHostFolder> found = FindHostFolder(app)) {
+    if (found->store) app.WriteSetting("InstallFolder", found->folder);
+    app.HostBinFolder = found->folder + "Bin\\";
   }
   if (app.HostBinFolder.empty()) ui.ShowSetFolderDialog(app, 0);
   if (app.HostBinFolder.empty()) {

@@ -26,6 +26,23 @@ enum class MainExit {
 
 MainExit Main(App& app, UiFactory& ui);
 
+/// The language start-up uses: the "Language" setting, else the system's
+/// (Chinese Simplified or English); English when its file is missing.
+std::string ChooseLanguage(const App& app);
+
+/// True when both archive tools are in the program folder.
+bool ToolsPresent(const App& app);
+
+struct FoundHostFolder {
+  std::string folder;  // canonical, with a trailing backslash
+  bool store = false;  // "InstallFolder" does not hold it in this spelling yet
+};
+
+/// The host folder as start-up finds it, without asking and without
+/// writing: the "InstallFolder" setting when it names a host, else the
+/// registry value when that does.
+std::optional<FoundHostFolder> FindHostFolder(const App& app);
+
 /// The canonical form of `folder`, with a trailing backslash, when it is a
 /// fully qualified path holding "Bin\Maxthon.exe".
 std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_view folder);

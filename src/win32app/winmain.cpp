@@ -1,12 +1,18 @@
 // Entry point of ravelwick.exe.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <string>
+#include <vector>
 
 #include "app/app.h"
+#include "platform/win32/late_bound.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
+#include "ui/command_line.h"
 #include "ui/main_sequence.h"
+#include "win32app/console_output.h"
 #include "win32app/win32_ui_factory.h"
 
 namespace {
@@ -38,11 +44,43 @@ void RunWhileMainWindowLives() {
   }
 }
 
+struct CommandLine {
+  std::string programName;  // as started, without its folder
+  std::vector<std::string> arguments;
+};
+
+// `arguments` is what follows the program name on the command line; the
+// shell, which splits it, is loaded only when there is something to split.
+CommandLine ParseCommandLine(std::wstring_view arguments) {
+  CommandLine parsed{"ravelwick.exe", {}};
+  if (arguments.find_first_not_of(L" \t") == std::wstring_view::npos) return parsed;
+  static const auto commandLineToArgv =
+      rw::win32::LateBound<decltype(&CommandLineToArgvW)>(L"shell32.dll", "CommandLineToArgvW");
+  int count = 0;
+  wchar_t** words = commandLineToArgv ? commandLineToArgv(GetCommandLineW(), &count) : nullptr;
+  if (!words) return parsed;
+  if (count > 0) {
+    const std::wstring_view started = words[0];
+    if (const std::wstring_view name = started.substr(started.find_last_of(L"\\/") + 1); !name.empty())
+      parsed.programName = rw::win32::Utf8(name);
+  }
+  for (int i = 1; i < count; ++i) parsed.arguments.push_back(rw::win32::Utf8(words[i]));
+  LocalFree(words);
+  return parsed;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
   rw::Win32Platform platform;
   rw::App app(platform, platform.ProgramFolder());
+  // With arguments the program is a command: no window, an exit code.
+  if (const CommandLine commandLine = ParseCommandLine(arguments ? arguments : L""); !commandLine.arguments.empty()) {
+    rw::win32::Win32ConsoleOutput console;
+    const std::optional<rw::ExitCode> code =
+        rw::RunCommandLine(app, console, commandLine.programName, commandLine.arguments);
+    return static_cast<int>(code.value_or(rw::ExitCode::UsageError));
+  }
   rw::win32::Win32UiFactory ui(platform);
   if (rw::Main(app, ui) == rw::MainExit::MainWindowShown) RunWhileMainWindowLives();
   return 0;

@@ -1,0 +1,135 @@
+#include "ui/command_line.h"
+
+#include <algorithm>
+#include <array>
+
+#include "stores/text.h"
+#include "ui/command_verbs.h"
+#include "ui/main_sequence.h"
+
+namespace rw {
+
+namespace {
+
+constexpr std::string_view kHelpName = "/?";
+
+ExitCode ShowHelp(App&, ConsoleOutput& console, const Invocation& invocation) {
+  console.Out(UsageText(invocation.programName));
+  return ExitCode::Done;
+}
+
+constexpr std::array kCommands = {
+    CommandRow{"/preview", "", "", "Prints what OK would change in the interface files; changes nothing.", PreviewVerb},
+    CommandRow{kHelpName, "/help", "", "Prints this text.", ShowHelp},
+};
+
+struct ExitCodeRow {
+  ExitCode code;
+  std::string_view meaning;
+};
+
+// Only the codes some verb can end with; the others keep their numbers for
+// the verbs that will.
+constexpr std::array kDocumentedExitCodes = {
+    ExitCodeRow{ExitCode::Done, "done"},
+    ExitCodeRow{ExitCode::Failed, "failed; nothing was changed"},
+    ExitCodeRow{ExitCode::WindowOpen, "the window is open in another instance, and /preview would have to unpack"},
+    ExitCodeRow{ExitCode::UsageError, "the command line was not understood"},
+};
+
+bool LooksLikeSwitch(std::string_view token) { return !token.empty() && (token[0] == '/' || token[0] == '-'); }
+
+// "-Preview" -> "/preview".
+std::string TableSpelling(std::string_view token) {
+  std::string name = AsciiLower(token);
+  name[0] = '/';
+  return name;
+}
+
+const CommandRow* FindRow(std::string_view token) {
+  const std::string name = TableSpelling(token);
+  for (const CommandRow& row : kCommands)
+    if (name == row.name || (!row.alias.empty() && name == row.alias)) return &row;
+  return nullptr;
+}
+
+std::string Heading(const CommandRow& row) {
+  std::string heading(row.name);
+  if (!row.alias.empty()) heading += ", " + std::string(row.alias);
+  if (!row.argument.empty()) heading += " " + std::string(row.argument);
+  return heading;
+}
+
+void AppendRows(std::string& text, std::string_view title, bool verbs) {
+  std::size_t width = 0;
+  for (const CommandRow& row : kCommands)
+    if ((row.handler != nullptr) == verbs) width = std::max(width, Heading(row).size());
+  if (width == 0) return;
+  text += "\n" + std::string(title) + ":\n";
+  for (const CommandRow& row : kCommands) {
+    if ((row.handler != nullptr) != verbs) continue;
+    const std::string heading = Heading(row);
+    text += "  " + heading + std::string(width - heading.size() + 2, ' ') + std::string(row.description) + "\n";
+  }
+}
+
+ExitCode UsageError(ConsoleOutput& console, std::string_view programName, const std::string& reason) {
+  console.Err(std::string(programName) + ": " + reason + "\n\n" + UsageText(programName));
+  return ExitCode::UsageError;
+}
+
+}  // namespace
+
+bool Invocation::Has(std::string_view switchName) const {
+  return std::find(switches.begin(), switches.end(), switchName) != switches.end();
+}
+
+std::span<const CommandRow> CommandTable() { return kCommands; }
+
+std::string UsageText(std::string_view programName) {
+  std::string text = "Ravelwick " + std::string(kAppVersion) +
+                     " restyles the Maxthon 3 browser. Without arguments it opens its window.\n\n"
+                     "Usage: " +
+                     std::string(programName) + " VERB [ARGUMENT] [SWITCH...]\n";
+  AppendRows(text, "Verbs", true);
+  AppendRows(text, "Switches", false);
+  text += "\nExit codes:\n";
+  for (const ExitCodeRow& row : kDocumentedExitCodes)
+    text += "  " + std::to_string(static_cast<int>(row.code)) + "  " + std::string(row.meaning) + "\n";
+  return text;
+}
+
+std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::string_view programName,
+                                       std::span<const std::string> arguments) {
+  if (arguments.empty()) return std::nullopt;
+  Invocation invocation{programName, {}, {}};
+  // Help anywhere wins over everything else on the line, mistakes included.
+  for (const std::string& token : arguments)
+    if (LooksLikeSwitch(token) && FindRow(token) == FindRow(kHelpName)) return ShowHelp(app, console, invocation);
+
+  const CommandRow* verb = nullptr;
+  for (const std::string& token : arguments) {
+    if (!LooksLikeSwitch(token)) {
+      invocation.arguments.push_back(token);
+      continue;
+    }
+    const CommandRow* row = FindRow(token);
+    if (!row) return UsageError(console, programName, "unknown switch " + token);
+    if (!row->handler) {
+      invocation.switches.push_back(row->name);
+    } else if (verb && verb != row) {
+      return UsageError(console, programName, "one verb at a time: " + std::string(verb->name) + " and " + token);
+    } else {
+      verb = row;
+    }
+  }
+  if (!verb) return UsageError(console, programName, "no verb");
+  const std::size_t expected = verb->argument.empty() ? 0 : 1;
+  if (invocation.arguments.size() < expected)
+    return UsageError(console, programName, std::string(verb->name) + " needs " + std::string(verb->argument));
+  if (invocation.arguments.size() > expected)
+    return UsageError(console, programName, "unexpected argument " + invocation.arguments[expected]);
+  return verb->handler(app, console, invocation);
+}
+
+}  // namespace rw

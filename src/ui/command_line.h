@@ -1,0 +1,71 @@
+// The command line: verbs that do one job without a window, print to the
+// console and end with an exit code that scripts can test.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rw {
+
+struct App;
+
+/// The process's exit codes. Scripts rely on the numbers: none ever changes
+/// its meaning.
+enum class ExitCode : int {
+  Done = 0,
+  NothingToDo = 1,
+  Failed = 2,       // and nothing was changed
+  HostRunning = 3,  // the host must be closed first
+  RolledBack = 4,   // a change failed half-way and was undone
+  WindowOpen = 5,   // this program's window is open in another instance
+  UsageError = 9,
+};
+
+/// Where the verbs write: standard output for results, standard error for
+/// reasons. Text is UTF-8.
+class ConsoleOutput {
+ public:
+  virtual ~ConsoleOutput() = default;
+  virtual void Out(std::string_view utf8) = 0;
+  virtual void Err(std::string_view utf8) = 0;
+};
+
+/// What a verb is started with: the positional arguments it takes and the
+/// switches given beside it (in their table spelling).
+struct Invocation {
+  std::string_view programName;  // for the usage text
+  std::vector<std::string> arguments;
+  std::vector<std::string_view> switches;
+  bool Has(std::string_view switchName) const;
+};
+
+using VerbHandler = ExitCode (*)(App& app, ConsoleOutput& console, const Invocation& invocation);
+
+/// One row of the command table: a verb, when it has a handler, or a switch
+/// that changes what a verb does.
+struct CommandRow {
+  std::string_view name;         // lower case with "/", e.g. "/preview"
+  std::string_view alias;        // another accepted name, or empty
+  std::string_view argument;     // the positional argument's placeholder ("FILE"); empty: none
+  std::string_view description;  // one line for the usage text
+  VerbHandler handler;           // null for a switch
+};
+
+std::span<const CommandRow> CommandTable();
+
+/// The usage text: the program name, every verb and switch with its
+/// description, and the exit codes.
+std::string UsageText(std::string_view programName);
+
+/// Runs the verb `arguments` name (the program name not included) and
+/// returns its exit code; nullopt without arguments, when the program
+/// starts with its window. Verbs and switches ignore letter case and take
+/// "/" or "-". Help goes to standard output; a usage error puts its reason
+/// and the usage text on standard error.
+std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::string_view programName,
+                                       std::span<const std::string> arguments);
+
+}  // namespace rw

@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# End-to-end checks of the command line under Wine: the real ravelwick.exe
+# started with arguments prints to the streams it was given, ends with its
+# exit code and never shows a window.
+#
+#   command_line_e2e.sh RAVELWICK_EXE PAK_DIR TESTHOST_DIR UIDRIVER_EXE WORK_DIR GROUP
+#
+# PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: preview, unpack,
+# second, help, usage, nohost.
+set -u
+ravelwick=$1
+pak=$2
+testhosts=$3
+uidriver=$4
+work=$5/$6
+group=$6
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+
+script_args=("$@")
+source "$(dirname "$0")/common.sh"
+
+rule='#BTN_HOME{display:none}'
+
+# A host folder with the test host and an archive packed from the made-up
+# interface tree; a program folder with the real tools, the shipped
+# languages and images, and settings pointing at the host with "Hide Home
+# Button" ticked.
+setup() {
+  prog="$work/Ravelwick"
+  host="$work/Maxthon3"
+  rm -rf "$prog" "$host" "$work/pack"
+  mkdir -p "$prog" "$host/Bin" "$work/pack/Resource"
+  cp "$testhosts/3.0.20.100/Maxthon.exe" "$host/Bin/"
+  cp -r "$source_dir/tests/fixtures/host-ui/." "$work/pack/Resource/"
+  wine "$pak/makpak.exe" "$(winpath "$work/pack/Resource")" 2>/dev/null
+  mv "$work/pack/Resource.dat" "$host/Bin/Resource.dat"
+  cp "$ravelwick" "$pak/unpak.exe" "$pak/makpak.exe" "$prog/"
+  cp -r "$source_dir/data/Languages" "$source_dir/data/ResFiles" "$prog/"
+  printf '[General]\r\nLanguage=English\r\nInstallFolder=%s\\\r\nHideHome=1\r\n' "$(winpath "$host")" >"$prog/settings.ini"
+}
+# A normal first start that unpacks the tree; the window is left open.
+first_start() {
+  wine "$prog/ravelwick.exe" &
+  rw_pid=$!
+  ud wait-window "${main[@]}" --timeout 30 >/dev/null || fail "no main window"
+  wait_for 30 test -f "$prog/Resource/ui/main/index.css" || fail "no working tree after the first start"
+  wait_for 30 ok_enabled || fail "OK not enabled after the first start"
+}
+close_window() {
+  ud close "${main[@]}" --timeout 0 >/dev/null
+  wait_for 30 bash -c "! kill -0 $rw_pid 2>/dev/null" || fail "ravelwick.exe did not end"
+  wait "$rw_pid" 2>/dev/null
+}
+# Every file and folder below the given folders, with the hash of each file.
+fingerprint() {
+  find "$@" -type d | sort
+  find "$@" -type f -exec sha256sum {} + | sort -k 2
+}
+# Runs ravelwick.exe ARGS... with its output in $work/out and $work/err and
+# its exit code in $rc; $windows lists the windows seen meanwhile, each
+# closed at once so that a message box cannot hold the run up. With
+# watch=0 the windows are left alone.
+watch=1
+run() {
+  timeout 60 wine "$prog/ravelwick.exe" "$@" >"$work/out" 2>"$work/err" &
+  local pid=$!
+  windows=""
+  watch_windows() {
+    [ "$watch" == 1 ] || return
+    local seen
+    seen=$(ud list --title-contains Ravelwick --timeout 0)
+    [ -z "$seen" ] && return
+    windows+="$seen"$'\n'
+    ud close --title-contains Ravelwick --timeout 0 >/dev/null
+  }
+  while kill -0 "$pid" 2>/dev/null; do
+    watch_windows
+    sleep 0.2
+  done
+  wait "$pid"
+  rc=$?
+  watch_windows
+}
+expect_no_window() { [ -z "$windows" ] || fail "$1 showed a window: $windows"; }
+expect_one_line() {  # what file text
+  expect_eq "$1: lines" "$(wc -l <"$2")" 1
+  grep -q "$3" "$2" || fail "$1: '$(cat "$2")' does not say '$3'"
+}
+
+preview_checks() {
+  echo "== /preview after a first start: the rule on standard output, not a byte changed"
+  setup
+  first_start
+  close_window
+  local before
+  before=$(fingerprint "$prog" "$host")
+  run /preview
+  expect_eq "exit code" "$rc" 0
+  grep -qF "$rule" "$work/out" || fail "the rule is not in the preview"
+  expect_eq "standard error" "$(cat "$work/err")" ""
+  expect_no_window /preview
+  expect_eq "files changed by /preview" "$(fingerprint "$prog" "$host")" "$before"
+
+  echo "== /preview through a pipe, spelled -PREVIEW"
+  expect_eq "rule lines through a pipe" "$(timeout 60 wine "$prog/ravelwick.exe" -PREVIEW 2>/dev/null | grep -cF "$rule")" \
+    "$(grep -cF "$rule" "$work/out")"
+  expect_eq "files changed by the second run" "$(fingerprint "$prog" "$host")" "$before"
+}
+
+unpack_checks() {
+  echo "== /preview before any start: unpacks the tree as the first start would, then reads only"
+  setup
+  local host_before
+  host_before=$(fingerprint "$host")
+  run /preview
+  expect_eq "exit code" "$rc" 0
+  grep -qF "$rule" "$work/out" || fail "the rule is not in the preview"
+  expect_no_window /preview
+  [ -f "$prog/Resource/ui/main/index.css" ] || fail "no working tree"
+  cmp -s "$host/Bin/Resource.dat" "$prog/Resource3.0.20.100.dat" || fail "no backup of the host's archive"
+  expect_eq "host folder changed" "$(fingerprint "$host")" "$host_before"
+  local before
+  before=$(fingerprint "$prog" "$host")
+  run /preview
+  expect_eq "second exit code" "$rc" 0
+  expect_eq "files changed by the second /preview" "$(fingerprint "$prog" "$host")" "$before"
+}
+
+second_checks() {
+  echo "== /preview while the window is open: reads; would it have to unpack, exit 5"
+  setup
+  first_start
+  # What the other groups watch for finds this window.
+  [ -n "$(ud list --title-contains Ravelwick --timeout 0)" ] || fail "the open window is not listed"
+  watch=0
+  run /preview
+  expect_eq "exit code beside the window" "$rc" 0
+  grep -qF "$rule" "$work/out" || fail "the rule is not in the preview"
+  rm -rf "$prog/Resource"
+  run /preview
+  expect_eq "exit code when it would unpack" "$rc" 5
+  expect_eq "standard output" "$(cat "$work/out")" ""
+  expect_one_line "reason" "$work/err" "window is open"
+  [ ! -e "$prog/Resource" ] || fail "unpacked beside the window"
+  close_window
+}
+
+help_checks() {
+  echo "== /? and its spellings: usage on standard output, exit 0"
+  setup
+  for spelling in /? -? /HELP; do
+    run "$spelling"
+    expect_eq "$spelling exit code" "$rc" 0
+    grep -q '^  /preview ' "$work/out" || fail "$spelling does not list /preview"
+    grep -q '^  9  ' "$work/out" || fail "$spelling does not list the exit codes"
+    expect_eq "$spelling standard error" "$(cat "$work/err")" ""
+    expect_no_window "$spelling"
+  done
+}
+
+usage_checks() {
+  echo "== a mistake: the reason and the usage on standard error, exit 9, no window"
+  setup
+  for line in /bogus "/preview extra"; do
+    # shellcheck disable=SC2086 # one argument per word
+    run $line
+    expect_eq "$line exit code" "$rc" 9
+    expect_eq "$line standard output" "$(cat "$work/out")" ""
+    head -1 "$work/err" | grep -q '^ravelwick.exe: ' || fail "$line: no reason first: $(head -1 "$work/err")"
+    grep -q '^  /preview ' "$work/err" || fail "$line: no usage on standard error"
+    expect_no_window "$line"
+  done
+  [ ! -e "$prog/Resource" ] || fail "a mistake unpacked"
+}
+
+nohost_checks() {
+  echo "== /preview with no host folder: exit 2 and one line why, no window, nothing written"
+  setup
+  wine reg delete 'HKCU\Software\Maxthon3' /f >/dev/null 2>&1
+  printf '[General]\r\nHideHome=1\r\n' >"$prog/settings.ini"
+  local before
+  before=$(fingerprint "$prog")
+  run /preview
+  expect_eq "exit code" "$rc" 2
+  expect_eq "standard output" "$(cat "$work/out")" ""
+  expect_one_line "reason" "$work/err" "not found"
+  expect_no_window /preview
+  expect_eq "files changed" "$(fingerprint "$prog")" "$before"
+}
+
+mkdir -p "$work"
+case "$group" in
+  preview) preview_checks ;;
+  unpack) unpack_checks ;;
+  second) second_checks ;;
+  help) help_checks ;;
+  usage) usage_checks ;;
+  nohost) nohost_checks ;;
+  *) fail "unknown group $group" ;;
+esac
+wineserver -k >/dev/null 2>&1
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)"
+  exit 1
+fi
+echo "all command line end-to-end checks of $group passed"
