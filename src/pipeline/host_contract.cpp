@@ -38,19 +38,23 @@ bool BelongsToHost(const Installation& installation, const ProcessInfo& process)
          std::string::npos;
 }
 
-bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, bool pumpEvents) {
+bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, MainWindowOps* window, WaitStep step) {
   for (int poll = 0; poll < polls; ++poll) {
     platform.Sleep(kPollIntervalMs);
-    if (pumpEvents) platform.PumpEvents();
+    if (window) {
+      window->ShowWait(step, (poll + 1) * kPollIntervalMs, polls * kPollIntervalMs);
+      platform.PumpEvents();
+    }
     if (platform.ListProcesses(std::string(imageName)).empty()) return true;
   }
   return false;
 }
 
-bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, bool pumpEvents) {
+bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, MainWindowOps* window,
+             WaitStep step) {
   const std::uint32_t pid = platform.StartProcess(commandLine, /*hidden=*/true);
   if (pid == 0) return false;
-  if (WaitForToolToEnd(platform, imageName, kToolPolls, pumpEvents)) return platform.ExitCodeOf(pid) == 0u;
+  if (WaitForToolToEnd(platform, imageName, kToolPolls, window, step)) return platform.ExitCodeOf(pid) == 0u;
   platform.TerminateProcess(pid);
   for (int poll = 0; poll < kTerminatePolls && !platform.ExitCodeOf(pid); ++poll) platform.Sleep(kPollIntervalMs);
   return false;

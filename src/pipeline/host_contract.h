@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "pipeline/window_ops.h"
 #include "platform/platform.h"
 
 namespace rw {
@@ -38,11 +39,12 @@ bool BelongsToHost(const Installation& installation, const ProcessInfo& process)
 
 /// Polls the process list up to `polls` times, sleeping before each query;
 /// true as soon as no process of that image name is listed.
-bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, bool pumpEvents);
+bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, MainWindowOps* window, WaitStep step);
 
 /// Starts one of the archive tools hidden and waits for it. True only when
 /// it was seen to end with exit code 0. One still running after its polls
 /// is ended, so it cannot go on writing into what the caller discards.
-bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, bool pumpEvents);
+bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, MainWindowOps* window,
+             WaitStep step);
 
 }  // namespace rw

@@ -24,31 +24,37 @@ std::optional<bool> MayCloseRunningHost(const Installation& installation, MainWi
   return false;
 }
 
-void CloseHost(const Installation& installation, WindowHandle hostWindow) {
+void CloseHost(const Installation& installation, WindowHandle hostWindow, MainWindowOps& window) {
   Platform& platform = installation.platform;
+  const unsigned limit = ((hostWindow != 0 ? kClosePolls : 0) + kTerminatePolls) * kPollIntervalMs;
+  unsigned waited = 0;
+  const auto wait = [&] {
+    platform.Sleep(kPollIntervalMs);
+    waited += kPollIntervalMs;
+    window.ShowWait(WaitStep::ClosingHost, waited, limit);
+    platform.PumpEvents();
+    return IsHostClosed(installation);
+  };
   if (hostWindow != 0) {
     platform.SendCloseCommand(hostWindow);
     platform.PumpEvents();
-    for (int poll = 0; poll < kClosePolls; ++poll) {
-      platform.Sleep(kPollIntervalMs);
-      if (IsHostClosed(installation)) break;
-    }
+    for (int poll = 0; poll < kClosePolls; ++poll)
+      if (wait()) break;
   }
   for (const ProcessInfo& process : platform.ListProcesses(std::string(kHostImageName)))
     if (BelongsToHost(installation, process)) platform.TerminateProcess(process.pid);
-  for (int poll = 0; poll < kTerminatePolls; ++poll) {
-    platform.Sleep(kPollIntervalMs);
-    if (IsHostClosed(installation)) break;
-  }
+  for (int poll = 0; poll < kTerminatePolls; ++poll)
+    if (wait()) break;
+  window.EndWait();
 }
 
 // Packs the working tree into the packed archive.
-PipelineResult Pack(const Installation& installation) {
+PipelineResult Pack(const Installation& installation, MainWindowOps& window) {
   Platform& platform = installation.platform;
   const std::string packed = installation.PackedArchive();
   // One that cannot be removed would later pass for the packer's output.
   if (platform.FileExists(packed) && !platform.RemoveFile(packed)) return {Outcome::PackFailed, packed};
-  if (!RunTool(platform, PackerCommandLine(installation), kPackerImageName, /*pumpEvents=*/false) ||
+  if (!RunTool(platform, PackerCommandLine(installation), kPackerImageName, &window, WaitStep::Packing) ||
       !IsUsableArchive(platform, packed))
     return {Outcome::PackFailed, packed};
   return {};
@@ -88,31 +94,31 @@ bool KeepAside(const Installation& installation) {
 // The host ended with the new archive: the kept one goes back, and the host
 // gets one more start with it; whatever that start does, there is no
 // second way back.
-PipelineResult RollBack(const Installation& installation) {
+PipelineResult RollBack(const Installation& installation, MainWindowOps& window) {
   Platform& platform = installation.platform;
   const std::string hostArchive = installation.HostArchive();
-  CloseHost(installation, 0);
+  CloseHost(installation, 0, window);
   if (!CopyFileAtomic(platform, installation.KeptAsidePath(), hostArchive))
     return {Outcome::RollbackFailed, hostArchive, platform.LastFailure()};
   const WindowHandle otherWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
   const std::uint32_t pid = platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
-  const HostStart again = WatchHostStart(installation, pid, otherWindow);
+  const HostStart again = WatchHostStart(installation, pid, otherWindow, &window);
   DropKeptAside(installation);
   return {again == HostStart::Running ? Outcome::RolledBack : Outcome::StillDown, hostArchive};
 }
 
 }  // namespace
 
-PipelineResult VerifyPackedArchive(const Installation& installation) {
+PipelineResult VerifyPackedArchive(const Installation& installation, MainWindowOps* window) {
   Platform& platform = installation.platform;
   const std::string packed = installation.PackedArchive();
   const std::string folder = installation.Path("Resource.verify");
   const std::string copy = folder + "\\Resource.dat";
   if (platform.FolderExists(folder)) platform.DeleteFolder(folder);
-  const bool verified = !platform.FolderExists(folder) && platform.CreateFolder(folder) &&
-                        platform.CopyFileOver(packed, copy) &&
-                        RunTool(platform, UnpackerCommandLineFor(installation, copy), kUnpackerImageName, false) &&
-                        SameFiles(installation, installation.Tree(), folder + "\\Resource");
+  const bool verified =
+      !platform.FolderExists(folder) && platform.CreateFolder(folder) && platform.CopyFileOver(packed, copy) &&
+      RunTool(platform, UnpackerCommandLineFor(installation, copy), kUnpackerImageName, window, WaitStep::Verifying) &&
+      SameFiles(installation, installation.Tree(), folder + "\\Resource");
   platform.DeleteFolder(folder);
   if (!verified) return {Outcome::VerifyFailed, packed};
   return {};
@@ -144,15 +150,16 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
   // Everything that can fail without the browser's help is done while it
   // still runs, so a failure costs the user nothing.
   if (!restore) {
-    PipelineResult ready = Pack(installation);
-    if (ready.outcome == Outcome::Done) ready = VerifyPackedArchive(installation);
+    PipelineResult ready = Pack(installation, window);
+    if (ready.outcome == Outcome::Done) ready = VerifyPackedArchive(installation, &window);
+    window.EndWait();
     if (ready.outcome != Outcome::Done) return fail(ready);
     // The way back is secured before the way forward is taken.
     if (healthCheck && !KeepAside(installation))
       return fail({Outcome::KeepAsideFailed, installation.KeptAsidePath(), platform.LastFailure()});
   }
 
-  if (*running) CloseHost(installation, hostWindow);
+  if (*running) CloseHost(installation, hostWindow, window);
 
   // The host's archive is only ever replaced whole: a failed copy leaves the
   // one it has.
@@ -176,26 +183,31 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
   if (!healthCheck) return {};
 
   window.Hide();
-  if (WatchHostStart(installation, pid, otherWindow) == HostStart::Running) {
+  if (WatchHostStart(installation, pid, otherWindow, &window) == HostStart::Running) {
     DropKeptAside(installation);
     platform.SetWaitCursor(false);
     return {};
   }
   if (restore) return fail({Outcome::RestoredButDown, hostArchive});
-  return fail(RollBack(installation));
+  return fail(RollBack(installation, window));
 }
 
 HostStart WatchHostStart(const Installation& installation, std::uint32_t pid, WindowHandle otherWindow,
-                         unsigned limitMs) {
+                         MainWindowOps* window, unsigned limitMs) {
   Platform& platform = installation.platform;
+  const auto seen = [&](HostStart start) {
+    if (window) window->EndWait();
+    return start;
+  };
   for (unsigned waited = 0;; waited += kHealthPollMs) {
-    const WindowHandle window = platform.FindTopWindow(std::string(kHostWindowClass), "");
-    if (window != 0 && window != otherWindow) return HostStart::Running;
+    const WindowHandle hostWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
+    if (hostWindow != 0 && hostWindow != otherWindow) return seen(HostStart::Running);
     // The started process may hand over to another of the same installation
     // and end; only when none is left has the host given up.
     const bool startedRuns = pid != 0 && !platform.ExitCodeOf(pid).has_value();
-    if (!startedRuns && IsHostClosed(installation)) return HostStart::Ended;
-    if (waited >= limitMs) return HostStart::Running;
+    if (!startedRuns && IsHostClosed(installation)) return seen(HostStart::Ended);
+    if (waited >= limitMs) return seen(HostStart::Running);
+    if (window) window->ShowWait(WaitStep::WatchingHost, waited, limitMs);
     platform.PumpEvents();
     platform.Sleep(kHealthPollMs);
   }
@@ -213,7 +225,7 @@ PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps&
   const WindowHandle hostWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
   const std::optional<bool> running = MayCloseRunningHost(installation, window, hostWindow);
   if (!running) return {Outcome::Declined, {}};
-  if (*running) CloseHost(installation, hostWindow);
+  if (*running) CloseHost(installation, hostWindow, window);
   const bool putBack = CopyFileAtomic(platform, installation.KeptAsidePath(), installation.HostArchive());
   const std::string why = putBack ? std::string() : platform.LastFailure();
   platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);

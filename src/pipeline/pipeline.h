@@ -31,7 +31,7 @@ bool MakeBackup(const Installation& installation);
 
 /// Unpacks a copy of the packed archive beside the tree and compares the
 /// result with the tree: same files, same bytes.
-PipelineResult VerifyPackedArchive(const Installation& installation);
+PipelineResult VerifyPackedArchive(const Installation& installation, MainWindowOps* window = nullptr);
 
 /// How long the host has to show that it starts after an install.
 inline constexpr unsigned kHealthCheckMs = 15000;
@@ -58,7 +58,7 @@ enum class HostStart {
 /// Watches the host started as `pid` for up to `limitMs`. `otherWindow` is a
 /// host window that was there before the start and does not count.
 HostStart WatchHostStart(const Installation& installation, std::uint32_t pid, WindowHandle otherWindow,
-                         unsigned limitMs = kHealthCheckMs);
+                         MainWindowOps* window = nullptr, unsigned limitMs = kHealthCheckMs);
 
 /// The archive kept aside by an install that did not finish its watch (the
 /// program was ended meanwhile), when it belongs to this host's archive.

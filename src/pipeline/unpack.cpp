@@ -9,7 +9,7 @@ namespace rw {
 namespace {
 
 // Builds the tree; the caller has set the window busy.
-PipelineResult Unpack(const Installation& installation) {
+PipelineResult Unpack(const Installation& installation, MainWindowOps& window) {
   Platform& platform = installation.platform;
   const std::string hostExe = installation.HostExecutable();
   const std::string hostArchive = installation.HostArchive();
@@ -32,7 +32,7 @@ PipelineResult Unpack(const Installation& installation) {
     if (!CopyFileAtomic(platform, backup, packed)) return {Outcome::UnpackFailed, packed};
   }
 
-  if (RunTool(platform, UnpackerCommandLine(installation), kUnpackerImageName, /*pumpEvents=*/true) &&
+  if (RunTool(platform, UnpackerCommandLine(installation), kUnpackerImageName, &window, WaitStep::Unpacking) &&
       RecordTree(installation)) {
     CopyReplacementImages(installation);
     return {};
@@ -62,7 +62,8 @@ bool MakeBackup(const Installation& installation) {
 PipelineResult UnpackArchive(const Installation& installation, MainWindowOps& window) {
   window.EnableOk(false);
   installation.platform.SetWaitCursor(true);
-  PipelineResult result = Unpack(installation);
+  PipelineResult result = Unpack(installation, window);
+  window.EndWait();
   installation.platform.SetWaitCursor(false);
   window.EnableOk(true);
   return result;

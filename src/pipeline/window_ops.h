@@ -5,6 +5,9 @@
 
 namespace rw {
 
+/// What the pipeline waits for.
+enum class WaitStep { Unpacking, Packing, Verifying, ClosingHost, WatchingHost };
+
 class MainWindowOps {
  public:
   virtual ~MainWindowOps() = default;
@@ -15,6 +18,11 @@ class MainWindowOps {
   /// nothing that could change the tree or the host folder.
   virtual void EnableOk(bool enabled) = 0;
   virtual void Hide() = 0;
+  /// The road waits for `step`, `waitedMs` so far and at most `limitMs`;
+  /// called at every poll, so the user sees it and the window keeps painting.
+  virtual void ShowWait(WaitStep /*step*/, unsigned /*waitedMs*/, unsigned /*limitMs*/) {}
+  /// The wait is over.
+  virtual void EndWait() {}
 };
 
 }  // namespace rw

@@ -46,6 +46,14 @@ class FakeWindowOps : public MainWindowOps {
   }
   void EnableOk(bool enabled) override { okStates.push_back(enabled); }
   void Hide() override { hidden = true; }
+  void ShowWait(WaitStep step, unsigned waited, unsigned limit) override {
+    if (waits.empty() || waits.back() != step) waits.push_back(step);
+    EXPECT_LE(waited, limit);
+    waiting = true;
+  }
+  void EndWait() override { waiting = false; }
+  std::vector<WaitStep> waits;  // each step once, in order
+  bool waiting = false;
 };
 
 // A program folder, a host installation and two stand-in tools whose
@@ -114,7 +122,10 @@ TEST_F(PipelineTest, InstallWithoutRunningHostPacksVerifiesInstallsAndStarts) {
   EXPECT_FALSE(p.HasFolder(kProgram + "\\Resource.verify"));
   EXPECT_TRUE(p.messages.empty());
   EXPECT_EQ(p.nowMs, 3000u);    // each tool listed twice, gone at the third poll
-  EXPECT_EQ(p.pumps, 0);        // the packing wait lets no events run
+  // Each wait is shown and the window keeps painting meanwhile.
+  EXPECT_EQ(window.waits, (std::vector<WaitStep>{WaitStep::Packing, WaitStep::Verifying}));
+  EXPECT_FALSE(window.waiting);
+  EXPECT_EQ(p.pumps, 6);
   EXPECT_FALSE(window.hidden);  // ending is the caller's decision
   EXPECT_TRUE(NothingPartialLeft());
 }
