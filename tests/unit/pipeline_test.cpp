@@ -121,7 +121,7 @@ TEST_F(PipelineTest, InstallWithoutRunningHostPacksVerifiesInstallsAndStarts) {
   EXPECT_EQ(PackerCommandLine(app.Host()), "\"C:\\Ravelwick\\makpak.exe\" \"C:\\Ravelwick\\Resource\"");
   EXPECT_FALSE(p.HasFolder(kProgram + "\\Resource.verify"));
   EXPECT_TRUE(p.messages.empty());
-  EXPECT_EQ(p.nowMs, 3000u);    // each tool listed twice, gone at the third poll
+  EXPECT_EQ(p.nowMs, 3000u);  // each tool listed twice, gone at the third poll
   // Each wait is shown and the window keeps painting meanwhile.
   EXPECT_EQ(window.waits, (std::vector<WaitStep>{WaitStep::Packing, WaitStep::Verifying}));
   EXPECT_FALSE(window.waiting);
