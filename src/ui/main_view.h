@@ -27,6 +27,7 @@ enum class Control {
   MenuHelp,
   MenuAbout,
   MenuExit,
+  MenuPreview,
 };
 
 /// The check boxes among them, in the order they follow the options.
@@ -35,8 +36,9 @@ inline constexpr std::array<Control, 3> kCheckBoxControls{Control::ModernLegend,
 
 /// Captions of the controls that are not options, shown until the first
 /// ApplyLanguage (option captions are in the catalogue).
-inline constexpr std::array<std::pair<Control, std::string_view>, 12> kDesignCaptions{{
+inline constexpr std::array<std::pair<Control, std::string_view>, 13> kDesignCaptions{{
     {Control::MenuTop, "Menu"},
+    {Control::MenuPreview, "Preview Changes..."},
     {Control::MenuSetFolder, "Set Maxthon 3 Folder..."},
     {Control::MenuLanguage, "Language"},
     {Control::MenuRestore, "Restore Default Resource File"},

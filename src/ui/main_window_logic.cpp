@@ -43,6 +43,7 @@ void MainWindowLogic::OnLoad() {
 void MainWindowLogic::ApplyLanguage() {
   const auto text = [this](std::string_view key) { return app_.LookupText(key); };
   view_.SetCaption(Control::MenuTop, text("Menu"));
+  view_.SetCaption(Control::MenuPreview, text("Preview"));
   view_.SetCaption(Control::MenuSetFolder, text("SetFolder"));
   view_.SetCaption(Control::MenuRestore, text("Restore"));
   view_.SetCaption(Control::MenuHelp, text("Help"));
@@ -314,6 +315,32 @@ void MainWindowLogic::OnSetFolder() {
   if (!installation.hostVersion.empty() && !IsTreeUsable(installation)) Tell(UnpackArchive(installation, *this));
 }
 
+void MainWindowLogic::OnPreview() {
+  // Not while the tree is being unpacked or packed, nor a second one over
+  // the first (a command posted to the disabled window still arrives).
+  if (!okEnabled_ || applying_ || previewOpen_ || closed_) return;
+  // What the field shows is what OK would take: check the typed value first.
+  if (focusedField_) OnFieldLeft(*focusedField_);
+  // Without a version there is no tree of this host to compare with; OK
+  // tells the same.
+  if (app_.HostVersion.empty()) {
+    Tell({Outcome::NoHostVersion, app_.Host().HostExecutable()});
+    return;
+  }
+  if (!IsTreeUsable(app_.Host())) {
+    const PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
+    if (closed_) return;
+    if (unpacked.outcome != Outcome::Done) {
+      Tell(unpacked);
+      return;
+    }
+  }
+  const Preview preview = BuildPreview(app_, model_.Snapshot(), compositionEnabled_);
+  previewOpen_ = true;
+  ui_.ShowPreviewWindow(app_, preview, Handle());
+  previewOpen_ = false;
+}
+
 bool MainWindowLogic::ConfirmCloseHost() {
   return app_.Message(app_.LookupText("ConfirmClose"), MessageButtons::OkCancel, Handle()) == MessageResult::Ok;
 }
@@ -327,6 +354,7 @@ void MainWindowLogic::EnableOk(bool enabled) {
   // Nor may the host folder or the tree change under the unpacker.
   view_.SetEnabled(Control::MenuSetFolder, enabled);
   view_.SetEnabled(Control::MenuRestore, enabled);
+  view_.SetEnabled(Control::MenuPreview, enabled);
 }
 
 void MainWindowLogic::Hide() {

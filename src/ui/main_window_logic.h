@@ -56,6 +56,9 @@ class MainWindowLogic : public MainWindowOps {
   void OnAbout();
   void OnRestore();
   void OnSetFolder();
+  /// Shows what OK would change, unpacking first when the working tree is
+  /// not usable; saves, tweaks and installs nothing.
+  void OnPreview();
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.
@@ -111,6 +114,7 @@ class MainWindowLogic : public MainWindowOps {
   bool compositionEnabled_ = false;
   bool activated_ = false;
   bool folderDialogOpen_ = false;
+  bool previewOpen_ = false;
   bool okEnabled_ = true;
   bool applying_ = false;
   bool closePending_ = false;

@@ -7,6 +7,7 @@
 namespace rw {
 
 struct App;
+struct Preview;
 
 class UiFactory {
  public:
@@ -16,6 +17,9 @@ class UiFactory {
   virtual void ShowSetFolderDialog(App& app, WindowHandle owner) = 0;
   /// Creates, loads and shows the main window modeless; returns at once.
   virtual void ShowMainWindow(App& app) = 0;
+  /// Shows what Apply would change modally over `owner` and returns when it
+  /// is closed; it changes nothing.
+  virtual void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) = 0;
 };
 
 }  // namespace rw

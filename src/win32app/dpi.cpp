@@ -1,5 +1,7 @@
 #include "win32app/dpi.h"
 
+#include <initializer_list>
+
 namespace rw::win32 {
 
 namespace {
@@ -9,6 +11,23 @@ UINT ScreenDpi() {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+bool FontInstalled(const wchar_t* face) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(wanted.lfFaceName, face, LF_FACESIZE);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(
+      screen, &wanted,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM param) -> int {
+        *reinterpret_cast<bool*>(param) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
 }
 
 }  // namespace
@@ -47,6 +66,19 @@ HFONT CreateUiFont(int points, UINT dpi) {
   return CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                      DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+}
+
+HFONT CreateMonospaceFont(int points, UINT dpi) {
+  // The mapper would take a missing face for a proportional font; an empty
+  // face with FIXED_PITCH gets the system's own monospaced one.
+  static const wchar_t* const face = [] {
+    for (const wchar_t* candidate : {L"Consolas", L"Courier New", L"Lucida Console"})
+      if (FontInstalled(candidate)) return candidate;
+    return L"";
+  }();
+  return CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                     FIXED_PITCH | FF_MODERN, face);
 }
 
 }  // namespace rw::win32

@@ -22,4 +22,9 @@ RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, 
 /// "Segoe UI" at `points` for `dpi`; the caller owns the font.
 HFONT CreateUiFont(int points, UINT dpi);
 
+/// A monospaced font at `points` for `dpi`: Consolas, else Courier New, else
+/// Lucida Console, else whichever fixed-pitch font the system picks. The
+/// caller owns the font.
+HFONT CreateMonospaceFont(int points, UINT dpi);
+
 }  // namespace rw::win32

@@ -11,6 +11,7 @@
 #include "platform/win32/win32_platform.h"
 #include "win32app/dpi.h"
 #include "win32app/main_window_view.h"
+#include "win32app/preview_window.h"
 #include "win32app/set_folder_dialog.h"
 
 namespace rw::win32 {
@@ -59,7 +60,10 @@ std::wstring WindowText(HWND window) {
 
 }  // namespace
 
-void FolderDialogFactory::ShowSetFolderDialog(App& app, WindowHandle owner) { win32::ShowSetFolderDialog(app, owner); }
+void OwnedWindowFactory::ShowSetFolderDialog(App& app, WindowHandle owner) { win32::ShowSetFolderDialog(app, owner); }
+void OwnedWindowFactory::ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) {
+  win32::ShowPreviewWindow(app, preview, owner);
+}
 
 Win32MainView::~Win32MainView() {
   if (font_) DeleteObject(font_);
@@ -136,6 +140,9 @@ void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
       return;
     }
     switch (id) {
+      case kMenuPreview:
+        logic_.OnPreview();
+        return;
       case kMenuSetFolder:
         logic_.OnSetFolder();
         return;
@@ -190,6 +197,11 @@ bool Win32MainView::OnKey(HWND from, WPARAM key, LPARAM lParam) {
     }
     case VK_F1:
       logic_.OnHelp();
+      return true;
+    case 'P':
+      // Ctrl+P, wherever the focus is; a held key opens one preview.
+      if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) break;
+      if ((lParam & (1 << 30)) == 0) logic_.OnPreview();
       return true;
     case VK_RETURN:
       // Enter on the focused Cancel button means Cancel, as anywhere else.
@@ -271,8 +283,9 @@ LRESULT CALLBACK Win32MainView::ControlProc(HWND control, UINT message, WPARAM w
       break;
     }
     case WM_CHAR:
-      // Handled as keys above; a single-line field would only beep.
-      if (wParam == L'\t' || wParam == L'\r' || wParam == 0x1B) return 0;
+      // Handled as keys above; a single-line field would only beep. The
+      // character of Ctrl+P (0x10) comes while the preview it opened is up.
+      if (wParam == L'\t' || wParam == L'\r' || wParam == 0x1B || wParam == 0x10) return 0;
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));

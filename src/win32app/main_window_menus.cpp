@@ -16,9 +16,13 @@ struct MenuItem {
   UINT id;
 };
 constexpr MenuItem kMenuItems[] = {
-    {Control::MenuTop, kMenuTop},           {Control::MenuSetFolder, kMenuSetFolder},
-    {Control::MenuLanguage, kMenuLanguage}, {Control::MenuRestore, kMenuRestore},
-    {Control::MenuHelp, kMenuHelp},         {Control::MenuAbout, kMenuAbout},
+    {Control::MenuTop, kMenuTop},
+    {Control::MenuPreview, kMenuPreview},
+    {Control::MenuSetFolder, kMenuSetFolder},
+    {Control::MenuLanguage, kMenuLanguage},
+    {Control::MenuRestore, kMenuRestore},
+    {Control::MenuHelp, kMenuHelp},
+    {Control::MenuAbout, kMenuAbout},
     {Control::MenuExit, kMenuExit},
 };
 
@@ -26,6 +30,17 @@ const MenuItem* MenuItemOf(Control control) {
   for (const MenuItem& m : kMenuItems)
     if (m.control == control) return &m;
   return nullptr;
+}
+
+// The shortcut shown after an item's caption, the same in every language.
+const wchar_t* ShortcutOf(UINT id) {
+  switch (id) {
+    case kMenuPreview:
+      return L"\tCtrl+P";
+    case kMenuHelp:
+      return L"\tF1";
+  }
+  return L"";
 }
 
 // Menus read "&" as a mnemonic; a file name shows as it is spelled.
@@ -49,7 +64,7 @@ HMENU Win32MainView::CreateMenus() {
   languageItems_ = 1;
 
   const auto item = [&](HMENU menu, UINT id, Control control, HMENU submenu) {
-    const std::wstring text = Wide(DesignCaption(SlotOf(control))) + (id == kMenuHelp ? L"\tF1" : L"");
+    const std::wstring text = Wide(DesignCaption(SlotOf(control))) + ShortcutOf(id);
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_ID | MIIM_STRING | (submenu ? MIIM_SUBMENU : 0u);
@@ -58,6 +73,8 @@ HMENU Win32MainView::CreateMenus() {
     info.dwTypeData = const_cast<wchar_t*>(text.c_str());
     InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
   };
+  item(popup, kMenuPreview, Control::MenuPreview, nullptr);
+  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
   item(popup, kMenuSetFolder, Control::MenuSetFolder, nullptr);
   item(popup, kMenuLanguage, Control::MenuLanguage, languageMenu_);
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
@@ -77,7 +94,7 @@ bool Win32MainView::SetMenuCaption(Control control, const std::string& caption) 
   if (!m) return false;
   HMENU bar = window_ ? GetMenu(window_) : nullptr;
   if (!bar) return true;
-  const std::wstring text = Wide(caption) + (m->id == kMenuHelp ? L"\tF1" : L"");
+  const std::wstring text = Wide(caption) + ShortcutOf(m->id);
   MENUITEMINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = MIIM_STRING;

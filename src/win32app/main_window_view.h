@@ -38,6 +38,7 @@ enum MenuId : UINT {
   kMenuHelp,
   kMenuAbout,
   kMenuExit,
+  kMenuPreview,  // after the others: the end-to-end tests know their numbers
   kFirstLanguageId = 200,
   kLastLanguageId = 899,
 };
@@ -49,11 +50,13 @@ constexpr bool IsOptionSlot(int slot) { return slot < kOptionCount; }
 constexpr Option OptionAt(int slot) { return static_cast<Option>(slot); }
 constexpr Control ControlAt(int slot) { return static_cast<Control>(slot - kOptionCount); }
 
-// The host folder dialog, reached through the start-up interface.
-class FolderDialogFactory : public UiFactory {
+// The windows the main window opens over itself (the host folder dialog
+// and the preview), reached through the start-up interface.
+class OwnedWindowFactory : public UiFactory {
  public:
   void ShowSetFolderDialog(App& app, WindowHandle owner) override;
   void ShowMainWindow(App&) override {}
+  void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) override;
 };
 
 class Win32MainView : public WindowBase, public MainView {
@@ -131,7 +134,7 @@ class Win32MainView : public WindowBase, public MainView {
   static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  FolderDialogFactory factory_;
+  OwnedWindowFactory factory_;
   MainWindowLogic logic_;
   HWND pictures_[2] = {nullptr, nullptr};
   HMENU languageMenu_ = nullptr;

@@ -11,6 +11,7 @@ class Win32UiFactory : public UiFactory {
   explicit Win32UiFactory(Platform& platform) : platform_(platform) {}
   void ShowSetFolderDialog(App& app, WindowHandle owner) override;
   void ShowMainWindow(App& app) override;
+  void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) override;
 
  private:
   Platform& platform_;

@@ -8,7 +8,7 @@
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: unpack, apply,
 # cancel, stubborn, background, restore, help, repoint, second, link,
 # longpath, noversion, emptyarchive, partial, badpacker, spelling, readonly,
-# rollback, slowstart.
+# rollback, slowstart, preview.
 set -u
 ravelwick=$1
 pak=$2
@@ -22,10 +22,13 @@ script_args=("$@")
 source "$(dirname "$0")/common.sh"
 
 dialog=(--window-class RavelwickSetFolder --window-title Ravelwick)
-# Menu item ids of the main window (kMenuSetFolder, kMenuRestore, kMenuHelp).
+preview_window=(--window-class RavelwickPreview --window-title "Preview Changes")
+# Menu item ids of the main window (kMenuSetFolder, kMenuRestore, kMenuHelp,
+# kMenuPreview).
 menu_set_folder=101
 menu_restore=103
 menu_help=104
+menu_preview=107
 
 # Program folder with the real tools, the shipped languages and images, and
 # settings pointing at the host.
@@ -514,6 +517,39 @@ longpath_checks() {
   close_everything
 }
 
+preview_checks() {
+  echo "== Preview: what OK would write, shown over the disabled window; Esc closes it; nothing changes"
+  prepare preview 3.0.20.100
+  ud check "${main[@]}" --control "Hide Home Button" --state 1 >/dev/null || fail "option not ticked"
+  rm -rf "$work/preview.before"
+  mkdir -p "$work/preview.before"
+  cp "$host/Bin/Resource.dat" "$work/preview.before/host.dat"
+  cp -a "$prog/Resource" "$prog/Resource.dat" "$prog/Resource.files" "$prog/Resource3.0.20.100.dat" \
+    "$prog/settings.ini" "$work/preview.before/"
+  ud menu "${main[@]}" --id $menu_preview >/dev/null
+  ud wait-window "${preview_window[@]}" --timeout 20 >/dev/null || fail "no preview window"
+  expect_eq "main window while the preview is open" \
+    "$(ud window-info "${main[@]}" | grep -o 'enabled=[01]')" "enabled=0"
+  items=$(ud items "${preview_window[@]}" --control-class ListBox)
+  expect_eq "first item, chosen at open" "$(head -1 <<<"$items")" 'index=0 selected=1 text="Summary"'
+  grep -q 'text="ui/main/index.css"$' <<<"$items" || fail "index.css not among the changed files: $items"
+  ud select "${preview_window[@]}" --control-class ListBox --item "ui/main/index.css" >/dev/null ||
+    fail "index.css could not be chosen"
+  shows_rule() { ud get-text "${preview_window[@]}" --control-class Edit | grep -qxF '+#BTN_HOME{display:none}'; }
+  wait_for 10 shows_rule || fail "the diff of index.css does not add #BTN_HOME{display:none}"
+  ud key "${preview_window[@]}" --key escape >/dev/null
+  ud wait-gone "${preview_window[@]}" --timeout 10 >/dev/null || fail "Esc did not close the preview"
+  main_stays "preview"
+  expect_eq "main window after the preview" "$(ud window-info "${main[@]}" | grep -o 'enabled=[01]')" "enabled=1"
+  cmp -s "$work/preview.before/host.dat" "$host/Bin/Resource.dat" || fail "host archive changed"
+  for file in Resource.dat Resource.files Resource3.0.20.100.dat settings.ini; do
+    cmp -s "$work/preview.before/$file" "$prog/$file" || fail "$file changed"
+  done
+  diff -r "$work/preview.before/Resource" "$prog/Resource" >/dev/null || fail "working tree changed"
+  expect_eq "host started" "$(host_starts "$host")" 0
+  close_everything
+}
+
 mkdir -p "$work"
 rollback_checks() {
   echo "== host refuses the new archive: the one before goes back and the host runs again"
@@ -579,6 +615,7 @@ case "$group" in
   longpath) longpath_checks ;;
   rollback) rollback_checks ;;
   slowstart) slowstart_checks ;;
+  preview) preview_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1

@@ -49,6 +49,7 @@ class NoWindows : public UiFactory {
  public:
   void ShowSetFolderDialog(App&, WindowHandle) override {}
   void ShowMainWindow(App&) override {}
+  void ShowPreviewWindow(App&, const Preview&, WindowHandle) override {}
 };
 
 // A world in which the host runs with a window and both tools behave.

@@ -13,6 +13,8 @@
 #include "support/fake_tools.h"
 #include "ui/catalogue.h"
 #include "ui/main_window_logic.h"
+#include "ui/preview.h"
+#include "ui/preview_window.h"
 #include "ui/ui_factory.h"
 
 namespace rw {
@@ -117,8 +119,16 @@ class FakeUi : public UiFactory {
     if (whileOpen) whileOpen();
   }
   void ShowMainWindow(App&) override {}
+  void ShowPreviewWindow(App&, const Preview& preview, WindowHandle owner) override {
+    previews.push_back(preview);
+    previewOwners.push_back(owner);
+    if (whilePreviewOpen) whilePreviewOpen();
+  }
   std::function<void()> whileOpen;
+  std::function<void()> whilePreviewOpen;
   std::vector<WindowHandle> owners;
+  std::vector<Preview> previews;
+  std::vector<WindowHandle> previewOwners;
 };
 
 std::string ReadDataFile(const std::string& relative) {
@@ -643,6 +653,207 @@ TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
     present.logic.OnActivate();  // activated once for all
     EXPECT_EQ(unpacks(present.p), recorded ? 0 : 1);
   }
+}
+
+// --- Preview --------------------------------------------------------------------
+
+// Every file of the double with its bytes: what a preview must leave alone.
+std::map<std::string, std::string> AllFiles(const FakePlatform& p) {
+  std::map<std::string, std::string> files;
+  for (const std::string& path : p.FilesBelow("C:")) files[path] = *p.Contents(path);
+  return files;
+}
+
+long Unpacks(const FakePlatform& p) {
+  return std::count_if(p.started.begin(), p.started.end(),
+                       [](const std::string& c) { return c.find("unpak.exe") != std::string::npos; });
+}
+
+const PreviewSection* SectionOf(const Preview& preview, const std::string& title) {
+  for (const PreviewSection& section : preview.sections)
+    if (section.title == title) return &section;
+  return nullptr;
+}
+
+TEST(Preview, UnpacksAMissingTreeFirstThenShowsTheChangedFilesOverTheWindowAndWritesNothing) {
+  Window w;
+  w.logic.OnLoad();
+  w.logic.OnCheckClicked(Option::HideHome);
+  w.logic.OnPreview();
+  EXPECT_EQ(Unpacks(w.p), 1);
+  EXPECT_TRUE(w.p.messages.empty());
+  ASSERT_EQ(w.ui.previews.size(), 1u);
+  EXPECT_EQ(w.ui.previewOwners, std::vector<WindowHandle>{4242});
+  const Preview& preview = w.ui.previews[0];
+  ASSERT_FALSE(preview.sections.empty());
+  EXPECT_EQ(preview.sections[0].title, "Summary");
+  const PreviewSection* css = SectionOf(preview, "ui/main/index.css");
+  ASSERT_NE(css, nullptr);
+  EXPECT_NE(css->text.find("\n+#BTN_HOME{display:none}"), std::string::npos) << css->text;
+  EXPECT_EQ(preview.changedFiles, static_cast<int>(preview.sections.size()) - 1);
+
+  // With the tree there, nothing is unpacked again and nothing is written:
+  // not the options, not the tree, not an archive, neither while the
+  // preview is open nor after it closed.
+  const auto before = AllFiles(w.p);
+  bool checkedWhileOpen = false;
+  w.ui.whilePreviewOpen = [&] {
+    checkedWhileOpen = true;
+    EXPECT_EQ(AllFiles(w.p), before);
+  };
+  w.logic.OnCheckClicked(Option::HideStatusBar);
+  w.logic.OnPreview();
+  EXPECT_TRUE(checkedWhileOpen);
+  EXPECT_EQ(AllFiles(w.p), before);
+  EXPECT_EQ(Unpacks(w.p), 1);
+  EXPECT_FALSE(w.p.FileExists(kSettings));
+  EXPECT_EQ(*w.p.Contents(kFolder + "\\Resource.dat"), "host archive");  // as the unpack left it
+  EXPECT_EQ(*w.p.Contents("C:\\M3\\Bin\\Resource.dat"), "host archive");
+  ASSERT_EQ(w.ui.previews.size(), 2u);
+  EXPECT_NE(SectionOf(w.ui.previews[1], "ui/main/index.css")->text.find("display:none"), std::string::npos);
+  EXPECT_EQ(w.view.destroyed, 0);
+  EXPECT_TRUE(w.logic.OkEnabled());
+}
+
+TEST(Preview, ChecksTheFocusedFieldFirstAsOkDoes) {
+  Window w;
+  w.logic.OnLoad();
+  w.logic.OnCheckClicked(Option::MaxTabWidth);
+  w.logic.OnFieldFocused(Option::MaxTabWidthText);
+  w.logic.OnTextChanged(Option::MaxTabWidthText, "50");
+  w.logic.OnPreview();
+  EXPECT_EQ(w.view.texts.at(Option::MaxTabWidthText), "100");
+  ASSERT_EQ(w.ui.previews.size(), 1u);
+  const PreviewSection* css = SectionOf(w.ui.previews[0], "ui/main/index.css");
+  ASSERT_NE(css, nullptr);
+  EXPECT_NE(css->text.find("{max-width:100 "), std::string::npos) << css->text;
+  EXPECT_EQ(css->text.find(":50 "), std::string::npos) << css->text;
+  EXPECT_FALSE(w.p.FileExists(kSettings));
+}
+
+TEST(Preview, WithoutAHostVersionTellsWhyAsOkDoesAndShowsNothing) {
+  Window w;
+  w.app.HostVersion.clear();
+  w.logic.OnLoad();
+  const auto before = AllFiles(w.p);
+  w.logic.OnPreview();
+  ASSERT_EQ(w.p.messages.size(), 1u);
+  EXPECT_EQ(w.p.messages[0].text.find("Ravelwick cannot read the version of C:\\M3\\Bin\\Maxthon.exe"), 0u)
+      << w.p.messages[0].text;
+  EXPECT_TRUE(w.ui.previews.empty());
+  EXPECT_EQ(Unpacks(w.p), 0);
+  EXPECT_EQ(AllFiles(w.p), before);
+}
+
+TEST(Preview, IgnoredWhileUnpackingOrApplyingAndOnceClosed) {
+  Window w;
+  w.logic.OnLoad();
+  w.logic.EnableOk(false);  // as the unpacker does while it runs
+  EXPECT_FALSE(w.view.Enabled(Control::MenuPreview));
+  w.logic.OnPreview();
+  EXPECT_TRUE(w.ui.previews.empty());
+  EXPECT_EQ(Unpacks(w.p), 0);
+  w.logic.EnableOk(true);
+  EXPECT_TRUE(w.view.Enabled(Control::MenuPreview));
+
+  // A second preview asked for over the open one (a command posted to the
+  // disabled window) is not shown.
+  w.ui.whilePreviewOpen = [&] { w.logic.OnPreview(); };
+  w.logic.OnPreview();
+  EXPECT_EQ(w.ui.previews.size(), 1u);
+  w.ui.whilePreviewOpen = nullptr;
+
+  // Unpacking lets events run: a preview asked for meanwhile waits for none.
+  Window unpacking;
+  unpacking.logic.OnLoad();
+  unpacking.p.onStart = [&, fakeStart = unpacking.p.onStart](const std::string& commandLine, bool hidden) {
+    fakeStart(commandLine, hidden);
+    unpacking.logic.OnPreview();
+  };
+  unpacking.logic.OnActivate();
+  EXPECT_EQ(Unpacks(unpacking.p), 1);
+  EXPECT_TRUE(unpacking.ui.previews.empty());
+
+  w.logic.OnCancel();
+  w.logic.OnPreview();
+  EXPECT_EQ(w.ui.previews.size(), 1u);
+}
+
+TEST(Preview, AFailedUnpackIsToldAndShowsNoPreview) {
+  Window w;
+  w.tools.unpackerExitCode = 1;
+  w.logic.OnLoad();
+  w.logic.OnPreview();
+  EXPECT_EQ(Unpacks(w.p), 1);
+  ASSERT_EQ(w.p.messages.size(), 1u);
+  EXPECT_EQ(w.p.messages[0].text.find("The resource file"), 0u) << w.p.messages[0].text;
+  EXPECT_TRUE(w.ui.previews.empty());
+}
+
+// The window's part that runs without a window.
+class FakePreviewView : public PreviewView {
+ public:
+  void SetCaptions(const std::string& t, const std::string& c) override {
+    title = t;
+    close = c;
+  }
+  void SetSectionTitles(const std::vector<std::string>& t) override { titles = t; }
+  void SelectSection(std::size_t index) override { selected = index; }
+  void ShowText(const std::string& t) override { texts.push_back(t); }
+  void Close() override { ++closed; }
+
+  std::string title, close;
+  std::vector<std::string> titles;
+  std::size_t selected = 99;
+  std::vector<std::string> texts;
+  int closed = 0;
+};
+
+TEST(PreviewWindow, ListsTheSectionsShowsTheSummaryFirstAndClosesOnEscape) {
+  Window w;
+  w.app.LanguageName = "Chinese Simplified";
+  Preview preview;
+  preview.sections = {{"Summary", "Warning: one\nHide Home Button\n"},
+                      {"ui/main/index.css", "--- a/ui/main/index.css\r\n+#BTN_HOME{display:none}\r\n"}};
+  FakePreviewView view;
+  PreviewWindow logic(w.app, preview, view);
+  logic.OnLoad();
+  EXPECT_EQ(view.title, "预览更改");
+  EXPECT_EQ(view.close, "关闭");
+  EXPECT_EQ(view.titles, (std::vector<std::string>{"Summary", "ui/main/index.css"}));
+  EXPECT_EQ(view.selected, 0u);
+  EXPECT_EQ(view.texts, std::vector<std::string>{"Warning: one\r\nHide Home Button\r\n"});
+
+  logic.OnSectionChosen(1);
+  EXPECT_EQ(view.texts.back(), "--- a/ui/main/index.css\r\n+#BTN_HOME{display:none}\r\n");
+  EXPECT_EQ(logic.Shown(), 1u);
+  logic.OnSectionChosen(2);
+  EXPECT_EQ(view.texts.size(), 2u);
+  EXPECT_EQ(logic.Shown(), 1u);
+
+  EXPECT_FALSE(logic.OnKeyDown(kKeyEnter));
+  EXPECT_EQ(view.closed, 0);
+  EXPECT_TRUE(logic.OnKeyDown(kKeyEscape));
+  EXPECT_EQ(view.closed, 1);
+
+  Window english;
+  FakePreviewView englishView;
+  PreviewWindow englishLogic(english.app, preview, englishView);
+  englishLogic.OnLoad();
+  EXPECT_EQ(englishView.title, "Preview Changes");
+  EXPECT_EQ(englishView.close, "Close");
+}
+
+TEST(PreviewWindow, TextsTakeTheLineEndsOfAnEditControl) {
+  EXPECT_EQ(ForEditControl(""), "");
+  EXPECT_EQ(ForEditControl("a\nb"), "a\r\nb");
+  EXPECT_EQ(ForEditControl("\n\n"), "\r\n\r\n");
+  EXPECT_EQ(ForEditControl("a\r\nb\r\n"), "a\r\nb\r\n");
+  EXPECT_EQ(ForEditControl("+x\r\n-y\n"), "+x\r\n-y\r\n");
+  EXPECT_EQ(ForEditControl("lone\rcr"), "lone\rcr");
+  EXPECT_EQ(ForEditControl(std::string("a\0b", 3)),
+            "a\xE2\x90\x80"
+            "b");
 }
 
 // --- Replacement images -----------------------------------------------------

@@ -37,6 +37,7 @@ class FakeUi : public UiFactory {
     ++mainWindows;
     controlsReadyAtMainWindow = static_cast<FakePlatform&>(app.platform).commonControlsInitialised;
   }
+  void ShowPreviewWindow(App&, const Preview&, WindowHandle) override {}
 };
 
 void AddHost(FakePlatform& p, const std::string& folder, const std::string& version,

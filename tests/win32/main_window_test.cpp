@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app.h"
+#include "pipeline/tree_record.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/catalogue.h"
+#include "ui/preview.h"
 #include "win32app/main_window.h"
+#include "win32app/preview_window.h"
 
 namespace rw {
 namespace {
@@ -46,6 +51,89 @@ bool Pump(int milliseconds = 100) {
     Sleep(5);
   }
   return quit;
+}
+
+// Steps run one after another from a timer: each from the message loop of
+// whatever window is modal then, so that loop handles what a step posts
+// before the next step looks.
+std::vector<std::function<void()>> g_steps;
+void RunSteps(std::vector<std::function<void()>> steps) {
+  g_steps = std::move(steps);
+  SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR id, DWORD) {
+    if (g_steps.empty()) {
+      KillTimer(nullptr, id);
+      return;
+    }
+    const std::function<void()> step = std::move(g_steps.front());
+    g_steps.erase(g_steps.begin());
+    step();
+  });
+}
+
+// A modifier held down, as the thread's keyboard state tells it.
+void Hold(int key, bool down) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[key] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+void PostKey(HWND to, WPARAM key) {
+  PostMessageW(to, WM_KEYDOWN, key, 1);
+  PostMessageW(to, WM_KEYUP, key, 1 | (3u << 30));
+}
+
+struct PreviewParts {
+  HWND window = nullptr, list = nullptr, text = nullptr, close = nullptr;
+};
+PreviewParts FindPreview() {
+  PreviewParts p;
+  p.window = FindWindowW(win32::kPreviewWindowClass, nullptr);
+  if (!p.window) return p;
+  p.list = FindWindowExW(p.window, nullptr, L"ListBox", nullptr);
+  p.text = FindWindowExW(p.window, nullptr, L"Edit", nullptr);
+  p.close = FindWindowExW(p.window, nullptr, L"Button", nullptr);
+  return p;
+}
+
+// Chooses a list item as a click does: the list tells its window.
+void Choose(const PreviewParts& p, int index) {
+  SendMessageW(p.list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(p.window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(p.list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(p.list));
+}
+
+std::wstring WideText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::string ItemText(HWND list, int index) {
+  std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
+  SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  return win32::Utf8(text.c_str());
+}
+
+LOGFONTW FontOf(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return font;
+}
+
+bool FixedPitch(HWND control) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;  // the bit means variable pitch
+}
+
+int WidthOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r.right - r.left;
 }
 
 // Position of a control in the main window's client area, in 96-DPI pixels.
@@ -153,7 +241,9 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
   ASSERT_TRUE(bar);
   EXPECT_EQ(MenuText(bar, 0), "Menu");
   HMENU menu = GetSubMenu(bar, 0);
-  const std::vector<std::string> items = {"Set Maxthon 3 Folder...",
+  const std::vector<std::string> items = {"Preview Changes...\tCtrl+P",
+                                          "",
+                                          "Set Maxthon 3 Folder...",
                                           "Language",
                                           "",
                                           "Restore Default Resource File",
@@ -164,7 +254,7 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
                                           "Exit"};
   ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(items.size()));
   for (int i = 0; i < static_cast<int>(items.size()); ++i) EXPECT_EQ(MenuText(menu, i), items[i]) << i;
-  HMENU languages = GetSubMenu(menu, 1);
+  HMENU languages = GetSubMenu(menu, 3);
   ASSERT_EQ(GetMenuItemCount(languages), 2);
   EXPECT_EQ(MenuText(languages, 0), "English");
   EXPECT_EQ(MenuText(languages, 1), "Chinese Simplified");
@@ -331,7 +421,7 @@ TEST_F(MainWindowTest, ClosingWhileTheFolderDialogIsOpenClosesTheDialogThenTheWi
     SendMessageW(s_main, WM_CLOSE, 0, 0);
     s_dialogGoneAt = FindWindowW(L"RavelwickSetFolder", nullptr) ? 0 : GetTickCount();
   });
-  const UINT setFolder = GetMenuItemID(GetSubMenu(GetMenu(main), 0), 0);
+  const UINT setFolder = GetMenuItemID(GetSubMenu(GetMenu(main), 0), 2);
   SendMessageW(main, WM_COMMAND, MAKEWPARAM(setFolder, 0), 0);  // returns when the dialog is gone
   EXPECT_TRUE(s_dialogWasUp);
   EXPECT_NE(s_dialogGoneAt, 0u);
@@ -357,10 +447,206 @@ TEST_F(MainWindowTest, ChineseOnSingleSkinHostHasNoMarkersOrLegendsAndSevenGreye
   EXPECT_EQ(disabled, 7);
   HMENU bar = GetMenu(H(MainWindowHandle()));
   EXPECT_EQ(MenuText(bar, 0), "菜单");
-  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 1), "Language / 语言");
-  HMENU languages = GetSubMenu(GetSubMenu(bar, 0), 1);
+  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 0), "预览更改...\tCtrl+P");
+  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 3), "Language / 语言");
+  HMENU languages = GetSubMenu(GetSubMenu(bar, 0), 3);
   EXPECT_FALSE(GetMenuState(languages, 0, MF_BYPOSITION) & MF_CHECKED);
   EXPECT_TRUE(GetMenuState(languages, 1, MF_BYPOSITION) & MF_CHECKED);
+}
+
+// Ctrl+P in a check box opens the preview over the disabled window: the
+// summary first, the changed file a choice away, Tab walks list, text and
+// button, Ctrl+A selects the whole text, Esc closes; nothing is written.
+TEST_F(MainWindowTest, CtrlPOpensThePreviewModallyAndEscapeClosesItHavingChangedNothing) {
+  app_.programFolder = folder_;
+  app_.HostVersion = "3.0.24.2000";
+  const std::string css = folder_ + "\\Resource\\ui\\main\\index.css";
+  const std::string settings = folder_ + "\\settings.ini";
+  ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource\\ui"));
+  ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource\\ui\\main"));
+  ASSERT_TRUE(platform_.WriteFile(css, "body{}\r\n"));
+  ASSERT_TRUE(RecordTree(app_.Host()));
+  ASSERT_TRUE(platform_.WriteFile(settings, "[General]\r\nHideHome=1\r\n"));
+  const auto record = platform_.ReadFile(folder_ + "\\Resource.files");
+  Open();
+  HWND main = H(MainWindowHandle());
+  HWND box = Ctl(Option::HideStatusBar);
+  SetFocus(box);
+
+  PreviewParts p;
+  bool sawPreview = false;
+  RunSteps({
+      [&] {
+        Hold(VK_CONTROL, false);
+        p = FindPreview();
+        ASSERT_TRUE(p.window && p.list && p.text && p.close);
+        sawPreview = true;
+        EXPECT_EQ(Text(p.window), "Preview Changes");
+        EXPECT_EQ(Text(p.close), "Close");
+        EXPECT_EQ(GetWindow(p.window, GW_OWNER), main);
+        EXPECT_FALSE(IsWindowEnabled(main));
+        EXPECT_TRUE(GetWindowLongW(p.window, GWL_STYLE) & WS_THICKFRAME);
+        const LONG textStyle = GetWindowLongW(p.text, GWL_STYLE);
+        EXPECT_TRUE((textStyle & ES_MULTILINE) && (textStyle & ES_READONLY) && (textStyle & WS_VSCROLL));
+        EXPECT_TRUE(FixedPitch(p.text));
+        EXPECT_FALSE(FixedPitch(p.list));
+
+        ASSERT_GE(SendMessageW(p.list, LB_GETCOUNT, 0, 0), 2);
+        EXPECT_EQ(ItemText(p.list, 0), "Summary");
+        EXPECT_EQ(SendMessageW(p.list, LB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(GetFocus(), p.list);
+        const int cssItem = static_cast<int>(SendMessageW(p.list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                          reinterpret_cast<LPARAM>(L"ui/main/index.css")));
+        ASSERT_GT(cssItem, 0);
+        Choose(p, cssItem);
+        const std::wstring diff = WideText(p.text);
+        EXPECT_NE(diff.find(L"\r\n+#BTN_HOME{display:none}\r\n"), std::wstring::npos) << win32::Utf8(diff);
+        EXPECT_EQ(diff.find(L"\r\r\n"), std::wstring::npos);
+        PostKey(p.list, VK_TAB);
+      },
+      [&] {
+        EXPECT_EQ(GetFocus(), p.text);
+        PostKey(p.text, VK_TAB);
+      },
+      [&] {
+        EXPECT_EQ(GetFocus(), p.close);
+        Hold(VK_SHIFT, true);
+        PostKey(p.close, VK_TAB);
+      },
+      [&] {
+        EXPECT_EQ(GetFocus(), p.text);
+        PostKey(p.text, VK_TAB);
+      },
+      [&] {
+        Hold(VK_SHIFT, false);
+        EXPECT_EQ(GetFocus(), p.list);
+        Hold(VK_CONTROL, true);
+        PostKey(p.list, 'A');
+      },
+      [&] {
+        EXPECT_EQ(GetFocus(), p.text);
+        DWORD start = 1, end = 0;
+        SendMessageW(p.text, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, 0u);
+        EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(p.text)));
+        PostKey(p.text, 'C');  // Ctrl still held
+      },
+      [&] {
+        Hold(VK_CONTROL, false);
+        std::wstring copied;
+        if (OpenClipboard(nullptr)) {
+          if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            copied = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+          }
+          CloseClipboard();
+        }
+        EXPECT_EQ(copied, WideText(p.text));
+        PostKey(p.text, VK_ESCAPE);
+      },
+      [&] {
+        // Only when Esc did not close it, so the test ends either way.
+        if (IsWindow(p.window)) {
+          ADD_FAILURE() << "Esc did not close the preview";
+          DestroyWindow(p.window);
+        }
+      },
+  });
+  Hold(VK_CONTROL, true);
+  SendMessageW(box, WM_KEYDOWN, 'P', 1);  // returns once the preview is closed
+  Hold(VK_CONTROL, false);
+  Pump(50);
+
+  EXPECT_TRUE(sawPreview);
+  EXPECT_FALSE(win32::IsPreviewWindowOpen());
+  EXPECT_FALSE(IsWindow(p.window));
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_EQ(MainWindowHandle(), reinterpret_cast<WindowHandle>(main));
+  EXPECT_EQ(platform_.ReadFile(css), "body{}\r\n");
+  EXPECT_EQ(platform_.ReadFile(settings), "[General]\r\nHideHome=1\r\n");
+  EXPECT_EQ(platform_.ReadFile(folder_ + "\\Resource.files"), record);
+  EXPECT_FALSE(platform_.FileExists(folder_ + "\\Resource.dat"));
+}
+
+// The main window closed from outside while the preview is up takes the
+// preview with it, and the program's loop ends.
+TEST_F(MainWindowTest, ClosingTheWindowUnderThePreviewClosesBoth) {
+  app_.programFolder = folder_;
+  app_.HostVersion = "3.0.24.2000";
+  ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource\\ui"));
+  ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource\\ui\\main"));
+  ASSERT_TRUE(platform_.WriteFile(folder_ + "\\Resource\\ui\\main\\index.css", ""));
+  ASSERT_TRUE(RecordTree(app_.Host()));
+  Open();
+  HWND main = H(MainWindowHandle());
+  bool open = false;
+  RunSteps({[&] {
+              open = win32::IsPreviewWindowOpen();
+              SendMessageW(main, WM_CLOSE, 0, 0);
+            },
+            [&] {
+              if (HWND left = FindWindowW(win32::kPreviewWindowClass, nullptr)) DestroyWindow(left);
+            }});
+  const UINT preview = GetMenuItemID(GetSubMenu(GetMenu(main), 0), 0);
+  SendMessageW(main, WM_COMMAND, MAKEWPARAM(preview, 0), 0);
+  EXPECT_TRUE(open);
+  EXPECT_FALSE(win32::IsPreviewWindowOpen());
+  EXPECT_FALSE(IsWindow(main));
+  EXPECT_TRUE(Pump(300));
+  EXPECT_EQ(MainWindowHandle(), 0u);
+}
+
+// A diff of half a megabyte is shown whole; a change of DPI scales the
+// fonts and the layout; the window keeps a minimum size.
+TEST(PreviewWindow, ShowsLongTextsWholeAndFollowsTheDpi) {
+  Win32Platform platform;
+  App app{platform, ""};
+  Preview preview;
+  std::string big;
+  const int lines = 20000;
+  for (int i = 0; i < lines; ++i) big += "+line " + std::to_string(i) + " of a rather long diff\n";
+  preview.sections = {{"Summary", "one\ntwo\n"}, {"ui/big.css", big}};
+  PreviewParts p;
+  RunSteps({[&] {
+    p = FindPreview();
+    ASSERT_TRUE(p.window && p.list && p.text && p.close);
+    EXPECT_EQ(GetWindowTextLengthW(p.text), 10);  // "one\r\ntwo\r\n"
+    Choose(p, 1);
+    EXPECT_EQ(GetWindowTextLengthW(p.text), static_cast<int>(big.size()) + lines);
+    EXPECT_EQ(SendMessageW(p.text, EM_GETLINECOUNT, 0, 0), lines + 1);
+
+    MINMAXINFO least{};
+    SendMessageW(p.window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&least));
+    const int minimumAt96 = least.ptMinTrackSize.x;
+    EXPECT_GE(minimumAt96, 440);
+
+    const int listAt96 = WidthOf(p.list);
+    const LONG textFontAt96 = FontOf(p.text).lfHeight;
+    // The suggested rectangle fits on the test's screen.
+    RECT bigger{0, 0, 1200, 900};
+    SendMessageW(p.window, 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&bigger));
+    EXPECT_EQ(WidthOf(p.window), 1200);
+    EXPECT_EQ(WidthOf(p.list), 345);
+    EXPECT_EQ(WidthOf(p.close), 135);
+    EXPECT_EQ(FontOf(p.text).lfHeight, -MulDiv(10, 144, 72));
+    EXPECT_EQ(FontOf(p.list).lfHeight, -MulDiv(9, 144, 72));
+    EXPECT_NE(FontOf(p.text).lfHeight, textFontAt96);
+    SendMessageW(p.window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&least));
+    EXPECT_GT(least.ptMinTrackSize.x, minimumAt96);
+    RECT text{}, close{};
+    GetWindowRect(p.text, &text);
+    GetWindowRect(p.close, &close);
+    EXPECT_LE(text.bottom, close.top);
+    EXPECT_EQ(close.right - text.right, 0);  // both end at the right margin
+
+    RECT back{0, 0, 900, 550};
+    SendMessageW(p.window, 0x02E0, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+    EXPECT_EQ(WidthOf(p.list), listAt96);
+    PostMessageW(p.window, WM_CLOSE, 0, 0);
+  }});
+  win32::ShowPreviewWindow(app, preview, 0);
+  EXPECT_FALSE(win32::IsPreviewWindowOpen());
+  EXPECT_FALSE(IsWindow(p.window));
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Screenshots of the main window under Wine, on a private Xvfb, into
-# docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300.
+# docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300;
+# the main window with its menu open, and the preview window.
 #
-#   tools/art/screenshots.sh build/<name>-win
+#   tools/art/screenshots.sh build/<name>-win [NAME...]
+#
+# With names, only those screenshots are taken (e.g. preview main-menu).
 set -eu
 build=$(cd "$1" && pwd)
+shift
+wanted=" $* "
 root=$(cd "$(dirname "$0")/../.." && pwd)
 preview="$build/tools/ui_preview/ui_preview.exe"
 out="$root/docs/screenshots"
@@ -42,6 +47,7 @@ fi
 shot() {  # name, then the preview's arguments
   local name="$1"
   shift
+  [ "$wanted" == "  " ] || [[ "$wanted" == *" $name "* ]] || return 0
   local rect="$build/preview-rect.txt"
   : >"$rect"
   "$root/cmake/wine-run.sh" "$preview" --seconds 8 "$@" >"$rect" 2>/dev/null &
@@ -61,3 +67,5 @@ shot main-english
 shot main-english-3.0.15.300 --single-skin-host
 shot main-chinese --language "Chinese Simplified"
 shot main-chinese-3.0.15.300 --language "Chinese Simplified" --single-skin-host
+shot main-menu --menu
+shot preview --preview --section ui/main/index.css

@@ -1,8 +1,12 @@
 // Opens the main window on a throw-away program folder holding the language
-// files and a few ticked options, closes it after a while and prints where
-// it was on the screen ("left top width height").
+// files, a working tree made from the made-up interface tree and a few
+// ticked options, closes it after a while and prints where it was on the
+// screen ("left top width height"). With --preview it opens the preview of
+// those options over it (showing the section named by --section, if given)
+// and prints where the preview is; with --menu it opens the menu.
 //
 //   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N]
+//                  [--preview [--section TITLE] | --menu]
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +17,7 @@
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "win32app/main_window.h"
+#include "win32app/preview_window.h"
 
 namespace {
 
@@ -20,6 +25,18 @@ constexpr char kSettings[] =
     "[General]\r\nSetMaxTabWidth=1\r\nMaxTabWidth=220\r\nHideStatusBar=1\r\nSlimmerTabBar=1\r\n"
     "SlimmerToolBar=1\r\nSetFont=1\r\nFontFamily=Segoe UI, Tahoma\r\nFontSize=9pt\r\nHideUndoList=1\r\n"
     "TabOnBottom=1\r\nAvatarToButton=1\r\n";
+
+// The style sheets and templates of the made-up interface tree, so that a
+// preview has lines to show.
+void StageTree(rw::Platform& platform, const std::string& tree) {
+  const std::string fixture = std::string(RW_SOURCE_DIR) + "\\tests\\fixtures\\host-ui";
+  for (const std::string& file : platform.ListTree(fixture)) {
+    if (!file.ends_with(".css") && !file.ends_with(".htm")) continue;
+    for (std::size_t slash = file.find('\\'); slash != std::string::npos; slash = file.find('\\', slash + 1))
+      platform.CreateFolder(tree + "\\" + file.substr(0, slash));
+    platform.CopyFileOver(fixture + "\\" + file, tree + "\\" + file);
+  }
+}
 
 std::string Stage(rw::Platform& platform) {
   wchar_t temp[MAX_PATH] = {};
@@ -32,6 +49,7 @@ std::string Stage(rw::Platform& platform) {
   // the window finds nothing to unpack.
   for (const char* sub : {"\\Resource", "\\Resource\\ui", "\\Resource\\ui\\main"}) platform.CreateFolder(folder + sub);
   platform.WriteFile(folder + "\\Resource\\ui\\main\\index.css", "");
+  StageTree(platform, folder + "\\Resource");
   for (const char* name : {"English.ini", "Chinese Simplified.ini"})
     if (auto bytes = platform.ReadFile(std::string(RW_SOURCE_DIR) + "\\data\\Languages\\" + name))
       platform.WriteFile(folder + "\\Languages\\" + name, *bytes);
@@ -39,17 +57,88 @@ std::string Stage(rw::Platform& platform) {
   return folder;
 }
 
+void PrintPlace(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  std::fflush(stdout);
+}
+
+void Tap(WORD key) {
+  INPUT keys[2] = {};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = key;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
+// What the timer does, step by step; it runs inside whichever loop is
+// active (the preview's and the menu's are modal).
+struct Show {
+  enum class Kind { Window, Preview, Menu } kind = Kind::Window;
+  std::wstring section;
+  ULONGLONG closeAt = 0;
+  int seconds = 4;
+  bool shown = false;
+};
+Show g_show;
+
+HWND MainWindow() { return reinterpret_cast<HWND>(rw::win32::MainWindowHandle()); }
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND main = MainWindow();
+  if (!main) {
+    KillTimer(nullptr, id);
+    return;
+  }
+  if (!g_show.shown) {
+    if (g_show.kind == Show::Kind::Preview) {
+      HWND preview = FindWindowW(rw::win32::kPreviewWindowClass, nullptr);
+      if (!preview) return;  // not up yet
+      HWND list = FindWindowExW(preview, nullptr, L"ListBox", nullptr);
+      const LRESULT item = g_show.section.empty() ? LB_ERR
+                                                  : SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                                 reinterpret_cast<LPARAM>(g_show.section.c_str()));
+      if (item != LB_ERR) {
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
+        SendMessageW(preview, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+      }
+      PrintPlace(preview);
+    } else {
+      if (g_show.kind == Show::Kind::Menu) {
+        Tap(VK_MENU);  // the menu bar, as Alt selects it
+        Tap(VK_DOWN);  // and its menu opened
+      }
+      PrintPlace(main);
+    }
+    g_show.shown = true;
+    g_show.closeAt = GetTickCount64() + static_cast<ULONGLONG>(g_show.seconds) * 1000;
+    return;
+  }
+  if (GetTickCount64() < g_show.closeAt) return;
+  KillTimer(nullptr, id);
+  if (g_show.kind == Show::Kind::Menu) {
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+  }
+  if (HWND preview = FindWindowW(rw::win32::kPreviewWindowClass, nullptr)) PostMessageW(preview, WM_CLOSE, 0, 0);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::string language = "English";
   bool singleSkinHost = false;
-  int seconds = 4;
   for (int i = 1; i < __argc; ++i) {
     const std::wstring arg = __wargv[i];
     if (arg == L"--language" && i + 1 < __argc) language = rw::win32::Utf8(__wargv[++i]);
     if (arg == L"--single-skin-host") singleSkinHost = true;
-    if (arg == L"--seconds" && i + 1 < __argc) seconds = _wtoi(__wargv[++i]);
+    if (arg == L"--seconds" && i + 1 < __argc) g_show.seconds = _wtoi(__wargv[++i]);
+    if (arg == L"--preview") g_show.kind = Show::Kind::Preview;
+    if (arg == L"--section" && i + 1 < __argc) g_show.section = __wargv[++i];
+    if (arg == L"--menu") g_show.kind = Show::Kind::Menu;
   }
 
   rw::Win32Platform platform;
@@ -61,21 +150,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app.HostVersion = singleSkinHost ? "3.0.15.300" : "3.0.24.2000";
   if (!rw::RecordTree(app.Host())) return 1;
   rw::win32::ShowMainWindow(app, platform);
-  HWND window = reinterpret_cast<HWND>(rw::win32::MainWindowHandle());
+  HWND window = MainWindow();
   if (!window) return 1;
 
-  RECT r{};
-  GetWindowRect(window, &r);
-  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-  std::fflush(stdout);
-
-  SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, nullptr);
+  SetTimer(nullptr, 0, 250, OnTimer);
+  if (g_show.kind == Show::Kind::Preview) {
+    // The menu's command, as a click on "Preview Changes..." sends it.
+    const UINT preview = GetMenuItemID(GetSubMenu(GetMenu(window), 0), 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(preview, 0), 0);
+  }
   MSG msg;
-  while (rw::win32::MainWindowHandle() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == WM_TIMER && msg.hwnd == nullptr) {
-      PostMessageW(reinterpret_cast<HWND>(rw::win32::MainWindowHandle()), WM_CLOSE, 0, 0);
-      continue;
-    }
+  while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

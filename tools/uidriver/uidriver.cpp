@@ -2,6 +2,7 @@
 // end-to-end tests. See README.md for the commands.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -405,6 +406,81 @@ int Check(const Args& args) {
   return kExitOk;
 }
 
+// The items of a list box, read one by one: Windows and Wine carry
+// LB_GETTEXT across processes for the system's list boxes.
+std::optional<std::vector<std::wstring>> ItemsOf(HWND list) {
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count) ||
+      static_cast<LRESULT>(count) == LB_ERR)
+    return std::nullopt;
+  std::vector<std::wstring> items;
+  for (WPARAM i = 0; i < count; ++i) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length);
+    std::wstring text(static_cast<LRESULT>(length) == LB_ERR ? 1 : length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                        &copied);
+    text.resize(static_cast<LRESULT>(copied) == LB_ERR ? 0 : std::min<size_t>(copied, text.size() - 1));
+    items.push_back(text);
+  }
+  return items;
+}
+
+LRESULT SelectionOf(HWND list) {
+  DWORD_PTR selected = 0;
+  if (!SendMessageTimeoutW(list, LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &selected)) return LB_ERR;
+  return static_cast<LRESULT>(selected);
+}
+
+int Items(const Args& args) {
+  HWND list = FindTargetOrFail(args);
+  if (!list) return kExitFailed;
+  const auto items = ItemsOf(list);
+  if (!items) {
+    Fail(L"not a list box");
+    return kExitFailed;
+  }
+  const LRESULT selected = SelectionOf(list);
+  for (size_t i = 0; i < items->size(); ++i)
+    Print(L"index=" + std::to_wstring(i) + L" selected=" + (static_cast<LRESULT>(i) == selected ? L"1" : L"0") +
+          L" text=\"" + (*items)[i] + L"\"");
+  return kExitOk;
+}
+
+// Chooses a list box item as a click does: the list's window hears
+// LBN_SELCHANGE (posted, so whatever it opens does not block the driver).
+int Select(const Args& args) {
+  if (args.Has(L"--item") == args.Has(L"--item-index")) return kExitUsage;
+  HWND list = FindTargetOrFail(args);
+  if (!list) return kExitFailed;
+  const auto items = ItemsOf(list);
+  if (!items) {
+    Fail(L"not a list box");
+    return kExitFailed;
+  }
+  long index = -1;
+  if (args.Has(L"--item-index")) {
+    index = args.Number(L"--item-index", -1);
+  } else {
+    for (size_t i = 0; i < items->size() && index < 0; ++i)
+      if ((*items)[i] == args.Get(L"--item")) index = static_cast<long>(i);
+  }
+  if (index < 0 || static_cast<size_t>(index) >= items->size()) {
+    Fail(L"no such item");
+    return kExitFailed;
+  }
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+  if (SelectionOf(list) != index) {
+    Fail(L"selection did not change");
+    return kExitFailed;
+  }
+  PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+  return kExitOk;
+}
+
 int Menu(const Args& args) {
   if (!args.Has(L"--id")) return kExitUsage;
   HWND window = FindWindowOrFail(args);
@@ -487,7 +563,8 @@ int WindowInfo(const Args& args) {
 void Usage() {
   Fail(
       L"usage: uidriver COMMAND [options]; commands: list, wait-window, wait-gone, click, set-text, get-text, "
-      L"key, focus-info, check, menu, message, close, post-close, send-close, show, window-info (see README.md)");
+      L"key, focus-info, check, items, select, menu, message, close, post-close, send-close, show, window-info (see "
+      L"README.md)");
 }
 
 }  // namespace
@@ -508,6 +585,8 @@ int wmain(int argc, wchar_t** argv) {
                                                            {L"key", Key},
                                                            {L"focus-info", FocusInfo},
                                                            {L"check", Check},
+                                                           {L"items", Items},
+                                                           {L"select", Select},
                                                            {L"menu", Menu},
                                                            {L"message", Message},
                                                            {L"close", Close},

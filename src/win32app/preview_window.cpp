@@ -1,0 +1,294 @@
+#include "win32app/preview_window.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/win32/unicode.h"
+#include "ui/preview_window.h"
+#include "win32app/dpi.h"
+#include "win32app/window_base.h"
+
+namespace rw::win32 {
+
+namespace {
+
+constexpr int kListId = 10;
+constexpr int kTextId = 11;
+
+// Layout in pixels at 96 DPI. The window opens at kClient when the screen
+// has room and may be made as small as kMinClient.
+constexpr SIZE kClient{900, 560};
+constexpr SIZE kMinClient{440, 240};
+constexpr int kMargin = 8;
+constexpr int kListWidth = 230;
+constexpr SIZE kButton{90, 25};
+constexpr int kFontPoints = 9;
+constexpr int kTextPoints = 10;
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr UINT kDpiChangedMessage = 0x02E0;
+
+class Win32PreviewView;
+Win32PreviewView* g_open = nullptr;
+
+class Win32PreviewView : public WindowBase, public PreviewView {
+ public:
+  Win32PreviewView(const App& app, const Preview& preview, HWND owner) : logic_(app, preview, *this), owner_(owner) {}
+  ~Win32PreviewView() override {
+    if (window_) DestroyWindow(window_);
+    if (uiFont_) DeleteObject(uiFont_);
+    if (textFont_) DeleteObject(textFont_);
+  }
+
+  void Run() {
+    if (!Create()) return;
+    g_open = this;
+    logic_.OnLoad();
+    if (owner_) EnableWindow(owner_, FALSE);
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    SetFocus(list_);
+    RunModalLoop();
+    g_open = nullptr;
+  }
+
+  // --- PreviewView ---
+  void SetCaptions(const std::string& title, const std::string& close) override {
+    SetWindowTextW(window_, Wide(title).c_str());
+    SetWindowTextW(close_, Wide(close).c_str());
+  }
+  void SetSectionTitles(const std::vector<std::string>& titles) override {
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    for (const std::string& title : titles)
+      SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(title).c_str()));
+  }
+  void SelectSection(std::size_t index) override { SendMessageW(list_, LB_SETCURSEL, index, 0); }
+  void ShowText(const std::string& text) override {
+    SetWindowTextW(text_, Wide(text).c_str());
+    // A new text is read from its start, whatever was scrolled to before.
+    SendMessageW(text_, EM_SETSEL, 0, 0);
+    SendMessageW(text_, EM_SCROLLCARET, 0, 0);
+  }
+  void Close() override {
+    if (!window_) return;
+    // The owner first, so that activation goes back to it.
+    if (owner_) EnableWindow(owner_, TRUE);
+    DestroyWindow(window_);
+  }
+
+ private:
+  bool Create() {
+    static const bool registered = RegisterWindowClass(kPreviewWindowClass);
+    if (!registered) return false;
+    // Born at its place over the owner, at the owner's scale.
+    const UINT dpi = owner_ ? DpiOf(owner_) : SystemDpi();
+    const RECT place = PlaceFor(dpi);
+    if (!CreateWindowFor(kExStyle, kPreviewWindowClass, L"", kStyle, place.left, place.top, place.right - place.left,
+                         place.bottom - place.top, owner_, nullptr))
+      return false;
+    // Created in tab order: the list, the text, the button.
+    list_ = Child(WS_EX_CLIENTEDGE, L"ListBox", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kListId);
+    text_ = Child(WS_EX_CLIENTEDGE, L"Edit",
+                  WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+                      ES_NOHIDESEL,
+                  kTextId);
+    // A diff may run to hundreds of kilobytes; 0 lifts the limit as far as
+    // the control allows.
+    SendMessageW(text_, EM_SETLIMITTEXT, 0, 0);
+    close_ = Child(0, L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, IDCANCEL);
+    layoutDpi_ = DpiOf(window_);
+    if (layoutDpi_ != dpi) {
+      const RECT again = PlaceFor(layoutDpi_);
+      SetWindowPos(window_, nullptr, again.left, again.top, again.right - again.left, again.bottom - again.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Layout(layoutDpi_);
+    return true;
+  }
+
+  HWND Child(DWORD exStyle, const wchar_t* className, DWORD style, int id) {
+    return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  }
+
+  // The outer rectangle at `dpi`: centred on the owner (or the primary
+  // monitor), no larger than the work area and kept on it.
+  RECT PlaceFor(UINT dpi) const {
+    const bool overOwner = owner_ && IsWindowVisible(owner_) && !IsIconic(owner_);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(overOwner ? MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST)
+                              : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                    &monitor);
+    const RECT work = monitor.rcWork;
+    RECT own = work;
+    if (overOwner) GetWindowRect(owner_, &own);
+    const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, false, dpi);
+    const int width = std::min<int>(outer.right - outer.left, work.right - work.left);
+    const int height = std::min<int>(outer.bottom - outer.top, work.bottom - work.top);
+    int left = own.left + (own.right - own.left - width) / 2;
+    int top = own.top + (own.bottom - own.top - height) / 2;
+    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+    return RECT{left, top, left + width, top + height};
+  }
+
+  // The list keeps its width, the text takes the rest; the button sits in
+  // the bottom right corner.
+  void Layout(UINT dpi) override {
+    if (!close_) return;  // sized while being created, before its controls
+    if (fontDpi_ != dpi) SetFonts(dpi);
+    RECT area{};
+    GetClientRect(window_, &area);
+    const int width = area.right, height = area.bottom;
+    const int margin = Scale(kMargin, dpi);
+    const int buttonWidth = Scale(kButton.cx, dpi);
+    const int buttonHeight = Scale(kButton.cy, dpi);
+    const int listWidth = std::min(Scale(kListWidth, dpi), std::max(0, (width - 3 * margin) / 3));
+    const int paneHeight = std::max(0, height - 3 * margin - buttonHeight);
+    const int textLeft = 2 * margin + listWidth;
+    HDWP moves = BeginDeferWindowPos(3);
+    const auto place = [&](HWND control, int left, int top, int width, int height) {
+      if (moves)
+        moves = DeferWindowPos(moves, control, nullptr, left, top, std::max(0, width), height,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(list_, margin, margin, listWidth, paneHeight);
+    place(text_, textLeft, margin, width - textLeft - margin, paneHeight);
+    place(close_, width - margin - buttonWidth, height - margin - buttonHeight, buttonWidth, buttonHeight);
+    if (moves) EndDeferWindowPos(moves);
+  }
+
+  void SetFonts(UINT dpi) {
+    HFONT ui = CreateUiFont(kFontPoints, dpi);
+    HFONT text = CreateMonospaceFont(kTextPoints, dpi);
+    if (ui) {
+      SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(ui), TRUE);
+      SendMessageW(close_, WM_SETFONT, reinterpret_cast<WPARAM>(ui), TRUE);
+      if (uiFont_) DeleteObject(uiFont_);
+      uiFont_ = ui;
+    }
+    if (text) {
+      SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(text), TRUE);
+      if (textFont_) DeleteObject(textFont_);
+      textFont_ = text;
+    }
+    fontDpi_ = dpi;
+  }
+
+  void RunModalLoop() {
+    MSG msg;
+    while (window_) {
+      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      if (got <= 0) {
+        // Leave the quit request to the outer loop.
+        if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+        Close();
+        break;
+      }
+      if (msg.message == WM_KEYDOWN && (msg.hwnd == window_ || IsChild(window_, msg.hwnd)) && OnKey(msg.wParam))
+        continue;
+      if (window_ && IsDialogMessageW(window_, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+
+  // Keys that reach the window before any of its controls; true when used.
+  // The multi-line text would keep Tab and Esc from the dialog manager, and
+  // older systems' edit controls know no Ctrl+A.
+  bool OnKey(WPARAM key) {
+    switch (key) {
+      case VK_TAB: {
+        HWND focus = GetFocus();
+        const bool back = GetKeyState(VK_SHIFT) < 0;
+        if (HWND next = GetNextDlgTabItem(window_, IsChild(window_, focus) ? focus : nullptr, back)) SetFocus(next);
+        SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        return true;
+      }
+      case 'A':
+        if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+        SetFocus(text_);
+        SendMessageW(text_, EM_SETSEL, 0, -1);
+        return true;
+    }
+    return logic_.OnKeyDown(static_cast<int>(key));
+  }
+
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+          case IDOK:  // Enter: the default button
+          case IDCANCEL:
+            if (HIWORD(wParam) == BN_CLICKED) logic_.OnClose();
+            return 0;
+          case kListId:
+            if (HIWORD(wParam) == LBN_SELCHANGE) {
+              const LRESULT chosen = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+              if (chosen != LB_ERR) logic_.OnSectionChosen(static_cast<std::size_t>(chosen));
+            }
+            return 0;
+        }
+        return 0;
+      case WM_CTLCOLORSTATIC:
+        // Read-only, the text would be grey on grey; it reads as a document.
+        if (reinterpret_cast<HWND>(lParam) == text_) {
+          HDC dc = reinterpret_cast<HDC>(wParam);
+          SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+          SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+          return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        break;
+      case WM_SIZE:
+        Layout(layoutDpi_);
+        return 0;
+      case WM_GETMINMAXINFO: {
+        const RECT least = WindowRectForClient(kMinClient, kStyle, kExStyle, false, layoutDpi_);
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = POINT{least.right - least.left, least.bottom - least.top};
+        return 0;
+      }
+      case WM_ACTIVATE:
+        KeepFocusAcrossActivation(wParam, list_);
+        return 0;
+      case WM_CLOSE:
+        logic_.OnClose();  // the close box and Alt+F4
+        return 0;
+      case kDpiChangedMessage: {
+        // Resizable: the suggested rectangle keeps the size the user chose,
+        // scaled to the new monitor.
+        layoutDpi_ = HIWORD(wParam);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        Layout(layoutDpi_);
+        return 0;
+      }
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+  }
+
+  PreviewWindow logic_;
+  HWND owner_ = nullptr;
+  HWND list_ = nullptr, text_ = nullptr, close_ = nullptr;
+  HFONT uiFont_ = nullptr;
+  HFONT textFont_ = nullptr;
+  UINT fontDpi_ = 0;
+};
+
+}  // namespace
+
+void ShowPreviewWindow(const App& app, const Preview& preview, WindowHandle owner) {
+  if (g_open) return;  // modal: there is never a second one
+  Win32PreviewView view(app, preview, reinterpret_cast<HWND>(owner));
+  view.Run();
+}
+
+bool IsPreviewWindowOpen() { return g_open != nullptr; }
+
+}  // namespace rw::win32
