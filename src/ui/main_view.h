@@ -89,6 +89,11 @@ class MainView {
   /// that runs; killing one that does not run is harmless.
   virtual void StartCloseTimer(unsigned milliseconds) = 0;
   virtual void KillCloseTimer() = 0;
+  /// A small window, owned by this one and shown even while this one is
+  /// hidden, that says what the program waits for: `text`, and a bar that
+  /// stands at `percent` (0..100). Shown at the first call, updated after.
+  virtual void ShowProgress(const std::string& /*text*/, int /*percent*/) {}
+  virtual void HideProgress() {}
 };
 
 }  // namespace rw

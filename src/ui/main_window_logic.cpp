@@ -1,5 +1,6 @@
 #include "ui/main_window_logic.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/app.h"
@@ -139,6 +140,12 @@ void MainWindowLogic::OnFieldLeft(Option field) {
 }
 
 bool MainWindowLogic::OnClosing() {
+  // Half-way through a road nothing may pull the window away; the program
+  // closes once the road is over.
+  if (applying_) {
+    closeAfterRoad_ = true;
+    return false;
+  }
   if (folderDialogOpen_) {
     view_.CloseFolderDialog();
     folderDialogOpen_ = false;
@@ -239,7 +246,7 @@ void MainWindowLogic::OnOk() {
   LogApply(app_, options, report, result);
   applying_ = false;
   Tell(result);
-  if (EndsTheProgram(result.outcome)) Close();
+  if (EndsTheProgram(result.outcome) || closeAfterRoad_) Close();
 }
 
 MainWindowLogic::ApplyRun MainWindowLogic::Apply() {
@@ -286,10 +293,13 @@ void MainWindowLogic::OnAbout() { AboutCommand(app_, *this); }
 // folder nor the tree may change under the unpacker.
 void MainWindowLogic::OnRestore() {
   if (!okEnabled_ || applying_) return;
+  // The road lets window events run while it waits.
+  applying_ = true;
   const PipelineResult result = RestoreCommand(app_, *this);
+  applying_ = false;
   LogRestore(app_, result);
   Tell(result);
-  if (EndsTheProgram(result.outcome)) Close();
+  if (EndsTheProgram(result.outcome) || closeAfterRoad_) Close();
 }
 
 void MainWindowLogic::OnSetFolder() {
@@ -355,6 +365,36 @@ void MainWindowLogic::EnableOk(bool enabled) {
   view_.SetEnabled(Control::MenuSetFolder, enabled);
   view_.SetEnabled(Control::MenuRestore, enabled);
   view_.SetEnabled(Control::MenuPreview, enabled);
+}
+
+void MainWindowLogic::ShowWait(WaitStep step, unsigned waitedMs, unsigned limitMs) {
+  if (closed_) return;
+  std::string_view key;
+  switch (step) {
+    case WaitStep::Unpacking:
+      key = "WaitUnpacking";
+      break;
+    case WaitStep::Packing:
+      key = "WaitPacking";
+      break;
+    case WaitStep::Verifying:
+      key = "WaitVerifying";
+      break;
+    case WaitStep::ClosingHost:
+      key = "WaitClosing";
+      break;
+    case WaitStep::WatchingHost:
+      key = "WaitWatching";
+      break;
+  }
+  const std::string text = ReplaceAll(ReplaceAll(app_.LookupText(key), "$seconds", std::to_string(waitedMs / 1000)),
+                                      "$limit", std::to_string((limitMs + 999) / 1000));
+  const int percent = limitMs == 0 ? 0 : static_cast<int>(std::min<unsigned>(waitedMs, limitMs) * 100 / limitMs);
+  view_.ShowProgress(text, percent);
+}
+
+void MainWindowLogic::EndWait() {
+  if (!closed_) view_.HideProgress();
 }
 
 void MainWindowLogic::Hide() {

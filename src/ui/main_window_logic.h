@@ -82,6 +82,8 @@ class MainWindowLogic : public MainWindowOps {
   bool ConfirmCloseHost() override;
   void EnableOk(bool enabled) override;
   void Hide() override;
+  void ShowWait(WaitStep step, unsigned waitedMs, unsigned limitMs) override;
+  void EndWait() override;
 
  private:
   void SetState(Option option, int state);
@@ -116,7 +118,8 @@ class MainWindowLogic : public MainWindowOps {
   bool folderDialogOpen_ = false;
   bool previewOpen_ = false;
   bool okEnabled_ = true;
-  bool applying_ = false;
+  bool applying_ = false;        // a road (Apply, Restore) is under way
+  bool closeAfterRoad_ = false;  // a close was asked for meanwhile
   bool closePending_ = false;
   bool closed_ = false;
 };

@@ -80,6 +80,11 @@ class FakeView : public MainView {
   void CheckLanguageItem(std::size_t i, bool checked) override { langChecks.at(i) = checked; }
   void Hide() override { hidden = true; }
   void Destroy() override { ++destroyed; }
+  void ShowProgress(const std::string& text, int percent) override {
+    progress.push_back(text + " " + std::to_string(percent) + "%");
+  }
+  void HideProgress() override { progress.push_back("hidden"); }
+  std::vector<std::string> progress;
   void CloseFolderDialog() override { ++dialogsClosed; }
   void StartCloseTimer(unsigned ms) override { timerMs = ms; }
   void KillCloseTimer() override { timerMs = 0; }
@@ -625,6 +630,30 @@ TEST(Commands, AfterAnUpdateTheStoredOptionsAreOfferedOncePerVersion) {
     w.logic.OnActivate();
     EXPECT_EQ(w.p.messages.size(), row.answer ? 1u : 0u);
   }
+}
+
+// Every wait of the road is shown, and a close asked for meanwhile waits for
+// the road's end instead of pulling the window away under it.
+TEST(Commands, ApplyShowsEachWaitAndPutsOffACloseUntilTheRoadEnds) {
+  Window w;
+  w.p.AddFile(kFolder + "\\Resource\\ui\\main\\index.css", "body{}");
+  ASSERT_TRUE(RecordTree(w.app.Host()));
+  w.logic.OnLoad();
+  int destroyedDuringRoad = -1;
+  w.p.onSleep = [&] {
+    if (destroyedDuringRoad >= 0) return;
+    w.logic.Close();
+    destroyedDuringRoad = w.view.destroyed;
+  };
+  w.logic.OnOk();
+  EXPECT_EQ(destroyedDuringRoad, 0);
+  EXPECT_EQ(w.view.destroyed, 1);
+  ASSERT_FALSE(w.view.progress.empty());
+  EXPECT_EQ(w.view.progress.front(), "Packing the new interface... 0 s (at most 20 s) 2%");
+  EXPECT_NE(std::find(w.view.progress.begin(), w.view.progress.end(),
+                      "Waiting for Maxthon 3 to start with the new look... 1 s (at most 15 s) 8%"),
+            w.view.progress.end());
+  EXPECT_EQ(w.view.progress.back(), "hidden");
 }
 
 TEST(Commands, FirstActivationUnpacksOnlyOnceAndOnlyWhenTheTreeIsMissing) {
