@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "engine/template_edits.h"
 #include "engine/tweak_block.h"
@@ -42,35 +43,30 @@ std::string ReportedName(const std::string& belowUi) {
   return name;
 }
 
-// A file's text with a fingerprint of the bytes it was read from, so that a
-// change shows without keeping a second copy of a large file.
+// A file's text and whether writing it back unchanged would leave the file
+// as it is, with a fingerprint instead of a second copy of a large file.
 struct TextRead {
   std::string text;
-  std::uint64_t bytesHash;
-  size_t byteCount;
+  bool storedAsWritten;  // the file holds a byte-order mark and then exactly the text
+  size_t size;
+  size_t hash;
 };
-
-std::uint64_t Fnv1a(std::string_view bytes, std::uint64_t hash = 0xcbf29ce484222325ULL) {
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ULL;
-  }
-  return hash;
-}
 
 std::optional<TextRead> ReadText(Platform& platform, const std::string& path) {
   std::optional<std::string> bytes = platform.ReadFile(path);
   if (!bytes) return std::nullopt;
-  TextRead read{{}, Fnv1a(*bytes), bytes->size()};
-  read.text = DecodeUtf8(*bytes);
-  bytes.reset();
+  TextRead read{DecodeUtf8(*bytes), false, 0, 0};
   if (std::string_view(read.text).starts_with(kUtf8Bom)) read.text.erase(0, kUtf8Bom.size());
+  read.storedAsWritten =
+      std::string_view(*bytes).starts_with(kUtf8Bom) && std::string_view(*bytes).substr(kUtf8Bom.size()) == read.text;
+  read.size = read.text.size();
+  read.hash = std::hash<std::string_view>{}(read.text);
   return read;
 }
 
 // Whether writing `text` (behind a byte-order mark) changes the file.
 bool Changes(const TextRead& read, std::string_view text) {
-  return kUtf8Bom.size() + text.size() != read.byteCount || Fnv1a(text, Fnv1a(kUtf8Bom)) != read.bytesHash;
+  return !read.storedAsWritten || text.size() != read.size || std::hash<std::string_view>{}(text) != read.hash;
 }
 
 std::vector<std::string> Lines(std::string_view text) {
