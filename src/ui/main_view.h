@@ -27,6 +27,9 @@ enum class Control {
   MenuHelp,
   MenuAbout,
   MenuExit,
+  MenuExportSettings,
+  MenuImportSettings,
+  MenuResetDefaults,
 };
 
 /// The check boxes among them, in the order they follow the options.
@@ -35,7 +38,7 @@ inline constexpr std::array<Control, 3> kCheckBoxControls{Control::ModernLegend,
 
 /// Captions of the controls that are not options, shown until the first
 /// ApplyLanguage (option captions are in the catalogue).
-inline constexpr std::array<std::pair<Control, std::string_view>, 12> kDesignCaptions{{
+inline constexpr std::array<std::pair<Control, std::string_view>, 15> kDesignCaptions{{
     {Control::MenuTop, "Menu"},
     {Control::MenuSetFolder, "Set Maxthon 3 Folder..."},
     {Control::MenuLanguage, "Language"},
@@ -48,6 +51,9 @@ inline constexpr std::array<std::pair<Control, std::string_view>, 12> kDesignCap
     {Control::SelectAll, "Select/Unselect All"},
     {Control::ModernLegend, "(*) Modern Skin only"},
     {Control::ClassicLegend, "(#) Classic Skin only"},
+    {Control::MenuExportSettings, "Export Settings..."},
+    {Control::MenuImportSettings, "Import Settings..."},
+    {Control::MenuResetDefaults, "Reset to Defaults"},
 }};
 
 /// The first item of the language submenu; it stands for English.ini.

@@ -38,6 +38,9 @@ enum MenuId : UINT {
   kMenuHelp,
   kMenuAbout,
   kMenuExit,
+  kMenuExportSettings = 120,
+  kMenuImportSettings,
+  kMenuResetDefaults,
   kFirstLanguageId = 200,
   kLastLanguageId = 899,
 };
@@ -49,11 +52,13 @@ constexpr bool IsOptionSlot(int slot) { return slot < kOptionCount; }
 constexpr Option OptionAt(int slot) { return static_cast<Option>(slot); }
 constexpr Control ControlAt(int slot) { return static_cast<Control>(slot - kOptionCount); }
 
-// The host folder dialog, reached through the start-up interface.
+// The dialogs the main window opens, reached through the start-up interface.
 class FolderDialogFactory : public UiFactory {
  public:
   void ShowSetFolderDialog(App& app, WindowHandle owner) override;
   void ShowMainWindow(App&) override {}
+  std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override;
+  std::optional<std::string> AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) override;
 };
 
 class Win32MainView : public WindowBase, public MainView {

@@ -11,6 +11,8 @@ class Win32UiFactory : public UiFactory {
   explicit Win32UiFactory(Platform& platform) : platform_(platform) {}
   void ShowSetFolderDialog(App& app, WindowHandle owner) override;
   void ShowMainWindow(App& app) override;
+  std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override;
+  std::optional<std::string> AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) override;
 
  private:
   Platform& platform_;
