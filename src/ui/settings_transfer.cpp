@@ -180,8 +180,8 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
 
   OptionModel& options = result.options;
   const auto read = [&](std::string_view key) { return ReadIniValue(platform, path, key, "", &file); };
-  const auto correct = [&](const OptionDef& def, const std::string& found, const std::string& used) {
-    if (found != used) report.corrected.push_back({std::string(def.settingsKey), found, used});
+  const auto correct = [&](const OptionDef& def, const std::string& found, const std::string& used, bool kept) {
+    if (found != used) report.corrected.push_back({std::string(def.settingsKey), found, used, kept});
   };
   // Boxes first: the background tab width is checked against the tab width box.
   for (const OptionKind kind : {OptionKind::Check, OptionKind::Text}) {
@@ -197,17 +197,19 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
       if (kind == OptionKind::Text) {
         options.SetText(option, value);
         options.SetText(option, CheckField(option, options));
-        correct(def, found, options.Text(option));
+        correct(def, found, options.Text(option), false);
         ++report.taken;
         continue;
       }
       // As loading does: a state it cannot read leaves the box as it was.
-      if (const auto state = RoundToInt16(value); state && *state >= 0 && *state <= 2) {
+      const auto state = RoundToInt16(value);
+      const bool readable = state && *state >= 0 && *state <= 2;
+      if (readable) {
         options.SetState(option, *state);
         ++report.taken;
         if (*state != 0 && GreyedHere(app, current, def)) report.greyed.push_back(option);
       }
-      correct(def, found, std::to_string(options.State(option)));
+      correct(def, found, std::to_string(options.State(option)), !readable);
     }
   }
 
@@ -253,6 +255,7 @@ std::string ImportReportText(const App& app, const ImportReport& report) {
     for (std::size_t i = 0; i < report.corrected.size() && i < kShownNames; ++i) {
       const ValueCorrection& c = report.corrected[i];
       text += "\r\n    " + c.key + ": " + Shown(c.found) + " -> " + Shown(c.used);
+      if (c.kept) text += " " + Say(app, "ImportKept", "(left as it was)");
     }
   }
   list("ImportCut", "Cut to 1023 bytes, as the settings file keeps values:", report.cut);

@@ -50,6 +50,7 @@ struct ValueCorrection {
   std::string key;
   std::string found;  // as the settings reader gives it
   std::string used;
+  bool kept = false;  // a check state no one can read: the box stays as it was
 };
 
 struct ImportReport {

@@ -836,7 +836,7 @@ TEST(MovingSettings, BadInputChangesOnlyWhatItShouldAndSaysWhy) {
        false,
        nullptr,
        {{Option::MaxTabWidthText, "180"}, {Option::BkgndTabWidthText, "180"}, {Option::HideUndo, "2"}},
-       {"4 of 43 options", "    HideHome: \"yes\" -> \"0\"\r\n    HideUndo: \"1.5\" -> \"2\"\r\n",
+       {"4 of 43 options", "    HideHome: \"yes\" -> \"0\" (left as it was)\r\n    HideUndo: \"1.5\" -> \"2\"\r\n",
         "    MaxTabWidth: \"abc\" -> \"180\"\r\n", "    FontSize: \"\" -> \"12px\"\r\n",
         "    BkgndTabWidth: \"300\" -> \"180\"\r\n"}},
       {"unknown keys, and this computer's own ignored quietly",
