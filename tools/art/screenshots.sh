@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Screenshots of the main window under Wine, on a private Xvfb, into
-# docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300.
+# docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300,
+# the open menu and the report of an import. Names after the build folder
+# take only those shots; the Save dialog of an export is taken only so.
 #
-#   tools/art/screenshots.sh build/<name>-win
+#   tools/art/screenshots.sh build/<name>-win [name...]
 set -eu
 build=$(cd "$1" && pwd)
+shift
+wanted=" $* "
 root=$(cd "$(dirname "$0")/../.." && pwd)
 preview="$build/tools/ui_preview/ui_preview.exe"
 out="$root/docs/screenshots"
@@ -42,6 +46,7 @@ fi
 shot() {  # name, then the preview's arguments
   local name="$1"
   shift
+  if [ "$wanted" != "  " ] && [ "${wanted#* "$name" }" = "$wanted" ]; then return 0; fi
   local rect="$build/preview-rect.txt"
   : >"$rect"
   "$root/cmake/wine-run.sh" "$preview" --seconds 8 "$@" >"$rect" 2>/dev/null &
@@ -61,3 +66,7 @@ shot main-english
 shot main-english-3.0.15.300 --single-skin-host
 shot main-chinese --language "Chinese Simplified"
 shot main-chinese-3.0.15.300 --language "Chinese Simplified" --single-skin-host
+shot menu-english --menu
+shot import-report-english --import-report --seconds 20
+shot import-report-chinese --language "Chinese Simplified" --import-report --seconds 20
+if [ "${wanted#* export-dialog }" != "$wanted" ]; then shot export-dialog --export-dialog --seconds 20; fi
