@@ -224,6 +224,10 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
   return result;
 }
 
+ImportResult ReadSettingsForImport(const App& app, const std::string& path) {
+  return ReadSettingsForImport(app, path, StoredOptions(app));
+}
+
 std::string ImportReportText(const App& app, const ImportReport& report) {
   std::string text;
   switch (report.status) {
@@ -301,7 +305,7 @@ OptionModel DefaultOptions() {
 }
 
 StoredImport ImportIntoSettings(const App& app, const std::string& path) {
-  StoredImport out{ReadSettingsForImport(app, path, StoredOptions(app)), false, {}};
+  StoredImport out{ReadSettingsForImport(app, path), false, {}};
   if (out.imported.report.status != TransferStatus::Done) return out;
   std::vector<IniValue> values = SavedSettings(app, out.imported.options, app.platform.IsCompositionEnabled());
   if (!out.imported.language.empty()) values.emplace_back(kLanguageKey, out.imported.language);

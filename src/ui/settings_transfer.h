@@ -80,6 +80,8 @@ struct ImportResult {
 /// over `current`. What the file lacks, or holds as an unreadable check
 /// state, keeps its value from `current`. Changes nothing anywhere.
 ImportResult ReadSettingsForImport(const App& app, const std::string& path, const OptionModel& current);
+/// The same over the stored options.
+ImportResult ReadSettingsForImport(const App& app, const std::string& path);
 
 /// The report in the user's language: a refusal, or what was taken,
 /// corrected, ignored and left as it was.
