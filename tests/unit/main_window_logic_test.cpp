@@ -905,8 +905,9 @@ TEST(MovingSettings, BadInputChangesOnlyWhatItShouldAndSaysWhy) {
       }
     }
     ASSERT_EQ(w.p.messages.size(), 1u);
-    for (const std::string& part : row.said) EXPECT_NE(w.p.messages[0].text.find(part), std::string::npos) << part;
-    for (const std::string& part : row.notSaid) EXPECT_EQ(w.p.messages[0].text.find(part), std::string::npos) << part;
+    for (const std::string& piece : row.said) EXPECT_NE(w.p.messages[0].text.find(piece), std::string::npos) << piece;
+    for (const std::string& piece : row.notSaid)
+      EXPECT_EQ(w.p.messages[0].text.find(piece), std::string::npos) << piece;
     EXPECT_EQ(*w.p.Contents(kSettings), stored);
     if (row.bytes) {
       EXPECT_EQ(w.p.Contents(row.path), row.bytes);
