@@ -1,5 +1,6 @@
 #include "stores/profile.h"
 
+#include <unordered_map>
 #include <vector>
 
 #include "stores/text.h"
@@ -83,6 +84,26 @@ std::optional<std::string> ProfileLookup(std::string_view file, std::string_view
     if (SplitKeyValue(text, &k, &v) && EqualsIgnoreCase(k, key)) return std::string(v.substr(0, CutLength(v, utf8)));
   }
   return std::nullopt;
+}
+
+std::vector<ProfileKey> ProfileKeys(std::string_view file, std::string_view section) {
+  std::vector<ProfileKey> keys;
+  std::unordered_map<std::string, std::size_t> seen;  // lower-case key -> index
+  bool inSection = false;
+  for (const Line& line : SplitLines(file)) {
+    const auto text = file.substr(line.begin, line.end - line.begin);
+    if (auto name = SectionName(text)) {
+      inSection = EqualsIgnoreCase(*name, section);
+      continue;
+    }
+    std::string_view k, v;
+    if (!inSection || !SplitKeyValue(text, &k, &v)) continue;
+    // A hand-made file may hold many thousand keys.
+    const auto [at, added] = seen.try_emplace(AsciiLower(k), keys.size());
+    if (added) keys.push_back(ProfileKey{std::string(k), v.size(), 0});
+    ++keys[at->second].lines;
+  }
+  return keys;
 }
 
 std::string ProfileUpdate(std::string_view file, std::string_view section, std::string_view key,

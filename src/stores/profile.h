@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rw {
 
@@ -17,6 +18,18 @@ inline constexpr size_t kMaxProfileValueBytes = 1023;
 /// `utf8` keeps a cut from splitting a UTF-8 sequence.
 std::optional<std::string> ProfileLookup(std::string_view file, std::string_view section, std::string_view key,
                                          bool utf8);
+
+/// A key as ProfileLookup finds it: the spelling and the value of its first
+/// line, and how many lines give it.
+struct ProfileKey {
+  std::string key;
+  std::size_t valueBytes = 0;  // before any cut
+  int lines = 0;
+};
+
+/// Every key of `section`, once each without regard to letter case, in the
+/// order of the file.
+std::vector<ProfileKey> ProfileKeys(std::string_view file, std::string_view section);
 
 /// The INI text with `key` = `value` written into `section`: an existing key
 /// line is replaced in place (its line end kept), otherwise the key is added

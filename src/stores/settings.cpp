@@ -120,6 +120,25 @@ std::string Utf8ToUtf16(std::string_view text, Utf16 form) {
   return out;
 }
 
+template <typename Values>
+std::string WithValues(std::string text, const Values& values) {
+  for (const auto& [key, value] : values) text = ProfileUpdate(text, kGeneralSection, key, value);
+  return text;
+}
+
+// The keys and values in the ANSI code page; nullopt when it cannot hold one.
+std::optional<std::vector<std::pair<std::string, std::string>>> InAnsi(Platform& platform,
+                                                                       std::span<const IniValue> values) {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const auto& [key, value] : values) {
+    auto ansiKey = platform.Utf8ToAnsi(key);
+    auto ansiValue = platform.Utf8ToAnsi(value);
+    if (!ansiKey || !ansiValue) return std::nullopt;
+    out.emplace_back(std::move(*ansiKey), std::move(*ansiValue));
+  }
+  return out;
+}
+
 }  // namespace
 
 std::optional<std::string> FileCache::Read(Platform& platform, const std::string& path) {
@@ -160,7 +179,34 @@ std::string ReadIniValue(Platform& platform, const std::string& path, std::strin
   return value;
 }
 
+std::vector<IniKey> ReadIniKeys(Platform& platform, const std::string& path, FileCache* cache) {
+  std::vector<IniKey> keys;
+  const auto bytes = cache ? cache->Read(platform, path) : platform.ReadFile(path);
+  if (!bytes) return keys;
+  // Decoded as ReadIniValue decodes, so that every key listed here is one it finds.
+  const auto add = [&](const std::vector<ProfileKey>& found, auto decode) {
+    for (const ProfileKey& k : found)
+      keys.push_back(IniKey{decode(k.key), k.valueBytes > kMaxProfileValueBytes, k.lines});
+  };
+  if (const Utf16 form = Utf16Form(*bytes); form != Utf16::None) {
+    add(ProfileKeys(Utf16ToUtf8(*bytes, form), kGeneralSection),
+        [](const std::string& key) { return CutAtNul(WithoutLoneSurrogates(key)); });
+  } else if (HasBom(*bytes)) {
+    add(ProfileKeys(std::string_view(*bytes).substr(kUtf8Bom.size()), kGeneralSection),
+        [](const std::string& key) { return CutAtNul(DecodeUtf8(key)); });
+  } else {
+    add(ProfileKeys(*bytes, kGeneralSection),
+        [&](const std::string& key) { return CutAtNul(platform.AnsiToUtf8(key)); });
+  }
+  return keys;
+}
+
 bool WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value) {
+  const IniValue one{key, std::string(value)};
+  return WriteIniValues(platform, path, {&one, 1});
+}
+
+bool WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values) {
   std::string bytes;
   if (platform.FileExists(path)) {
     auto existing = platform.ReadFile(path);
@@ -169,19 +215,14 @@ bool WriteIniValue(Platform& platform, const std::string& path, std::string_view
   }
   std::string updated;
   if (const Utf16 form = Utf16Form(bytes); form != Utf16::None) {
-    updated = Utf8ToUtf16(ProfileUpdate(Utf16ToUtf8(bytes, form), kGeneralSection, key, value), form);
+    updated = Utf8ToUtf16(WithValues(Utf16ToUtf8(bytes, form), values), form);
   } else if (HasBom(bytes)) {
-    updated = std::string(kUtf8Bom) +
-              ProfileUpdate(std::string_view(bytes).substr(kUtf8Bom.size()), kGeneralSection, key, value);
+    updated = std::string(kUtf8Bom) + WithValues(bytes.substr(kUtf8Bom.size()), values);
+  } else if (const auto ansi = InAnsi(platform, values)) {
+    updated = WithValues(std::move(bytes), *ansi);
   } else {
-    auto ansiKey = platform.Utf8ToAnsi(key);
-    auto ansiValue = platform.Utf8ToAnsi(value);
-    if (ansiKey && ansiValue) {
-      updated = ProfileUpdate(bytes, kGeneralSection, *ansiKey, *ansiValue);
-    } else {
-      // The code page cannot hold the value: move the whole file to UTF-8.
-      updated = std::string(kUtf8Bom) + ProfileUpdate(platform.AnsiToUtf8(bytes), kGeneralSection, key, value);
-    }
+    // The code page cannot hold a value: move the whole file to UTF-8.
+    updated = std::string(kUtf8Bom) + WithValues(platform.AnsiToUtf8(bytes), values);
   }
   return WriteFileAtomic(platform, path, updated);
 }

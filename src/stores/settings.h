@@ -3,8 +3,10 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -36,12 +38,28 @@ class FileCache {
 std::string ReadIniValue(Platform& platform, const std::string& path, std::string_view key,
                          std::string_view defaultValue, FileCache* cache = nullptr);
 
+/// A key of section "General" as ReadIniValue finds it.
+struct IniKey {
+  std::string name;  // as first spelled, in UTF-8
+  bool cut = false;  // its value is longer than a read returns
+  int lines = 1;     // a read takes the first
+};
+
+/// Every key of section "General", once each without regard to letter case,
+/// in the order of the file; nothing for a missing file.
+std::vector<IniKey> ReadIniKeys(Platform& platform, const std::string& path, FileCache* cache = nullptr);
+
 /// Writes `key` = `value` into section "General", creating the file and the
 /// section when missing. A file with a UTF-8 or UTF-16 byte-order mark keeps
 /// its encoding; an ANSI file that cannot hold the value is turned into UTF-8
 /// with a byte-order mark rather than losing characters. Returns false on
 /// failure.
 bool WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value);
+
+using IniValue = std::pair<std::string_view, std::string>;
+/// WriteIniValue for several keys at once: one replacement of the file, so
+/// it holds either all of them or none.
+bool WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values);
 
 /// Text of `key` from Languages\<languageName>.ini (or English.ini when
 /// useEnglish), falling back to English when missing or empty.

@@ -13,19 +13,6 @@ namespace rw {
 
 namespace {
 
-std::string NowUtc() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &now);
-#else
-  gmtime_r(&now, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
-  return text;
-}
-
 std::string HostLine(const App& app) {
   return "Host: " + (app.HostVersion.empty() ? std::string("version unknown") : app.HostVersion) + ", " +
          (app.HostBinFolder.empty() ? std::string("folder unknown") : app.HostBinFolder);
@@ -42,6 +29,19 @@ std::string ResultLine(const App& app, const PipelineResult& result, std::string
 }
 
 }  // namespace
+
+std::string NowUtc() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &now);
+#else
+  gmtime_r(&now, &utc);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+  return text;
+}
 
 std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const TweakReport& report,
                           const PipelineResult& result, const std::string& time) {

@@ -15,6 +15,10 @@ struct App;
 
 inline constexpr std::string_view kLogFileName = "ravelwick.log";
 
+/// The current time as the log and exported settings show it:
+/// "2024-05-01 09:30:00 UTC".
+std::string NowUtc();
+
 /// The entry of one Apply: time, host, the options, the files the engine
 /// changed, the places it did not find, and whether the archive was
 /// installed (with the message the user was given when not).

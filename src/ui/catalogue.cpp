@@ -143,16 +143,20 @@ void LoadOptions(const App& app, OptionModel& model, bool compositionEnabled) {
   }
 }
 
-void SaveOptions(const App& app, const OptionModel& model, bool compositionEnabled) {
+std::vector<IniValue> SavedSettings(const App& app, const OptionModel& model, bool compositionEnabled) {
+  std::vector<IniValue> values;
   for (Option option : kSaveOrder) {
     const OptionDef& def = Def(option);
     if (def.saved == SaveRule::WhileComposition && !compositionEnabled) continue;
     if (def.saved == SaveRule::WhileTwoSkins && app.SingleSkinHost) continue;
-    if (def.kind == OptionKind::Text)
-      app.WriteSetting(def.settingsKey, model.Text(option));
-    else
-      app.WriteSetting(def.settingsKey, std::to_string(model.State(option)));
+    values.emplace_back(def.settingsKey,
+                        def.kind == OptionKind::Text ? model.Text(option) : std::to_string(model.State(option)));
   }
+  return values;
+}
+
+void SaveOptions(const App& app, const OptionModel& model, bool compositionEnabled) {
+  for (const auto& [key, value] : SavedSettings(app, model, compositionEnabled)) app.WriteSetting(key, value);
 }
 
 }  // namespace rw

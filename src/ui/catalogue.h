@@ -4,8 +4,10 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "engine/option.h"
+#include "stores/settings.h"
 
 namespace rw {
 
@@ -55,6 +57,9 @@ std::span<const Option> SaveOrder();
 /// check states leave the box as it is; text is taken unchecked. Disables
 /// the Aero status bar box when composition is off.
 void LoadOptions(const App& app, OptionModel& model, bool compositionEnabled);
+
+/// The keys and values SaveOptions writes, in save order.
+std::vector<IniValue> SavedSettings(const App& app, const OptionModel& model, bool compositionEnabled);
 
 /// Writes the options in save order; keys the save rules skip keep their
 /// stored values.

@@ -28,6 +28,9 @@ enum class Control {
   MenuAbout,
   MenuExit,
   MenuPreview,
+  MenuExportSettings,
+  MenuImportSettings,
+  MenuResetDefaults,
 };
 
 /// The check boxes among them, in the order they follow the options.
@@ -36,7 +39,7 @@ inline constexpr std::array<Control, 3> kCheckBoxControls{Control::ModernLegend,
 
 /// Captions of the controls that are not options, shown until the first
 /// ApplyLanguage (option captions are in the catalogue).
-inline constexpr std::array<std::pair<Control, std::string_view>, 13> kDesignCaptions{{
+inline constexpr std::array<std::pair<Control, std::string_view>, 16> kDesignCaptions{{
     {Control::MenuTop, "Menu"},
     {Control::MenuPreview, "Preview Changes..."},
     {Control::MenuSetFolder, "Set Maxthon 3 Folder..."},
@@ -50,6 +53,9 @@ inline constexpr std::array<std::pair<Control, std::string_view>, 13> kDesignCap
     {Control::SelectAll, "Select/Unselect All"},
     {Control::ModernLegend, "(*) Modern Skin only"},
     {Control::ClassicLegend, "(#) Classic Skin only"},
+    {Control::MenuExportSettings, "Export Settings..."},
+    {Control::MenuImportSettings, "Import Settings..."},
+    {Control::MenuResetDefaults, "Reset to Defaults"},
 }};
 
 /// The first item of the language submenu; it stands for English.ini.

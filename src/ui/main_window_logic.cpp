@@ -17,6 +17,7 @@
 #include "ui/field_checks.h"
 #include "ui/main_sequence.h"
 #include "ui/preview.h"
+#include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
 
 namespace rw {
@@ -50,6 +51,9 @@ void MainWindowLogic::ApplyLanguage() {
   view_.SetCaption(Control::MenuHelp, text("Help"));
   view_.SetCaption(Control::MenuAbout, text("About"));
   view_.SetCaption(Control::MenuExit, text("Exit"));
+  view_.SetCaption(Control::MenuExportSettings, text("ExportSettings"));
+  view_.SetCaption(Control::MenuImportSettings, text("ImportSettings"));
+  view_.SetCaption(Control::MenuResetDefaults, text("ResetDefaults"));
 
   // Whoever picked a language they cannot read still finds the English word.
   if (app_.platform.LowerCase(app_.LanguageName) != "english")
@@ -101,6 +105,7 @@ void MainWindowLogic::OnLanguageChosen(std::size_t index) {
   if (!app_.platform.FileExists(LanguageFilePath(app_.programFolder, caption))) return;
   app_.LanguageName = caption;
   app_.WriteSetting("Language", caption);
+  languageImported_ = false;
   for (std::size_t i = 0; i < langItems_.size(); ++i) SetLanguageCheck(i, i == index);
   ApplyLanguage();
 }
@@ -253,6 +258,7 @@ MainWindowLogic::ApplyRun MainWindowLogic::Apply() {
   // Nothing of another host version may reach this one.
   if (app_.HostVersion.empty()) return {{Outcome::NoHostVersion, app_.Host().HostExecutable()}, {}};
   SaveOptions(app_, model_, compositionEnabled_);
+  if (languageImported_) app_.WriteSetting("Language", app_.LanguageName);
   // A tree that never finished unpacking, or lost files since, is built
   // again now rather than packed.
   if (!IsTreeUsable(app_.Host())) {
@@ -351,6 +357,41 @@ void MainWindowLogic::OnPreview() {
   previewOpen_ = false;
 }
 
+FileDialogTexts MainWindowLogic::DialogTexts(std::string_view menuKey) const {
+  // The menu item without its "...".
+  std::string title = app_.LookupText(menuKey);
+  while (!title.empty() && title.back() == '.') title.pop_back();
+  return {title, app_.LookupText("SettingsFiles"), app_.LookupText("AllFiles"), std::string(kExportFileName)};
+}
+
+void MainWindowLogic::OnExportSettings() {
+  if (closed_) return;
+  // What the focused field shows is exported as leaving it would leave it.
+  if (focusedField_) OnFieldLeft(*focusedField_);
+  const std::optional<std::string> path = ui_.AskSavePath(DialogTexts("ExportSettings"), Handle());
+  if (!path || closed_) return;
+  const std::string message = ExportMessage(app_, ExportSettings(app_, model_, *path));
+  if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle());
+}
+
+// Not while OK runs: Apply saves the model first and applies it later.
+void MainWindowLogic::OnImportSettings() {
+  if (applying_ || closed_) return;
+  const std::optional<std::string> path = ui_.AskOpenPath(DialogTexts("ImportSettings"), Handle());
+  if (!path || closed_ || applying_) return;
+  const ImportResult imported = ReadSettingsForImport(app_, *path, model_);
+  if (imported.report.status == TransferStatus::Done) {
+    ShowOptions(imported.options);
+    if (!imported.language.empty()) SwitchLanguage(imported.language);
+  }
+  app_.Message(ImportMessage(app_, imported.report), MessageButtons::Ok, Handle());
+}
+
+void MainWindowLogic::OnResetDefaults() {
+  if (applying_ || closed_) return;
+  ShowOptions(DefaultOptions());
+}
+
 bool MainWindowLogic::ConfirmCloseHost() {
   return app_.Message(app_.LookupText("ConfirmClose"), MessageButtons::OkCancel, Handle()) == MessageResult::Ok;
 }
@@ -425,6 +466,28 @@ void MainWindowLogic::ShowModel() {
     view_.SetCheck(box, model_.State(box));
     view_.SetEnabled(box, model_.Enabled(box));
   }
+}
+
+void MainWindowLogic::ShowOptions(const OptionModel& options) {
+  for (const OptionDef& def : Options()) {
+    if (def.kind == OptionKind::Check)
+      SetState(def.option, options.State(def.option));
+    else
+      SetText(def.option, options.Text(def.option));
+  }
+}
+
+// Shown at once, stored by OK with the options.
+void MainWindowLogic::SwitchLanguage(const std::string& name) {
+  const std::string wanted = app_.platform.LowerCase(name);
+  app_.LanguageName = name;
+  for (std::size_t i = 0; i < langItems_.size(); ++i) {
+    const bool matches = app_.platform.LowerCase(langItems_[i]) == wanted;
+    if (matches) app_.LanguageName = langItems_[i];
+    SetLanguageCheck(i, matches);
+  }
+  languageImported_ = true;
+  ApplyLanguage();
 }
 
 void MainWindowLogic::SetLanguageCheck(std::size_t index, bool checked) {

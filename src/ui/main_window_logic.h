@@ -14,11 +14,11 @@
 #include "platform/key_codes.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
+#include "ui/ui_factory.h"
 
 namespace rw {
 
 struct App;
-class UiFactory;
 
 /// How long a close put off by the open host folder dialog waits.
 inline constexpr unsigned kCloseDelayMs = 100;
@@ -59,6 +59,12 @@ class MainWindowLogic : public MainWindowOps {
   /// Shows what OK would change, unpacking first when the working tree is
   /// not usable; saves, tweaks and installs nothing.
   void OnPreview();
+  /// The options as the window shows them, to a file the user names.
+  void OnExportSettings();
+  /// A file's options into the window, with a report; saved only by OK.
+  void OnImportSettings();
+  /// Every option's default into the window; saved only by OK.
+  void OnResetDefaults();
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.
@@ -91,6 +97,10 @@ class MainWindowLogic : public MainWindowOps {
   void SetEnabled(Option option, bool enabled);
   void SelectAll();
   void ShowModel();
+  /// The states and texts of `options` into the model and the view.
+  void ShowOptions(const OptionModel& options);
+  void SwitchLanguage(const std::string& name);
+  FileDialogTexts DialogTexts(std::string_view menuKey) const;
   void SetLanguageCheck(std::size_t index, bool checked);
   struct ApplyRun {
     PipelineResult result;
@@ -122,6 +132,7 @@ class MainWindowLogic : public MainWindowOps {
   bool closeAfterRoad_ = false;  // a close was asked for meanwhile
   bool closePending_ = false;
   bool closed_ = false;
+  bool languageImported_ = false;  // stored with the options by OK
 };
 
 }  // namespace rw

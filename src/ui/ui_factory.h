@@ -2,12 +2,24 @@
 // sequence runs against test doubles as well as real Win32 windows.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "platform/platform.h"
 
 namespace rw {
 
 struct App;
 struct Preview;
+
+/// What a settings file dialog shows, in the user's language. It offers
+/// "*.ini" files first and all files second.
+struct FileDialogTexts {
+  std::string title;
+  std::string settingsFiles;  // the name of the "*.ini" choice
+  std::string allFiles;
+  std::string fileName;  // proposed by a Save dialog
+};
 
 class UiFactory {
  public:
@@ -20,6 +32,11 @@ class UiFactory {
   /// Shows what Apply would change modally over `owner` and returns when it
   /// is closed; it changes nothing.
   virtual void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) = 0;
+  /// A modal Save dialog that asks before replacing a file; the full path
+  /// chosen, nullopt when cancelled. Without dialogs nothing is chosen.
+  virtual std::optional<std::string> AskSavePath(const FileDialogTexts&, WindowHandle) { return std::nullopt; }
+  /// A modal Open dialog for an existing file.
+  virtual std::optional<std::string> AskOpenPath(const FileDialogTexts&, WindowHandle) { return std::nullopt; }
 };
 
 }  // namespace rw

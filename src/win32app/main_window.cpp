@@ -10,6 +10,7 @@
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "win32app/dpi.h"
+#include "win32app/file_dialogs.h"
 #include "win32app/main_window_view.h"
 #include "win32app/preview_window.h"
 #include "win32app/set_folder_dialog.h"
@@ -63,6 +64,12 @@ std::wstring WindowText(HWND window) {
 void OwnedWindowFactory::ShowSetFolderDialog(App& app, WindowHandle owner) { win32::ShowSetFolderDialog(app, owner); }
 void OwnedWindowFactory::ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) {
   win32::ShowPreviewWindow(app, preview, owner);
+}
+std::optional<std::string> OwnedWindowFactory::AskSavePath(const FileDialogTexts& texts, WindowHandle owner) {
+  return win32::AskSavePath(texts, owner);
+}
+std::optional<std::string> OwnedWindowFactory::AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) {
+  return win32::AskOpenPath(texts, owner);
 }
 
 Win32MainView::~Win32MainView() {
@@ -157,6 +164,15 @@ void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
         return;
       case kMenuExit:
         logic_.OnExit();
+        return;
+      case kMenuExportSettings:
+        logic_.OnExportSettings();
+        return;
+      case kMenuImportSettings:
+        logic_.OnImportSettings();
+        return;
+      case kMenuResetDefaults:
+        logic_.OnResetDefaults();
         return;
     }
     return;

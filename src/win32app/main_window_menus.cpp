@@ -2,6 +2,7 @@
 // and the language submenu the load fills.
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 #include "platform/win32/unicode.h"
@@ -25,10 +26,17 @@ constexpr MenuItem kMenuItems[] = {
     {Control::MenuAbout, kMenuAbout},
     {Control::MenuExit, kMenuExit},
 };
+// Moving settings to and from another installation.
+constexpr MenuItem kTransferItems[] = {
+    {Control::MenuExportSettings, kMenuExportSettings},
+    {Control::MenuImportSettings, kMenuImportSettings},
+    {Control::MenuResetDefaults, kMenuResetDefaults},
+};
 
 const MenuItem* MenuItemOf(Control control) {
-  for (const MenuItem& m : kMenuItems)
-    if (m.control == control) return &m;
+  for (const auto& items : {std::span<const MenuItem>(kMenuItems), std::span<const MenuItem>(kTransferItems)})
+    for (const MenuItem& m : items)
+      if (m.control == control) return &m;
   return nullptr;
 }
 
@@ -77,6 +85,10 @@ HMENU Win32MainView::CreateMenus() {
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
   item(popup, kMenuSetFolder, Control::MenuSetFolder, nullptr);
   item(popup, kMenuLanguage, Control::MenuLanguage, languageMenu_);
+  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+  item(popup, kMenuExportSettings, Control::MenuExportSettings, nullptr);
+  item(popup, kMenuImportSettings, Control::MenuImportSettings, nullptr);
+  item(popup, kMenuResetDefaults, Control::MenuResetDefaults, nullptr);
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
   item(popup, kMenuRestore, Control::MenuRestore, nullptr);
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);

@@ -39,6 +39,9 @@ enum MenuId : UINT {
   kMenuAbout,
   kMenuExit,
   kMenuPreview,  // after the others: the end-to-end tests know their numbers
+  kMenuExportSettings = 120,
+  kMenuImportSettings,
+  kMenuResetDefaults,
   kFirstLanguageId = 200,
   kLastLanguageId = 899,
 };
@@ -50,13 +53,15 @@ constexpr bool IsOptionSlot(int slot) { return slot < kOptionCount; }
 constexpr Option OptionAt(int slot) { return static_cast<Option>(slot); }
 constexpr Control ControlAt(int slot) { return static_cast<Control>(slot - kOptionCount); }
 
-// The windows the main window opens over itself (the host folder dialog
-// and the preview), reached through the start-up interface.
+// The windows the main window opens over itself (the host folder dialog,
+// the preview and the file dialogs), reached through the start-up interface.
 class OwnedWindowFactory : public UiFactory {
  public:
   void ShowSetFolderDialog(App& app, WindowHandle owner) override;
   void ShowMainWindow(App&) override {}
   void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) override;
+  std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override;
+  std::optional<std::string> AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) override;
 };
 
 class Win32MainView : public WindowBase, public MainView {

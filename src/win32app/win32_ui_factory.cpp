@@ -1,5 +1,6 @@
 #include "win32app/win32_ui_factory.h"
 
+#include "win32app/file_dialogs.h"
 #include "win32app/main_window.h"
 #include "win32app/preview_window.h"
 #include "win32app/set_folder_dialog.h"
@@ -12,6 +13,14 @@ void Win32UiFactory::ShowMainWindow(App& app) { win32::ShowMainWindow(app, platf
 
 void Win32UiFactory::ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) {
   win32::ShowPreviewWindow(app, preview, owner);
+}
+
+std::optional<std::string> Win32UiFactory::AskSavePath(const FileDialogTexts& texts, WindowHandle owner) {
+  return win32::AskSavePath(texts, owner);
+}
+
+std::optional<std::string> Win32UiFactory::AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) {
+  return win32::AskOpenPath(texts, owner);
 }
 
 }  // namespace rw::win32

@@ -12,6 +12,8 @@ class Win32UiFactory : public UiFactory {
   void ShowSetFolderDialog(App& app, WindowHandle owner) override;
   void ShowMainWindow(App& app) override;
   void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) override;
+  std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override;
+  std::optional<std::string> AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) override;
 
  private:
   Platform& platform_;

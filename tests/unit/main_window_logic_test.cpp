@@ -3,18 +3,21 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 #include <variant>
 
 #include "app/app.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
+#include "stores/settings.h"
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
 #include "ui/catalogue.h"
 #include "ui/main_window_logic.h"
 #include "ui/preview.h"
 #include "ui/preview_window.h"
+#include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
 
 namespace rw {
@@ -129,11 +132,23 @@ class FakeUi : public UiFactory {
     previewOwners.push_back(owner);
     if (whilePreviewOpen) whilePreviewOpen();
   }
+  std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override {
+    fileDialogs.push_back(texts);
+    owners.push_back(owner);
+    return savePath;
+  }
+  std::optional<std::string> AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) override {
+    fileDialogs.push_back(texts);
+    owners.push_back(owner);
+    return openPath;
+  }
   std::function<void()> whileOpen;
   std::function<void()> whilePreviewOpen;
   std::vector<WindowHandle> owners;
   std::vector<Preview> previews;
   std::vector<WindowHandle> previewOwners;
+  std::optional<std::string> savePath, openPath;  // what the user chooses; nullopt: Cancel
+  std::vector<FileDialogTexts> fileDialogs;
 };
 
 std::string ReadDataFile(const std::string& relative) {
@@ -946,6 +961,345 @@ TEST(ReplacementImages, TheShippedPicturesAreTheFourteenPngFiles) {
     const std::string bytes = ReadDataFile(std::string("ResFiles/") + name);
     EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1A\n") << name;
   }
+}
+
+// --- Moving settings ----------------------------------------------------------
+
+const std::string kBackup = "D:\\Backup\\Ravelwick settings.ini";
+const std::string kLook = "D:\\Moving\\look.ini";
+
+// An option's value as the settings file spells it.
+std::string ValueOf(const OptionModel& model, Option option) {
+  return Def(option).kind == OptionKind::Check ? std::to_string(model.State(option)) : model.Text(option);
+}
+
+std::string ShownBy(const FakeView& view, Option option) {
+  return Def(option).kind == OptionKind::Check ? std::to_string(view.checks.at(option)) : view.texts.at(option);
+}
+
+// Notepad's "Unicode": a byte-order mark, then little-endian UTF-16 units.
+std::string Utf16Le(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+TEST(MovingSettings, ExportThenChangeEveryControlThenImportGivesEveryControlBack) {
+  Window w;
+  // Values the field checks keep, and a mixed box.
+  w.p.AddFile(
+      kSettings,
+      "[General]\r\nInstallFolder=C:\\M3\\\r\nHideHome=1\r\nHideUndo=2\r\nSetMaxTabWidth=1\r\nMaxTabWidth=250\r\n"
+      "BkgndTabWidth=120\r\nMaxSearchWidth=300\r\nFontFamily=Arial, \xE5\xAE\x8B\xE4\xBD\x93\r\nFontSize=9pt\r\n");
+  w.p.AddFolder("D:\\Backup");
+  w.logic.OnLoad();
+  const OptionModel before = w.logic.Model();
+  const std::string stored = *w.p.Contents(kSettings);
+
+  w.ui.savePath = kBackup;
+  w.logic.OnExportSettings();
+  EXPECT_TRUE(w.p.messages.empty());
+  const std::string exported = w.p.Contents(kBackup).value_or("");
+  EXPECT_TRUE(
+      exported.starts_with("\xEF\xBB\xBF; Ravelwick settings, exported by Ravelwick 1.2.7\r\n"
+                           "; Maxthon 3.0.20.100\r\n; 20"))
+      << exported;
+  EXPECT_NE(exported.find(" UTC\r\n[General]\r\nLanguage=English\r\nHideSearchBar=0\r\nHideStatusBar=0\r\n"),
+            std::string::npos);
+  for (const OptionDef& def : Options())
+    EXPECT_EQ(ReadIniValue(w.p, kBackup, def.settingsKey, "?"), ValueOf(before, def.option)) << def.settingsKey;
+
+  for (const OptionDef& def : Options()) {
+    if (def.kind == OptionKind::Check)
+      w.logic.OnCheckClicked(def.option);
+    else
+      w.logic.OnTextChanged(def.option, "changed");
+    ASSERT_NE(ValueOf(w.logic.Model(), def.option), ValueOf(before, def.option)) << def.settingsKey;
+  }
+  w.ui.openPath = kBackup;
+  w.logic.OnImportSettings();
+  for (const OptionDef& def : Options()) {
+    EXPECT_EQ(ValueOf(w.logic.Model(), def.option), ValueOf(before, def.option)) << def.settingsKey;
+    EXPECT_EQ(ShownBy(w.view, def.option), ValueOf(before, def.option)) << def.settingsKey;
+  }
+  ASSERT_EQ(w.p.messages.size(), 1u);
+  EXPECT_EQ(w.p.messages[0].text,
+            "43 of 43 options were taken from " + kBackup + ".\r\n\r\nNothing is saved until you press OK.");
+  EXPECT_EQ(*w.p.Contents(kSettings), stored);
+
+  ASSERT_EQ(w.ui.fileDialogs.size(), 2u);
+  EXPECT_EQ(w.ui.fileDialogs[0].title, "Export Settings");
+  EXPECT_EQ(w.ui.fileDialogs[0].fileName, "Ravelwick settings.ini");
+  EXPECT_EQ(w.ui.fileDialogs[0].settingsFiles, "Settings files");
+  EXPECT_EQ(w.ui.fileDialogs[1].title, "Import Settings");
+  EXPECT_EQ(w.ui.owners, (std::vector<WindowHandle>{4242, 4242}));
+}
+
+TEST(MovingSettings, AnyValuesTheChecksKeepSurviveExportAndImport) {
+  const std::vector<std::string> widths = {"100", "180", "250.5", "400"};
+  const std::vector<std::string> families = {"Segoe UI, Tahoma", "\xE5\xAE\x8B\xE4\xBD\x93", "A=B; [C]", "x y"};
+  const std::vector<std::string> sizes = {"12px", "9pt", "13.5px"};
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    std::minstd_rand random(seed);
+    const auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+    FakePlatform p(kFolder);
+    App app(p, kFolder);
+    p.AddFolder("D:\\Backup");
+    OptionModel model = DefaultOptions();
+    for (const OptionDef& def : Options()) {
+      if (def.kind == OptionKind::Check) model.SetState(def.option, static_cast<int>(random() % 3));
+      if (def.check == FieldCheck::Width) model.SetText(def.option, pick(widths));
+      if (def.check == FieldCheck::BkgndTabWidth) model.SetText(def.option, std::to_string(16 + random() % 85));
+      if (def.check == FieldCheck::FontFamily) model.SetText(def.option, pick(families));
+      if (def.check == FieldCheck::FontSize) model.SetText(def.option, pick(sizes));
+    }
+    ASSERT_EQ(ExportSettings(app, model, kBackup).status, TransferStatus::Done);
+    const ImportResult back = ReadSettingsForImport(app, kBackup, DefaultOptions());
+    EXPECT_EQ(back.report.taken, kOptionCount) << seed;
+    EXPECT_TRUE(back.report.corrected.empty() && back.report.unknown.empty() && back.report.missing.empty()) << seed;
+    for (const OptionDef& def : Options())
+      EXPECT_EQ(ValueOf(back.options, def.option), ValueOf(model, def.option)) << seed << " " << def.settingsKey;
+  }
+}
+
+// Each bad input: what the window shows afterwards, what the one message
+// says, and that nothing else changed (the settings file above all).
+TEST(MovingSettings, BadInputChangesOnlyWhatItShouldAndSaysWhy) {
+  struct Row {
+    const char* name;
+    std::string path;
+    std::optional<std::string> bytes;  // at `path` beforehand
+    bool exportTo;                     // else an import from `path`
+    std::function<void(Window&)> arrange;
+    std::map<Option, std::string> shown;  // the controls that change
+    std::vector<std::string> said;
+    std::vector<std::string> notSaid = {};
+  };
+  std::string binary = "\x89PNG\r\n\x1A\n";
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xFF);
+  const auto locked = [](Window& w) {
+    w.p.failHook = [](Op op, const std::string& path) { return op == Op::Replace && path == kLook; };
+  };
+  const auto unreadable = [](Window& w) {
+    w.p.failHook = [](Op op, const std::string& path) { return op == Op::Read && path == kLook; };
+  };
+  const std::string nothing = "Nothing was changed.";
+  const std::vector<Row> rows = {
+      {"binary file", kLook, binary, false, nullptr, {}, {kLook + " holds none of Ravelwick's settings. " + nothing}},
+      {"over 1 MB, never read",
+       kLook,
+       "[General]\r\nHideHome=1\r\n" + std::string(kMaxImportBytes, ';'),
+       false,
+       unreadable,
+       {},
+       {kLook + " is larger than 1 MB, so it is no settings file. " + nothing}},
+      {"missing file", kLook, std::nullopt, false, nullptr, {}, {kLook + " cannot be read. " + nothing}},
+      {"100,000 characters, cut as the settings store cuts",
+       kLook,
+       "[General]\r\nMaxTabWidth=" + std::string(100000, '9') + "\r\nFontFamily=" + std::string(100000, 'A') + "\r\n",
+       false,
+       nullptr,
+       {{Option::MaxTabWidthText, "400"}, {Option::FontFamilyText, std::string(1023, 'A')}},
+       {"2 of 43 options", "Cut to 1023 bytes, as the settings file keeps values: MaxTabWidth, FontFamily\r\n",
+        "MaxTabWidth: \"" + std::string(40, '9') + "...\" -> \"400\""}},
+      {"duplicate keys, the first taken",
+       kLook,
+       "[General]\r\nHideHome=1\r\nhidehome=0\r\n[General]\r\nHIDEHOME=0\r\nHideUndo=1\r\n",
+       false,
+       nullptr,
+       {{Option::HideHome, "1"}, {Option::HideUndo, "1"}},
+       {"2 of 43 options", "Given more than once, the first was taken: HideHome\r\n"}},
+      {"ANSI without byte-order mark",
+       kLook,
+       "[General]\r\nFontFamily=Caf\xE9 Sans\r\n",
+       false,
+       nullptr,
+       {{Option::FontFamilyText, "Caf\xC3\xA9 Sans"}},
+       {"1 of 43 options"}},
+      {"UTF-16 with byte-order mark",
+       kLook,
+       Utf16Le(u"[General]\r\nHideHome=1\r\nFontFamily=\u5B8B\u4F53\r\n"),
+       false,
+       nullptr,
+       {{Option::HideHome, "1"}, {Option::FontFamilyText, "\xE5\xAE\x8B\xE4\xBD\x93"}},
+       {"2 of 43 options"}},
+      {"non-ASCII path",
+       "D:\\\xE8\xAE\xBE\xE7\xBD\xAE\\look \xE2\x98\x83.ini",
+       "[General]\r\nHideHome=1\r\n",
+       false,
+       nullptr,
+       {{Option::HideHome, "1"}},
+       {"1 of 43 options were taken from D:\\\xE8\xAE\xBE\xE7\xBD\xAE\\look \xE2\x98\x83.ini."}},
+      {"junk values, checked as the window checks them",
+       kLook,
+       "[General]\r\nMaxTabWidth=abc\r\nBkgndTabWidth=300\r\nHideHome=yes\r\nFontSize=\r\nHideUndo=1.5\r\n",
+       false,
+       nullptr,
+       {{Option::MaxTabWidthText, "180"}, {Option::BkgndTabWidthText, "180"}, {Option::HideUndo, "2"}},
+       {"4 of 43 options", "    HideHome: \"yes\" -> \"0\" (left as it was)\r\n    HideUndo: \"1.5\" -> \"2\"\r\n",
+        "    MaxTabWidth: \"abc\" -> \"180\"\r\n", "    FontSize: \"\" -> \"12px\"\r\n",
+        "    BkgndTabWidth: \"300\" -> \"180\"\r\n"}},
+      {"unknown keys, and this computer's own ignored quietly",
+       kLook,
+       "[General]\r\nColour=blue\r\nInstallFolder=E:\\M3\\\r\nFileVersion=3.0.1.1\r\nHideHome=1\r\n[Other]\r\nHideUndo="
+       "1\r\n",
+       false,
+       nullptr,
+       {{Option::HideHome, "1"}},
+       {"Unknown and ignored: Colour\r\n", "Missing, left as they were: HideSearchBar, HideStatusBar,"},
+       {"InstallFolder", "FileVersion", "HideUndo,"}},
+      {"greyed out on this host",
+       kLook,
+       "[General]\r\nTabOnBottom=1\r\nHideNewTab=0\r\n",
+       false,
+       [](Window& w) { w.app.SingleSkinHost = true; },
+       {{Option::TabOnBottom, "1"}},
+       {"so they have no effect here: \"Tab Bar on Bottom (must hide Avatar)\""}},
+      {"a language not installed here",
+       kLook,
+       "[General]\r\nLanguage=Klingon\r\n",
+       false,
+       nullptr,
+       {},
+       {"0 of 43 options", "The language \"Klingon\" is not installed here; the current language stays."}},
+      {"the program's own settings.ini, just read", kSettings, std::nullopt, false, nullptr, {}, {"3 of 43 options"}},
+      {"read-only export target",
+       kLook,
+       "old",
+       true,
+       [](Window& w) { w.p.SetReadOnly(kLook, true); },
+       {},
+       {"Ravelwick could not write " + kLook + ", so the settings were not exported.\r\n\r\nAccess is denied."}},
+      {"locked export target", kLook, "old", true, locked, {}, {"could not write", "injected failure"}},
+      {"export over settings.ini, spelled otherwise",
+       "c:\\RAVELWICK\\Languages\\..\\settings.ini",
+       std::nullopt,
+       true,
+       nullptr,
+       {},
+       {"c:\\RAVELWICK\\Languages\\..\\settings.ini is Ravelwick's own settings file"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Window w;
+    w.p.AddFile(kSettings, "[General]\r\nLanguage=English\r\nHideHome=0\r\nSetMaxTabWidth=1\r\nMaxTabWidth=250\r\n");
+    w.p.AddFolder("D:\\Moving");
+    if (row.bytes) w.p.AddFile(row.path, *row.bytes);
+    if (row.arrange) row.arrange(w);
+    w.logic.OnLoad();
+    const OptionModel before = w.logic.Model();
+    const std::string stored = *w.p.Contents(kSettings);
+
+    (row.exportTo ? w.ui.savePath : w.ui.openPath) = row.path;
+    if (row.exportTo)
+      w.logic.OnExportSettings();
+    else
+      w.logic.OnImportSettings();
+
+    for (const OptionDef& def : Options()) {
+      const auto shown = row.shown.find(def.option);
+      const std::string expected = shown == row.shown.end() ? ValueOf(before, def.option) : shown->second;
+      EXPECT_EQ(ValueOf(w.logic.Model(), def.option), expected) << def.settingsKey;
+      if (shown != row.shown.end()) {
+        EXPECT_EQ(ShownBy(w.view, def.option), expected) << def.settingsKey;
+      }
+    }
+    ASSERT_EQ(w.p.messages.size(), 1u);
+    for (const std::string& piece : row.said) EXPECT_NE(w.p.messages[0].text.find(piece), std::string::npos) << piece;
+    for (const std::string& piece : row.notSaid)
+      EXPECT_EQ(w.p.messages[0].text.find(piece), std::string::npos) << piece;
+    EXPECT_EQ(*w.p.Contents(kSettings), stored);
+    if (row.bytes) {
+      EXPECT_EQ(w.p.Contents(row.path), row.bytes);
+    }
+    for (const std::string& file : w.p.FilesBelow("D:\\")) EXPECT_FALSE(file.ends_with(".partial")) << file;
+  }
+}
+
+TEST(MovingSettings, ImportAndResetTouchOnlyTheWindowUntilOkStoresThemWithTheLanguage) {
+  for (const bool ok : {false, true}) {
+    Window w;
+    DeclineClosingTheHost(w);
+    w.p.AddFile(kSettings, "[General]\r\nLanguage=English\r\nHideHome=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=250\r\n");
+    w.p.AddFile(kLook, "[General]\r\nLanguage=chinese simplified\r\nHideUndo=1\r\n");
+    w.logic.OnLoad();
+    const std::string stored = *w.p.Contents(kSettings);
+
+    w.logic.OnResetDefaults();
+    for (const OptionDef& def : Options()) {
+      EXPECT_EQ(ValueOf(w.logic.Model(), def.option), def.defaultValue) << def.settingsKey;
+      EXPECT_EQ(ShownBy(w.view, def.option), def.defaultValue) << def.settingsKey;
+    }
+    w.logic.OnImportSettings();  // cancelled in the dialog
+    EXPECT_TRUE(w.p.messages.empty());
+    w.ui.openPath = kLook;
+    w.logic.OnImportSettings();
+    EXPECT_EQ(w.view.checks.at(Option::HideUndo), 1);
+    EXPECT_EQ(w.view.captions.at(Option::HideHome), "隐藏主页按钮");
+    EXPECT_EQ(w.view.langChecks, (std::vector<bool>{false, true}));
+    ASSERT_EQ(w.p.messages.size(), 1u);
+    EXPECT_NE(w.p.messages[0].text.find("语言：chinese simplified\r\n\r\n按“确定”之前不会保存任何内容。"),
+              std::string::npos)
+        << w.p.messages[0].text;
+    EXPECT_EQ(*w.p.Contents(kSettings), stored);
+
+    if (!ok) {
+      w.logic.OnCancel();
+      EXPECT_EQ(*w.p.Contents(kSettings), stored);
+      continue;
+    }
+    w.logic.OnOk();
+    EXPECT_EQ(w.app.ReadSetting("Language", ""), "Chinese Simplified");
+    EXPECT_EQ(w.app.ReadSetting("HideHome", ""), "0");
+    EXPECT_EQ(w.app.ReadSetting("HideUndo", ""), "1");
+    EXPECT_EQ(w.app.ReadSetting("SetMaxTabWidth", ""), "0");
+    EXPECT_EQ(w.app.ReadSetting("MaxTabWidth", ""), "180");
+  }
+}
+
+TEST(MovingSettings, ImportIntoSettingsStoresWhatOkWouldAndKeepsThisComputersKeys) {
+  const std::string ansi = "[General]\r\nInstallFolder=C:\\M3\\\r\nFileVersion=3.0.20.100\r\nLanguage=English\r\n";
+  for (const bool readOnly : {false, true}) {
+    Window w;
+    w.p.AddFile(kSettings, ansi, readOnly);
+    w.p.AddFile(kLook,
+                "\xEF\xBB\xBF[General]\r\nHideHome=1\r\nMaxTabWidth=abc\r\nInstallFolder=E:\\Other\\\r\n"
+                "FontFamily=\xE5\xAE\x8B\xE4\xBD\x93\r\nLanguage=Chinese Simplified\r\n");
+    const StoredImport result = ImportIntoSettings(w.app, kLook);
+    const std::string text = StoredImportText(w.app, result);
+    EXPECT_NE(text.find("    MaxTabWidth: \"abc\" -> \"180\""), std::string::npos) << text;
+    EXPECT_EQ(result.stored, !readOnly);
+    if (readOnly) {
+      EXPECT_EQ(*w.p.Contents(kSettings), ansi);
+      EXPECT_TRUE(text.ends_with("Ravelwick could not write " + kSettings +
+                                 ", so the settings were not stored.\r\n\r\nAccess is denied."))
+          << text;
+      continue;
+    }
+    EXPECT_TRUE(text.ends_with("\r\n\r\nThe settings were stored in " + kSettings + ".")) << text;
+    // A value the code page cannot hold moves the file to UTF-8.
+    EXPECT_TRUE(w.p.Contents(kSettings)->starts_with("\xEF\xBB\xBF[General]\r\nInstallFolder=C:\\M3\\\r\n"));
+    const std::pair<const char*, const char*> expected[] = {{"InstallFolder", "C:\\M3\\"},
+                                                            {"FileVersion", "3.0.20.100"},
+                                                            {"Language", "Chinese Simplified"},
+                                                            {"HideHome", "1"},
+                                                            {"MaxTabWidth", "180"},
+                                                            {"FontFamily", "\xE5\xAE\x8B\xE4\xBD\x93"},
+                                                            {"HideUndo", "0"}};
+    for (const auto& [key, value] : expected) EXPECT_EQ(w.app.ReadSetting(key, "?"), value) << key;
+    EXPECT_EQ(ReadIniKeys(w.p, kSettings).size(), 3u + kOptionCount);
+  }
+
+  // A refused file writes nothing.
+  Window w;
+  w.p.AddFile(kSettings, ansi);
+  const StoredImport refused = ImportIntoSettings(w.app, kLook);
+  EXPECT_FALSE(refused.stored);
+  EXPECT_EQ(StoredImportText(w.app, refused), kLook + " cannot be read. Nothing was changed.");
+  EXPECT_EQ(*w.p.Contents(kSettings), ansi);
 }
 
 }  // namespace

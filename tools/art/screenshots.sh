@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Screenshots of the main window under Wine, on a private Xvfb, into
 # docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300;
-# the main window with its menu open, and the preview window.
+# the main window with its menu open, the preview window and the report of
+# an import.
 #
 #   tools/art/screenshots.sh build/<name>-win [NAME...]
 #
-# With names, only those screenshots are taken (e.g. preview main-menu).
+# With names, only those screenshots are taken (e.g. preview main-menu); the
+# Save dialog of an export (export-dialog) is taken only so.
 set -eu
 build=$(cd "$1" && pwd)
 shift
@@ -69,3 +71,6 @@ shot main-chinese --language "Chinese Simplified"
 shot main-chinese-3.0.15.300 --language "Chinese Simplified" --single-skin-host
 shot main-menu --menu
 shot preview --preview --section ui/main/index.css
+shot import-report-english --import-report --seconds 20
+shot import-report-chinese --language "Chinese Simplified" --import-report --seconds 20
+if [[ "$wanted" == *" export-dialog "* ]]; then shot export-dialog --export-dialog --seconds 20; fi

@@ -1,22 +1,26 @@
 // Opens the main window on a throw-away program folder holding the language
 // files, a working tree made from the made-up interface tree and a few
 // ticked options, closes it after a while and prints where it was on the
-// screen ("left top width height"). With --preview it opens the preview of
-// those options over it (showing the section named by --section, if given)
-// and prints where the preview is; with --menu it opens the menu.
+// screen ("left top width height"). A scene shows more: the preview of those
+// options over it (the section named by --section, if given), the open
+// menu, the Save dialog of Export Settings, or the report of importing a
+// prepared file, whose Open dialog the preview answers; for a scene with a
+// window or dialog over the main window it prints where that one is.
 //
 //   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N]
-//                  [--preview [--section TITLE] | --menu]
+//                  [--preview [--section TITLE] | --menu | --export-dialog | --import-report]
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "pipeline/tree_record.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "win32app/main_window.h"
+#include "win32app/main_window_view.h"
 #include "win32app/preview_window.h"
 
 namespace {
@@ -38,6 +42,56 @@ void StageTree(rw::Platform& platform, const std::string& tree) {
   }
 }
 
+// A file exported on another computer and edited by hand since.
+constexpr char kMoved[] =
+    "\xEF\xBB\xBF; Ravelwick settings, exported by Ravelwick 1.2.7\r\n[General]\r\nHideStatusBar=1\r\n"
+    "SlimmerTabBar=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=2000\r\nFontSize=11\r\nTabOnBottom=yes\r\n"
+    "AvatarToButton=1\r\nToolbarColour=blue\r\n";
+
+std::wstring g_movedPath;
+HWND g_answered = nullptr;  // the Open dialog the preview filled in
+
+void PrintPlace(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  std::fflush(stdout);
+}
+
+bool HasClass(HWND window, std::wstring_view name) {
+  wchar_t found[32] = {};
+  GetClassNameW(window, found, 32);
+  return found == name;
+}
+
+// The dialog boxes of this thread: file dialogs and message boxes.
+std::vector<HWND> OwnDialogs() {
+  std::vector<HWND> found;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM list) {
+        if (IsWindowVisible(window) && HasClass(window, L"#32770"))
+          reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// The file name box of a file dialog.
+HWND FirstEdit(HWND dialog) {
+  HWND edit = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM out) {
+        if (!IsWindowVisible(child) || !HasClass(child, L"Edit")) return TRUE;
+        *reinterpret_cast<HWND*>(out) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&edit));
+  return edit;
+}
+
 std::string Stage(rw::Platform& platform) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -54,14 +108,8 @@ std::string Stage(rw::Platform& platform) {
     if (auto bytes = platform.ReadFile(std::string(RW_SOURCE_DIR) + "\\data\\Languages\\" + name))
       platform.WriteFile(folder + "\\Languages\\" + name, *bytes);
   platform.WriteFile(folder + "\\settings.ini", kSettings);
+  platform.WriteFile(folder + "\\Moved.ini", kMoved);
   return folder;
-}
-
-void PrintPlace(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-  std::fflush(stdout);
 }
 
 void Tap(WORD key) {
@@ -75,7 +123,7 @@ void Tap(WORD key) {
 // What the timer does, step by step; it runs inside whichever loop is
 // active (the preview's and the menu's are modal).
 struct Show {
-  enum class Kind { Window, Preview, Menu } kind = Kind::Window;
+  enum class Kind { Window, Preview, Menu, ExportDialog, ImportReport } kind = Kind::Window;
   std::wstring section;
   ULONGLONG closeAt = 0;
   int seconds = 4;
@@ -92,7 +140,21 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
     return;
   }
   if (!g_show.shown) {
-    if (g_show.kind == Show::Kind::Preview) {
+    if (g_show.kind == Show::Kind::ExportDialog || g_show.kind == Show::Kind::ImportReport) {
+      const std::vector<HWND> dialogs = OwnDialogs();
+      if (dialogs.empty()) return;  // not up yet
+      HWND dialog = dialogs.front();
+      if (g_show.kind == Show::Kind::ImportReport && !g_answered) {
+        HWND edit = FirstEdit(dialog);
+        if (!edit) return;
+        SetWindowTextW(edit, g_movedPath.c_str());
+        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        g_answered = dialog;
+        return;
+      }
+      if (dialog == g_answered) return;  // the report is still to come
+      PrintPlace(dialog);
+    } else if (g_show.kind == Show::Kind::Preview) {
       HWND preview = FindWindowW(rw::win32::kPreviewWindowClass, nullptr);
       if (!preview) return;  // not up yet
       HWND list = FindWindowExW(preview, nullptr, L"ListBox", nullptr);
@@ -117,6 +179,11 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
     return;
   }
   if (GetTickCount64() < g_show.closeAt) return;
+  // Dialogs first; the timer comes back until they are gone.
+  if (const std::vector<HWND> dialogs = OwnDialogs(); !dialogs.empty()) {
+    for (HWND dialog : dialogs) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    return;
+  }
   KillTimer(nullptr, id);
   if (g_show.kind == Show::Kind::Menu) {
     Tap(VK_ESCAPE);
@@ -139,6 +206,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (arg == L"--preview") g_show.kind = Show::Kind::Preview;
     if (arg == L"--section" && i + 1 < __argc) g_show.section = __wargv[++i];
     if (arg == L"--menu") g_show.kind = Show::Kind::Menu;
+    if (arg == L"--export-dialog") g_show.kind = Show::Kind::ExportDialog;
+    if (arg == L"--import-report") g_show.kind = Show::Kind::ImportReport;
   }
 
   rw::Win32Platform platform;
@@ -148,6 +217,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app.LanguageName = language;
   app.SingleSkinHost = singleSkinHost;
   app.HostVersion = singleSkinHost ? "3.0.15.300" : "3.0.24.2000";
+  g_movedPath = rw::win32::Wide(app.programFolder + "\\Moved.ini");
   if (!rw::RecordTree(app.Host())) return 1;
   rw::win32::ShowMainWindow(app, platform);
   HWND window = MainWindow();
@@ -159,6 +229,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const UINT preview = GetMenuItemID(GetSubMenu(GetMenu(window), 0), 0);
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(preview, 0), 0);
   }
+  if (g_show.kind == Show::Kind::Menu) SetForegroundWindow(window);
+  if (g_show.kind == Show::Kind::ExportDialog) PostMessageW(window, WM_COMMAND, rw::win32::kMenuExportSettings, 0);
+  if (g_show.kind == Show::Kind::ImportReport) PostMessageW(window, WM_COMMAND, rw::win32::kMenuImportSettings, 0);
   MSG msg;
   while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

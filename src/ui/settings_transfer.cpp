@@ -1,0 +1,330 @@
+#include "ui/settings_transfer.h"
+
+#include <algorithm>
+
+#include "app/app.h"
+#include "engine/number_text.h"
+#include "platform/canonical_path.h"
+#include "stores/profile.h"
+#include "stores/settings.h"
+#include "stores/text.h"
+#include "stores/utf8_file.h"
+#include "ui/activity_log.h"
+#include "ui/catalogue.h"
+#include "ui/field_checks.h"
+
+namespace rw {
+
+namespace {
+
+constexpr std::string_view kLanguageKey = "Language";
+// Keys of settings.ini that belong to one computer: never carried, never unknown.
+constexpr std::string_view kLocalKeys[] = {"InstallFolder", "FileVersion"};
+// How much of a value, and how many names of a list, a report shows.
+constexpr std::size_t kShownCharacters = 40;
+constexpr std::size_t kShownNames = 20;
+
+// The language's text, or the English one built in when the language files
+// lack the key (files made for an older version).
+std::string Say(const App& app, std::string_view key, std::string_view english) {
+  std::string text = app.LookupText(key);
+  return text.empty() ? std::string(english) : text;
+}
+
+bool SameFile(Platform& platform, const std::string& a, const std::string& b) {
+  const auto full = [&](const std::string& path) {
+    return platform.LowerCase(CanonicalPath(platform, path).value_or(path));
+  };
+  return full(a) == full(b);
+}
+
+// A value as a report quotes it: control characters made visible, long ones
+// shortened without splitting a character.
+std::string Shown(std::string_view text) {
+  std::string out = "\"";
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte & 0xC0) != 0x80 && ++characters > kShownCharacters) {
+      out += "...";
+      break;
+    }
+    out += byte < 0x20 || byte == 0x7F ? '?' : text[i];
+  }
+  return out + "\"";
+}
+
+std::string Caption(const App& app, Option option) {
+  const OptionDef& def = Def(option);
+  std::string caption = def.captionKey.empty() ? std::string() : app.LookupText(def.captionKey);
+  return "\"" + (caption.empty() ? std::string(def.englishCaption) : caption) + "\"";
+}
+
+std::string Joined(const App& app, const std::vector<std::string>& names) {
+  std::string out;
+  for (std::size_t i = 0; i < names.size() && i < kShownNames; ++i) out += (i ? ", " : "") + names[i];
+  if (names.size() > kShownNames)
+    out += " " +
+           ReplaceAll(Say(app, "ImportMore", "and $count more"), "$count", std::to_string(names.size() - kShownNames));
+  return out;
+}
+
+// A line break inside a value would end it early and start a line of its own.
+std::string OneLine(std::string text) {
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return text;
+}
+
+bool GreyedHere(const App& app, const OptionModel& current, const OptionDef& def) {
+  return !current.Enabled(def.option) || (def.host == HostRule::HostDependent && app.SingleSkinHost);
+}
+
+// A name that can only be a file in the Languages folder.
+bool InstalledLanguage(const App& app, std::string_view name) {
+  if (name.find_first_of("\\/:") != std::string_view::npos) return false;
+  return app.platform.FileExists(LanguageFilePath(app.programFolder, name));
+}
+
+}  // namespace
+
+std::string ExportText(const App& app, const OptionModel& options, std::string_view time) {
+  std::string text;
+  const auto line = [&](const std::string& content) { text += content + "\r\n"; };
+  line("; Ravelwick settings, exported by Ravelwick " + app.AppVersion);
+  line("; Maxthon " + (app.HostVersion.empty() ? std::string("version unknown") : app.HostVersion));
+  line("; " + std::string(time));
+  line("[" + std::string(kGeneralSection) + "]");
+  line(std::string(kLanguageKey) + "=" + app.LanguageName);
+  for (Option option : SaveOrder()) {
+    const OptionDef& def = Def(option);
+    line(std::string(def.settingsKey) + "=" +
+         (def.kind == OptionKind::Text ? OneLine(options.Text(option)) : std::to_string(options.State(option))));
+  }
+  return text;
+}
+
+ExportResult ExportSettings(const App& app, const OptionModel& options, const std::string& path) {
+  ExportResult result{TransferStatus::Done, path, {}};
+  // Replacing settings.ini would save the window before OK and drop the keys
+  // that belong to this computer.
+  if (SameFile(app.platform, path, app.SettingsPath())) {
+    result.status = TransferStatus::OwnSettingsFile;
+    return result;
+  }
+  if (!WriteUtf8File(app.platform, path, ExportText(app, options, NowUtc()))) {
+    result.status = TransferStatus::WriteFailed;
+    result.osError = app.platform.LastFailure();
+  }
+  app.files.Forget(path);
+  return result;
+}
+
+std::string ExportMessage(const App& app, const ExportResult& result) {
+  std::string text;
+  if (result.status == TransferStatus::OwnSettingsFile)
+    text = Say(app, "ExportOwnSettings",
+               "$file is Ravelwick's own settings file, which changes only when you press OK. Please choose "
+               "another name.");
+  else if (result.status == TransferStatus::WriteFailed)
+    text = Say(app, "ExportFailed", "Ravelwick could not write $file, so the settings were not exported.");
+  text = ReplaceAll(text, "$file", result.path);
+  if (!result.osError.empty()) text += "\r\n\r\n" + result.osError;
+  return text;
+}
+
+ImportResult ReadSettingsForImport(const App& app, const std::string& path, const OptionModel& current) {
+  ImportResult result{{}, current, {}};
+  ImportReport& report = result.report;
+  report.path = path;
+  Platform& platform = app.platform;
+  const auto refuse = [&](TransferStatus status) {
+    report.status = status;
+    return result;
+  };
+
+  // Stamped before reading, so that a huge file is never read.
+  const std::optional<FileStamp> stamp = platform.StampOf(path);
+  if (!stamp) return refuse(TransferStatus::Unreadable);
+  if (stamp->size > kMaxImportBytes) return refuse(TransferStatus::TooLarge);
+  FileCache file;
+  const std::optional<std::string> bytes = file.Read(platform, path);
+  if (!bytes) return refuse(TransferStatus::Unreadable);
+  if (bytes->size() > kMaxImportBytes) return refuse(TransferStatus::TooLarge);
+
+  const std::vector<IniKey> keys = ReadIniKeys(platform, path, &file);
+  const auto find = [&](std::string_view key) -> const IniKey* {
+    const auto at =
+        std::find_if(keys.begin(), keys.end(), [&](const IniKey& k) { return EqualsIgnoreCase(k.name, key); });
+    return at == keys.end() ? nullptr : &*at;
+  };
+  const auto isOption = [](std::string_view key) {
+    return std::any_of(Options().begin(), Options().end(),
+                       [&](const OptionDef& def) { return EqualsIgnoreCase(def.settingsKey, key); });
+  };
+  bool holdsSettings = false;
+  for (const IniKey& key : keys) {
+    const bool option = isOption(key.name);
+    const bool language = EqualsIgnoreCase(key.name, kLanguageKey);
+    holdsSettings = holdsSettings || option || language;
+    if (!option && !language) {
+      const bool local = std::any_of(std::begin(kLocalKeys), std::end(kLocalKeys),
+                                     [&](std::string_view k) { return EqualsIgnoreCase(k, key.name); });
+      if (!local) report.unknown.push_back(key.name);
+      continue;
+    }
+    if (key.lines > 1) report.duplicated.push_back(key.name);
+    if (key.cut) report.cut.push_back(key.name);
+  }
+  if (!holdsSettings) return refuse(TransferStatus::NoSettings);
+
+  OptionModel& options = result.options;
+  const auto read = [&](std::string_view key) { return ReadIniValue(platform, path, key, "", &file); };
+  const auto correct = [&](const OptionDef& def, const std::string& found, const std::string& used, bool kept) {
+    if (found != used) report.corrected.push_back({std::string(def.settingsKey), found, used, kept});
+  };
+  // Boxes first: the background tab width is checked against the tab width box.
+  for (const OptionKind kind : {OptionKind::Check, OptionKind::Text}) {
+    for (Option option : SaveOrder()) {
+      const OptionDef& def = Def(option);
+      if (def.kind != kind) continue;
+      if (!find(def.settingsKey)) {
+        report.missing.emplace_back(def.settingsKey);
+        continue;
+      }
+      const std::string found = read(def.settingsKey);
+      const std::string value = found.empty() ? std::string(def.defaultValue) : found;
+      if (kind == OptionKind::Text) {
+        options.SetText(option, value);
+        options.SetText(option, CheckField(option, options));
+        correct(def, found, options.Text(option), false);
+        ++report.taken;
+        continue;
+      }
+      // As loading does: a state it cannot read leaves the box as it was.
+      const auto state = RoundToInt16(value);
+      const bool readable = state && *state >= 0 && *state <= 2;
+      if (readable) {
+        options.SetState(option, *state);
+        ++report.taken;
+        if (*state != 0 && GreyedHere(app, current, def)) report.greyed.push_back(option);
+      }
+      correct(def, found, std::to_string(options.State(option)), !readable);
+    }
+  }
+
+  if (find(kLanguageKey)) {
+    const std::string name = read(kLanguageKey);
+    if (!InstalledLanguage(app, name)) {
+      report.languageNotInstalled = name;
+    } else if (platform.LowerCase(name) != platform.LowerCase(app.LanguageName)) {
+      report.language = result.language = name;
+    }
+  }
+  return result;
+}
+
+ImportResult ReadSettingsForImport(const App& app, const std::string& path) {
+  return ReadSettingsForImport(app, path, StoredOptions(app));
+}
+
+std::string ImportReportText(const App& app, const ImportReport& report) {
+  std::string text;
+  switch (report.status) {
+    case TransferStatus::Unreadable:
+      text = Say(app, "ImportUnreadable", "$file cannot be read. Nothing was changed.");
+      break;
+    case TransferStatus::TooLarge:
+      text = Say(app, "ImportTooLarge", "$file is larger than 1 MB, so it is no settings file. Nothing was changed.");
+      break;
+    case TransferStatus::NoSettings:
+      text = Say(app, "ImportNoSettings", "$file holds none of Ravelwick's settings. Nothing was changed.");
+      break;
+    case TransferStatus::Done:
+    case TransferStatus::OwnSettingsFile:
+    case TransferStatus::WriteFailed:
+      text = ReplaceAll(Say(app, "ImportTaken", "$count of $total options were taken from $file."), "$count",
+                        std::to_string(report.taken));
+      text = ReplaceAll(text, "$total", std::to_string(kOptionCount));
+      break;
+  }
+  text = ReplaceAll(text, "$file", report.path);
+  if (report.status != TransferStatus::Done) return text;
+
+  const auto list = [&](std::string_view key, std::string_view english, const std::vector<std::string>& names) {
+    if (!names.empty()) text += "\r\n" + Say(app, key, english) + " " + Joined(app, names);
+  };
+  if (!report.corrected.empty()) {
+    text += "\r\n" + Say(app, "ImportCorrected", "Corrected:");
+    for (std::size_t i = 0; i < report.corrected.size() && i < kShownNames; ++i) {
+      const ValueCorrection& c = report.corrected[i];
+      text += "\r\n    " + c.key + ": " + Shown(c.found) + " -> " + Shown(c.used);
+      if (c.kept) text += " " + Say(app, "ImportKept", "(left as it was)");
+    }
+  }
+  list("ImportCut", "Cut to 1023 bytes, as the settings file keeps values:", report.cut);
+  list("ImportDuplicated", "Given more than once, the first was taken:", report.duplicated);
+  list("ImportUnknown", "Unknown and ignored:", report.unknown);
+  list("ImportMissing", "Missing, left as they were:", report.missing);
+  std::vector<std::string> greyed;
+  for (Option option : report.greyed) greyed.push_back(Caption(app, option));
+  list("ImportGreyed", "Greyed out for this Maxthon version or display, so they have no effect here:", greyed);
+  if (!report.language.empty())
+    text += "\r\n" + ReplaceAll(Say(app, "ImportLanguage", "Language: $language"), "$language", report.language);
+  if (!report.languageNotInstalled.empty())
+    text += "\r\n" + ReplaceAll(Say(app, "ImportNoLanguage",
+                                    "The language $language is not installed here; the current language stays."),
+                                "$language", Shown(report.languageNotInstalled));
+  return text;
+}
+
+std::string ImportMessage(const App& app, const ImportReport& report) {
+  std::string text = ImportReportText(app, report);
+  if (report.status == TransferStatus::Done)
+    text += "\r\n\r\n" + Say(app, "ImportNotSaved", "Nothing is saved until you press OK.");
+  return text;
+}
+
+OptionModel StoredOptions(const App& app) {
+  OptionModel options;
+  LoadOptions(app, options, app.platform.IsCompositionEnabled());
+  for (const OptionDef& def : Options())
+    if (def.host == HostRule::HostDependent) options.SetEnabled(def.option, !app.SingleSkinHost);
+  return options;
+}
+
+OptionModel DefaultOptions() {
+  OptionModel options;
+  for (const OptionDef& def : Options()) {
+    if (def.kind == OptionKind::Text)
+      options.SetText(def.option, def.defaultValue);
+    else
+      options.SetState(def.option, RoundToInt16(def.defaultValue).value_or(0));
+  }
+  return options;
+}
+
+StoredImport ImportIntoSettings(const App& app, const std::string& path) {
+  StoredImport out{ReadSettingsForImport(app, path), false, {}};
+  if (out.imported.report.status != TransferStatus::Done) return out;
+  std::vector<IniValue> values = SavedSettings(app, out.imported.options, app.platform.IsCompositionEnabled());
+  if (!out.imported.language.empty()) values.emplace_back(kLanguageKey, out.imported.language);
+  out.stored = WriteIniValues(app.platform, app.SettingsPath(), values);
+  if (!out.stored) out.osError = app.platform.LastFailure();
+  app.files.Forget(app.SettingsPath());
+  return out;
+}
+
+std::string StoredImportText(const App& app, const StoredImport& result) {
+  std::string text = ImportReportText(app, result.imported.report);
+  if (result.imported.report.status != TransferStatus::Done) return text;
+  text += "\r\n\r\n" + ReplaceAll(result.stored ? Say(app, "ImportStored", "The settings were stored in $file.")
+                                                : Say(app, "ImportStoreFailed",
+                                                      "Ravelwick could not write $file, so the settings were not "
+                                                      "stored."),
+                                  "$file", app.SettingsPath());
+  if (!result.stored && !result.osError.empty()) text += "\r\n\r\n" + result.osError;
+  return text;
+}
+
+}  // namespace rw
