@@ -6,6 +6,7 @@
 #include "stores/text.h"
 #include "ui/command_verbs.h"
 #include "ui/main_sequence.h"
+#include "ui/settings_verbs.h"
 
 namespace rw {
 
@@ -20,6 +21,10 @@ ExitCode ShowHelp(App&, ConsoleOutput& console, const Invocation& invocation) {
 
 constexpr std::array kCommands = {
     CommandRow{"/preview", "", "", "Prints what OK would change in the interface files; changes nothing.", PreviewVerb},
+    CommandRow{"/export", "", "FILE", "Writes the stored options and language to FILE, to carry them elsewhere.",
+               ExportVerb},
+    CommandRow{"/import", "", "FILE",
+               "Checks the options in FILE and stores them in settings.ini; prints what was taken.", ImportVerb},
     CommandRow{kHelpName, "/help", "", "Prints this text.", ShowHelp},
 };
 

@@ -64,7 +64,17 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
     if (const std::wstring_view name = started.substr(started.find_last_of(L"\\/") + 1); !name.empty())
       parsed.programName = rw::win32::Utf8(name);
   }
-  for (int i = 1; i < count; ++i) parsed.arguments.push_back(rw::win32::Utf8(words[i]));
+  for (int i = 1; i < count; ++i) {
+    std::wstring word = words[i];
+    // The verbs' arguments are files, meant from the folder the command was
+    // given in; the program itself never relies on a current folder.
+    if (!word.empty() && word[0] != L'/' && word[0] != L'-') {
+      std::wstring full(32768, L'\0');
+      const DWORD length = GetFullPathNameW(word.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+      if (length > 0 && length < full.size()) word.assign(full.data(), length);
+    }
+    parsed.arguments.push_back(rw::win32::Utf8(word));
+  }
   LocalFree(words);
   return parsed;
 }

@@ -199,5 +199,71 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
   }
 }
 
+// Export and import through the command line: each row a situation, its
+// exit code, and whether settings.ini took anything.
+TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
+  const std::string look = "E:\\Looks\\mine.ini";
+  struct Row {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string file;  // at `look` beforehand; empty: none
+    bool windowOpen;
+    ExitCode code;
+    std::string settingsAfter;  // a line settings.ini must hold afterwards
+    std::string out;            // a piece of standard output; empty: none expected
+  };
+  const Row rows[] = {
+      {"export", {"/export", look}, "", false, ExitCode::Done, "HideHome=1", look},
+      {"export over settings.ini", {"/export", kSettings}, "", false, ExitCode::Failed, "HideHome=1", ""},
+      {"import",
+       {"/import", look},
+       "[General]\r\nHideHome=0\r\nHideRefresh=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=5\r\n",
+       false,
+       ExitCode::Done,
+       "MaxTabWidth=100",
+       "5"},
+      {"import, no such file", {"/import", look}, "", false, ExitCode::Failed, "HideHome=1", ""},
+      {"import, no settings in it", {"/import", look}, "just text", false, ExitCode::Failed, "HideHome=1", ""},
+      {"import, window open",
+       {"/import", look},
+       "[General]\r\nHideHome=0\r\n",
+       true,
+       ExitCode::WindowOpen,
+       "HideHome=1",
+       ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CommandLineRun run;
+    run.AddHost();
+    run.Settings("HideHome=1\r\nInstallFolder=" + kHost + "\r\n");
+    run.p.AddFolder("E:\\Looks");
+    if (!row.file.empty()) run.p.AddFile(look, row.file);
+    if (row.windowOpen) run.HoldTheWindowsClaim();
+    const std::optional<std::string> before = run.p.Contents(kSettings);
+
+    EXPECT_EQ(run.Run(row.arguments), row.code);
+    const std::string settings = run.p.Contents(kSettings).value_or("");
+    EXPECT_NE(settings.find(row.settingsAfter + "\r\n"), std::string::npos) << settings;
+    EXPECT_EQ(run.p.Contents(kSettings) == before, row.code != ExitCode::Done || row.arguments[0] == "/export");
+    EXPECT_EQ(run.console.out.find(row.out) != std::string::npos && !run.console.out.empty(), !row.out.empty())
+        << run.console.out;
+    EXPECT_EQ(run.console.err.empty(), row.code == ExitCode::Done) << run.console.err;
+    EXPECT_FALSE(run.p.Contents(look + ".partial") || run.p.Contents(kSettings + ".partial"));
+    EXPECT_TRUE(run.p.messages.empty());
+  }
+
+  // What one installation exports, another imports to the same values.
+  CommandLineRun from, to;
+  from.Settings("HideHome=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=150\r\nFontFamily=Tahoma\r\nLanguage=English\r\n");
+  to.Settings("HideRefresh=1\r\n");
+  from.p.AddFolder("E:\\Looks");
+  ASSERT_EQ(from.Run({"/export", look}), ExitCode::Done);
+  to.p.AddFile(look, *from.p.Contents(look));
+  ASSERT_EQ(to.Run({"/import", look}), ExitCode::Done);
+  for (const char* key : {"HideHome", "HideRefresh", "SetMaxTabWidth", "MaxTabWidth", "FontFamily"})
+    EXPECT_EQ(to.app.ReadSetting(key, "?"), from.app.ReadSetting(key, "0")) << key;
+}
+
 }  // namespace
 }  // namespace rw
