@@ -6,7 +6,7 @@
 #   command_line_e2e.sh RAVELWICK_EXE PAK_DIR TESTHOST_DIR UIDRIVER_EXE WORK_DIR GROUP
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: preview, unpack,
-# second, help, usage, nohost.
+# second, help, usage, nohost, transfer.
 set -u
 ravelwick=$1
 pak=$2
@@ -189,6 +189,50 @@ nohost_checks() {
 }
 
 mkdir -p "$work"
+transfer_checks() {
+  echo "== /export, then /import into a fresh program folder: the same option values"
+  setup
+  printf '[General]\r\nLanguage=English\r\nInstallFolder=%s\\\r\nHideHome=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=150\r\nFontFamily=Tahoma, Verdana\r\nHideStatusBar=1\r\n' \
+    "$(winpath "$host")" >"$prog/settings.ini"
+  local settings_before
+  settings_before=$(sha256sum <"$prog/settings.ini")
+  # A name relative to the folder the command is given in.
+  (cd "$work" && run /export "Relative.ini")
+  [ -s "$work/Relative.ini" ] || fail "/export with a relative name wrote nothing there"
+  run /export "$(winpath "$work/Look ÄÖ.ini")"
+  expect_eq "/export exit code" "$rc" 0
+  expect_no_window /export
+  [ "$(head -c 3 "$work/Look ÄÖ.ini" | od -An -tx1 | tr -d ' ')" == efbbbf ] || fail "export has no byte-order mark"
+  expect_eq "settings.ini after /export" "$(sha256sum <"$prog/settings.ini")" "$settings_before"
+
+  local fresh="$work/Fresh"
+  rm -rf "$fresh"
+  mkdir -p "$fresh"
+  cp "$ravelwick" "$pak/unpak.exe" "$pak/makpak.exe" "$fresh/"
+  cp -r "$source_dir/data/Languages" "$fresh/"
+  printf '[General]\r\nHideRefresh=1\r\n' >"$fresh/settings.ini"
+  local exported=$prog
+  prog=$fresh
+  run /import "$(winpath "$work/Look ÄÖ.ini")"
+  expect_eq "/import exit code" "$rc" 0
+  expect_no_window /import
+  [ -s "$work/out" ] || fail "/import printed no report"
+  local key count=0
+  for key in $(sed -e '1s/^\xEF\xBB\xBF//' "$work/Look ÄÖ.ini" | tr -d '\r' | sed -n 's/^\([A-Za-z]*\)=.*/\1/p'); do
+    expect_eq "$key after the import" "$(setting "$fresh/settings.ini" "$key")" "$(setting "$work/Look ÄÖ.ini" "$key")"
+    count=$((count + 1))
+  done
+  expect_eq "keys carried" "$count" 44
+  expect_eq "MaxTabWidth carried" "$(setting "$fresh/settings.ini" MaxTabWidth)" "$(setting "$exported/settings.ini" MaxTabWidth)"
+
+  echo "== /import of a file that is no settings file: refused, settings.ini unchanged"
+  head -c 4096 /dev/urandom >"$work/binary.ini"
+  settings_before=$(sha256sum <"$fresh/settings.ini")
+  run /import "$(winpath "$work/binary.ini")"
+  expect_eq "/import of a binary file" "$rc" 2
+  expect_eq "settings.ini after a refused import" "$(sha256sum <"$fresh/settings.ini")" "$settings_before"
+}
+
 case "$group" in
   preview) preview_checks ;;
   unpack) unpack_checks ;;
@@ -196,6 +240,7 @@ case "$group" in
   help) help_checks ;;
   usage) usage_checks ;;
   nohost) nohost_checks ;;
+  transfer) transfer_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1
