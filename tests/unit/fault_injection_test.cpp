@@ -43,7 +43,9 @@ class NullWindow : public MainWindowOps {
   void Hide() override {}
 };
 
-enum class Road { Apply, Restore, Repoint, Start };
+// RefusedApply: Apply with the watch, and a host that will not start with
+// the new archive.
+enum class Road { Apply, Restore, Repoint, Start, RefusedApply };
 
 class NoWindows : public UiFactory {
  public:
@@ -99,7 +101,10 @@ struct World {
     return s;
   }
 
+  bool refusedRoad = false;
+
   void Run(Road road) {
+    refusedRoad = road == Road::RefusedApply;
     NullWindow window;
     switch (road) {
       case Road::Apply: {
@@ -112,6 +117,24 @@ struct World {
         ApplyTweaks(p, kProgram, inputs, false);
         ApplyTweaks(p, kProgram, inputs, true);
         InstallArchive(app.Host(), window, false);
+        break;
+      }
+      case Road::RefusedApply: {
+        std::set<std::uint32_t> refusing;
+        p.onStart = [this, &refusing, before = p.onStart](const std::string& line, bool hidden) {
+          before(line, hidden);
+          if (line.find("maxthon.exe") != std::string::npos && p.Contents(kHost + "Bin\\Resource.dat") != kOldArchive)
+            refusing.insert(p.lastStartedPid);
+        };
+        p.hostExitCode = [&refusing](std::uint32_t pid) {
+          return refusing.count(pid) ? std::optional<std::uint32_t>(3) : std::nullopt;
+        };
+        const OptionSnapshot snapshot = OptionSnapshot().WithState(Option::HideStatusBar, 1);
+        const TweakInputs inputs{snapshot, app.SingleSkinHost, false};
+        ApplyTweaks(p, kProgram, inputs, false);
+        InstallArchive(app.Host(), window, false, /*healthCheck=*/true);
+        p.onStart = nullptr;
+        p.hostExitCode = nullptr;
         break;
       }
       case Road::Restore:
@@ -143,6 +166,12 @@ struct World {
     ASSERT_TRUE(hostArchive.has_value()) << "host archive missing";
     const bool complete = *hostArchive == kOldArchive || *hostArchive == backup || packedArchives.count(*hostArchive);
     EXPECT_TRUE(complete) << "host archive is neither old nor new: " << hostArchive->substr(0, 60);
+    // An archive the host was given but may not start with is never the
+    // only copy: the one before is kept aside until the host is seen to run.
+    if (refusedRoad && *hostArchive != kOldArchive) {
+      EXPECT_EQ(p.Contents(kProgram + "\\Resource.kept.dat").value_or("<missing>"), kOldArchive)
+          << "the archive before is lost";
+    }
     const auto other = p.Contents(kOtherHost + "Bin\\Resource.dat");
     EXPECT_EQ(other.value_or("<missing>"), kOtherArchive);
     EXPECT_EQ(p.Contents(kProgram + "\\Resource3.0.20.100.dat").value_or("<missing>"), backup);
@@ -187,6 +216,8 @@ const char* Name(Road road) {
       return "re-point";
     case Road::Start:
       return "start";
+    case Road::RefusedApply:
+      return "apply, host refuses";
   }
   return "?";
 }
@@ -194,7 +225,7 @@ const char* Name(Road road) {
 TEST(FaultInjection, EveryStepFailingOrTheProgramDyingLosesNothing) {
   int survived = 0;
   int total = 0;
-  for (Road road : {Road::Apply, Road::Restore, Road::Repoint, Road::Start}) {
+  for (Road road : {Road::Apply, Road::Restore, Road::Repoint, Road::Start, Road::RefusedApply}) {
     const std::vector<Step> steps = RecordSteps(road);
     ASSERT_FALSE(steps.empty());
     for (size_t i = 0; i < steps.size(); ++i) {
@@ -240,6 +271,12 @@ TEST(FaultInjection, TheCleanRoadsDoWhatTheyAreFor) {
     ASSERT_TRUE(hostArchive);
     EXPECT_EQ(world.packedArchives.count(*hostArchive), 1u);
     EXPECT_NE(hostArchive->find(".statusbar{display:none!important}"), std::string::npos);
+  }
+  {
+    World world;
+    world.Run(Road::RefusedApply);
+    EXPECT_EQ(world.p.Contents(kHost + "Bin\\Resource.dat"), kOldArchive);
+    EXPECT_FALSE(world.p.Contents(kProgram + "\\Resource.kept.dat"));
   }
   {
     World world;
