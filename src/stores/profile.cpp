@@ -68,10 +68,10 @@ size_t CutLength(std::string_view value, bool utf8) {
   return n;
 }
 
-}  // namespace
-
-std::optional<std::string> ProfileLookup(std::string_view file, std::string_view section, std::string_view key,
-                                         bool utf8) {
+// Calls visit(key, value) for each key line of every section named
+// `section`, in file order, until visit returns false.
+template <typename Visit>
+void ForEachKey(std::string_view file, std::string_view section, Visit visit) {
   bool inSection = false;
   for (const Line& line : SplitLines(file)) {
     const auto text = file.substr(line.begin, line.end - line.begin);
@@ -79,30 +79,34 @@ std::optional<std::string> ProfileLookup(std::string_view file, std::string_view
       inSection = EqualsIgnoreCase(*name, section);
       continue;
     }
-    if (!inSection) continue;
     std::string_view k, v;
-    if (SplitKeyValue(text, &k, &v) && EqualsIgnoreCase(k, key)) return std::string(v.substr(0, CutLength(v, utf8)));
+    if (inSection && SplitKeyValue(text, &k, &v) && !visit(k, v)) return;
   }
-  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> ProfileLookup(std::string_view file, std::string_view section, std::string_view key,
+                                         bool utf8) {
+  std::optional<std::string> found;
+  ForEachKey(file, section, [&](std::string_view k, std::string_view v) {
+    if (!EqualsIgnoreCase(k, key)) return true;
+    found = std::string(v.substr(0, CutLength(v, utf8)));
+    return false;
+  });
+  return found;
 }
 
 std::vector<ProfileKey> ProfileKeys(std::string_view file, std::string_view section) {
   std::vector<ProfileKey> keys;
   std::unordered_map<std::string, std::size_t> seen;  // lower-case key -> index
-  bool inSection = false;
-  for (const Line& line : SplitLines(file)) {
-    const auto text = file.substr(line.begin, line.end - line.begin);
-    if (auto name = SectionName(text)) {
-      inSection = EqualsIgnoreCase(*name, section);
-      continue;
-    }
-    std::string_view k, v;
-    if (!inSection || !SplitKeyValue(text, &k, &v)) continue;
+  ForEachKey(file, section, [&](std::string_view k, std::string_view v) {
     // A hand-made file may hold many thousand keys.
     const auto [at, added] = seen.try_emplace(AsciiLower(k), keys.size());
     if (added) keys.push_back(ProfileKey{std::string(k), v.size(), 0});
     ++keys[at->second].lines;
-  }
+    return true;
+  });
   return keys;
 }
 
