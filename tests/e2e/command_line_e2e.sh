@@ -217,12 +217,18 @@ transfer_checks() {
   expect_eq "/import exit code" "$rc" 0
   expect_no_window /import
   [ -s "$work/out" ] || fail "/import printed no report"
-  local key count=0
+  local key value count=0
   for key in $(sed -e '1s/^\xEF\xBB\xBF//' "$work/Look ÄÖ.ini" | tr -d '\r' | sed -n 's/^\([A-Za-z]*\)=.*/\1/p'); do
-    expect_eq "$key after the import" "$(setting "$fresh/settings.ini" "$key")" "$(setting "$work/Look ÄÖ.ini" "$key")"
+    # The language is already this one, so nothing is stored for it; the
+    # Aero status bar is stored, as OK stores it, only while the desktop is
+    # composed, which it never is under Wine: its default holds.
+    [ "$key" == Language ] && continue
+    value=$(setting "$fresh/settings.ini" "$key")
+    [ "$key" == AeroStatusBar ] && [ -z "$value" ] && value=0
+    expect_eq "$key after the import" "$value" "$(setting "$work/Look ÄÖ.ini" "$key")"
     count=$((count + 1))
   done
-  expect_eq "keys carried" "$count" 44
+  expect_eq "options carried" "$count" 43
   expect_eq "MaxTabWidth carried" "$(setting "$fresh/settings.ini" MaxTabWidth)" "$(setting "$exported/settings.ini" MaxTabWidth)"
 
   echo "== /import of a file that is no settings file: refused, settings.ini unchanged"

@@ -137,12 +137,36 @@ run_road() {  # apply|restore [delay_ms]
     outcome="host archive BROKEN"
     fail "$road ${delay:-whole}: host archive is neither the one it had nor a complete one"
   fi
+  # An Apply killed before the browser was seen to start keeps the archive
+  # from before aside; whatever the moment, that copy is whole.
+  local kept="$prog/Resource.kept.dat" offered=0
+  if [ -f "$kept" ] && [ -f "$prog/Resource.kept" ]; then
+    cmp -s "$kept" "$work/before.dat" || fail "$road ${delay:-whole}: kept archive is not the one from before"
+    offered=1
+    outcome+=", archive before kept"
+  fi
   [ -n "$delay" ] && echo "  $road at $delay ms: $([ $killed -eq 1 ] && echo killed || echo "had ended"), $outcome"
   cmp -s "$backup" "$work/original.dat" || fail "$road ${delay:-whole}: backup changed"
 
   # A copy cut off by the kill may leave its temporary file; the next start
   # clears it.
   start_ravelwick
+  if [ $offered -eq 1 ]; then
+    # The next start offers the kept archive back; taking it puts the host's
+    # archive from before back byte for byte.
+    case "$(ud message "${msgbox[@]}" --timeout 20)" in
+      "The last time Ravelwick installed a new look"*) ud click "${msgbox[@]}" --control Yes >/dev/null ;;
+      *) fail "$road ${delay:-whole}: the kept archive was not offered" ;;
+    esac
+    if [ -n "$(ud list "${host_window[@]}" --timeout 0)" ]; then
+      case "$(ud message "${msgbox[@]}" --timeout 20)" in
+        "Maxthon 3 is running."*) ud click "${msgbox[@]}" --control OK >/dev/null ;;
+        *) fail "$road ${delay:-whole}: no ConfirmClose before putting the kept archive back" ;;
+      esac
+    fi
+    wait_for 30 bash -c "[ ! -e '$kept' ]" || fail "$road ${delay:-whole}: kept archive not put back"
+    cmp -s "$host/Bin/Resource.dat" "$work/before.dat" || fail "$road ${delay:-whole}: archive from before not back"
+  fi
   wait_for 30 tree_complete "$prog/Resource" || fail "$road ${delay:-whole}: working tree incomplete after the restart"
   # Restore and OK wait until the unpacking is over.
   wait_for 30 ok_enabled || fail "$road ${delay:-whole}: OK not enabled after the restart"
