@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the main window under Wine, on a private Xvfb, into
 # docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300;
-# the main window with its menu open, and the preview window.
+# the main window with its menu open, the preview window with its summary,
+# and the small window shown during a wait.
 #
 #   tools/art/screenshots.sh build/<name>-win [NAME...]
 #
@@ -68,4 +69,5 @@ shot main-english-3.0.15.300 --single-skin-host
 shot main-chinese --language "Chinese Simplified"
 shot main-chinese-3.0.15.300 --language "Chinese Simplified" --single-skin-host
 shot main-menu --menu
-shot preview --preview --section ui/main/index.css
+shot preview --preview
+shot progress --progress
