@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 
 #include "app/app.h"
@@ -136,6 +137,14 @@ void Win32MainView::StartCloseTimer(unsigned milliseconds) {
 }
 void Win32MainView::KillCloseTimer() {
   if (window_) KillTimer(window_, kCloseTimerId);
+}
+void Win32MainView::ShowProgress(const std::string& text, int percent) {
+  if (!window_) return;
+  if (!progress_) progress_ = std::make_unique<ProgressWindow>(window_);
+  progress_->Show(text, percent);
+}
+void Win32MainView::HideProgress() {
+  if (progress_) progress_->Hide();
 }
 
 void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "ui/main_view.h"
 #include "ui/main_window_logic.h"
 #include "ui/ui_factory.h"
+#include "win32app/progress_window.h"
 #include "win32app/window_base.h"
 
 namespace rw::win32 {
@@ -92,6 +94,8 @@ class Win32MainView : public WindowBase, public MainView {
   void CloseFolderDialog() override;
   void StartCloseTimer(unsigned milliseconds) override;
   void KillCloseTimer() override;
+  void ShowProgress(const std::string& text, int percent) override;
+  void HideProgress() override;
 
  private:
   struct ControlEntry {
@@ -149,6 +153,7 @@ class Win32MainView : public WindowBase, public MainView {
   bool controlsCreated_ = false;
   HFONT font_ = nullptr;
   bool settingText_ = false;
+  std::unique_ptr<ProgressWindow> progress_;  // from the first wait on
 };
 
 }  // namespace rw::win32

@@ -23,6 +23,10 @@ source "$(dirname "$0")/common.sh"
 
 dialog=(--window-class RavelwickSetFolder --window-title Ravelwick)
 preview_window=(--window-class RavelwickPreview --window-title "Preview Changes")
+progress_window=(--window-class RavelwickProgress --window-title "Ravelwick (1.2.7)")
+progress_says() {  # prefix: the small window of a wait is up and its text starts so
+  [[ "$(ud get-text "${progress_window[@]}" --timeout 0 --control-class Static)" == "$1"* ]]
+}
 # Menu item ids of the main window (kMenuSetFolder, kMenuRestore, kMenuHelp,
 # kMenuPreview).
 menu_set_folder=101
@@ -412,7 +416,13 @@ badpacker_checks() {
     ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
     click_ok
     expect_message "ConfirmClose" "Maxthon 3 is running."
+    if [ "$fault" = makpak-hang ]; then
+      # The wait is shown, and the window under it goes on answering.
+      wait_for 10 progress_says "Packing the new interface" || fail "no progress window while the packer hangs"
+      expect_eq "main window answers while packing" "$(ud get-text "${main[@]}" --id 1 --timeout 2)" OK
+    fi
     expect_message "$fault" "The pack" 40
+    ud wait-gone "${progress_window[@]}" --timeout 5 >/dev/null || fail "$fault: progress window left after the road"
     main_stays "$fault"
     host_unchanged "$fault"
     ud wait-window "${host_window[@]}" --timeout 0 >/dev/null || fail "$fault: host closed"
@@ -587,6 +597,9 @@ slowstart_checks() {
   printf -- '--window-after 6000' >"$host/Bin/testhost.args"
   ud check "${main[@]}" --control "Hide Status Bar" --state 1 >/dev/null
   ud click "${main[@]}" --id 1 >/dev/null
+  # The watch hides the main window; the small one of the wait stays.
+  wait_for 30 progress_says "Waiting for Maxthon 3 to start" || fail "no progress window during the start watch"
+  ud window-info "${main[@]}" --hidden --timeout 0 | grep -q 'visible=0' || fail "main window shown during the watch"
   expect_ravelwick_ends 60
   expect_eq "one start" "$(host_starts "$host")" 1
   cmp -s "$prog/Resource.dat" "$host/Bin/Resource.dat" || fail "new archive not kept"

@@ -746,6 +746,7 @@ TEST(Preview, UnpacksAMissingTreeFirstThenShowsTheChangedFilesOverTheWindowAndWr
     EXPECT_EQ(AllFiles(w.p), before);
   };
   w.logic.OnCheckClicked(Option::HideStatusBar);
+  w.app.LanguageName = "Chinese Simplified";  // names the summary in its words
   w.logic.OnPreview();
   EXPECT_TRUE(checkedWhileOpen);
   EXPECT_EQ(AllFiles(w.p), before);
@@ -755,6 +756,7 @@ TEST(Preview, UnpacksAMissingTreeFirstThenShowsTheChangedFilesOverTheWindowAndWr
   EXPECT_EQ(*w.p.Contents("C:\\M3\\Bin\\Resource.dat"), "host archive");
   ASSERT_EQ(w.ui.previews.size(), 2u);
   EXPECT_NE(SectionOf(w.ui.previews[1], "ui/main/index.css")->text.find("display:none"), std::string::npos);
+  EXPECT_EQ(w.ui.previews[1].sections[0].title, "摘要");
   EXPECT_EQ(w.view.destroyed, 0);
   EXPECT_TRUE(w.logic.OkEnabled());
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <utility>
@@ -14,6 +17,7 @@
 #include "ui/preview.h"
 #include "win32app/main_window.h"
 #include "win32app/preview_window.h"
+#include "win32app/progress_window.h"
 
 namespace rw {
 namespace {
@@ -651,6 +655,95 @@ TEST(PreviewWindow, ShowsLongTextsWholeAndFollowsTheDpi) {
   win32::ShowPreviewWindow(app, preview, 0);
   EXPECT_FALSE(win32::IsPreviewWindowOpen());
   EXPECT_FALSE(IsWindow(p.window));
+}
+
+// The wait's window: owned, never activated, no close, centred on the owner
+// or, with the owner hidden, on its monitor; texts set only when they
+// change; taller for a text that wraps; scaled with the DPI; gone with the
+// owner.
+TEST(ProgressWindow, StaysOverItsOwnerHiddenOrNotAndSetsOnlyWhatChanged) {
+  HWND owner = CreateWindowExW(0, L"Static", L"Ravelwick (1.2.7)", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 60, 700, 500,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(owner);
+  SetForegroundWindow(owner);
+  win32::ProgressWindow progress(owner);
+  progress.Show("Packing the new interface... 0 s (at most 20 s)", 2);
+  HWND p = FindWindowW(win32::kProgressWindowClass, nullptr);
+  ASSERT_TRUE(p);
+  HWND text = FindWindowExW(p, nullptr, L"Static", nullptr), bar = FindWindowExW(p, nullptr, PROGRESS_CLASSW, nullptr);
+  ASSERT_TRUE(text && bar);
+  EXPECT_EQ(GetWindow(p, GW_OWNER), owner);
+  EXPECT_TRUE(IsWindowVisible(p));
+  EXPECT_NE(GetActiveWindow(), p);
+  EXPECT_EQ(Text(p), "Ravelwick (1.2.7)");
+  EXPECT_FALSE(GetWindowLongW(p, GWL_STYLE) & WS_SYSMENU);
+  EXPECT_FALSE(GetWindowLongW(p, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_EQ(Text(text), "Packing the new interface... 0 s (at most 20 s)");
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 2);
+  const auto centre = [](HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  EXPECT_LE(std::abs(centre(p).x - centre(owner).x), 1);
+  EXPECT_LE(std::abs(centre(p).y - centre(owner).y), 1);
+  SendMessageW(p, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindowVisible(p));
+
+  static HWND s_text;
+  static int s_textsSet;
+  s_text = text;
+  s_textsSet = 0;
+  HHOOK hook = SetWindowsHookExW(
+      WH_CALLWNDPROC,
+      [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->hwnd == s_text && sent->message == WM_SETTEXT) ++s_textsSet;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+      },
+      nullptr, GetCurrentThreadId());
+  progress.Show("Packing the new interface... 0 s (at most 20 s)", 150);
+  EXPECT_EQ(s_textsSet, 0);
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 100);
+  RECT oneLine{};
+  GetWindowRect(p, &oneLine);
+  std::string wrapping;
+  for (int i = 0; i < 12; ++i) wrapping += "Waiting for Maxthon 3 ";
+  progress.Show(wrapping, 50);
+  EXPECT_EQ(s_textsSet, 1);
+  UnhookWindowsHookEx(hook);
+  RECT textBox{}, barBox{}, outer{};
+  GetWindowRect(text, &textBox);
+  GetWindowRect(bar, &barBox);
+  GetWindowRect(p, &outer);
+  EXPECT_GT(outer.bottom - outer.top, oneLine.bottom - oneLine.top);
+  EXPECT_LE(textBox.bottom, barBox.top);
+  EXPECT_LE(barBox.bottom, outer.bottom);
+
+  // Hidden, the owner keeps it shown; shown again, it is centred on the
+  // owner's monitor.
+  ShowWindow(owner, SW_HIDE);
+  Pump(50);
+  EXPECT_TRUE(IsWindowVisible(p));
+  progress.Hide();
+  EXPECT_FALSE(IsWindowVisible(p));
+  progress.Show("Waiting for Maxthon 3 to start with the new look... 1 s (at most 15 s)", 8);
+  EXPECT_TRUE(IsWindowVisible(p));
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+  EXPECT_LE(std::abs(centre(p).x - (monitor.rcWork.left + monitor.rcWork.right) / 2), 1);
+
+  const int widthAt96 = WidthOf(p);
+  RECT suggested{0, 0, 800, 300};
+  SendMessageW(p, 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(FontOf(text).lfHeight, -MulDiv(9, 144, 72));
+  EXPECT_GE(WidthOf(p) - widthAt96, 210);  // 420 pixels at 96 DPI, half as many again
+
+  DestroyWindow(owner);
+  EXPECT_FALSE(IsWindow(p));
+  progress.Show("Packing the new interface... 1 s (at most 20 s)", 5);
+  EXPECT_EQ(FindWindowW(win32::kProgressWindowClass, nullptr), nullptr);
 }
 
 }  // namespace

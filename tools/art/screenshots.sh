@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the main window under Wine, on a private Xvfb, into
 # docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300;
-# the main window with its menu open, the preview window and the report of
-# an import.
+# the main window with its menu open, the preview window with its summary,
+# the small window shown during a wait and the report of an import.
 #
 #   tools/art/screenshots.sh build/<name>-win [NAME...]
 #
@@ -70,7 +70,8 @@ shot main-english-3.0.15.300 --single-skin-host
 shot main-chinese --language "Chinese Simplified"
 shot main-chinese-3.0.15.300 --language "Chinese Simplified" --single-skin-host
 shot main-menu --menu
-shot preview --preview --section ui/main/index.css
+shot preview --preview
+shot progress --progress
 shot import-report-english --import-report --seconds 20
 shot import-report-chinese --language "Chinese Simplified" --import-report --seconds 20
 if [[ "$wanted" == *" export-dialog "* ]]; then shot export-dialog --export-dialog --seconds 20; fi

@@ -3,15 +3,17 @@
 // ticked options, closes it after a while and prints where it was on the
 // screen ("left top width height"). A scene shows more: the preview of those
 // options over it (the section named by --section, if given), the open
-// menu, the Save dialog of Export Settings, or the report of importing a
-// prepared file, whose Open dialog the preview answers; for a scene with a
-// window or dialog over the main window it prints where that one is.
+// menu, the small window of the packing wait, the Save dialog of Export
+// Settings, or the report of importing a prepared file, whose Open dialog
+// the preview answers; for a scene with a window or dialog over the main
+// window it prints where that one is.
 //
 //   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N]
-//                  [--preview [--section TITLE] | --menu | --export-dialog | --import-report]
+//                  [--preview [--section TITLE] | --menu | --progress | --export-dialog | --import-report]
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,16 +21,18 @@
 #include "pipeline/tree_record.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
+#include "stores/text.h"
 #include "win32app/main_window.h"
 #include "win32app/main_window_view.h"
 #include "win32app/preview_window.h"
+#include "win32app/progress_window.h"
 
 namespace {
 
 constexpr char kSettings[] =
     "[General]\r\nSetMaxTabWidth=1\r\nMaxTabWidth=220\r\nHideStatusBar=1\r\nSlimmerTabBar=1\r\n"
     "SlimmerToolBar=1\r\nSetFont=1\r\nFontFamily=Segoe UI, Tahoma\r\nFontSize=9pt\r\nHideUndoList=1\r\n"
-    "TabOnBottom=1\r\nAvatarToButton=1\r\n";
+    "TabOnBottom=1\r\nAvatarToButton=1\r\nAlwaysFavButton=1\r\nHideFavorite=1\r\n";
 
 // The style sheets and templates of the made-up interface tree, so that a
 // preview has lines to show.
@@ -123,8 +127,12 @@ void Tap(WORD key) {
 // What the timer does, step by step; it runs inside whichever loop is
 // active (the preview's and the menu's are modal).
 struct Show {
-  enum class Kind { Window, Preview, Menu, ExportDialog, ImportReport } kind = Kind::Window;
+  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport } kind = Kind::Window;
   std::wstring section;
+  // The packing wait three seconds in, shown again at every tick as the road
+  // does at every poll.
+  std::unique_ptr<rw::win32::ProgressWindow> progress;
+  std::string progressText;
   ULONGLONG closeAt = 0;
   int seconds = 4;
   bool shown = false;
@@ -139,6 +147,7 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     return;
   }
+  if (g_show.progress) g_show.progress->Show(g_show.progressText, 15);
   if (!g_show.shown) {
     if (g_show.kind == Show::Kind::ExportDialog || g_show.kind == Show::Kind::ImportReport) {
       const std::vector<HWND> dialogs = OwnDialogs();
@@ -167,6 +176,10 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
                      reinterpret_cast<LPARAM>(list));
       }
       PrintPlace(preview);
+    } else if (g_show.kind == Show::Kind::Progress) {
+      HWND progress = FindWindowW(rw::win32::kProgressWindowClass, nullptr);
+      if (!progress) return;
+      PrintPlace(progress);
     } else {
       if (g_show.kind == Show::Kind::Menu) {
         Tap(VK_MENU);  // the menu bar, as Alt selects it
@@ -206,6 +219,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (arg == L"--preview") g_show.kind = Show::Kind::Preview;
     if (arg == L"--section" && i + 1 < __argc) g_show.section = __wargv[++i];
     if (arg == L"--menu") g_show.kind = Show::Kind::Menu;
+    if (arg == L"--progress") g_show.kind = Show::Kind::Progress;
     if (arg == L"--export-dialog") g_show.kind = Show::Kind::ExportDialog;
     if (arg == L"--import-report") g_show.kind = Show::Kind::ImportReport;
   }
@@ -224,6 +238,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (!window) return 1;
 
   SetTimer(nullptr, 0, 250, OnTimer);
+  if (g_show.kind == Show::Kind::Progress) {
+    g_show.progress = std::make_unique<rw::win32::ProgressWindow>(window);
+    g_show.progressText =
+        rw::ReplaceAll(rw::ReplaceAll(app.LookupText("WaitPacking"), "$seconds", "3"), "$limit", "20");
+  }
   if (g_show.kind == Show::Kind::Preview) {
     // The menu's command, as a click on "Preview Changes..." sends it.
     const UINT preview = GetMenuItemID(GetSubMenu(GetMenu(window), 0), 0);
@@ -237,6 +256,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  g_show.progress.reset();
   platform.DeleteFolder(app.programFolder);
   return 0;
 }
