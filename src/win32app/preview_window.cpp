@@ -91,15 +91,16 @@ class Win32PreviewView : public WindowBase, public PreviewView {
                          place.bottom - place.top, owner_, nullptr))
       return false;
     // Created in tab order: the list, the text, the button.
-    list_ = Child(WS_EX_CLIENTEDGE, L"ListBox", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kListId);
-    text_ = Child(WS_EX_CLIENTEDGE, L"Edit",
-                  WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
-                      ES_NOHIDESEL,
-                  kTextId);
+    list_ =
+        CreateChild(WS_EX_CLIENTEDGE, L"ListBox", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kListId);
+    text_ = CreateChild(WS_EX_CLIENTEDGE, L"Edit",
+                        WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
+                            ES_AUTOHSCROLL | ES_NOHIDESEL,
+                        kTextId);
     // A diff may run to hundreds of kilobytes; 0 lifts the limit as far as
     // the control allows.
     SendMessageW(text_, EM_SETLIMITTEXT, 0, 0);
-    close_ = Child(0, L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, IDCANCEL);
+    close_ = CreateChild(0, L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, IDCANCEL);
     layoutDpi_ = DpiOf(window_);
     if (layoutDpi_ != dpi) {
       const RECT again = PlaceFor(layoutDpi_);
@@ -110,31 +111,21 @@ class Win32PreviewView : public WindowBase, public PreviewView {
     return true;
   }
 
-  HWND Child(DWORD exStyle, const wchar_t* className, DWORD style, int id) {
-    return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  }
-
   // The outer rectangle at `dpi`: centred on the owner (or the primary
   // monitor), no larger than the work area and kept on it.
   RECT PlaceFor(UINT dpi) const {
-    const bool overOwner = owner_ && IsWindowVisible(owner_) && !IsIconic(owner_);
+    // Never larger than the work area of the monitor it goes on.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(overOwner ? MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST)
-                              : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+    GetMonitorInfoW(owner_ ? MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST)
+                           : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
                     &monitor);
     const RECT work = monitor.rcWork;
-    RECT own = work;
-    if (overOwner) GetWindowRect(owner_, &own);
     const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, false, dpi);
     const int width = std::min<int>(outer.right - outer.left, work.right - work.left);
     const int height = std::min<int>(outer.bottom - outer.top, work.bottom - work.top);
-    int left = own.left + (own.right - own.left - width) / 2;
-    int top = own.top + (own.bottom - own.top - height) / 2;
-    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
-    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
-    return RECT{left, top, left + width, top + height};
+    const POINT at = CentredOnOwner(owner_, width, height);
+    return RECT{at.x, at.y, at.x + width, at.y + height};
   }
 
   // The list keeps its width, the text takes the rest; the button sits in

@@ -87,12 +87,8 @@ bool ProgressWindow::Create() {
   if (!registered) return false;
   // Hidden until placed: Show centres it on what is visible then.
   if (!CreateWindowFor(kExStyle, kProgressWindowClass, L"", kStyle, 0, 0, 0, 0, owner_, nullptr)) return false;
-  const auto child = [&](const wchar_t* className, DWORD style) {
-    return CreateWindowExW(WS_EX_NOPARENTNOTIFY, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
-  };
-  text_ = child(L"Static", SS_LEFT | SS_NOPREFIX);
-  bar_ = child(PROGRESS_CLASSW, 0);
+  text_ = CreateChild(WS_EX_NOPARENTNOTIFY, L"Static", SS_LEFT | SS_NOPREFIX);
+  bar_ = CreateChild(WS_EX_NOPARENTNOTIFY, PROGRESS_CLASSW, 0);
   SendMessageW(bar_, PBM_SETRANGE32, 0, 100);
   layoutDpi_ = owner_ ? DpiOf(owner_) : SystemDpi();
   Layout(layoutDpi_);
@@ -102,24 +98,11 @@ bool ProgressWindow::Create() {
 // Over the owner while it is shown, else in the middle of its monitor; kept
 // on the work area either way.
 void ProgressWindow::Centre() {
-  const bool overOwner = owner_ && IsWindowVisible(owner_) && !IsIconic(owner_);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(owner_ ? MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST)
-                         : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
-                  &monitor);
-  const RECT work = monitor.rcWork;
-  RECT around = work;
-  if (overOwner) GetWindowRect(owner_, &around);
   const auto place = [&] {
     RECT own{};
     GetWindowRect(window_, &own);
-    const int width = own.right - own.left, height = own.bottom - own.top;
-    const int left = std::max<int>(
-        work.left, std::min<int>(around.left + (around.right - around.left - width) / 2, work.right - width));
-    const int top = std::max<int>(
-        work.top, std::min<int>(around.top + (around.bottom - around.top - height) / 2, work.bottom - height));
-    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = CentredOnOwner(owner_, own.right - own.left, own.bottom - own.top);
+    SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   };
   place();
   // Moved onto a monitor of another scale: laid out for it, then centred at

@@ -103,20 +103,15 @@ class Win32SetFolderView : public WindowBase, public SetFolderView {
                          kClient.cx, kClient.cy, owner, nullptr))
       return false;
     // Created in tab order: the text box comes first.
-    text_ = Child(WS_EX_CLIENTEDGE, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, 0);
-    browse_ = Child(0, L"Button", WS_TABSTOP | BS_PUSHBUTTON, kBrowseId);
+    text_ = CreateChild(WS_EX_CLIENTEDGE, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, 0);
+    browse_ = CreateChild(0, L"Button", WS_TABSTOP | BS_PUSHBUTTON, kBrowseId);
     SetWindowTextW(browse_, L"...");
-    ok_ = Child(0, L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
-    cancel_ = Child(0, L"Button", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
-    label_ = Child(0, L"Static", SS_LEFT, 0);
+    ok_ = CreateChild(0, L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+    cancel_ = CreateChild(0, L"Button", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
+    label_ = CreateChild(0, L"Static", SS_LEFT, 0);
     layoutDpi_ = DpiOf(window_);
     Layout(layoutDpi_);
     return true;
-  }
-
-  HWND Child(DWORD exStyle, const wchar_t* className, DWORD style, int id) {
-    return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   }
 
   void Layout(UINT dpi) override {

@@ -1,5 +1,7 @@
 #include "win32app/window_base.h"
 
+#include <algorithm>
+
 namespace rw::win32 {
 
 WindowBase::KeepAlive::~KeepAlive() {
@@ -65,6 +67,27 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam,
   self->gone_ = true;
   self->OnWindowGone();
   return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND WindowBase::CreateChild(DWORD exStyle, const wchar_t* className, DWORD style, int id) const {
+  return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+POINT CentredOnOwner(HWND owner, int width, int height) {
+  const bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                        : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                  &monitor);
+  const RECT work = monitor.rcWork;
+  RECT around = work;
+  if (overOwner) GetWindowRect(owner, &around);
+  const LONG left = around.left + (around.right - around.left - width) / 2;
+  const LONG top = around.top + (around.bottom - around.top - height) / 2;
+  return POINT{std::max<LONG>(work.left, std::min<LONG>(left, work.right - width)),
+               std::max<LONG>(work.top, std::min<LONG>(top, work.bottom - height))};
 }
 
 }  // namespace rw::win32

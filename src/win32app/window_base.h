@@ -7,6 +7,11 @@
 
 namespace rw::win32 {
 
+/// Where a window of `width` x `height` goes: centred on `owner` while it
+/// is shown, else in the middle of the owner's monitor (the primary one
+/// without an owner), and kept on that monitor's work area.
+POINT CentredOnOwner(HWND owner, int width, int height);
+
 class WindowBase {
  public:
   WindowBase() = default;
@@ -53,6 +58,9 @@ class WindowBase {
   /// WM_DPICHANGED: lays out for the new DPI and moves to the suggested
   /// place, keeping the size the layout chose.
   void FollowDpiChange(WPARAM wParam, LPARAM lParam);
+
+  /// A visible child control of this window, placed later by Layout.
+  HWND CreateChild(DWORD exStyle, const wchar_t* className, DWORD style, int id = 0) const;
 
   /// The window existed and has been destroyed.
   bool Gone() const { return gone_; }
