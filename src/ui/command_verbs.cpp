@@ -146,7 +146,7 @@ struct Refusal {
 
 // What a start does before the window opens, with no dialog and no
 // message: this program folder's claim, the tools, the host folder and the
-// host check. A refusal changed nothing.
+// host check. A refusal leaves the host as it was.
 std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
   NameTheProgram(app);
   app.LanguageName = ChooseLanguage(app);
