@@ -338,19 +338,11 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
         EXPECT_EQ(p.messages[0].buttons, MessageButtons::Ok);
         EXPECT_TRUE(p.messages[0].text.starts_with(row.says)) << p.messages[0].text;
       }
-      const std::string now = p.Contents(hostArchive).value_or("<gone>");
-      switch (row.archive) {
-        case Archive::Before:
-          EXPECT_EQ(now, archiveBefore);
-          break;
-        case Archive::Tweaked:
-          EXPECT_EQ(now, PackFolder(p, kProgram + "\\Resource"));
-          EXPECT_NE(now.find(kHideHomeRule), std::string::npos);
-          break;
-        case Archive::Backup:
-          EXPECT_EQ(now, *backupBefore);
-          break;
-      }
+      const std::string expected = row.archive == Archive::Before   ? archiveBefore
+                                   : row.archive == Archive::Backup ? *backupBefore
+                                                                    : PackFolder(p, kProgram + "\\Resource");
+      EXPECT_EQ(p.Contents(hostArchive), expected);
+      EXPECT_EQ(expected.find(kHideHomeRule) != std::string::npos, row.archive == Archive::Tweaked);
       // A new browser version's own archive is kept first; no backup changes.
       EXPECT_EQ(p.Contents(backup), updated && row.code == ExitCode::Done ? archiveBefore : backupBefore);
       const std::size_t hostStarts = done ? 1 : row.code == ExitCode::RolledBack ? 2 : 0;
@@ -366,11 +358,9 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       const bool hostChanged = std::any_of(run.changes.begin(), run.changes.end(),
                                            [](const std::string& change) { return change.starts_with(kHost); });
       EXPECT_EQ(hostChanged, row.writes == Writes::HostAndLog);
+      // A host that was left running still runs, its window never asked to close.
       if (!hostChanged) {
-        const bool hostRuns = std::any_of(p.processes.begin(), p.processes.end(), [](const test::FakeProcess& process) {
-          return process.info.imageName == "Maxthon.exe";
-        });
-        EXPECT_EQ(hostRuns, row.host == Host::Window || row.host == Host::NoWindow);
+        EXPECT_EQ(p.processes.size(), row.host == Host::Window || row.host == Host::NoWindow ? 1u : 0u);
         EXPECT_TRUE(p.closeCommands.empty());
       }
     }
