@@ -21,11 +21,16 @@ ExitCode ShowHelp(App&, ConsoleOutput& console, const Invocation& invocation) {
 
 constexpr std::array kCommands = {
     CommandRow{"/preview", "", "", "Prints what OK would change in the interface files; changes nothing.", PreviewVerb},
+    CommandRow{"/apply", "", "", "Installs the stored options into Maxthon 3, as OK does, without the window.",
+               ApplyVerb},
+    CommandRow{"/restore", "", "", "Puts Maxthon 3's original resource file back, as Restore does.", RestoreVerb},
     CommandRow{"/export", "", "FILE", "Writes the stored options and language to FILE, to carry them elsewhere.",
                ExportVerb},
     CommandRow{"/import", "", "FILE",
                "Checks the options in FILE and stores them in settings.ini; prints what was taken.", ImportVerb},
     CommandRow{kHelpName, "/help", "", "Prints this text.", ShowHelp},
+    CommandRow{kForceSwitch, "", "", "/apply and /restore close a running Maxthon 3 without asking.", nullptr},
+    CommandRow{kQuietSwitch, "", "", "No message box: reasons go to standard error and the log only.", nullptr},
 };
 
 struct ExitCodeRow {
@@ -33,12 +38,14 @@ struct ExitCodeRow {
   std::string_view meaning;
 };
 
-// Only the codes some verb can end with; the others keep their numbers for
-// the verbs that will.
 constexpr std::array kDocumentedExitCodes = {
     ExitCodeRow{ExitCode::Done, "done"},
+    ExitCodeRow{ExitCode::NothingToDo, "nothing to do: /restore found no backup for this Maxthon version"},
     ExitCodeRow{ExitCode::Failed, "failed; nothing was changed"},
-    ExitCodeRow{ExitCode::WindowOpen, "the window is open in another instance, and /preview would have to unpack"},
+    ExitCodeRow{ExitCode::HostRunning, "Maxthon 3 is running with a window and /force was not given; nothing changed"},
+    ExitCodeRow{ExitCode::RolledBack, "Maxthon 3 did not start after the change; the message says what was put back"},
+    ExitCodeRow{ExitCode::WindowOpen,
+                "Ravelwick is open or busy in another instance (/preview: only when it would have to unpack)"},
     ExitCodeRow{ExitCode::UsageError, "the command line was not understood"},
 };
 

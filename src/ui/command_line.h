@@ -19,8 +19,8 @@ enum class ExitCode : int {
   NothingToDo = 1,
   Failed = 2,       // and nothing was changed
   HostRunning = 3,  // the host must be closed first
-  RolledBack = 4,   // a change failed half-way and was undone
-  WindowOpen = 5,   // this program's window is open in another instance
+  RolledBack = 4,   // the host did not start after the change; what was put back is told
+  WindowOpen = 5,   // another instance has the window open or is at work
   UsageError = 9,
 };
 

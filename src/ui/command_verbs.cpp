@@ -2,9 +2,12 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/outcome_messages.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
+#include "ui/activity_log.h"
 #include "ui/catalogue.h"
+#include "ui/commands.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
 #include "ui/preview.h"
@@ -14,13 +17,18 @@ namespace rw {
 namespace {
 
 // The pipeline's window, where there is none: nothing to disable, hide or
-// ask with.
+// ask with. Whether a host with a window may be closed was said on the
+// command line.
 class NoWindow : public MainWindowOps {
  public:
+  explicit NoWindow(bool mayCloseHost = false) : mayCloseHost_(mayCloseHost) {}
   WindowHandle Handle() override { return 0; }
-  bool ConfirmCloseHost() override { return false; }
+  bool ConfirmCloseHost() override { return mayCloseHost_; }
   void EnableOk(bool) override {}
   void Hide() override {}
+
+ private:
+  bool mayCloseHost_;
 };
 
 ExitCode Fail(ConsoleOutput& console, const std::string& reason) {
@@ -74,7 +82,139 @@ std::optional<ExitCode> UnpackIfNeeded(App& app, ConsoleOutput& console) {
   return std::nullopt;
 }
 
+ExitCode ExitCodeFor(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Done:
+      return ExitCode::Done;
+    case Outcome::NoBackup:
+      return ExitCode::NothingToDo;
+    case Outcome::Declined:
+      return ExitCode::HostRunning;
+    // The host was closed and its archive replaced, and it did not come up.
+    case Outcome::RolledBack:
+    case Outcome::RollbackFailed:
+    case Outcome::StillDown:
+    case Outcome::RestoredButDown:
+      return ExitCode::RolledBack;
+    default:
+      return ExitCode::Failed;
+  }
+}
+
+// A message's paragraphs on one line, for scripts that read line by line.
+std::string OneLine(std::string_view text) {
+  std::string line;
+  for (const char c : text) {
+    const bool breaks = c == '\r' || c == '\n';
+    if (!breaks)
+      line += c;
+    else if (!line.empty() && line.back() != ' ')
+      line += ' ';
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+std::string Count(std::size_t n, std::string_view what) {
+  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
+// The last word of /apply and /restore: success is one line on standard
+// output; anything else is the message the window would show, on standard
+// error and, unless /quiet, in a message box.
+ExitCode Finish(const App& app, ConsoleOutput& console, const Invocation& invocation, ExitCode code, std::string text) {
+  if (code == ExitCode::Done) {
+    console.Out(text + "\n");
+    return code;
+  }
+  // Without a language file there is no text, but a script still needs a line.
+  if (OneLine(text).empty()) text = "Ravelwick stopped with exit code " + std::to_string(static_cast<int>(code));
+  console.Err(OneLine(text) + "\n");
+  if (!invocation.Has(kQuietSwitch)) app.Message(text);
+  return code;
+}
+
+std::string MessageOf(const App& app, const PipelineResult& result) {
+  if (result.outcome == Outcome::Declined) return app.LookupText("HostLeftRunning");
+  return MessageFor(app, result);
+}
+
+struct Refusal {
+  ExitCode code;
+  std::string message;
+};
+
+// What a start does before the window opens, with no dialog and no
+// message: this program folder's claim, the tools, the host folder and the
+// host check. A refusal leaves the host as it was.
+std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
+  NameTheProgram(app);
+  app.LanguageName = ChooseLanguage(app);
+  // Claimed as the window's start claims it, so of the window and any number
+  // of verbs started at once exactly one goes on; a copy of the program in
+  // another folder shows its window.
+  if (!app.platform.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder)) ||
+      app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
+    return Refusal{ExitCode::WindowOpen, app.LookupText("AlreadyRunning")};
+  if (needsTools && !ToolsPresent(app)) return Refusal{ExitCode::Failed, app.LookupText("MissingFile")};
+  const std::optional<FoundHostFolder> found = FindHostFolder(app);
+  if (!found) return Refusal{ExitCode::Failed, app.LookupText("NoMX3")};
+  app.HostBinFolder = found->folder + "Bin\\";
+  const HostCheckResult check = CheckHostInstallation(app);
+  if (check.outcome == HostCheck::NoVersion)
+    return Refusal{ExitCode::Failed, MessageFor(app, {Outcome::NoHostVersion, app.Host().HostExecutable()})};
+  if (check.outcome != HostCheck::Ready) return Refusal{ExitCode::Failed, MessageFor(app, check)};
+  if (found->store) app.WriteSetting("InstallFolder", found->folder);
+  return std::nullopt;
+}
+
+std::string AppliedLine(const App& app, const TweakReport& report) {
+  std::size_t notFound = 0;
+  for (const TweakEffect& effect : report.effects)
+    if (effect.result == EditResult::NotFound) ++notFound;
+  std::string line = "Installed the stored options into " + app.Host().HostArchive() + " (Maxthon " + app.HostVersion +
+                     "): " + Count(report.changedFiles.size(), "file") + " changed";
+  if (notFound > 0) line += ", " + Count(notFound, "place") + " not found (see " + std::string(kLogFileName) + ")";
+  return line;
+}
+
 }  // namespace
+
+ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocation) {
+  if (const std::optional<Refusal> refused = PrepareAsAStart(app, /*needsTools=*/true))
+    return Finish(app, console, invocation, refused->code, refused->message);
+
+  // The options as the window loads them, so this installs what its OK would.
+  const bool composition = app.platform.IsCompositionEnabled();
+  OptionModel model;
+  LoadOptions(app, model, composition);
+  const OptionSnapshot options = model.Snapshot();
+  NoWindow window(invocation.Has(kForceSwitch));
+  PipelineResult result;
+  TweakReport report;
+  // A tree that never finished unpacking, or lost files since, is built
+  // again rather than packed.
+  if (!IsTreeUsable(app.Host())) result = UnpackArchive(app.Host(), window);
+  if (result.outcome == Outcome::Done) {
+    report = WriteTweaks(app, options, composition);
+    result = InstallArchive(app.Host(), window, /*restore=*/false, HealthCheckWanted(app));
+  }
+  LogApply(app, options, report, result);
+  return Finish(app, console, invocation, ExitCodeFor(result.outcome),
+                result.outcome == Outcome::Done ? AppliedLine(app, report) : MessageOf(app, result));
+}
+
+ExitCode RestoreVerb(App& app, ConsoleOutput& console, const Invocation& invocation) {
+  if (const std::optional<Refusal> refused = PrepareAsAStart(app, /*needsTools=*/false))
+    return Finish(app, console, invocation, refused->code, refused->message);
+  NoWindow window(invocation.Has(kForceSwitch));
+  const PipelineResult result = RestoreCommand(app, window);
+  LogRestore(app, result);
+  return Finish(app, console, invocation, ExitCodeFor(result.outcome),
+                result.outcome == Outcome::Done ? "Put the backup " + app.Host().BackupPath() + " back into " +
+                                                      app.Host().HostArchive() + " (Maxthon " + app.HostVersion + ")"
+                                                : MessageOf(app, result));
+}
 
 ExitCode PreviewVerb(App& app, ConsoleOutput& console, const Invocation&) {
   app.LanguageName = ChooseLanguage(app);

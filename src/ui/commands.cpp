@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "engine/apply_tweaks.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "stores/text.h"
@@ -20,6 +21,13 @@ std::string WithoutControlCharacters(std::string_view text) {
 }
 
 }  // namespace
+
+TweakReport WriteTweaks(const App& app, const OptionSnapshot& options, bool compositionEnabled) {
+  const TweakInputs inputs{options, app.SingleSkinHost, compositionEnabled};
+  TweakReport report = ApplyTweaks(app.platform, app.programFolder, inputs, /*isClassic=*/false);
+  if (!app.SingleSkinHost) report.Append(ApplyTweaks(app.platform, app.programFolder, inputs, /*isClassic=*/true));
+  return report;
+}
 
 bool HealthCheckWanted(const App& app) { return app.ReadSetting("HealthCheck", "1") != "0"; }
 

@@ -6,12 +6,18 @@
 #include <string>
 #include <string_view>
 
+#include "engine/option_snapshot.h"
+#include "engine/tweak_report.h"
 #include "pipeline/outcome.h"
 #include "pipeline/window_ops.h"
 
 namespace rw {
 
 struct App;
+
+/// Writes the options into the working tree: the modern skin and, unless
+/// the host has only that one, the classic skin. What OK and /apply install.
+TweakReport WriteTweaks(const App& app, const OptionSnapshot& options, bool compositionEnabled);
 
 /// Whether an install watches the host start ("HealthCheck", on unless "0").
 bool HealthCheckWanted(const App& app);

@@ -85,9 +85,13 @@ std::optional<FoundHostFolder> FindHostFolder(const App& app) {
   return std::nullopt;
 }
 
-MainExit Main(App& app, UiFactory& ui) {
+void NameTheProgram(App& app) {
   app.AppVersion = std::string(kAppVersion);
   app.AppTitle = "Ravelwick (" + app.AppVersion + ")";
+}
+
+MainExit Main(App& app, UiFactory& ui) {
+  NameTheProgram(app);
 
   // Claimed before anything else: of two starts at the same moment exactly
   // one gets on, where looking for a window would let both through.

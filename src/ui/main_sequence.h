@@ -26,6 +26,10 @@ enum class MainExit {
 
 MainExit Main(App& app, UiFactory& ui);
 
+/// Sets app.AppVersion and app.AppTitle, the title the main window is
+/// found by.
+void NameTheProgram(App& app);
+
 /// The language start-up uses: the "Language" setting, else the system's
 /// (Chinese Simplified or English); English when its file is missing.
 std::string ChooseLanguage(const App& app);

@@ -6,7 +6,6 @@
 #include "app/app.h"
 #include "app/host_check.h"
 #include "app/outcome_messages.h"
-#include "engine/apply_tweaks.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "stores/settings.h"
@@ -265,10 +264,7 @@ MainWindowLogic::ApplyRun MainWindowLogic::Apply() {
     PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
     if (unpacked.outcome != Outcome::Done || closed_) return {unpacked, {}};
   }
-  const OptionSnapshot options = model_.Snapshot();
-  const TweakInputs inputs{options, app_.SingleSkinHost, compositionEnabled_};
-  TweakReport report = ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/false);
-  if (!app_.SingleSkinHost) report.Append(ApplyTweaks(app_.platform, app_.programFolder, inputs, /*isClassic=*/true));
+  TweakReport report = WriteTweaks(app_, model_.Snapshot(), compositionEnabled_);
   return {InstallArchive(app_.Host(), *this, /*restore=*/false, HealthCheckWanted(app_)), std::move(report)};
 }
 

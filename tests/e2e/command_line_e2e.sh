@@ -6,7 +6,8 @@
 #   command_line_e2e.sh RAVELWICK_EXE PAK_DIR TESTHOST_DIR UIDRIVER_EXE WORK_DIR GROUP
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: preview, unpack,
-# second, help, usage, nohost, transfer.
+# second, help, usage, nohost, apply, force, busy, noversion, refuse, restore,
+# race, transfer.
 set -u
 ravelwick=$1
 pak=$2
@@ -25,12 +26,12 @@ rule='#BTN_HOME{display:none}'
 # interface tree; a program folder with the real tools, the shipped
 # languages and images, and settings pointing at the host with "Hide Home
 # Button" ticked.
-setup() {
+setup() {  # [host version, or "none"]
   prog="$work/Ravelwick"
   host="$work/Maxthon3"
   rm -rf "$prog" "$host" "$work/pack"
   mkdir -p "$prog" "$host/Bin" "$work/pack/Resource"
-  cp "$testhosts/3.0.20.100/Maxthon.exe" "$host/Bin/"
+  cp "$testhosts/${1:-3.0.20.100}/Maxthon.exe" "$host/Bin/"
   cp -r "$source_dir/tests/fixtures/host-ui/." "$work/pack/Resource/"
   wine "$pak/makpak.exe" "$(winpath "$work/pack/Resource")" 2>/dev/null
   mv "$work/pack/Resource.dat" "$host/Bin/Resource.dat"
@@ -81,6 +82,16 @@ run() {
   rc=$?
   watch_windows
 }
+# Every host start that did not refuse has logged its exit: the process
+# outlives its window for a moment.
+host_ended() {
+  [ "$(host_log "$host" | grep -c '^exit$')" -ge $(($(host_starts "$host") - $(host_log "$host" | grep -c '^refuse$'))) ]
+}
+close_host() {
+  ud close "${host_window[@]}" --timeout 0 >/dev/null
+  wait_for 20 host_ended || fail "the host did not end"
+}
+installed_rule() { inspect "$host/Bin/Resource.dat" && grep -qF "$rule" "$work/inspect/ui/main/index.css"; }
 expect_no_window() { [ -z "$windows" ] || fail "$1 showed a window: $windows"; }
 expect_one_line() {  # what file text
   expect_eq "$1: lines" "$(wc -l <"$2")" 1
@@ -188,6 +199,124 @@ nohost_checks() {
   expect_eq "files changed" "$(fingerprint "$prog")" "$before"
 }
 
+apply_checks() {
+  echo "== /apply before any start: prepares, installs the rule, starts the host; one line, exit 0, no window"
+  setup
+  run /apply
+  expect_eq "exit code" "$rc" 0
+  expect_one_line "result" "$work/out" "^Installed the stored options into "
+  expect_eq "standard error" "$(cat "$work/err")" ""
+  expect_no_window /apply
+  installed_rule || fail "the installed archive does not hold the rule"
+  expect_eq "host starts" "$(host_starts "$host")" 1
+  grep -q ' Apply' "$prog/ravelwick.log" || fail "/apply not logged"
+  close_host
+}
+
+force_checks() {
+  echo "== /apply with the host's window open: exit 3, nothing changed, a box only without /quiet; /force: 0"
+  setup
+  wine "$host/Bin/Maxthon.exe" &
+  ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
+  local before
+  before=$(fingerprint "$host")
+  run /apply /quiet
+  expect_eq "exit code without /force" "$rc" 3
+  expect_one_line "reason" "$work/err" "/force"
+  expect_no_window "/apply /quiet"
+  run /apply
+  expect_eq "exit code without /quiet" "$rc" 3
+  [ -n "$windows" ] || fail "no message box without /quiet"
+  expect_eq "host folder changed without /force" "$(fingerprint "$host")" "$before"
+  run /apply /force /quiet
+  expect_eq "exit code with /force" "$rc" 0
+  host_log "$host" | grep -q '^close$' || fail "the host was not sent the close command"
+  installed_rule || fail "the installed archive does not hold the rule"
+  close_host
+}
+
+busy_checks() {
+  echo "== /apply and /restore while the window is open: exit 5, nothing changed"
+  setup
+  first_start
+  watch=0
+  local before
+  before=$(fingerprint "$prog" "$host")
+  for verb in /apply /restore; do
+    run "$verb" /quiet /force
+    expect_eq "$verb exit code" "$rc" 5
+    expect_one_line "$verb reason" "$work/err" "already open"
+  done
+  expect_eq "files changed" "$(fingerprint "$prog" "$host")" "$before"
+  close_window
+}
+
+noversion_checks() {
+  echo "== /apply on a host without a version: exit 2, nothing touched"
+  setup none
+  local before
+  before=$(fingerprint "$prog" "$host")
+  run /apply /quiet
+  expect_eq "exit code" "$rc" 2
+  expect_one_line "reason" "$work/err" "cannot read the version"
+  expect_eq "files changed" "$(fingerprint "$prog" "$host")" "$before"
+}
+
+refuse_checks() {
+  echo "== /apply, the host refuses the new archive: exit 4, the archive before is back, the host runs"
+  setup
+  first_start
+  close_window
+  cp "$host/Bin/Resource.dat" "$work/original.dat"
+  printf 'TESTHOST-REFUSES-THIS-ARCHIVE' >"$prog/Resource/ui/refuse.txt"
+  run /apply /quiet
+  expect_eq "exit code" "$rc" 4
+  expect_one_line "reason" "$work/err" "did not start with the new look"
+  cmp -s "$work/original.dat" "$host/Bin/Resource.dat" || fail "the archive before is not back"
+  expect_eq "host starts" "$(host_starts "$host")" 2
+  ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "the host is not running with the archive before"
+  close_host
+}
+
+restore_checks() {
+  echo "== /restore after /apply: the host's own archive back, exit 0; without a backup: exit 1"
+  setup
+  cp "$host/Bin/Resource.dat" "$work/original.dat"
+  run /apply /quiet
+  close_host
+  run /restore /quiet
+  expect_eq "/restore exit code" "$rc" 0
+  expect_one_line "result" "$work/out" "^Put the backup "
+  cmp -s "$work/original.dat" "$host/Bin/Resource.dat" || fail "the host's own archive is not back"
+  grep -q ' Restore' "$prog/ravelwick.log" || fail "/restore not logged"
+  close_host
+  rm "$prog/Resource3.0.20.100.dat"
+  # Prepared for this version again, but without its backup.
+  sed -i 's/^FileVersion=[^\r]*/FileVersion=3.0.20.100/' "$prog/settings.ini"
+  local before
+  before=$(fingerprint "$host")
+  run /restore /quiet
+  expect_eq "/restore exit code without a backup" "$rc" 1
+  expect_one_line "reason" "$work/err" "no backup"
+  expect_eq "host folder changed" "$(fingerprint "$host")" "$before"
+}
+
+race_checks() {
+  echo "== two /apply started at once: one installs (0), the other changes nothing (5)"
+  setup
+  local codes=()
+  for i in 1 2; do timeout 120 wine "$prog/ravelwick.exe" /apply /quiet >"$work/out$i" 2>"$work/err$i" & done
+  for pid in $(jobs -p); do
+    wait "$pid"
+    codes+=($?)
+  done
+  expect_eq "exit codes" "$(printf '%s\n' "${codes[@]}" | sort | tr '\n' ' ')" "0 5 "
+  cat "$work/err1" "$work/err2" | grep -q "already open" || fail "the one that did not run does not say why"
+  installed_rule || fail "the installed archive does not hold the rule"
+  expect_eq "host starts" "$(host_starts "$host")" 1
+  close_host
+}
+
 mkdir -p "$work"
 transfer_checks() {
   echo "== /export, then /import into a fresh program folder: the same option values"
@@ -246,6 +375,13 @@ case "$group" in
   help) help_checks ;;
   usage) usage_checks ;;
   nohost) nohost_checks ;;
+  apply) apply_checks ;;
+  force) force_checks ;;
+  busy) busy_checks ;;
+  noversion) noversion_checks ;;
+  refuse) refuse_checks ;;
+  restore) restore_checks ;;
+  race) race_checks ;;
   transfer) transfer_checks ;;
   *) fail "unknown group $group" ;;
 esac

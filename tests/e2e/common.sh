@@ -51,3 +51,13 @@ msgbox=(--window-class "#32770" --window-title Ravelwick)
 host_window=(--window-class Maxthon3Cls_MainFrm)
 # OK is enabled again once an unpacking is over; so are Restore and Set Folder.
 ok_enabled() { ud window-info "${main[@]}" --id 1 | grep -q 'enabled=1'; }
+
+# The test host's log and how often it was started, by its folder.
+host_log() { tr -d '\r' 2>/dev/null <"$1/Bin/testhost.log"; }
+host_starts() { host_log "$1" | grep -c '^start '; }
+# Unpacks an archive with the stand-in tool ($pak) into $work/inspect.
+inspect() {
+  rm -rf "$work/inspect" "$work/inspect.dat"
+  cp "$1" "$work/inspect.dat"
+  wine "$pak/unpak.exe" "$(winpath "$work/inspect.dat")" 2>/dev/null
+}

@@ -54,12 +54,6 @@ make_host() {  # folder version
   mv "$work/pack/Resource.dat" "$1/Bin/Resource.dat"
   rm -rf "$work/pack"
 }
-# Unpacks an archive with the stand-in tool into WORK/inspect.
-inspect() {
-  rm -rf "$work/inspect" "$work/inspect.dat"
-  cp "$1" "$work/inspect.dat"
-  wine "$pak/unpak.exe" "$(winpath "$work/inspect.dat")" 2>/dev/null
-}
 start_host() {  # host [flags...]
   local host=$1
   shift
@@ -83,8 +77,6 @@ close_everything() {
   ud close "${host_window[@]}" --timeout 0 >/dev/null
   wineserver -k >/dev/null 2>&1
 }
-host_log() { tr -d '\r' 2>/dev/null <"$1/Bin/testhost.log"; }
-host_starts() { host_log "$1" | grep -c '^start '; }
 
 prepare() {  # name version [folder]: program and host, first start, tree unpacked
   prog="${3:-$work/$1}/Ravelwick"

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 
 #include "app/app.h"
+#include "pipeline/installation.h"
 #include "pipeline/tree_record.h"
 #include "stores/text.h"
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
+#include "ui/activity_log.h"
 #include "ui/command_line.h"
 #include "ui/main_sequence.h"
 #include "unit/engine_test_tree.h"
@@ -17,6 +21,7 @@ namespace {
 using test::FakePlatform;
 using test::FakeTools;
 using test::Op;
+using test::PackFolder;
 
 const std::string kProgram = "C:\\Ravelwick";
 const std::string kSettings = kProgram + "\\settings.ini";
@@ -56,6 +61,13 @@ struct CommandLineRun {
   }
   void Settings(const std::string& lines) { p.AddFile(kSettings, "[General]\r\n" + lines); }
   void HoldTheWindowsClaim() { ASSERT_TRUE(p.ClaimSingleInstance(SingleInstanceName(p, kProgram))); }
+  // The shipped English texts, which the messages of the writing verbs are.
+  void AddLanguage() {
+    std::ifstream in(std::string(RW_SOURCE_DIR) + "/data/Languages/English.ini", std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    p.AddFile(kProgram + "\\Languages\\English.ini", bytes.str());
+  }
 
   std::optional<ExitCode> Run(std::vector<std::string> arguments) {
     p.failHook = [this](Op op, const std::string& path) {
@@ -65,6 +77,13 @@ struct CommandLineRun {
     return RunCommandLine(app, console, "ravelwick.exe", arguments);
   }
 };
+
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
 
 bool IsOneLine(const std::string& text) {
   return !text.empty() && text.back() == '\n' && std::count(text.begin(), text.end(), '\n') == 1;
@@ -99,6 +118,11 @@ TEST(CommandLine, ParsesAsWindowsProgramsDoAndReportsMistakesOnStandardError) {
       {{"preview"}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
       {{""}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
       {{"/preview", "C:\\x.txt"}, ExitCode::UsageError, Err, "ravelwick.exe: unexpected argument C:\\x.txt"},
+      {{"/apply", "/quiet"}, ExitCode::Failed, None, "Ravelwick stopped with exit code 2"},
+      {{"-RESTORE", "-Force", "/QUIET"}, ExitCode::Failed, None, "Ravelwick stopped with exit code 2"},
+      {{"/force", "/quiet"}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
+      {{"/apply", "/restore"}, ExitCode::UsageError, Err, "ravelwick.exe: one verb at a time: /apply and /restore"},
+      {{"/restore", "/force", "now"}, ExitCode::UsageError, Err, "ravelwick.exe: unexpected argument now"},
   };
   const std::string usage = UsageText("ravelwick.exe");
   for (const Row& row : rows) {
@@ -128,7 +152,8 @@ TEST(CommandLine, UsageNamesTheProgramEveryRowAndTheExitCodes) {
     EXPECT_NE(usage.find("  " + std::string(row.name)), std::string::npos) << row.name;
     EXPECT_NE(usage.find(std::string(row.description) + "\n"), std::string::npos) << row.name;
   }
-  for (const char* code : {"\n  0  ", "\n  2  ", "\n  5  ", "\n  9  "}) EXPECT_NE(usage.find(code), std::string::npos);
+  for (const char* code : {"\n  0  ", "\n  1  ", "\n  2  ", "\n  3  ", "\n  4  ", "\n  5  ", "\n  9  "})
+    EXPECT_NE(usage.find(code), std::string::npos) << code;
 }
 
 // /preview reads; only a missing or unfinished tree is unpacked, and only
@@ -263,6 +288,149 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
   ASSERT_EQ(to.Run({"/import", look}), ExitCode::Done);
   for (const char* key : {"HideHome", "HideRefresh", "SetMaxTabWidth", "MaxTabWidth", "FontFamily"})
     EXPECT_EQ(to.app.ReadSetting(key, "?"), from.app.ReadSetting(key, "0")) << key;
+}
+
+// /apply and /restore take the window's road without it. Each situation
+// ends with its exit code and one line on the right stream, and leaves the
+// host's archive as it was, tweaked or put back; the host is started only
+// by a road that installed something. Every row runs twice: as it is, when
+// a failure is also shown in one message box (never a question), and with
+// /quiet, when no message box is ever shown.
+TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
+  enum class Host { Closed, Window, NoWindow, Refuses };
+  enum class Archive { Before, Tweaked, Backup };                     // the host's archive afterwards
+  enum class Writes { Nothing, Program, ProgramAndLog, HostAndLog };  // what changed below which folder
+  struct Row {
+    const char* name;
+    std::string line;  // the arguments, split at spaces
+    Host host;
+    std::string more;  // "no tree", "hung unpacker", "window open", "copy's window", "no version",
+                       // "no tools", "no host", "updated", "updated, empty archive", "no backup"
+    ExitCode code;
+    std::string says;  // how the line on standard output (done) or standard error begins
+    Archive archive;
+    Writes writes;
+  };
+  const std::string hostArchive = kHost + "Bin\\Resource.dat";
+  const std::string backup = kProgram + "\\Resource" + kVersion + ".dat";
+  const std::string installed = "Installed the stored options into " + hostArchive + " (Maxthon " + kVersion + "): ";
+  const std::string putBack = "Put the backup " + backup + " back into " + hostArchive;
+  const std::string hostRunning = "Maxthon 3 is running, so nothing was changed.";
+  const std::string busy = "Ravelwick is already open";
+  const Row rows[] = {
+      {"apply", "/apply", Host::Closed, "", ExitCode::Done, installed, Archive::Tweaked, Writes::HostAndLog},
+      {"apply, unpacking first", "/apply", Host::Closed, "no tree", ExitCode::Done, installed, Archive::Tweaked,
+       Writes::HostAndLog},
+      {"apply after a browser update", "/apply", Host::Closed, "updated", ExitCode::Done, installed, Archive::Tweaked,
+       Writes::HostAndLog},
+      {"apply, host with a window", "/apply", Host::Window, "", ExitCode::HostRunning, hostRunning, Archive::Before,
+       Writes::ProgramAndLog},
+      {"apply /force, host with a window", "/apply /force", Host::Window, "", ExitCode::Done, installed,
+       Archive::Tweaked, Writes::HostAndLog},
+      {"apply, host without a window", "/apply", Host::NoWindow, "", ExitCode::Done, installed, Archive::Tweaked,
+       Writes::HostAndLog},
+      {"apply, host refuses the new archive", "/apply", Host::Refuses, "", ExitCode::RolledBack,
+       "Maxthon 3 did not start with the new look", Archive::Before, Writes::HostAndLog},
+      {"apply, hung unpacker", "/apply /force", Host::Window, "hung unpacker", ExitCode::Failed,
+       "The resource file " + kProgram + "\\Resource.dat could not be unpacked completely", Archive::Before,
+       Writes::ProgramAndLog},
+      {"apply, window open", "/apply /force", Host::Closed, "window open", ExitCode::WindowOpen, busy, Archive::Before,
+       Writes::Nothing},
+      {"apply, a copy's window open", "/apply", Host::Closed, "copy's window", ExitCode::WindowOpen, busy,
+       Archive::Before, Writes::Nothing},
+      {"apply, no version", "/apply /force", Host::Window, "no version", ExitCode::Failed,
+       "Ravelwick cannot read the version of " + kHost + "Bin\\Maxthon.exe", Archive::Before, Writes::Nothing},
+      {"apply, no tools", "/apply", Host::Closed, "no tools", ExitCode::Failed, "The archive tools", Archive::Before,
+       Writes::Nothing},
+      {"apply, no host", "/apply", Host::Closed, "no host", ExitCode::Failed, "Ravelwick could not find Maxthon 3",
+       Archive::Before, Writes::Nothing},
+      {"apply, updated to an empty archive", "/apply", Host::Closed, "updated, empty archive", ExitCode::Failed,
+       "The resource file " + hostArchive + " is empty", Archive::Before, Writes::Program},
+      {"restore", "/restore", Host::Closed, "", ExitCode::Done, putBack, Archive::Backup, Writes::HostAndLog},
+      {"restore, host with a window", "/restore", Host::Window, "", ExitCode::HostRunning, hostRunning, Archive::Before,
+       Writes::ProgramAndLog},
+      {"restore /force, host with a window", "/restore /force", Host::Window, "", ExitCode::Done, putBack,
+       Archive::Backup, Writes::HostAndLog},
+      {"restore, no backup", "/restore /force", Host::Window, "no backup", ExitCode::NothingToDo, "There is no backup",
+       Archive::Before, Writes::ProgramAndLog},
+      {"restore, window open", "/restore", Host::Closed, "window open", ExitCode::WindowOpen, busy, Archive::Before,
+       Writes::Nothing},
+  };
+  for (const Row& row : rows) {
+    for (const bool quiet : {false, true}) {
+      SCOPED_TRACE(std::string(row.name) + (quiet ? ", /quiet" : ""));
+      CommandLineRun run;
+      FakePlatform& p = run.p;
+      run.AddLanguage();
+      run.AddHost(row.more == "no version" ? "" : kVersion);
+      p.AddFile(hostArchive, row.more == "updated, empty archive" ? "" : "installed look");
+      if (row.more != "no tools") run.AddTools();
+      run.AddTree();
+      if (row.host == Host::Refuses) p.AddFile(kProgram + "\\Resource\\ui\\refuse.txt", "TESTHOST-REFUSES");
+      const bool updated = row.more.starts_with("updated");
+      if (!updated && row.more != "no backup") p.AddFile(backup, PackFolder(p, kProgram + "\\Resource"));
+      if (row.more == "no tree" || row.more == "hung unpacker") {
+        ASSERT_TRUE(p.DeleteFolder(kProgram + "\\Resource"));
+      }
+      if (row.more == "hung unpacker") run.tools.unpackerListings = -1;
+      if (row.more == "window open") run.HoldTheWindowsClaim();
+      if (row.more == "copy's window") p.windows.push_back({9, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
+      run.Settings("Language=English\r\nHideHome=1\r\nFileVersion=" + std::string(updated ? "3.0.19.1" : kVersion) +
+                   "\r\nInstallFolder=" + (row.more == "no host" ? "D:\\Gone\\" : kHost) + "\r\n");
+      if (row.host != Host::Closed && row.host != Host::Refuses) {
+        const std::uint32_t pid = p.AddProcess("Maxthon.exe", kHost + "Bin\\Maxthon.exe");
+        if (row.host == Host::Window) p.windows.push_back({42, std::string(kHostWindowClass), "Maxthon", pid});
+      }
+      // As the test host does: it ends at once on an archive with the marker.
+      p.hostExitCode = [&p, &hostArchive](std::uint32_t) -> std::optional<std::uint32_t> {
+        if (p.Contents(hostArchive).value_or("").find("TESTHOST-REFUSES") != std::string::npos) return 3;
+        return std::nullopt;
+      };
+      const std::string archiveBefore = *p.Contents(hostArchive);
+      const std::optional<std::string> backupBefore = p.Contents(backup);
+      std::vector<std::string> arguments = Words(row.line);
+      if (quiet) arguments.push_back("/quiet");
+
+      EXPECT_EQ(run.Run(arguments), row.code);
+
+      const bool done = row.code == ExitCode::Done;
+      const std::string& line = done ? run.console.out : run.console.err;
+      EXPECT_TRUE(line.starts_with(row.says) && IsOneLine(line)) << line;
+      EXPECT_EQ(done ? run.console.err : run.console.out, "");
+      if (quiet || done) {
+        EXPECT_TRUE(p.messages.empty());
+      } else {
+        ASSERT_EQ(p.messages.size(), 1u);
+        EXPECT_EQ(p.messages[0].buttons, MessageButtons::Ok);
+        EXPECT_TRUE(p.messages[0].text.starts_with(row.says)) << p.messages[0].text;
+      }
+      const std::string expected = row.archive == Archive::Before   ? archiveBefore
+                                   : row.archive == Archive::Backup ? *backupBefore
+                                                                    : PackFolder(p, kProgram + "\\Resource");
+      EXPECT_EQ(p.Contents(hostArchive), expected);
+      EXPECT_EQ(expected.find(kHideHomeRule) != std::string::npos, row.archive == Archive::Tweaked);
+      // A new browser version's own archive is kept first; no backup changes.
+      EXPECT_EQ(p.Contents(backup), updated && row.code == ExitCode::Done ? archiveBefore : backupBefore);
+      const std::size_t hostStarts = done ? 1 : row.code == ExitCode::RolledBack ? 2 : 0;
+      EXPECT_EQ(std::count(p.started.begin(), p.started.end(), "\"" + kHost + "Bin\\maxthon.exe\""),
+                static_cast<long>(hostStarts));
+      const std::string log = kProgram + "\\" + std::string(kLogFileName);
+      const std::string entry = arguments[0] == "/apply" ? " Apply\r\n" : " Restore\r\n";
+      const bool logs = row.writes == Writes::ProgramAndLog || row.writes == Writes::HostAndLog;
+      EXPECT_EQ(p.Contents(log).value_or("").find(entry) != std::string::npos, logs);
+      if (row.writes == Writes::Nothing) {
+        EXPECT_EQ(run.changes, std::vector<std::string>{});
+      }
+      const bool hostChanged = std::any_of(run.changes.begin(), run.changes.end(),
+                                           [](const std::string& change) { return change.starts_with(kHost); });
+      EXPECT_EQ(hostChanged, row.writes == Writes::HostAndLog);
+      // A host that was left running still runs, its window never asked to close.
+      if (!hostChanged) {
+        EXPECT_EQ(p.processes.size(), row.host == Host::Window || row.host == Host::NoWindow ? 1u : 0u);
+        EXPECT_TRUE(p.closeCommands.empty());
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -148,8 +148,11 @@ std::uint32_t Win32Platform::StartProcess(const std::string& commandLine, bool h
   }
   PROCESS_INFORMATION pi{};
   const std::wstring application = ApplicationName(ProgramOf(line));
-  if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &si, &pi))
+  // Neither our console nor our standard streams: what a command line verb
+  // prints is its own, and a pipe reading it ends with it, not with the
+  // browser it started.
+  if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr, nullptr, FALSE,
+                      DETACHED_PROCESS, nullptr, nullptr, &si, &pi))
     return 0;
   UniqueHandle thread(pi.hThread);
   // Kept so its exit code can still be read after it ended; a run starts
