@@ -1,5 +1,7 @@
 #include "ui/command_verbs.h"
 
+#include "stores/text.h"
+
 #include "app/app.h"
 #include "app/host_check.h"
 #include "app/outcome_messages.h"
@@ -180,9 +182,18 @@ std::string AppliedLine(const App& app, const TweakReport& report) {
 
 }  // namespace
 
+// An install cut off while it watched the browser start left the archive
+// from before kept aside; a new install would keep another over it. The
+// window asks the user about it; a command changes nothing until then.
+ExitCode KeptArchivePending(App& app, ConsoleOutput& console, const Invocation& invocation) {
+  return Finish(app, console, invocation, ExitCode::Failed,
+                ReplaceAll(app.LookupText("KeptAsidePending"), "$file", app.Host().KeptAsidePath()));
+}
+
 ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocation) {
   if (const std::optional<Refusal> refused = PrepareAsAStart(app, /*needsTools=*/true))
     return Finish(app, console, invocation, refused->code, refused->message);
+  if (HasKeptAsideArchive(app.Host())) return KeptArchivePending(app, console, invocation);
 
   // The options as the window loads them, so this installs what its OK would.
   const bool composition = app.platform.IsCompositionEnabled();
@@ -207,6 +218,7 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
 ExitCode RestoreVerb(App& app, ConsoleOutput& console, const Invocation& invocation) {
   if (const std::optional<Refusal> refused = PrepareAsAStart(app, /*needsTools=*/false))
     return Finish(app, console, invocation, refused->code, refused->message);
+  if (HasKeptAsideArchive(app.Host())) return KeptArchivePending(app, console, invocation);
   NoWindow window(invocation.Has(kForceSwitch));
   const PipelineResult result = RestoreCommand(app, window);
   LogRestore(app, result);

@@ -305,7 +305,7 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
     std::string line;  // the arguments, split at spaces
     Host host;
     std::string more;  // "no tree", "hung unpacker", "window open", "copy's window", "no version",
-                       // "no tools", "no host", "updated", "updated, empty archive", "no backup"
+                       // "no tools", "no host", "updated", "updated, empty archive", "no backup", "kept"
     ExitCode code;
     std::string says;  // how the line on standard output (done) or standard error begins
     Archive archive;
@@ -346,6 +346,10 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
        Archive::Before, Writes::Nothing},
       {"apply, updated to an empty archive", "/apply", Host::Closed, "updated, empty archive", ExitCode::Failed,
        "The resource file " + hostArchive + " is empty", Archive::Before, Writes::Program},
+      {"apply, an earlier install's archive still kept", "/apply /force", Host::Window, "kept", ExitCode::Failed,
+       "An earlier install was cut off", Archive::Before, Writes::Nothing},
+      {"restore, an earlier install's archive still kept", "/restore /force", Host::Window, "kept", ExitCode::Failed,
+       "An earlier install was cut off", Archive::Before, Writes::Nothing},
       {"restore", "/restore", Host::Closed, "", ExitCode::Done, putBack, Archive::Backup, Writes::HostAndLog},
       {"restore, host with a window", "/restore", Host::Window, "", ExitCode::HostRunning, hostRunning, Archive::Before,
        Writes::ProgramAndLog},
@@ -374,6 +378,10 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       }
       if (row.more == "hung unpacker") run.tools.unpackerListings = -1;
       if (row.more == "window open") run.HoldTheWindowsClaim();
+      if (row.more == "kept") {
+        p.AddFile(kProgram + "\\Resource.kept.dat", "archive before");
+        p.AddFile(kProgram + "\\Resource.kept", hostArchive);
+      }
       if (row.more == "copy's window") p.windows.push_back({9, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
       run.Settings("Language=English\r\nHideHome=1\r\nFileVersion=" + std::string(updated ? "3.0.19.1" : kVersion) +
                    "\r\nInstallFolder=" + (row.more == "no host" ? "D:\\Gone\\" : kHost) + "\r\n");
