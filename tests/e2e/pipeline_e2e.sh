@@ -8,7 +8,7 @@
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: unpack, apply,
 # cancel, stubborn, background, restore, help, repoint, second, link,
 # longpath, noversion, emptyarchive, partial, badpacker, spelling, readonly,
-# rollback, slowstart, preview.
+# rollback, slowstart, preview, reapply.
 set -u
 ravelwick=$1
 pak=$2
@@ -600,6 +600,31 @@ slowstart_checks() {
   close_everything
 }
 
+reapply_checks() {
+  echo "== after a browser update the stored options are offered for the new version, once"
+  prepare reapply 3.0.15.300
+  close_everything
+  cp "$testhosts/3.0.20.100/Maxthon.exe" "$host/Bin/Maxthon.exe"
+  printf 'HideHome=1\r\n' >>"$prog/settings.ini"
+  start_ravelwick "$prog"
+  case "$(ud message "${msgbox[@]}" --timeout 40)" in
+    "Maxthon 3 was updated from 3.0.15.300 to 3.0.20.100"*) ud click "${msgbox[@]}" --control Yes >/dev/null ;;
+    *) fail "no question after the update" ;;
+  esac
+  expect_ravelwick_ends 90
+  cmp -s "$prog/Resource3.0.20.100.dat" "$work/original.dat" || fail "new version's backup is not its own archive"
+  inspect "$host/Bin/Resource.dat"
+  grep -qF '#BTN_HOME{display:none}' "$work/inspect/ui/main/index.css" || fail "the options were not applied"
+  close_everything
+
+  echo "== the next start asks no more"
+  start_ravelwick "$prog"
+  wait_for 30 ok_enabled || fail "OK not enabled on the next start"
+  sleep 2
+  [ -z "$(ud list "${msgbox[@]}" --timeout 0)" ] || fail "asked a second time"
+  close_everything
+}
+
 case "$group" in
   unpack) unpack_checks ;;
   apply) apply_checks ;;
@@ -621,6 +646,7 @@ case "$group" in
   rollback) rollback_checks ;;
   slowstart) slowstart_checks ;;
   preview) preview_checks ;;
+  reapply) reapply_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1
