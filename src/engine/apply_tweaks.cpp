@@ -135,7 +135,7 @@ TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, co
   TweakReport report;
   const std::string ui = programFolder + "\\Resource\\ui\\";
   const auto unreadable = [&](const std::string& path, const std::string& name) {
-    report.unreadable.emplace_back(ReportedName(name), platform.FileExists(path) ? "unreadable" : "missing");
+    report.unreadable.push_back({ReportedName(name), platform.FileExists(path)});
   };
 
   // index.css: the earlier block goes, the new one is appended. A sheet that

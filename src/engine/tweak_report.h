@@ -35,11 +35,16 @@ struct TweakEffect {
   std::string detail;                    // the rules, one per line; or the anchor
 };
 
+struct FileNotRead {
+  std::string file;  // below the working tree, "ui/main/navbar.htm"
+  bool exists;       // false: missing (or a folder); true: there but unreadable
+  bool operator==(const FileNotRead&) const = default;
+};
+
 struct TweakReport {
   std::vector<TweakEffect> effects;
-  /// Files below the tree the run needed but could not read, with why
-  /// ("missing", "unreadable").
-  std::vector<std::pair<std::string, std::string>> unreadable;
+  /// Files below the tree the run needed but could not read, and why.
+  std::vector<FileNotRead> unreadable;
   /// Files below the tree whose bytes the run changed.
   std::vector<std::string> changedFiles;
 

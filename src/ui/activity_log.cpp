@@ -61,7 +61,8 @@ std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const T
     if (effect.result == EditResult::NotFound)
       entry += "Not found: " + std::string(Def(effect.option).settingsKey) + " in " + effect.file + " (" +
                effect.detail + ")\n";
-  for (const auto& [file, why] : report.unreadable) entry += "Not read: " + file + " (" + why + ")\n";
+  for (const FileNotRead& notRead : report.unreadable)
+    entry += "Not read: " + notRead.file + (notRead.exists ? " (unreadable)\n" : " (missing)\n");
   entry += "Archive installed: " + ResultLine(app, result, "yes") + "\n";
   if (result.outcome == Outcome::RolledBack || result.outcome == Outcome::StillDown)
     entry += "Browser did not start with it: the archive before was put back\n";

@@ -96,13 +96,13 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
   // Files the run needed and could not read.
   std::set<std::string> toldFiles;
   for (const SkinRun& run : runs)
-    for (const auto& [file, why] : run.report.unreadable)
-      if (toldFiles.insert(file).second)
-        warn(ReplaceAll(why == "missing" ? Say(app, "PreviewMissing",
-                                               "$file is missing: the options that edit it are not applied there.")
-                                         : Say(app, "PreviewUnreadable",
-                                               "$file cannot be read: the options that edit it are not applied there."),
-                        "$file", file));
+    for (const FileNotRead& notRead : run.report.unreadable)
+      if (toldFiles.insert(notRead.file).second)
+        warn(ReplaceAll(
+            notRead.exists
+                ? Say(app, "PreviewUnreadable", "$file cannot be read: the options that edit it are not applied there.")
+                : Say(app, "PreviewMissing", "$file is missing: the options that edit it are not applied there."),
+            "$file", notRead.file));
 
   // Ticked boxes this host does not let act.
   std::set<Option> told;

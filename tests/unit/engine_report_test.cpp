@@ -150,7 +150,7 @@ TEST(TweakReport, RulesAreTheLinesTheBoxAddsAndMissingFilesAreNamed) {
   EXPECT_EQ(rules, (std::map<Option, std::string>{
                        {Option::HideHome, "ui/main/index.css: #BTN_HOME{display:none}\n"},
                        {Option::HideFavorite, "ui/main/index.css: #BTN_FAV{display:none!important}\n"}}));
-  EXPECT_EQ(report.unreadable, (std::vector<std::pair<std::string, std::string>>{{"ui/main/favbar.htm", "missing"}}));
+  EXPECT_EQ(report.unreadable, (std::vector<FileNotRead>{{"ui/main/favbar.htm", false}}));
 }
 
 TEST(Conflicts, TheRulesDecideWhoWins) {
