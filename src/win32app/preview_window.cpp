@@ -115,12 +115,7 @@ class Win32PreviewView : public WindowBase, public PreviewView {
   // monitor), no larger than the work area and kept on it.
   RECT PlaceFor(UINT dpi) const {
     // Never larger than the work area of the monitor it goes on.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(owner_ ? MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST)
-                           : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
-                    &monitor);
-    const RECT work = monitor.rcWork;
+    const RECT work = WorkAreaNear(owner_);
     const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, false, dpi);
     const int width = std::min<int>(outer.right - outer.left, work.right - work.left);
     const int height = std::min<int>(outer.bottom - outer.top, work.bottom - work.top);

@@ -74,14 +74,18 @@ HWND WindowBase::CreateChild(DWORD exStyle, const wchar_t* className, DWORD styl
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
-POINT CentredOnOwner(HWND owner, int width, int height) {
-  const bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+RECT WorkAreaNear(HWND owner) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
                         : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
                   &monitor);
-  const RECT work = monitor.rcWork;
+  return monitor.rcWork;
+}
+
+POINT CentredOnOwner(HWND owner, int width, int height) {
+  const bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+  const RECT work = WorkAreaNear(owner);
   RECT around = work;
   if (overOwner) GetWindowRect(owner, &around);
   const LONG left = around.left + (around.right - around.left - width) / 2;

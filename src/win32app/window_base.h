@@ -7,6 +7,10 @@
 
 namespace rw::win32 {
 
+/// The work area of the owner's monitor, or of the primary one without an
+/// owner.
+RECT WorkAreaNear(HWND owner);
+
 /// Where a window of `width` x `height` goes: centred on `owner` while it
 /// is shown, else in the middle of the owner's monitor (the primary one
 /// without an owner), and kept on that monitor's work area.
