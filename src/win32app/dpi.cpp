@@ -62,13 +62,13 @@ RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, 
   return rect;
 }
 
-HFONT CreateUiFont(int points, UINT dpi) {
-  return CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+UniqueFont CreateUiFont(int points, UINT dpi) {
+  return UniqueFont(CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                DEFAULT_PITCH | FF_SWISS, L"Segoe UI"));
 }
 
-HFONT CreateMonospaceFont(int points, UINT dpi) {
+UniqueFont CreateMonospaceFont(int points, UINT dpi) {
   // The mapper would take a missing face for a proportional font; an empty
   // face with FIXED_PITCH gets the system's own monospaced one.
   static const wchar_t* const face = [] {
@@ -76,9 +76,9 @@ HFONT CreateMonospaceFont(int points, UINT dpi) {
       if (FontInstalled(candidate)) return candidate;
     return L"";
   }();
-  return CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                     FIXED_PITCH | FF_MODERN, face);
+  return UniqueFont(CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                FIXED_PITCH | FF_MODERN, face));
 }
 
 }  // namespace rw::win32

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/handle.h"
+
 namespace rw::win32 {
 
 /// Pixels at 96 DPI to pixels at `dpi`.
@@ -19,12 +21,11 @@ UINT SystemDpi();
 /// The outer size of a window whose client area is `client` (at 96 DPI).
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
 
-/// "Segoe UI" at `points` for `dpi`; the caller owns the font.
-HFONT CreateUiFont(int points, UINT dpi);
+/// "Segoe UI" at `points` for `dpi`.
+UniqueFont CreateUiFont(int points, UINT dpi);
 
 /// A monospaced font at `points` for `dpi`: Consolas, else Courier New, else
-/// Lucida Console, else whichever fixed-pitch font the system picks. The
-/// caller owns the font.
-HFONT CreateMonospaceFont(int points, UINT dpi);
+/// Lucida Console, else whichever fixed-pitch font the system picks.
+UniqueFont CreateMonospaceFont(int points, UINT dpi);
 
 }  // namespace rw::win32

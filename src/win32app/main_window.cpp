@@ -74,7 +74,6 @@ std::optional<std::string> OwnedWindowFactory::AskOpenPath(const FileDialogTexts
 }
 
 Win32MainView::~Win32MainView() {
-  if (font_) DeleteObject(font_);
   if (g_main == this) g_main = nullptr;
 }
 
@@ -87,7 +86,7 @@ bool Win32MainView::RegisterClasses() {
 
 bool Win32MainView::Create() {
   if (!RegisterClasses()) return false;
-  HMENU menu = CreateMenus();
+  UniqueMenu menu(CreateMenus());
   const std::wstring className = Wide(kMainWindowClass);
   // Born at its size and place: every later move of a window costs Wine a
   // round of messages and server calls. Should the window's DPI turn out
@@ -96,10 +95,9 @@ bool Win32MainView::Create() {
   const UINT dpi = SystemDpi();
   const RECT place = CentredOn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), dpi);
   if (!CreateWindowFor(kMainExStyle, className.c_str(), L"", kMainStyle, place.left, place.top,
-                       place.right - place.left, place.bottom - place.top, nullptr, menu)) {
-    if (menu) DestroyMenu(menu);
+                       place.right - place.left, place.bottom - place.top, nullptr, menu.get()))
     return false;
-  }
+  static_cast<void>(menu.release());  // the window's now
   deleteWithWindow_ = true;
   layoutDpi_ = DpiOf(window_);
   font_ = CreateUiFont(kMainFontPoints, layoutDpi_);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/unicode.h"
@@ -180,7 +181,7 @@ void Win32MainView::AddControl(int slot, const wchar_t* className, DWORD style, 
                            b.left, b.top, b.width, b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
   if (!c) return;
-  if (font_) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  if (font_) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   if (loaded.check != BST_UNCHECKED) SendMessageW(c, BM_SETCHECK, loaded.check, 0);
   // Subclassed through the window's own procedure slot: the common
   // controls' subclass chain looks itself up on every message, which Wine
@@ -198,14 +199,14 @@ void Win32MainView::SizeToClient(UINT dpi) {
 
 // For a change of DPI after creation.
 void Win32MainView::Layout(UINT dpi) {
-  HFONT font = CreateUiFont(kMainFontPoints, dpi);
+  UniqueFont font = CreateUiFont(kMainFontPoints, dpi);
   // No control repaints on its own here: one redraw of the whole window at
   // the end costs less than fifty.
   const auto place = [&](HWND c, const Box& box) {
     if (!c) return;
     const Box b = Scaled(box, dpi);
     MoveWindow(c, b.left, b.top, b.width, b.height, FALSE);
-    if (font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   };
   for (const OptionDef& def : Options()) place(ControlWindow(SlotOf(def.option)), PlaceOf(def));
   place(ControlWindow(SlotOf(Control::SelectAll)), kSelectAllBox);
@@ -215,10 +216,7 @@ void Win32MainView::Layout(UINT dpi) {
     place(pictures_[i], kPictures[i]);
     place(ControlWindow(SlotOf(kLegends[i])), LegendBox(i));
   }
-  if (font) {
-    if (font_) DeleteObject(font_);
-    font_ = font;
-  }
+  if (font) font_ = std::move(font);
   SizeToClient(dpi);
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -251,15 +249,14 @@ void Win32MainView::Centre() {
 void Win32MainView::Paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window_, &ps);
-  HPEN pen = CreatePen(PS_SOLID, std::max(1, Scale(1, layoutDpi_)), GetSysColor(COLOR_BTNSHADOW));
-  HGDIOBJ oldPen = SelectObject(dc, pen);
+  const UniquePen pen(CreatePen(PS_SOLID, std::max(1, Scale(1, layoutDpi_)), GetSysColor(COLOR_BTNSHADOW)));
+  HGDIOBJ oldPen = SelectObject(dc, pen.get());
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
   for (const Box& b : kShapes)
     Rectangle(dc, Scale(b.left, layoutDpi_), Scale(b.top, layoutDpi_), Scale(b.left + b.width, layoutDpi_),
               Scale(b.top + b.height, layoutDpi_));
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
-  DeleteObject(pen);
   EndPaint(window_, &ps);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/option.h"
+#include "platform/win32/handle.h"
 #include "ui/main_view.h"
 #include "ui/main_window_logic.h"
 #include "ui/ui_factory.h"
@@ -151,7 +152,7 @@ class Win32MainView : public WindowBase, public MainView {
   std::vector<ControlEntry> controls_;
   std::map<int, Pending> pending_;
   bool controlsCreated_ = false;
-  HFONT font_ = nullptr;
+  UniqueFont font_;
   bool settingText_ = false;
   std::unique_ptr<ProgressWindow> progress_;  // from the first wait on
 };

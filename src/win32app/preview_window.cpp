@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/win32/handle.h"
 #include "platform/win32/unicode.h"
 #include "ui/preview_window.h"
 #include "win32app/dpi.h"
@@ -32,29 +34,12 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT kDpiChangedMessage = 0x02E0;
 
-class Win32PreviewView;
-Win32PreviewView* g_open = nullptr;
+ModalWindow* g_open = nullptr;
 
-class Win32PreviewView : public WindowBase, public PreviewView {
+class Win32PreviewView : public ModalWindow, public PreviewView {
  public:
-  Win32PreviewView(const App& app, const Preview& preview, HWND owner) : logic_(app, preview, *this), owner_(owner) {}
-  ~Win32PreviewView() override {
-    if (window_) DestroyWindow(window_);
-    if (uiFont_) DeleteObject(uiFont_);
-    if (textFont_) DeleteObject(textFont_);
-  }
-
-  void Run() {
-    if (!Create()) return;
-    g_open = this;
-    logic_.OnLoad();
-    if (owner_) EnableWindow(owner_, FALSE);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-    SetFocus(list_);
-    RunModalLoop();
-    g_open = nullptr;
-  }
+  Win32PreviewView(const App& app, const Preview& preview, HWND owner)
+      : ModalWindow(owner), logic_(app, preview, *this) {}
 
   // --- PreviewView ---
   void SetCaptions(const std::string& title, const std::string& close) override {
@@ -73,15 +58,10 @@ class Win32PreviewView : public WindowBase, public PreviewView {
     SendMessageW(text_, EM_SETSEL, 0, 0);
     SendMessageW(text_, EM_SCROLLCARET, 0, 0);
   }
-  void Close() override {
-    if (!window_) return;
-    // The owner first, so that activation goes back to it.
-    if (owner_) EnableWindow(owner_, TRUE);
-    DestroyWindow(window_);
-  }
+  void Close() override { CloseModal(); }
 
  private:
-  bool Create() {
+  bool Create() override {
     static const bool registered = RegisterWindowClass(kPreviewWindowClass);
     if (!registered) return false;
     // Born at its place over the owner, at the owner's scale.
@@ -110,6 +90,8 @@ class Win32PreviewView : public WindowBase, public PreviewView {
     Layout(layoutDpi_);
     return true;
   }
+  void Load() override { logic_.OnLoad(); }
+  HWND FirstFocus() const override { return list_; }
 
   // The outer rectangle at `dpi`: centred on the owner (or the primary
   // monitor), no larger than the work area and kept on it.
@@ -150,45 +132,24 @@ class Win32PreviewView : public WindowBase, public PreviewView {
   }
 
   void SetFonts(UINT dpi) {
-    HFONT ui = CreateUiFont(kFontPoints, dpi);
-    HFONT text = CreateMonospaceFont(kTextPoints, dpi);
+    UniqueFont ui = CreateUiFont(kFontPoints, dpi);
+    UniqueFont text = CreateMonospaceFont(kTextPoints, dpi);
     if (ui) {
-      SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(ui), TRUE);
-      SendMessageW(close_, WM_SETFONT, reinterpret_cast<WPARAM>(ui), TRUE);
-      if (uiFont_) DeleteObject(uiFont_);
-      uiFont_ = ui;
+      SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(ui.get()), TRUE);
+      SendMessageW(close_, WM_SETFONT, reinterpret_cast<WPARAM>(ui.get()), TRUE);
+      uiFont_ = std::move(ui);
     }
     if (text) {
-      SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(text), TRUE);
-      if (textFont_) DeleteObject(textFont_);
-      textFont_ = text;
+      SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(text.get()), TRUE);
+      textFont_ = std::move(text);
     }
     fontDpi_ = dpi;
   }
 
-  void RunModalLoop() {
-    MSG msg;
-    while (window_) {
-      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-      if (got <= 0) {
-        // Leave the quit request to the outer loop.
-        if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-        Close();
-        break;
-      }
-      if (msg.message == WM_KEYDOWN && (msg.hwnd == window_ || IsChild(window_, msg.hwnd)) && OnKey(msg.wParam))
-        continue;
-      if (window_ && IsDialogMessageW(window_, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-
-  // Keys that reach the window before any of its controls; true when used.
   // The multi-line text would keep Tab and Esc from the dialog manager, and
   // older systems' edit controls know no Ctrl+A.
-  bool OnKey(WPARAM key) {
-    switch (key) {
+  bool OnKeyFirst(const MSG& key) override {
+    switch (key.wParam) {
       case VK_TAB: {
         HWND focus = GetFocus();
         const bool back = GetKeyState(VK_SHIFT) < 0;
@@ -202,7 +163,7 @@ class Win32PreviewView : public WindowBase, public PreviewView {
         SendMessageW(text_, EM_SETSEL, 0, -1);
         return true;
     }
-    return logic_.OnKeyDown(static_cast<int>(key));
+    return logic_.OnKeyDown(static_cast<int>(key.wParam));
   }
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -260,10 +221,9 @@ class Win32PreviewView : public WindowBase, public PreviewView {
   }
 
   PreviewWindow logic_;
-  HWND owner_ = nullptr;
   HWND list_ = nullptr, text_ = nullptr, close_ = nullptr;
-  HFONT uiFont_ = nullptr;
-  HFONT textFont_ = nullptr;
+  UniqueFont uiFont_;
+  UniqueFont textFont_;
   UINT fontDpi_ = 0;
 };
 
@@ -272,7 +232,7 @@ class Win32PreviewView : public WindowBase, public PreviewView {
 void ShowPreviewWindow(const App& app, const Preview& preview, WindowHandle owner) {
   if (g_open) return;  // modal: there is never a second one
   Win32PreviewView view(app, preview, reinterpret_cast<HWND>(owner));
-  view.Run();
+  view.RunModal(g_open);
 }
 
 bool IsPreviewWindowOpen() { return g_open != nullptr; }

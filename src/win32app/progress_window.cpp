@@ -30,11 +30,6 @@ constexpr UINT kDpiChangedMessage = 0x02E0;
 
 }  // namespace
 
-ProgressWindow::~ProgressWindow() {
-  if (window_) DestroyWindow(window_);
-  if (font_) DeleteObject(font_);
-}
-
 void ProgressWindow::Show(const std::string& text, int percent) {
   // Gone with its owner: nothing to show over.
   if (Gone() || (!window_ && !Create())) return;
@@ -131,11 +126,10 @@ void ProgressWindow::Layout(UINT dpi) {
 }
 
 void ProgressWindow::SetFont(UINT dpi) {
-  HFONT font = CreateUiFont(kFontPoints, dpi);
+  UniqueFont font = CreateUiFont(kFontPoints, dpi);
   if (!font) return;
-  SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  if (font_) DeleteObject(font_);
-  font_ = font;
+  SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  font_ = std::move(font);
   fontDpi_ = dpi;
 }
 
@@ -144,7 +138,7 @@ void ProgressWindow::SetFont(UINT dpi) {
 int ProgressWindow::TextHeight(UINT dpi) const {
   RECT area{0, 0, Scale(kClientWidth - 2 * kMargin, dpi), 0};
   HDC dc = GetDC(text_);
-  const HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+  const HGDIOBJ old = SelectObject(dc, font_ ? font_.get() : GetStockObject(DEFAULT_GUI_FONT));
   DrawTextW(dc, shownText_.empty() ? L" " : shownText_.c_str(), -1, &area,
             DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
   SelectObject(dc, old);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/win32/handle.h"
 #include "win32app/window_base.h"
 
 namespace rw::win32 {
@@ -17,7 +18,6 @@ class ProgressWindow : public WindowBase {
   /// Owned by `owner`, so it goes with it and stays shown while the owner
   /// is hidden (the start watch hides the main window).
   explicit ProgressWindow(HWND owner) : owner_(owner) {}
-  ~ProgressWindow() override;
 
   /// Shows `text` and the bar at `percent` (0..100); created at the first
   /// call, updated in place after, centred again each time it reappears.
@@ -36,7 +36,7 @@ class ProgressWindow : public WindowBase {
   HWND owner_ = nullptr;
   HWND text_ = nullptr;
   HWND bar_ = nullptr;
-  HFONT font_ = nullptr;
+  UniqueFont font_;
   UINT fontDpi_ = 0;
   std::wstring shownText_;
   int shownPercent_ = -1;

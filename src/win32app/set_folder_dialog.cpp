@@ -4,10 +4,10 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
 #include <utility>
 
 #include "app/app.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/late_bound.h"
 #include "platform/win32/unicode.h"
 #include "ui/set_folder_dialog.h"
@@ -34,30 +34,11 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 HWND ToHwnd(WindowHandle w) { return reinterpret_cast<HWND>(w); }
 
-class Win32SetFolderView;
-Win32SetFolderView* g_open = nullptr;
+ModalWindow* g_open = nullptr;
 
-class Win32SetFolderView : public WindowBase, public SetFolderView {
+class Win32SetFolderView : public ModalWindow, public SetFolderView {
  public:
-  Win32SetFolderView(App& app, HWND owner) : logic_(app, *this), owner_(owner) {}
-  ~Win32SetFolderView() override {
-    if (window_) DestroyWindow(window_);
-    if (font_) DeleteObject(font_);
-    if (hiddenOwner_) DestroyWindow(hiddenOwner_);
-  }
-
-  void Run() {
-    if (!Create()) return;
-    g_open = this;
-    logic_.OnLoad();
-    Centre();
-    if (owner_) EnableWindow(owner_, FALSE);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-    SetFocus(text_);
-    RunModalLoop();
-    g_open = nullptr;
-  }
+  Win32SetFolderView(App& app, HWND owner) : ModalWindow(owner), logic_(app, *this) {}
 
   // --- SetFolderView ---
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(window_); }
@@ -77,27 +58,22 @@ class Win32SetFolderView : public WindowBase, public SetFolderView {
     SetFocus(text_);
     logic_.OnTextFocused();  // also when it had the focus already
   }
-  void Close() override {
-    if (!window_) return;
-    // The owner first, so that activation goes back to it.
-    if (owner_) EnableWindow(owner_, TRUE);
-    DestroyWindow(window_);
-  }
+  void Close() override { CloseModal(); }
   std::string BrowseForFolder(WindowHandle owner, const std::string& prompt, std::uint32_t flags, int root) override {
     return win32::BrowseForFolder(owner, prompt, flags, root);
   }
 
  private:
-  bool Create() {
+  bool Create() override {
     static const bool registered = RegisterWindowClass(kSetFolderDialogClass);
     if (!registered) return false;
     // An owned window has no taskbar button; without an owner, a hidden one
     // stands in.
     HWND owner = owner_;
     if (!owner) {
-      hiddenOwner_ = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
-      owner = hiddenOwner_;
+      hiddenOwner_.reset(CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                         GetModuleHandleW(nullptr), nullptr));
+      owner = hiddenOwner_.get();
     }
     if (!CreateWindowFor(kExStyle, kSetFolderDialogClass, L"Ravelwick", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                          kClient.cx, kClient.cy, owner, nullptr))
@@ -115,44 +91,31 @@ class Win32SetFolderView : public WindowBase, public SetFolderView {
   }
 
   void Layout(UINT dpi) override {
-    HFONT font = CreateUiFont(kFontPoints, dpi);
+    UniqueFont font = CreateUiFont(kFontPoints, dpi);
     const std::pair<HWND, RECT> controls[] = {
         {label_, kLabel}, {text_, kText}, {browse_, kBrowse}, {ok_, kOk}, {cancel_, kCancel}};
     for (const auto& [control, r] : controls) {
       MoveWindow(control, Scale(r.left, dpi), Scale(r.top, dpi), Scale(r.right, dpi), Scale(r.bottom, dpi), TRUE);
-      if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+      if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
-    if (font) {
-      if (font_) DeleteObject(font_);
-      font_ = font;
-    }
+    if (font) font_ = std::move(font);
     const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, false, dpi);
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
+  void Load() override {
+    logic_.OnLoad();
+    Centre();
+  }
+  HWND FirstFocus() const override { return text_; }
+
   // Centred on the owner, or on the screen, and kept on its monitor.
   void Centre() {
-    RECT own{};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (owner_ && IsWindowVisible(owner_) && !IsIconic(owner_)) {
-      GetWindowRect(owner_, &own);
-      GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
-    } else {
-      GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-      own = monitor.rcWork;
-    }
     RECT self{};
     GetWindowRect(window_, &self);
-    const int width = self.right - self.left;
-    const int height = self.bottom - self.top;
-    const RECT work = monitor.rcWork;
-    int left = own.left + (own.right - own.left - width) / 2;
-    int top = own.top + (own.bottom - own.top - height) / 2;
-    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
-    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
-    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = CentredOnOwner(owner_, self.right - self.left, self.bottom - self.top);
+    SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A per-monitor DPI that differs from the creation monitor's shows only
     // once the window sits on its monitor.
     const UINT dpi = DpiOf(window_);
@@ -162,31 +125,16 @@ class Win32SetFolderView : public WindowBase, public SetFolderView {
     }
   }
 
-  void RunModalLoop() {
-    MSG msg;
-    while (window_) {
-      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-      if (got <= 0) {
-        // Leave the quit request to the outer loop.
-        if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-        Close();
-        break;
-      }
-      // Enter and Esc reach the dialog before any of its controls. Enter on
-      // the focused Cancel button still means Cancel, as in the main window:
-      // it must not store the folder the user is backing out of.
-      if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) &&
-          (msg.hwnd == window_ || IsChild(window_, msg.hwnd))) {
-        if (msg.wParam == VK_RETURN && msg.hwnd == cancel_)
-          logic_.OnCancel();
-        else
-          logic_.OnKeyDown(static_cast<int>(msg.wParam));
-        continue;
-      }
-      if (window_ && IsDialogMessageW(window_, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+  // Enter and Esc reach the dialog before any of its controls. Enter on the
+  // focused Cancel button still means Cancel, as in the main window: it must
+  // not store the folder the user is backing out of.
+  bool OnKeyFirst(const MSG& key) override {
+    if (key.wParam != VK_RETURN && key.wParam != VK_ESCAPE) return false;
+    if (key.wParam == VK_RETURN && key.hwnd == cancel_)
+      logic_.OnCancel();
+    else
+      logic_.OnKeyDown(static_cast<int>(key.wParam));
+    return true;
   }
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -219,10 +167,9 @@ class Win32SetFolderView : public WindowBase, public SetFolderView {
   }
 
   SetFolderDialog logic_;
-  HWND owner_ = nullptr;
-  HWND hiddenOwner_ = nullptr;
+  UniqueWindow hiddenOwner_;
   HWND label_ = nullptr, text_ = nullptr, browse_ = nullptr, ok_ = nullptr, cancel_ = nullptr;
-  HFONT font_ = nullptr;
+  UniqueFont font_;
 };
 
 }  // namespace
@@ -230,11 +177,11 @@ class Win32SetFolderView : public WindowBase, public SetFolderView {
 void ShowSetFolderDialog(App& app, WindowHandle owner) {
   if (g_open) return;  // modal: there is never a second one
   Win32SetFolderView view(app, ToHwnd(owner));
-  view.Run();
+  view.RunModal(g_open);
 }
 
 void CloseSetFolderDialog() {
-  if (g_open) g_open->Close();
+  if (g_open) g_open->CloseModal();
 }
 
 bool IsSetFolderDialogOpen() { return g_open != nullptr; }

@@ -1,8 +1,17 @@
 #include "win32app/window_base.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace rw::win32 {
+
+WindowBase::~WindowBase() {
+  if (!window_) return;
+  // Windows normally go before their objects. One left over is cut off
+  // first: what handled its messages is destroyed already.
+  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  DestroyWindow(std::exchange(window_, nullptr));
+}
 
 WindowBase::KeepAlive::~KeepAlive() {
   // A window destroyed from inside one of its own handlers is deleted only
@@ -72,6 +81,42 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam,
 HWND WindowBase::CreateChild(DWORD exStyle, const wchar_t* className, DWORD style, int id) const {
   return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+void ModalWindow::RunModal(ModalWindow*& open) {
+  if (!Create()) return;
+  open = this;
+  Load();
+  if (owner_) EnableWindow(owner_, FALSE);
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+  SetFocus(FirstFocus());
+  RunMessageLoop();
+  open = nullptr;
+}
+
+void ModalWindow::CloseModal() {
+  if (!window_) return;
+  // The owner first, so that activation goes back to it.
+  if (owner_) EnableWindow(owner_, TRUE);
+  DestroyWindow(window_);
+}
+
+void ModalWindow::RunMessageLoop() {
+  MSG msg;
+  while (window_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      // Leave the quit request to the outer loop.
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      CloseModal();
+      break;
+    }
+    if (msg.message == WM_KEYDOWN && (msg.hwnd == window_ || IsChild(window_, msg.hwnd)) && OnKeyFirst(msg)) continue;
+    if (window_ && IsDialogMessageW(window_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
 }
 
 RECT WorkAreaNear(HWND owner) {

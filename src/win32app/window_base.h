@@ -1,6 +1,7 @@
 // What every window of the program does the same way: the procedure that
 // finds the window's object, the focus kept across activation as a dialog
-// keeps it, the layout that follows a DPI change, and class registration.
+// keeps it, the layout that follows a DPI change, and class registration;
+// and what the modal ones share: the disabled owner and their own loop.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +22,9 @@ class WindowBase {
   WindowBase() = default;
   WindowBase(const WindowBase&) = delete;
   WindowBase& operator=(const WindowBase&) = delete;
-  virtual ~WindowBase() = default;
+  /// Destroys a window that outlives its object, which then no longer
+  /// answers its messages.
+  virtual ~WindowBase();
 
   HWND Window() const { return window_; }
 
@@ -80,6 +83,35 @@ class WindowBase {
   HWND lastFocus_ = nullptr;
   int depth_ = 0;  // handlers and KeepAlive scopes on the stack
   bool gone_ = false;
+};
+
+/// A window shown modally over its owner, which is disabled meanwhile and
+/// enabled again before the window goes, so that activation returns to it.
+class ModalWindow : public WindowBase {
+ public:
+  explicit ModalWindow(HWND owner) : owner_(owner) {}
+
+  /// Creates, loads and shows the window and returns once it is closed;
+  /// `open` points at it meanwhile.
+  void RunModal(ModalWindow*& open);
+  /// Ends the window, and with it the loop of RunModal.
+  void CloseModal();
+
+ protected:
+  /// Creates the window and its controls; false when it could not.
+  virtual bool Create() = 0;
+  /// Fills the created window before it is shown.
+  virtual void Load() = 0;
+  /// The control that has the focus when the window appears.
+  virtual HWND FirstFocus() const = 0;
+  /// A key pressed in the window, before its controls see it; true when
+  /// used.
+  virtual bool OnKeyFirst(const MSG& key) = 0;
+
+  HWND owner_ = nullptr;
+
+ private:
+  void RunMessageLoop();
 };
 
 }  // namespace rw::win32

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "contract/platform_contract.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/late_bound.h"
 #include "platform/win32/win32_platform.h"
 #include "stores/settings.h"
@@ -255,6 +257,33 @@ TEST(LateBound, FindsShellAndComFunctionsAndNothingThatIsNotThere) {
   Win32Platform platform;
   EXPECT_FALSE(platform.OpenInDefaultBrowser("C:\\Windows\\notepad.exe"));
   EXPECT_FALSE(platform.OpenInDefaultBrowser("file:///C:/Windows/notepad.exe"));
+}
+
+// Stands for a resource kind: notes what is given back.
+struct CountedTraits {
+  using Type = int;
+  static inline std::vector<int> closed;
+  static Type None() { return 0; }
+  static bool Valid(Type value) { return value != 0; }
+  static void Close(Type value) { closed.push_back(value); }
+};
+
+TEST(UniqueResource, GivesBackEachValueOnceAndNothingItHandedOn) {
+  using Owner = win32::UniqueResource<CountedTraits>;
+  CountedTraits::closed.clear();
+  {
+    Owner a(1), b(2);
+    b = std::move(a);  // 2 goes
+    Owner c(std::move(b));
+    EXPECT_FALSE(a || b);
+    EXPECT_EQ(c.release(), 1);
+    *c.put() = 3;
+    c.reset(4);  // 3 goes
+  }              // 4 goes
+  EXPECT_EQ(CountedTraits::closed, (std::vector<int>{2, 3, 4}));
+  // A failed CreateFile or search returns INVALID_HANDLE_VALUE, never closed.
+  EXPECT_FALSE(win32::UniqueHandle(INVALID_HANDLE_VALUE));
+  EXPECT_FALSE(win32::UniqueFind(INVALID_HANDLE_VALUE));
 }
 
 TEST_F(Win32PlatformTest, OwnExecutableHasNoVersionButTheSystemDllsDo) {

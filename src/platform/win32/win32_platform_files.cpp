@@ -15,6 +15,7 @@
 namespace rw {
 
 using win32::FileSystemPath;
+using win32::UniqueFind;
 using win32::UniqueHandle;
 using win32::Utf8;
 using win32::Wide;
@@ -41,10 +42,9 @@ bool IsLinkPath(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
   WIN32_FIND_DATAW data;
-  HANDLE find =
-      FindFirstFileExW(FileSystemPath(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-  if (find == INVALID_HANDLE_VALUE) return true;
-  FindClose(find);
+  const UniqueFind find(
+      FindFirstFileExW(FileSystemPath(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+  if (!find) return true;
   return IsLink(attributes, data.dwReserved0);
 }
 
@@ -70,9 +70,10 @@ bool RemoveLink(const std::wstring& path) {
 bool DeleteTree(const std::wstring& folder) {
   bool complete = true;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW(FileSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                 nullptr, 0);
-  if (find != INVALID_HANDLE_VALUE) {
+  // The search is closed before the folder is removed.
+  if (const UniqueFind find(FindFirstFileExW(FileSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &data,
+                                             FindExSearchNameMatch, nullptr, 0));
+      find) {
     do {
       const std::wstring name = data.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -84,8 +85,7 @@ bool DeleteTree(const std::wstring& folder) {
       } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) || !DeleteFileW(FileSystemPath(path).c_str())) {
         complete = false;
       }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &data));
   }
   if (!RemoveDirectoryW(FileSystemPath(folder).c_str())) complete = false;
   return complete;
@@ -204,13 +204,12 @@ bool Win32Platform::CreateFolder(const std::string& path) {
 std::vector<std::string> Win32Platform::ListFiles(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW(FileSystemPath(folder + "\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                 nullptr, 0);
-  if (find == INVALID_HANDLE_VALUE) return names;
+  const UniqueFind find(FindFirstFileExW(FileSystemPath(folder + "\\*").c_str(), FindExInfoBasic, &data,
+                                         FindExSearchNameMatch, nullptr, 0));
+  if (!find) return names;
   do {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Utf8(data.cFileName));
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
+  } while (FindNextFileW(find.get(), &data));
   return names;
 }
 
@@ -223,9 +222,9 @@ std::vector<std::string> Win32Platform::ListTree(const std::string& folder) {
     pending.pop_back();
     const std::string prefix = relative.empty() ? relative : relative + "\\";
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(FileSystemPath(folder + "\\" + prefix + "*").c_str(), FindExInfoBasic, &data,
-                                   FindExSearchNameMatch, nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE) continue;
+    const UniqueFind find(FindFirstFileExW(FileSystemPath(folder + "\\" + prefix + "*").c_str(), FindExInfoBasic, &data,
+                                           FindExSearchNameMatch, nullptr, 0));
+    if (!find) continue;
     do {
       const std::wstring name = data.cFileName;
       if (name == L"." || name == L".." || IsLink(data.dwFileAttributes, data.dwReserved0)) continue;
@@ -233,8 +232,7 @@ std::vector<std::string> Win32Platform::ListTree(const std::string& folder) {
         pending.push_back(prefix + Utf8(name));
       else
         out.push_back(prefix + Utf8(name));
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &data));
   }
   return out;
 }
@@ -274,12 +272,11 @@ bool Win32Platform::Failed(unsigned long error) {
 
 std::string Win32Platform::LastFailure() {
   if (lastError_ == 0) return {};
-  wchar_t* text = nullptr;
+  win32::UniqueLocalMemory<wchar_t*> text;
   const DWORD n =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, lastError_, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring words = n ? std::wstring(text, n) : std::wstring();
-  if (text) LocalFree(text);
+                     nullptr, lastError_, 0, reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
+  std::wstring words = n ? std::wstring(text.get(), n) : std::wstring();
   while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) words.pop_back();
   return Utf8(words) + (words.empty() ? "" : " ") + "(error " + std::to_string(lastError_) + ")";
 }

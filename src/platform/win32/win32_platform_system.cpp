@@ -53,17 +53,16 @@ std::string Win32Platform::LowerCase(std::string_view text) {
 }
 
 bool Win32Platform::ClaimSingleInstance(const std::string& name) {
-  // The handle is never closed: the claim lasts until the process ends.
   SetLastError(ERROR_SUCCESS);
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(name).c_str());
+  win32::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, MutexName(name).c_str()));
   const DWORD error = GetLastError();
-  if (mutex && error == ERROR_ALREADY_EXISTS) {
-    CloseHandle(mutex);
-    return false;
-  }
+  if (mutex && error == ERROR_ALREADY_EXISTS) return false;
   // Denied: another user's process holds it. Any other failure cannot tell,
   // and must not keep the program from starting.
-  return mutex || error != ERROR_ACCESS_DENIED;
+  const bool claimed = mutex || error != ERROR_ACCESS_DENIED;
+  // Never closed: the claim lasts until the process ends.
+  static_cast<void>(mutex.release());
+  return claimed;
 }
 
 std::string Win32Platform::AnsiToUtf8(std::string_view ansi) {
