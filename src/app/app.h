@@ -47,7 +47,7 @@ struct App {
   }
   MessageResult Message(std::string_view text, MessageButtons buttons = MessageButtons::Ok,
                         WindowHandle owner = 0) const {
-    return platform.ShowMessage(owner, std::string(text), std::string(kMessageTitle), buttons);
+    return platform.desktop.ShowMessage(owner, std::string(text), std::string(kMessageTitle), buttons);
   }
 };
 

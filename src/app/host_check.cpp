@@ -9,7 +9,7 @@
 namespace rw {
 
 void ReadHostVersion(App& app) {
-  app.HostVersion = app.platform.FileVersion(app.Host().HostExecutable()).value_or("");
+  app.HostVersion = app.platform.files.FileVersion(app.Host().HostExecutable()).value_or("");
   app.SingleSkinHost = app.HostVersion == kSpecialHostVersion;
 }
 
@@ -29,16 +29,16 @@ HostCheckResult CheckHostInstallation(App& app) {
 
   const Installation current = app.Host();
   const std::string packed = current.PackedArchive();
-  if (platform.FileExists(packed)) platform.RemoveFile(packed);
+  if (platform.files.FileExists(packed)) platform.files.RemoveFile(packed);
 
-  const bool backedUp = platform.FileExists(current.BackupPath()) || MakeBackup(current);
+  const bool backedUp = platform.files.FileExists(current.BackupPath()) || MakeBackup(current);
   DiscardTree(current);
 
   // A packed archive of the old version that survived would later be
   // unpacked and installed into the new host, so it stops the start as
   // firmly as a locked tree does.
-  if (platform.FolderExists(current.Tree())) return {HostCheck::Locked, current.Tree()};
-  if (platform.FileExists(packed)) return {HostCheck::Locked, packed};
+  if (platform.files.FolderExists(current.Tree())) return {HostCheck::Locked, current.Tree()};
+  if (platform.files.FileExists(packed)) return {HostCheck::Locked, packed};
 
   // Without a backup the version is not recorded, so the next start tries
   // again once the archive is repaired.

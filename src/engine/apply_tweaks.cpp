@@ -53,7 +53,7 @@ struct TextRead {
 };
 
 std::optional<TextRead> ReadText(Platform& platform, const std::string& path) {
-  std::optional<std::string> bytes = platform.ReadFile(path);
+  std::optional<std::string> bytes = platform.files.ReadFile(path);
   if (!bytes) return std::nullopt;
   TextRead read{DecodeUtf8(*bytes), false, 0, 0};
   if (std::string_view(read.text).starts_with(kUtf8Bom)) read.text.erase(0, kUtf8Bom.size());
@@ -135,7 +135,7 @@ TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, co
   TweakReport report;
   const std::string ui = programFolder + "\\Resource\\ui\\";
   const auto unreadable = [&](const std::string& path, const std::string& name) {
-    report.unreadable.push_back({ReportedName(name), platform.FileExists(path)});
+    report.unreadable.push_back({ReportedName(name), platform.files.FileExists(path)});
   };
 
   // index.css: the earlier block goes, the new one is appended. A sheet that
@@ -145,7 +145,7 @@ TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, co
     const std::string name = SkinFolder(isClassic) + "index.css";
     const std::string path = ui + name;
     auto sheet = ReadText(platform, path);
-    if (!sheet && platform.FileExists(path)) {
+    if (!sheet && platform.files.FileExists(path)) {
       unreadable(path, name);
     } else {
       const std::string content = SheetWithBlock(sheet ? std::string_view(sheet->text) : std::string_view(),

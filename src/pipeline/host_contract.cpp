@@ -34,29 +34,30 @@ bool BelongsToHost(const Installation& installation, const ProcessInfo& process)
   if (installation.hostBinFolder.empty()) return false;
   const std::string path =
       CanonicalPath(installation.platform, process.executablePath).value_or(process.executablePath);
-  return installation.platform.LowerCase(path).find(installation.platform.LowerCase(installation.hostBinFolder)) !=
-         std::string::npos;
+  return installation.platform.system.LowerCase(path).find(
+             installation.platform.system.LowerCase(installation.hostBinFolder)) != std::string::npos;
 }
 
 bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, MainWindowOps* window, WaitStep step) {
   for (int poll = 0; poll < polls; ++poll) {
-    platform.Sleep(kPollIntervalMs);
+    platform.system.Sleep(kPollIntervalMs);
     if (window) {
       window->ShowWait(step, (poll + 1) * kPollIntervalMs, polls * kPollIntervalMs);
-      platform.PumpEvents();
+      platform.desktop.PumpEvents();
     }
-    if (platform.ListProcesses(std::string(imageName)).empty()) return true;
+    if (platform.processes.ListProcesses(std::string(imageName)).empty()) return true;
   }
   return false;
 }
 
 bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, MainWindowOps* window,
              WaitStep step) {
-  const std::uint32_t pid = platform.StartProcess(commandLine, /*hidden=*/true);
+  const std::uint32_t pid = platform.processes.StartProcess(commandLine, /*hidden=*/true);
   if (pid == 0) return false;
-  if (WaitForToolToEnd(platform, imageName, kToolPolls, window, step)) return platform.ExitCodeOf(pid) == 0u;
-  platform.TerminateProcess(pid);
-  for (int poll = 0; poll < kTerminatePolls && !platform.ExitCodeOf(pid); ++poll) platform.Sleep(kPollIntervalMs);
+  if (WaitForToolToEnd(platform, imageName, kToolPolls, window, step)) return platform.processes.ExitCodeOf(pid) == 0u;
+  platform.processes.TerminateProcess(pid);
+  for (int poll = 0; poll < kTerminatePolls && !platform.processes.ExitCodeOf(pid); ++poll)
+    platform.system.Sleep(kPollIntervalMs);
   return false;
 }
 

@@ -14,7 +14,7 @@ namespace {
 // nullopt when the user answered Cancel.
 std::optional<bool> MayCloseRunningHost(const Installation& installation, MainWindowOps& window,
                                         WindowHandle hostWindow) {
-  for (const ProcessInfo& process : installation.platform.ListProcesses(std::string(kHostImageName))) {
+  for (const ProcessInfo& process : installation.platform.processes.ListProcesses(std::string(kHostImageName))) {
     if (!BelongsToHost(installation, process)) continue;
     // A browser without a main window has nothing the user could lose.
     if (hostWindow == 0) return true;
@@ -29,20 +29,20 @@ void CloseHost(const Installation& installation, WindowHandle hostWindow, MainWi
   const unsigned limit = ((hostWindow != 0 ? kClosePolls : 0) + kTerminatePolls) * kPollIntervalMs;
   unsigned waited = 0;
   const auto wait = [&] {
-    platform.Sleep(kPollIntervalMs);
+    platform.system.Sleep(kPollIntervalMs);
     waited += kPollIntervalMs;
     window.ShowWait(WaitStep::ClosingHost, waited, limit);
-    platform.PumpEvents();
+    platform.desktop.PumpEvents();
     return IsHostClosed(installation);
   };
   if (hostWindow != 0) {
-    platform.SendCloseCommand(hostWindow);
-    platform.PumpEvents();
+    platform.desktop.SendCloseCommand(hostWindow);
+    platform.desktop.PumpEvents();
     for (int poll = 0; poll < kClosePolls; ++poll)
       if (wait()) break;
   }
-  for (const ProcessInfo& process : platform.ListProcesses(std::string(kHostImageName)))
-    if (BelongsToHost(installation, process)) platform.TerminateProcess(process.pid);
+  for (const ProcessInfo& process : platform.processes.ListProcesses(std::string(kHostImageName)))
+    if (BelongsToHost(installation, process)) platform.processes.TerminateProcess(process.pid);
   for (int poll = 0; poll < kTerminatePolls; ++poll)
     if (wait()) break;
   window.EndWait();
@@ -53,7 +53,7 @@ PipelineResult Pack(const Installation& installation, MainWindowOps& window) {
   Platform& platform = installation.platform;
   const std::string packed = installation.PackedArchive();
   // One that cannot be removed would later pass for the packer's output.
-  if (platform.FileExists(packed) && !platform.RemoveFile(packed)) return {Outcome::PackFailed, packed};
+  if (platform.files.FileExists(packed) && !platform.files.RemoveFile(packed)) return {Outcome::PackFailed, packed};
   if (!RunTool(platform, PackerCommandLine(installation), kPackerImageName, &window, WaitStep::Packing) ||
       !IsUsableArchive(platform, packed))
     return {Outcome::PackFailed, packed};
@@ -65,7 +65,7 @@ bool SameFiles(const Installation& installation, const std::string& a, const std
   Platform& platform = installation.platform;
   const auto sortedLower = [&](const std::string& folder) {
     std::vector<std::pair<std::string, std::string>> files;  // lowered name, name
-    for (std::string& name : platform.ListTree(folder)) files.emplace_back(platform.LowerCase(name), name);
+    for (std::string& name : platform.files.ListTree(folder)) files.emplace_back(platform.system.LowerCase(name), name);
     std::sort(files.begin(), files.end());
     return files;
   };
@@ -74,21 +74,20 @@ bool SameFiles(const Installation& installation, const std::string& a, const std
   if (left.size() != right.size()) return false;
   for (std::size_t i = 0; i < left.size(); ++i) {
     if (left[i].first != right[i].first) return false;
-    const std::optional<std::string> x = platform.ReadFile(a + "\\" + left[i].second);
-    const std::optional<std::string> y = platform.ReadFile(b + "\\" + right[i].second);
+    const std::optional<std::string> x = platform.files.ReadFile(a + "\\" + left[i].second);
+    const std::optional<std::string> y = platform.files.ReadFile(b + "\\" + right[i].second);
     if (!x || !y || *x != *y) return false;
   }
   return true;
 }
 
 // Copies the host's archive aside and records whose it is.
-bool KeepAside(const Installation& installation) {
+FileChange KeepAside(const Installation& installation) {
   Platform& platform = installation.platform;
-  if (CopyFileAtomic(platform, installation.HostArchive(), installation.KeptAsidePath()) &&
-      WriteFileAtomic(platform, installation.KeptAsideRecordPath(), installation.HostArchive()))
-    return true;
-  DropKeptAside(installation);
-  return false;
+  FileChange kept = CopyFileAtomic(platform, installation.HostArchive(), installation.KeptAsidePath());
+  if (kept) kept = WriteFileAtomic(platform, installation.KeptAsideRecordPath(), installation.HostArchive());
+  if (!kept) DropKeptAside(installation);
+  return kept;
 }
 
 // The host ended with the new archive: the kept one goes back, and the host
@@ -98,10 +97,10 @@ PipelineResult RollBack(const Installation& installation, MainWindowOps& window)
   Platform& platform = installation.platform;
   const std::string hostArchive = installation.HostArchive();
   CloseHost(installation, 0, window);
-  if (!CopyFileAtomic(platform, installation.KeptAsidePath(), hostArchive))
-    return {Outcome::RollbackFailed, hostArchive, platform.LastFailure()};
-  const WindowHandle otherWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
-  const std::uint32_t pid = platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
+  if (const FileChange back = CopyFileAtomic(platform, installation.KeptAsidePath(), hostArchive); !back)
+    return {Outcome::RollbackFailed, hostArchive, back.osError};
+  const WindowHandle otherWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
+  const std::uint32_t pid = platform.processes.StartProcess(HostCommandLine(installation), /*hidden=*/false);
   const HostStart again = WatchHostStart(installation, pid, otherWindow, &window);
   DropKeptAside(installation);
   return {again == HostStart::Running ? Outcome::RolledBack : Outcome::StillDown, hostArchive};
@@ -114,18 +113,19 @@ PipelineResult VerifyPackedArchive(const Installation& installation, MainWindowO
   const std::string packed = installation.PackedArchive();
   const std::string folder = installation.Path("Resource.verify");
   const std::string copy = folder + "\\Resource.dat";
-  if (platform.FolderExists(folder)) platform.DeleteFolder(folder);
+  if (platform.files.FolderExists(folder)) platform.files.DeleteFolder(folder);
   const bool verified =
-      !platform.FolderExists(folder) && platform.CreateFolder(folder) && platform.CopyFileOver(packed, copy) &&
+      !platform.files.FolderExists(folder) && platform.files.CreateFolder(folder) &&
+      platform.files.CopyFileOver(packed, copy) &&
       RunTool(platform, UnpackerCommandLineFor(installation, copy), kUnpackerImageName, window, WaitStep::Verifying) &&
       SameFiles(installation, installation.Tree(), folder + "\\Resource");
-  platform.DeleteFolder(folder);
+  platform.files.DeleteFolder(folder);
   if (!verified) return {Outcome::VerifyFailed, packed};
   return {};
 }
 
 bool IsHostClosed(const Installation& installation) {
-  for (const ProcessInfo& process : installation.platform.ListProcesses(std::string(kHostImageName)))
+  for (const ProcessInfo& process : installation.platform.processes.ListProcesses(std::string(kHostImageName)))
     if (BelongsToHost(installation, process)) return false;
   return true;
 }
@@ -138,13 +138,13 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
   if (restore && !IsUsableArchive(platform, backup)) return {Outcome::BackupUnusable, backup};
 
   // Any browser's main window counts, even one of another installation.
-  const WindowHandle hostWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
+  const WindowHandle hostWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
   const std::optional<bool> running = MayCloseRunningHost(installation, window, hostWindow);
   if (!running) return {Outcome::Declined, {}};
 
-  platform.SetWaitCursor(true);
+  platform.desktop.SetWaitCursor(true);
   const auto fail = [&](PipelineResult result) {
-    platform.SetWaitCursor(false);
+    platform.desktop.SetWaitCursor(false);
     return result;
   };
   // Everything that can fail without the browser's help is done while it
@@ -155,37 +155,36 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
     window.EndWait();
     if (ready.outcome != Outcome::Done) return fail(ready);
     // The way back is secured before the way forward is taken.
-    if (healthCheck && !KeepAside(installation))
-      return fail({Outcome::KeepAsideFailed, installation.KeptAsidePath(), platform.LastFailure()});
+    if (healthCheck)
+      if (const FileChange kept = KeepAside(installation); !kept)
+        return fail({Outcome::KeepAsideFailed, installation.KeptAsidePath(), kept.osError});
   }
 
   if (*running) CloseHost(installation, hostWindow, window);
 
   // The host's archive is only ever replaced whole: a failed copy leaves the
   // one it has.
-  const bool installed = CopyFileAtomic(platform, restore ? backup : installation.PackedArchive(), hostArchive);
+  const FileChange installed = CopyFileAtomic(platform, restore ? backup : installation.PackedArchive(), hostArchive);
 
-  const std::string why = installed ? std::string() : platform.LastFailure();
-
-  const WindowHandle otherWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
-  const std::uint32_t pid = platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
+  const WindowHandle otherWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
+  const std::uint32_t pid = platform.processes.StartProcess(HostCommandLine(installation), /*hidden=*/false);
 
   if (!installed) {
     DropKeptAside(installation);
-    return fail({restore ? Outcome::RestoreFailed : Outcome::InstallFailed, hostArchive, why});
+    return fail({restore ? Outcome::RestoreFailed : Outcome::InstallFailed, hostArchive, installed.osError});
   }
   if (restore) {
     window.Hide();
     DiscardTree(installation);
     const std::string packed = installation.PackedArchive();
-    if (platform.FileExists(packed)) platform.RemoveFile(packed);
+    if (platform.files.FileExists(packed)) platform.files.RemoveFile(packed);
   }
   if (!healthCheck) return {};
 
   window.Hide();
   if (WatchHostStart(installation, pid, otherWindow, &window) == HostStart::Running) {
     DropKeptAside(installation);
-    platform.SetWaitCursor(false);
+    platform.desktop.SetWaitCursor(false);
     return {};
   }
   if (restore) return fail({Outcome::RestoredButDown, hostArchive});
@@ -200,37 +199,36 @@ HostStart WatchHostStart(const Installation& installation, std::uint32_t pid, Wi
     return start;
   };
   for (unsigned waited = 0;; waited += kHealthPollMs) {
-    const WindowHandle hostWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
+    const WindowHandle hostWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
     if (hostWindow != 0 && hostWindow != otherWindow) return seen(HostStart::Running);
     // The started process may hand over to another of the same installation
     // and end; only when none is left has the host given up.
-    const bool startedRuns = pid != 0 && !platform.ExitCodeOf(pid).has_value();
+    const bool startedRuns = pid != 0 && !platform.processes.ExitCodeOf(pid).has_value();
     if (!startedRuns && IsHostClosed(installation)) return seen(HostStart::Ended);
     if (waited >= limitMs) return seen(HostStart::Running);
     if (window) window->ShowWait(WaitStep::WatchingHost, waited, limitMs);
-    platform.PumpEvents();
-    platform.Sleep(kHealthPollMs);
+    platform.desktop.PumpEvents();
+    platform.system.Sleep(kHealthPollMs);
   }
 }
 
 bool HasKeptAsideArchive(const Installation& installation) {
   Platform& platform = installation.platform;
-  if (!platform.FileExists(installation.KeptAsidePath())) return false;
-  const std::optional<std::string> owner = platform.ReadFile(installation.KeptAsideRecordPath());
-  return owner && platform.LowerCase(*owner) == platform.LowerCase(installation.HostArchive());
+  if (!platform.files.FileExists(installation.KeptAsidePath())) return false;
+  const std::optional<std::string> owner = platform.files.ReadFile(installation.KeptAsideRecordPath());
+  return owner && platform.system.LowerCase(*owner) == platform.system.LowerCase(installation.HostArchive());
 }
 
 PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps& window) {
   Platform& platform = installation.platform;
-  const WindowHandle hostWindow = platform.FindTopWindow(std::string(kHostWindowClass), "");
+  const WindowHandle hostWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
   const std::optional<bool> running = MayCloseRunningHost(installation, window, hostWindow);
   if (!running) return {Outcome::Declined, {}};
   if (*running) CloseHost(installation, hostWindow, window);
-  const bool putBack = CopyFileAtomic(platform, installation.KeptAsidePath(), installation.HostArchive());
-  const std::string why = putBack ? std::string() : platform.LastFailure();
-  platform.StartProcess(HostCommandLine(installation), /*hidden=*/false);
+  const FileChange putBack = CopyFileAtomic(platform, installation.KeptAsidePath(), installation.HostArchive());
+  platform.processes.StartProcess(HostCommandLine(installation), /*hidden=*/false);
   // Kept until it is back in place.
-  if (!putBack) return {Outcome::RollbackFailed, installation.HostArchive(), why};
+  if (!putBack) return {Outcome::RollbackFailed, installation.HostArchive(), putBack.osError};
   DropKeptAside(installation);
   return {};
 }
@@ -238,8 +236,9 @@ PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps&
 void DropKeptAside(const Installation& installation) {
   Platform& platform = installation.platform;
   // The record first: a kept archive without it is never offered.
-  if (platform.FileExists(installation.KeptAsideRecordPath())) platform.RemoveFile(installation.KeptAsideRecordPath());
-  if (platform.FileExists(installation.KeptAsidePath())) platform.RemoveFile(installation.KeptAsidePath());
+  if (platform.files.FileExists(installation.KeptAsideRecordPath()))
+    platform.files.RemoveFile(installation.KeptAsideRecordPath());
+  if (platform.files.FileExists(installation.KeptAsidePath())) platform.files.RemoveFile(installation.KeptAsidePath());
 }
 
 }  // namespace rw

@@ -47,10 +47,10 @@ void CopyReplacementImages(const Installation& installation) {
     const std::string target = targetBase + std::string(copy.target);
     // A copy keeps its source's size and time, so a target that still has
     // them is that copy: every start after the first finds them all in place.
-    if (const auto stamp = installation.platform.StampOf(source);
-        stamp && installation.platform.StampOf(target) == stamp)
+    if (const auto stamp = installation.platform.files.StampOf(source);
+        stamp && installation.platform.files.StampOf(target) == stamp)
       continue;
-    installation.platform.CopyFileOver(source, target);
+    installation.platform.files.CopyFileOver(source, target);
   }
 }
 

@@ -32,39 +32,42 @@ std::vector<std::string> Lines(std::string_view text) {
 
 bool RecordTree(const Installation& installation) {
   Platform& platform = installation.platform;
-  std::vector<std::string> files = platform.ListTree(installation.Tree());
-  const bool hasStyleSheet = std::any_of(
-      files.begin(), files.end(), [&](const std::string& file) { return platform.LowerCase(file) == kRequiredFile; });
+  std::vector<std::string> files = platform.files.ListTree(installation.Tree());
+  const bool hasStyleSheet = std::any_of(files.begin(), files.end(), [&](const std::string& file) {
+    return platform.system.LowerCase(file) == kRequiredFile;
+  });
   if (!hasStyleSheet) return false;
   std::sort(files.begin(), files.end());
   std::string text = std::string(kVersionLine) + installation.hostVersion + "\r\n" + std::string(kFolderLine) +
                      installation.hostBinFolder + "\r\n";
   for (const std::string& file : files) text += file + "\r\n";
-  return WriteUtf8File(platform, installation.TreeRecordPath(), text);
+  return WriteUtf8File(platform, installation.TreeRecordPath(), text).ok;
 }
 
 bool IsTreeUsable(const Installation& installation) {
   Platform& platform = installation.platform;
-  if (installation.hostVersion.empty() || !platform.FolderExists(installation.Tree())) return false;
+  if (installation.hostVersion.empty() || !platform.files.FolderExists(installation.Tree())) return false;
   const std::optional<std::string> text = ReadUtf8File(platform, installation.TreeRecordPath());
   if (!text) return false;
   const std::vector<std::string> lines = Lines(*text);
   if (lines.size() < 3 || lines[0] != std::string(kVersionLine) + installation.hostVersion ||
-      platform.LowerCase(lines[1]) != platform.LowerCase(std::string(kFolderLine) + installation.hostBinFolder))
+      platform.system.LowerCase(lines[1]) !=
+          platform.system.LowerCase(std::string(kFolderLine) + installation.hostBinFolder))
     return false;
   std::set<std::string> present;
-  for (const std::string& file : platform.ListTree(installation.Tree())) present.insert(platform.LowerCase(file));
+  for (const std::string& file : platform.files.ListTree(installation.Tree()))
+    present.insert(platform.system.LowerCase(file));
   return std::all_of(lines.begin() + 2, lines.end(),
-                     [&](const std::string& file) { return present.count(platform.LowerCase(file)) > 0; });
+                     [&](const std::string& file) { return present.count(platform.system.LowerCase(file)) > 0; });
 }
 
 bool DiscardTree(const Installation& installation) {
   Platform& platform = installation.platform;
   const std::string record = installation.TreeRecordPath();
-  if (platform.FileExists(record)) platform.RemoveFile(record);
+  if (platform.files.FileExists(record)) platform.files.RemoveFile(record);
   const std::string tree = installation.Tree();
-  if (platform.FolderExists(tree)) platform.DeleteFolder(tree);
-  return !platform.FolderExists(tree);
+  if (platform.files.FolderExists(tree)) platform.files.DeleteFolder(tree);
+  return !platform.files.FolderExists(tree);
 }
 
 }  // namespace rw

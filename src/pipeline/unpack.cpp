@@ -19,15 +19,15 @@ PipelineResult Unpack(const Installation& installation, MainWindowOps& window) {
 
   // The record goes first: a run killed from here on leaves a tree that is
   // recognised as unfinished.
-  if (!DiscardTree(installation) || platform.FileExists(installation.TreeRecordPath()))
+  if (!DiscardTree(installation) || platform.files.FileExists(installation.TreeRecordPath()))
     return {Outcome::UnpackFailed, installation.Tree()};
 
   // A packed archive already here carries the last install and is unpacked
   // as it is; otherwise it comes from the backup, made first when missing.
   const std::string packed = installation.PackedArchive();
-  if (!platform.FileExists(packed)) {
+  if (!platform.files.FileExists(packed)) {
     const std::string backup = installation.BackupPath();
-    if (!platform.FileExists(backup) && !MakeBackup(installation)) return {Outcome::ArchiveUnusable, hostArchive};
+    if (!platform.files.FileExists(backup) && !MakeBackup(installation)) return {Outcome::ArchiveUnusable, hostArchive};
     if (!IsUsableArchive(platform, backup)) return {Outcome::BackupUnusable, backup};
     if (!CopyFileAtomic(platform, backup, packed)) return {Outcome::UnpackFailed, packed};
   }
@@ -40,14 +40,14 @@ PipelineResult Unpack(const Installation& installation, MainWindowOps& window) {
   // The next try starts from the backup: a packed archive that did not
   // unpack would fail the same way again.
   DiscardTree(installation);
-  if (platform.FileExists(packed)) platform.RemoveFile(packed);
+  if (platform.files.FileExists(packed)) platform.files.RemoveFile(packed);
   return {Outcome::UnpackFailed, packed};
 }
 
 }  // namespace
 
 bool IsUsableArchive(Platform& platform, const std::string& path) {
-  const std::optional<FileStamp> stamp = platform.StampOf(path);
+  const std::optional<FileStamp> stamp = platform.files.StampOf(path);
   return stamp && stamp->size > 0;
 }
 
@@ -56,15 +56,15 @@ bool MakeBackup(const Installation& installation) {
   // An empty archive is no browser's interface; as the backup it would
   // later be put back over a repaired one.
   if (backup.empty() || !IsUsableArchive(installation.platform, installation.HostArchive())) return false;
-  return CopyFileAtomic(installation.platform, installation.HostArchive(), backup);
+  return CopyFileAtomic(installation.platform, installation.HostArchive(), backup).ok;
 }
 
 PipelineResult UnpackArchive(const Installation& installation, MainWindowOps& window) {
   window.EnableOk(false);
-  installation.platform.SetWaitCursor(true);
+  installation.platform.desktop.SetWaitCursor(true);
   PipelineResult result = Unpack(installation, window);
   window.EndWait();
-  installation.platform.SetWaitCursor(false);
+  installation.platform.desktop.SetWaitCursor(false);
   window.EnableOk(true);
   return result;
 }

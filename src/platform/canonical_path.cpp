@@ -74,7 +74,7 @@ std::optional<std::string> CanonicalPath(Platform& platform, std::string_view pa
   // Only a short (8.3) name needs the file system, and every one has a
   // tilde; asking costs a start a few dozen calls into the system.
   if (full->find('~') == std::string::npos) return full;
-  return LexicalFullPath(platform.LongPathName(*full));
+  return LexicalFullPath(platform.files.LongPathName(*full));
 }
 
 }  // namespace rw

@@ -4,24 +4,24 @@
 
 namespace rw {
 
-std::string OverlayPlatform::Key(const std::string& path) {
-  std::string key = below_.LowerCase(path);
+std::string OverlayFileSystem::Key(const std::string& path) {
+  std::string key = names_.LowerCase(path);
   std::replace(key.begin(), key.end(), '/', '\\');
   while (key.size() > 3 && key.back() == '\\') key.pop_back();
   return key;
 }
 
-const OverlayPlatform::Entry* OverlayPlatform::Find(const std::string& path) {
+const OverlayFileSystem::Entry* OverlayFileSystem::Find(const std::string& path) {
   const auto it = files_.find(Key(path));
   return it == files_.end() ? nullptr : &it->second;
 }
 
-bool OverlayPlatform::Under(const std::string& key, const std::string& folderKey) const {
+bool OverlayFileSystem::Under(const std::string& key, const std::string& folderKey) const {
   return key.size() > folderKey.size() && key.compare(0, folderKey.size(), folderKey) == 0 &&
          key[folderKey.size()] == '\\';
 }
 
-bool OverlayPlatform::FileExists(const std::string& path) {
+bool OverlayFileSystem::FileExists(const std::string& path) {
   if (const Entry* entry = Find(path)) return entry->bytes.has_value();
   const std::string key = Key(path);
   for (const std::string& folder : removedFolders_)
@@ -29,7 +29,7 @@ bool OverlayPlatform::FileExists(const std::string& path) {
   return below_.FileExists(path);
 }
 
-bool OverlayPlatform::FolderExists(const std::string& path) {
+bool OverlayFileSystem::FolderExists(const std::string& path) {
   const std::string key = Key(path);
   if (createdFolders_.count(key)) return true;
   for (const std::string& folder : removedFolders_)
@@ -37,12 +37,12 @@ bool OverlayPlatform::FolderExists(const std::string& path) {
   return below_.FolderExists(path);
 }
 
-bool OverlayPlatform::IsReadOnly(const std::string& path) {
+bool OverlayFileSystem::IsReadOnly(const std::string& path) {
   if (Find(path)) return false;
   return below_.IsReadOnly(path);
 }
 
-std::optional<FileStamp> OverlayPlatform::StampOf(const std::string& path) {
+std::optional<FileStamp> OverlayFileSystem::StampOf(const std::string& path) {
   if (const Entry* entry = Find(path)) {
     if (!entry->bytes) return std::nullopt;
     return FileStamp{entry->bytes->size(), entry->written};
@@ -50,61 +50,62 @@ std::optional<FileStamp> OverlayPlatform::StampOf(const std::string& path) {
   return FileExists(path) ? below_.StampOf(path) : std::nullopt;
 }
 
-std::optional<std::string> OverlayPlatform::ReadFile(const std::string& path) {
+std::optional<std::string> OverlayFileSystem::ReadFile(const std::string& path) {
   if (const Entry* entry = Find(path)) return entry->bytes;
   return FileExists(path) ? below_.ReadFile(path) : std::nullopt;
 }
 
-bool OverlayPlatform::WriteFile(const std::string& path, std::string_view bytes) {
+FileChange OverlayFileSystem::WriteFile(const std::string& path, std::string_view bytes) {
   const auto slash = path.find_last_of("\\/");
   if (FolderExists(path) || IsReadOnly(path) || (slash != std::string::npos && !FolderExists(path.substr(0, slash))))
-    return false;
+    return FileChange::Failed();
   Entry& entry = files_[Key(path)];
   if (entry.path.empty()) entry.path = path;
   entry.bytes = std::string(bytes);
   entry.written = ++writes_;
-  return true;
+  return FileChange::Done();
 }
 
-bool OverlayPlatform::RenameOver(const std::string& from, const std::string& to) {
+FileChange OverlayFileSystem::RenameOver(const std::string& from, const std::string& to) {
   std::optional<std::string> bytes = ReadFile(from);
-  if (!bytes || IsReadOnly(to) || !WriteFile(to, *bytes)) return false;
+  if (!bytes || IsReadOnly(to)) return FileChange::Failed();
+  if (FileChange written = WriteFile(to, *bytes); !written) return written;
   return RemoveFile(from);
 }
 
-bool OverlayPlatform::CopyFileOver(const std::string& from, const std::string& to) {
+FileChange OverlayFileSystem::CopyFileOver(const std::string& from, const std::string& to) {
   const std::optional<std::string> bytes = ReadFile(from);
-  return bytes && WriteFile(to, *bytes);
+  return bytes ? WriteFile(to, *bytes) : FileChange::Failed();
 }
 
-bool OverlayPlatform::RemoveFile(const std::string& path) {
-  if (!FileExists(path) || IsReadOnly(path)) return false;
+FileChange OverlayFileSystem::RemoveFile(const std::string& path) {
+  if (!FileExists(path) || IsReadOnly(path)) return FileChange::Failed();
   Entry& entry = files_[Key(path)];
   if (entry.path.empty()) entry.path = path;
   entry.bytes.reset();
-  return true;
+  return FileChange::Done();
 }
 
-bool OverlayPlatform::DeleteFolder(const std::string& path) {
-  if (!FolderExists(path)) return false;
+FileChange OverlayFileSystem::DeleteFolder(const std::string& path) {
+  if (!FolderExists(path)) return FileChange::Failed();
   bool complete = true;
   for (const std::string& name : ListTree(path)) complete = RemoveFile(path + "\\" + name) && complete;
-  if (!complete) return false;
+  if (!complete) return FileChange::Failed();
   const std::string key = Key(path);
   createdFolders_.erase(key);
   removedFolders_.insert(key);
-  return true;
+  return FileChange::Done();
 }
 
-bool OverlayPlatform::CreateFolder(const std::string& path) {
-  if (FolderExists(path) || FileExists(path)) return false;
+FileChange OverlayFileSystem::CreateFolder(const std::string& path) {
+  if (FolderExists(path) || FileExists(path)) return FileChange::Failed();
   const std::string key = Key(path);
   removedFolders_.erase(key);
   createdFolders_.insert(key);
-  return true;
+  return FileChange::Done();
 }
 
-std::vector<std::string> OverlayPlatform::ListFiles(const std::string& folder) {
+std::vector<std::string> OverlayFileSystem::ListFiles(const std::string& folder) {
   std::vector<std::string> names;
   if (!FolderExists(folder)) return names;
   const std::string key = Key(folder);
@@ -116,7 +117,7 @@ std::vector<std::string> OverlayPlatform::ListFiles(const std::string& folder) {
   return names;
 }
 
-std::vector<std::string> OverlayPlatform::ListTree(const std::string& folder) {
+std::vector<std::string> OverlayFileSystem::ListTree(const std::string& folder) {
   std::vector<std::string> names;
   if (!FolderExists(folder)) return names;
   const std::string key = Key(folder);
@@ -127,7 +128,7 @@ std::vector<std::string> OverlayPlatform::ListTree(const std::string& folder) {
   return names;
 }
 
-std::vector<OverlayPlatform::Change> OverlayPlatform::Changes() {
+std::vector<OverlayFileSystem::Change> OverlayFileSystem::Changes() {
   std::vector<Change> changes;
   for (const auto& [key, entry] : files_) {
     std::optional<std::string> before = below_.ReadFile(entry.path);

@@ -1,6 +1,6 @@
-// A platform that changes nothing: reads go to the platform below, and what
-// would be written, renamed, copied or removed is kept in memory instead.
-// The preview runs the tweak engine through it and shows what it kept.
+// Files that change nothing: reads go to the files below, and what would be
+// written, renamed, copied or removed is kept in memory instead. The preview
+// runs the tweak engine through it and shows what it kept.
 #pragma once
 
 #include <map>
@@ -13,9 +13,11 @@
 
 namespace rw {
 
-class OverlayPlatform : public Platform {
+/// Files that change nothing below them.
+class OverlayFileSystem final : public FileSystem {
  public:
-  explicit OverlayPlatform(Platform& below) : below_(below) {}
+  /// `names` lowers paths as the files below compare them.
+  OverlayFileSystem(FileSystem& below, SystemServices& names) : below_(below), names_(names) {}
 
   struct Change {
     std::string path;
@@ -31,46 +33,16 @@ class OverlayPlatform : public Platform {
   bool IsReadOnly(const std::string& path) override;
   std::optional<FileStamp> StampOf(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
-  bool WriteFile(const std::string& path, std::string_view bytes) override;
-  bool RenameOver(const std::string& from, const std::string& to) override;
-  bool CopyFileOver(const std::string& from, const std::string& to) override;
-  bool RemoveFile(const std::string& path) override;
-  bool DeleteFolder(const std::string& path) override;
-  bool CreateFolder(const std::string& path) override;
+  FileChange WriteFile(const std::string& path, std::string_view bytes) override;
+  FileChange RenameOver(const std::string& from, const std::string& to) override;
+  FileChange CopyFileOver(const std::string& from, const std::string& to) override;
+  FileChange RemoveFile(const std::string& path) override;
+  FileChange DeleteFolder(const std::string& path) override;
+  FileChange CreateFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder) override;
   std::vector<std::string> ListTree(const std::string& folder) override;
   std::string LongPathName(const std::string& path) override { return below_.LongPathName(path); }
   std::optional<std::string> FileVersion(const std::string& path) override { return below_.FileVersion(path); }
-  std::string LowerCase(std::string_view text) override { return below_.LowerCase(text); }
-  std::string AnsiToUtf8(std::string_view ansi) override { return below_.AnsiToUtf8(ansi); }
-  std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override { return below_.Utf8ToAnsi(utf8); }
-  std::optional<std::string> ReadRegistryString(const std::string& valuePath) override {
-    return below_.ReadRegistryString(valuePath);
-  }
-  std::uint32_t SystemDefaultLcid() override { return below_.SystemDefaultLcid(); }
-  bool ClaimSingleInstance(const std::string&) override { return true; }
-  void InitCommonControls() override {}
-  bool IsCompositionEnabled() override { return below_.IsCompositionEnabled(); }
-  WindowHandle FindTopWindow(const std::string& className, const std::string& title) override {
-    return below_.FindTopWindow(className, title);
-  }
-  // Nothing that acts on other programs or asks the user gets through.
-  void RaiseWindow(WindowHandle) override {}
-  void SendCloseCommand(WindowHandle) override {}
-  MessageResult ShowMessage(WindowHandle, const std::string&, const std::string&, MessageButtons) override {
-    return MessageResult::Cancel;
-  }
-  void PumpEvents() override { below_.PumpEvents(); }
-  void SetWaitCursor(bool) override {}
-  void Sleep(unsigned milliseconds) override { below_.Sleep(milliseconds); }
-  std::vector<ProcessInfo> ListProcesses(const std::string& imageName) override {
-    return below_.ListProcesses(imageName);
-  }
-  bool TerminateProcess(std::uint32_t) override { return false; }
-  std::uint32_t StartProcess(const std::string&, bool) override { return 0; }
-  std::optional<std::uint32_t> ExitCodeOf(std::uint32_t) override { return std::nullopt; }
-  bool OpenInDefaultBrowser(const std::string&) override { return false; }
-  std::string LastFailure() override { return {}; }
 
  private:
   struct Entry {
@@ -82,11 +54,33 @@ class OverlayPlatform : public Platform {
   const Entry* Find(const std::string& path);
   bool Under(const std::string& key, const std::string& folderKey) const;
 
-  Platform& below_;
+  FileSystem& below_;
+  SystemServices& names_;
   std::map<std::string, Entry> files_;    // by lowered path
   std::set<std::string> createdFolders_;  // lowered
   std::set<std::string> removedFolders_;  // lowered
   std::uint64_t writes_ = 0;
+};
+
+namespace overlay {
+/// Made before the Platform that refers to it.
+struct Files {
+  OverlayFileSystem overlayFiles;
+};
+}  // namespace overlay
+
+/// The platform below with its files overlaid; its other parts are below's
+/// own.
+class OverlayPlatform : private overlay::Files, public Platform {
+ public:
+  using Change = OverlayFileSystem::Change;
+  explicit OverlayPlatform(Platform& below)
+      : overlay::Files{OverlayFileSystem(below.files, below.system)},
+        Platform{overlayFiles, below.processes, below.desktop, below.system} {}
+  OverlayPlatform(const OverlayPlatform&) = delete;
+  OverlayPlatform& operator=(const OverlayPlatform&) = delete;
+
+  std::vector<Change> Changes() { return overlayFiles.Changes(); }
 };
 
 }  // namespace rw

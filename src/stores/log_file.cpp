@@ -23,7 +23,7 @@ std::string Normalised(std::string_view entry) {
 }  // namespace
 
 bool AppendLogEntry(Platform& platform, const std::string& path, std::string_view entry, std::size_t limit) {
-  std::string log = platform.ReadFile(path).value_or("");
+  std::string log = platform.files.ReadFile(path).value_or("");
   log += Normalised(entry);
   // Whole entries go from the front until the rest fits; one entry larger
   // than the limit is kept alone rather than cut.
@@ -33,7 +33,7 @@ bool AppendLogEntry(Platform& platform, const std::string& path, std::string_vie
     if (end == std::string::npos || end + kEntryEnd.size() >= log.size()) break;
     cut = end + kEntryEnd.size();
   }
-  return WriteFileAtomic(platform, path, std::string_view(log).substr(cut));
+  return WriteFileAtomic(platform, path, std::string_view(log).substr(cut)).ok;
 }
 
 }  // namespace rw

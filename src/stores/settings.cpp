@@ -131,8 +131,8 @@ std::optional<std::vector<std::pair<std::string, std::string>>> InAnsi(Platform&
                                                                        std::span<const IniValue> values) {
   std::vector<std::pair<std::string, std::string>> out;
   for (const auto& [key, value] : values) {
-    auto ansiKey = platform.Utf8ToAnsi(key);
-    auto ansiValue = platform.Utf8ToAnsi(value);
+    auto ansiKey = platform.system.Utf8ToAnsi(key);
+    auto ansiValue = platform.system.Utf8ToAnsi(value);
     if (!ansiKey || !ansiValue) return std::nullopt;
     out.emplace_back(std::move(*ansiKey), std::move(*ansiValue));
   }
@@ -142,15 +142,15 @@ std::optional<std::vector<std::pair<std::string, std::string>>> InAnsi(Platform&
 }  // namespace
 
 std::optional<std::string> FileCache::Read(Platform& platform, const std::string& path) {
-  const std::optional<FileStamp> stamp = platform.StampOf(path);
+  const std::optional<FileStamp> stamp = platform.files.StampOf(path);
   if (!stamp) {
     Forget(path);
-    return platform.ReadFile(path);
+    return platform.files.ReadFile(path);
   }
   for (const Entry& e : entries_)
     if (e.path == path && e.stamp == *stamp) return e.bytes;
   // Stamped before reading: a change in between shows as a new stamp next time.
-  std::optional<std::string> bytes = platform.ReadFile(path);
+  std::optional<std::string> bytes = platform.files.ReadFile(path);
   Forget(path);
   if (bytes) entries_.push_back(Entry{path, *stamp, *bytes});
   return bytes;
@@ -163,7 +163,7 @@ void FileCache::Forget(const std::string& path) {
 std::string ReadIniValue(Platform& platform, const std::string& path, std::string_view key,
                          std::string_view defaultValue, FileCache* cache) {
   std::string value;
-  if (auto bytes = cache ? cache->Read(platform, path) : platform.ReadFile(path)) {
+  if (auto bytes = cache ? cache->Read(platform, path) : platform.files.ReadFile(path)) {
     if (const Utf16 form = Utf16Form(*bytes); form != Utf16::None) {
       if (auto raw = ProfileLookup(Utf16ToUtf8(*bytes, form), kGeneralSection, key, /*utf8=*/true))
         value = CutAtNul(WithoutLoneSurrogates(*raw));
@@ -173,7 +173,7 @@ std::string ReadIniValue(Platform& platform, const std::string& path, std::strin
     std::string_view body(*bytes);
     if (utf8) body.remove_prefix(kUtf8Bom.size());
     if (auto raw = ProfileLookup(body, kGeneralSection, key, utf8))
-      value = CutAtNul(utf8 ? DecodeUtf8(*raw) : platform.AnsiToUtf8(*raw));
+      value = CutAtNul(utf8 ? DecodeUtf8(*raw) : platform.system.AnsiToUtf8(*raw));
   }
   if (value.empty()) return std::string(defaultValue);
   return value;
@@ -181,7 +181,7 @@ std::string ReadIniValue(Platform& platform, const std::string& path, std::strin
 
 std::vector<IniKey> ReadIniKeys(Platform& platform, const std::string& path, FileCache* cache) {
   std::vector<IniKey> keys;
-  const auto bytes = cache ? cache->Read(platform, path) : platform.ReadFile(path);
+  const auto bytes = cache ? cache->Read(platform, path) : platform.files.ReadFile(path);
   if (!bytes) return keys;
   // Decoded as ReadIniValue decodes, so that every key listed here is one it finds.
   const auto add = [&](const std::vector<ProfileKey>& found, auto decode) {
@@ -196,21 +196,21 @@ std::vector<IniKey> ReadIniKeys(Platform& platform, const std::string& path, Fil
         [](const std::string& key) { return CutAtNul(DecodeUtf8(key)); });
   } else {
     add(ProfileKeys(*bytes, kGeneralSection),
-        [&](const std::string& key) { return CutAtNul(platform.AnsiToUtf8(key)); });
+        [&](const std::string& key) { return CutAtNul(platform.system.AnsiToUtf8(key)); });
   }
   return keys;
 }
 
-bool WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value) {
+FileChange WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value) {
   const IniValue one{key, std::string(value)};
   return WriteIniValues(platform, path, {&one, 1});
 }
 
-bool WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values) {
+FileChange WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values) {
   std::string bytes;
-  if (platform.FileExists(path)) {
-    auto existing = platform.ReadFile(path);
-    if (!existing) return false;  // never replace a file we could not read
+  if (platform.files.FileExists(path)) {
+    auto existing = platform.files.ReadFile(path);
+    if (!existing) return FileChange::Failed();  // never replace a file we could not read
     bytes = std::move(*existing);
   }
   std::string updated;
@@ -222,7 +222,7 @@ bool WriteIniValues(Platform& platform, const std::string& path, std::span<const
     updated = WithValues(std::move(bytes), *ansi);
   } else {
     // The code page cannot hold a value: move the whole file to UTF-8.
-    updated = std::string(kUtf8Bom) + WithValues(platform.AnsiToUtf8(bytes), values);
+    updated = std::string(kUtf8Bom) + WithValues(platform.system.AnsiToUtf8(bytes), values);
   }
   return WriteFileAtomic(platform, path, updated);
 }

@@ -52,14 +52,14 @@ std::vector<IniKey> ReadIniKeys(Platform& platform, const std::string& path, Fil
 /// Writes `key` = `value` into section "General", creating the file and the
 /// section when missing. A file with a UTF-8 or UTF-16 byte-order mark keeps
 /// its encoding; an ANSI file that cannot hold the value is turned into UTF-8
-/// with a byte-order mark rather than losing characters. Returns false on
-/// failure.
-bool WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value);
+/// with a byte-order mark rather than losing characters. Fails, saying why
+/// where the system did, when the file cannot be read or replaced.
+FileChange WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value);
 
 using IniValue = std::pair<std::string_view, std::string>;
 /// WriteIniValue for several keys at once: one replacement of the file, so
 /// it holds either all of them or none.
-bool WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values);
+FileChange WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values);
 
 /// Text of `key` from Languages\<languageName>.ini (or English.ini when
 /// useEnglish), falling back to English when missing or empty.

@@ -67,7 +67,7 @@ std::string DecodeUtf8(std::string_view bytes) {
 }
 
 std::optional<std::string> ReadUtf8File(Platform& platform, const std::string& path) {
-  auto bytes = platform.ReadFile(path);
+  auto bytes = platform.files.ReadFile(path);
   if (!bytes) return std::nullopt;
   std::string text = DecodeUtf8(*bytes);
   if (text.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0) text.erase(0, kUtf8Bom.size());
@@ -79,33 +79,35 @@ namespace {
 // The one way a file is replaced: the new bytes go to a temporary file beside
 // it, which is renamed over it; a failure removes the temporary file again.
 template <typename Fill>
-bool ReplaceThroughTemporary(Platform& platform, const std::string& target, Fill fill) {
+FileChange ReplaceThroughTemporary(Platform& platform, const std::string& target, Fill fill) {
   // A read-only target is refused by the rename, which says why.
   const std::string partial = target + ".partial";
   RemoveCutOffCopy(platform, target);
-  if (fill(partial) && platform.RenameOver(partial, target)) return true;
-  if (platform.FileExists(partial)) platform.RemoveFile(partial);
-  return false;
+  FileChange change = fill(partial);
+  if (change) change = platform.files.RenameOver(partial, target);
+  // The failure is told as the step that failed told it, not as the clean-up.
+  if (!change && platform.files.FileExists(partial)) platform.files.RemoveFile(partial);
+  return change;
 }
 
 }  // namespace
 
 void RemoveCutOffCopy(Platform& platform, const std::string& to) {
   const std::string partial = to + ".partial";
-  if (platform.FileExists(partial)) platform.RemoveFile(partial);
+  if (platform.files.FileExists(partial)) platform.files.RemoveFile(partial);
 }
 
-bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes) {
+FileChange WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes) {
   return ReplaceThroughTemporary(platform, path,
-                                 [&](const std::string& partial) { return platform.WriteFile(partial, bytes); });
+                                 [&](const std::string& partial) { return platform.files.WriteFile(partial, bytes); });
 }
 
-bool CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to) {
-  return ReplaceThroughTemporary(platform, to,
-                                 [&](const std::string& partial) { return platform.CopyFileOver(from, partial); });
+FileChange CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to) {
+  return ReplaceThroughTemporary(
+      platform, to, [&](const std::string& partial) { return platform.files.CopyFileOver(from, partial); });
 }
 
-bool WriteUtf8File(Platform& platform, const std::string& path, std::string_view text) {
+FileChange WriteUtf8File(Platform& platform, const std::string& path, std::string_view text) {
   std::string bytes;
   bytes.reserve(kUtf8Bom.size() + text.size());
   bytes.append(kUtf8Bom);

@@ -22,16 +22,16 @@ std::optional<std::string> ReadUtf8File(Platform& platform, const std::string& p
 /// Replaces the file with a byte-order mark followed by `text`. The bytes go
 /// to a temporary file in the same folder first and are renamed over the
 /// target, so a failure leaves the old file as it was. A read-only target
-/// fails. Returns false on any failure.
-bool WriteUtf8File(Platform& platform, const std::string& path, std::string_view text);
+/// fails, as does any step; the failure says why.
+FileChange WriteUtf8File(Platform& platform, const std::string& path, std::string_view text);
 
 /// The atomic write used by WriteUtf8File and the settings file.
-bool WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes);
+FileChange WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes);
 
 /// Copies `from` to a temporary file beside `to` and renames it over `to`, so
 /// `to` holds either its old bytes or all of the new ones. The temporary file
 /// never outlives a failure.
-bool CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to);
+FileChange CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to);
 
 /// Removes what a CopyFileAtomic to `to` that was cut off (the program
 /// killed) left beside it.

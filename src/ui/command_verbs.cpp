@@ -40,8 +40,8 @@ ExitCode Fail(ConsoleOutput& console, const std::string& reason) {
 
 bool HasArchiveToUnpack(const Installation& installation) {
   Platform& platform = installation.platform;
-  if (platform.FileExists(installation.PackedArchive())) return true;
-  if (platform.FileExists(installation.BackupPath())) return IsUsableArchive(platform, installation.BackupPath());
+  if (platform.files.FileExists(installation.PackedArchive())) return true;
+  if (platform.files.FileExists(installation.BackupPath())) return IsUsableArchive(platform, installation.BackupPath());
   return IsUsableArchive(platform, installation.HostArchive());
 }
 
@@ -72,9 +72,9 @@ std::optional<ExitCode> UnpackIfNeeded(App& app, ConsoleOutput& console) {
   // Start-up removes a packed archive of an older host before it could be
   // unpacked for this one; that check writes, so it is left to the window.
   if (app.ReadSetting("FileVersion", kDefaultFileVersion) != app.HostVersion &&
-      app.platform.FileExists(installation.PackedArchive()))
+      app.platform.files.FileExists(installation.PackedArchive()))
     return Fail(console, why + "Maxthon 3 has a new version: start Ravelwick once to prepare for it");
-  if (!app.platform.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
+  if (!app.platform.system.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
     console.Err(why + "Ravelwick's window is open: close it and try again\n");
     return ExitCode::WindowOpen;
   }
@@ -155,8 +155,8 @@ std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
   // Claimed as the window's start claims it, so of the window and any number
   // of verbs started at once exactly one goes on; a copy of the program in
   // another folder shows its window.
-  if (!app.platform.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder)) ||
-      app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
+  if (!app.platform.system.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder)) ||
+      app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
     return Refusal{ExitCode::WindowOpen, app.LookupText("AlreadyRunning")};
   if (needsTools && !ToolsPresent(app)) return Refusal{ExitCode::Failed, app.LookupText("MissingFile")};
   const std::optional<FoundHostFolder> found = FindHostFolder(app);
@@ -196,7 +196,7 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
   if (HasKeptAsideArchive(app.Host())) return KeptArchivePending(app, console, invocation);
 
   // The options as the window loads them, so this installs what its OK would.
-  const bool composition = app.platform.IsCompositionEnabled();
+  const bool composition = app.platform.desktop.IsCompositionEnabled();
   OptionModel model;
   LoadOptions(app, model, composition);
   const OptionSnapshot options = model.Snapshot();
@@ -242,7 +242,7 @@ ExitCode PreviewVerb(App& app, ConsoleOutput& console, const Invocation&) {
 
   // The options as the window loads them, so the preview is what its OK
   // would do.
-  const bool composition = app.platform.IsCompositionEnabled();
+  const bool composition = app.platform.desktop.IsCompositionEnabled();
   OptionModel model;
   LoadOptions(app, model, composition);
   console.Out(PreviewAsText(BuildPreview(app, model.Snapshot(), composition)));

@@ -34,7 +34,7 @@ bool HealthCheckWanted(const App& app) { return app.ReadSetting("HealthCheck", "
 PipelineResult RestoreCommand(App& app, MainWindowOps& window) {
   const Installation installation = app.Host();
   if (installation.hostVersion.empty()) return {Outcome::NoHostVersion, installation.HostExecutable()};
-  if (!app.platform.FileExists(installation.BackupPath())) return {Outcome::NoBackup, {}};
+  if (!app.platform.files.FileExists(installation.BackupPath())) return {Outcome::NoBackup, {}};
   PipelineResult result = InstallArchive(installation, window, /*restore=*/true, HealthCheckWanted(app));
   // The next start prepares everything again.
   if (result.outcome == Outcome::Done || result.outcome == Outcome::RestoredButDown)
@@ -61,10 +61,10 @@ void HelpCommand(App& app) {
   if (!address) return;
   const std::string host = app.Host().HostExecutable();
   // A host that exists but will not start still leaves the default browser.
-  if (!app.HostBinFolder.empty() && platform.FileExists(host) &&
-      platform.StartProcess(QuoteArgument(host) + " " + QuoteArgument(*address), /*hidden=*/false))
+  if (!app.HostBinFolder.empty() && platform.files.FileExists(host) &&
+      platform.processes.StartProcess(QuoteArgument(host) + " " + QuoteArgument(*address), /*hidden=*/false))
     return;
-  platform.OpenInDefaultBrowser(*address);
+  platform.processes.OpenInDefaultBrowser(*address);
 }
 
 std::string AboutText(const App& app) {

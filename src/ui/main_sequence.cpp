@@ -18,10 +18,10 @@ constexpr int kRunningWindowPolls = 50;
 
 WindowHandle WaitForRunningMainWindow(App& app) {
   for (int poll = 0;; ++poll) {
-    if (const WindowHandle window = app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
+    if (const WindowHandle window = app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
       return window;
     if (poll == kRunningWindowPolls) return 0;
-    app.platform.Sleep(kRunningWindowPollMs);
+    app.platform.system.Sleep(kRunningWindowPollMs);
   }
 }
 
@@ -38,7 +38,7 @@ std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_v
   const std::optional<std::string> canonical = CanonicalPath(platform, folder);
   if (!canonical) return std::nullopt;
   const std::string withSlash = WithTrailingBackslash(*canonical);
-  if (!platform.FileExists(withSlash + std::string(kHostExeBelowFolder))) return std::nullopt;
+  if (!platform.files.FileExists(withSlash + std::string(kHostExeBelowFolder))) return std::nullopt;
   return withSlash;
 }
 
@@ -46,7 +46,7 @@ std::string SingleInstanceName(Platform& platform, const std::string& programFol
   // The long, lowered form: a start through an 8.3 path or in other letter
   // case is the same program folder.
   std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (const char c : platform.LowerCase(CanonicalPath(platform, programFolder).value_or(programFolder))) {
+  for (const char c : platform.system.LowerCase(CanonicalPath(platform, programFolder).value_or(programFolder))) {
     hash ^= static_cast<unsigned char>(c);
     hash *= 0x100000001b3ULL;
   }
@@ -58,15 +58,15 @@ std::string SingleInstanceName(Platform& platform, const std::string& programFol
 std::string ChooseLanguage(const App& app) {
   std::string language = app.ReadSetting("Language", "");
   if (language.empty())
-    language = app.platform.SystemDefaultLcid() == kLcidChineseSimplified ? "Chinese Simplified" : "English";
-  if (!app.platform.FileExists(LanguageFilePath(app.programFolder, language))) language = "English";
+    language = app.platform.system.SystemDefaultLcid() == kLcidChineseSimplified ? "Chinese Simplified" : "English";
+  if (!app.platform.files.FileExists(LanguageFilePath(app.programFolder, language))) language = "English";
   return language;
 }
 
 bool ToolsPresent(const App& app) {
   // Both tests are always made.
-  const bool makpak = app.platform.FileExists(app.Path("makpak.exe"));
-  const bool unpak = app.platform.FileExists(app.Path("unpak.exe"));
+  const bool makpak = app.platform.files.FileExists(app.Path("makpak.exe"));
+  const bool unpak = app.platform.files.FileExists(app.Path("unpak.exe"));
   return makpak && unpak;
 }
 
@@ -79,7 +79,7 @@ std::optional<FoundHostFolder> FindHostFolder(const App& app) {
     if (auto folder = CanonicalHostFolder(app.platform, stored))
       return FoundHostFolder{*folder, *folder != WithTrailingBackslash(stored)};
   }
-  const std::string registered = app.platform.ReadRegistryString(std::string(kHostRegistryValue)).value_or("");
+  const std::string registered = app.platform.system.ReadRegistryString(std::string(kHostRegistryValue)).value_or("");
   if (registered.empty()) return std::nullopt;
   if (auto folder = CanonicalHostFolder(app.platform, registered)) return FoundHostFolder{*folder, true};
   return std::nullopt;
@@ -95,13 +95,13 @@ MainExit Main(App& app, UiFactory& ui) {
 
   // Claimed before anything else: of two starts at the same moment exactly
   // one gets on, where looking for a window would let both through.
-  if (!app.platform.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
-    if (const WindowHandle running = WaitForRunningMainWindow(app)) app.platform.RaiseWindow(running);
+  if (!app.platform.system.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
+    if (const WindowHandle running = WaitForRunningMainWindow(app)) app.platform.desktop.RaiseWindow(running);
     return MainExit::AlreadyRunning;
   }
   // A copy in another folder counts as running too.
-  if (const WindowHandle running = app.platform.FindTopWindow(std::string(kMainWindowClass), app.AppTitle)) {
-    app.platform.RaiseWindow(running);
+  if (const WindowHandle running = app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle)) {
+    app.platform.desktop.RaiseWindow(running);
     return MainExit::AlreadyRunning;
   }
 
@@ -129,7 +129,7 @@ MainExit Main(App& app, UiFactory& ui) {
   if (const std::string message = MessageFor(app, check); !message.empty()) app.Message(message);
   if (check.outcome == HostCheck::Locked) return MainExit::StartupAborted;
 
-  app.platform.InitCommonControls();
+  app.platform.desktop.InitCommonControls();
   ui.ShowMainWindow(app);
   return MainExit::MainWindowShown;
 }

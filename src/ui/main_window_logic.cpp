@@ -32,7 +32,7 @@ MainWindowLogic::MainWindowLogic(App& app, MainView& view, UiFactory& ui) : app_
 
 void MainWindowLogic::OnLoad() {
   view_.SetIcons(kIconName);
-  compositionEnabled_ = app_.platform.IsCompositionEnabled();
+  compositionEnabled_ = app_.platform.desktop.IsCompositionEnabled();
   view_.SetTitle(app_.AppTitle);
   ApplyLanguage();
   LoadOptions(app_, model_, compositionEnabled_);
@@ -55,7 +55,7 @@ void MainWindowLogic::ApplyLanguage() {
   view_.SetCaption(Control::MenuResetDefaults, text("ResetDefaults"));
 
   // Whoever picked a language they cannot read still finds the English word.
-  if (app_.platform.LowerCase(app_.LanguageName) != "english")
+  if (app_.platform.system.LowerCase(app_.LanguageName) != "english")
     view_.SetCaption(Control::MenuLanguage, app_.LookupText("SetLanguage", true) + " / " + text("SetLanguage"));
   else
     view_.SetCaption(Control::MenuLanguage, text("SetLanguage"));
@@ -81,12 +81,12 @@ void MainWindowLogic::ApplyLanguage() {
 void MainWindowLogic::FillLanguageMenu() {
   // Names compare as the file system does, in every letter; the extension
   // is plain ASCII there.
-  const std::string current = app_.platform.LowerCase(app_.LanguageName);
-  for (const std::string& name : app_.platform.ListFiles(app_.Path("Languages"))) {
+  const std::string current = app_.platform.system.LowerCase(app_.LanguageName);
+  for (const std::string& name : app_.platform.files.ListFiles(app_.Path("Languages"))) {
     // A bare ".ini" has no name to show.
     if (name.size() <= kIniSuffix.size() || !AsciiLower(name).ends_with(kIniSuffix)) continue;
     const std::string base = name.substr(0, name.size() - kIniSuffix.size());
-    const std::string lowerBase = app_.platform.LowerCase(base);
+    const std::string lowerBase = app_.platform.system.LowerCase(base);
     if (lowerBase == "english") continue;  // item 0 stands for it
 
     const bool matches = lowerBase == current;
@@ -101,7 +101,7 @@ void MainWindowLogic::OnLanguageChosen(std::size_t index) {
   if (index >= langItems_.size()) return;
   const std::string caption = langItems_[index];
   // The file may have gone since the menu was filled.
-  if (!app_.platform.FileExists(LanguageFilePath(app_.programFolder, caption))) return;
+  if (!app_.platform.files.FileExists(LanguageFilePath(app_.programFolder, caption))) return;
   app_.LanguageName = caption;
   app_.WriteSetting("Language", caption);
   languageImported_ = false;
@@ -475,10 +475,10 @@ void MainWindowLogic::ShowOptions(const OptionModel& options) {
 
 // Shown at once, stored by OK with the options.
 void MainWindowLogic::SwitchLanguage(const std::string& name) {
-  const std::string wanted = app_.platform.LowerCase(name);
+  const std::string wanted = app_.platform.system.LowerCase(name);
   app_.LanguageName = name;
   for (std::size_t i = 0; i < langItems_.size(); ++i) {
-    const bool matches = app_.platform.LowerCase(langItems_[i]) == wanted;
+    const bool matches = app_.platform.system.LowerCase(langItems_[i]) == wanted;
     if (matches) app_.LanguageName = langItems_[i];
     SetLanguageCheck(i, matches);
   }

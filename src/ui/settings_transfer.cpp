@@ -33,7 +33,7 @@ std::string Say(const App& app, std::string_view key, std::string_view english) 
 
 bool SameFile(Platform& platform, const std::string& a, const std::string& b) {
   const auto full = [&](const std::string& path) {
-    return platform.LowerCase(CanonicalPath(platform, path).value_or(path));
+    return platform.system.LowerCase(CanonicalPath(platform, path).value_or(path));
   };
   return full(a) == full(b);
 }
@@ -83,7 +83,7 @@ bool GreyedHere(const App& app, const OptionModel& current, const OptionDef& def
 // A name that can only be a file in the Languages folder.
 bool InstalledLanguage(const App& app, std::string_view name) {
   if (name.find_first_of("\\/:") != std::string_view::npos) return false;
-  return app.platform.FileExists(LanguageFilePath(app.programFolder, name));
+  return app.platform.files.FileExists(LanguageFilePath(app.programFolder, name));
 }
 
 }  // namespace
@@ -112,9 +112,9 @@ ExportResult ExportSettings(const App& app, const OptionModel& options, const st
     result.status = TransferStatus::OwnSettingsFile;
     return result;
   }
-  if (!WriteUtf8File(app.platform, path, ExportText(app, options, NowUtc()))) {
+  if (const FileChange written = WriteUtf8File(app.platform, path, ExportText(app, options, NowUtc())); !written) {
     result.status = TransferStatus::WriteFailed;
-    result.osError = app.platform.LastFailure();
+    result.osError = written.osError;
   }
   app.files.Forget(path);
   return result;
@@ -144,7 +144,7 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
   };
 
   // Stamped before reading, so that a huge file is never read.
-  const std::optional<FileStamp> stamp = platform.StampOf(path);
+  const std::optional<FileStamp> stamp = platform.files.StampOf(path);
   if (!stamp) return refuse(TransferStatus::Unreadable);
   if (stamp->size > kMaxImportBytes) return refuse(TransferStatus::TooLarge);
   FileCache file;
@@ -217,7 +217,7 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
     const std::string name = read(kLanguageKey);
     if (!InstalledLanguage(app, name)) {
       report.languageNotInstalled = name;
-    } else if (platform.LowerCase(name) != platform.LowerCase(app.LanguageName)) {
+    } else if (platform.system.LowerCase(name) != platform.system.LowerCase(app.LanguageName)) {
       report.language = result.language = name;
     }
   }
@@ -287,7 +287,7 @@ std::string ImportMessage(const App& app, const ImportReport& report) {
 
 OptionModel StoredOptions(const App& app) {
   OptionModel options;
-  LoadOptions(app, options, app.platform.IsCompositionEnabled());
+  LoadOptions(app, options, app.platform.desktop.IsCompositionEnabled());
   for (const OptionDef& def : Options())
     if (def.host == HostRule::HostDependent) options.SetEnabled(def.option, !app.SingleSkinHost);
   return options;
@@ -307,10 +307,11 @@ OptionModel DefaultOptions() {
 StoredImport ImportIntoSettings(const App& app, const std::string& path) {
   StoredImport out{ReadSettingsForImport(app, path), false, {}};
   if (out.imported.report.status != TransferStatus::Done) return out;
-  std::vector<IniValue> values = SavedSettings(app, out.imported.options, app.platform.IsCompositionEnabled());
+  std::vector<IniValue> values = SavedSettings(app, out.imported.options, app.platform.desktop.IsCompositionEnabled());
   if (!out.imported.language.empty()) values.emplace_back(kLanguageKey, out.imported.language);
-  out.stored = WriteIniValues(app.platform, app.SettingsPath(), values);
-  if (!out.stored) out.osError = app.platform.LastFailure();
+  const FileChange stored = WriteIniValues(app.platform, app.SettingsPath(), values);
+  out.stored = stored.ok;
+  out.osError = stored.osError;
   app.files.Forget(app.SettingsPath());
   return out;
 }

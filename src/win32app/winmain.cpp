@@ -83,7 +83,7 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
   rw::Win32Platform platform;
-  rw::App app(platform, platform.ProgramFolder());
+  rw::App app(platform, platform.files.ProgramFolder());
   // With arguments the program is a command: no window, an exit code.
   if (const CommandLine commandLine = ParseCommandLine(arguments ? arguments : L""); !commandLine.arguments.empty()) {
     rw::win32::Win32ConsoleOutput console;

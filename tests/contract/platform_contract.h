@@ -1,4 +1,5 @@
-// The behaviour every Platform must have, written once. Each test binary
+// The behaviour every platform must have, written once for each of its
+// parts (files, then the system's services). Each test binary
 // instantiates PlatformContract with the platforms it can run: the test
 // double and the Linux platform natively, the Win32 platform under Wine.
 #pragma once

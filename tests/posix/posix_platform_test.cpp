@@ -53,20 +53,20 @@ TEST(PosixPlatform, RemovingAFolderRemovesLinksAsLinksAndKeepsTheirTargets) {
   const auto& root = world.root_;
   const auto target = root / "Elsewhere";
   std::filesystem::create_directories(target / "ui");
-  ASSERT_TRUE(platform.WriteFile(world.Path("Elsewhere\\ui\\keep.htm"), "keep"));
-  ASSERT_TRUE(platform.CreateFolder(world.Path("Resource")));
-  ASSERT_TRUE(platform.WriteFile(world.Path("Resource\\own.css"), "x"));
+  ASSERT_TRUE(platform.files.WriteFile(world.Path("Elsewhere\\ui\\keep.htm"), "keep"));
+  ASSERT_TRUE(platform.files.CreateFolder(world.Path("Resource")));
+  ASSERT_TRUE(platform.files.WriteFile(world.Path("Resource\\own.css"), "x"));
   std::filesystem::create_directory_symlink(target, root / "Linked");
   std::filesystem::create_directory_symlink(target, root / "Resource" / "inner");
   std::filesystem::create_symlink(target / "ui" / "keep.htm", root / "Resource" / "file-link.htm");
 
-  EXPECT_EQ(platform.ListTree(world.Path("Linked")), std::vector<std::string>{});
-  EXPECT_EQ(platform.ListTree(world.Path("Resource")), std::vector<std::string>{"own.css"});
-  EXPECT_TRUE(platform.DeleteFolder(world.Path("Linked")));
-  EXPECT_TRUE(platform.DeleteFolder(world.Path("Resource")));
+  EXPECT_EQ(platform.files.ListTree(world.Path("Linked")), std::vector<std::string>{});
+  EXPECT_EQ(platform.files.ListTree(world.Path("Resource")), std::vector<std::string>{"own.css"});
+  EXPECT_TRUE(platform.files.DeleteFolder(world.Path("Linked")));
+  EXPECT_TRUE(platform.files.DeleteFolder(world.Path("Resource")));
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(root / "Linked")));
   EXPECT_FALSE(std::filesystem::exists(root / "Resource"));
-  EXPECT_EQ(platform.ReadFile(world.Path("Elsewhere\\ui\\keep.htm")), std::string("keep"));
+  EXPECT_EQ(platform.files.ReadFile(world.Path("Elsewhere\\ui\\keep.htm")), std::string("keep"));
 }
 
 // What the contract leaves open: lowerings that change the byte count, and
@@ -80,7 +80,7 @@ TEST(PosixPlatform, LowerCaseKeepsWhatWouldChangeLengthAndWhatIsNotUtf8) {
       {"\xE6\xB5\x8F \xF0\x9F\x98\x80 \xE1\xBA\x9E", "\xE6\xB5\x8F \xF0\x9F\x98\x80 \xE1\xBA\x9E"},
       {"A\xFF\xC3 \xC3", "a\xFF\xC3 \xC3"},
   };
-  for (const auto& row : rows) EXPECT_EQ(platform.LowerCase(row.text), row.expected) << row.text;
+  for (const auto& row : rows) EXPECT_EQ(platform.system.LowerCase(row.text), row.expected) << row.text;
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ bool Unpack(FakePlatform& p, const std::string& bytes, const std::string& folder
 
 std::string PackFolder(FakePlatform& p, const std::string& folder) {
   std::string out(kMagic);
-  for (const std::string& name : p.ListTree(folder)) {
+  for (const std::string& name : p.files.ListTree(folder)) {
     const std::string bytes = *p.Contents(folder + "\\" + name);
     out += name + "\n" + std::to_string(bytes.size()) + "\n" + bytes;
   }

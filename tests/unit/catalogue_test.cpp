@@ -76,7 +76,7 @@ TEST(LoadOptions, NewSettingsFileGivesTheDefaults) {
   EXPECT_EQ(f.model.Text(Option::BkgndTabWidthText), "60");
   EXPECT_EQ(f.model.Text(Option::FontFamilyText), "Segoe UI, Tahoma");
   EXPECT_EQ(f.model.Text(Option::FontSizeText), "12px");
-  EXPECT_FALSE(f.p.FileExists(kSettings));
+  EXPECT_FALSE(f.p.files.FileExists(kSettings));
 }
 
 TEST(LoadOptions, CheckStatesConvertAsWholeNumbersAndBadValuesLeaveTheBoxUnticked) {

@@ -60,7 +60,7 @@ struct CommandLineRun {
     ASSERT_TRUE(RecordTree(host));
   }
   void Settings(const std::string& lines) { p.AddFile(kSettings, "[General]\r\n" + lines); }
-  void HoldTheWindowsClaim() { ASSERT_TRUE(p.ClaimSingleInstance(SingleInstanceName(p, kProgram))); }
+  void HoldTheWindowsClaim() { ASSERT_TRUE(p.system.ClaimSingleInstance(SingleInstanceName(p, kProgram))); }
   // The shipped English texts, which the messages of the writing verbs are.
   void AddLanguage() {
     std::ifstream in(std::string(RW_SOURCE_DIR) + "/data/Languages/English.ini", std::ios::binary);
@@ -374,7 +374,7 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       const bool updated = row.more.starts_with("updated");
       if (!updated && row.more != "no backup") p.AddFile(backup, PackFolder(p, kProgram + "\\Resource"));
       if (row.more == "no tree" || row.more == "hung unpacker") {
-        ASSERT_TRUE(p.DeleteFolder(kProgram + "\\Resource"));
+        ASSERT_TRUE(p.files.DeleteFolder(kProgram + "\\Resource"));
       }
       if (row.more == "hung unpacker") run.tools.unpackerListings = -1;
       if (row.more == "window open") run.HoldTheWindowsClaim();
@@ -434,7 +434,7 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       EXPECT_EQ(hostChanged, row.writes == Writes::HostAndLog);
       // A host that was left running still runs, its window never asked to close.
       if (!hostChanged) {
-        EXPECT_EQ(p.processes.size(), row.host == Host::Window || row.host == Host::NoWindow ? 1u : 0u);
+        EXPECT_EQ(p.processList.size(), row.host == Host::Window || row.host == Host::NoWindow ? 1u : 0u);
         EXPECT_TRUE(p.closeCommands.empty());
       }
     }

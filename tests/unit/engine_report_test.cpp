@@ -141,7 +141,7 @@ TEST(TweakReport, EveryBoxFindsItsPlaceAndASecondRunFindsItsWorkDone) {
 TEST(TweakReport, RulesAreTheLinesTheBoxAddsAndMissingFilesAreNamed) {
   test::FakePlatform p;
   enginetest::LoadTree(p);
-  p.RemoveFile(kUi + "main\\favbar.htm");
+  p.files.RemoveFile(kUi + "main\\favbar.htm");
   const TweakReport report =
       ApplyTweaks(p, "C:\\Ravelwick", {Ticking({Option::HideHome, Option::HideFavorite}), false, true}, false);
   std::map<Option, std::string> rules;

@@ -185,7 +185,7 @@ struct World {
     // No temporary file is left in the host's folder, unless the program
     // died before it could clear it up.
     if (killed) return;
-    for (const auto& name : p.ListFiles(kHost + "Bin"))
+    for (const auto& name : p.files.ListFiles(kHost + "Bin"))
       EXPECT_TRUE(name == "Maxthon.exe" || name == "Resource.dat") << name;
   }
 };
@@ -282,13 +282,13 @@ TEST(FaultInjection, TheCleanRoadsDoWhatTheyAreFor) {
     World world;
     world.Run(Road::Restore);
     EXPECT_EQ(*world.p.Contents(kHost + "Bin\\Resource.dat"), world.backup);
-    EXPECT_FALSE(world.p.FolderExists(kProgram + "\\Resource"));
+    EXPECT_FALSE(world.p.files.FolderExists(kProgram + "\\Resource"));
   }
   {
     World world;
     world.Run(Road::Repoint);
     EXPECT_EQ(world.p.Contents(kProgram + "\\Resource3.0.21.200.dat").value_or(""), kOtherArchive);
-    EXPECT_TRUE(world.p.FolderExists(kProgram + "\\Resource"));
+    EXPECT_TRUE(world.p.files.FolderExists(kProgram + "\\Resource"));
   }
   {
     World world;

@@ -339,11 +339,11 @@ TEST(LanguageMenu, ChoosingALanguageStoresItChecksItAndTranslates) {
 TEST(LanguageMenu, AFileRemovedAfterFillingOrABadIndexChangesNothing) {
   Window w;
   w.logic.OnLoad();
-  ASSERT_TRUE(w.p.RemoveFile(kLanguages + "Chinese Simplified.ini"));
+  ASSERT_TRUE(w.p.files.RemoveFile(kLanguages + "Chinese Simplified.ini"));
   w.logic.OnLanguageChosen(1);
   w.logic.OnLanguageChosen(7);
   EXPECT_EQ(w.app.LanguageName, "English");
-  EXPECT_FALSE(w.p.FileExists(kSettings));
+  EXPECT_FALSE(w.p.files.FileExists(kSettings));
   EXPECT_EQ(w.view.langChecks, (std::vector<bool>{true, false}));
 }
 
@@ -751,7 +751,7 @@ TEST(Preview, UnpacksAMissingTreeFirstThenShowsTheChangedFilesOverTheWindowAndWr
   EXPECT_TRUE(checkedWhileOpen);
   EXPECT_EQ(AllFiles(w.p), before);
   EXPECT_EQ(Unpacks(w.p), 1);
-  EXPECT_FALSE(w.p.FileExists(kSettings));
+  EXPECT_FALSE(w.p.files.FileExists(kSettings));
   EXPECT_EQ(*w.p.Contents(kFolder + "\\Resource.dat"), "host archive");  // as the unpack left it
   EXPECT_EQ(*w.p.Contents("C:\\M3\\Bin\\Resource.dat"), "host archive");
   ASSERT_EQ(w.ui.previews.size(), 2u);
@@ -774,7 +774,7 @@ TEST(Preview, ChecksTheFocusedFieldFirstAsOkDoes) {
   ASSERT_NE(css, nullptr);
   EXPECT_NE(css->text.find("{max-width:100 "), std::string::npos) << css->text;
   EXPECT_EQ(css->text.find(":50 "), std::string::npos) << css->text;
-  EXPECT_FALSE(w.p.FileExists(kSettings));
+  EXPECT_FALSE(w.p.files.FileExists(kSettings));
 }
 
 TEST(Preview, WithoutAHostVersionTellsWhyAsOkDoesAndShowsNothing) {
@@ -945,7 +945,7 @@ TEST(ReplacementImages, SeventeenCopiesEachStandingAlone) {
   EXPECT_EQ(p.Contents(ui + "main\\images\\nav_account.png"), "img:nav_account.png");
   EXPECT_EQ(p.Contents(ui + "main.classic\\images\\nav_account.png"), "img:nav_account_classic.png");
   EXPECT_EQ(p.Contents(ui + "main.classic\\images\\avatar_mask_tweak.png"), "img:avatar_mask_tweak.png");
-  EXPECT_FALSE(p.FileExists(ui + "main.classic\\images\\tab_bottom_tab.png"));
+  EXPECT_FALSE(p.files.FileExists(ui + "main.classic\\images\\tab_bottom_tab.png"));
 
   FakePlatform noTree(kFolder);
   App first(noTree, kFolder);

@@ -246,7 +246,7 @@ TEST_F(PipelineTest, HostIsClosedOrTerminatedWithinItsPolls) {
     AddTree();
     // The path's letter case and spelling differ from HostBinFolder's.
     const std::uint32_t pid = AddHostProcess("d:\\MAXTHON3\\.\\bin\\\\maxthon.exe");
-    p.processes.back().ignoresTerminate = c.outlivesTerminate;
+    p.processList.back().ignoresTerminate = c.outlivesTerminate;
     if (c.window) AddHostWindow(pid, c.closes);
 
     EXPECT_EQ(InstallArchive(app.Host(), window, false).outcome, Outcome::Done);
@@ -271,9 +271,9 @@ TEST_F(PipelineTest, EveryProcessOfThisInstallationIsTerminatedAndNoOther) {
   EXPECT_EQ(InstallArchive(app.Host(), window, false).outcome, Outcome::Done);
 
   EXPECT_EQ(p.terminated, (std::vector<std::uint32_t>{first, second}));
-  ASSERT_EQ(p.processes.size(), 2u);
-  EXPECT_EQ(p.processes[0].info.pid, other);
-  EXPECT_EQ(p.processes[1].info.pid, unreadable);
+  ASSERT_EQ(p.processList.size(), 2u);
+  EXPECT_EQ(p.processList[0].info.pid, other);
+  EXPECT_EQ(p.processList[1].info.pid, unreadable);
 
   // Another installation alone is neither asked about nor closed.
   p.terminated.clear();
@@ -454,8 +454,8 @@ TEST_F(PipelineTest, UnpackPrefersThePackedArchiveThenTheBackupNeverReplacingIt)
   UnpackArchive(app.Host(), window);
   EXPECT_EQ(*p.Contents(kModernCss), "last install");
 
-  p.DeleteFolder(kTree);
-  p.RemoveFile(kPacked);
+  p.files.DeleteFolder(kTree);
+  p.files.RemoveFile(kPacked);
   UnpackArchive(app.Host(), window);
   EXPECT_EQ(*p.Contents(kModernCss), "backup of the untouched host");
   EXPECT_EQ(*p.Contents(kBackup), "backup of the untouched host");
@@ -481,9 +481,9 @@ TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
          tools.unpackerExitCode = 1;
        },
        false, false},
-      {"file deleted from the tree", [&] { p.RemoveFile(kModernCss); }, true, false},
-      {"record removed (a run killed before it was written)", [&] { p.RemoveFile(app.Host().TreeRecordPath()); }, true,
-       false},
+      {"file deleted from the tree", [&] { p.files.RemoveFile(kModernCss); }, true, false},
+      {"record removed (a run killed before it was written)", [&] { p.files.RemoveFile(app.Host().TreeRecordPath()); },
+       true, false},
       {"other host folder", [&] { app.HostBinFolder = "E:\\Maxthon3\\Bin\\"; }, true, false},
       {"other host version", [&] { app.HostVersion = "3.0.21.1"; }, true, false},
       {"images copied in", [&] { p.AddFile(kTree + "\\ui\\main.classic\\images\\extra.png", "png"); }, true, true},
@@ -507,8 +507,8 @@ TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
     } else {
       EXPECT_EQ(result.outcome, Outcome::UnpackFailed);
       EXPECT_FALSE(p.HasFolder(kTree));
-      EXPECT_FALSE(p.Contents(kPacked));  // the next try starts from the backup
-      EXPECT_TRUE(p.processes.empty());   // a hung unpacker was ended
+      EXPECT_FALSE(p.Contents(kPacked));   // the next try starts from the backup
+      EXPECT_TRUE(p.processList.empty());  // a hung unpacker was ended
     }
     EXPECT_EQ(IsTreeUsable(app.Host()), c.usable);
     EXPECT_EQ(window.okStates, (std::vector<bool>{false, true}));
@@ -598,7 +598,7 @@ TEST_F(PipelineTest, HelpOpensTheAddressInTheHostOrElseTheDefaultBrowser) {
 
   p.failHook = nullptr;
   p.browserOpened.clear();
-  p.RemoveFile(kBin + "Maxthon.exe");
+  p.files.RemoveFile(kBin + "Maxthon.exe");
   HelpCommand(app);
   EXPECT_TRUE(p.started.empty());
   EXPECT_EQ(p.browserOpened, std::vector<std::string>{"http://help.example/ravelwick"});

@@ -53,8 +53,8 @@ TEST(Preview, ShowsWhatApplyWouldWriteAndWritesNothing) {
       {"3.0.0.1",
        {Option::HideFavBarButton, Option::ShowModeText, Option::CombineAddressSearch},
        [](test::FakePlatform& p) {
-         p.RemoveFile(kUi + "main\\favbar.htm");
-         p.RemoveFile(kUi + "main.classic\\favbar.htm");
+         p.files.RemoveFile(kUi + "main\\favbar.htm");
+         p.files.RemoveFile(kUi + "main.classic\\favbar.htm");
          p.AddFolder(kUi + "main.classic\\favbar.htm");
          p.AddFile(kUi + "main\\navbar.htm", "\xFF\xFE invalid \r only \r <div class=\"turbo\" />");
        },

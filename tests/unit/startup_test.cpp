@@ -82,13 +82,13 @@ TEST_F(StartupTest, RaisesTheRunningMainWindowAndEndsSilently) {
 // shows up after `windowAfterMs` (never when negative).
 TEST(SingleInstance, TheLoserRaisesTheWinnersWindowOnceItAppearsAndEndsSilently) {
   struct LateWindow : FakePlatform {
-    using FakePlatform::FakePlatform;
-    long windowAfterMs = -1;
-    void Sleep(unsigned ms) override {
-      FakePlatform::Sleep(ms);
-      if (windowAfterMs >= 0 && nowMs >= static_cast<std::uint64_t>(windowAfterMs) && windows.empty())
-        windows.push_back(FakeWindow{8, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
+    explicit LateWindow(const std::string& programFolder) : FakePlatform(programFolder) {
+      onSleep = [this] {
+        if (windowAfterMs >= 0 && nowMs >= static_cast<std::uint64_t>(windowAfterMs) && windows.empty())
+          windows.push_back(FakeWindow{8, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
+      };
     }
+    long windowAfterMs = -1;
   };
   struct Case {
     long windowAfterMs;
@@ -105,7 +105,7 @@ TEST(SingleInstance, TheLoserRaisesTheWinnersWindowOnceItAppearsAndEndsSilently)
     AddProgram(p);
     AddHost(p, kHost, "3.0.20.100");
     p.AddFile(kSettings, "[General]\r\nInstallFolder=" + kHost + "\r\n");
-    ASSERT_TRUE(p.ClaimSingleInstance(SingleInstanceName(p, kProgram)));  // the winner
+    ASSERT_TRUE(p.system.ClaimSingleInstance(SingleInstanceName(p, kProgram)));  // the winner
     p.windowAfterMs = c.windowAfterMs;
     if (c.windowAfterMs == 0) p.windows.push_back(FakeWindow{8, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
     App app{p, kProgram};
@@ -175,7 +175,7 @@ TEST_F(StartupTest, ChoosesTheLanguage) {
     FakePlatform fp{kProgram};
     AddProgram(fp);
     fp.AddFile(kProgram + "\\unpak.exe", "");
-    fp.RemoveFile(kProgram + "\\unpak.exe");  // end right after the language
+    fp.files.RemoveFile(kProgram + "\\unpak.exe");  // end right after the language
     fp.AddFile(kProgram + "\\Languages\\Deutsch.ini", "[General]\r\nMissingFile=Werkzeug fehlt\r\n");
     if (c.chineseFile) fp.AddFile(kProgram + "\\Languages\\Chinese Simplified.ini", "[General]\r\n");
     if (!c.setting.empty()) fp.AddFile(kSettings, "[General]\r\nLanguage=" + c.setting + "\r\n");
@@ -193,7 +193,7 @@ TEST_F(StartupTest, EitherMissingToolEndsInTheUsersLanguage) {
     AddProgram(fp);
     fp.AddFile(kProgram + "\\Languages\\Deutsch.ini", "[General]\r\nMissingFile=Werkzeug fehlt\r\n");
     fp.AddFile(kSettings, "[General]\r\nLanguage=Deutsch\r\n");
-    fp.RemoveFile(kProgram + "\\" + tool);
+    fp.files.RemoveFile(kProgram + "\\" + tool);
     App a{fp, kProgram};
     FakeUi u;
     EXPECT_EQ(Main(a, u), MainExit::MissingTool) << tool;
@@ -323,7 +323,7 @@ TEST_F(HostCheckTest, FirstRunKeepsAnIdenticalBackup) {
   EXPECT_TRUE(app.SingleSkinHost);
   EXPECT_EQ(p.Contents(Backup("3.0.15.300")), archive);
   EXPECT_EQ(Setting(app, "FileVersion"), "3.0.15.300");
-  EXPECT_EQ(p.ListFiles(kProgram).size(), 4u);  // tools, backup, settings
+  EXPECT_EQ(p.files.ListFiles(kProgram).size(), 4u);  // tools, backup, settings
 }
 
 TEST_F(HostCheckTest, SameVersionTouchesNothing) {
@@ -339,7 +339,7 @@ TEST_F(HostCheckTest, SameVersionTouchesNothing) {
   CheckHostInstallation(app);
   for (Op op : ops) EXPECT_EQ(op, Op::Read);
   EXPECT_FALSE(app.SingleSkinHost);
-  EXPECT_FALSE(p.FileExists(Backup("3.0.20.100")));
+  EXPECT_FALSE(p.files.FileExists(Backup("3.0.20.100")));
 }
 
 TEST_F(HostCheckTest, NewVersionReplacesDerivedFilesAndKeepsOldBackups) {
@@ -349,7 +349,7 @@ TEST_F(HostCheckTest, NewVersionReplacesDerivedFilesAndKeepsOldBackups) {
   p.AddFile(kProgram + "\\Resource.dat", "packed A");
   p.AddFile(kProgram + "\\Resource\\ui\\main\\index.css", "css");
   CheckHostInstallation(app);
-  EXPECT_FALSE(p.FileExists(kProgram + "\\Resource.dat"));
+  EXPECT_FALSE(p.files.FileExists(kProgram + "\\Resource.dat"));
   EXPECT_FALSE(p.HasFolder(kProgram + "\\Resource"));
   EXPECT_EQ(p.Contents(Backup("3.0.15.300")), "archive A");
   EXPECT_EQ(p.Contents(Backup("3.0.20.100")), "archive B");
@@ -396,7 +396,7 @@ TEST_F(HostCheckTest, LockedLeftoversAbortWithTheirPathAndKeepTheOldVersion) {
 TEST_F(HostCheckTest, MissingEmptyOrUncopiableHostArchiveLeavesNoBackup) {
   const std::string backup = Backup("3.0.20.100");
   const std::vector<std::pair<const char*, std::function<void()>>> cases = {
-      {"missing", [&] { p.RemoveFile(kHostArchive); }},
+      {"missing", [&] { p.files.RemoveFile(kHostArchive); }},
       {"empty", [&] { p.AddFile(kHostArchive, ""); }},
       {"unreadable", [&] { p.failHook = [&](Op op, const std::string&) { return op == Op::Copy; }; }},
       {"rename fails",
@@ -410,8 +410,8 @@ TEST_F(HostCheckTest, MissingEmptyOrUncopiableHostArchiveLeavesNoBackup) {
     arrange();
     const HostCheckResult check = CheckHostInstallation(app);
     p.failHook = nullptr;
-    EXPECT_FALSE(p.FileExists(backup));
-    EXPECT_FALSE(p.FileExists(backup + ".partial"));
+    EXPECT_FALSE(p.files.FileExists(backup));
+    EXPECT_FALSE(p.files.FileExists(backup + ".partial"));
     EXPECT_EQ(Setting(app, "FileVersion"), "<none>");
     EXPECT_EQ(check.outcome, HostCheck::ArchiveUnusable);
     EXPECT_EQ(MessageFor(app, check), "Unusable " + kHostArchive);
@@ -527,7 +527,7 @@ TEST_F(DialogTest, RejectedFoldersKeepTheDialogOpen) {
     EXPECT_EQ(v.focusCount, 1);
     EXPECT_EQ(v.selections, 1);
     EXPECT_EQ(a.HostBinFolder, "");
-    EXPECT_FALSE(fp.FileExists(kSettings));
+    EXPECT_FALSE(fp.files.FileExists(kSettings));
   }
 }
 
@@ -537,7 +537,7 @@ TEST_F(DialogTest, CancelAndEscapeChangeNothing) {
   EXPECT_TRUE(dialog.OnKeyDown(kKeyEscape));
   EXPECT_TRUE(view.unloaded);
   EXPECT_EQ(app.HostBinFolder, "E:\\Before\\Bin\\");
-  EXPECT_FALSE(p.FileExists(kSettings));
+  EXPECT_FALSE(p.files.FileExists(kSettings));
   EXPECT_FALSE(dialog.OnKeyDown(65));
 }
 

@@ -225,7 +225,7 @@ TEST(FileCache, ReadsEachFileOnceUntilItChanges) {
   EXPECT_EQ(app.ReadSetting("A", ""), "2");
   p.AddFile(kSettings, "[General]\r\nA=3\r\n");
   EXPECT_EQ(app.ReadSetting("A", ""), "3");
-  p.RemoveFile(kSettings);
+  p.files.RemoveFile(kSettings);
   EXPECT_EQ(app.ReadSetting("A", "gone"), "gone");
 
   // A read that fails is not remembered as an empty file.
@@ -272,7 +272,7 @@ TEST(Utf8File, FailedWriteLeavesTheOldFileIntact) {
     p.failHook = [failing](Op op, const std::string&) { return op == failing; };
     EXPECT_FALSE(WriteUtf8File(p, path, "new"));
     EXPECT_EQ(*p.Contents(path), "old");
-    EXPECT_EQ(p.ListFiles("C:\\Ravelwick"), std::vector<std::string>{"navbar.htm"});  // no temporary left
+    EXPECT_EQ(p.files.ListFiles("C:\\Ravelwick"), std::vector<std::string>{"navbar.htm"});  // no temporary left
   }
 }
 

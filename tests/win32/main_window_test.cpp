@@ -155,16 +155,16 @@ RECT PlaceOf(HWND control) {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = platform_.ProgramFolder() + "\\mainwindow-test";
-    platform_.DeleteFolder(folder_);
-    ASSERT_TRUE(platform_.CreateFolder(folder_));
-    ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Languages"));
+    folder_ = platform_.files.ProgramFolder() + "\\mainwindow-test";
+    platform_.files.DeleteFolder(folder_);
+    ASSERT_TRUE(platform_.files.CreateFolder(folder_));
+    ASSERT_TRUE(platform_.files.CreateFolder(folder_ + "\\Languages"));
     // Present, so that the first activation does not unpack.
-    ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource"));
+    ASSERT_TRUE(platform_.files.CreateFolder(folder_ + "\\Resource"));
     for (const char* name : {"English.ini", "Chinese Simplified.ini"}) {
-      auto bytes = platform_.ReadFile(std::string(RW_SOURCE_DIR) + "\\data\\Languages\\" + name);
+      auto bytes = platform_.files.ReadFile(std::string(RW_SOURCE_DIR) + "\\data\\Languages\\" + name);
       ASSERT_TRUE(bytes) << name;
-      ASSERT_TRUE(platform_.WriteFile(folder_ + "\\Languages\\" + name, *bytes));
+      ASSERT_TRUE(platform_.files.WriteFile(folder_ + "\\Languages\\" + name, *bytes));
     }
     app_.AppVersion = "1.2.7";
     app_.AppTitle = "Ravelwick (1.2.7)";
@@ -172,7 +172,7 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override {
     if (HWND w = H(MainWindowHandle())) DestroyWindow(w);
     Pump(50);
-    platform_.DeleteFolder(folder_);
+    platform_.files.DeleteFolder(folder_);
   }
 
   void Open() {
@@ -307,8 +307,8 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
 
 TEST_F(MainWindowTest, StoredOptionsAreThereTheMomentTheWindowShows) {
   app_.programFolder = folder_;
-  ASSERT_TRUE(platform_.WriteFile(folder_ + "\\settings.ini",
-                                  "[General]\r\nHideHome=1\r\nHideStatusBar=1\r\nMaxTabWidth=240\r\n"));
+  ASSERT_TRUE(platform_.files.WriteFile(folder_ + "\\settings.ini",
+                                        "[General]\r\nHideHome=1\r\nHideStatusBar=1\r\nMaxTabWidth=240\r\n"));
   Open();
   EXPECT_EQ(SendMessageW(Ctl(Option::HideHome), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(SendMessageW(Ctl(Option::HideStatusBar), BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -470,12 +470,12 @@ TEST_F(MainWindowTest, CtrlPOpensThePreviewModallyAndEscapeClosesItHavingChanged
   app_.HostVersion = "3.0.24.2000";
   const std::string css = folder_ + "\\Resource\\ui\\main\\index.css";
   const std::string settings = folder_ + "\\settings.ini";
-  ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource\\ui"));
-  ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource\\ui\\main"));
-  ASSERT_TRUE(platform_.WriteFile(css, "body{}\r\n"));
+  ASSERT_TRUE(platform_.files.CreateFolder(folder_ + "\\Resource\\ui"));
+  ASSERT_TRUE(platform_.files.CreateFolder(folder_ + "\\Resource\\ui\\main"));
+  ASSERT_TRUE(platform_.files.WriteFile(css, "body{}\r\n"));
   ASSERT_TRUE(RecordTree(app_.Host()));
-  ASSERT_TRUE(platform_.WriteFile(settings, "[General]\r\nHideHome=1\r\n"));
-  const auto record = platform_.ReadFile(folder_ + "\\Resource.files");
+  ASSERT_TRUE(platform_.files.WriteFile(settings, "[General]\r\nHideHome=1\r\n"));
+  const auto record = platform_.files.ReadFile(folder_ + "\\Resource.files");
   Open();
   HWND main = H(MainWindowHandle());
   HWND box = Ctl(Option::HideStatusBar);
@@ -570,10 +570,10 @@ TEST_F(MainWindowTest, CtrlPOpensThePreviewModallyAndEscapeClosesItHavingChanged
   EXPECT_FALSE(IsWindow(p.window));
   EXPECT_TRUE(IsWindowEnabled(main));
   EXPECT_EQ(MainWindowHandle(), reinterpret_cast<WindowHandle>(main));
-  EXPECT_EQ(platform_.ReadFile(css), "body{}\r\n");
-  EXPECT_EQ(platform_.ReadFile(settings), "[General]\r\nHideHome=1\r\n");
-  EXPECT_EQ(platform_.ReadFile(folder_ + "\\Resource.files"), record);
-  EXPECT_FALSE(platform_.FileExists(folder_ + "\\Resource.dat"));
+  EXPECT_EQ(platform_.files.ReadFile(css), "body{}\r\n");
+  EXPECT_EQ(platform_.files.ReadFile(settings), "[General]\r\nHideHome=1\r\n");
+  EXPECT_EQ(platform_.files.ReadFile(folder_ + "\\Resource.files"), record);
+  EXPECT_FALSE(platform_.files.FileExists(folder_ + "\\Resource.dat"));
 }
 
 // The main window closed from outside while the preview is up takes the
@@ -581,9 +581,9 @@ TEST_F(MainWindowTest, CtrlPOpensThePreviewModallyAndEscapeClosesItHavingChanged
 TEST_F(MainWindowTest, ClosingTheWindowUnderThePreviewClosesBoth) {
   app_.programFolder = folder_;
   app_.HostVersion = "3.0.24.2000";
-  ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource\\ui"));
-  ASSERT_TRUE(platform_.CreateFolder(folder_ + "\\Resource\\ui\\main"));
-  ASSERT_TRUE(platform_.WriteFile(folder_ + "\\Resource\\ui\\main\\index.css", ""));
+  ASSERT_TRUE(platform_.files.CreateFolder(folder_ + "\\Resource\\ui"));
+  ASSERT_TRUE(platform_.files.CreateFolder(folder_ + "\\Resource\\ui\\main"));
+  ASSERT_TRUE(platform_.files.WriteFile(folder_ + "\\Resource\\ui\\main\\index.css", ""));
   ASSERT_TRUE(RecordTree(app_.Host()));
   Open();
   HWND main = H(MainWindowHandle());

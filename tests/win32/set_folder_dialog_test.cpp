@@ -102,7 +102,7 @@ TEST_F(SetFolderDialogTest, EnterOnTheFocusedCancelButtonCancels) {
   }};
   Run();
   EXPECT_EQ(app_.HostBinFolder, "");
-  EXPECT_FALSE(platform_.FileExists(app_.SettingsPath()));
+  EXPECT_FALSE(platform_.files.FileExists(app_.SettingsPath()));
 }
 
 TEST_F(SetFolderDialogTest, EscapeFromTheTextBoxCancels) {
@@ -112,7 +112,7 @@ TEST_F(SetFolderDialogTest, EscapeFromTheTextBoxCancels) {
   }};
   Run();
   EXPECT_EQ(app_.HostBinFolder, "");
-  EXPECT_FALSE(platform_.FileExists(app_.SettingsPath()));
+  EXPECT_FALSE(platform_.files.FileExists(app_.SettingsPath()));
 }
 
 TEST_F(SetFolderDialogTest, RejectedFolderKeepsTheDialogWithTheTextSelected) {

@@ -68,7 +68,7 @@ class Win32World : public test::ContractWorld {
  public:
   Win32World() {
     ForceRemove();
-    platform_.CreateFolder(folder_);
+    platform_.files.CreateFolder(folder_);
   }
   ~Win32World() override { ForceRemove(); }
   Platform& platform() override { return platform_; }
@@ -78,7 +78,7 @@ class Win32World : public test::ContractWorld {
   }
 
   Win32Platform platform_;
-  const std::string folder_ = platform_.ProgramFolder() + "\\w32test-\xE6\xB5\x8F\xE8\xA7\x88";
+  const std::string folder_ = platform_.files.ProgramFolder() + "\\w32test-\xE6\xB5\x8F\xE8\xA7\x88";
 
  private:
   // Clears read-only attributes the tests set, then removes everything. Under
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(Win32, PlatformContract,
 // them, paths past MAX_PATH, versions, processes.
 class Win32PlatformTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(platform_.FolderExists(folder_)); }
+  void SetUp() override { ASSERT_TRUE(platform_.files.FolderExists(folder_)); }
   std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
 
   Win32World world_;
@@ -119,11 +119,11 @@ class Win32PlatformTest : public ::testing::Test {
 TEST_F(Win32PlatformTest, AnsiCodePageIsEnglishAndUtf8LanguageFilesReadCorrectly) {
   // The test runs with an English system locale: the ANSI code page is 1252.
   EXPECT_EQ(GetACP(), 1252u);
-  EXPECT_EQ(platform_.AnsiToUtf8("caf\xE9"), "caf\xC3\xA9");
-  EXPECT_FALSE(platform_.Utf8ToAnsi("\xE7\xA1\xAE\xE5\xAE\x9A"));
-  ASSERT_TRUE(platform_.CreateFolder(Path("Languages")));
-  ASSERT_TRUE(platform_.WriteFile(Path("Languages\\Chinese Simplified.ini"),
-                                  "\xEF\xBB\xBF[General]\r\nOK=\xE7\xA1\xAE\xE5\xAE\x9A\r\n"));
+  EXPECT_EQ(platform_.system.AnsiToUtf8("caf\xE9"), "caf\xC3\xA9");
+  EXPECT_FALSE(platform_.system.Utf8ToAnsi("\xE7\xA1\xAE\xE5\xAE\x9A"));
+  ASSERT_TRUE(platform_.files.CreateFolder(Path("Languages")));
+  ASSERT_TRUE(platform_.files.WriteFile(Path("Languages\\Chinese Simplified.ini"),
+                                        "\xEF\xBB\xBF[General]\r\nOK=\xE7\xA1\xAE\xE5\xAE\x9A\r\n"));
   EXPECT_EQ(LookupText(platform_, folder_, "Chinese Simplified", "OK"), "\xE7\xA1\xAE\xE5\xAE\x9A");
   // The shipped language file reads the same way.
   EXPECT_NE(LookupText(platform_, std::string(RW_SOURCE_DIR "/data"), "Chinese Simplified", "OK"), "");
@@ -133,7 +133,7 @@ TEST_F(Win32PlatformTest, Utf16SettingsStayReadableByTheSystemsProfileFunctions)
   // As Notepad saves "Unicode": what we add must be what Windows reads.
   const std::string ini = Path("unicode.ini");
   const std::wstring before = L"\xFEFF[General]\r\nLanguage=Deutsch\r\n";
-  ASSERT_TRUE(platform_.WriteFile(
+  ASSERT_TRUE(platform_.files.WriteFile(
       ini, std::string_view(reinterpret_cast<const char*>(before.data()), before.size() * sizeof(wchar_t))));
   EXPECT_EQ(ReadIniValue(platform_, ini, "Language", ""), "Deutsch");
   ASSERT_TRUE(WriteIniValue(platform_, ini, "InstallFolder", "D:\\\xE6\xB5\x8F\\"));
@@ -142,12 +142,12 @@ TEST_F(Win32PlatformTest, Utf16SettingsStayReadableByTheSystemsProfileFunctions)
   EXPECT_EQ(std::wstring(value), L"Deutsch");
   GetPrivateProfileStringW(L"General", L"InstallFolder", L"", value, 64, Wide(ini).c_str());
   EXPECT_EQ(std::wstring(value), L"D:\\\x6D4F\\");
-  EXPECT_EQ(platform_.ReadFile(ini)->substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(platform_.files.ReadFile(ini)->substr(0, 2), "\xFF\xFE");
 }
 
 TEST_F(Win32PlatformTest, LongPathNameExpandsShortNamesAndKeepsWhatItCannotResolve) {
   const std::string longFolder = Path("Long Folder \xC3\x84\xC3\x96\xC3\x9C name");
-  ASSERT_TRUE(platform_.CreateFolder(longFolder));
+  ASSERT_TRUE(platform_.files.CreateFolder(longFolder));
   wchar_t shortName[MAX_PATH];
   const DWORD n = GetShortPathNameW(Wide(longFolder).c_str(), shortName, MAX_PATH);
   ASSERT_GT(n, 0u);
@@ -160,14 +160,14 @@ TEST_F(Win32PlatformTest, LongPathNameExpandsShortNamesAndKeepsWhatItCannotResol
       {Path("missing\\Deeper"), Path("missing\\Deeper")},
       {"", ""},
   };
-  for (const auto& row : rows) EXPECT_EQ(platform_.LongPathName(row.path), row.expected) << row.path;
+  for (const auto& row : rows) EXPECT_EQ(platform_.files.LongPathName(row.path), row.expected) << row.path;
 }
 
 TEST(Win32Platform, ASingleInstanceClaimHoldsForTheWholeProcess) {
   const std::string name = "Ravelwick-process-" + std::to_string(GetCurrentProcessId());
-  EXPECT_TRUE(Win32Platform().ClaimSingleInstance(name));
+  EXPECT_TRUE(Win32Platform().system.ClaimSingleInstance(name));
   // Another platform object of the same process sees the claim too.
-  EXPECT_FALSE(Win32Platform().ClaimSingleInstance(name));
+  EXPECT_FALSE(Win32Platform().system.ClaimSingleInstance(name));
 }
 
 // A link to a folder as the system at hand makes one: a symbolic link where
@@ -189,63 +189,65 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
 
 TEST_F(Win32PlatformTest, RemovingAFolderNeverFollowsALinkAtAnyDepth) {
   const std::string target = Path("Elsewhere");
-  ASSERT_TRUE(platform_.CreateFolder(target));
-  ASSERT_TRUE(platform_.CreateFolder(target + "\\ui"));
-  for (const char* name : {"keep.css", "ui\\keep.htm"}) ASSERT_TRUE(platform_.WriteFile(target + "\\" + name, name));
-  ASSERT_TRUE(platform_.CreateFolder(Path("Resource")));
-  ASSERT_TRUE(platform_.WriteFile(Path("Resource\\own.css"), "x"));
+  ASSERT_TRUE(platform_.files.CreateFolder(target));
+  ASSERT_TRUE(platform_.files.CreateFolder(target + "\\ui"));
+  for (const char* name : {"keep.css", "ui\\keep.htm"})
+    ASSERT_TRUE(platform_.files.WriteFile(target + "\\" + name, name));
+  ASSERT_TRUE(platform_.files.CreateFolder(Path("Resource")));
+  ASSERT_TRUE(platform_.files.WriteFile(Path("Resource\\own.css"), "x"));
   // The folder itself a link, and a link inside a real folder.
   ASSERT_TRUE(MakeFolderLink(Wide(Path("Linked")), Wide(target))) << "no link could be made";
   ASSERT_TRUE(MakeFolderLink(Wide(Path("Resource\\inner")), Wide(target)));
-  EXPECT_TRUE(platform_.FolderExists(Path("Linked")));
+  EXPECT_TRUE(platform_.files.FolderExists(Path("Linked")));
 
-  EXPECT_EQ(platform_.ListTree(Path("Linked")), std::vector<std::string>{});
-  EXPECT_EQ(platform_.ListTree(Path("Resource")), std::vector<std::string>{"own.css"});
+  EXPECT_EQ(platform_.files.ListTree(Path("Linked")), std::vector<std::string>{});
+  EXPECT_EQ(platform_.files.ListTree(Path("Resource")), std::vector<std::string>{"own.css"});
   // Where the system removes the link itself it is gone; Wine cannot remove
   // a Unix link without touching its target, so there it stays.
-  const bool linkGone = platform_.DeleteFolder(Path("Linked"));
-  EXPECT_EQ(linkGone, !platform_.FolderExists(Path("Linked")));
-  EXPECT_EQ(platform_.DeleteFolder(Path("Resource")), linkGone);
-  EXPECT_FALSE(platform_.FileExists(Path("Resource\\own.css")));
+  const bool linkGone = platform_.files.DeleteFolder(Path("Linked")).ok;
+  EXPECT_EQ(linkGone, !platform_.files.FolderExists(Path("Linked")));
+  EXPECT_EQ(platform_.files.DeleteFolder(Path("Resource")).ok, linkGone);
+  EXPECT_FALSE(platform_.files.FileExists(Path("Resource\\own.css")));
   for (const char* name : {"keep.css", "ui\\keep.htm"})
-    EXPECT_EQ(platform_.ReadFile(target + "\\" + name), std::string(name)) << name;
+    EXPECT_EQ(platform_.files.ReadFile(target + "\\" + name), std::string(name)) << name;
 }
 
 TEST_F(Win32PlatformTest, EveryFileCallWorksPastTheOldPathLimit) {
   std::string deep = folder_;
   while (deep.size() < 320) {
     deep += "\\Folder of a deep tree \xC3\xA4";
-    ASSERT_TRUE(platform_.CreateFolder(deep)) << deep.size();
+    ASSERT_TRUE(platform_.files.CreateFolder(deep)) << deep.size();
   }
-  EXPECT_TRUE(platform_.FolderExists(deep));
+  EXPECT_TRUE(platform_.files.FolderExists(deep));
   const std::string file = deep + "\\index.css";
-  ASSERT_TRUE(platform_.WriteFile(file, "body{}"));
-  EXPECT_TRUE(platform_.FileExists(file));
-  EXPECT_EQ(platform_.ReadFile(file), std::string("body{}"));
-  EXPECT_EQ(platform_.StampOf(file)->size, 6u);
-  ASSERT_TRUE(platform_.CopyFileOver(file, deep + "\\copy.css"));
-  ASSERT_TRUE(platform_.RenameOver(deep + "\\copy.css", deep + "\\renamed.css"));
+  ASSERT_TRUE(platform_.files.WriteFile(file, "body{}"));
+  EXPECT_TRUE(platform_.files.FileExists(file));
+  EXPECT_EQ(platform_.files.ReadFile(file), std::string("body{}"));
+  EXPECT_EQ(platform_.files.StampOf(file)->size, 6u);
+  ASSERT_TRUE(platform_.files.CopyFileOver(file, deep + "\\copy.css"));
+  ASSERT_TRUE(platform_.files.RenameOver(deep + "\\copy.css", deep + "\\renamed.css"));
   ASSERT_TRUE(SetFileAttributesW((L"\\\\?\\" + Wide(deep + "\\renamed.css")).c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_TRUE(platform_.IsReadOnly(deep + "\\renamed.css"));
-  EXPECT_FALSE(platform_.RemoveFile(deep + "\\renamed.css"));
+  EXPECT_TRUE(platform_.files.IsReadOnly(deep + "\\renamed.css"));
+  EXPECT_FALSE(platform_.files.RemoveFile(deep + "\\renamed.css"));
   ASSERT_TRUE(SetFileAttributesW((L"\\\\?\\" + Wide(deep + "\\renamed.css")).c_str(), FILE_ATTRIBUTE_NORMAL));
-  auto files = platform_.ListFiles(deep);
+  auto files = platform_.files.ListFiles(deep);
   std::sort(files.begin(), files.end());
   EXPECT_EQ(files, (std::vector<std::string>{"index.css", "renamed.css"}));
-  EXPECT_EQ(platform_.ListTree(folder_).size(), 2u);
-  EXPECT_EQ(platform_.LongPathName(file), file);
-  ASSERT_TRUE(platform_.RemoveFile(deep + "\\renamed.css"));
+  EXPECT_EQ(platform_.files.ListTree(folder_).size(), 2u);
+  EXPECT_EQ(platform_.files.LongPathName(file), file);
+  ASSERT_TRUE(platform_.files.RemoveFile(deep + "\\renamed.css"));
   // A versioned program in the deep folder: its version, and it starts.
-  ASSERT_TRUE(platform_.CopyFileOver("C:\\windows\\system32\\cmd.exe", deep + "\\tool.exe"));
-  EXPECT_EQ(platform_.FileVersion(deep + "\\tool.exe"), platform_.FileVersion("C:\\windows\\system32\\cmd.exe"));
-  const std::uint32_t pid = platform_.StartProcess("\"" + deep + "\\tool.exe\" /c exit 7", /*hidden=*/true);
+  ASSERT_TRUE(platform_.files.CopyFileOver("C:\\windows\\system32\\cmd.exe", deep + "\\tool.exe"));
+  EXPECT_EQ(platform_.files.FileVersion(deep + "\\tool.exe"),
+            platform_.files.FileVersion("C:\\windows\\system32\\cmd.exe"));
+  const std::uint32_t pid = platform_.processes.StartProcess("\"" + deep + "\\tool.exe\" /c exit 7", /*hidden=*/true);
   ASSERT_NE(pid, 0u);
   std::optional<std::uint32_t> code;
-  for (int i = 0; i < 200 && !(code = platform_.ExitCodeOf(pid)); ++i) platform_.Sleep(50);
+  for (int i = 0; i < 200 && !(code = platform_.processes.ExitCodeOf(pid)); ++i) platform_.system.Sleep(50);
   EXPECT_EQ(code, 7u);
   const std::string top = folder_ + "\\Folder of a deep tree \xC3\xA4";
-  EXPECT_TRUE(platform_.DeleteFolder(top));
-  EXPECT_FALSE(platform_.FolderExists(top));
+  EXPECT_TRUE(platform_.files.DeleteFolder(top));
+  EXPECT_FALSE(platform_.files.FolderExists(top));
 }
 
 TEST(LateBound, FindsShellAndComFunctionsAndNothingThatIsNotThere) {
@@ -255,8 +257,8 @@ TEST(LateBound, FindsShellAndComFunctionsAndNothingThatIsNotThere) {
   EXPECT_EQ(win32::LateBound<FARPROC>(L"no-such-library.dll", "ShellExecuteW"), nullptr);
   // Web addresses only: anything else is refused before the shell is asked.
   Win32Platform platform;
-  EXPECT_FALSE(platform.OpenInDefaultBrowser("C:\\Windows\\notepad.exe"));
-  EXPECT_FALSE(platform.OpenInDefaultBrowser("file:///C:/Windows/notepad.exe"));
+  EXPECT_FALSE(platform.processes.OpenInDefaultBrowser("C:\\Windows\\notepad.exe"));
+  EXPECT_FALSE(platform.processes.OpenInDefaultBrowser("file:///C:/Windows/notepad.exe"));
 }
 
 // Stands for a resource kind: notes what is given back.
@@ -287,10 +289,11 @@ TEST(UniqueResource, GivesBackEachValueOnceAndNothingItHandedOn) {
 }
 
 TEST_F(Win32PlatformTest, OwnExecutableHasNoVersionButTheSystemDllsDo) {
-  EXPECT_TRUE(platform_.FileVersion("C:\\windows\\system32\\kernel32.dll").has_value());
-  EXPECT_FALSE(platform_.FileVersion(Path("none.exe")).has_value());
-  EXPECT_FALSE(platform_.ReadRegistryString("HKEY_CURRENT_USER\\Software\\RavelwickNoSuchKey\\Folder").has_value());
-  EXPECT_FALSE(platform_.ListProcesses("win32_tests.exe").empty());
+  EXPECT_TRUE(platform_.files.FileVersion("C:\\windows\\system32\\kernel32.dll").has_value());
+  EXPECT_FALSE(platform_.files.FileVersion(Path("none.exe")).has_value());
+  EXPECT_FALSE(
+      platform_.system.ReadRegistryString("HKEY_CURRENT_USER\\Software\\RavelwickNoSuchKey\\Folder").has_value());
+  EXPECT_FALSE(platform_.processes.ListProcesses("win32_tests.exe").empty());
 }
 
 }  // namespace

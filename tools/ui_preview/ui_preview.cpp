@@ -38,11 +38,11 @@ constexpr char kSettings[] =
 // preview has lines to show.
 void StageTree(rw::Platform& platform, const std::string& tree) {
   const std::string fixture = std::string(RW_SOURCE_DIR) + "\\tests\\fixtures\\host-ui";
-  for (const std::string& file : platform.ListTree(fixture)) {
+  for (const std::string& file : platform.files.ListTree(fixture)) {
     if (!file.ends_with(".css") && !file.ends_with(".htm")) continue;
     for (std::size_t slash = file.find('\\'); slash != std::string::npos; slash = file.find('\\', slash + 1))
-      platform.CreateFolder(tree + "\\" + file.substr(0, slash));
-    platform.CopyFileOver(fixture + "\\" + file, tree + "\\" + file);
+      platform.files.CreateFolder(tree + "\\" + file.substr(0, slash));
+    platform.files.CopyFileOver(fixture + "\\" + file, tree + "\\" + file);
   }
 }
 
@@ -100,19 +100,20 @@ std::string Stage(rw::Platform& platform) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   const std::string folder = rw::win32::Utf8(temp) + "ravelwick-preview";
-  platform.DeleteFolder(folder);
-  platform.CreateFolder(folder);
-  platform.CreateFolder(folder + "\\Languages");
+  platform.files.DeleteFolder(folder);
+  platform.files.CreateFolder(folder);
+  platform.files.CreateFolder(folder + "\\Languages");
   // A working tree as a finished unpack leaves it, recorded in main below:
   // the window finds nothing to unpack.
-  for (const char* sub : {"\\Resource", "\\Resource\\ui", "\\Resource\\ui\\main"}) platform.CreateFolder(folder + sub);
-  platform.WriteFile(folder + "\\Resource\\ui\\main\\index.css", "");
+  for (const char* sub : {"\\Resource", "\\Resource\\ui", "\\Resource\\ui\\main"})
+    platform.files.CreateFolder(folder + sub);
+  platform.files.WriteFile(folder + "\\Resource\\ui\\main\\index.css", "");
   StageTree(platform, folder + "\\Resource");
   for (const char* name : {"English.ini", "Chinese Simplified.ini"})
-    if (auto bytes = platform.ReadFile(std::string(RW_SOURCE_DIR) + "\\data\\Languages\\" + name))
-      platform.WriteFile(folder + "\\Languages\\" + name, *bytes);
-  platform.WriteFile(folder + "\\settings.ini", kSettings);
-  platform.WriteFile(folder + "\\Moved.ini", kMoved);
+    if (auto bytes = platform.files.ReadFile(std::string(RW_SOURCE_DIR) + "\\data\\Languages\\" + name))
+      platform.files.WriteFile(folder + "\\Languages\\" + name, *bytes);
+  platform.files.WriteFile(folder + "\\settings.ini", kSettings);
+  platform.files.WriteFile(folder + "\\Moved.ini", kMoved);
   return folder;
 }
 
@@ -257,6 +258,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     DispatchMessageW(&msg);
   }
   g_show.progress.reset();
-  platform.DeleteFolder(app.programFolder);
+  platform.files.DeleteFolder(app.programFolder);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cwctype>
 #include <filesystem>
@@ -27,38 +28,43 @@ fs::path Native(const std::string& path) {
   return fs::path(p);
 }
 
+// The words for a refusal the file system would not make for root.
+FileChange Denied() { return FileChange::Failed(std::make_error_code(std::errc::permission_denied).message()); }
+FileChange Failed(const std::error_code& ec) { return FileChange::Failed(ec.message()); }
+FileChange FailedWithErrno() { return FileChange::Failed(std::generic_category().message(errno)); }
+
 }  // namespace
 
-std::string PosixPlatform::ProgramFolder() {
+std::string PosixFileSystem::ProgramFolder() {
   std::error_code ec;
   auto exe = fs::read_symlink("/proc/self/exe", ec);
   return ec ? std::string(".") : exe.parent_path().string();
 }
 
-bool PosixPlatform::FileExists(const std::string& path) {
+bool PosixFileSystem::FileExists(const std::string& path) {
   std::error_code ec;
   return fs::is_regular_file(Native(path), ec);
 }
 
-bool PosixPlatform::FolderExists(const std::string& path) {
+bool PosixFileSystem::FolderExists(const std::string& path) {
   std::error_code ec;
   return fs::is_directory(Native(path), ec);
 }
 
-bool PosixPlatform::IsReadOnly(const std::string& path) {
+bool PosixFileSystem::IsReadOnly(const std::string& path) {
   struct stat st;
   if (::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   return (st.st_mode & 0222) == 0;
 }
 
-std::optional<FileStamp> PosixPlatform::StampOf(const std::string& path) {
+std::optional<FileStamp> PosixFileSystem::StampOf(const std::string& path) {
   struct stat st {};
   if (::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   return FileStamp{static_cast<std::uint64_t>(st.st_size), static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
                                                                static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
 }
 
-std::optional<std::string> PosixPlatform::ReadFile(const std::string& path) {
+std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
   if (!FileExists(path)) return std::nullopt;
   std::ifstream in(Native(path), std::ios::binary);
   if (!in) return std::nullopt;
@@ -72,45 +78,48 @@ std::optional<std::string> PosixPlatform::ReadFile(const std::string& path) {
   return bytes;
 }
 
-bool PosixPlatform::WriteFile(const std::string& path, std::string_view bytes) {
+FileChange PosixFileSystem::WriteFile(const std::string& path, std::string_view bytes) {
   // Root ignores permission bits; honour the read-only attribute ourselves.
-  if (IsReadOnly(path) || FolderExists(path)) return false;
+  if (IsReadOnly(path) || FolderExists(path)) return Denied();
+  errno = 0;
   std::ofstream out(Native(path), std::ios::binary | std::ios::trunc);
-  if (!out) return false;
+  if (!out) return FailedWithErrno();
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  return static_cast<bool>(out);
+  return out ? FileChange::Done() : FailedWithErrno();
 }
 
-bool PosixPlatform::RenameOver(const std::string& from, const std::string& to) {
-  if (IsReadOnly(to) || FolderExists(to)) return false;
+FileChange PosixFileSystem::RenameOver(const std::string& from, const std::string& to) {
+  if (IsReadOnly(to) || FolderExists(to)) return Denied();
   std::error_code ec;
   fs::rename(Native(from), Native(to), ec);
-  return !ec;
+  return ec ? Failed(ec) : FileChange::Done();
 }
 
-bool PosixPlatform::CopyFileOver(const std::string& from, const std::string& to) {
-  if (IsReadOnly(to) || !FileExists(from)) return false;
+FileChange PosixFileSystem::CopyFileOver(const std::string& from, const std::string& to) {
+  if (IsReadOnly(to)) return Denied();
+  if (!FileExists(from)) return Failed(std::make_error_code(std::errc::no_such_file_or_directory));
   std::error_code ec;
   fs::copy_file(Native(from), Native(to), fs::copy_options::overwrite_existing, ec);
-  if (ec) return false;
+  if (ec) return Failed(ec);
   // As on Windows, the copy keeps the source's last-write time.
   fs::last_write_time(Native(to), fs::last_write_time(Native(from), ec), ec);
-  return true;
+  return FileChange::Done();
 }
 
-bool PosixPlatform::RemoveFile(const std::string& path) {
-  if (IsReadOnly(path) || !FileExists(path)) return false;
+FileChange PosixFileSystem::RemoveFile(const std::string& path) {
+  if (IsReadOnly(path)) return Denied();
+  if (!FileExists(path)) return Failed(std::make_error_code(std::errc::no_such_file_or_directory));
   std::error_code ec;
-  return fs::remove(Native(path), ec) && !ec;
+  return fs::remove(Native(path), ec) && !ec ? FileChange::Done() : Failed(ec);
 }
 
-bool PosixPlatform::DeleteFolder(const std::string& path) {
+FileChange PosixFileSystem::DeleteFolder(const std::string& path) {
   const fs::path root = Native(path);
   std::error_code ec;
-  if (!fs::is_directory(root, ec)) return false;
+  if (!fs::is_directory(root, ec)) return FileChange::Failed();
   // A link in the folder's place goes as a link; its target is not ours.
-  if (fs::is_symlink(root, ec)) return fs::remove(root, ec) && !ec;
+  if (fs::is_symlink(root, ec)) return fs::remove(root, ec) && !ec ? FileChange::Done() : Failed(ec);
   // Delete what can be deleted, keeping read-only files (and their folders).
   // Links at any depth are removed as links, never entered.
   std::vector<fs::path> folders;
@@ -126,15 +135,16 @@ bool PosixPlatform::DeleteFolder(const std::string& path) {
   std::sort(folders.rbegin(), folders.rend());
   for (const auto& f : folders) fs::remove(f, ec);  // fails harmlessly when not empty
   fs::remove(root, ec);
-  return !fs::exists(root);
+  return fs::exists(root) ? FileChange::Failed() : FileChange::Done();
 }
 
-bool PosixPlatform::CreateFolder(const std::string& path) {
+FileChange PosixFileSystem::CreateFolder(const std::string& path) {
   std::error_code ec;
-  return fs::create_directory(Native(path), ec);
+  if (fs::create_directory(Native(path), ec)) return FileChange::Done();
+  return ec ? Failed(ec) : Failed(std::make_error_code(std::errc::file_exists));
 }
 
-std::vector<std::string> PosixPlatform::ListFiles(const std::string& folder) {
+std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code ec;
   for (auto it = fs::directory_iterator(Native(folder), ec); !ec && it != fs::directory_iterator(); it.increment(ec))
@@ -142,7 +152,7 @@ std::vector<std::string> PosixPlatform::ListFiles(const std::string& folder) {
   return names;
 }
 
-std::vector<std::string> PosixPlatform::ListTree(const std::string& folder) {
+std::vector<std::string> PosixFileSystem::ListTree(const std::string& folder) {
   std::vector<std::string> out;
   const fs::path root = Native(folder);
   std::error_code ec;
@@ -159,7 +169,7 @@ std::vector<std::string> PosixPlatform::ListTree(const std::string& folder) {
   return out;
 }
 
-std::string PosixPlatform::LowerCase(std::string_view text) {
+std::string PosixSystem::LowerCase(std::string_view text) {
   // The "C" locale lowers ASCII only; C.UTF-8 knows every letter.
   static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
   std::string out;
@@ -196,7 +206,7 @@ std::string PosixPlatform::LowerCase(std::string_view text) {
   return out;
 }
 
-bool PosixPlatform::ClaimSingleInstance(const std::string& name) {
+bool PosixSystem::ClaimSingleInstance(const std::string& name) {
   std::string file = name;
   for (char& c : file)
     if (c == '/' || c == '\\') c = '_';
@@ -212,11 +222,9 @@ bool PosixPlatform::ClaimSingleInstance(const std::string& name) {
   return false;
 }
 
-std::string PosixPlatform::AnsiToUtf8(std::string_view ansi) { return Cp1252ToUtf8(ansi); }
-std::optional<std::string> PosixPlatform::Utf8ToAnsi(std::string_view utf8) { return Utf8ToCp1252(utf8); }
+std::string PosixSystem::AnsiToUtf8(std::string_view ansi) { return Cp1252ToUtf8(ansi); }
+std::optional<std::string> PosixSystem::Utf8ToAnsi(std::string_view utf8) { return Utf8ToCp1252(utf8); }
 
-void PosixPlatform::Sleep(unsigned milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
+void PosixSystem::Sleep(unsigned milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 }  // namespace rw

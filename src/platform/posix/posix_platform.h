@@ -1,13 +1,14 @@
-// The file half of the platform on Linux: real files, backslashes in paths
-// taken as folder separators. Window, registry and process operations do
-// nothing; the native tools and benchmarks need only files.
+// The platform on Linux, for the native tests, tools and benchmarks: real
+// files, backslashes in paths taken as folder separators. Window, registry
+// and process operations do nothing; the native tools and benchmarks need
+// only files.
 #pragma once
 
 #include "platform/platform.h"
 
 namespace rw {
 
-class PosixPlatform : public Platform {
+class PosixFileSystem final : public FileSystem {
  public:
   std::string ProgramFolder() override;
   bool FileExists(const std::string& path) override;
@@ -15,24 +16,29 @@ class PosixPlatform : public Platform {
   bool IsReadOnly(const std::string& path) override;
   std::optional<FileStamp> StampOf(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
-  bool WriteFile(const std::string& path, std::string_view bytes) override;
-  bool RenameOver(const std::string& from, const std::string& to) override;
-  bool CopyFileOver(const std::string& from, const std::string& to) override;
-  bool RemoveFile(const std::string& path) override;
-  bool DeleteFolder(const std::string& path) override;
-  bool CreateFolder(const std::string& path) override;
+  FileChange WriteFile(const std::string& path, std::string_view bytes) override;
+  FileChange RenameOver(const std::string& from, const std::string& to) override;
+  FileChange CopyFileOver(const std::string& from, const std::string& to) override;
+  FileChange RemoveFile(const std::string& path) override;
+  FileChange DeleteFolder(const std::string& path) override;
+  FileChange CreateFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder) override;
-  std::optional<std::string> FileVersion(const std::string&) override { return std::nullopt; }
   std::vector<std::string> ListTree(const std::string& folder) override;
   std::string LongPathName(const std::string& path) override { return path; }
-  std::string LowerCase(std::string_view text) override;
-  std::string AnsiToUtf8(std::string_view ansi) override;
-  std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
-  std::optional<std::string> ReadRegistryString(const std::string&) override { return std::nullopt; }
-  std::uint32_t SystemDefaultLcid() override { return 1033; }
-  bool ClaimSingleInstance(const std::string& name) override;
-  void InitCommonControls() override {}
-  bool IsCompositionEnabled() override { return false; }
+  std::optional<std::string> FileVersion(const std::string&) override { return std::nullopt; }
+};
+
+class PosixProcesses final : public Processes {
+ public:
+  std::vector<ProcessInfo> ListProcesses(const std::string&) override { return {}; }
+  bool TerminateProcess(std::uint32_t) override { return false; }
+  std::uint32_t StartProcess(const std::string&, bool) override { return 0; }
+  std::optional<std::uint32_t> ExitCodeOf(std::uint32_t) override { return std::nullopt; }
+  bool OpenInDefaultBrowser(const std::string&) override { return false; }
+};
+
+class PosixDesktop final : public Desktop {
+ public:
   WindowHandle FindTopWindow(const std::string&, const std::string&) override { return 0; }
   void RaiseWindow(WindowHandle) override {}
   void SendCloseCommand(WindowHandle) override {}
@@ -41,13 +47,37 @@ class PosixPlatform : public Platform {
   }
   void PumpEvents() override {}
   void SetWaitCursor(bool) override {}
+  void InitCommonControls() override {}
+  bool IsCompositionEnabled() override { return false; }
+};
+
+class PosixSystem final : public SystemServices {
+ public:
+  std::optional<std::string> ReadRegistryString(const std::string&) override { return std::nullopt; }
+  std::uint32_t SystemDefaultLcid() override { return 1033; }
+  bool ClaimSingleInstance(const std::string& name) override;
+  std::string LowerCase(std::string_view text) override;
+  std::string AnsiToUtf8(std::string_view ansi) override;
+  std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
   void Sleep(unsigned milliseconds) override;
-  std::vector<ProcessInfo> ListProcesses(const std::string&) override { return {}; }
-  bool TerminateProcess(std::uint32_t) override { return false; }
-  std::uint32_t StartProcess(const std::string&, bool) override { return 0; }
-  std::optional<std::uint32_t> ExitCodeOf(std::uint32_t) override { return std::nullopt; }
-  std::string LastFailure() override { return {}; }
-  bool OpenInDefaultBrowser(const std::string&) override { return false; }
+};
+
+namespace posix {
+/// Made before the Platform that refers to them.
+struct Parts {
+  PosixFileSystem fileSystem;
+  PosixProcesses processList;
+  PosixDesktop screen;
+  PosixSystem services;
+};
+}  // namespace posix
+
+/// The four Linux parts, owned together.
+class PosixPlatform : private posix::Parts, public Platform {
+ public:
+  PosixPlatform() : Platform{fileSystem, processList, screen, services} {}
+  PosixPlatform(const PosixPlatform&) = delete;
+  PosixPlatform& operator=(const PosixPlatform&) = delete;
 };
 
 }  // namespace rw

@@ -44,4 +44,16 @@ std::wstring WithoutLongPrefix(std::wstring_view path) {
   return std::wstring(path);
 }
 
+std::string LongPathName(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const std::wstring native = FileSystemPath(wide);
+  const DWORD size = GetLongPathNameW(native.c_str(), nullptr, 0);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD n = GetLongPathNameW(native.c_str(), full.data(), size);
+  if (n == 0 || n >= size) return path;
+  full.resize(n);
+  return Utf8(native == wide ? full : WithoutLongPrefix(full));
+}
+
 }  // namespace rw::win32

@@ -18,4 +18,8 @@ std::wstring FileSystemPath(std::string_view utf8);
 /// paths are written.
 std::wstring WithoutLongPrefix(std::wstring_view path);
 
+/// The long form of an existing path (8.3 short names expanded); the path
+/// unchanged when it does not exist or cannot be resolved.
+std::string LongPathName(const std::string& path);
+
 }  // namespace rw::win32

@@ -21,4 +21,19 @@ std::string Utf8(std::wstring_view wide) {
   return out;
 }
 
+std::string LowerCase(std::string_view text) {
+  const std::wstring wide = Wide(text);
+  if (wide.empty()) return std::string(text);
+  // The invariant locale lowers as file names compare, whatever the user's
+  // language (no Turkish dotless i).
+  const int size = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, wide.data(), static_cast<int>(wide.size()),
+                                 nullptr, 0, nullptr, nullptr, 0);
+  if (size <= 0) return std::string(text);
+  std::wstring lowered(static_cast<size_t>(size), L'\0');
+  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, wide.data(), static_cast<int>(wide.size()), lowered.data(),
+                    size, nullptr, nullptr, 0) != size)
+    return std::string(text);
+  return Utf8(lowered);
+}
+
 }  // namespace rw::win32

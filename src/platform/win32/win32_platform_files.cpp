@@ -1,4 +1,4 @@
-// Win32Platform: files and folders. Paths past MAX_PATH go through
+// Win32FileSystem: files and folders. Paths past MAX_PATH go through
 // FileSystemPath; links are removed as links and never entered.
 #include "platform/win32/win32_platform.h"
 
@@ -91,9 +91,24 @@ bool DeleteTree(const std::wstring& folder) {
   return complete;
 }
 
+// The system's words for an error, with its number.
+std::string ErrorText(DWORD error) {
+  if (error == 0) return {};
+  win32::UniqueLocalMemory<wchar_t*> text;
+  const DWORD n =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
+  std::wstring words = n ? std::wstring(text.get(), n) : std::wstring();
+  while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) words.pop_back();
+  return Utf8(words) + (words.empty() ? "" : " ") + "(error " + std::to_string(error) + ")";
+}
+
+// A failed change, told at once: the next call may set another last error.
+FileChange Failed(DWORD error = GetLastError()) { return FileChange::Failed(ErrorText(error)); }
+
 }  // namespace
 
-std::string Win32Platform::ProgramFolder() {
+std::string Win32FileSystem::ProgramFolder() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -110,15 +125,15 @@ std::string Win32Platform::ProgramFolder() {
   return Utf8(slash == std::wstring::npos ? path : path.substr(0, slash));
 }
 
-bool Win32Platform::FileExists(const std::string& path) { return IsFileAttr(Attributes(path)); }
-bool Win32Platform::FolderExists(const std::string& path) { return IsFolderAttr(Attributes(path)); }
+bool Win32FileSystem::FileExists(const std::string& path) { return IsFileAttr(Attributes(path)); }
+bool Win32FileSystem::FolderExists(const std::string& path) { return IsFolderAttr(Attributes(path)); }
 
-bool Win32Platform::IsReadOnly(const std::string& path) {
+bool Win32FileSystem::IsReadOnly(const std::string& path) {
   const DWORD a = Attributes(path);
   return IsFileAttr(a) && (a & FILE_ATTRIBUTE_READONLY);
 }
 
-std::optional<FileStamp> Win32Platform::StampOf(const std::string& path) {
+std::optional<FileStamp> Win32FileSystem::StampOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -128,7 +143,7 @@ std::optional<FileStamp> Win32Platform::StampOf(const std::string& path) {
                    join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
 }
 
-std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
+std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
   UniqueHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return std::nullopt;
@@ -147,7 +162,7 @@ std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
   return bytes;
 }
 
-bool Win32Platform::WriteFile(const std::string& path, std::string_view bytes) {
+FileChange Win32FileSystem::WriteFile(const std::string& path, std::string_view bytes) {
   if (IsReadOnly(path)) return Failed(ERROR_ACCESS_DENIED);
   UniqueHandle file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -160,18 +175,19 @@ bool Win32Platform::WriteFile(const std::string& path, std::string_view bytes) {
     done += put;
   }
   // The bytes must be on disk before a rename makes them the real file.
-  return FlushFileBuffers(file.get()) != 0 || Failed();
+  return FlushFileBuffers(file.get()) ? FileChange::Done() : Failed();
 }
 
-bool Win32Platform::RenameOver(const std::string& from, const std::string& to) {
+FileChange Win32FileSystem::RenameOver(const std::string& from, const std::string& to) {
   // Checked here too: Wine running as root would rename over it.
   if (IsReadOnly(to) || FolderExists(to)) return Failed(ERROR_ACCESS_DENIED);
   return MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
-         Failed();
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? FileChange::Done()
+             : Failed();
 }
 
-bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to) {
+FileChange Win32FileSystem::CopyFileOver(const std::string& from, const std::string& to) {
   if (IsReadOnly(to)) return Failed(ERROR_ACCESS_DENIED);
   const std::wstring target = FileSystemPath(to);
   if (!CopyFileW(FileSystemPath(from).c_str(), target.c_str(), FALSE)) return Failed();
@@ -180,28 +196,28 @@ bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to)
   const DWORD a = GetFileAttributesW(target.c_str());
   if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY))
     SetFileAttributesW(target.c_str(), a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-  return true;
+  return FileChange::Done();
 }
 
-bool Win32Platform::RemoveFile(const std::string& path) {
+FileChange Win32FileSystem::RemoveFile(const std::string& path) {
   if (IsReadOnly(path)) return Failed(ERROR_ACCESS_DENIED);
-  return DeleteFileW(FileSystemPath(path).c_str()) != 0 || Failed();
+  return DeleteFileW(FileSystemPath(path).c_str()) ? FileChange::Done() : Failed();
 }
 
-bool Win32Platform::DeleteFolder(const std::string& path) {
-  if (!FolderExists(path)) return false;
+FileChange Win32FileSystem::DeleteFolder(const std::string& path) {
+  if (!FolderExists(path)) return FileChange::Failed();
   const std::wstring folder = Wide(path);
   // A link in the program's place is removed as a link; its target is not ours.
-  if (IsLinkPath(folder)) return RemoveLink(folder);
+  if (IsLinkPath(folder)) return RemoveLink(folder) ? FileChange::Done() : FileChange::Failed();
   DeleteTree(folder);
-  return !FolderExists(path);
+  return FolderExists(path) ? FileChange::Failed() : FileChange::Done();
 }
 
-bool Win32Platform::CreateFolder(const std::string& path) {
-  return CreateDirectoryW(FileSystemPath(path).c_str(), nullptr) != 0 || Failed();
+FileChange Win32FileSystem::CreateFolder(const std::string& path) {
+  return CreateDirectoryW(FileSystemPath(path).c_str(), nullptr) ? FileChange::Done() : Failed();
 }
 
-std::vector<std::string> Win32Platform::ListFiles(const std::string& folder) {
+std::vector<std::string> Win32FileSystem::ListFiles(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;
   const UniqueFind find(FindFirstFileExW(FileSystemPath(folder + "\\*").c_str(), FindExInfoBasic, &data,
@@ -213,7 +229,7 @@ std::vector<std::string> Win32Platform::ListFiles(const std::string& folder) {
   return names;
 }
 
-std::vector<std::string> Win32Platform::ListTree(const std::string& folder) {
+std::vector<std::string> Win32FileSystem::ListTree(const std::string& folder) {
   std::vector<std::string> out;
   if (IsLinkPath(Wide(folder))) return out;
   std::vector<std::string> pending{""};
@@ -237,19 +253,9 @@ std::vector<std::string> Win32Platform::ListTree(const std::string& folder) {
   return out;
 }
 
-std::string Win32Platform::LongPathName(const std::string& path) {
-  const std::wstring wide = Wide(path);
-  const std::wstring native = FileSystemPath(wide);
-  const DWORD size = GetLongPathNameW(native.c_str(), nullptr, 0);
-  if (size == 0) return path;
-  std::wstring full(size, L'\0');
-  const DWORD n = GetLongPathNameW(native.c_str(), full.data(), size);
-  if (n == 0 || n >= size) return path;
-  full.resize(n);
-  return Utf8(native == wide ? full : WithoutLongPrefix(full));
-}
+std::string Win32FileSystem::LongPathName(const std::string& path) { return win32::LongPathName(path); }
 
-std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
+std::optional<std::string> Win32FileSystem::FileVersion(const std::string& path) {
   const std::wstring wpath = FileSystemPath(path);
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(wpath.c_str(), &ignored);
@@ -264,23 +270,5 @@ std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
   return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
          std::to_string(HIWORD(info->dwFileVersionLS)) + "." + std::to_string(LOWORD(info->dwFileVersionLS));
 }
-
-bool Win32Platform::Failed(unsigned long error) {
-  lastError_ = error;
-  return false;
-}
-
-std::string Win32Platform::LastFailure() {
-  if (lastError_ == 0) return {};
-  win32::UniqueLocalMemory<wchar_t*> text;
-  const DWORD n =
-      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, lastError_, 0, reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
-  std::wstring words = n ? std::wstring(text.get(), n) : std::wstring();
-  while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) words.pop_back();
-  return Utf8(words) + (words.empty() ? "" : " ") + "(error " + std::to_string(lastError_) + ")";
-}
-
-unsigned long Win32Platform::GetLastErrorNow() { return GetLastError(); }
 
 }  // namespace rw

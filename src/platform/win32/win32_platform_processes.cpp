@@ -1,4 +1,4 @@
-// Win32Platform: processes, windows and messages.
+// Win32Processes: processes and the default browser.
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
@@ -20,8 +20,6 @@ using win32::Wide;
 using win32::WithoutLongPrefix;
 
 namespace {
-
-bool g_waitCursor = false;
 
 // The program a command line starts: its first argument, quoted or not.
 std::wstring ProgramOf(const std::wstring& commandLine) {
@@ -53,60 +51,7 @@ std::wstring ApplicationName(const std::wstring& program) {
 
 }  // namespace
 
-namespace win32 {
-bool WaitCursorActive() { return g_waitCursor; }
-}  // namespace win32
-
-WindowHandle Win32Platform::FindTopWindow(const std::string& className, const std::string& title) {
-  const std::wstring wclass = Wide(className);
-  const std::wstring wtitle = Wide(title);
-  return reinterpret_cast<WindowHandle>(FindWindowW(wclass.c_str(), title.empty() ? nullptr : wtitle.c_str()));
-}
-
-void Win32Platform::RaiseWindow(WindowHandle window) {
-  HWND hwnd = reinterpret_cast<HWND>(window);
-  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
-  ShowWindow(hwnd, SW_SHOW);
-  SetForegroundWindow(hwnd);
-}
-
-void Win32Platform::SendCloseCommand(WindowHandle window) {
-  // A hung host must not hang us: give up on the send after a few seconds.
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 5000,
-                      &result);
-}
-
-MessageResult Win32Platform::ShowMessage(WindowHandle owner, const std::string& text, const std::string& title,
-                                         MessageButtons buttons) {
-  const UINT type = buttons == MessageButtons::OkCancel ? MB_OKCANCEL
-                    : buttons == MessageButtons::YesNo  ? MB_YESNO | MB_ICONQUESTION
-                                                        : MB_OK;
-  const int answer =
-      MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text).c_str(), Wide(title).c_str(), type | MB_SETFOREGROUND);
-  return answer == IDOK || answer == IDYES ? MessageResult::Ok : MessageResult::Cancel;
-}
-
-void Win32Platform::PumpEvents() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-void Win32Platform::SetWaitCursor(bool wait) {
-  g_waitCursor = wait;
-  SetCursor(LoadCursorW(nullptr, wait ? IDC_WAIT : IDC_ARROW));
-}
-
-void Win32Platform::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
-
-std::vector<ProcessInfo> Win32Platform::ListProcesses(const std::string& imageName) {
+std::vector<ProcessInfo> Win32Processes::ListProcesses(const std::string& imageName) {
   std::vector<ProcessInfo> out;
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return out;
@@ -125,7 +70,7 @@ std::vector<ProcessInfo> Win32Platform::ListProcesses(const std::string& imageNa
       if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) {
         path.resize(size);
         // A program started by its 8.3 path shows that path here.
-        info.executablePath = LongPathName(Utf8(WithoutLongPrefix(path)));
+        info.executablePath = win32::LongPathName(Utf8(WithoutLongPrefix(path)));
       }
     }
     out.push_back(std::move(info));
@@ -133,12 +78,12 @@ std::vector<ProcessInfo> Win32Platform::ListProcesses(const std::string& imageNa
   return out;
 }
 
-bool Win32Platform::TerminateProcess(std::uint32_t pid) {
+bool Win32Processes::TerminateProcess(std::uint32_t pid) {
   UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
   return process && ::TerminateProcess(process.get(), 1) != 0;
 }
 
-std::uint32_t Win32Platform::StartProcess(const std::string& commandLine, bool hidden) {
+std::uint32_t Win32Processes::StartProcess(const std::string& commandLine, bool hidden) {
   std::wstring line = Wide(commandLine);  // CreateProcessW may write into it
   STARTUPINFOW si{};
   si.cb = sizeof(si);
@@ -161,7 +106,7 @@ std::uint32_t Win32Platform::StartProcess(const std::string& commandLine, bool h
   return pi.dwProcessId;
 }
 
-std::optional<std::uint32_t> Win32Platform::ExitCodeOf(std::uint32_t pid) {
+std::optional<std::uint32_t> Win32Processes::ExitCodeOf(std::uint32_t pid) {
   const auto it = startedProcesses_.find(pid);
   if (it == startedProcesses_.end()) return std::nullopt;
   DWORD code = 0;
@@ -169,14 +114,14 @@ std::optional<std::uint32_t> Win32Platform::ExitCodeOf(std::uint32_t pid) {
   return code;
 }
 
-Win32Platform::~Win32Platform() {
+Win32Processes::~Win32Processes() {
   for (const auto& [pid, process] : startedProcesses_) CloseHandle(process);
 }
 
-bool Win32Platform::OpenInDefaultBrowser(const std::string& address) {
+bool Win32Processes::OpenInDefaultBrowser(const std::string& address) {
   // Only web addresses: a language file must not be able to start programs.
   // The scheme has no letter case ("HTTPS://" is as good).
-  const std::string scheme = LowerCase(std::string_view(address).substr(0, 8));
+  const std::string scheme = win32::LowerCase(std::string_view(address).substr(0, 8));
   if (!scheme.starts_with("https://") && !scheme.starts_with("http://")) return false;
   static const auto shellExecute = win32::LateBound<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
   if (!shellExecute) return false;

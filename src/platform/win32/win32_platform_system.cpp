@@ -1,9 +1,7 @@
-// Win32Platform: text encoding, the registry and the system.
+// Win32System: text encoding, the registry and the system.
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
-// Order matters: this needs windows.h first.
-#include <commctrl.h>
 
 #include <cstdint>
 
@@ -37,22 +35,9 @@ std::wstring MutexName(const std::string& name) {
 
 }  // namespace
 
-std::string Win32Platform::LowerCase(std::string_view text) {
-  const std::wstring wide = Wide(text);
-  if (wide.empty()) return std::string(text);
-  // The invariant locale lowers as file names compare, whatever the user's
-  // language (no Turkish dotless i).
-  const int size = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, wide.data(), static_cast<int>(wide.size()),
-                                 nullptr, 0, nullptr, nullptr, 0);
-  if (size <= 0) return std::string(text);
-  std::wstring lowered(static_cast<size_t>(size), L'\0');
-  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, wide.data(), static_cast<int>(wide.size()), lowered.data(),
-                    size, nullptr, nullptr, 0) != size)
-    return std::string(text);
-  return Utf8(lowered);
-}
+std::string Win32System::LowerCase(std::string_view text) { return win32::LowerCase(text); }
 
-bool Win32Platform::ClaimSingleInstance(const std::string& name) {
+bool Win32System::ClaimSingleInstance(const std::string& name) {
   SetLastError(ERROR_SUCCESS);
   win32::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, MutexName(name).c_str()));
   const DWORD error = GetLastError();
@@ -65,7 +50,7 @@ bool Win32Platform::ClaimSingleInstance(const std::string& name) {
   return claimed;
 }
 
-std::string Win32Platform::AnsiToUtf8(std::string_view ansi) {
+std::string Win32System::AnsiToUtf8(std::string_view ansi) {
   if (ansi.empty()) return {};
   const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(n), L'\0');
@@ -73,7 +58,7 @@ std::string Win32Platform::AnsiToUtf8(std::string_view ansi) {
   return Utf8(wide);
 }
 
-std::optional<std::string> Win32Platform::Utf8ToAnsi(std::string_view utf8) {
+std::optional<std::string> Win32System::Utf8ToAnsi(std::string_view utf8) {
   const std::wstring wide = Wide(utf8);
   if (wide.empty()) return std::string();
   BOOL usedDefault = FALSE;
@@ -87,7 +72,7 @@ std::optional<std::string> Win32Platform::Utf8ToAnsi(std::string_view utf8) {
   return out;
 }
 
-std::optional<std::string> Win32Platform::ReadRegistryString(const std::string& valuePath) {
+std::optional<std::string> Win32System::ReadRegistryString(const std::string& valuePath) {
   const auto first = valuePath.find('\\');
   const auto last = valuePath.rfind('\\');
   if (first == std::string::npos || last == first) return std::nullopt;
@@ -115,22 +100,8 @@ std::optional<std::string> Win32Platform::ReadRegistryString(const std::string& 
   return Utf8(value);
 }
 
-std::uint32_t Win32Platform::SystemDefaultLcid() { return GetSystemDefaultLCID(); }
+std::uint32_t Win32System::SystemDefaultLcid() { return GetSystemDefaultLCID(); }
 
-void Win32Platform::InitCommonControls() {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
-}
-
-bool Win32Platform::IsCompositionEnabled() {
-  win32::UniqueModule dwm(LoadLibraryW(L"dwmapi.dll"));
-  if (!dwm) return false;
-  using Fn = HRESULT(WINAPI*)(BOOL*);
-  auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dwm.get(), "DwmIsCompositionEnabled")));
-  if (!fn) return false;
-  // The library stays loaded until the answer is in.
-  BOOL enabled = FALSE;
-  return SUCCEEDED(fn(&enabled)) && enabled;
-}
+void Win32System::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
 
 }  // namespace rw

@@ -1,0 +1,87 @@
+// Win32Desktop: windows, messages and the look of the controls.
+#include <windows.h>
+// Order matters: this needs windows.h first.
+#include <commctrl.h>
+
+#include "platform/win32/handle.h"
+#include "platform/win32/unicode.h"
+#include "platform/win32/win32_platform.h"
+
+namespace rw {
+
+using win32::Wide;
+
+namespace {
+
+bool g_waitCursor = false;
+
+}  // namespace
+
+namespace win32 {
+bool WaitCursorActive() { return g_waitCursor; }
+}  // namespace win32
+
+WindowHandle Win32Desktop::FindTopWindow(const std::string& className, const std::string& title) {
+  const std::wstring wclass = Wide(className);
+  const std::wstring wtitle = Wide(title);
+  return reinterpret_cast<WindowHandle>(FindWindowW(wclass.c_str(), title.empty() ? nullptr : wtitle.c_str()));
+}
+
+void Win32Desktop::RaiseWindow(WindowHandle window) {
+  HWND hwnd = reinterpret_cast<HWND>(window);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
+}
+
+void Win32Desktop::SendCloseCommand(WindowHandle window) {
+  // A hung host must not hang us: give up on the send after a few seconds.
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 5000,
+                      &result);
+}
+
+MessageResult Win32Desktop::ShowMessage(WindowHandle owner, const std::string& text, const std::string& title,
+                                        MessageButtons buttons) {
+  const UINT type = buttons == MessageButtons::OkCancel ? MB_OKCANCEL
+                    : buttons == MessageButtons::YesNo  ? MB_YESNO | MB_ICONQUESTION
+                                                        : MB_OK;
+  const int answer =
+      MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text).c_str(), Wide(title).c_str(), type | MB_SETFOREGROUND);
+  return answer == IDOK || answer == IDYES ? MessageResult::Ok : MessageResult::Cancel;
+}
+
+void Win32Desktop::PumpEvents() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void Win32Desktop::SetWaitCursor(bool wait) {
+  g_waitCursor = wait;
+  SetCursor(LoadCursorW(nullptr, wait ? IDC_WAIT : IDC_ARROW));
+}
+
+void Win32Desktop::InitCommonControls() {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+}
+
+bool Win32Desktop::IsCompositionEnabled() {
+  win32::UniqueModule dwm(LoadLibraryW(L"dwmapi.dll"));
+  if (!dwm) return false;
+  using Fn = HRESULT(WINAPI*)(BOOL*);
+  auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dwm.get(), "DwmIsCompositionEnabled")));
+  if (!fn) return false;
+  // The library stays loaded until the answer is in.
+  BOOL enabled = FALSE;
+  return SUCCEEDED(fn(&enabled)) && enabled;
+}
+
+}  // namespace rw
