@@ -28,7 +28,7 @@ using enum Option;
 // captioned under the field's key ("MaxTabWidth"), not under its own
 // ("SetMaxTabWidth").
 constexpr std::array<OptionDef, kOptionCount> kOptions{{
-    {CombineUndoHistory, C, "CombineUndoHistory", "0", "CombineUndoHistory", "Combine Undo and History Button", "", L,
+    {CombineUndoHistory, C, "CombineUndoHistory", "0", "CombineUndoHistory", "Combine Undo and History Buttons", "", L,
      5, Box, None, Always, NoCheck},
     {ClickableTitle, C, "ClickableTitle", "0", "ClickableTitle",
      "Title Bar clickable on top screen edge when maximized", " *", L, 1, Box, None, Always, NoCheck},
@@ -36,7 +36,7 @@ constexpr std::array<OptionDef, kOptionCount> kOptions{{
      Always, NoCheck},
     {HideSearchBar, C, "HideSearchBar", "0", "HideSearchBar", "Hide Search Bar", "", R, 6, Box, None, Always, NoCheck},
     {HideStatusBar, C, "HideStatusBar", "0", "HideStatusBar", "Hide Status Bar", "", R, 7, Box, None, Always, NoCheck},
-    {HoverTabClose, C, "HoverTabClose", "0", "HoverTabClose", "Show Tab Close Button on hover Tab", "", L, 2, Box, None,
+    {HoverTabClose, C, "HoverTabClose", "0", "HoverTabClose", "Show Tab Close Button on Hover", "", L, 2, Box, None,
      Always, NoCheck},
     {HideTabClose, C, "HideTabClose", "0", "HideTabClose", "Do not show Tab Close Button", "", L, 3, Box, None, Always,
      NoCheck},
@@ -48,8 +48,8 @@ constexpr std::array<OptionDef, kOptionCount> kOptions{{
      Always, NoCheck},
     {HideAddrMenuIcon, C, "HideAddrMenuIcon", "0", "HideAddrMenuIcon", "Hide Address and Search Bar Context Menu Icons",
      "", R, 4, Box, None, Always, NoCheck},
-    {HideFavBarIcon, C, "HideFavBarIcon", "0", "HideFavBarIcon", "Compact Favorites Bar (No Icon)", "", L, 7, Box, None,
-     Always, NoCheck},
+    {HideFavBarIcon, C, "HideFavBarIcon", "0", "HideFavBarIcon", "Compact Favorites Bar (No Icons)", "", L, 7, Box,
+     None, Always, NoCheck},
     {HideToolTip, C, "HideToolTip", "0", "HideToolTip", "Hide all User Interface Tooltips", "", R, 5, Box, None, Always,
      NoCheck},
     {MaxTabWidth, C, "SetMaxTabWidth", "0", "MaxTabWidth", "Maximum Tab width (px):", "", L, 4, Box, None, Always,
@@ -94,13 +94,13 @@ constexpr std::array<OptionDef, kOptionCount> kOptions{{
     {HideNewTab, C, "HideNewTab", "0", "HideNewTab", "Hide New Tab Button", " #", L, 16, Box, HostDep, Always, NoCheck},
     {TabOnBottom, C, "TabOnBottom", "0", "TabOnBottom", "Tab Bar on Bottom (must hide Avatar)", " #", R, 17, Box,
      HostDep, Always, NoCheck},
-    {MenuToAvatar, C, "MenuToAvatar", "0", "MenuToAvatar", "Combine Main Menu to Avatar", "", R, 18, Box, HostDep,
+    {MenuToAvatar, C, "MenuToAvatar", "0", "MenuToAvatar", "Combine Main Menu with Avatar", "", R, 18, Box, HostDep,
      Always, NoCheck},
     {HideFavBarButton, C, "HideFavBarButton", "0", "HideFavBarButton", "Hide Favorites Button on Favorites Bar", "", L,
      18, Box, HostDep, Always, NoCheck},
-    {ShowModeText, C, "ShowModeText", "0", "ShowModeText", "Show Browing Mode text description", "", L, 19, Box, None,
+    {ShowModeText, C, "ShowModeText", "0", "ShowModeText", "Show Browsing Mode text description", "", L, 19, Box, None,
      Always, NoCheck},
-    {ReplaceSmiley, C, "ReplaceSmiley", "0", "ReplaceSmiley", "Use Maxthon3 Alpha logo as default Avatar", "", R, 19,
+    {ReplaceSmiley, C, "ReplaceSmiley", "0", "ReplaceSmiley", "Use Maxthon 3 Alpha logo as default Avatar", "", R, 19,
      Box, None, Always, NoCheck},
 }};
 
