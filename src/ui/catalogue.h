@@ -34,6 +34,7 @@ struct OptionDef {
   std::string_view defaultValue;
   std::string_view captionKey;      // empty for text fields
   std::string_view englishCaption;  // caption until a language is applied; empty for text fields
+  std::string_view descriptionKey;  // language key of the plain-words explanation, for every row
   std::string_view marker;          // " *" modern skin only, " #" classic only
   Column column;
   int row;  // 1..19, from the top

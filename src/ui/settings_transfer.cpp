@@ -235,7 +235,8 @@ std::string ImportReportText(const App& app, const ImportReport& report) {
       text = Say(app, "ImportUnreadable", "$file cannot be read. Nothing was changed.");
       break;
     case TransferStatus::TooLarge:
-      text = Say(app, "ImportTooLarge", "$file is larger than 1 MB, so it is no settings file. Nothing was changed.");
+      text = Say(app, "ImportTooLarge",
+                 "$file is larger than 1 MB, so it cannot be a settings file. Nothing was changed.");
       break;
     case TransferStatus::NoSettings:
       text = Say(app, "ImportNoSettings", "$file holds none of Ravelwick's settings. Nothing was changed.");

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 
 #include "app/app.h"
 #include "support/fake_platform.h"
@@ -16,11 +19,12 @@ const std::string kSettings = "C:\\Ravelwick\\settings.ini";
 
 TEST(Catalogue, EveryRowOfBothColumnsHoldsExactlyOneCheckBoxAndFieldsShareTheirBoxRow) {
   std::set<std::pair<Column, int>> boxes;
-  std::set<std::string_view> keys;
+  std::set<std::string_view> keys, descriptions;
   std::set<Option> options;
   int checks = 0;
   for (const OptionDef& def : Options()) {
     EXPECT_TRUE(keys.insert(def.settingsKey).second) << def.settingsKey;
+    EXPECT_TRUE(descriptions.insert(def.descriptionKey).second) << def.settingsKey;
     EXPECT_TRUE(options.insert(def.option).second) << def.settingsKey;
     EXPECT_EQ(&Def(def.option), &def) << def.settingsKey;
     ASSERT_GE(def.row, 1);
@@ -50,6 +54,21 @@ TEST(Catalogue, EveryRowOfBothColumnsHoldsExactlyOneCheckBoxAndFieldsShareTheirB
   for (Option option : SaveOrder()) saved.insert(Def(option).settingsKey);
   EXPECT_EQ(SaveOrder().size(), keys.size());
   EXPECT_EQ(saved, keys);
+
+  // Every row is explained in every language that ships.
+  FakePlatform p;
+  int languages = 0;
+  for (const auto& file : std::filesystem::directory_iterator(std::string(RW_SOURCE_DIR) + "/data/Languages")) {
+    std::ifstream in(file.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const std::string path = "C:\\Languages\\" + file.path().filename().string();
+    p.AddFile(path, bytes.str());
+    ++languages;
+    for (std::string_view key : descriptions)
+      EXPECT_NE(ReadIniValue(p, path, key, ""), "") << key << " in " << file.path().filename();
+  }
+  EXPECT_GE(languages, 2);
 }
 
 struct Fixture {

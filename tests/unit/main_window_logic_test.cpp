@@ -1097,7 +1097,7 @@ TEST(MovingSettings, BadInputChangesOnlyWhatItShouldAndSaysWhy) {
        false,
        unreadable,
        {},
-       {kLook + " is larger than 1 MB, so it is no settings file. " + nothing}},
+       {kLook + " is larger than 1 MB, so it cannot be a settings file. " + nothing}},
       {"missing file", kLook, std::nullopt, false, nullptr, {}, {kLook + " cannot be read. " + nothing}},
       {"100,000 characters, cut as the settings store cuts",
        kLook,
