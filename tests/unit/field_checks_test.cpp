@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "ui/field_checks.h"
 #include "ui/option_model.h"
 
@@ -11,7 +13,7 @@ TEST(WidthField, EmptyOrNonNumericGivesTheDefaultAndValuesAreBounded) {
       {"50", "100"},      {"1000", "400"}, {"", "180"},      {"12a", "180"},     {"250.6", "250.6"},
       {" 250 ", " 250 "}, {"98.5", "100"}, {"99.5", "99.5"}, {"100.5", "100.5"}, {"400.5", "400.5"},
       {"400.6", "400"},   {"-5", "100"},   {"2e2", "2e2"},   {"5e2", "400"},     {"abc", "180"},
-      {".", "180"},       {"1e", "180"},   {"+ 5", "180"},   {"0x10", "180"},
+      {".", "180"},       {"1e", "180"},   {"+ 5", "180"},   {"0x10", "180"},    {"\t250\t", "250"},
   };
   for (const auto& [typed, result] : cases) EXPECT_EQ(CheckWidthField(typed, "180"), result) << '"' << typed << '"';
   EXPECT_EQ(CheckWidthField("", "200"), "200");
@@ -53,15 +55,51 @@ TEST(BkgndTabWidth, TheLimitFollowsTheTickedTabWidthFieldWhateverItHolds) {
   EXPECT_EQ(TabWidthLimit(true, "-99999"), 100);
 }
 
-TEST(FontFields, FamilyOnlyRefusesEmptyAndSizeNeedsPixelsOrPoints) {
+TEST(FontFields, FamilyLosesWhatEndsARuleAndSizeNeedsPixelsOrPoints) {
   EXPECT_EQ(CheckFontFamily(""), "Segoe UI, Tahoma");
   EXPECT_EQ(CheckFontFamily("  ,Arial,, "), "  ,Arial,, ");
+  EXPECT_EQ(CheckFontFamily("\"Segoe UI\", Tahoma"), "Segoe UI, Tahoma");
+  EXPECT_EQ(CheckFontFamily("Arial\"}*{display:none}/**/a{x:\"1"), "Arial*display:none//ax:1");
+  EXPECT_EQ(CheckFontFamily(";\r\n"), "Segoe UI, Tahoma");
 
   const std::vector<std::pair<std::string, std::string>> sizes = {
       {" 14 ", "14px"}, {"11pt", "11pt"},   {"11PT", "12px"},       {"11em", "12px"}, {"", "12px"},
       {"   ", "12px"},  {" 13px ", "13px"}, {"largept", "largept"}, {"1.5", "1.5px"}, {"x", "12px"},
   };
   for (const auto& [typed, result] : sizes) EXPECT_EQ(CheckFontSize(typed), result) << '"' << typed << '"';
+  // Style text does not get through on the back of a unit.
+  for (const char* typed :
+       {"1px}*{display:none!important}i{x:1px", "1px;display:none;x:1px", "1/*ravelwick*/px", "9\xC2\x85pt"})
+    EXPECT_EQ(CheckFontSize(typed), "12px") << typed;
+}
+
+// Whatever a field is given, what its check gives back cannot end the rule
+// it is written into, and passes the check again unchanged.
+TEST(FieldChecks, NoValueLeavesItsDeclaration) {
+  const std::vector<std::string> pieces = {"1",     "2.5",          "px", "pt", " ",    "\t",   ",",
+                                           "Arial", "\xE5\xAE\x8B", "{",  "}",  ";",    "<",    ">",
+                                           "\"",    "\\",           "/",  "*",  "\r\n", "\x7F", "\xC2\x9F"};
+  const auto fits = [](const std::string& v) {
+    return v.find_first_of("{};<>\"\\\r\n\t\x7F") == std::string::npos && v.find("/*") == std::string::npos &&
+           v.find("*/") == std::string::npos && v.find("\xC2\x9F") == std::string::npos;
+  };
+  std::minstd_rand random(7);
+  for (int trial = 0; trial < 5000; ++trial) {
+    std::string typed;
+    for (int n = static_cast<int>(random() % 8); n > 0; --n) typed += pieces[random() % pieces.size()];
+    const std::pair<std::string, std::string (*)(std::string_view)> checks[] = {
+        {"family", CheckFontFamily},
+        {"size", CheckFontSize},
+        {"width", [](std::string_view t) { return CheckWidthField(t, "180"); }},
+        {"background", [](std::string_view t) { return CheckBkgndTabWidth(t, 180); }}};
+    for (const auto& [name, check] : checks) {
+      const std::string checked = check(typed);
+      EXPECT_TRUE(fits(checked) && check(checked) == checked) << name << " \"" << typed << "\" -> " << checked;
+    }
+    if (fits(typed) && !typed.empty()) {
+      EXPECT_EQ(CheckFontFamily(typed), typed);
+    }
+  }
 }
 
 TEST(CheckField, UsesTheModelForTheTabWidthLimit) {

@@ -1042,7 +1042,7 @@ TEST(MovingSettings, ExportThenChangeEveryControlThenImportGivesEveryControlBack
 
 TEST(MovingSettings, AnyValuesTheChecksKeepSurviveExportAndImport) {
   const std::vector<std::string> widths = {"100", "180", "250.5", "400"};
-  const std::vector<std::string> families = {"Segoe UI, Tahoma", "\xE5\xAE\x8B\xE4\xBD\x93", "A=B; [C]", "x y"};
+  const std::vector<std::string> families = {"Segoe UI, Tahoma", "\xE5\xAE\x8B\xE4\xBD\x93", "A=B [C] #1", "x y"};
   const std::vector<std::string> sizes = {"12px", "9pt", "13.5px"};
   for (unsigned seed = 1; seed <= 40; ++seed) {
     std::minstd_rand random(seed);
