@@ -201,16 +201,18 @@ std::vector<IniKey> ReadIniKeys(Platform& platform, const std::string& path, Fil
   return keys;
 }
 
-bool WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value) {
+IniWrite WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value) {
   const IniValue one{key, std::string(value)};
   return WriteIniValues(platform, path, {&one, 1});
 }
 
-bool WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values) {
+IniWrite WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values) {
   std::string bytes;
   if (platform.FileExists(path)) {
     auto existing = platform.ReadFile(path);
-    if (!existing) return false;  // never replace a file we could not read
+    // Never replace a file we could not read. The system's words of a read
+    // are not kept, and older words would name another cause.
+    if (!existing) return {};
     bytes = std::move(*existing);
   }
   std::string updated;
@@ -224,7 +226,8 @@ bool WriteIniValues(Platform& platform, const std::string& path, std::span<const
     // The code page cannot hold a value: move the whole file to UTF-8.
     updated = std::string(kUtf8Bom) + WithValues(platform.AnsiToUtf8(bytes), values);
   }
-  return WriteFileAtomic(platform, path, updated);
+  if (!WriteFileAtomic(platform, path, updated)) return {false, platform.LastFailure()};
+  return {true, {}};
 }
 
 std::string LanguageFilePath(const std::string& programFolder, std::string_view languageName) {

@@ -49,17 +49,23 @@ struct IniKey {
 /// in the order of the file; nothing for a missing file.
 std::vector<IniKey> ReadIniKeys(Platform& platform, const std::string& path, FileCache* cache = nullptr);
 
+/// Whether a write of a settings file took, and if not, why.
+struct IniWrite {
+  bool written = false;
+  std::string osError;  // the system's words; empty when it did not say
+  explicit operator bool() const { return written; }
+};
+
 /// Writes `key` = `value` into section "General", creating the file and the
 /// section when missing. A file with a UTF-8 or UTF-16 byte-order mark keeps
 /// its encoding; an ANSI file that cannot hold the value is turned into UTF-8
-/// with a byte-order mark rather than losing characters. Returns false on
-/// failure.
-bool WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value);
+/// with a byte-order mark rather than losing characters.
+IniWrite WriteIniValue(Platform& platform, const std::string& path, std::string_view key, std::string_view value);
 
 using IniValue = std::pair<std::string_view, std::string>;
 /// WriteIniValue for several keys at once: one replacement of the file, so
 /// it holds either all of them or none.
-bool WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values);
+IniWrite WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values);
 
 /// Text of `key` from Languages\<languageName>.ini (or English.ini when
 /// useEnglish), falling back to English when missing or empty.

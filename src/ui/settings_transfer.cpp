@@ -309,8 +309,9 @@ StoredImport ImportIntoSettings(const App& app, const std::string& path) {
   if (out.imported.report.status != TransferStatus::Done) return out;
   std::vector<IniValue> values = SavedSettings(app, out.imported.options, app.platform.IsCompositionEnabled());
   if (!out.imported.language.empty()) values.emplace_back(kLanguageKey, out.imported.language);
-  out.stored = WriteIniValues(app.platform, app.SettingsPath(), values);
-  if (!out.stored) out.osError = app.platform.LastFailure();
+  IniWrite written = WriteIniValues(app.platform, app.SettingsPath(), values);
+  out.stored = written.written;
+  out.osError = std::move(written.osError);
   app.files.Forget(app.SettingsPath());
   return out;
 }

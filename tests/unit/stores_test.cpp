@@ -183,11 +183,16 @@ TEST(Settings, Utf16FilesAreReadAndStayUtf16WithEveryOtherLineKept) {
   }
 }
 
-TEST(Settings, UnreadableExistingFileIsNeverReplaced) {
+TEST(Settings, UnreadableOrReadOnlyFileIsNeverReplacedAndTheSystemsWordsSayWhy) {
   FakePlatform p;
   p.AddFile(kSettings, "[General]\r\nA=1\r\n");
   p.failHook = [](Op op, const std::string&) { return op == Op::Read; };
-  EXPECT_FALSE(WriteIniValue(p, kSettings, "B", "2"));
+  p.lastFailure = "words of an earlier failure";
+  EXPECT_EQ(WriteIniValue(p, kSettings, "B", "2").osError, "");
+  p.failHook = nullptr;
+  p.SetReadOnly(kSettings, true);
+  const IniWrite refused = WriteIniValue(p, kSettings, "B", "2");
+  EXPECT_TRUE(!refused && refused.osError == "Access is denied.") << refused.osError;
   EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nA=1\r\n");
 }
 
