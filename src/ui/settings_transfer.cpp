@@ -328,4 +328,15 @@ std::string StoredImportText(const App& app, const StoredImport& result) {
   return text;
 }
 
+PipelineResult SaveForInstall(const App& app, OptionModel& options, bool compositionEnabled,
+                              std::string_view language) {
+  options = WithEveryFieldChecked(std::move(options));
+  std::vector<IniValue> values = SavedSettings(app, options, compositionEnabled);
+  if (!language.empty()) values.emplace_back(kLanguageKey, std::string(language));
+  IniWrite written = WriteIniValues(app.platform, app.SettingsPath(), values);
+  app.files.Forget(app.SettingsPath());
+  if (!written) return {Outcome::SettingsUnsaved, app.SettingsPath(), std::move(written.osError)};
+  return {};
+}
+
 }  // namespace rw

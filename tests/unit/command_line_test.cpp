@@ -305,7 +305,8 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
     std::string line;  // the arguments, split at spaces
     Host host;
     std::string more;  // "no tree", "hung unpacker", "window open", "copy's window", "no version",
-                       // "no tools", "no host", "updated", "updated, empty archive", "no backup", "kept"
+                       // "no tools", "no host", "updated", "updated, empty archive", "no backup", "kept",
+                       // "read-only settings"
     ExitCode code;
     std::string says;  // how the line on standard output (done) or standard error begins
     Archive archive;
@@ -346,6 +347,8 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
        Archive::Before, Writes::Nothing},
       {"apply, updated to an empty archive", "/apply", Host::Closed, "updated, empty archive", ExitCode::Failed,
        "The resource file " + hostArchive + " is empty", Archive::Before, Writes::Program},
+      {"apply, settings.ini read-only", "/apply", Host::Closed, "read-only settings", ExitCode::Failed,
+       "Ravelwick could not save the options in " + kSettings, Archive::Before, Writes::ProgramAndLog},
       {"apply, an earlier install's archive still kept", "/apply /force", Host::Window, "kept", ExitCode::Failed,
        "An earlier install was cut off", Archive::Before, Writes::Nothing},
       {"restore, an earlier install's archive still kept", "/restore /force", Host::Window, "kept", ExitCode::Failed,
@@ -385,6 +388,7 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       if (row.more == "copy's window") p.windows.push_back({9, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
       run.Settings("Language=English\r\nHideHome=1\r\nFileVersion=" + std::string(updated ? "3.0.19.1" : kVersion) +
                    "\r\nInstallFolder=" + (row.more == "no host" ? "D:\\Gone\\" : kHost) + "\r\n");
+      if (row.more == "read-only settings") p.SetReadOnly(kSettings, true);
       if (row.host != Host::Closed && row.host != Host::Refuses) {
         const std::uint32_t pid = p.AddProcess("Maxthon.exe", kHost + "Bin\\Maxthon.exe");
         if (row.host == Host::Window) p.windows.push_back({42, std::string(kHostWindowClass), "Maxthon", pid});

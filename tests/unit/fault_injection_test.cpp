@@ -20,6 +20,7 @@
 #include "ui/commands.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
+#include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
 
 namespace rw {
@@ -111,7 +112,7 @@ struct World {
         OptionModel model;
         LoadOptions(app, model, false);
         model.SetState(Option::HideStatusBar, 1);
-        SaveOptions(app, model, false);
+        if (SaveForInstall(app, model, false).outcome != Outcome::Done) break;
         const OptionSnapshot snapshot = model.Snapshot();
         const TweakInputs inputs{snapshot, app.SingleSkinHost, false};
         ApplyTweaks(p, kProgram, inputs, false);
@@ -182,6 +183,10 @@ struct World {
     const auto settings = p.Contents(kProgram + "\\settings.ini");
     ASSERT_TRUE(settings.has_value()) << "settings file missing";
     EXPECT_EQ(ReadIniValue(p, kProgram + "\\settings.ini", "Language", ""), "English");
+    // What is installed, the stored options give again at the next Apply.
+    if (!refusedRoad && hostArchive->find(".statusbar{display:none!important}") != std::string::npos) {
+      EXPECT_EQ(ReadIniValue(p, kProgram + "\\settings.ini", "HideStatusBar", ""), "1") << "the settings lost it";
+    }
     // No temporary file is left in the host's folder, unless the program
     // died before it could clear it up.
     if (killed) return;
@@ -248,16 +253,19 @@ TEST(FaultInjection, EveryStepFailingOrTheProgramDyingLosesNothing) {
           ++survived;
       }
     }
-    // A full disk: no write of any kind succeeds.
-    World world;
-    world.p.failHook = [](Op op, const std::string&) { return op == Op::Write || op == Op::Copy; };
-    world.Run(road);
-    world.p.failHook = nullptr;
-    const int failuresBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
-    world.ExpectNothingLost(std::string(Name(road)) + ": disk full");
-    ++total;
-    if (::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore)
-      ++survived;
+    // A full disk, where no write of any kind succeeds; a read-only settings.ini.
+    for (const bool diskFull : {true, false}) {
+      World world;
+      if (diskFull) world.p.failHook = [](Op op, const std::string&) { return op == Op::Write || op == Op::Copy; };
+      if (!diskFull) world.p.SetReadOnly(kProgram + "\\settings.ini", true);
+      world.Run(road);
+      world.p.failHook = nullptr;
+      const int failuresBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+      world.ExpectNothingLost(std::string(Name(road)) + (diskFull ? ": disk full" : ": settings.ini read-only"));
+      ++total;
+      if (::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore)
+        ++survived;
+    }
   }
   std::cout << "fault injection: " << survived << " of " << total << " scenarios survived" << std::endl;
   EXPECT_EQ(survived, total);

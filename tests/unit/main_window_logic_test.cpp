@@ -560,6 +560,32 @@ TEST(Commands, EnterInAFieldChecksItBeforeSaving) {
   EXPECT_EQ(w.view.texts.at(Option::MaxTabWidthText), "100");
 }
 
+// A field never left holds what the settings file gave, which a hand may
+// have edited: OK checks it too. A settings file that does not take the
+// options stops OK before the tree is touched, and says why.
+TEST(Commands, OkChecksEveryFieldAndTweaksOnlyWhatTheSettingsFileTook) {
+  for (const bool readOnly : {false, true}) {
+    Window w;
+    DeclineClosingTheHost(w);
+    const std::string sheet = kFolder + "\\Resource\\ui\\main\\index.css";
+    w.p.AddFile(sheet, "body{}\r\n");
+    ASSERT_TRUE(RecordTree(w.app.Host()));
+    w.p.AddFile(kSettings, "[General]\r\nSetFont=1\r\nFontSize=1px}*{display:none!important}i{x:1px\r\n", readOnly);
+    w.logic.OnLoad();
+    w.logic.OnOk();
+    EXPECT_EQ(w.view.texts.at(Option::FontSizeText), "12px");
+    EXPECT_EQ(w.p.Contents(sheet)->find(readOnly ? "/*ravelwick*/" : "{font-size:12px;") != std::string::npos,
+              !readOnly);
+    // The one message: the question about closing Maxthon, or why nothing happened.
+    ASSERT_EQ(w.p.messages.size(), 1u);
+    const std::string& said = w.p.messages[0].text;
+    EXPECT_EQ(said.starts_with("Ravelwick could not save the options in " + kSettings + ", so nothing was installed") &&
+                  said.ends_with("\r\n\r\nAccess is denied."),
+              readOnly)
+        << said;
+  }
+}
+
 TEST(Commands, ApplyWithSingleSkinHostTweaksOnlyTheModernSkin) {
   for (bool singleSkinHost : {false, true}) {
     Window w;
