@@ -278,16 +278,25 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
     EXPECT_TRUE(run.p.messages.empty());
   }
 
-  // What one installation exports, another imports to the same values.
+  // What one installation exports, another imports to the same values;
+  // settings files in UTF-16 (Notepad's "Unicode") stay so.
+  const auto utf16 = [](std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+  };
   CommandLineRun from, to;
-  from.Settings("HideHome=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=150\r\nFontFamily=Tahoma\r\nLanguage=English\r\n");
-  to.Settings("HideRefresh=1\r\n");
+  from.p.AddFile(kSettings, utf16(u"[General]\r\nHideHome=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=150\r\nFontFamily=\u5FAE"
+                                  u"\u8F6F\u96C5\u9ED1, Tahoma\r\nLanguage=English\r\n"));
+  to.p.AddFile(kSettings, utf16(u"[General]\r\nHideRefresh=1\r\n"));
   from.p.AddFolder("E:\\Looks");
   ASSERT_EQ(from.Run({"/export", look}), ExitCode::Done);
   to.p.AddFile(look, *from.p.Contents(look));
   ASSERT_EQ(to.Run({"/import", look}), ExitCode::Done);
   for (const char* key : {"HideHome", "HideRefresh", "SetMaxTabWidth", "MaxTabWidth", "FontFamily"})
     EXPECT_EQ(to.app.ReadSetting(key, "?"), from.app.ReadSetting(key, "0")) << key;
+  EXPECT_TRUE(to.p.Contents(kSettings)->starts_with(std::string_view("\xFF\xFE[\0G\0", 6)));
+  EXPECT_EQ(to.app.ReadSetting("FontFamily", ""), "\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91, Tahoma");
 }
 
 // /apply and /restore take the window's road without it. Each situation
