@@ -41,6 +41,8 @@ std::string_view KeyOf(Outcome outcome) {
       return "StillDown";
     case Outcome::RestoredButDown:
       return "RestoredButDown";
+    case Outcome::SettingsUnsaved:
+      return "SettingsNotSaved";
   }
   return {};
 }

@@ -23,6 +23,7 @@ enum class Outcome {
   RollbackFailed,   // ... and the one before could not be put back; it stays kept aside
   StillDown,        // the host did not start with the new archive, nor with the one before
   RestoredButDown,  // the backup is installed, but the host did not start with it
+  SettingsUnsaved,  // the options could not be stored before an install: nothing installed
 };
 
 struct PipelineResult {

@@ -10,9 +10,11 @@
 #include "ui/activity_log.h"
 #include "ui/catalogue.h"
 #include "ui/commands.h"
+#include "ui/field_checks.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
 #include "ui/preview.h"
+#include "ui/settings_transfer.h"
 
 namespace rw {
 
@@ -199,13 +201,15 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
   const bool composition = app.platform.desktop.IsCompositionEnabled();
   OptionModel model;
   LoadOptions(app, model, composition);
+  // As OK does: checked and stored first, so a hand-edited value is
+  // corrected and the file keeps what is installed.
+  PipelineResult result = SaveForInstall(app, model, composition);
   const OptionSnapshot options = model.Snapshot();
   NoWindow window(invocation.Has(kForceSwitch));
-  PipelineResult result;
   TweakReport report;
   // A tree that never finished unpacking, or lost files since, is built
   // again rather than packed.
-  if (!IsTreeUsable(app.Host())) result = UnpackArchive(app.Host(), window);
+  if (result.outcome == Outcome::Done && !IsTreeUsable(app.Host())) result = UnpackArchive(app.Host(), window);
   if (result.outcome == Outcome::Done) {
     report = WriteTweaks(app, options, composition);
     result = InstallArchive(app.Host(), window, /*restore=*/false, HealthCheckWanted(app));
@@ -245,7 +249,7 @@ ExitCode PreviewVerb(App& app, ConsoleOutput& console, const Invocation&) {
   const bool composition = app.platform.desktop.IsCompositionEnabled();
   OptionModel model;
   LoadOptions(app, model, composition);
-  console.Out(PreviewAsText(BuildPreview(app, model.Snapshot(), composition)));
+  console.Out(PreviewAsText(BuildPreview(app, WithEveryFieldChecked(model).Snapshot(), composition)));
   return ExitCode::Done;
 }
 

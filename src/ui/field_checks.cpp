@@ -22,6 +22,34 @@ std::optional<int> WholeValue(std::string_view text) {
   return TrimBlanks(text).starts_with('-') ? SHRT_MIN - 1 : SHRT_MAX + 1;
 }
 
+constexpr std::string_view kRuleBreakers = "{};<>\"\\";
+
+bool IsControl(std::string_view text, std::size_t i) {
+  const auto byte = static_cast<unsigned char>(text[i]);
+  if (byte < 0x20 || byte == 0x7F) return true;
+  // U+0080 to U+009F in UTF-8.
+  return byte == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+}
+
+// The text without what could end a declaration, a rule, the style sheet or
+// the tweak block (whose markers are comments). A character that would make
+// a comment opening or closing with the one before it is dropped too.
+std::string WithoutRuleBreakers(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (IsControl(text, i)) {
+      if (static_cast<unsigned char>(c) == 0xC2) ++i;
+      continue;
+    }
+    if (kRuleBreakers.find(c) != std::string_view::npos) continue;
+    if (!out.empty() && ((out.back() == '/' && c == '*') || (out.back() == '*' && c == '/'))) continue;
+    out += c;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string CheckWidthField(std::string_view text, std::string_view defaultText) {
@@ -29,7 +57,8 @@ std::string CheckWidthField(std::string_view text, std::string_view defaultText)
   if (out.empty() || !IsNumeric(out)) out = defaultText;
   if (auto value = WholeValue(out); value && *value < kMinTabWidth) out = std::to_string(kMinTabWidth);
   if (auto value = WholeValue(out); value && *value > kMaxTabWidth) out = std::to_string(kMaxTabWidth);
-  return out;
+  // A numeric text may still have tabs around it.
+  return WithoutRuleBreakers(out);
 }
 
 int TabWidthLimit(bool maxTabWidthTicked, std::string_view maxTabWidthText) {
@@ -48,11 +77,16 @@ std::string CheckBkgndTabWidth(std::string_view text, int limit) {
   if (out.empty() || !IsNumeric(out)) out = "60";
   if (auto value = WholeValue(out); value && *value < kMinBkgndTabWidth) out = std::to_string(kMinBkgndTabWidth);
   if (auto value = WholeValue(out); value && *value > limit) out = std::to_string(limit);
-  return out;
+  return WithoutRuleBreakers(out);
 }
 
+bool FitsInDeclaration(std::string_view text) { return WithoutRuleBreakers(text) == text; }
+
+// The engine puts each name in double quotation marks; quotes typed around
+// a name would end that string, so they go with the rest.
 std::string CheckFontFamily(std::string_view text) {
-  return text.empty() ? std::string("Segoe UI, Tahoma") : std::string(text);
+  std::string out = WithoutRuleBreakers(text);
+  return out.empty() ? std::string("Segoe UI, Tahoma") : out;
 }
 
 std::string CheckFontSize(std::string_view text) {
@@ -60,6 +94,8 @@ std::string CheckFontSize(std::string_view text) {
   if (s.empty()) return "12px";
   if (IsNumeric(s)) return std::string(s) + "px";
   if (!s.ends_with("px") && !s.ends_with("pt")) return "12px";
+  // What is left of a size after dropping the rest means nothing as a size.
+  if (!FitsInDeclaration(s)) return "12px";
   return std::string(s);
 }
 
@@ -80,6 +116,12 @@ std::string CheckField(Option field, const OptionModel& model) {
       return CheckFontSize(text);
   }
   return text;
+}
+
+OptionModel WithEveryFieldChecked(OptionModel model) {
+  for (const OptionDef& def : Options())
+    if (def.kind == OptionKind::Text) model.SetText(def.option, CheckField(def.option, model));
+  return model;
 }
 
 }  // namespace rw

@@ -212,7 +212,7 @@ void MainWindowLogic::OfferToReapply() {
   const std::string version = app_.HostVersion;
   const std::string from = std::exchange(app_.UpdatedFromVersion, {});
   if (app_.ReadSetting("ReapplyDeclined", "") == version) return;
-  const OptionSnapshot options = model_.Snapshot();
+  const OptionSnapshot options = WithEveryFieldChecked(model_).Snapshot();
   int ticked = 0;
   for (const OptionDef& def : Options())
     if (def.kind == OptionKind::Check && options.Ticked(def.option)) ++ticked;
@@ -242,8 +242,9 @@ bool MainWindowLogic::OnKeyDown(int key, bool repeat) {
 void MainWindowLogic::OnOk() {
   if (applying_ || closed_) return;
   applying_ = true;
-  // Enter in a field applies without leaving it: check the typed value first.
-  if (focusedField_) OnFieldLeft(*focusedField_);
+  // Enter in a field applies without leaving it, and a field never left
+  // holds what the settings file gave: every value is checked first.
+  for (const OptionDef& def : Options()) OnFieldLeft(def.option);
 
   const OptionSnapshot options = model_.Snapshot();
   auto [result, report] = Apply();
@@ -256,8 +257,12 @@ void MainWindowLogic::OnOk() {
 MainWindowLogic::ApplyRun MainWindowLogic::Apply() {
   // Nothing of another host version may reach this one.
   if (app_.HostVersion.empty()) return {{Outcome::NoHostVersion, app_.Host().HostExecutable()}, {}};
-  SaveOptions(app_, model_, compositionEnabled_);
-  if (languageImported_) app_.WriteSetting("Language", app_.LanguageName);
+  // Installed only what the settings file now holds, or the next /apply
+  // would take it back.
+  if (PipelineResult saved =
+          SaveForInstall(app_, model_, compositionEnabled_, languageImported_ ? app_.LanguageName : std::string());
+      saved.outcome != Outcome::Done)
+    return {std::move(saved), {}};
   // A tree that never finished unpacking, or lost files since, is built
   // again now rather than packed.
   if (!IsTreeUsable(app_.Host())) {
@@ -331,8 +336,8 @@ void MainWindowLogic::OnPreview() {
   // Not while the tree is being unpacked or packed, nor a second one over
   // the first (a command posted to the disabled window still arrives).
   if (!okEnabled_ || applying_ || previewOpen_ || closed_) return;
-  // What the field shows is what OK would take: check the typed value first.
-  if (focusedField_) OnFieldLeft(*focusedField_);
+  // What the fields show is what OK would take: every value is checked first.
+  for (const OptionDef& def : Options()) OnFieldLeft(def.option);
   // Without a version there is no tree of this host to compare with; OK
   // tells the same.
   if (app_.HostVersion.empty()) {

@@ -19,7 +19,7 @@ namespace {
 
 constexpr std::string_view kLanguageKey = "Language";
 // Keys of settings.ini that belong to one computer: never carried, never unknown.
-constexpr std::string_view kLocalKeys[] = {"InstallFolder", "FileVersion"};
+constexpr std::string_view kLocalKeys[] = {"InstallFolder", "FileVersion", "HealthCheck", "ReapplyDeclined"};
 // How much of a value, and how many names of a list, a report shows.
 constexpr std::size_t kShownCharacters = 40;
 constexpr std::size_t kShownNames = 20;
@@ -327,6 +327,17 @@ std::string StoredImportText(const App& app, const StoredImport& result) {
                                   "$file", app.SettingsPath());
   if (!result.stored && !result.osError.empty()) text += "\r\n\r\n" + result.osError;
   return text;
+}
+
+PipelineResult SaveForInstall(const App& app, OptionModel& options, bool compositionEnabled,
+                              std::string_view language) {
+  options = WithEveryFieldChecked(std::move(options));
+  std::vector<IniValue> values = SavedSettings(app, options, compositionEnabled);
+  if (!language.empty()) values.emplace_back(kLanguageKey, std::string(language));
+  FileChange written = WriteIniValues(app.platform, app.SettingsPath(), values);
+  app.files.Forget(app.SettingsPath());
+  if (!written) return {Outcome::SettingsUnsaved, app.SettingsPath(), std::move(written.osError)};
+  return {};
 }
 
 }  // namespace rw

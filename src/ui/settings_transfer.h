@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/option.h"
+#include "pipeline/outcome.h"
 #include "ui/option_model.h"
 
 namespace rw {
@@ -109,5 +110,13 @@ StoredImport ImportIntoSettings(const App& app, const std::string& path);
 
 /// The report and whether the settings file took it.
 std::string StoredImportText(const App& app, const StoredImport& result);
+
+/// The save that comes before an install: the fields of `options` checked as
+/// leaving them checks them, then the options, and `language` unless empty,
+/// written to settings.ini in one replacement. SettingsUnsaved, with the
+/// system's words, when the file does not take them: installing anyway would
+/// put on a look that the stored settings, and so the next /apply, take back.
+PipelineResult SaveForInstall(const App& app, OptionModel& options, bool compositionEnabled,
+                              std::string_view language = {});
 
 }  // namespace rw

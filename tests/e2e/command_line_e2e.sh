@@ -7,7 +7,7 @@
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: preview, unpack,
 # second, help, usage, nohost, apply, force, busy, noversion, refuse, restore,
-# race, transfer.
+# race, transfer, checked.
 set -u
 ravelwick=$1
 pak=$2
@@ -368,6 +368,40 @@ transfer_checks() {
   expect_eq "settings.ini after a refused import" "$(sha256sum <"$fresh/settings.ini")" "$settings_before"
 }
 
+# The tweak block of the installed modern skin, from its opening marker on.
+installed_block() { inspect "$host/Bin/Resource.dat" && sed -n '/\/\*ravelwick\*\//,$p' "$work/inspect/ui/main/index.css"; }
+
+checked_checks() {
+  echo "== a shared file whose font size is style text: /import corrects and names it, /apply installs no rule of it"
+  setup
+  printf '[General]\r\nSetFont=1\r\nFontSize=1px}*{display:none!important}i{x:1px\r\nFontFamily="Tahoma"}b{x:1\r\n' \
+    >"$work/shared.ini"
+  run /import "$(winpath "$work/shared.ini")"
+  expect_eq "/import exit code" "$rc" 0
+  grep -qF 'FontSize: "1px}*{display:none!important}i{x:1px" -> "12px"' "$work/out" ||
+    fail "the report does not name the correction: $(cat "$work/out")"
+  run /apply /quiet
+  expect_eq "/apply exit code" "$rc" 0
+  local block
+  block=$(installed_block)
+  grep -qF '{font-size:12px;font-family:"Tahomabx:1"}' <<<"$block" || fail "no font rule of the checked values: $block"
+  ! grep -qF '}i{' <<<"$block" || fail "the injected rule was installed: $block"
+  close_host
+
+  echo "== settings.ini read-only: /apply exits 2 with the system's words and installs nothing"
+  sed -i 's/^HideHome=[^\r]*/HideHome=0/' "$prog/settings.ini"
+  wine cmd /c attrib +r "$(winpath "$prog/settings.ini")" >/dev/null 2>&1
+  [[ "$(stat -c %A "$prog/settings.ini")" != *w* ]] || fail "attrib +r left settings.ini writable"
+  local before
+  before=$(fingerprint "$host" "$prog/Resource")
+  run /apply /quiet
+  expect_eq "/apply exit code, read-only settings" "$rc" 2
+  expect_one_line "reason" "$work/err" "could not save the options in .*settings.ini.*(error 5)"
+  expect_eq "files changed" "$(fingerprint "$host" "$prog/Resource")" "$before"
+  grep -q 'Archive installed: no: Ravelwick could not save' "$prog/ravelwick.log" || fail "the log does not say why"
+  wine cmd /c attrib -r "$(winpath "$prog/settings.ini")" >/dev/null 2>&1
+}
+
 case "$group" in
   preview) preview_checks ;;
   unpack) unpack_checks ;;
@@ -383,6 +417,7 @@ case "$group" in
   restore) restore_checks ;;
   race) race_checks ;;
   transfer) transfer_checks ;;
+  checked) checked_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1

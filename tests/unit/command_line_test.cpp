@@ -278,16 +278,23 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
     EXPECT_TRUE(run.p.messages.empty());
   }
 
-  // What one installation exports, another imports to the same values.
+  // What one installation exports, another imports to the same values; UTF-16 files stay so.
+  const auto utf16 = [](std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+  };
   CommandLineRun from, to;
-  from.Settings("HideHome=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=150\r\nFontFamily=Tahoma\r\nLanguage=English\r\n");
-  to.Settings("HideRefresh=1\r\n");
+  from.p.AddFile(kSettings, utf16(u"[General]\r\nHideHome=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=150\r\nFontFamily=\u5FAE"
+                                  u"\u8F6F\u96C5\u9ED1, Tahoma\r\nLanguage=English\r\n"));
+  to.p.AddFile(kSettings, utf16(u"[General]\r\nHideRefresh=1\r\n"));
   from.p.AddFolder("E:\\Looks");
   ASSERT_EQ(from.Run({"/export", look}), ExitCode::Done);
   to.p.AddFile(look, *from.p.Contents(look));
   ASSERT_EQ(to.Run({"/import", look}), ExitCode::Done);
   for (const char* key : {"HideHome", "HideRefresh", "SetMaxTabWidth", "MaxTabWidth", "FontFamily"})
     EXPECT_EQ(to.app.ReadSetting(key, "?"), from.app.ReadSetting(key, "0")) << key;
+  EXPECT_TRUE(to.p.Contents(kSettings)->starts_with(std::string_view("\xFF\xFE[\0G\0", 6)));
 }
 
 // /apply and /restore take the window's road without it. Each situation
@@ -305,7 +312,8 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
     std::string line;  // the arguments, split at spaces
     Host host;
     std::string more;  // "no tree", "hung unpacker", "window open", "copy's window", "no version",
-                       // "no tools", "no host", "updated", "updated, empty archive", "no backup", "kept"
+                       // "no tools", "no host", "updated", "updated, empty archive", "no backup", "kept",
+                       // "read-only settings"
     ExitCode code;
     std::string says;  // how the line on standard output (done) or standard error begins
     Archive archive;
@@ -346,6 +354,8 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
        Archive::Before, Writes::Nothing},
       {"apply, updated to an empty archive", "/apply", Host::Closed, "updated, empty archive", ExitCode::Failed,
        "The resource file " + hostArchive + " is empty", Archive::Before, Writes::Program},
+      {"apply, settings.ini read-only", "/apply", Host::Closed, "read-only settings", ExitCode::Failed,
+       "Ravelwick could not save the options in " + kSettings, Archive::Before, Writes::ProgramAndLog},
       {"apply, an earlier install's archive still kept", "/apply /force", Host::Window, "kept", ExitCode::Failed,
        "An earlier install was cut off", Archive::Before, Writes::Nothing},
       {"restore, an earlier install's archive still kept", "/restore /force", Host::Window, "kept", ExitCode::Failed,
@@ -383,8 +393,10 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
         p.AddFile(kProgram + "\\Resource.kept", hostArchive);
       }
       if (row.more == "copy's window") p.windows.push_back({9, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
-      run.Settings("Language=English\r\nHideHome=1\r\nFileVersion=" + std::string(updated ? "3.0.19.1" : kVersion) +
+      run.Settings("Language=English\r\nHideHome=1\r\nSetFont=1\r\nFontSize=1px}*{x:1px\r\nFileVersion=" +
+                   std::string(updated ? "3.0.19.1" : kVersion) +
                    "\r\nInstallFolder=" + (row.more == "no host" ? "D:\\Gone\\" : kHost) + "\r\n");
+      if (row.more == "read-only settings") p.SetReadOnly(kSettings, true);
       if (row.host != Host::Closed && row.host != Host::Refuses) {
         const std::uint32_t pid = p.AddProcess("Maxthon.exe", kHost + "Bin\\Maxthon.exe");
         if (row.host == Host::Window) p.windows.push_back({42, std::string(kHostWindowClass), "Maxthon", pid});
@@ -417,6 +429,7 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
                                                                     : PackFolder(p, kProgram + "\\Resource");
       EXPECT_EQ(p.Contents(hostArchive), expected);
       EXPECT_EQ(expected.find(kHideHomeRule) != std::string::npos, row.archive == Archive::Tweaked);
+      EXPECT_EQ(expected.find("{x:1px"), std::string::npos);  // the hand-edited size was checked
       // A new browser version's own archive is kept first; no backup changes.
       EXPECT_EQ(p.Contents(backup), updated && row.code == ExitCode::Done ? archiveBefore : backupBefore);
       const std::size_t hostStarts = done ? 1 : row.code == ExitCode::RolledBack ? 2 : 0;

@@ -20,6 +20,7 @@
 #include "ui/commands.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
+#include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
 
 namespace rw {
@@ -111,7 +112,7 @@ struct World {
         OptionModel model;
         LoadOptions(app, model, false);
         model.SetState(Option::HideStatusBar, 1);
-        SaveOptions(app, model, false);
+        if (SaveForInstall(app, model, false).outcome != Outcome::Done) break;
         const OptionSnapshot snapshot = model.Snapshot();
         const TweakInputs inputs{snapshot, app.SingleSkinHost, false};
         ApplyTweaks(p, kProgram, inputs, false);
@@ -182,6 +183,10 @@ struct World {
     const auto settings = p.Contents(kProgram + "\\settings.ini");
     ASSERT_TRUE(settings.has_value()) << "settings file missing";
     EXPECT_EQ(ReadIniValue(p, kProgram + "\\settings.ini", "Language", ""), "English");
+    // What is installed, the stored options give again at the next Apply.
+    if (!refusedRoad && hostArchive->find(".statusbar{display:none!important}") != std::string::npos) {
+      EXPECT_EQ(ReadIniValue(p, kProgram + "\\settings.ini", "HideStatusBar", ""), "1") << "the settings lost it";
+    }
     // No temporary file is left in the host's folder, unless the program
     // died before it could clear it up.
     if (killed) return;

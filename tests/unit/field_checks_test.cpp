@@ -11,7 +11,7 @@ TEST(WidthField, EmptyOrNonNumericGivesTheDefaultAndValuesAreBounded) {
       {"50", "100"},      {"1000", "400"}, {"", "180"},      {"12a", "180"},     {"250.6", "250.6"},
       {" 250 ", " 250 "}, {"98.5", "100"}, {"99.5", "99.5"}, {"100.5", "100.5"}, {"400.5", "400.5"},
       {"400.6", "400"},   {"-5", "100"},   {"2e2", "2e2"},   {"5e2", "400"},     {"abc", "180"},
-      {".", "180"},       {"1e", "180"},   {"+ 5", "180"},   {"0x10", "180"},
+      {".", "180"},       {"1e", "180"},   {"+ 5", "180"},   {"0x10", "180"},    {"\t250\t", "250"},
   };
   for (const auto& [typed, result] : cases) EXPECT_EQ(CheckWidthField(typed, "180"), result) << '"' << typed << '"';
   EXPECT_EQ(CheckWidthField("", "200"), "200");
@@ -53,15 +53,38 @@ TEST(BkgndTabWidth, TheLimitFollowsTheTickedTabWidthFieldWhateverItHolds) {
   EXPECT_EQ(TabWidthLimit(true, "-99999"), 100);
 }
 
-TEST(FontFields, FamilyOnlyRefusesEmptyAndSizeNeedsPixelsOrPoints) {
+TEST(FontFields, FamilyLosesWhatEndsARuleAndSizeNeedsPixelsOrPoints) {
   EXPECT_EQ(CheckFontFamily(""), "Segoe UI, Tahoma");
   EXPECT_EQ(CheckFontFamily("  ,Arial,, "), "  ,Arial,, ");
+  EXPECT_EQ(CheckFontFamily("\"Segoe UI\", Tahoma"), "Segoe UI, Tahoma");
 
   const std::vector<std::pair<std::string, std::string>> sizes = {
       {" 14 ", "14px"}, {"11pt", "11pt"},   {"11PT", "12px"},       {"11em", "12px"}, {"", "12px"},
       {"   ", "12px"},  {" 13px ", "13px"}, {"largept", "largept"}, {"1.5", "1.5px"}, {"x", "12px"},
   };
   for (const auto& [typed, result] : sizes) EXPECT_EQ(CheckFontSize(typed), result) << '"' << typed << '"';
+  EXPECT_EQ(CheckFontSize("1px}*{display:none!important}i{x:1px"), "12px");
+}
+
+// Whatever a field is given, its check gives back what cannot leave the
+// declaration it goes into, and what passes the check again unchanged.
+TEST(FieldChecks, NoValueLeavesItsDeclaration) {
+  const std::string pieces[] = {"1", ".5", "px", "pt", " ",  "\t", ",", "A",  "\xE5\xAE\x8B", "{",       "}",
+                                ";", "<",  ">",  "\"", "\\", "/",  "*", "\n", "\x7F",         "\xC2\x9F"};
+  const auto fits = [](const std::string& v) {
+    return v.find_first_of("{};<>\"\\\n\t\x7F") == std::string::npos && v.find("/*") == std::string::npos &&
+           v.find("*/") == std::string::npos && v.find("\xC2\x9F") == std::string::npos;
+  };
+  std::string (*const checks[])(std::string_view) = {CheckFontFamily, CheckFontSize,
+                                                     [](std::string_view t) { return CheckWidthField(t, "180"); },
+                                                     [](std::string_view t) { return CheckBkgndTabWidth(t, 180); }};
+  for (std::uint32_t seed = 1; seed <= 5000; ++seed) {
+    std::string typed;
+    for (std::uint32_t n = seed % 8, r = seed; n > 0; --n)
+      typed += pieces[((r = r * 1103515245u + 12345u) >> 16) % std::size(pieces)];
+    for (auto check : checks) EXPECT_TRUE(fits(check(typed)) && check(check(typed)) == check(typed)) << typed;
+    EXPECT_TRUE(!fits(typed) || typed.empty() || CheckFontFamily(typed) == typed) << typed;
+  }
 }
 
 TEST(CheckField, UsesTheModelForTheTabWidthLimit) {

@@ -558,6 +558,11 @@ TEST(Commands, EnterInAFieldChecksItBeforeSaving) {
   w.logic.OnKeyDown(kKeyEnter, false);
   EXPECT_EQ(w.app.ReadSetting("MaxTabWidth", ""), "100");
   EXPECT_EQ(w.view.texts.at(Option::MaxTabWidthText), "100");
+  // A settings file that takes nothing stops OK before it asks to close Maxthon.
+  w.p.SetReadOnly(kSettings, true);
+  w.logic.OnOk();
+  ASSERT_EQ(w.p.messages.size(), 2u);
+  EXPECT_TRUE(w.p.messages[1].text.starts_with("Ravelwick could not save the options in " + kSettings));
 }
 
 TEST(Commands, ApplyWithSingleSkinHostTweaksOnlyTheModernSkin) {
@@ -1042,7 +1047,7 @@ TEST(MovingSettings, ExportThenChangeEveryControlThenImportGivesEveryControlBack
 
 TEST(MovingSettings, AnyValuesTheChecksKeepSurviveExportAndImport) {
   const std::vector<std::string> widths = {"100", "180", "250.5", "400"};
-  const std::vector<std::string> families = {"Segoe UI, Tahoma", "\xE5\xAE\x8B\xE4\xBD\x93", "A=B; [C]", "x y"};
+  const std::vector<std::string> families = {"Segoe UI, Tahoma", "\xE5\xAE\x8B\xE4\xBD\x93", "A=B [C] #1", "x y"};
   const std::vector<std::string> sizes = {"12px", "9pt", "13.5px"};
   for (unsigned seed = 1; seed <= 40; ++seed) {
     std::minstd_rand random(seed);
@@ -1144,15 +1149,22 @@ TEST(MovingSettings, BadInputChangesOnlyWhatItShouldAndSaysWhy) {
        {"4 of 43 options", "    HideHome: \"yes\" -> \"0\" (left as it was)\r\n    HideUndo: \"1.5\" -> \"2\"\r\n",
         "    MaxTabWidth: \"abc\" -> \"180\"\r\n", "    FontSize: \"\" -> \"12px\"\r\n",
         "    BkgndTabWidth: \"300\" -> \"180\"\r\n"}},
+      {"style text in the font fields, named",
+       kLook,
+       "[General]\r\nFontSize=1px}*{x:1px\r\nFontFamily=\"A\"}b{\r\n",
+       false,
+       nullptr,
+       {{Option::FontFamilyText, "Ab"}},
+       {"    FontSize: \"1px}*{x:1px\" -> \"12px\"\r\n", "    FontFamily: \"\"A\"}b{\" -> \"Ab\""}},
       {"unknown keys, and this computer's own ignored quietly",
        kLook,
-       "[General]\r\nColour=blue\r\nInstallFolder=E:\\M3\\\r\nFileVersion=3.0.1.1\r\nHideHome=1\r\n[Other]\r\nHideUndo="
-       "1\r\n",
+       "[General]\r\nColour=blue\r\nInstallFolder=E:\\M3\\\r\nFileVersion=3.0.1.1\r\nHealthCheck=0\r\n"
+       "ReapplyDeclined=3.0.1.1\r\nHideHome=1\r\n[Other]\r\nHideUndo=1\r\n",
        false,
        nullptr,
        {{Option::HideHome, "1"}},
        {"Unknown and ignored: Colour\r\n", "Missing, left as they were: HideSearchBar, HideStatusBar,"},
-       {"InstallFolder", "FileVersion", "HideUndo,"}},
+       {"InstallFolder", "FileVersion", "HealthCheck", "ReapplyDeclined", "HideUndo,"}},
       {"greyed out on this host",
        kLook,
        "[General]\r\nTabOnBottom=1\r\nHideNewTab=0\r\n",
