@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "pipeline/pipeline.h"
 #include "stores/text.h"
 #include "support/fake_platform.h"
 #include "ui/main_sequence.h"
@@ -356,6 +357,55 @@ TEST_F(HostCheckTest, NewVersionReplacesDerivedFilesAndKeepsOldBackups) {
   EXPECT_EQ(Setting(app, "FileVersion"), "3.0.20.100");
   EXPECT_FALSE(app.SingleSkinHost);
   EXPECT_EQ(app.UpdatedFromVersion, "3.0.15.300");
+  // Every start offers it again (the window may close before it asks),
+  // until the offer is answered.
+  for (const bool answered : {false, true}) {
+    App next{p, kProgram};
+    next.HostBinFolder = app.HostBinFolder;
+    CheckHostInstallation(next);
+    EXPECT_EQ(next.UpdatedFromVersion, answered ? "" : "3.0.15.300");
+    ForgetUpdate(next);
+  }
+}
+
+// A kept archive goes back only to the host and version it was taken from;
+// any other is dropped, whatever "FileVersion" says, and the log says so.
+TEST_F(HostCheckTest, AKeptArchiveOfAnotherVersionOrFolderIsDropped) {
+  struct Row {
+    const char* name;
+    std::string prepared;
+    std::optional<Installation> keptFrom;  // nullopt: a record of an earlier release, naming only the archive
+    bool dropped;
+  };
+  const Row rows[] = {
+      {"host updated since", "3.0.15.300", Installation{p, kProgram, kHost + "Bin\\", "3.0.15.300"}, true},
+      {"another folder", "3.0.20.100", Installation{p, kProgram, "E:\\Maxthon3\\Bin\\", "3.0.20.100"}, true},
+      {"record naming no version", "3.0.20.100", std::nullopt, true},
+      {"this host's", "3.0.20.100", Installation{p, kProgram, kHost + "Bin\\", "3.0.20.100"}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakePlatform before = p;
+    AddHost(p, kHost, "3.0.20.100");
+    p.AddFile(kSettings, "[General]\r\nFileVersion=" + row.prepared + "\r\n");
+    if (row.keptFrom) {
+      p.AddFile(row.keptFrom->HostArchive(), "archive before");
+      ASSERT_TRUE(KeepAside(*row.keptFrom));
+    } else {
+      p.AddFile(kProgram + "\\Resource.kept.dat", "archive before");
+      p.AddFile(kProgram + "\\Resource.kept", kHostArchive);
+    }
+    const HostCheckResult check = CheckHost(app);
+    EXPECT_EQ(check.outcome, HostCheck::Ready);
+    EXPECT_EQ(check.droppedKeptAside.has_value(), row.dropped);
+    EXPECT_EQ(p.FileExists(kProgram + "\\Resource.kept.dat"), !row.dropped);
+    EXPECT_EQ(HasKeptAsideArchive(app.Host()), !row.dropped);
+    const std::string version = row.keptFrom ? row.keptFrom->hostVersion : "an unknown version";
+    EXPECT_EQ(p.Contents(kProgram + "\\ravelwick.log").value_or("").find("kept from Maxthon " + version + " (") !=
+                  std::string::npos,
+              row.dropped);
+    p = before;
+  }
 }
 
 TEST_F(HostCheckTest, ExistingBackupIsNeverReplaced) {
