@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "app/app.h"
+#include "app/host_check.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "stores/settings.h"
@@ -591,8 +592,9 @@ TEST(Commands, FirstActivationOffersTheArchiveAnInterruptedInstallKept) {
   for (const bool putBack : {true, false}) {
     Window w;
     const Installation host = w.app.Host();
-    w.p.AddFile(host.KeptAsidePath(), "archive before");
-    w.p.AddFile(host.KeptAsideRecordPath(), host.HostArchive());
+    w.p.AddFile(host.HostArchive(), "archive before");
+    ASSERT_TRUE(KeepAside(host));
+    w.p.AddFile(host.HostArchive(), "host archive");
     w.p.answers.push_back(putBack ? MessageResult::Ok : MessageResult::Cancel);
     w.logic.OnLoad();
     w.logic.OnActivate();
@@ -604,6 +606,12 @@ TEST(Commands, FirstActivationOffersTheArchiveAnInterruptedInstallKept) {
     w.logic.OnActivate();
     EXPECT_EQ(w.p.messages.size(), 1u);
   }
+  // One kept at another version is never offered.
+  Window w;
+  ASSERT_TRUE(KeepAside({w.p, kFolder, w.app.HostBinFolder, "3.0.15.300"}));
+  w.logic.OnLoad();
+  w.logic.OnActivate();
+  EXPECT_TRUE(w.p.messages.empty());
 }
 
 // After a browser update the first activation asks, once per version,
@@ -627,7 +635,7 @@ TEST(Commands, AfterAnUpdateTheStoredOptionsAreOfferedOncePerVersion) {
     w.p.AddFile(kFolder + "\\Resource\\ui\\main\\index.css", "body{}");
     w.p.AddFile(kFolder + "\\Resource\\ui\\main\\navbar.htm", "<div class=\"navbar\">");
     ASSERT_TRUE(RecordTree(w.app.Host()));
-    w.app.UpdatedFromVersion = "3.0.15.300";
+    w.app.WriteSetting(kUpdatedFromKey, w.app.UpdatedFromVersion = "3.0.15.300");
     if (row.answer) w.p.answers.push_back(*row.answer);
     w.logic.OnLoad();
     w.logic.OnActivate();
@@ -642,9 +650,20 @@ TEST(Commands, AfterAnUpdateTheStoredOptionsAreOfferedOncePerVersion) {
     EXPECT_EQ(w.p.Contents(w.app.Host().HostArchive()) != "host archive", row.applied);
     EXPECT_EQ(w.app.ReadSetting("ReapplyDeclined", "") == "3.0.20.100",
               row.answer != MessageResult::Ok && row.settings.find("HideHome=1") != std::string::npos);
+    EXPECT_EQ(w.app.ReadSetting(kUpdatedFromKey, ""), "");
     w.logic.OnActivate();
     EXPECT_EQ(w.p.messages.size(), row.answer ? 1u : 0u);
   }
+  // A first unpack that fails asks nothing, and keeps the offer for later.
+  Window w;
+  w.p.AddFile(kSettings, "[General]\r\nHideHome=1\r\n");
+  w.app.WriteSetting(kUpdatedFromKey, w.app.UpdatedFromVersion = "3.0.15.300");
+  w.tools.unpackerExitCode = 3;
+  w.logic.OnLoad();
+  w.logic.OnActivate();
+  ASSERT_EQ(w.p.messages.size(), 1u);
+  EXPECT_EQ(w.p.messages[0].text.find("updated"), std::string::npos);
+  EXPECT_EQ(w.app.ReadSetting(kUpdatedFromKey, ""), "3.0.15.300");
 }
 
 // Every wait of the road is shown, and a close asked for meanwhile waits for
