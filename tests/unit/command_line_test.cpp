@@ -348,8 +348,7 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
        Archive::Before, Writes::Nothing},
       {"apply, updated to an empty archive", "/apply", Host::Closed, "updated, empty archive", ExitCode::Failed,
        "The resource file " + hostArchive + " is empty", Archive::Before, Writes::Program},
-      // The host that runs does so with the installed look; one that does not
-      // was never seen to: the kept archive goes back before the new install.
+      // A host that runs does so with the installed look; the kept archive goes back only to one that does not.
       {"apply, an earlier install cut off, host running", "/apply /force", Host::Window, "kept", ExitCode::Done,
        installed, Archive::Tweaked, Writes::HostAndLog},
       {"apply, an earlier install cut off, host closed", "/apply", Host::Closed, "kept", ExitCode::Done, installed,

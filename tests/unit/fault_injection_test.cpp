@@ -45,9 +45,9 @@ class NullWindow : public MainWindowOps {
 };
 
 // RefusedApply: Apply with the watch, and a host that will not start with
-// the new archive. ForeignKept: a start after the browser was updated while
-// an install's watch was cut off, then what the window and /apply do with a
-// kept archive.
+// the new archive. ForeignKept: the host check after an update that came
+// while an install's watch was cut off, then what the window and /apply do
+// with a kept archive.
 enum class Road { Apply, Restore, Repoint, Start, RefusedApply, ForeignKept };
 const std::string kForeignKept = "HOST-ARCHIVE-3.0.15.300";
 
@@ -157,11 +157,9 @@ struct World {
         p.AddFile(kHost + "Bin\\Resource.dat", kForeignKept);
         KeepAside({p, kProgram, kHost + "Bin\\", "3.0.15.300"});
         p.AddFile(kHost + "Bin\\Resource.dat", kOldArchive);
-        app.WriteSetting("InstallFolder", kHost);
         app.WriteSetting("FileVersion", "3.0.15.300");
         p.failHook = hook;
-        NoWindows ui;
-        Main(app, ui);
+        CheckHost(app);
         if (HasKeptAsideArchive(app.Host())) PutBackKeptAside(app.Host(), window);
         SettleKeptAside(app.Host());
         break;
@@ -320,10 +318,8 @@ TEST(FaultInjection, TheCleanRoadsDoWhatTheyAreFor) {
   {
     World world;
     world.Run(Road::ForeignKept);
-    EXPECT_EQ(world.p.Contents(kHost + "Bin\\Resource.dat"), kOldArchive);
     EXPECT_FALSE(world.p.FileExists(kProgram + "\\Resource.kept.dat"));
-    EXPECT_NE(world.p.Contents(kProgram + "\\ravelwick.log").value_or("").find("kept from Maxthon 3.0.15.300"),
-              std::string::npos);
+    EXPECT_NE(world.p.Contents(kProgram + "\\ravelwick.log")->find("kept from Maxthon 3.0.15.300"), std::string::npos);
   }
 }
 

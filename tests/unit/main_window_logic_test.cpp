@@ -606,12 +606,6 @@ TEST(Commands, FirstActivationOffersTheArchiveAnInterruptedInstallKept) {
     w.logic.OnActivate();
     EXPECT_EQ(w.p.messages.size(), 1u);
   }
-  // One kept at another version is never offered.
-  Window w;
-  ASSERT_TRUE(KeepAside({w.p, kFolder, w.app.HostBinFolder, "3.0.15.300"}));
-  w.logic.OnLoad();
-  w.logic.OnActivate();
-  EXPECT_TRUE(w.p.messages.empty());
 }
 
 // After a browser update the first activation asks, once per version,
@@ -654,16 +648,6 @@ TEST(Commands, AfterAnUpdateTheStoredOptionsAreOfferedOncePerVersion) {
     w.logic.OnActivate();
     EXPECT_EQ(w.p.messages.size(), row.answer ? 1u : 0u);
   }
-  // A first unpack that fails asks nothing, and keeps the offer for later.
-  Window w;
-  w.p.AddFile(kSettings, "[General]\r\nHideHome=1\r\n");
-  w.app.WriteSetting(kUpdatedFromKey, w.app.UpdatedFromVersion = "3.0.15.300");
-  w.tools.unpackerExitCode = 3;
-  w.logic.OnLoad();
-  w.logic.OnActivate();
-  ASSERT_EQ(w.p.messages.size(), 1u);
-  EXPECT_EQ(w.p.messages[0].text.find("updated"), std::string::npos);
-  EXPECT_EQ(w.app.ReadSetting(kUpdatedFromKey, ""), "3.0.15.300");
 }
 
 // Every wait of the road is shown, and a close asked for meanwhile waits for

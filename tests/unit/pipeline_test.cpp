@@ -211,40 +211,6 @@ TEST_F(PipelineTest, HealthCheckKeepsOrRollsBackAndNeverLosesAnArchive) {
   }
 }
 
-// With nobody to ask, a running host keeps the installed archive and a
-// closed one gets the kept one back; the host is neither closed nor started,
-// and only this host's archive at this version is ever put back.
-TEST_F(PipelineTest, AKeptArchiveIsSettledAsTheWatchWouldHave) {
-  struct Row {
-    const char* name;
-    bool hostRuns;
-    std::string keptVersion;
-    bool hostReadOnly;
-    Settlement how;
-    std::string hostArchive;
-  };
-  const Row rows[] = {
-      {"host runs", true, kVersion, false, Settlement::KeptDropped, "installed"},
-      {"host closed", false, kVersion, false, Settlement::PutBack, "host original"},
-      {"host closed, its archive read-only", false, kVersion, true, Settlement::NotSettled, "installed"},
-      {"kept at another version", false, "3.0.15.300", false, Settlement::NothingKept, "installed"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    FakePlatform before = p;
-    ASSERT_TRUE(KeepAside({p, kProgram, kBin, row.keptVersion}));
-    p.AddFile(kHostArchive, "installed", row.hostReadOnly);
-    if (row.hostRuns) AddHostWindow(AddHostProcess());
-    const Settled settled = SettleKeptAside(app.Host());
-    EXPECT_EQ(settled.how, row.how);
-    EXPECT_EQ(settled.osError.empty(), row.how != Settlement::NotSettled);
-    EXPECT_EQ(p.Contents(kHostArchive), row.hostArchive);
-    EXPECT_EQ(HasKeptAsideArchive(app.Host()), row.how == Settlement::NotSettled);
-    EXPECT_TRUE(p.started.empty() && p.closeCommands.empty() && p.terminated.empty());
-    p = before;
-  }
-}
-
 TEST_F(PipelineTest, CancelAtConfirmCloseTouchesNothing) {
   for (bool restore : {false, true}) {
     FakePlatform before = p;
