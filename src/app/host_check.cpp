@@ -8,6 +8,17 @@
 
 namespace rw {
 
+namespace {
+
+// The offer to re-apply stays until it is answered: the first unpack may
+// fail, or the window be closed, before it is made.
+void RememberUpdate(App& app) {
+  const std::string from = app.ReadSetting(kUpdatedFromKey, "");
+  app.UpdatedFromVersion = from == app.HostVersion ? std::string() : from;
+}
+
+}  // namespace
+
 void ReadHostVersion(App& app) {
   app.HostVersion = app.platform.files.FileVersion(app.Host().HostExecutable()).value_or("");
   app.SingleSkinHost = app.HostVersion == kSpecialHostVersion;
@@ -20,12 +31,19 @@ HostCheckResult CheckHostInstallation(App& app) {
   // Without a version there is nothing to name a backup after nor to compare
   // with "FileVersion"; the files of the last known version stay as they
   // are, unused.
-  if (app.HostVersion.empty()) return {HostCheck::NoVersion, {}};
+  if (app.HostVersion.empty()) return {HostCheck::NoVersion, {}, {}};
   // Litter of an install or restore that was killed while copying.
   RemoveCutOffCopy(platform, installation.HostArchive());
+  HostCheckResult result;
+  // Whatever "FileVersion" says: another folder of the same version, or an
+  // update while an install's watch was cut off, leaves one behind.
+  result.droppedKeptAside = DropForeignKeptAside(app.Host());
 
   const std::string prepared = app.ReadSetting("FileVersion", kDefaultFileVersion);
-  if (prepared == app.HostVersion) return {};
+  if (prepared == app.HostVersion) {
+    RememberUpdate(app);
+    return result;
+  }
 
   const Installation current = app.Host();
   const std::string packed = current.PackedArchive();
@@ -37,17 +55,29 @@ HostCheckResult CheckHostInstallation(App& app) {
   // A packed archive of the old version that survived would later be
   // unpacked and installed into the new host, so it stops the start as
   // firmly as a locked tree does.
-  if (platform.files.FolderExists(current.Tree())) return {HostCheck::Locked, current.Tree()};
-  if (platform.files.FileExists(packed)) return {HostCheck::Locked, packed};
+  const auto stop = [&](HostCheck outcome, std::string file) {
+    result.outcome = outcome;
+    result.file = std::move(file);
+    return result;
+  };
+  if (platform.files.FolderExists(current.Tree())) return stop(HostCheck::Locked, current.Tree());
+  if (platform.files.FileExists(packed)) return stop(HostCheck::Locked, packed);
 
   // Without a backup the version is not recorded, so the next start tries
   // again once the archive is repaired.
-  if (!backedUp) return {HostCheck::ArchiveUnusable, current.HostArchive()};
-  app.WriteSetting("FileVersion", app.HostVersion);
+  if (!backedUp) return stop(HostCheck::ArchiveUnusable, current.HostArchive());
   // A version of its own was prepared before: the browser was updated (or
-  // another installation chosen) and shows its default look again.
-  if (!prepared.empty() && prepared != kDefaultFileVersion) app.UpdatedFromVersion = prepared;
-  return {};
+  // another installation chosen) and shows its default look again. Written
+  // before the version, so that a start cut off in between prepares again.
+  if (!prepared.empty() && prepared != kDefaultFileVersion) app.WriteSetting(kUpdatedFromKey, prepared);
+  app.WriteSetting("FileVersion", app.HostVersion);
+  RememberUpdate(app);
+  return result;
+}
+
+void ForgetUpdate(App& app) {
+  app.UpdatedFromVersion.clear();
+  if (!app.ReadSetting(kUpdatedFromKey, "").empty()) app.WriteSetting(kUpdatedFromKey, "");
 }
 
 std::string MessageFor(const App& app, const HostCheckResult& result) {

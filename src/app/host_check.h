@@ -3,8 +3,11 @@
 // backup of the host's own archive.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "pipeline/pipeline.h"
 
 namespace rw {
 
@@ -12,6 +15,9 @@ struct App;
 
 inline constexpr std::string_view kDefaultFileVersion = "3.0.0.0";
 inline constexpr std::string_view kSpecialHostVersion = "3.0.15.300";
+// This computer's own: the version prepared before an update, until the
+// offer to re-apply has been answered.
+inline constexpr std::string_view kUpdatedFromKey = "UpdatedFromVersion";
 
 enum class HostCheck {
   Ready,            // prepared for this version, or nothing to prepare
@@ -23,6 +29,8 @@ enum class HostCheck {
 struct HostCheckResult {
   HostCheck outcome = HostCheck::Ready;
   std::string file;  // what the message names
+  /// A kept archive of another version or folder that was dropped.
+  std::optional<KeptAsideOwner> droppedKeptAside;
 };
 
 /// Sets app.HostVersion (empty when the host's executable has none) and
@@ -31,8 +39,14 @@ void ReadHostVersion(App& app);
 
 /// Reads app.HostBinFolder; sets app.HostVersion and app.SingleSkinHost. A new
 /// version removes the old derived files, backs up the host's archive and is
-/// recorded in "FileVersion".
+/// recorded in "FileVersion"; the version prepared before it is remembered
+/// (app.UpdatedFromVersion) until ForgetUpdate. A kept archive that is not
+/// this host's is dropped whatever the version.
 HostCheckResult CheckHostInstallation(App& app);
+
+/// The offer after a browser update was answered, or has become moot (the
+/// options were installed, or the host's own archive put back).
+void ForgetUpdate(App& app);
 
 /// The message for a result: "FolderLocked" or "ArchiveUnusable"; empty
 /// for the others.

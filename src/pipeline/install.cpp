@@ -10,6 +10,8 @@ namespace rw {
 
 namespace {
 
+constexpr std::string_view kKeptVersionLine = "version=";
+
 // True when a browser of this installation is running and may be closed;
 // nullopt when the user answered Cancel.
 std::optional<bool> MayCloseRunningHost(const Installation& installation, MainWindowOps& window,
@@ -48,16 +50,22 @@ void CloseHost(const Installation& installation, WindowHandle hostWindow, MainWi
   window.EndWait();
 }
 
-// Packs the working tree into the packed archive.
-PipelineResult Pack(const Installation& installation, MainWindowOps& window) {
+// Packs the working tree into the packed archive and checks it. One that
+// failed is removed: a later unpack would take it as the last install and
+// record its loss as a good tree.
+PipelineResult PackAndVerify(const Installation& installation, MainWindowOps& window) {
   Platform& platform = installation.platform;
   const std::string packed = installation.PackedArchive();
   // One that cannot be removed would later pass for the packer's output.
   if (platform.files.FileExists(packed) && !platform.files.RemoveFile(packed)) return {Outcome::PackFailed, packed};
+  PipelineResult result;
   if (!RunTool(platform, PackerCommandLine(installation), kPackerImageName, &window, WaitStep::Packing) ||
       !IsUsableArchive(platform, packed))
-    return {Outcome::PackFailed, packed};
-  return {};
+    result = {Outcome::PackFailed, packed};
+  else
+    result = VerifyPackedArchive(installation, &window);
+  if (result.outcome != Outcome::Done && platform.files.FileExists(packed)) platform.files.RemoveFile(packed);
+  return result;
 }
 
 // Both lists sorted, compared name by name and then byte by byte.
@@ -79,15 +87,6 @@ bool SameFiles(const Installation& installation, const std::string& a, const std
     if (!x || !y || *x != *y) return false;
   }
   return true;
-}
-
-// Copies the host's archive aside and records whose it is.
-FileChange KeepAside(const Installation& installation) {
-  Platform& platform = installation.platform;
-  FileChange kept = CopyFileAtomic(platform, installation.HostArchive(), installation.KeptAsidePath());
-  if (kept) kept = WriteFileAtomic(platform, installation.KeptAsideRecordPath(), installation.HostArchive());
-  if (!kept) DropKeptAside(installation);
-  return kept;
 }
 
 // The host ended with the new archive: the kept one goes back, and the host
@@ -124,6 +123,19 @@ PipelineResult VerifyPackedArchive(const Installation& installation, MainWindowO
   return {};
 }
 
+// Copies the host's archive aside and records whose it is: the archive's
+// path on the first line, as earlier releases wrote it alone, then the
+// version, without which it could not be told from another version's.
+FileChange KeepAside(const Installation& installation) {
+  Platform& platform = installation.platform;
+  const std::string record =
+      installation.HostArchive() + "\r\n" + std::string(kKeptVersionLine) + installation.hostVersion + "\r\n";
+  FileChange kept = CopyFileAtomic(platform, installation.HostArchive(), installation.KeptAsidePath());
+  if (kept) kept = WriteFileAtomic(platform, installation.KeptAsideRecordPath(), record);
+  if (!kept) DropKeptAside(installation);
+  return kept;
+}
+
 bool IsHostClosed(const Installation& installation) {
   for (const ProcessInfo& process : installation.platform.processes.ListProcesses(std::string(kHostImageName)))
     if (BelongsToHost(installation, process)) return false;
@@ -150,8 +162,7 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
   // Everything that can fail without the browser's help is done while it
   // still runs, so a failure costs the user nothing.
   if (!restore) {
-    PipelineResult ready = Pack(installation, window);
-    if (ready.outcome == Outcome::Done) ready = VerifyPackedArchive(installation, &window);
+    const PipelineResult ready = PackAndVerify(installation, window);
     window.EndWait();
     if (ready.outcome != Outcome::Done) return fail(ready);
     // The way back is secured before the way forward is taken.
@@ -212,11 +223,55 @@ HostStart WatchHostStart(const Installation& installation, std::uint32_t pid, Wi
   }
 }
 
-bool HasKeptAsideArchive(const Installation& installation) {
+std::optional<KeptAsideOwner> KeptAsideOwnerOf(const Installation& installation) {
   Platform& platform = installation.platform;
-  if (!platform.files.FileExists(installation.KeptAsidePath())) return false;
-  const std::optional<std::string> owner = platform.files.ReadFile(installation.KeptAsideRecordPath());
-  return owner && platform.system.LowerCase(*owner) == platform.system.LowerCase(installation.HostArchive());
+  if (!platform.files.FileExists(installation.KeptAsidePath())) return std::nullopt;
+  KeptAsideOwner owner;
+  const std::string record = platform.files.ReadFile(installation.KeptAsideRecordPath()).value_or("");
+  std::size_t start = 0;
+  for (bool first = true; start < record.size(); first = false) {
+    std::size_t end = record.find('\n', start);
+    if (end == std::string::npos) end = record.size();
+    std::string_view line = std::string_view(record).substr(start, end - start);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (first)
+      owner.hostArchive = line;
+    else if (line.starts_with(kKeptVersionLine))
+      owner.hostVersion = line.substr(kKeptVersionLine.size());
+    start = end + 1;
+  }
+  return owner;
+}
+
+bool HasKeptAsideArchive(const Installation& installation) {
+  const std::optional<KeptAsideOwner> owner = KeptAsideOwnerOf(installation);
+  Platform& platform = installation.platform;
+  return owner && !installation.hostVersion.empty() && owner->hostVersion == installation.hostVersion &&
+         platform.system.LowerCase(owner->hostArchive) == platform.system.LowerCase(installation.HostArchive());
+}
+
+std::optional<KeptAsideOwner> DropForeignKeptAside(const Installation& installation) {
+  std::optional<KeptAsideOwner> owner = KeptAsideOwnerOf(installation);
+  if (!owner || HasKeptAsideArchive(installation)) return std::nullopt;
+  DropKeptAside(installation);
+  return owner;
+}
+
+Settled SettleKeptAside(const Installation& installation) {
+  Platform& platform = installation.platform;
+  if (!HasKeptAsideArchive(installation)) return {};
+  if (!IsHostClosed(installation)) {
+    // The record goes first; while it stays, the kept archive still counts.
+    if (const FileChange dropped = platform.files.RemoveFile(installation.KeptAsideRecordPath()); !dropped)
+      return {Settlement::NotSettled, dropped.osError};
+    DropKeptAside(installation);
+    return {Settlement::KeptDropped, {}};
+  }
+  // Kept until it is back in place.
+  if (const FileChange back = CopyFileAtomic(platform, installation.KeptAsidePath(), installation.HostArchive()); !back)
+    return {Settlement::NotSettled, back.osError};
+  DropKeptAside(installation);
+  return {Settlement::PutBack, {}};
 }
 
 PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps& window) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "pipeline/outcome.h"
@@ -60,9 +61,44 @@ enum class HostStart {
 HostStart WatchHostStart(const Installation& installation, std::uint32_t pid, WindowHandle otherWindow,
                          MainWindowOps* window = nullptr, unsigned limitMs = kHealthCheckMs);
 
+/// Copies the host's archive aside and records whose it is. Fails, with
+/// nothing kept, when either step does.
+FileChange KeepAside(const Installation& installation);
+
+/// Whose archive the kept one is, as its record says: the host's archive
+/// and the host version it was taken at. Records of earlier releases name
+/// no version; a kept archive without a record names nothing.
+struct KeptAsideOwner {
+  std::string hostArchive;
+  std::string hostVersion;
+};
+/// The owner of the kept archive; nullopt when no archive is kept.
+std::optional<KeptAsideOwner> KeptAsideOwnerOf(const Installation& installation);
 /// The archive kept aside by an install that did not finish its watch (the
-/// program was ended meanwhile), when it belongs to this host's archive.
+/// program was ended meanwhile), when it was taken from this host's archive
+/// at this host version.
 bool HasKeptAsideArchive(const Installation& installation);
+/// Removes a kept archive that is not this host's (another version, another
+/// folder, or a record that does not say): it must never go over this host.
+/// Its owner when there was one to remove.
+std::optional<KeptAsideOwner> DropForeignKeptAside(const Installation& installation);
+
+/// How a kept archive was settled with nobody to ask.
+enum class Settlement {
+  NothingKept,  // no archive of this host was kept
+  KeptDropped,  // the host runs, so with the installed archive: the kept one is forgotten
+  PutBack,      // no host runs: the kept archive is back in the host's folder
+  NotSettled,   // it could not be put back or forgotten, and stays kept
+};
+struct Settled {
+  Settlement how = Settlement::NothingKept;
+  std::string osError;  // why not, when the system said
+};
+/// Settles the kept archive of this host as the watch would have: a host of
+/// this installation that runs does so with the installed archive; when none
+/// runs the installed one was not seen to work, and the kept one goes back.
+/// Never closes nor starts the host.
+Settled SettleKeptAside(const Installation& installation);
 /// Closes the host (asking first when it shows a window), puts the kept
 /// archive back, starts the host and forgets the kept archive.
 PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps& window);

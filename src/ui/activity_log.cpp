@@ -74,6 +74,41 @@ std::string RestoreLogEntry(const App& app, const PipelineResult& result, const 
   return time + " " + std::string(what) + "\n" + HostLine(app) + "\nPut back: " + ResultLine(app, result, "yes") + "\n";
 }
 
+std::string KeptAsideLogEntry(const App& app, std::string_view what, const std::string& time) {
+  return time + " Kept archive\n" + HostLine(app) + "\n" + std::string(what) + "\n";
+}
+
+std::string DroppedKeptAsideText(const App& app, const KeptAsideOwner& owner) {
+  const std::string version = owner.hostVersion.empty() ? std::string("an unknown version") : owner.hostVersion;
+  const std::string from = owner.hostArchive.empty() ? std::string("an unknown folder") : owner.hostArchive;
+  const bool gone = !app.platform.files.FileExists(app.Host().KeptAsidePath());
+  return "Resource.kept.dat was kept from Maxthon " + version + " (" + from +
+         "), not from this one: " + (gone ? "deleted, not put back" : "never put back, but it could not be deleted");
+}
+
+std::string SettledText(const App& app, const Settled& settled) {
+  const std::string why = settled.osError.empty() ? std::string() : " (" + settled.osError + ")";
+  switch (settled.how) {
+    case Settlement::NothingKept:
+      break;
+    case Settlement::KeptDropped:
+      return "Maxthon 3 runs with the installed look: Resource.kept.dat, the archive from before it, was deleted";
+    case Settlement::PutBack:
+      return "Maxthon 3 was not running, so it was never seen to start with the installed look: Resource.kept.dat, "
+             "the archive from before it, was put back into " +
+             app.Host().HostArchive();
+    case Settlement::NotSettled:
+      return "Resource.kept.dat, the archive from before an install that was cut off, stays kept: it could not be "
+             "put back or deleted" +
+             why;
+  }
+  return {};
+}
+
+void LogKeptAside(const App& app, std::string_view what) {
+  AppendLogEntry(app.platform, app.Path(kLogFileName), KeptAsideLogEntry(app, what, NowUtc()));
+}
+
 void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result) {
   AppendLogEntry(app.platform, app.Path(kLogFileName), ApplyLogEntry(app, options, report, result, NowUtc()));
 }

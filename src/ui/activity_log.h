@@ -8,6 +8,7 @@
 #include "engine/option_snapshot.h"
 #include "engine/tweak_report.h"
 #include "pipeline/outcome.h"
+#include "pipeline/pipeline.h"
 
 namespace rw {
 
@@ -28,9 +29,18 @@ std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const T
 std::string RestoreLogEntry(const App& app, const PipelineResult& result, const std::string& time,
                             std::string_view what = "Restore");
 
+/// The entry of a kept archive settled without the user: what became of it.
+std::string KeptAsideLogEntry(const App& app, std::string_view what, const std::string& time);
+/// What the log says of a kept archive of another host that the host check
+/// dropped.
+std::string DroppedKeptAsideText(const App& app, const KeptAsideOwner& owner);
+/// ... and of one that /apply or /restore settled; empty when none was kept.
+std::string SettledText(const App& app, const Settled& settled);
+
 /// Appends an entry stamped with the current time (UTC). A log that cannot
 /// be written never stops a road.
 void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result);
 void LogRestore(const App& app, const PipelineResult& result, std::string_view what = "Restore");
+void LogKeptAside(const App& app, std::string_view what);
 
 }  // namespace rw

@@ -164,7 +164,7 @@ std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
   const std::optional<FoundHostFolder> found = FindHostFolder(app);
   if (!found) return Refusal{ExitCode::Failed, app.LookupText("NoMX3")};
   app.HostBinFolder = found->folder + "Bin\\";
-  const HostCheckResult check = CheckHostInstallation(app);
+  const HostCheckResult check = CheckHost(app);
   if (check.outcome == HostCheck::NoVersion)
     return Refusal{ExitCode::Failed, MessageFor(app, {Outcome::NoHostVersion, app.Host().HostExecutable()})};
   if (check.outcome != HostCheck::Ready) return Refusal{ExitCode::Failed, MessageFor(app, check)};
@@ -182,20 +182,26 @@ std::string AppliedLine(const App& app, const TweakReport& report) {
   return line;
 }
 
-}  // namespace
-
 // An install cut off while it watched the browser start left the archive
 // from before kept aside; a new install would keep another over it. The
-// window asks the user about it; a command changes nothing until then.
-ExitCode KeptArchivePending(App& app, ConsoleOutput& console, const Invocation& invocation) {
-  return Finish(app, console, invocation, ExitCode::Failed,
-                ReplaceAll(app.LookupText("KeptAsidePending"), "$file", app.Host().KeptAsidePath()));
+// window asks the user; with nobody to ask it is settled as the watch would
+// have, and only one that stays kept stops the command.
+std::optional<ExitCode> SettleKeptArchive(App& app, ConsoleOutput& console, const Invocation& invocation) {
+  const Settled settled = SettleKeptAside(app.Host());
+  if (settled.how == Settlement::NothingKept) return std::nullopt;
+  LogKeptAside(app, SettledText(app, settled));
+  if (settled.how != Settlement::NotSettled) return std::nullopt;
+  std::string text = ReplaceAll(app.LookupText("KeptAsidePending"), "$file", app.Host().KeptAsidePath());
+  if (!settled.osError.empty()) text += "\r\n\r\n" + settled.osError;
+  return Finish(app, console, invocation, ExitCode::Failed, text);
 }
+
+}  // namespace
 
 ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocation) {
   if (const std::optional<Refusal> refused = PrepareAsAStart(app, /*needsTools=*/true))
     return Finish(app, console, invocation, refused->code, refused->message);
-  if (HasKeptAsideArchive(app.Host())) return KeptArchivePending(app, console, invocation);
+  if (const std::optional<ExitCode> failed = SettleKeptArchive(app, console, invocation)) return *failed;
 
   // The options as the window loads them, so this installs what its OK would.
   const bool composition = app.platform.desktop.IsCompositionEnabled();
@@ -215,6 +221,8 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
     result = InstallArchive(app.Host(), window, /*restore=*/false, HealthCheckWanted(app));
   }
   LogApply(app, options, report, result);
+  // The options are on this version now: nothing left to offer.
+  if (result.outcome == Outcome::Done) ForgetUpdate(app);
   return Finish(app, console, invocation, ExitCodeFor(result.outcome),
                 result.outcome == Outcome::Done ? AppliedLine(app, report) : MessageOf(app, result));
 }
@@ -222,7 +230,7 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
 ExitCode RestoreVerb(App& app, ConsoleOutput& console, const Invocation& invocation) {
   if (const std::optional<Refusal> refused = PrepareAsAStart(app, /*needsTools=*/false))
     return Finish(app, console, invocation, refused->code, refused->message);
-  if (HasKeptAsideArchive(app.Host())) return KeptArchivePending(app, console, invocation);
+  if (const std::optional<ExitCode> failed = SettleKeptArchive(app, console, invocation)) return *failed;
   NoWindow window(invocation.Has(kForceSwitch));
   const PipelineResult result = RestoreCommand(app, window);
   LogRestore(app, result);

@@ -23,7 +23,8 @@ ExitCode PreviewVerb(App& app, ConsoleOutput& console, const Invocation& invocat
 /// claims the program as a start does, checks the host (a new version gets
 /// its backup first), unpacks a tree that is not usable, writes the tweaks,
 /// installs and watches the host, and logs. A running host with a window is
-/// closed only with /force (else HostRunning, nothing changed).
+/// closed only with /force (else HostRunning, nothing changed). An archive
+/// kept by an install that was cut off is settled first (SettleKeptAside).
 ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocation);
 
 /// Puts the host's own archive back as the window's Restore does, under the

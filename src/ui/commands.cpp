@@ -36,9 +36,12 @@ PipelineResult RestoreCommand(App& app, MainWindowOps& window) {
   if (installation.hostVersion.empty()) return {Outcome::NoHostVersion, installation.HostExecutable()};
   if (!app.platform.files.FileExists(installation.BackupPath())) return {Outcome::NoBackup, {}};
   PipelineResult result = InstallArchive(installation, window, /*restore=*/true, HealthCheckWanted(app));
-  // The next start prepares everything again.
-  if (result.outcome == Outcome::Done || result.outcome == Outcome::RestoredButDown)
+  // The next start prepares everything again, and has no options to offer
+  // for a look the user chose to leave.
+  if (result.outcome == Outcome::Done || result.outcome == Outcome::RestoredButDown) {
+    ForgetUpdate(app);
     app.WriteSetting("FileVersion", "");
+  }
   return result;
 }
 

@@ -5,6 +5,7 @@
 #include "app/host_check.h"
 #include "platform/canonical_path.h"
 #include "stores/settings.h"
+#include "ui/activity_log.h"
 
 namespace rw {
 
@@ -26,6 +27,12 @@ WindowHandle WaitForRunningMainWindow(App& app) {
 }
 
 }  // namespace
+
+HostCheckResult CheckHost(App& app) {
+  HostCheckResult check = CheckHostInstallation(app);
+  if (check.droppedKeptAside) LogKeptAside(app, DroppedKeptAsideText(app, *check.droppedKeptAside));
+  return check;
+}
 
 std::string WithTrailingBackslash(std::string folder) {
   if (folder.empty() || folder.back() != '\\') folder += '\\';
@@ -125,7 +132,7 @@ MainExit Main(App& app, UiFactory& ui) {
     return MainExit::NoHostFolder;
   }
 
-  const HostCheckResult check = CheckHostInstallation(app);
+  const HostCheckResult check = CheckHost(app);
   if (const std::string message = MessageFor(app, check); !message.empty()) app.Message(message);
   if (check.outcome == HostCheck::Locked) return MainExit::StartupAborted;
 

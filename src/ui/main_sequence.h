@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/app.h"
+#include "app/host_check.h"
 #include "platform/platform.h"
 #include "ui/ui_factory.h"
 
@@ -54,6 +55,10 @@ std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_v
 /// The name Main claims so that one program folder runs once:
 /// "Ravelwick-" and a hash of the folder's long, lowered path.
 std::string SingleInstanceName(Platform& platform, const std::string& programFolder);
+
+/// CheckHostInstallation, and an entry in the log for a kept archive it
+/// dropped. What start-up, re-pointing and the writing verbs run.
+HostCheckResult CheckHost(App& app);
 
 /// `folder` with "\" appended unless it already ends in one.
 std::string WithTrailingBackslash(std::string folder);

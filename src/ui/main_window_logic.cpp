@@ -210,13 +210,13 @@ void MainWindowLogic::OnActivate() {
 // still in the settings and can go onto the new version at once.
 void MainWindowLogic::OfferToReapply() {
   const std::string version = app_.HostVersion;
-  const std::string from = std::exchange(app_.UpdatedFromVersion, {});
-  if (app_.ReadSetting("ReapplyDeclined", "") == version) return;
+  const std::string from = app_.UpdatedFromVersion;
+  if (app_.ReadSetting("ReapplyDeclined", "") == version) return ForgetUpdate(app_);
   const OptionSnapshot options = WithEveryFieldChecked(model_).Snapshot();
   int ticked = 0;
   for (const OptionDef& def : Options())
     if (def.kind == OptionKind::Check && options.Ticked(def.option)) ++ticked;
-  if (ticked == 0) return;
+  if (ticked == 0) return ForgetUpdate(app_);
 
   std::string question =
       ReplaceAll(ReplaceAll(ReplaceAll(app_.LookupText("ReapplyAfterUpdate"), "$old", from), "$new", version), "$count",
@@ -224,7 +224,9 @@ void MainWindowLogic::OfferToReapply() {
   const Preview preview = BuildPreview(app_, options, compositionEnabled_);
   if (preview.notFound > 0)
     question += " " + ReplaceAll(app_.LookupText("ReapplyNotFound"), "$count", std::to_string(preview.notFound));
-  if (app_.Message(question, MessageButtons::YesNo, Handle()) == MessageResult::Ok)
+  const bool yes = app_.Message(question, MessageButtons::YesNo, Handle()) == MessageResult::Ok;
+  ForgetUpdate(app_);
+  if (yes)
     OnOk();
   else
     app_.WriteSetting("ReapplyDeclined", version);
@@ -249,6 +251,7 @@ void MainWindowLogic::OnOk() {
   const OptionSnapshot options = model_.Snapshot();
   auto [result, report] = Apply();
   LogApply(app_, options, report, result);
+  if (result.outcome == Outcome::Done) ForgetUpdate(app_);
   applying_ = false;
   Tell(result);
   if (EndsTheProgram(result.outcome) || closeAfterRoad_) Close();
@@ -317,7 +320,7 @@ void MainWindowLogic::OnSetFolder() {
 
   // Confirmed or cancelled, the host is checked again: the same version
   // changes nothing.
-  const HostCheckResult check = CheckHostInstallation(app_);
+  const HostCheckResult check = CheckHost(app_);
   if (const std::string message = MessageFor(app_, check); !message.empty())
     app_.Message(message, MessageButtons::Ok, Handle());
   if (check.outcome == HostCheck::Locked) {

@@ -19,7 +19,8 @@ namespace {
 
 constexpr std::string_view kLanguageKey = "Language";
 // Keys of settings.ini that belong to one computer: never carried, never unknown.
-constexpr std::string_view kLocalKeys[] = {"InstallFolder", "FileVersion", "HealthCheck", "ReapplyDeclined"};
+constexpr std::string_view kLocalKeys[] = {"InstallFolder", "FileVersion", "HealthCheck", "ReapplyDeclined",
+                                           "UpdatedFromVersion"};
 // How much of a value, and how many names of a list, a report shows.
 constexpr std::size_t kShownCharacters = 40;
 constexpr std::size_t kShownNames = 20;

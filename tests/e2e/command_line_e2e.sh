@@ -7,7 +7,7 @@
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: preview, unpack,
 # second, help, usage, nohost, apply, force, busy, noversion, refuse, restore,
-# race, transfer, checked.
+# race, transfer, checked, kept.
 set -u
 ravelwick=$1
 pak=$2
@@ -301,6 +301,40 @@ restore_checks() {
   expect_eq "host folder changed" "$(fingerprint "$host")" "$before"
 }
 
+kept_checks() {
+  setup
+  host_started() { [ "$(host_starts "$host")" -ge "$1" ]; }
+  # An /apply killed while it watches the host start, which shows its window late.
+  killed_apply() {  # host starts before it
+    printf -- '--window-after 8000' >"$host/Bin/testhost.args"
+    wine "$prog/ravelwick.exe" /apply /quiet >/dev/null 2>&1 &
+    local pid=$!
+    wait_for 60 host_started $(($1 + 1)) || fail "the host was not started"
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    rm -f "$host/Bin/testhost.args"
+    [ -f "$prog/Resource.kept.dat" ] || fail "the killed /apply kept nothing"
+  }
+  for host_runs in 1 0; do
+    echo "== /apply killed during its watch, host $([ $host_runs == 1 ] && echo running || echo closed):" \
+      "the next /apply /quiet settles the kept archive itself"
+    killed_apply "$(host_starts "$host")"
+    ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
+    [ $host_runs == 1 ] || close_host
+    run /apply /quiet /force
+    expect_eq "exit code" "$rc" 0
+    [ ! -e "$prog/Resource.kept.dat" ] || fail "kept archive left behind"
+    installed_rule || fail "the installed archive does not hold the rule"
+    if [ $host_runs == 1 ]; then
+      grep -q 'runs with the installed look: Resource.kept.dat.*was deleted' "$prog/ravelwick.log" ||
+        fail "the drop is not logged"
+    else
+      grep -q 'was not running.*was put back' "$prog/ravelwick.log" || fail "the put-back is not logged"
+    fi
+    close_host
+  done
+}
+
 race_checks() {
   echo "== two /apply started at once: one installs (0), the other changes nothing (5)"
   setup
@@ -416,6 +450,7 @@ case "$group" in
   refuse) refuse_checks ;;
   restore) restore_checks ;;
   race) race_checks ;;
+  kept) kept_checks ;;
   transfer) transfer_checks ;;
   checked) checked_checks ;;
   *) fail "unknown group $group" ;;

@@ -8,7 +8,7 @@
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: unpack, apply,
 # cancel, stubborn, background, restore, help, repoint, second, link,
 # longpath, noversion, emptyarchive, partial, badpacker, spelling, readonly,
-# rollback, slowstart, preview, reapply.
+# rollback, slowstart, preview, reapply, foreignkept.
 set -u
 ravelwick=$1
 pak=$2
@@ -625,7 +625,37 @@ reapply_checks() {
   close_everything
 }
 
+foreignkept_checks() {
+  echo "== an install cut off during its watch, then a browser update: the archive kept then is never offered"
+  prepare foreignkept 3.0.15.300
+  printf -- '--window-after 10000' >"$host/Bin/testhost.args"
+  ud check "${main[@]}" --control "Hide Status Bar" --state 1 >/dev/null
+  click_ok
+  wait_for 60 progress_says "Waiting for Maxthon 3 to start" || fail "no watch of the host's start"
+  kill -9 "$rw_pid" 2>/dev/null
+  wait "$rw_pid" 2>/dev/null
+  [ -f "$prog/Resource.kept.dat" ] && [ -f "$prog/Resource.kept" ] || fail "the cut-off install kept nothing"
+  close_everything
+  rm -f "$host/Bin/testhost.args"
+  cp "$testhosts/3.0.20.100/Maxthon.exe" "$host/Bin/Maxthon.exe"
+  cp "$host/Bin/Resource.dat" "$work/before.dat"
+  start_ravelwick "$prog"
+  # The one question left is the offer after the update.
+  case "$(ud message "${msgbox[@]}" --timeout 40)" in
+    "Maxthon 3 was updated from 3.0.15.300 to 3.0.20.100"*) ud click "${msgbox[@]}" --control No >/dev/null ;;
+    *) fail "the first question is not the offer after the update" ;;
+  esac
+  wait_for 30 ok_enabled || fail "OK not enabled after the start"
+  sleep 2
+  [ -z "$(ud list "${msgbox[@]}" --timeout 0)" ] || fail "a further question: $(ud message "${msgbox[@]}" --timeout 0)"
+  cmp -s "$work/before.dat" "$host/Bin/Resource.dat" || fail "host archive changed"
+  [ ! -e "$prog/Resource.kept.dat" ] && [ ! -e "$prog/Resource.kept" ] || fail "kept archive left behind"
+  grep -q 'kept from Maxthon 3.0.15.300 .*deleted, not put back' "$prog/ravelwick.log" || fail "the drop is not logged"
+  close_everything
+}
+
 case "$group" in
+  foreignkept) foreignkept_checks ;;
   unpack) unpack_checks ;;
   apply) apply_checks ;;
   cancel) cancel_checks ;;

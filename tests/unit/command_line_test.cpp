@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "pipeline/installation.h"
+#include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "stores/text.h"
 #include "support/fake_platform.h"
@@ -313,7 +314,7 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
     Host host;
     std::string more;  // "no tree", "hung unpacker", "window open", "copy's window", "no version",
                        // "no tools", "no host", "updated", "updated, empty archive", "no backup", "kept",
-                       // "read-only settings"
+                       // "read-only settings", "kept, stuck"
     ExitCode code;
     std::string says;  // how the line on standard output (done) or standard error begins
     Archive archive;
@@ -356,10 +357,15 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
        "The resource file " + hostArchive + " is empty", Archive::Before, Writes::Program},
       {"apply, settings.ini read-only", "/apply", Host::Closed, "read-only settings", ExitCode::Failed,
        "Ravelwick could not save the options in " + kSettings, Archive::Before, Writes::ProgramAndLog},
-      {"apply, an earlier install's archive still kept", "/apply /force", Host::Window, "kept", ExitCode::Failed,
-       "An earlier install was cut off", Archive::Before, Writes::Nothing},
-      {"restore, an earlier install's archive still kept", "/restore /force", Host::Window, "kept", ExitCode::Failed,
-       "An earlier install was cut off", Archive::Before, Writes::Nothing},
+      // A host that runs does so with the installed look; the kept archive goes back only to one that does not.
+      {"apply, an earlier install cut off, host running", "/apply /force", Host::Window, "kept", ExitCode::Done,
+       installed, Archive::Tweaked, Writes::HostAndLog},
+      {"apply, an earlier install cut off, host closed", "/apply", Host::Closed, "kept", ExitCode::Done, installed,
+       Archive::Tweaked, Writes::HostAndLog},
+      {"apply, the kept archive can be neither dropped nor put back", "/apply /force", Host::Window, "kept, stuck",
+       ExitCode::Failed, "An earlier install was cut off", Archive::Before, Writes::Program},
+      {"restore, an earlier install cut off", "/restore /force", Host::Window, "kept", ExitCode::Done, putBack,
+       Archive::Backup, Writes::HostAndLog},
       {"restore", "/restore", Host::Closed, "", ExitCode::Done, putBack, Archive::Backup, Writes::HostAndLog},
       {"restore, host with a window", "/restore", Host::Window, "", ExitCode::HostRunning, hostRunning, Archive::Before,
        Writes::ProgramAndLog},
@@ -388,9 +394,12 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       }
       if (row.more == "hung unpacker") run.tools.unpackerListings = -1;
       if (row.more == "window open") run.HoldTheWindowsClaim();
-      if (row.more == "kept") {
-        p.AddFile(kProgram + "\\Resource.kept.dat", "archive before");
-        p.AddFile(kProgram + "\\Resource.kept", hostArchive);
+      if (row.more.starts_with("kept")) {
+        p.AddFile(hostArchive, "archive before");
+        ASSERT_TRUE(KeepAside({p, kProgram, kHost + "Bin\\", kVersion}));
+        p.AddFile(hostArchive, "installed look");
+        for (const char* name : {"\\Resource.kept", "\\Resource.kept.dat"})
+          p.SetReadOnly(kProgram + name, row.more == "kept, stuck");
       }
       if (row.more == "copy's window") p.windows.push_back({9, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
       run.Settings("Language=English\r\nHideHome=1\r\nSetFont=1\r\nFontSize=1px}*{x:1px\r\nFileVersion=" +
@@ -439,6 +448,10 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       const std::string entry = arguments[0] == "/apply" ? " Apply\r\n" : " Restore\r\n";
       const bool logs = row.writes == Writes::ProgramAndLog || row.writes == Writes::HostAndLog;
       EXPECT_EQ(p.Contents(log).value_or("").find(entry) != std::string::npos, logs);
+      // A kept archive is settled, and said so, unless it is stuck.
+      EXPECT_EQ(p.files.FileExists(kProgram + "\\Resource.kept.dat"), row.more == "kept, stuck");
+      EXPECT_EQ(p.Contents(log).value_or("").find(" Kept archive\r\n") != std::string::npos,
+                row.more.starts_with("kept"));
       if (row.writes == Writes::Nothing) {
         EXPECT_EQ(run.changes, std::vector<std::string>{});
       }

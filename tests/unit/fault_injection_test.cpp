@@ -7,6 +7,7 @@
 
 #include <iostream>
 #include <set>
+#include <utility>
 
 #include "app/app.h"
 #include "app/host_check.h"
@@ -45,8 +46,11 @@ class NullWindow : public MainWindowOps {
 };
 
 // RefusedApply: Apply with the watch, and a host that will not start with
-// the new archive.
-enum class Road { Apply, Restore, Repoint, Start, RefusedApply };
+// the new archive. ForeignKept: the host check after an update that came
+// while an install's watch was cut off, then what the window and /apply do
+// with a kept archive.
+enum class Road { Apply, Restore, Repoint, Start, RefusedApply, ForeignKept };
+const std::string kForeignKept = "HOST-ARCHIVE-3.0.15.300";
 
 class NoWindows : public UiFactory {
  public:
@@ -149,6 +153,18 @@ struct World {
         Main(app, ui);
         break;
       }
+      case Road::ForeignKept: {
+        const auto hook = std::exchange(p.failHook, nullptr);
+        p.AddFile(kHost + "Bin\\Resource.dat", kForeignKept);
+        KeepAside({p, kProgram, kHost + "Bin\\", "3.0.15.300"});
+        p.AddFile(kHost + "Bin\\Resource.dat", kOldArchive);
+        app.WriteSetting("FileVersion", "3.0.15.300");
+        p.failHook = hook;
+        CheckHost(app);
+        if (HasKeptAsideArchive(app.Host())) PutBackKeptAside(app.Host(), window);
+        SettleKeptAside(app.Host());
+        break;
+      }
       case Road::Repoint: {
         // What the window does once the user chose the other folder.
         app.HostBinFolder = kOtherHost + "Bin\\";
@@ -223,6 +239,8 @@ const char* Name(Road road) {
       return "start";
     case Road::RefusedApply:
       return "apply, host refuses";
+    case Road::ForeignKept:
+      return "start, kept at another version";
   }
   return "?";
 }
@@ -230,7 +248,7 @@ const char* Name(Road road) {
 TEST(FaultInjection, EveryStepFailingOrTheProgramDyingLosesNothing) {
   int survived = 0;
   int total = 0;
-  for (Road road : {Road::Apply, Road::Restore, Road::Repoint, Road::Start, Road::RefusedApply}) {
+  for (Road road : {Road::Apply, Road::Restore, Road::Repoint, Road::Start, Road::RefusedApply, Road::ForeignKept}) {
     const std::vector<Step> steps = RecordSteps(road);
     ASSERT_FALSE(steps.empty());
     for (size_t i = 0; i < steps.size(); ++i) {
@@ -301,6 +319,12 @@ TEST(FaultInjection, TheCleanRoadsDoWhatTheyAreFor) {
     EXPECT_EQ(world.app.HostBinFolder, "C:\\program files\\maxthon3\\Bin\\");
     EXPECT_EQ(ReadIniValue(world.p, kProgram + "\\settings.ini", "InstallFolder", ""), "C:\\program files\\maxthon3\\");
     EXPECT_EQ(ReadIniValue(world.p, kProgram + "\\settings.ini", "FileVersion", ""), "3.0.20.100");
+  }
+  {
+    World world;
+    world.Run(Road::ForeignKept);
+    EXPECT_FALSE(world.p.files.FileExists(kProgram + "\\Resource.kept.dat"));
+    EXPECT_NE(world.p.Contents(kProgram + "\\ravelwick.log")->find("kept from Maxthon 3.0.15.300"), std::string::npos);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "app/app.h"
+#include "app/host_check.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "stores/settings.h"
@@ -596,8 +597,9 @@ TEST(Commands, FirstActivationOffersTheArchiveAnInterruptedInstallKept) {
   for (const bool putBack : {true, false}) {
     Window w;
     const Installation host = w.app.Host();
-    w.p.AddFile(host.KeptAsidePath(), "archive before");
-    w.p.AddFile(host.KeptAsideRecordPath(), host.HostArchive());
+    w.p.AddFile(host.HostArchive(), "archive before");
+    ASSERT_TRUE(KeepAside(host));
+    w.p.AddFile(host.HostArchive(), "host archive");
     w.p.answers.push_back(putBack ? MessageResult::Ok : MessageResult::Cancel);
     w.logic.OnLoad();
     w.logic.OnActivate();
@@ -632,7 +634,7 @@ TEST(Commands, AfterAnUpdateTheStoredOptionsAreOfferedOncePerVersion) {
     w.p.AddFile(kFolder + "\\Resource\\ui\\main\\index.css", "body{}");
     w.p.AddFile(kFolder + "\\Resource\\ui\\main\\navbar.htm", "<div class=\"navbar\">");
     ASSERT_TRUE(RecordTree(w.app.Host()));
-    w.app.UpdatedFromVersion = "3.0.15.300";
+    w.app.WriteSetting(kUpdatedFromKey, w.app.UpdatedFromVersion = "3.0.15.300");
     if (row.answer) w.p.answers.push_back(*row.answer);
     w.logic.OnLoad();
     w.logic.OnActivate();
@@ -647,6 +649,7 @@ TEST(Commands, AfterAnUpdateTheStoredOptionsAreOfferedOncePerVersion) {
     EXPECT_EQ(w.p.Contents(w.app.Host().HostArchive()) != "host archive", row.applied);
     EXPECT_EQ(w.app.ReadSetting("ReapplyDeclined", "") == "3.0.20.100",
               row.answer != MessageResult::Ok && row.settings.find("HideHome=1") != std::string::npos);
+    EXPECT_EQ(w.app.ReadSetting(kUpdatedFromKey, ""), "");
     w.logic.OnActivate();
     EXPECT_EQ(w.p.messages.size(), row.answer ? 1u : 0u);
   }

@@ -336,6 +336,8 @@ TEST_F(PipelineTest, FailedPackingVerificationOrCopyKeepsTheHostArchive) {
       EXPECT_NE(MessageFor(app, result).find("\r\n\r\n" + result.osError), std::string::npos);
     }
     EXPECT_EQ(*p.Contents(kHostArchive), "host original");
+    // Only a checked archive stays to be unpacked later, or one that is stuck.
+    EXPECT_EQ(p.files.FileExists(kPacked), c.outcome == Outcome::InstallFailed || p.files.IsReadOnly(kPacked));
     EXPECT_EQ(p.closeCommands.size(), c.hostRestarted ? 1u : 0u);
     EXPECT_EQ(!p.started.empty() && p.started.back() == HostStart(), c.hostRestarted);
     EXPECT_FALSE(p.waitCursor);

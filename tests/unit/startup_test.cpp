@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "pipeline/pipeline.h"
 #include "stores/text.h"
 #include "support/fake_platform.h"
 #include "ui/main_sequence.h"
@@ -356,6 +357,38 @@ TEST_F(HostCheckTest, NewVersionReplacesDerivedFilesAndKeepsOldBackups) {
   EXPECT_EQ(Setting(app, "FileVersion"), "3.0.20.100");
   EXPECT_FALSE(app.SingleSkinHost);
   EXPECT_EQ(app.UpdatedFromVersion, "3.0.15.300");
+  // Every start offers it again (the window may close before it asks),
+  // until the offer is answered.
+  for (const bool answered : {false, true}) {
+    App next{p, kProgram};
+    next.HostBinFolder = app.HostBinFolder;
+    CheckHostInstallation(next);
+    EXPECT_EQ(next.UpdatedFromVersion, answered ? "" : "3.0.15.300");
+    ForgetUpdate(next);
+  }
+}
+
+// A kept archive goes back only to the host and version it was taken from;
+// any other is dropped, whatever "FileVersion" says.
+TEST_F(HostCheckTest, AKeptArchiveOfAnotherVersionOrFolderIsDropped) {
+  AddHost(p, kHost, "3.0.20.100");
+  const std::pair<std::optional<Installation>, bool> rows[] = {
+      {Installation{p, kProgram, kHost + "Bin\\", "3.0.15.300"}, true},
+      {Installation{p, kProgram, "E:\\M3\\Bin\\", "3.0.20.100"}, true},
+      {std::nullopt, true},  // an earlier release's record, naming only the archive
+      {Installation{p, kProgram, kHost + "Bin\\", "3.0.20.100"}, false},
+  };
+  for (const auto& [keptFrom, dropped] : rows) {
+    if (keptFrom) {
+      p.AddFile(keptFrom->HostArchive(), "archive before");
+      ASSERT_TRUE(KeepAside(*keptFrom));
+    } else {
+      p.AddFile(kProgram + "\\Resource.kept.dat", "archive before");
+      p.AddFile(kProgram + "\\Resource.kept", kHostArchive);
+    }
+    EXPECT_EQ(CheckHost(app).droppedKeptAside.has_value(), dropped);
+    EXPECT_EQ(p.files.FileExists(kProgram + "\\Resource.kept.dat"), !dropped);
+  }
 }
 
 TEST_F(HostCheckTest, ExistingBackupIsNeverReplaced) {
