@@ -155,45 +155,6 @@ std::optional<bool> FirstWins(const StyleRule& aRule, const StyleRule& bRule) {
   return std::nullopt;
 }
 
-// Runs of the engine with a few boxes ticked, each made once.
-class PairRuns {
- public:
-  PairRuns(const Texts& templates, const TweakInputs& inputs, bool isClassic)
-      : templates_(templates), inputs_(inputs), isClassic_(isClassic) {}
-
-  const Texts& Run(const OptionSnapshot& fields, std::vector<Option> boxes) {
-    std::sort(boxes.begin(), boxes.end());
-    auto key = std::make_pair(&fields, boxes);
-    auto it = made_.find(key);
-    if (it == made_.end()) {
-      const OptionSnapshot options = Only(fields, boxes);
-      it = made_
-               .emplace(
-                   std::move(key),
-                   TweakTexts(templates_, {options, inputs_.singleSkinHost, inputs_.compositionEnabled}, isClassic_))
-               .first;
-    }
-    return it->second;
-  }
-  std::string Block(const OptionSnapshot& fields, std::initializer_list<Option> boxes) {
-    const OptionSnapshot options = Only(fields, boxes);
-    return BuildTweakBlock({options, inputs_.singleSkinHost, inputs_.compositionEnabled}, isClassic_);
-  }
-  /// `loser` changes something on its own but nothing next to `winner`.
-  bool Suppresses(const OptionSnapshot& fields, Option winner, Option loser) {
-    const Texts& none = Run(fields, {});
-    const Texts& alone = Run(fields, {loser});
-    const Texts& winnerAlone = Run(fields, {winner});
-    return alone != none && winnerAlone != none && alone != winnerAlone && Run(fields, {winner, loser}) == winnerAlone;
-  }
-
- private:
-  const Texts& templates_;
-  const TweakInputs& inputs_;
-  bool isClassic_;
-  std::map<std::pair<const OptionSnapshot*, std::vector<Option>>, Texts> made_;
-};
-
 // The fields with other values, so that an option whose text only happens to
 // equal a default is not taken for one that another option overrides.
 OptionSnapshot OtherFields(const OptionSnapshot& options) {
@@ -205,56 +166,133 @@ OptionSnapshot OtherFields(const OptionSnapshot& options) {
   return other;
 }
 
+// A run's texts by size and hash: hundreds of runs are kept, and two runs
+// are only ever compared for equality.
+using Fingerprint = std::vector<std::pair<size_t, size_t>>;
+
+Fingerprint FingerprintOf(const Texts& texts) {
+  Fingerprint print;
+  print.reserve(texts.size());
+  for (const auto& text : texts)
+    print.emplace_back(text ? text->size() : ~size_t{0}, text ? std::hash<std::string>{}(*text) : 0);
+  return print;
+}
+
 }  // namespace
 
-std::vector<OptionConflict> FindConflicts(const Texts& templates, const TweakInputs& inputs, bool isClassic) {
-  const std::vector<Option> ticked = TickedBoxes(inputs.options);
-  std::vector<OptionConflict> conflicts;
-  if (ticked.size() < 2) return conflicts;
+// Runs of the engine with a few boxes ticked, each made once, for the fields
+// as given and for the fields changed.
+struct ConflictJudge::Runs {
+  const Texts& templates;
+  bool singleSkinHost;
+  bool compositionEnabled;
+  bool isClassic;
+  std::array<OptionSnapshot, 2> fields;  // as given, and OtherFields
+  std::map<std::pair<int, std::vector<Option>>, Fingerprint> made;
+  std::map<std::pair<Option, Option>, std::optional<OptionConflict>> judged;
+  std::vector<StyleRule> baseRules;
+  std::map<Option, std::vector<StyleRule>> ownRules;
 
-  PairRuns runs(templates, inputs, isClassic);
-  const OptionSnapshot otherFields = OtherFields(inputs.options);
-  const auto suppresses = [&](Option winner, Option loser) {
-    return runs.Suppresses(inputs.options, winner, loser) && runs.Suppresses(otherFields, winner, loser);
-  };
-  const std::vector<StyleRule> baseRules = RulesOf(runs.Block(inputs.options, {}));
-  const auto ownRules = [&](Option option) {
-    return RulesAddedBy(RulesOf(runs.Block(inputs.options, {option})), baseRules);
-  };
+  const Fingerprint& Run(int variant, std::vector<Option> boxes) {
+    std::sort(boxes.begin(), boxes.end());
+    auto key = std::make_pair(variant, boxes);
+    auto it = made.find(key);
+    if (it == made.end()) {
+      const OptionSnapshot options = Only(fields[variant], boxes);
+      it = made.emplace(std::move(key),
+                        FingerprintOf(TweakTexts(templates, {options, singleSkinHost, compositionEnabled}, isClassic)))
+               .first;
+    }
+    return it->second;
+  }
+  std::string Block(std::initializer_list<Option> boxes) const {
+    const OptionSnapshot options = Only(fields[0], boxes);
+    return BuildTweakBlock({options, singleSkinHost, compositionEnabled}, isClassic);
+  }
+  /// `loser` changes something on its own but nothing next to `winner`.
+  bool Suppresses(int variant, Option winner, Option loser) {
+    const Fingerprint none = Run(variant, {});
+    const Fingerprint alone = Run(variant, {loser});
+    const Fingerprint winnerAlone = Run(variant, {winner});
+    return alone != none && winnerAlone != none && alone != winnerAlone && Run(variant, {winner, loser}) == winnerAlone;
+  }
+  bool SuppressesEither(Option winner, Option loser) {
+    return Suppresses(0, winner, loser) && Suppresses(1, winner, loser);
+  }
+  const std::vector<StyleRule>& OwnRules(Option option) {
+    auto it = ownRules.find(option);
+    if (it == ownRules.end()) it = ownRules.emplace(option, RulesAddedBy(RulesOf(Block({option})), baseRules)).first;
+    return it->second;
+  }
+  std::optional<OptionConflict> Judge(Option a, Option b);
+};
+
+std::optional<OptionConflict> ConflictJudge::Runs::Judge(Option a, Option b) {
+  if (SuppressesEither(a, b)) return OptionConflict{a, b, {}};
+  if (SuppressesEither(b, a)) return OptionConflict{b, a, {}};
+  // Both write rules: the cascade decides, in the block that has both.
   const auto owned = [](const StyleRule& rule, const std::vector<StyleRule>& own) {
     return std::any_of(own.begin(), own.end(), [&](const StyleRule& o) { return o.line == rule.line; });
   };
-
-  for (size_t i = 0; i < ticked.size(); ++i) {
-    for (size_t j = i + 1; j < ticked.size(); ++j) {
-      const Option a = ticked[i];
-      const Option b = ticked[j];
-      if (suppresses(a, b)) {
-        conflicts.push_back({a, b, {}});
-        continue;
-      }
-      if (suppresses(b, a)) {
-        conflicts.push_back({b, a, {}});
-        continue;
-      }
-      // Both write rules: the cascade decides, in the block that has both.
-      const std::vector<StyleRule> pairRules = RulesAddedBy(RulesOf(runs.Block(inputs.options, {a, b})), baseRules);
-      const std::vector<StyleRule> aOwn = ownRules(a);
-      const std::vector<StyleRule> bOwn = ownRules(b);
-      bool decided = false;
-      for (const StyleRule& ra : pairRules) {
-        if (decided || !owned(ra, aOwn) || owned(ra, bOwn)) continue;
-        for (const StyleRule& rb : pairRules) {
-          if (!owned(rb, bOwn) || owned(rb, aOwn)) continue;
-          if (const auto aWins = FirstWins(ra, rb)) {
-            conflicts.push_back(*aWins ? OptionConflict{a, b, ra.line} : OptionConflict{b, a, rb.line});
-            decided = true;
-            break;
-          }
-        }
-      }
+  const std::vector<StyleRule> pairRules = RulesAddedBy(RulesOf(Block({a, b})), baseRules);
+  const std::vector<StyleRule>& aOwn = OwnRules(a);
+  const std::vector<StyleRule>& bOwn = OwnRules(b);
+  for (const StyleRule& ra : pairRules) {
+    if (!owned(ra, aOwn) || owned(ra, bOwn)) continue;
+    for (const StyleRule& rb : pairRules) {
+      if (!owned(rb, bOwn) || owned(rb, aOwn)) continue;
+      if (const auto aWins = FirstWins(ra, rb))
+        return *aWins ? OptionConflict{a, b, ra.line} : OptionConflict{b, a, rb.line};
     }
   }
+  return std::nullopt;
+}
+
+ConflictJudge::ConflictJudge(const Texts& templates, const TweakInputs& inputs, bool isClassic)
+    : runs_(new Runs{templates,
+                     inputs.singleSkinHost,
+                     inputs.compositionEnabled,
+                     isClassic,
+                     {Only(inputs.options, {}), OtherFields(Only(inputs.options, {}))},
+                     {},
+                     {},
+                     {},
+                     {}}) {
+  runs_->baseRules = RulesOf(runs_->Block({}));
+}
+
+ConflictJudge::~ConflictJudge() = default;
+ConflictJudge::ConflictJudge(ConflictJudge&&) noexcept = default;
+ConflictJudge& ConflictJudge::operator=(ConflictJudge&&) noexcept = default;
+
+std::optional<OptionConflict> ConflictJudge::Judge(Option a, Option b) {
+  if (b < a) std::swap(a, b);
+  const auto key = std::make_pair(a, b);
+  auto it = runs_->judged.find(key);
+  if (it == runs_->judged.end()) it = runs_->judged.emplace(key, runs_->Judge(a, b)).first;
+  return it->second;
+}
+
+bool ConflictJudge::Serves(const TweakInputs& inputs, bool isClassic) const {
+  if (inputs.singleSkinHost != runs_->singleSkinHost || inputs.compositionEnabled != runs_->compositionEnabled ||
+      isClassic != runs_->isClassic)
+    return false;
+  for (int i = 0; i < kOptionCount; ++i)
+    if (inputs.options.Text(static_cast<Option>(i)) != runs_->fields[0].Text(static_cast<Option>(i))) return false;
+  return true;
+}
+
+std::vector<OptionConflict> FindConflicts(const Texts& templates, const TweakInputs& inputs, bool isClassic) {
+  ConflictJudge judge(templates, inputs, isClassic);
+  return judge.ConflictsAmong(inputs.options);
+}
+
+std::vector<OptionConflict> ConflictJudge::ConflictsAmong(const OptionSnapshot& options) {
+  const std::vector<Option> ticked = TickedBoxes(options);
+  std::vector<OptionConflict> conflicts;
+  for (size_t i = 0; i < ticked.size(); ++i)
+    for (size_t j = i + 1; j < ticked.size(); ++j)
+      if (auto conflict = Judge(ticked[i], ticked[j])) conflicts.push_back(std::move(*conflict));
   return conflicts;
 }
 
