@@ -166,55 +166,27 @@ OptionSnapshot OtherFields(const OptionSnapshot& options) {
   return other;
 }
 
-// A run's texts by size and hash: hundreds of runs are kept, and two runs
-// are only ever compared for equality.
-using Fingerprint = std::vector<std::pair<size_t, size_t>>;
-
-Fingerprint FingerprintOf(const Texts& texts) {
-  Fingerprint print;
-  print.reserve(texts.size());
-  for (const auto& text : texts)
-    print.emplace_back(text ? text->size() : ~size_t{0}, text ? std::hash<std::string>{}(*text) : 0);
-  return print;
-}
-
 }  // namespace
 
 // Runs of the engine with a few boxes ticked, each made once, for the fields
 // as given and for the fields changed.
 struct ConflictJudge::Runs {
-  const Texts& templates;
-  bool singleSkinHost;
-  bool compositionEnabled;
-  bool isClassic;
+  TweakRuns runs;
   std::array<OptionSnapshot, 2> fields;  // as given, and OtherFields
-  std::map<std::pair<int, std::vector<Option>>, Fingerprint> made;
   std::map<std::pair<Option, Option>, std::optional<OptionConflict>> judged;
   std::vector<StyleRule> baseRules;
   std::map<Option, std::vector<StyleRule>> ownRules;
 
-  const Fingerprint& Run(int variant, std::vector<Option> boxes) {
-    std::sort(boxes.begin(), boxes.end());
-    auto key = std::make_pair(variant, boxes);
-    auto it = made.find(key);
-    if (it == made.end()) {
-      const OptionSnapshot options = Only(fields[variant], boxes);
-      it = made.emplace(std::move(key),
-                        FingerprintOf(TweakTexts(templates, {options, singleSkinHost, compositionEnabled}, isClassic)))
-               .first;
-    }
-    return it->second;
+  bool Same(int variant, const std::vector<Option>& a, const std::vector<Option>& b) {
+    return runs.Same(Only(fields[variant], a), Only(fields[variant], b));
   }
   std::string Block(std::initializer_list<Option> boxes) const {
-    const OptionSnapshot options = Only(fields[0], boxes);
-    return BuildTweakBlock({options, singleSkinHost, compositionEnabled}, isClassic);
+    return BuildTweakBlock({Only(fields[0], boxes), runs.singleSkinHost, runs.compositionEnabled}, runs.isClassic);
   }
   /// `loser` changes something on its own but nothing next to `winner`.
   bool Suppresses(int variant, Option winner, Option loser) {
-    const Fingerprint none = Run(variant, {});
-    const Fingerprint alone = Run(variant, {loser});
-    const Fingerprint winnerAlone = Run(variant, {winner});
-    return alone != none && winnerAlone != none && alone != winnerAlone && Run(variant, {winner, loser}) == winnerAlone;
+    return !Same(variant, {loser}, {}) && !Same(variant, {winner}, {}) && !Same(variant, {loser}, {winner}) &&
+           Same(variant, {winner, loser}, {winner});
   }
   bool SuppressesEither(Option winner, Option loser) {
     return Suppresses(0, winner, loser) && Suppresses(1, winner, loser);
@@ -249,12 +221,8 @@ std::optional<OptionConflict> ConflictJudge::Runs::Judge(Option a, Option b) {
 }
 
 ConflictJudge::ConflictJudge(const Texts& templates, const TweakInputs& inputs, bool isClassic)
-    : runs_(new Runs{templates,
-                     inputs.singleSkinHost,
-                     inputs.compositionEnabled,
-                     isClassic,
+    : runs_(new Runs{TweakRuns(templates, inputs.singleSkinHost, inputs.compositionEnabled, isClassic),
                      {Only(inputs.options, {}), OtherFields(Only(inputs.options, {}))},
-                     {},
                      {},
                      {},
                      {}}) {
@@ -274,12 +242,63 @@ std::optional<OptionConflict> ConflictJudge::Judge(Option a, Option b) {
 }
 
 bool ConflictJudge::Serves(const TweakInputs& inputs, bool isClassic) const {
-  if (inputs.singleSkinHost != runs_->singleSkinHost || inputs.compositionEnabled != runs_->compositionEnabled ||
-      isClassic != runs_->isClassic)
+  const TweakRuns& runs = runs_->runs;
+  if (inputs.singleSkinHost != runs.singleSkinHost || inputs.compositionEnabled != runs.compositionEnabled ||
+      isClassic != runs.isClassic)
     return false;
   for (int i = 0; i < kOptionCount; ++i)
     if (inputs.options.Text(static_cast<Option>(i)) != runs_->fields[0].Text(static_cast<Option>(i))) return false;
   return true;
+}
+
+namespace {
+
+std::string KeyOf(const OptionSnapshot& options) {
+  std::string key;
+  for (int i = 0; i < kOptionCount; ++i) {
+    const auto option = static_cast<Option>(i);
+    key += static_cast<char>('0' + options.State(option));
+    key += options.Text(option);
+    key += '\0';
+  }
+  return key;
+}
+
+std::pair<size_t, size_t> PrintOf(const std::optional<std::string>& text) {
+  return text ? std::make_pair(text->size(), std::hash<std::string>{}(*text)) : std::make_pair(~size_t{0}, size_t{0});
+}
+
+}  // namespace
+
+TweakRuns::TweakRuns(const Texts& templates, bool singleSkinHost, bool compositionEnabled, bool isClassic)
+    : singleSkinHost(singleSkinHost),
+      compositionEnabled(compositionEnabled),
+      isClassic(isClassic),
+      templates_(templates) {}
+
+TweakRuns::Print& TweakRuns::BlockOf(const OptionSnapshot& options) {
+  std::string key = KeyOf(options);
+  auto it = made_.find(key);
+  if (it == made_.end()) {
+    const std::optional<std::string> block = BuildTweakBlock({options, singleSkinHost, compositionEnabled}, isClassic);
+    it = made_.emplace(std::move(key), Print{PrintOf(block), {}}).first;
+  }
+  return it->second;
+}
+
+const std::vector<std::pair<size_t, size_t>>& TweakRuns::TemplatesOf(Print& print, const OptionSnapshot& options) {
+  if (!print.templates) {
+    const Texts texts = TweakTexts(templates_, {options, singleSkinHost, compositionEnabled}, isClassic);
+    print.templates.emplace();
+    for (size_t i = 1; i < texts.size(); ++i) print.templates->push_back(PrintOf(texts[i]));
+  }
+  return *print.templates;
+}
+
+bool TweakRuns::Same(const OptionSnapshot& a, const OptionSnapshot& b) {
+  Print& aPrint = BlockOf(a);
+  Print& bPrint = BlockOf(b);
+  return aPrint.block == bPrint.block && TemplatesOf(aPrint, a) == TemplatesOf(bPrint, b);
 }
 
 std::vector<OptionConflict> FindConflicts(const Texts& templates, const TweakInputs& inputs, bool isClassic) {

@@ -3,6 +3,7 @@
 // their style rules show and hide the same element.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,37 @@ struct OptionConflict {
 /// !important, specificity and order) decides.
 std::vector<OptionConflict> FindConflicts(const std::vector<std::optional<std::string>>& templates,
                                           const TweakInputs& inputs, bool isClassic);
+
+/// Runs of the engine on one skin's templates, kept as fingerprints by the
+/// options they ran with. Two runs compare by their tweak blocks first, so
+/// the templates are edited only when the blocks agree.
+class TweakRuns {
+ public:
+  /// `templates` as read for TweakTexts; it must outlive the runs.
+  TweakRuns(const std::vector<std::optional<std::string>>& templates, bool singleSkinHost, bool compositionEnabled,
+            bool isClassic);
+
+  /// Whether the two runs leave every text alike.
+  bool Same(const OptionSnapshot& a, const OptionSnapshot& b);
+  size_t Kept() const { return made_.size(); }
+  void Forget() { made_.clear(); }
+
+  const bool singleSkinHost;
+  const bool compositionEnabled;
+  const bool isClassic;
+
+ private:
+  using TextPrint = std::pair<size_t, size_t>;  // size and hash
+  struct Print {
+    TextPrint block;
+    std::optional<std::vector<TextPrint>> templates;  // made when first compared
+  };
+  Print& BlockOf(const OptionSnapshot& options);
+  const std::vector<TextPrint>& TemplatesOf(Print& print, const OptionSnapshot& options);
+
+  const std::vector<std::optional<std::string>>& templates_;
+  std::map<std::string, Print> made_;
+};
 
 /// Judges pairs of boxes one at a time and keeps the runs it made. A pair is
 /// judged with every other box cleared, so its judgement holds for as long
