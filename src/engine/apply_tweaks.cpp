@@ -114,8 +114,12 @@ std::vector<std::string> TemplatesOf(bool singleSkinHost, bool isClassic) {
   return names;
 }
 
-std::vector<std::optional<std::string>> TweakTexts(const std::vector<std::optional<std::string>>& templates,
-                                                   const TweakInputs& inputs, bool isClassic) {
+namespace {
+
+// The texts of one run; `notes`, when given, gets one list per template.
+std::vector<std::optional<std::string>> RunInMemory(const std::vector<std::optional<std::string>>& templates,
+                                                    const TweakInputs& inputs, bool isClassic,
+                                                    std::vector<EditNotes>* notes) {
   std::vector<std::optional<std::string>> texts;
   texts.reserve(templates.size() + 1);
   texts.emplace_back(BuildTweakBlock(inputs, isClassic));
@@ -124,10 +128,32 @@ std::vector<std::optional<std::string>> TweakTexts(const std::vector<std::option
     if (row.singleSkinHostOnly && !inputs.singleSkinHost) continue;
     if (index >= templates.size()) break;
     std::optional<std::string> text = templates[index++];
-    if (text) row.edit(*text, inputs, isClassic);
+    if (text) {
+      EditNotes made = row.edit(*text, inputs, isClassic);
+      if (notes) notes->push_back(std::move(made));
+    } else if (notes) {
+      std::string nothing;
+      EditNotes wanted = row.edit(nothing, inputs, isClassic);
+      for (EditNote& note : wanted) note.result = EditResult::NotFound;
+      notes->push_back(std::move(wanted));
+    }
     texts.push_back(std::move(text));
   }
   return texts;
+}
+
+}  // namespace
+
+std::vector<std::optional<std::string>> TweakTexts(const std::vector<std::optional<std::string>>& templates,
+                                                   const TweakInputs& inputs, bool isClassic) {
+  return RunInMemory(templates, inputs, isClassic, nullptr);
+}
+
+TweakTextRun TweakTextsWithNotes(const std::vector<std::optional<std::string>>& templates, const TweakInputs& inputs,
+                                 bool isClassic) {
+  TweakTextRun run;
+  run.texts = RunInMemory(templates, inputs, isClassic, &run.notes);
+  return run;
 }
 
 TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, const TweakInputs& inputs,

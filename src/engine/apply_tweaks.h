@@ -38,4 +38,14 @@ std::vector<std::string> TemplatesOf(bool singleSkinHost, bool isClassic);
 std::vector<std::optional<std::string>> TweakTexts(const std::vector<std::optional<std::string>>& templates,
                                                    const TweakInputs& inputs, bool isClassic);
 
+/// TweakTexts and how each ticked option's edits went, one list per template
+/// in the same order. The edits a template that cannot be read would get
+/// are NotFound there, so that a missing file tells like a missing place.
+struct TweakTextRun {
+  std::vector<std::optional<std::string>> texts;
+  std::vector<EditNotes> notes;
+};
+TweakTextRun TweakTextsWithNotes(const std::vector<std::optional<std::string>>& templates, const TweakInputs& inputs,
+                                 bool isClassic);
+
 }  // namespace rw

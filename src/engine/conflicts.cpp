@@ -155,45 +155,6 @@ std::optional<bool> FirstWins(const StyleRule& aRule, const StyleRule& bRule) {
   return std::nullopt;
 }
 
-// Runs of the engine with a few boxes ticked, each made once.
-class PairRuns {
- public:
-  PairRuns(const Texts& templates, const TweakInputs& inputs, bool isClassic)
-      : templates_(templates), inputs_(inputs), isClassic_(isClassic) {}
-
-  const Texts& Run(const OptionSnapshot& fields, std::vector<Option> boxes) {
-    std::sort(boxes.begin(), boxes.end());
-    auto key = std::make_pair(&fields, boxes);
-    auto it = made_.find(key);
-    if (it == made_.end()) {
-      const OptionSnapshot options = Only(fields, boxes);
-      it = made_
-               .emplace(
-                   std::move(key),
-                   TweakTexts(templates_, {options, inputs_.singleSkinHost, inputs_.compositionEnabled}, isClassic_))
-               .first;
-    }
-    return it->second;
-  }
-  std::string Block(const OptionSnapshot& fields, std::initializer_list<Option> boxes) {
-    const OptionSnapshot options = Only(fields, boxes);
-    return BuildTweakBlock({options, inputs_.singleSkinHost, inputs_.compositionEnabled}, isClassic_);
-  }
-  /// `loser` changes something on its own but nothing next to `winner`.
-  bool Suppresses(const OptionSnapshot& fields, Option winner, Option loser) {
-    const Texts& none = Run(fields, {});
-    const Texts& alone = Run(fields, {loser});
-    const Texts& winnerAlone = Run(fields, {winner});
-    return alone != none && winnerAlone != none && alone != winnerAlone && Run(fields, {winner, loser}) == winnerAlone;
-  }
-
- private:
-  const Texts& templates_;
-  const TweakInputs& inputs_;
-  bool isClassic_;
-  std::map<std::pair<const OptionSnapshot*, std::vector<Option>>, Texts> made_;
-};
-
 // The fields with other values, so that an option whose text only happens to
 // equal a default is not taken for one that another option overrides.
 OptionSnapshot OtherFields(const OptionSnapshot& options) {
@@ -207,54 +168,150 @@ OptionSnapshot OtherFields(const OptionSnapshot& options) {
 
 }  // namespace
 
-std::vector<OptionConflict> FindConflicts(const Texts& templates, const TweakInputs& inputs, bool isClassic) {
-  const std::vector<Option> ticked = TickedBoxes(inputs.options);
-  std::vector<OptionConflict> conflicts;
-  if (ticked.size() < 2) return conflicts;
+// Runs of the engine with a few boxes ticked, each made once, for the fields
+// as given and for the fields changed.
+struct ConflictJudge::Runs {
+  TweakRuns runs;
+  std::array<OptionSnapshot, 2> fields;  // as given, and OtherFields
+  std::map<std::pair<Option, Option>, std::optional<OptionConflict>> judged;
+  std::vector<StyleRule> baseRules;
+  std::map<Option, std::vector<StyleRule>> ownRules;
 
-  PairRuns runs(templates, inputs, isClassic);
-  const OptionSnapshot otherFields = OtherFields(inputs.options);
-  const auto suppresses = [&](Option winner, Option loser) {
-    return runs.Suppresses(inputs.options, winner, loser) && runs.Suppresses(otherFields, winner, loser);
-  };
-  const std::vector<StyleRule> baseRules = RulesOf(runs.Block(inputs.options, {}));
-  const auto ownRules = [&](Option option) {
-    return RulesAddedBy(RulesOf(runs.Block(inputs.options, {option})), baseRules);
-  };
+  bool Same(int variant, const std::vector<Option>& a, const std::vector<Option>& b) {
+    return runs.Same(Only(fields[variant], a), Only(fields[variant], b));
+  }
+  std::string Block(std::initializer_list<Option> boxes) const {
+    return BuildTweakBlock({Only(fields[0], boxes), runs.singleSkinHost, runs.compositionEnabled}, runs.isClassic);
+  }
+  /// `loser` changes something on its own but nothing next to `winner`.
+  bool Suppresses(int variant, Option winner, Option loser) {
+    return !Same(variant, {loser}, {}) && !Same(variant, {winner}, {}) && !Same(variant, {loser}, {winner}) &&
+           Same(variant, {winner, loser}, {winner});
+  }
+  bool SuppressesEither(Option winner, Option loser) {
+    return Suppresses(0, winner, loser) && Suppresses(1, winner, loser);
+  }
+  const std::vector<StyleRule>& OwnRules(Option option) {
+    auto it = ownRules.find(option);
+    if (it == ownRules.end()) it = ownRules.emplace(option, RulesAddedBy(RulesOf(Block({option})), baseRules)).first;
+    return it->second;
+  }
+  std::optional<OptionConflict> Judge(Option a, Option b);
+};
+
+std::optional<OptionConflict> ConflictJudge::Runs::Judge(Option a, Option b) {
+  if (SuppressesEither(a, b)) return OptionConflict{a, b, {}};
+  if (SuppressesEither(b, a)) return OptionConflict{b, a, {}};
+  // Both write rules: the cascade decides, in the block that has both.
   const auto owned = [](const StyleRule& rule, const std::vector<StyleRule>& own) {
     return std::any_of(own.begin(), own.end(), [&](const StyleRule& o) { return o.line == rule.line; });
   };
-
-  for (size_t i = 0; i < ticked.size(); ++i) {
-    for (size_t j = i + 1; j < ticked.size(); ++j) {
-      const Option a = ticked[i];
-      const Option b = ticked[j];
-      if (suppresses(a, b)) {
-        conflicts.push_back({a, b, {}});
-        continue;
-      }
-      if (suppresses(b, a)) {
-        conflicts.push_back({b, a, {}});
-        continue;
-      }
-      // Both write rules: the cascade decides, in the block that has both.
-      const std::vector<StyleRule> pairRules = RulesAddedBy(RulesOf(runs.Block(inputs.options, {a, b})), baseRules);
-      const std::vector<StyleRule> aOwn = ownRules(a);
-      const std::vector<StyleRule> bOwn = ownRules(b);
-      bool decided = false;
-      for (const StyleRule& ra : pairRules) {
-        if (decided || !owned(ra, aOwn) || owned(ra, bOwn)) continue;
-        for (const StyleRule& rb : pairRules) {
-          if (!owned(rb, bOwn) || owned(rb, aOwn)) continue;
-          if (const auto aWins = FirstWins(ra, rb)) {
-            conflicts.push_back(*aWins ? OptionConflict{a, b, ra.line} : OptionConflict{b, a, rb.line});
-            decided = true;
-            break;
-          }
-        }
-      }
+  const std::vector<StyleRule> pairRules = RulesAddedBy(RulesOf(Block({a, b})), baseRules);
+  const std::vector<StyleRule>& aOwn = OwnRules(a);
+  const std::vector<StyleRule>& bOwn = OwnRules(b);
+  for (const StyleRule& ra : pairRules) {
+    if (!owned(ra, aOwn) || owned(ra, bOwn)) continue;
+    for (const StyleRule& rb : pairRules) {
+      if (!owned(rb, bOwn) || owned(rb, aOwn)) continue;
+      if (const auto aWins = FirstWins(ra, rb))
+        return *aWins ? OptionConflict{a, b, ra.line} : OptionConflict{b, a, rb.line};
     }
   }
+  return std::nullopt;
+}
+
+ConflictJudge::ConflictJudge(const Texts& templates, const TweakInputs& inputs, bool isClassic)
+    : runs_(new Runs{TweakRuns(templates, inputs.singleSkinHost, inputs.compositionEnabled, isClassic),
+                     {Only(inputs.options, {}), OtherFields(Only(inputs.options, {}))},
+                     {},
+                     {},
+                     {}}) {
+  runs_->baseRules = RulesOf(runs_->Block({}));
+}
+
+ConflictJudge::~ConflictJudge() = default;
+ConflictJudge::ConflictJudge(ConflictJudge&&) noexcept = default;
+ConflictJudge& ConflictJudge::operator=(ConflictJudge&&) noexcept = default;
+
+std::optional<OptionConflict> ConflictJudge::Judge(Option a, Option b) {
+  if (b < a) std::swap(a, b);
+  const auto key = std::make_pair(a, b);
+  auto it = runs_->judged.find(key);
+  if (it == runs_->judged.end()) it = runs_->judged.emplace(key, runs_->Judge(a, b)).first;
+  return it->second;
+}
+
+bool ConflictJudge::Serves(const TweakInputs& inputs, bool isClassic) const {
+  const TweakRuns& runs = runs_->runs;
+  if (inputs.singleSkinHost != runs.singleSkinHost || inputs.compositionEnabled != runs.compositionEnabled ||
+      isClassic != runs.isClassic)
+    return false;
+  for (int i = 0; i < kOptionCount; ++i)
+    if (inputs.options.Text(static_cast<Option>(i)) != runs_->fields[0].Text(static_cast<Option>(i))) return false;
+  return true;
+}
+
+namespace {
+
+std::string KeyOf(const OptionSnapshot& options) {
+  std::string key;
+  for (int i = 0; i < kOptionCount; ++i) {
+    const auto option = static_cast<Option>(i);
+    key += static_cast<char>('0' + options.State(option));
+    key += options.Text(option);
+    key += '\0';
+  }
+  return key;
+}
+
+std::pair<size_t, size_t> PrintOf(const std::optional<std::string>& text) {
+  return text ? std::make_pair(text->size(), std::hash<std::string>{}(*text)) : std::make_pair(~size_t{0}, size_t{0});
+}
+
+}  // namespace
+
+TweakRuns::TweakRuns(const Texts& templates, bool singleSkinHost, bool compositionEnabled, bool isClassic)
+    : singleSkinHost(singleSkinHost),
+      compositionEnabled(compositionEnabled),
+      isClassic(isClassic),
+      templates_(templates) {}
+
+TweakRuns::Print& TweakRuns::BlockOf(const OptionSnapshot& options) {
+  std::string key = KeyOf(options);
+  auto it = made_.find(key);
+  if (it == made_.end()) {
+    const std::optional<std::string> block = BuildTweakBlock({options, singleSkinHost, compositionEnabled}, isClassic);
+    it = made_.emplace(std::move(key), Print{PrintOf(block), {}}).first;
+  }
+  return it->second;
+}
+
+const std::vector<std::pair<size_t, size_t>>& TweakRuns::TemplatesOf(Print& print, const OptionSnapshot& options) {
+  if (!print.templates) {
+    const Texts texts = TweakTexts(templates_, {options, singleSkinHost, compositionEnabled}, isClassic);
+    print.templates.emplace();
+    for (size_t i = 1; i < texts.size(); ++i) print.templates->push_back(PrintOf(texts[i]));
+  }
+  return *print.templates;
+}
+
+bool TweakRuns::Same(const OptionSnapshot& a, const OptionSnapshot& b) {
+  Print& aPrint = BlockOf(a);
+  Print& bPrint = BlockOf(b);
+  return aPrint.block == bPrint.block && TemplatesOf(aPrint, a) == TemplatesOf(bPrint, b);
+}
+
+std::vector<OptionConflict> FindConflicts(const Texts& templates, const TweakInputs& inputs, bool isClassic) {
+  ConflictJudge judge(templates, inputs, isClassic);
+  return judge.ConflictsAmong(inputs.options);
+}
+
+std::vector<OptionConflict> ConflictJudge::ConflictsAmong(const OptionSnapshot& options) {
+  const std::vector<Option> ticked = TickedBoxes(options);
+  std::vector<OptionConflict> conflicts;
+  for (size_t i = 0; i < ticked.size(); ++i)
+    for (size_t j = i + 1; j < ticked.size(); ++j)
+      if (auto conflict = Judge(ticked[i], ticked[j])) conflicts.push_back(std::move(*conflict));
   return conflicts;
 }
 

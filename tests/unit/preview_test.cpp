@@ -1,8 +1,15 @@
 // The preview: what Apply would write, shown without writing anything.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/app.h"
+#include "engine/conflicts.h"
+#include "pipeline/tree_record.h"
+#include "stores/text.h"
 #include "ui/activity_log.h"
+#include "ui/catalogue.h"
+#include "ui/option_status.h"
 #include "ui/preview.h"
 #include "unit/engine_test_tree.h"
 
@@ -112,6 +119,190 @@ TEST(ActivityLog, EntriesNamePlacesNotFoundAndWhyNothingWasInstalled) {
             std::string::npos)
       << entry;
   EXPECT_EQ(RestoreLogEntry(app, {}, "T"), "T Restore\nHost: 3.0.0.1, C:\\M3\\Bin\\\nPut back: yes\n");
+}
+
+// The demo tree unpacked and recorded for a host, as the model finds it.
+struct StatusWorld {
+  test::FakePlatform p;
+  App app{p, "C:\\Ravelwick"};
+  explicit StatusWorld(const std::string& version = "3.0.0.1") {
+    enginetest::LoadTree(p);
+    app.HostBinFolder = "C:\\M3\\Bin\\";
+    app.HostVersion = version;
+    app.SingleSkinHost = version == "3.0.15.300";
+    RecordTree(app.Host());
+  }
+  OptionStatuses Statuses(const OptionSnapshot& options, bool composition = true) {
+    return OptionStatusModel(app).Compute(options, composition, app.SingleSkinHost);
+  }
+};
+
+std::vector<Option> Boxes() {
+  std::vector<Option> boxes;
+  for (const OptionDef& def : Options())
+    if (def.kind == OptionKind::Check) boxes.push_back(def.option);
+  return boxes;
+}
+
+OptionSnapshot Ticking(OptionSnapshot options, const std::vector<Option>& boxes) {
+  for (const Option box : boxes) options = options.WithState(box, 1);
+  return options;
+}
+
+TEST(OptionStatus, NoStatusUntilTheTreeIsThereAndNoMarkForTheDefaults) {
+  test::FakePlatform p;
+  App app(p, "C:\\Ravelwick");
+  OptionStatusModel model(app);
+  EXPECT_EQ(model.NotReady(), StatusNotReady::NoHost);
+  app.HostBinFolder = "C:\\M3\\Bin\\";
+  app.HostVersion = "3.0.0.1";
+  model.Reload();
+  EXPECT_EQ(model.NotReady(), StatusNotReady::NotUnpacked);
+  EXPECT_FALSE(model.NotReadyWords().empty());
+  for (const OptionStatus& s : model.Compute(Ticking(enginetest::Defaults(), Boxes()), true, false))
+    EXPECT_FALSE(s.Marked());
+  enginetest::LoadTree(p);
+  ASSERT_TRUE(RecordTree(app.Host()));
+  model.Reload();
+  EXPECT_FALSE(model.NotReady());
+  for (const OptionStatus& s : model.Compute(enginetest::Defaults(), true, false)) EXPECT_FALSE(s.Marked()) << s.words;
+  // Each option changed alone marks that one row only; a field names its default.
+  for (const OptionDef& def : Options()) {
+    const OptionSnapshot changed = def.kind == OptionKind::Check ? enginetest::Defaults().WithState(def.option, 1)
+                                                                 : enginetest::Defaults().WithText(def.option, "7");
+    const OptionStatuses statuses = model.Compute(changed, true, false);
+    for (const OptionDef& other : Options())
+      EXPECT_EQ(statuses[IndexOf(other.option)].changedFromDefault, other.option == def.option);
+    if (def.kind == OptionKind::Text) {
+      EXPECT_NE(statuses[IndexOf(def.option)].words.find(def.defaultValue), std::string::npos);
+    }
+  }
+}
+
+TEST(OptionStatus, AnOptionWhoseTemplateLostItsPlacesIsMarkedWithThePlaceInWords) {
+  // Where each box alone edits, by the engine's report on the whole tree;
+  // with that template emptied the box has nothing left to find there.
+  for (const bool classic : {false, true}) {
+    for (const Option box : Boxes()) {
+      StatusWorld intact;
+      const OptionSnapshot options = enginetest::Defaults().WithState(box, 1);
+      for (const TweakEffect& e : ApplyTweaks(intact.p, "C:\\Ravelwick", {options, false, true}, classic).effects) {
+        if (e.kind != TweakEffect::Kind::Edit) continue;
+        SCOPED_TRACE(e.file + " " + std::string(Def(box).settingsKey));
+        StatusWorld world;
+        EXPECT_TRUE(world.Statuses(options)[IndexOf(box)].noPlace.empty());
+        world.p.AddFile(kUi + enginetest::Backslashed(e.file.substr(3)), "");
+        const OptionStatus status = world.Statuses(options)[IndexOf(box)];
+        ASSERT_TRUE(status.noEffect);
+        ASSERT_EQ(status.noPlace.size(), 1u);
+        const bool ofSkin = e.file.find("/main") == 2;
+        EXPECT_EQ(status.noPlace.front().find(classic ? "classic skin" : "modern skin") != std::string::npos, ofSkin);
+        EXPECT_NE(status.words.find(status.noPlace.front()), std::string::npos);
+      }
+    }
+  }
+}
+
+TEST(OptionStatus, LosersAreMarkedWithTheirWinnerAndWhatNeedsABoxNamesOneThatHelps) {
+  StatusWorld world;
+  OptionStatusModel model(world.app);
+  const OptionSnapshot every = Ticking(enginetest::Defaults(), Boxes());
+  const OptionStatuses statuses = model.Compute(every, true, false);
+  std::set<std::pair<Option, Option>> found;
+  for (const bool classic : {false, true}) {
+    std::vector<std::optional<std::string>> templates;
+    for (const std::string& name : TemplatesOf(false, classic))
+      templates.push_back(enginetest::FixtureText(ReplaceAll(name, "\\", "/")));
+    for (const OptionConflict& c : FindConflicts(templates, {every, false, true}, classic))
+      found.emplace(c.winner, c.loser);
+  }
+  for (const OptionDef& def : Options()) {
+    const OptionStatus& s = statuses[IndexOf(def.option)];
+    const bool loses = std::any_of(found.begin(), found.end(), [&](const auto& c) { return c.second == def.option; });
+    if (loses) {
+      EXPECT_NE(s.contradictedBy.has_value(), s.noEffect) << def.settingsKey;
+    }
+    if (!s.contradictedBy) continue;
+    // Not a pair the rules decide: the option acts once its winner is cleared.
+    if (!found.count({*s.contradictedBy, def.option})) {
+      const OptionStatus freed = model.Compute(every.WithState(*s.contradictedBy, 0), true, false)[IndexOf(def.option)];
+      EXPECT_FALSE(freed.noEffect || freed.needs || freed.contradictedBy == s.contradictedBy) << freed.words;
+    }
+    EXPECT_NE(s.words.find(Def(*s.contradictedBy).englishCaption), std::string::npos) << s.words;
+  }
+
+  // Each box alone, every field changed, on both hosts: ticking the box a
+  // row needs takes the mark away, and an idle row has no such box.
+  OptionSnapshot fields = enginetest::Defaults();
+  for (const OptionDef& def : Options())
+    if (def.kind == OptionKind::Text)
+      fields = fields.WithText(def.option, std::string(def.defaultValue) == "12px" ? "14px" : "150");
+  int needs = 0;
+  for (const std::string version : {"3.0.0.1", "3.0.15.300"}) {
+    StatusWorld host(version);
+    OptionStatusModel hostModel(host.app);
+    std::vector<OptionSnapshot> snapshots{fields};
+    for (const Option box : Boxes()) snapshots.push_back(enginetest::Defaults().WithState(box, 1));
+    for (const OptionSnapshot& options : snapshots) {
+      const OptionStatuses before = hostModel.Compute(options, true, host.app.SingleSkinHost);
+      for (const OptionDef& def : Options()) {
+        const OptionStatus& s = before[IndexOf(def.option)];
+        if (s.needs) {
+          ++needs;
+          EXPECT_NE(s.words.find(Def(*s.needs).englishCaption), std::string::npos) << s.words;
+          const OptionStatus after =
+              hostModel.Compute(options.WithState(*s.needs, 1), true, host.app.SingleSkinHost)[IndexOf(def.option)];
+          EXPECT_FALSE(after.needs || after.noEffect) << def.settingsKey << ": " << after.words;
+        } else if (s.noEffect && s.noPlace.empty()) {
+          for (const Option box : Boxes())
+            if (options.State(box) == 0 && !before[IndexOf(box)].greyed) {
+              EXPECT_TRUE(
+                  hostModel.Compute(options.WithState(box, 1), true, host.app.SingleSkinHost)[IndexOf(def.option)]
+                      .noEffect)
+                  << def.settingsKey;
+            }
+        }
+      }
+    }
+  }
+  EXPECT_GT(needs, 0);
+}
+
+TEST(OptionStatus, TheWordsComeFromTheLanguageFileWithEveryPlaceholderFilled) {
+  StatusWorld world("3.0.15.300");
+  for (const std::string name : {"English", "Chinese Simplified"}) {
+    std::ifstream in(std::string(RW_SOURCE_DIR) + "/data/Languages/" + name + ".ini", std::ios::binary);
+    world.p.AddFile("C:\\Ravelwick\\Languages\\" + name + ".ini", std::string(std::istreambuf_iterator<char>(in), {}));
+  }
+  const OptionSnapshot options = Ticking(enginetest::Defaults().WithText(Option::MaxTabWidthText, "250"), Boxes());
+  OptionStatusModel model(world.app);
+  const OptionStatuses english = model.Compute(options, false, true);
+  world.app.LanguageName = "Chinese Simplified";
+  const OptionStatuses chinese = model.Compute(options, false, true);
+  for (int i = 0; i < kOptionCount; ++i) {
+    EXPECT_EQ(chinese[i].words.find('$'), std::string::npos) << chinese[i].words;
+    if (english[i].Marked()) {
+      EXPECT_NE(chinese[i].words, english[i].words);
+    }
+  }
+}
+
+TEST(OptionStatus, GreyedRowsAreThoseThePreviewSaysCannotAct) {
+  for (const std::string version : {"3.0.0.1", "3.0.15.300"}) {
+    StatusWorld world(version);
+    // The boxes a host or display can hold back, so the preview judges few pairs.
+    OptionSnapshot every = enginetest::Defaults();
+    for (const OptionDef& def : Options())
+      if (def.host != HostRule::None) every = every.WithState(def.option, 1);
+    const OptionStatuses statuses = world.Statuses(every, /*composition=*/false);
+    const std::string summary = BuildPreview(world.app, every, false).sections.front().text;
+    for (const OptionDef& def : Options()) {
+      if (def.kind != OptionKind::Check) continue;
+      const bool cannotAct =
+          summary.find("\"" + std::string(def.englishCaption) + "\" cannot act") != std::string::npos;
+      EXPECT_EQ(statuses[IndexOf(def.option)].greyed.has_value(), cannotAct) << version << " " << def.settingsKey;
+    }
+  }
 }
 
 }  // namespace
