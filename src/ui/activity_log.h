@@ -33,4 +33,10 @@ std::string RestoreLogEntry(const App& app, const PipelineResult& result, const 
 void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result);
 void LogRestore(const App& app, const PipelineResult& result, std::string_view what = "Restore");
 
+/// The time stamp of the newest Apply entry in `log` that installed its
+/// archive, as the entry spells it; empty when there is none.
+std::string LastInstallTime(std::string_view log);
+/// The same, read from ravelwick.log in the program folder.
+std::string LastInstallTime(const App& app);
+
 }  // namespace rw
