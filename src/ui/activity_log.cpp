@@ -13,6 +13,11 @@ namespace rw {
 
 namespace {
 
+// Stored spellings: LastInstallTime reads entries by them.
+constexpr std::string_view kApplyTitle = " Apply";
+constexpr std::string_view kInstalledLine = "Archive installed: ";
+constexpr std::string_view kDoneWord = "yes";
+
 std::string HostLine(const App& app) {
   return "Host: " + (app.HostVersion.empty() ? std::string("version unknown") : app.HostVersion) + ", " +
          (app.HostBinFolder.empty() ? std::string("folder unknown") : app.HostBinFolder);
@@ -45,7 +50,7 @@ std::string NowUtc() {
 
 std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const TweakReport& report,
                           const PipelineResult& result, const std::string& time) {
-  std::string entry = time + " Apply\n" + HostLine(app) + "\n";
+  std::string entry = time + std::string(kApplyTitle) + "\n" + HostLine(app) + "\n";
   std::string ticked;
   for (const OptionDef& def : Options()) {
     if (def.kind == OptionKind::Check && options.Ticked(def.option))
@@ -63,7 +68,7 @@ std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const T
                effect.detail + ")\n";
   for (const FileNotRead& notRead : report.unreadable)
     entry += "Not read: " + notRead.file + (notRead.exists ? " (unreadable)\n" : " (missing)\n");
-  entry += "Archive installed: " + ResultLine(app, result, "yes") + "\n";
+  entry += std::string(kInstalledLine) + ResultLine(app, result, kDoneWord) + "\n";
   if (result.outcome == Outcome::RolledBack || result.outcome == Outcome::StillDown)
     entry += "Browser did not start with it: the archive before was put back\n";
   return entry;
@@ -107,6 +112,32 @@ std::string SettledText(const App& app, const Settled& settled) {
 
 void LogKeptAside(const App& app, std::string_view what) {
   AppendLogEntry(app.platform, app.Path(kLogFileName), KeptAsideLogEntry(app, what, NowUtc()));
+}
+
+std::string LastInstallTime(std::string_view log) {
+  std::string last;
+  std::string entryTime;  // of the entry being read, when it is an Apply
+  bool firstLine = true;
+  while (!log.empty()) {
+    const std::size_t end = log.find('\n');
+    std::string_view line = log.substr(0, end);
+    log = end == std::string_view::npos ? std::string_view() : log.substr(end + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (line.empty()) {
+      firstLine = true;
+      continue;
+    }
+    if (firstLine)
+      entryTime = line.ends_with(kApplyTitle) ? std::string(line.substr(0, line.size() - kApplyTitle.size())) : "";
+    firstLine = false;
+    if (!entryTime.empty() && line.starts_with(kInstalledLine) && line.substr(kInstalledLine.size()) == kDoneWord)
+      last = entryTime;
+  }
+  return last;
+}
+
+std::string LastInstallTime(const App& app) {
+  return LastInstallTime(app.platform.files.ReadFile(app.Path(kLogFileName)).value_or(""));
 }
 
 void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result) {

@@ -43,4 +43,10 @@ void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& 
 void LogRestore(const App& app, const PipelineResult& result, std::string_view what = "Restore");
 void LogKeptAside(const App& app, std::string_view what);
 
+/// The time stamp of the newest Apply entry in `log` that installed its
+/// archive, as the entry spells it; empty when there is none.
+std::string LastInstallTime(std::string_view log);
+/// The same, read from ravelwick.log in the program folder.
+std::string LastInstallTime(const App& app);
+
 }  // namespace rw

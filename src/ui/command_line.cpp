@@ -7,6 +7,7 @@
 #include "ui/command_verbs.h"
 #include "ui/main_sequence.h"
 #include "ui/settings_verbs.h"
+#include "ui/status_verb.h"
 
 namespace rw {
 
@@ -21,6 +22,8 @@ ExitCode ShowHelp(App&, ConsoleOutput& console, const Invocation& invocation) {
 
 constexpr std::array kCommands = {
     CommandRow{"/preview", "", "", "Prints what OK would change in the interface files; changes nothing.", PreviewVerb},
+    CommandRow{"/status", "", "",
+               "Prints which interface Maxthon 3 has and every stored option in words; changes nothing.", StatusVerb},
     CommandRow{"/apply", "", "", "Installs the stored options into Maxthon 3, as OK does, without the window.",
                ApplyVerb},
     CommandRow{"/restore", "", "", "Puts Maxthon 3's original resource file back, as Restore does.", RestoreVerb},

@@ -7,7 +7,7 @@
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: preview, unpack,
 # second, help, usage, nohost, apply, force, busy, noversion, refuse, restore,
-# race, transfer, checked, kept.
+# race, transfer, checked, kept, status.
 set -u
 ravelwick=$1
 pak=$2
@@ -351,6 +351,32 @@ race_checks() {
   close_host
 }
 
+status_checks() {
+  echo "== /status after a first start: the original interface and the options in words, exit 0, not a byte changed"
+  setup
+  first_start
+  close_window
+  local before
+  before=$(fingerprint "$prog" "$host")
+  run /status
+  expect_eq "exit code" "$rc" 0
+  expect_eq "header" "$(head -1 "$work/out" | tr -d '\r')" "Maxthon 3.0.20.100 in $(winpath "$host") — original interface"
+  tr -d '\r' <"$work/out" | grep -qxF 'Hide Home Button: ticked (changed from default)' || fail "no Hide Home Button line"
+  expect_eq "standard error" "$(cat "$work/err")" ""
+  expect_no_window /status
+  expect_eq "files changed by /status" "$(fingerprint "$prog" "$host")" "$before"
+
+  echo "== /status after /apply: the look Ravelwick installed, with the time of the install"
+  run /apply /quiet
+  close_host
+  before=$(fingerprint "$prog" "$host")
+  run /status
+  expect_eq "exit code after /apply" "$rc" 0
+  head -1 "$work/out" | grep -qF "— the look Ravelwick installed on $(date -u +%Y-%m-%d)" ||
+    fail "header after /apply: $(head -1 "$work/out")"
+  expect_eq "files changed by the second /status" "$(fingerprint "$prog" "$host")" "$before"
+}
+
 mkdir -p "$work"
 transfer_checks() {
   echo "== /export, then /import into a fresh program folder: the same option values"
@@ -453,6 +479,7 @@ case "$group" in
   kept) kept_checks ;;
   transfer) transfer_checks ;;
   checked) checked_checks ;;
+  status) status_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1

@@ -8,12 +8,14 @@
 #include "pipeline/installation.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
+#include "stores/log_file.h"
 #include "stores/text.h"
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
 #include "ui/activity_log.h"
 #include "ui/command_line.h"
 #include "ui/main_sequence.h"
+#include "ui/window_header.h"
 #include "unit/engine_test_tree.h"
 
 namespace rw {
@@ -63,11 +65,11 @@ struct CommandLineRun {
   void Settings(const std::string& lines) { p.AddFile(kSettings, "[General]\r\n" + lines); }
   void HoldTheWindowsClaim() { ASSERT_TRUE(p.system.ClaimSingleInstance(SingleInstanceName(p, kProgram))); }
   // The shipped English texts, which the messages of the writing verbs are.
-  void AddLanguage() {
-    std::ifstream in(std::string(RW_SOURCE_DIR) + "/data/Languages/English.ini", std::ios::binary);
+  void AddLanguage(const std::string& name = "English") {
+    std::ifstream in(std::string(RW_SOURCE_DIR) + "/data/Languages/" + name + ".ini", std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    p.AddFile(kProgram + "\\Languages\\English.ini", bytes.str());
+    p.AddFile(kProgram + "\\Languages\\" + name + ".ini", bytes.str());
   }
 
   std::optional<ExitCode> Run(std::vector<std::string> arguments) {
@@ -222,6 +224,70 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
     }
     EXPECT_EQ(run.tools.unpacks, row.unpacks ? 1 : 0);
     EXPECT_TRUE(run.p.messages.empty());
+  }
+}
+
+// /status names the interface the host has by comparing its archive with
+// the backup and the packed archive, and lists the stored options; it
+// writes nothing, the tree missing or not.
+TEST(StatusVerb, SaysWhichInterfaceTheHostHasAndEveryOptionWithoutWriting) {
+  struct Row {
+    const char* name;
+    std::string backup, packed;  // contents; empty: no such file
+    bool logged;                 // an Apply that installed, then one that did not
+    std::string language, header;
+  };
+  const std::string maxthon = "Maxthon " + kVersion + " in D:\\Maxthon3 \u2014 ";
+  const std::string own = "host archive";  // what AddHost installs
+  const Row rows[] = {
+      {"original", own, own, false, "English", maxthon + "original interface"},
+      {"installed", "browser's own", own, true, "English",
+       maxthon + "the look Ravelwick installed on 2026-12-09 10:30:00 UTC"},
+      {"installed, no log", "browser's own", own, false, "English", maxthon + "the look Ravelwick installed"},
+      {"foreign", "browser's own", "packed last", false, "English", maxthon + "an interface Ravelwick did not write"},
+      {"foreign, same size", "host archivX", "", false, "English", maxthon + "an interface Ravelwick did not write"},
+      {"no backup", "", own, false, "English", maxthon + "no backup of its original interface to compare with"},
+      {"no host", own, own, false, "English", "Maxthon 3 was not found: no folder is set and the registry names none"},
+      {"original, in Chinese", own, own, false, "Chinese Simplified",
+       "D:\\Maxthon3 \u4e2d\u7684\u50b2\u6e38 " + kVersion + " \u2014 \u539f\u59cb\u754c\u9762"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CommandLineRun run;
+    run.AddHost();
+    run.AddLanguage();
+    run.AddLanguage(row.language);
+    if (!row.backup.empty()) run.p.AddFile(kProgram + "\\Resource" + kVersion + ".dat", row.backup);
+    if (!row.packed.empty()) run.p.AddFile(kProgram + "\\Resource.dat", row.packed);
+    run.Settings("Language=" + row.language + "\r\nHideHome=1\r\nMaxTabWidth=150\r\nInstallFolder=" +
+                 (std::string_view(row.name) == "no host" ? "D:\\Gone\\" : kHost) + "\r\n");
+    if (row.logged) {
+      run.app.HostBinFolder = kHost + "Bin\\";
+      for (const Outcome outcome : {Outcome::Done, Outcome::PackFailed})
+        AppendLogEntry(run.p, kProgram + "\\" + std::string(kLogFileName),
+                       ApplyLogEntry(run.app, {}, {}, {outcome, {}},
+                                     outcome == Outcome::Done ? "2026-12-09 10:30:00 UTC" : "2026-12-10 08:00:00 UTC"));
+    }
+
+    EXPECT_EQ(run.Run({"/status"}), ExitCode::Done);
+    EXPECT_EQ(run.changes, std::vector<std::string>{});
+    EXPECT_EQ(run.console.err, "");
+    EXPECT_TRUE(run.p.messages.empty());
+    const std::string& out = run.console.out;
+    EXPECT_EQ(out.substr(0, out.find('\n')), row.header);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2 + static_cast<long>(kOptionCount)) << out;
+    if (row.language == "English") {
+      for (const char* line :
+           {"\nHide Home Button: ticked (changed from default)\n", "\nHide Refresh Button: not ticked\n",
+            "\nMaximum Tab width value (px): 150 (changed from default)\n"})
+        EXPECT_NE(out.find(line), std::string::npos) << line << out;
+    }
+    // The archives are hashed once; a second look reads none again.
+    ArchiveFingerprints prints;
+    const ArchiveState state = ReadArchiveState(run.app, prints);
+    const int hashed = prints.HashCount();
+    EXPECT_EQ(HeaderLine(run.app, ReadArchiveState(run.app, prints)), HeaderLine(run.app, state));
+    EXPECT_EQ(prints.HashCount(), hashed);
   }
 }
 

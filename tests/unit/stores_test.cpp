@@ -4,6 +4,7 @@
 #include "stores/log_file.h"
 #include "stores/profile.h"
 #include "stores/settings.h"
+#include "stores/sha256.h"
 #include "stores/text.h"
 #include "stores/utf8_file.h"
 #include "support/fake_platform.h"
@@ -238,6 +239,19 @@ TEST(FileCache, ReadsEachFileOnceUntilItChanges) {
 
 TEST(Placeholders, EveryOccurrenceCaseSensitive) {
   EXPECT_EQ(ReplaceAll("$folder and $folder, not $Folder", "$folder", "X"), "X and X, not $Folder");
+}
+
+// The published test vectors: the empty and one-block messages, one whose
+// padding needs a second block, and one of many blocks.
+TEST(Sha256, GivesThePublishedDigests) {
+  const std::pair<std::string, std::string_view> rows[] = {
+      {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+  };
+  for (const auto& [message, digest] : rows) EXPECT_EQ(HexOf(Sha256(message)), digest) << message.size();
 }
 
 TEST(Utf8, InvalidBytesBecomeReplacementCharacters) {

@@ -1,0 +1,47 @@
+#include "pipeline/archive_state.h"
+
+#include "pipeline/installation.h"
+#include "pipeline/pipeline.h"
+
+namespace rw {
+
+std::optional<Sha256Digest> ArchiveFingerprints::DigestOf(Platform& platform, const std::string& path,
+                                                          const FileStamp& stamp) {
+  const std::string key = platform.system.LowerCase(path);
+  for (const Entry& entry : entries_)
+    if (entry.path == key && entry.stamp == stamp) return entry.digest;
+  const std::optional<std::string> bytes = platform.files.ReadFile(path);
+  if (!bytes) return std::nullopt;
+  ++hashed_;
+  std::erase_if(entries_, [&](const Entry& entry) { return entry.path == key; });
+  entries_.push_back({key, stamp, Sha256(*bytes)});
+  return entries_.back().digest;
+}
+
+std::optional<bool> ArchiveFingerprints::Same(Platform& platform, const std::string& a, const std::string& b) {
+  const std::optional<FileStamp> stampA = platform.files.StampOf(a);
+  const std::optional<FileStamp> stampB = platform.files.StampOf(b);
+  if (!stampA || !stampB) return std::nullopt;
+  if (stampA->size != stampB->size) return false;
+  const std::optional<Sha256Digest> digestA = DigestOf(platform, a, *stampA);
+  const std::optional<Sha256Digest> digestB = DigestOf(platform, b, *stampB);
+  if (!digestA || !digestB) return std::nullopt;
+  return *digestA == *digestB;
+}
+
+ArchiveLook HostArchiveLook(const Installation& installation, ArchiveFingerprints& fingerprints) {
+  Platform& platform = installation.platform;
+  const std::string host = installation.HostArchive();
+  if (installation.hostBinFolder.empty() || installation.hostVersion.empty() || !IsUsableArchive(platform, host))
+    return ArchiveLook::Unknown;
+  const std::optional<bool> original = fingerprints.Same(platform, host, installation.BackupPath());
+  if (!original) return ArchiveLook::Unknown;
+  if (*original) return ArchiveLook::Original;
+  // No packed archive: Restore removed it, or no Apply has packed one.
+  if (!platform.files.FileExists(installation.PackedArchive())) return ArchiveLook::Foreign;
+  const std::optional<bool> installed = fingerprints.Same(platform, host, installation.PackedArchive());
+  if (!installed) return ArchiveLook::Unknown;
+  return *installed ? ArchiveLook::RavelwickLook : ArchiveLook::Foreign;
+}
+
+}  // namespace rw

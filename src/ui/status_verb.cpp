@@ -1,0 +1,92 @@
+#include "ui/status_verb.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "app/app.h"
+#include "app/host_check.h"
+#include "engine/number_text.h"
+#include "ui/catalogue.h"
+#include "ui/main_sequence.h"
+#include "ui/option_model.h"
+#include "ui/window_header.h"
+
+namespace rw {
+
+namespace {
+
+// The language's text, or the English one built in when the language
+// files lack the key.
+std::string Say(const App& app, std::string_view key, std::string_view english) {
+  std::string text = app.LookupText(key);
+  return text.empty() ? std::string(english) : text;
+}
+
+// A text field shares its row's check box caption, so it is named under
+// "Field" and its settings key.
+std::string CaptionOf(const App& app, const OptionDef& def) {
+  std::string caption = def.kind == OptionKind::Text ? Say(app, "Field" + std::string(def.settingsKey), def.settingsKey)
+                                                     : Say(app, def.captionKey, def.englishCaption);
+  // The window's captions lead into a field ("... (px):"); here the value follows.
+  for (const std::string_view colon : {":", "\xEF\xBC\x9A"})
+    if (caption.ends_with(colon)) caption.resize(caption.size() - colon.size());
+  while (caption.ends_with(' ')) caption.pop_back();
+  return caption;
+}
+
+std::string ValueInWords(const App& app, const OptionDef& def, const OptionModel& model) {
+  if (def.kind == OptionKind::Text) return model.Text(def.option);
+  switch (model.State(def.option)) {
+    case 1:
+      return Say(app, "StatusTicked", "ticked");
+    case 2:
+      return Say(app, "StatusMixed", "neither ticked nor cleared (acts as not ticked)");
+    default:
+      return Say(app, "StatusNotTicked", "not ticked");
+  }
+}
+
+bool IsDefault(const OptionDef& def, const OptionModel& model) {
+  if (def.kind == OptionKind::Text) return model.Text(def.option) == def.defaultValue;
+  return RoundToInt16(def.defaultValue) == model.State(def.option);
+}
+
+}  // namespace
+
+std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, const OptionModel& model) {
+  std::vector<std::string> marks;
+  if (!IsDefault(def, model)) marks.push_back(Say(app, "StatusChangedMark", "changed from default"));
+  return marks;
+}
+
+ExitCode StatusVerb(App& app, ConsoleOutput& console, const Invocation&) {
+  app.LanguageName = ChooseLanguage(app);
+  if (const std::optional<FoundHostFolder> found = FindHostFolder(app)) {
+    app.HostBinFolder = found->folder + "Bin\\";
+    ReadHostVersion(app);
+  }
+  ArchiveFingerprints fingerprints;
+  std::string text = HeaderLine(app, ReadArchiveState(app, fingerprints)) + "\n\n";
+
+  // The options as the window loads them.
+  OptionModel model;
+  LoadOptions(app, model, app.platform.desktop.IsCompositionEnabled());
+  // In the window's reading order: down the left column, then the right.
+  std::vector<const OptionDef*> shown;
+  for (const OptionDef& def : Options()) shown.push_back(&def);
+  std::stable_sort(shown.begin(), shown.end(), [](const OptionDef* a, const OptionDef* b) {
+    return std::tie(a->column, a->row, a->spot) < std::tie(b->column, b->row, b->spot);
+  });
+  for (const OptionDef* row : shown) {
+    const OptionDef& def = *row;
+    text += CaptionOf(app, def) + ": " + ValueInWords(app, def, model);
+    std::string marks;
+    for (const std::string& mark : MarksInWords(app, def, model)) marks += (marks.empty() ? "" : ", ") + mark;
+    if (!marks.empty()) text += " (" + marks + ")";
+    text += "\n";
+  }
+  console.Out(text);
+  return ExitCode::Done;
+}
+
+}  // namespace rw

@@ -1,0 +1,25 @@
+// /status: the header line and every option with its value, in words.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/command_line.h"
+
+namespace rw {
+
+struct App;
+struct OptionDef;
+class OptionModel;
+
+/// What is to be said about an option beside its value, each in words of
+/// the chosen language: for now whether it differs from the default.
+std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, const OptionModel& model);
+
+/// Prints the header line (window_header.h), then one line per option:
+/// caption, stored value and marks. Finds the host as start-up does and
+/// writes no file: it never unpacks, and a missing host or tree still gives
+/// the header and the options. Always Done.
+ExitCode StatusVerb(App& app, ConsoleOutput& console, const Invocation& invocation);
+
+}  // namespace rw
