@@ -542,7 +542,7 @@ TEST(Commands, EnterAppliesOncePerPressAndEscapeDoesNothing) {
   EXPECT_EQ(w.view.destroyed, 0);
   EXPECT_TRUE(w.app.ReadSetting("HideSearchBar", "") == "0");
 
-  w.logic.EnableOk(false);
+  w.logic.SetBusy(true);
   EXPECT_TRUE(w.logic.OnKeyDown(kKeyEnter, false));
   EXPECT_EQ(w.p.messages.size(), 1u);
   EXPECT_FALSE(w.view.Enabled(Control::Ok));
@@ -794,12 +794,12 @@ TEST(Preview, WithoutAHostVersionTellsWhyAsOkDoesAndShowsNothing) {
 TEST(Preview, IgnoredWhileUnpackingOrApplyingAndOnceClosed) {
   Window w;
   w.logic.OnLoad();
-  w.logic.EnableOk(false);  // as the unpacker does while it runs
+  w.logic.SetBusy(true);  // as the unpacker does while it runs
   EXPECT_FALSE(w.view.Enabled(Control::MenuPreview));
   w.logic.OnPreview();
   EXPECT_TRUE(w.ui.previews.empty());
   EXPECT_EQ(Unpacks(w.p), 0);
-  w.logic.EnableOk(true);
+  w.logic.SetBusy(false);
   EXPECT_TRUE(w.view.Enabled(Control::MenuPreview));
 
   // A second preview asked for over the open one (a command posted to the
