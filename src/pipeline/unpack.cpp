@@ -60,12 +60,12 @@ bool MakeBackup(const Installation& installation) {
 }
 
 PipelineResult UnpackArchive(const Installation& installation, MainWindowOps& window) {
-  window.EnableOk(false);
+  window.SetBusy(true);
   installation.platform.desktop.SetWaitCursor(true);
   PipelineResult result = Unpack(installation, window);
   window.EndWait();
   installation.platform.desktop.SetWaitCursor(false);
-  window.EnableOk(true);
+  window.SetBusy(false);
   return result;
 }
 

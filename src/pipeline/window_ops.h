@@ -14,9 +14,9 @@ class MainWindowOps {
   virtual WindowHandle Handle() = 0;
   /// Asks whether the running browser may be closed ("ConfirmClose").
   virtual bool ConfirmCloseHost() = 0;
-  /// Enables or disables the OK button; while it is off, the window starts
-  /// nothing that could change the tree or the host folder.
-  virtual void EnableOk(bool enabled) = 0;
+  /// The pipeline works on the tree: until it is no longer busy the window
+  /// starts nothing that could change the tree or the host folder.
+  virtual void SetBusy(bool busy) = 0;
   virtual void Hide() = 0;
   /// The road waits for `step`, `waitedMs` so far and at most `limitMs`;
   /// called at every poll, so the user sees it and the window keeps painting.

@@ -28,7 +28,7 @@ class NoWindow : public MainWindowOps {
   explicit NoWindow(bool mayCloseHost = false) : mayCloseHost_(mayCloseHost) {}
   WindowHandle Handle() override { return 0; }
   bool ConfirmCloseHost() override { return mayCloseHost_; }
-  void EnableOk(bool) override {}
+  void SetBusy(bool) override {}
   void Hide() override {}
 
  private:

@@ -98,7 +98,7 @@ void MainWindowLogic::FillLanguageMenu() {
 }
 
 void MainWindowLogic::OnLanguageChosen(std::size_t index) {
-  if (index >= langItems_.size()) return;
+  if (index >= langItems_.size() || !MayRun(Command::Language)) return;
   const std::string caption = langItems_[index];
   // The file may have gone since the menu was filled.
   if (!app_.platform.files.FileExists(LanguageFilePath(app_.programFolder, caption))) return;
@@ -143,26 +143,70 @@ void MainWindowLogic::OnFieldLeft(Option field) {
   SetText(field, CheckField(field, model_));
 }
 
+bool MainWindowLogic::MayRun(Command command) const {
+  if (phase_ == WindowPhase::Closed) return false;
+  // About only shows a box; a close waits for the road's end.
+  return Idle() || command == Command::About || command == Command::Exit;
+}
+
+MainWindowLogic::RoadClaim::RoadClaim(MainWindowLogic& window, Road road) : window_(window), outer_(window.road_) {
+  window_.SetRoad(road);
+}
+
+MainWindowLogic::RoadClaim::~RoadClaim() {
+  window_.SetRoad(outer_);
+  if (outer_ == Road::None && window_.phase_ == WindowPhase::CloseAfterRoad) window_.Close();
+}
+
+void MainWindowLogic::RoadClaim::Become(Road road) { window_.SetRoad(road); }
+
+void MainWindowLogic::SetRoad(Road road) {
+  road_ = road;
+  ShowCommandStates();
+}
+
+void MainWindowLogic::SetPhase(WindowPhase phase) {
+  phase_ = phase;
+  ShowCommandStates();
+}
+
+void MainWindowLogic::ShowCommandStates() {
+  if (phase_ == WindowPhase::Closed) return;
+  for (std::size_t i = 0; i < kCommandControls.size(); ++i) {
+    const auto [command, control] = kCommandControls[i];
+    const bool enabled = MayRun(command);
+    if (shownEnabled_[i] == enabled) continue;
+    shownEnabled_[i] = enabled;
+    view_.SetEnabled(control, enabled);
+  }
+}
+
 bool MainWindowLogic::OnClosing() {
-  // Half-way through a road nothing may pull the window away; the program
-  // closes once the road is over.
-  if (applying_) {
-    closeAfterRoad_ = true;
-    return false;
+  switch (road_) {
+    // Nothing is under way that a close could cut off: the window under
+    // them takes them along.
+    case Road::None:
+    case Road::PreviewOpen:
+    case Road::ChoosingFile:
+      return true;
+    case Road::FolderDialog:
+      if (phase_ == WindowPhase::Open) {
+        view_.CloseFolderDialog();
+        ScheduleClose();
+      }
+      return false;
+    default:
+      // Half-way through a road nothing may pull the window away; the
+      // program closes once the road is over.
+      SetPhase(WindowPhase::CloseAfterRoad);
+      return false;
   }
-  if (folderDialogOpen_) {
-    view_.CloseFolderDialog();
-    folderDialogOpen_ = false;
-    ScheduleClose();
-    return false;
-  }
-  return true;
 }
 
 void MainWindowLogic::Close() {
-  if (closed_) return;
+  if (phase_ == WindowPhase::Closed) return;
   if (!OnClosing()) return;
-  closed_ = true;
+  phase_ = WindowPhase::Closed;
   view_.KillCloseTimer();
   view_.Destroy();
 }
@@ -170,23 +214,25 @@ void MainWindowLogic::Close() {
 void MainWindowLogic::ScheduleClose() {
   view_.KillCloseTimer();
   view_.StartCloseTimer(kCloseDelayMs);
-  closePending_ = true;
+  SetPhase(WindowPhase::CloseScheduled);
 }
 
 void MainWindowLogic::OnCloseTimer() {
   view_.KillCloseTimer();
-  if (!closePending_) return;
-  closePending_ = false;
+  if (phase_ != WindowPhase::CloseScheduled) return;
+  SetPhase(WindowPhase::Open);
   Close();
 }
 
 void MainWindowLogic::OnActivate() {
-  if (activated_ || closed_) return;
+  // Another road may hold the window; a later activation finds it free.
+  if (activated_ || !Idle()) return;
   // Set first: unpacking lets window events run, and a second activation
   // meanwhile must not start a second unpacking.
   activated_ = true;
   // Without a version nothing is unpacked; OK and Restore say why.
   if (app_.HostVersion.empty()) return;
+  RoadClaim road(*this, Road::PutBackKept);
   // An install whose watch was cut off left the archive before it.
   if (HasKeptAsideArchive(app_.Host())) {
     if (app_.Message(app_.LookupText("KeptAsideFound"), MessageButtons::YesNo, Handle()) == MessageResult::Ok) {
@@ -197,13 +243,16 @@ void MainWindowLogic::OnActivate() {
       DropKeptAside(app_.Host());
     }
   }
-  if (closed_) return;
+  if (Leaving()) return;
+  road.Become(Road::FirstUnpack);
   if (!IsTreeUsable(app_.Host())) {
     const PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
     Tell(unpacked);
-    if (unpacked.outcome != Outcome::Done || closed_) return;
+    if (unpacked.outcome != Outcome::Done || Leaving()) return;
   }
-  if (!app_.UpdatedFromVersion.empty()) OfferToReapply();
+  if (app_.UpdatedFromVersion.empty()) return;
+  road.Become(Road::ReapplyOffer);
+  OfferToReapply();
 }
 
 // A browser update brings its own interface back; the user's choices are
@@ -226,38 +275,44 @@ void MainWindowLogic::OfferToReapply() {
     question += " " + ReplaceAll(app_.LookupText("ReapplyNotFound"), "$count", std::to_string(preview.notFound));
   const bool yes = app_.Message(question, MessageButtons::YesNo, Handle()) == MessageResult::Ok;
   ForgetUpdate(app_);
-  if (yes)
-    OnOk();
-  else
+  if (!yes) {
     app_.WriteSetting("ReapplyDeclined", version);
+    return;
+  }
+  if (Leaving()) return;
+  RoadClaim apply(*this, Road::Apply);
+  RunApply();
 }
 
 bool MainWindowLogic::OnKeyDown(int key, bool repeat) {
   if (key == kKeyEscape) return true;
   if (key != kKeyEnter) return false;
   // Enter presses the default button: once per press, and not while it is
-  // disabled (during unpacking).
-  if (!repeat && okEnabled_) OnOk();
+  // greyed.
+  if (!repeat && MayRun(Command::Ok)) OnOk();
   return true;
 }
 
 void MainWindowLogic::OnOk() {
-  if (applying_ || closed_) return;
-  applying_ = true;
+  if (!MayRun(Command::Ok)) return;
+  RoadClaim road(*this, Road::Apply);
+  RunApply();
+}
+
+void MainWindowLogic::RunApply() {
   // Enter in a field applies without leaving it, and a field never left
   // holds what the settings file gave: every value is checked first.
   for (const OptionDef& def : Options()) OnFieldLeft(def.option);
 
   const OptionSnapshot options = model_.Snapshot();
-  auto [result, report] = Apply();
+  auto [result, report] = Apply(options);
   LogApply(app_, options, report, result);
   if (result.outcome == Outcome::Done) ForgetUpdate(app_);
-  applying_ = false;
   Tell(result);
-  if (EndsTheProgram(result.outcome) || closeAfterRoad_) Close();
+  if (EndsTheProgram(result.outcome)) Close();
 }
 
-MainWindowLogic::ApplyRun MainWindowLogic::Apply() {
+MainWindowLogic::ApplyRun MainWindowLogic::Apply(const OptionSnapshot& options) {
   // Nothing of another host version may reach this one.
   if (app_.HostVersion.empty()) return {{Outcome::NoHostVersion, app_.Host().HostExecutable()}, {}};
   // Installed only what the settings file now holds, or the next /apply
@@ -270,9 +325,10 @@ MainWindowLogic::ApplyRun MainWindowLogic::Apply() {
   // again now rather than packed.
   if (!IsTreeUsable(app_.Host())) {
     PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
-    if (unpacked.outcome != Outcome::Done || closed_) return {unpacked, {}};
+    if (unpacked.outcome != Outcome::Done) return {unpacked, {}};
   }
-  TweakReport report = WriteTweaks(app_, model_.Snapshot(), compositionEnabled_);
+  // What was saved, even if a box was clicked while the tree was unpacked.
+  TweakReport report = WriteTweaks(app_, options, compositionEnabled_);
   return {InstallArchive(app_.Host(), *this, /*restore=*/false, HealthCheckWanted(app_)), std::move(report)};
 }
 
@@ -295,28 +351,29 @@ void MainWindowLogic::Tell(const PipelineResult& result) {
   if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle());
 }
 
-void MainWindowLogic::OnHelp() { HelpCommand(app_); }
+// Not during a road: it may start the very browser a road is closing.
+void MainWindowLogic::OnHelp() {
+  if (MayRun(Command::Help)) HelpCommand(app_);
+}
 
-void MainWindowLogic::OnAbout() { AboutCommand(app_, *this); }
+void MainWindowLogic::OnAbout() {
+  if (MayRun(Command::About)) AboutCommand(app_, *this);
+}
 
-// While the tree is being unpacked (OK is disabled then) neither the host
-// folder nor the tree may change under the unpacker.
 void MainWindowLogic::OnRestore() {
-  if (!okEnabled_ || applying_) return;
-  // The road lets window events run while it waits.
-  applying_ = true;
+  if (!MayRun(Command::Restore)) return;
+  RoadClaim road(*this, Road::Restore);
   const PipelineResult result = RestoreCommand(app_, *this);
-  applying_ = false;
   LogRestore(app_, result);
   Tell(result);
-  if (EndsTheProgram(result.outcome) || closeAfterRoad_) Close();
+  if (EndsTheProgram(result.outcome)) Close();
 }
 
 void MainWindowLogic::OnSetFolder() {
-  if (!okEnabled_ || applying_) return;
-  folderDialogOpen_ = true;
+  if (!MayRun(Command::SetFolder)) return;
+  RoadClaim road(*this, Road::FolderDialog);
   ui_.ShowSetFolderDialog(app_, Handle());
-  folderDialogOpen_ = false;
+  road.Become(Road::Repoint);
 
   // Confirmed or cancelled, the host is checked again: the same version
   // changes nothing.
@@ -327,7 +384,7 @@ void MainWindowLogic::OnSetFolder() {
     Close();
     return;
   }
-  if (closed_) return;
+  if (Leaving()) return;
   // Markers and greyed options follow the host.
   ApplyLanguage();
   // A tree unpacked for the other host, or never finished, is rebuilt now.
@@ -336,9 +393,10 @@ void MainWindowLogic::OnSetFolder() {
 }
 
 void MainWindowLogic::OnPreview() {
-  // Not while the tree is being unpacked or packed, nor a second one over
-  // the first (a command posted to the disabled window still arrives).
-  if (!okEnabled_ || applying_ || previewOpen_ || closed_) return;
+  // Nor a second one over the first: a command posted to the disabled
+  // window still arrives.
+  if (!MayRun(Command::Preview)) return;
+  RoadClaim road(*this, Road::Preview);
   // What the fields show is what OK would take: every value is checked first.
   for (const OptionDef& def : Options()) OnFieldLeft(def.option);
   // Without a version there is no tree of this host to compare with; OK
@@ -349,16 +407,15 @@ void MainWindowLogic::OnPreview() {
   }
   if (!IsTreeUsable(app_.Host())) {
     const PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
-    if (closed_) return;
+    if (Leaving()) return;
     if (unpacked.outcome != Outcome::Done) {
       Tell(unpacked);
       return;
     }
   }
   const Preview preview = BuildPreview(app_, model_.Snapshot(), compositionEnabled_);
-  previewOpen_ = true;
+  road.Become(Road::PreviewOpen);
   ui_.ShowPreviewWindow(app_, preview, Handle());
-  previewOpen_ = false;
 }
 
 FileDialogTexts MainWindowLogic::DialogTexts(std::string_view menuKey) const {
@@ -369,20 +426,23 @@ FileDialogTexts MainWindowLogic::DialogTexts(std::string_view menuKey) const {
 }
 
 void MainWindowLogic::OnExportSettings() {
-  if (closed_) return;
+  if (!MayRun(Command::ExportSettings)) return;
+  RoadClaim road(*this, Road::ChoosingFile);
   // What the focused field shows is exported as leaving it would leave it.
   if (focusedField_) OnFieldLeft(*focusedField_);
   const std::optional<std::string> path = ui_.AskSavePath(DialogTexts("ExportSettings"), Handle());
-  if (!path || closed_) return;
+  if (!path || Leaving()) return;
+  road.Become(Road::Export);
   const std::string message = ExportMessage(app_, ExportSettings(app_, model_, *path));
   if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle());
 }
 
-// Not while OK runs: Apply saves the model first and applies it later.
 void MainWindowLogic::OnImportSettings() {
-  if (applying_ || closed_) return;
+  if (!MayRun(Command::ImportSettings)) return;
+  RoadClaim road(*this, Road::ChoosingFile);
   const std::optional<std::string> path = ui_.AskOpenPath(DialogTexts("ImportSettings"), Handle());
-  if (!path || closed_ || applying_) return;
+  if (!path || Leaving()) return;
+  road.Become(Road::Import);
   const ImportResult imported = ReadSettingsForImport(app_, *path, model_);
   if (imported.report.status == TransferStatus::Done) {
     ShowOptions(imported.options);
@@ -392,7 +452,7 @@ void MainWindowLogic::OnImportSettings() {
 }
 
 void MainWindowLogic::OnResetDefaults() {
-  if (applying_ || closed_) return;
+  if (!MayRun(Command::ResetDefaults)) return;
   ShowOptions(DefaultOptions());
 }
 
@@ -400,20 +460,19 @@ bool MainWindowLogic::ConfirmCloseHost() {
   return app_.Message(app_.LookupText("ConfirmClose"), MessageButtons::OkCancel, Handle()) == MessageResult::Ok;
 }
 
-WindowHandle MainWindowLogic::Handle() { return closed_ ? 0 : view_.Handle(); }
+WindowHandle MainWindowLogic::Handle() { return Closed() ? 0 : view_.Handle(); }
 
-void MainWindowLogic::EnableOk(bool enabled) {
-  okEnabled_ = enabled;
-  if (closed_) return;
-  view_.SetEnabled(Control::Ok, enabled);
-  // Nor may the host folder or the tree change under the unpacker.
-  view_.SetEnabled(Control::MenuSetFolder, enabled);
-  view_.SetEnabled(Control::MenuRestore, enabled);
-  view_.SetEnabled(Control::MenuPreview, enabled);
+// The window's own roads hold it already; this covers the pipeline run on
+// its own.
+void MainWindowLogic::SetBusy(bool busy) {
+  if (!busy)
+    pipelineClaim_.reset();
+  else if (road_ == Road::None)
+    pipelineClaim_.emplace(*this, Road::Unpack);
 }
 
 void MainWindowLogic::ShowWait(WaitStep step, unsigned waitedMs, unsigned limitMs) {
-  if (closed_) return;
+  if (Closed()) return;
   std::string_view key;
   switch (step) {
     case WaitStep::Unpacking:
@@ -439,11 +498,11 @@ void MainWindowLogic::ShowWait(WaitStep step, unsigned waitedMs, unsigned limitM
 }
 
 void MainWindowLogic::EndWait() {
-  if (!closed_) view_.HideProgress();
+  if (!Closed()) view_.HideProgress();
 }
 
 void MainWindowLogic::Hide() {
-  if (!closed_) view_.Hide();
+  if (!Closed()) view_.Hide();
 }
 
 void MainWindowLogic::SetState(Option option, int state) {

@@ -3,9 +3,11 @@
 // The view shows what this class decides and forwards the user's events.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/tweak_report.h"
@@ -22,6 +24,65 @@ struct App;
 
 /// How long a close put off by the open host folder dialog waits.
 inline constexpr unsigned kCloseDelayMs = 100;
+
+/// What the user can ask of the main window, by button, menu or key.
+enum class Command {
+  Ok,
+  Restore,
+  SetFolder,
+  Preview,
+  Help,
+  About,
+  ExportSettings,
+  ImportSettings,
+  ResetDefaults,
+  Language,
+  Exit,  // Exit, Cancel and the close box
+};
+
+/// A sequence that lets window events run before it ends (it waits for a
+/// tool or the host, or shows a modal window). One at a time holds the
+/// window; the values after a road's name are its later steps.
+enum class Road {
+  None,
+  PutBackKept,   // the first activation: the archive an install kept aside
+  FirstUnpack,   // the first activation: the working tree
+  ReapplyOffer,  // the first activation: the question after a browser update
+  Apply,
+  Restore,
+  FolderDialog,  // re-pointing: the host folder dialog is up
+  Repoint,       // re-pointing: the host checked again, the tree rebuilt
+  Preview,       // the tree unpacked for the preview
+  PreviewOpen,   // the preview window is up
+  ChoosingFile,  // export or import: the file dialog is up
+  Export,
+  Import,
+  Unpack,  // the pipeline unpacks outside the window's own roads
+};
+
+/// The controls that start each command, greyed while it may not run.
+inline constexpr std::array<std::pair<Command, Control>, 12> kCommandControls{{
+    {Command::Ok, Control::Ok},
+    {Command::Restore, Control::MenuRestore},
+    {Command::SetFolder, Control::MenuSetFolder},
+    {Command::Preview, Control::MenuPreview},
+    {Command::Help, Control::MenuHelp},
+    {Command::About, Control::MenuAbout},
+    {Command::ExportSettings, Control::MenuExportSettings},
+    {Command::ImportSettings, Control::MenuImportSettings},
+    {Command::ResetDefaults, Control::MenuResetDefaults},
+    {Command::Language, Control::MenuLanguage},
+    {Command::Exit, Control::MenuExit},
+    {Command::Exit, Control::Cancel},
+}};
+
+/// Where the window is in its life.
+enum class WindowPhase {
+  Open,
+  CloseScheduled,  // the host folder dialog was closed for it; the timer runs
+  CloseAfterRoad,  // asked for during a road; done when the road ends
+  Closed,
+};
 
 class MainWindowLogic : public MainWindowOps {
  public:
@@ -80,18 +141,54 @@ class MainWindowLogic : public MainWindowOps {
   OptionSnapshot Snapshot() const { return model_.Snapshot(); }
   const std::vector<std::string>& LanguageItems() const { return langItems_; }
   const std::vector<bool>& LanguageChecks() const { return langChecked_; }
-  bool Closed() const { return closed_; }
-  bool OkEnabled() const { return okEnabled_; }
+  bool Closed() const { return phase_ == WindowPhase::Closed; }
+  bool OkEnabled() const { return MayRun(Command::Ok); }
+  Road CurrentRoad() const { return road_; }
+  WindowPhase Phase() const { return phase_; }
+  /// Whether `command` may start now. During a road only About, and Exit
+  /// (which waits for the road's end), are taken; the view greys the rest.
+  bool MayRun(Command command) const;
 
   // --- MainWindowOps, for the pipeline ---
   WindowHandle Handle() override;
   bool ConfirmCloseHost() override;
-  void EnableOk(bool enabled) override;
+  void SetBusy(bool busy) override;
   void Hide() override;
   void ShowWait(WaitStep step, unsigned waitedMs, unsigned limitMs) override;
   void EndWait() override;
 
  private:
+  /// Holds the window for a road from construction to destruction; roads
+  /// run inside one another keep the outer one's claim. A close asked for
+  /// meanwhile happens when the outermost ends.
+  class RoadClaim {
+   public:
+    RoadClaim(MainWindowLogic& window, Road road);
+    RoadClaim(const RoadClaim&) = delete;
+    RoadClaim& operator=(const RoadClaim&) = delete;
+    ~RoadClaim();
+    /// The road goes on to its next step.
+    void Become(Road road);
+
+   private:
+    MainWindowLogic& window_;
+    Road outer_;
+  };
+
+  static constexpr std::array<bool, kCommandControls.size()> AllTrue() {
+    std::array<bool, kCommandControls.size()> all{};
+    all.fill(true);
+    return all;
+  }
+  bool Idle() const { return road_ == Road::None && phase_ == WindowPhase::Open; }
+  /// A close was asked for: what is left of a road is not started.
+  bool Leaving() const { return phase_ != WindowPhase::Open; }
+  void SetRoad(Road road);
+  void SetPhase(WindowPhase phase);
+  /// Enables in the view what MayRun allows, telling it only the changes.
+  void ShowCommandStates();
+  /// The Apply road, inside a claim.
+  void RunApply();
   void SetState(Option option, int state);
   void SetText(Option field, const std::string& text);
   void SetEnabled(Option option, bool enabled);
@@ -107,7 +204,7 @@ class MainWindowLogic : public MainWindowOps {
     TweakReport report;
   };
   /// Saves the options, writes the tweaks and installs them.
-  ApplyRun Apply();
+  ApplyRun Apply(const OptionSnapshot& options);
   /// Shows the message a failed road needs; nothing for success or Cancel.
   void Tell(const PipelineResult& result);
   /// After a browser update: asks once per version whether the stored
@@ -125,14 +222,11 @@ class MainWindowLogic : public MainWindowOps {
   std::optional<Option> focusedField_;
   bool compositionEnabled_ = false;
   bool activated_ = false;
-  bool folderDialogOpen_ = false;
-  bool previewOpen_ = false;
-  bool okEnabled_ = true;
-  bool applying_ = false;        // a road (Apply, Restore) is under way
-  bool closeAfterRoad_ = false;  // a close was asked for meanwhile
-  bool closePending_ = false;
-  bool closed_ = false;
-  bool languageImported_ = false;  // stored with the options by OK
+  Road road_ = Road::None;
+  WindowPhase phase_ = WindowPhase::Open;
+  std::optional<RoadClaim> pipelineClaim_;                              // SetBusy outside any road
+  std::array<bool, kCommandControls.size()> shownEnabled_ = AllTrue();  // as the view shows them
+  bool languageImported_ = false;                                       // stored with the options by OK
 };
 
 }  // namespace rw

@@ -152,12 +152,13 @@ cancel_checks() {
 }
 
 stubborn_checks() {
-  echo "== host that ignores the close command is terminated"
+  echo "== host that ignores the close command is terminated; Help and Restore meanwhile do nothing"
   prepare stubborn 3.0.20.100
   start_host "$host" --ignore-close
   ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
   ud click "${main[@]}" --id 1 >/dev/null
-  ud message "${msgbox[@]}" --timeout 20 >/dev/null && ud click "${msgbox[@]}" --control OK >/dev/null
+  ud message "${msgbox[@]}" --timeout 20 >/dev/null && ud menu "${main[@]}" --id $menu_help >/dev/null
+  ud click "${msgbox[@]}" --control OK >/dev/null && ud menu "${main[@]}" --id $menu_restore >/dev/null
   expect_ravelwick_ends 60
   host_log "$host" | grep -q '^close ignored$' || fail "close command not sent"
   expect_eq "exits logged" "$(host_log "$host" | grep -c '^exit$')" 0  # terminated, not closed

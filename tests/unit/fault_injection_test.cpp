@@ -41,7 +41,7 @@ class NullWindow : public MainWindowOps {
  public:
   WindowHandle Handle() override { return 7; }
   bool ConfirmCloseHost() override { return true; }
-  void EnableOk(bool) override {}
+  void SetBusy(bool) override {}
   void Hide() override {}
 };
 

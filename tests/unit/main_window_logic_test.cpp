@@ -60,7 +60,10 @@ std::string Name(Key key) {
 
 class FakeView : public MainView {
  public:
-  WindowHandle Handle() override { return 4242; }
+  WindowHandle Handle() override {
+    if (onWait) onWait("window " + std::to_string(++modals));
+    return 4242;
+  }
   void SetIcons(std::string_view name) override { log.push_back("icons " + std::string(name)); }
   void SetTitle(const std::string& t) override {
     title = t;
@@ -86,7 +89,10 @@ class FakeView : public MainView {
   void Destroy() override { ++destroyed; }
   void ShowProgress(const std::string& text, int percent) override {
     progress.push_back(text + " " + std::to_string(percent) + "%");
+    if (onWait) onWait(text.substr(0, text.find("...")));
   }
+  std::function<void(const std::string& where)> onWait;  // at each wait and all shown over the window
+  int modals = 0;
   void HideProgress() override { progress.push_back("hidden"); }
   std::vector<std::string> progress;
   void CloseFolderDialog() override { ++dialogsClosed; }
@@ -543,7 +549,7 @@ TEST(Commands, EnterAppliesOncePerPressAndEscapeDoesNothing) {
   EXPECT_EQ(w.view.destroyed, 0);
   EXPECT_TRUE(w.app.ReadSetting("HideSearchBar", "") == "0");
 
-  w.logic.EnableOk(false);
+  w.logic.SetBusy(true);
   EXPECT_TRUE(w.logic.OnKeyDown(kKeyEnter, false));
   EXPECT_EQ(w.p.messages.size(), 1u);
   EXPECT_FALSE(w.view.Enabled(Control::Ok));
@@ -802,12 +808,12 @@ TEST(Preview, WithoutAHostVersionTellsWhyAsOkDoesAndShowsNothing) {
 TEST(Preview, IgnoredWhileUnpackingOrApplyingAndOnceClosed) {
   Window w;
   w.logic.OnLoad();
-  w.logic.EnableOk(false);  // as the unpacker does while it runs
+  w.logic.SetBusy(true);  // as the unpacker does while it runs
   EXPECT_FALSE(w.view.Enabled(Control::MenuPreview));
   w.logic.OnPreview();
   EXPECT_TRUE(w.ui.previews.empty());
   EXPECT_EQ(Unpacks(w.p), 0);
-  w.logic.EnableOk(true);
+  w.logic.SetBusy(false);
   EXPECT_TRUE(w.view.Enabled(Control::MenuPreview));
 
   // A second preview asked for over the open one (a command posted to the
@@ -842,6 +848,81 @@ TEST(Preview, AFailedUnpackIsToldAndShowsNoPreview) {
   ASSERT_EQ(w.p.messages.size(), 1u);
   EXPECT_EQ(w.p.messages[0].text.find("The resource file"), 0u) << w.p.messages[0].text;
   EXPECT_TRUE(w.ui.previews.empty());
+}
+
+// A running browser, a cut-off install, an update and no tree: every wait.
+struct BusyWindow : Window {
+  BusyWindow() {
+    const Installation host = app.Host();
+    p.windows.push_back({900, std::string(kHostWindowClass), "", p.AddProcess("Maxthon.exe", host.HostExecutable())});
+    p.AddFile(host.HostExecutable(), "MZ");
+    p.fileVersions["c:\\m3\\bin\\maxthon.exe"] = "3.0.20.100";
+    p.AddFile(kSettings, "[General]\r\nFileVersion=3.0.20.100\r\nHideHome=1\r\n");
+    p.AddFile(host.BackupPath(), "backup");
+    p.AddFile(host.HostArchive(), "backup");
+    KeepAside(host);
+    p.AddFile(host.HostArchive(), "host archive");
+    app.UpdatedFromVersion = "3.0.15.300";
+    ui.savePath = kFolder + "\\exported.ini";
+    ui.openPath = kSettings;
+    logic.OnLoad();
+  }
+  // The files but those that hold the time, the processes, the windows.
+  auto Trace() {
+    std::map<std::string, std::string> files = AllFiles(p);
+    files.erase(kFolder + "\\ravelwick.log");
+    files.erase(kFolder + "\\exported.ini");
+    return std::tuple(files, p.started, ui.owners.size() + ui.previews.size());
+  }
+};
+
+const std::pair<std::string, void (*)(MainWindowLogic&)> kCommands[] = {
+    {"OK", [](MainWindowLogic& l) { l.OnOk(); }},
+    {"Enter", [](MainWindowLogic& l) { l.OnKeyDown(kKeyEnter, false); }},
+    {"Restore", [](MainWindowLogic& l) { l.OnRestore(); }},
+    {"Set Folder", [](MainWindowLogic& l) { l.OnSetFolder(); }},
+    {"Preview", [](MainWindowLogic& l) { l.OnPreview(); }},
+    {"Help", [](MainWindowLogic& l) { l.OnHelp(); }},
+    {"About", [](MainWindowLogic& l) { l.OnAbout(); }},
+    {"Export", [](MainWindowLogic& l) { l.OnExportSettings(); }},
+    {"Import", [](MainWindowLogic& l) { l.OnImportSettings(); }},
+    {"Reset", [](MainWindowLogic& l) { l.OnResetDefaults(); }},
+    {"Language", [](MainWindowLogic& l) { l.OnLanguageChosen(1); }},
+    {"Exit", [](MainWindowLogic& l) { l.OnExit(); }},
+    {"first activation", [](MainWindowLogic& l) { l.OnActivate(); }},  // put back, unpack, re-apply
+};
+
+// A command at a wait of a road starts none; a close waits or drops the rest.
+TEST(Commands, NoneStartsARoadInsideAnotherAndACloseWaitsForItsEnd) {
+  int scenarios = 0;
+  for (const auto& [road, start] : kCommands) {
+    if (road == "About" || road == "Enter") continue;  // no road of its own
+    std::vector<std::string> waits;
+    BusyWindow clean;
+    clean.view.onWait = [&](const std::string& where) {
+      if (std::find(waits.begin(), waits.end(), where) == waits.end()) waits.push_back(where);
+    };
+    start(clean.logic);
+    for (const std::string& wait : waits)
+      for (const auto& [command, fire] : kCommands) {
+        SCOPED_TRACE(road + ": " + command + " at " + wait);
+        BusyWindow w;
+        bool fired = false, goneMidRoad = false;
+        w.view.onWait = [&](const std::string& where) {
+          if (where == wait && !std::exchange(fired, true)) fire(w.logic);
+        };
+        w.p.onSleep = [&] { goneMidRoad |= w.view.destroyed > 0; };
+        start(w.logic);
+        w.logic.OnCloseTimer();
+        EXPECT_TRUE(command == "Exit" || w.Trace() == clean.Trace());
+        EXPECT_EQ(w.view.destroyed, command == "Exit" ? 1 : clean.view.destroyed);
+        EXPECT_FALSE(goneMidRoad);
+        const auto archive = w.p.Contents(w.app.Host().HostArchive());
+        EXPECT_TRUE(archive == clean.p.Contents(w.app.Host().HostArchive()) || archive == "backup");
+        ++scenarios;
+      }
+  }
+  std::cout << "re-entry: " << scenarios << " scenarios" << std::endl;
 }
 
 // The window's part that runs without a window.

@@ -35,7 +35,7 @@ constexpr WindowHandle kHostWindow = 42;
 
 class FakeWindowOps : public MainWindowOps {
  public:
-  std::vector<bool> okStates;
+  std::vector<bool> busyStates;
   bool hidden = false;
 
   App* app = nullptr;
@@ -44,7 +44,7 @@ class FakeWindowOps : public MainWindowOps {
   bool ConfirmCloseHost() override {
     return app->Message(app->LookupText("ConfirmClose"), MessageButtons::OkCancel, kMainWindow) == MessageResult::Ok;
   }
-  void EnableOk(bool enabled) override { okStates.push_back(enabled); }
+  void SetBusy(bool busy) override { busyStates.push_back(busy); }
   void Hide() override { hidden = true; }
   void ShowWait(WaitStep step, unsigned waited, unsigned limit) override {
     if (waits.empty() || waits.back() != step) waits.push_back(step);
@@ -444,7 +444,7 @@ TEST_F(PipelineTest, FirstUnpackMakesBackupAndPackedArchiveThenCopiesImages) {
   EXPECT_EQ(UnpackerCommandLine(app.Host()), "\"C:\\Ravelwick\\unpak.exe\" \"C:\\Ravelwick\\Resource.dat\"");
   EXPECT_EQ(p.sleeps, 3);
   EXPECT_EQ(p.pumps, 3);  // the window stays responsive
-  EXPECT_EQ(window.okStates, (std::vector<bool>{false, true}));
+  EXPECT_EQ(window.busyStates, (std::vector<bool>{true, false}));
   EXPECT_FALSE(p.waitCursor);
   EXPECT_FALSE(p.Contents(kPacked + ".partial") || p.Contents(kBackup + ".partial"));
 }
@@ -499,7 +499,7 @@ TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
     p.AddFile("X:\\ui\\main\\navbar.htm", "nav");
     p.AddFile(kPacked, PackFolder(p, "X:"));
     p.AddFile(kBackup, "backup");
-    window.okStates.clear();
+    window.busyStates.clear();
     if (!c.unpacked) c.arrange();
 
     const PipelineResult result = UnpackArchive(app.Host(), window);
@@ -513,7 +513,7 @@ TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
       EXPECT_TRUE(p.processList.empty());  // a hung unpacker was ended
     }
     EXPECT_EQ(IsTreeUsable(app.Host()), c.usable);
-    EXPECT_EQ(window.okStates, (std::vector<bool>{false, true}));
+    EXPECT_EQ(window.busyStates, (std::vector<bool>{true, false}));
     EXPECT_FALSE(p.waitCursor);
     p = before;
     tools.Reset();
