@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -336,6 +339,66 @@ TEST(ApplyTweaks, SecondRunChangesNothingAndUntickingRestoresTheDefaults) {
       EXPECT_EQ(Now(t.p, "main/index.css"), modernSheet) << "set " << s;
     }
   }
+}
+
+// The conditions "`ticked` ticked and `unticked` not ticked" (no `ticked`:
+// the box alone). A mixed box meets neither half, so nothing that such a
+// condition alone writes may appear while `unticked` is mixed.
+TEST(ApplyTweaks, AMixedBoxMeetsNeitherTickedNorNotTicked) {
+  using O = Option;
+  const std::pair<std::optional<O>, O> conditions[] = {{O::CombineAddressSearch, O::HideSearchBar},
+                                                       {O::SlimmerStatusBar, O::HideStatusBar},
+                                                       {O::AeroStatusBar, O::HideStatusBar},
+                                                       {O::SlimmerToolbar, O::SlimmerTabBar},
+                                                       {O::AvatarToMenu, O::MenuToAvatar},
+                                                       {O::AvatarToButton, O::MenuToAvatar},
+                                                       {O::NormalMenuButton, O::MenuToAvatar},
+                                                       {O::AvatarToButton, O::AvatarToMenu},
+                                                       {O::CombineUndoHistory, O::HideUndo},
+                                                       {O::CombineUndoHistory, O::HideUndoList},
+                                                       {std::nullopt, O::AeroStatusBar},
+                                                       {std::nullopt, O::ShowModeText},
+                                                       {std::nullopt, O::HideFavBarButton}};
+  OptionSnapshot all = Defaults();
+  for (Option box : CheckBoxes()) all = all.WithState(box, 1);
+  std::mt19937 random(20260523);
+  std::vector<int> checked(std::size(conditions));
+  for (const bool classic : {false, true}) {
+    // As an Apply with every box ticked left them, so that there is a default form to restore.
+    std::vector<std::optional<std::string>> templates;
+    for (std::string name : TemplatesOf(false, classic)) {
+      std::replace(name.begin(), name.end(), '\\', '/');
+      templates.emplace_back(FixtureText(name));
+    }
+    templates = TweakTexts(templates, {all, false, true}, classic);
+    templates.erase(templates.begin());
+    const auto lines = [&](const OptionSnapshot& o) {
+      std::set<std::string> out;
+      const auto texts = TweakTexts(templates, {o, false, true}, classic);
+      for (size_t t = 0; t < texts.size(); ++t)
+        for (size_t at = 0, end; at <= texts[t]->size(); at = end + 1) {
+          end = std::min(texts[t]->find('\n', at), texts[t]->size());
+          out.insert(std::to_string(t) + ":" + texts[t]->substr(at, end - at));
+        }
+      return out;
+    };
+    for (size_t c = 0; c < std::size(conditions); ++c) {
+      const auto [ticked, unticked] = conditions[c];
+      const auto with = [&](OptionSnapshot o, int t, int u) {
+        return (ticked ? o.WithState(*ticked, t) : o).WithState(unticked, u);
+      };
+      // Written with the condition met, not with `unticked` ticked nor without `ticked`.
+      std::set<std::string> alone = lines(with(Defaults(), 1, 0));
+      for (const auto& line : lines(with(Defaults(), 1, 1))) alone.erase(line);
+      for (const auto& line : ticked ? lines(with(Defaults(), 0, 0)) : std::set<std::string>()) alone.erase(line);
+      for (int round = 0; round < 40 && !alone.empty(); ++round, ++checked[c]) {
+        OptionSnapshot o = Defaults();
+        for (Option box : CheckBoxes()) o = o.WithState(box, static_cast<int>(random() % 3));
+        for (const auto& line : lines(with(o, 1, 2))) EXPECT_FALSE(alone.count(line)) << c << classic << line;
+      }
+    }
+  }
+  for (size_t c = 0; c < std::size(conditions); ++c) EXPECT_GT(checked[c], 0) << c;
 }
 
 // --- Awkward templates ------------------------------------------------------------
