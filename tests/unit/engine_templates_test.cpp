@@ -442,8 +442,13 @@ TEST(AwkwardTemplates, LineFeedsOnlyAndInvalidUtf8) {
   EXPECT_EQ(EditedNavbar(edited, Defaults()), lf);
   EXPECT_EQ(edited.find('\r'), std::string::npos);
 
-  EXPECT_EQ(EditedNavbar("\xC0\xAF<div class=\"turbo\" />\xFF", Ticked({Option::ShowModeText})),
-            "\xEF\xBF\xBD\xEF\xBF\xBD<div class=\"turbo\">$Turbo$</div>\xEF\xBF\xBD");
+  // Bytes that are not UTF-8 stay; a file that no edit changes keeps every byte.
+  const std::string notUtf8 = "\xC0\xAF<div class=\"turbo\" />\xFF";
+  EXPECT_EQ(EditedNavbar(notUtf8, Ticked({Option::ShowModeText})), "\xC0\xAF<div class=\"turbo\">$Turbo$</div>\xFF");
+  FakePlatform p;
+  p.AddFile(enginetest::kUi + "main\\navbar.htm", notUtf8);
+  ApplyOne(p, Defaults(), false);
+  EXPECT_EQ(p.Contents(enginetest::kUi + "main\\navbar.htm"), notUtf8);
 }
 
 TEST(AwkwardTemplates, TenMegabytesOfMarkupWithoutAMatch) {
