@@ -561,21 +561,15 @@ bytes_not_utf8() {  # tree
 bytes_checks() {
   echo "== templates holding bytes that are not UTF-8: Apply edits around them and leaves the rest byte for byte"
   before_pack=bytes_not_utf8 prepare bytes 3.0.20.100
-  rm -rf "$work/expected"
-  cp -r "$source_dir/tests/fixtures/host-ui/." "$work/expected/"
-  bytes_not_utf8 "$work/expected"
+  cp "$prog/Resource/ui/main/favbar.htm" "$prog/Resource/ui/main/navbar.htm" "$work/"
   ud check "${main[@]}" --control "Show Browing Mode text description" --state 1 >/dev/null || fail "option not ticked"
   click_ok
   expect_ravelwick_ends 60
-  cmp -s "$prog/Resource.dat" "$host/Bin/Resource.dat" || fail "archive not installed"
   inspect "$host/Bin/Resource.dat"
-  cmp -s "$work/expected/ui/main/favbar.htm" "$work/inspect/ui/main/favbar.htm" ||
-    fail "favbar.htm, which no option edits, changed"
-  LC_ALL=C sed -e 's|<div class="turbo" />|<div class="turbo">$Turbo$</div>|' \
-    -e 's|<div class="comp" />|<div class="comp">$Compatible$</div>|' "$work/expected/ui/main/navbar.htm" \
-    >"$work/expected/navbar.htm"
-  cmp -s "$work/expected/navbar.htm" "$work/inspect/ui/main/navbar.htm" ||
-    fail "navbar.htm: more changed than the mode text"
+  cmp -s "$work/favbar.htm" "$work/inspect/ui/main/favbar.htm" || fail "favbar.htm, which no option edits, changed"
+  LC_ALL=C sed -i -e 's|<div class="turbo" />|<div class="turbo">$Turbo$</div>|' \
+    -e 's|<div class="comp" />|<div class="comp">$Compatible$</div>|' "$work/navbar.htm"
+  cmp -s "$work/navbar.htm" "$work/inspect/ui/main/navbar.htm" || fail "navbar.htm: more changed than the mode texts"
   close_everything
 }
 
