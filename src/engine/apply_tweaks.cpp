@@ -43,30 +43,45 @@ std::string ReportedName(const std::string& belowUi) {
   return name;
 }
 
-// A file's text and whether writing it back unchanged would leave the file
-// as it is, with a fingerprint instead of a second copy of a large file.
+// A file's text is its bytes after a byte-order mark: the patterns are plain
+// ASCII, so bytes that are not UTF-8 (a comment in another code page) need
+// no decoding and stay as they are. A well-formed file is written back
+// behind a byte-order mark; a fingerprint instead of a second copy of a
+// large file tells whether that changes it.
 struct TextRead {
   std::string text;
-  bool storedAsWritten;  // the file holds a byte-order mark and then exactly the text
+  bool hadBom;
   size_t size;
   size_t hash;
+  std::optional<std::string> notUtf8;  // the text as read, when it is not UTF-8 throughout
 };
 
 std::optional<TextRead> ReadText(Platform& platform, const std::string& path) {
   std::optional<std::string> bytes = platform.files.ReadFile(path);
   if (!bytes) return std::nullopt;
-  TextRead read{DecodeUtf8(*bytes), false, 0, 0};
-  if (std::string_view(read.text).starts_with(kUtf8Bom)) read.text.erase(0, kUtf8Bom.size());
-  read.storedAsWritten =
-      std::string_view(*bytes).starts_with(kUtf8Bom) && std::string_view(*bytes).substr(kUtf8Bom.size()) == read.text;
+  TextRead read{std::move(*bytes), false, 0, 0, std::nullopt};
+  read.hadBom = read.text.starts_with(kUtf8Bom);
+  if (read.hadBom) read.text.erase(0, kUtf8Bom.size());
+  if (!IsWellFormedUtf8(read.text)) read.notUtf8 = read.text;
   read.size = read.text.size();
   read.hash = std::hash<std::string_view>{}(read.text);
   return read;
 }
 
-// Whether writing `text` (behind a byte-order mark) changes the file.
-bool Changes(const TextRead& read, std::string_view text) {
-  return !read.storedAsWritten || text.size() != read.size || std::hash<std::string_view>{}(text) != read.hash;
+// Writes `text` back over what `read` found (nothing: a new file) and says
+// whether the file's bytes changed. A file that is not UTF-8 throughout is
+// the browser's own doing: it is written only when an edit changed its
+// text, and keeps the start it had, so that every byte no edit touched stays.
+bool WriteBack(Platform& platform, const std::string& path, const TextRead* read, std::string_view text) {
+  if (read && read->notUtf8) {
+    if (text == *read->notUtf8) return false;
+    std::string bytes(read->hadBom ? kUtf8Bom : std::string_view());
+    bytes.append(text);
+    return WriteFileAtomic(platform, path, bytes).ok;
+  }
+  const bool changed =
+      !read || !read->hadBom || text.size() != read->size || std::hash<std::string_view>{}(text) != read->hash;
+  return WriteUtf8File(platform, path, text).ok && changed;
 }
 
 std::vector<std::string> Lines(std::string_view text) {
@@ -176,9 +191,9 @@ TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, co
     } else {
       const std::string content = SheetWithBlock(sheet ? std::string_view(sheet->text) : std::string_view(),
                                                  BuildTweakBlock(inputs, isClassic));
-      const bool changed = !sheet || Changes(*sheet, content);
-      sheet.reset();
-      if (WriteUtf8File(platform, path, content) && changed) report.changedFiles.push_back(ReportedName(name));
+      if (sheet) std::string().swap(sheet->text);
+      if (WriteBack(platform, path, sheet ? &*sheet : nullptr, content))
+        report.changedFiles.push_back(ReportedName(name));
       AttributeRules(inputs, isClassic, ReportedName(name), report);
     }
   }
@@ -198,8 +213,7 @@ TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, co
     for (const EditNote& note : row.edit(text, inputs, isClassic))
       report.effects.push_back(
           {note.option, TweakEffect::Kind::Edit, note.result, ReportedName(name), std::string(note.anchor)});
-    const bool changed = Changes(*read, text);
-    if (WriteUtf8File(platform, path, text) && changed) report.changedFiles.push_back(ReportedName(name));
+    if (WriteBack(platform, path, &*read, text)) report.changedFiles.push_back(ReportedName(name));
   }
   return report;
 }

@@ -17,8 +17,10 @@ class OptionSnapshot {
 
   /// Check state of a box: 0, 1 or 2 (mixed); 0 for a text field.
   int State(Option option) const { return states_[IndexOf(option)]; }
-  /// Ticked means state 1 exactly.
+  /// Ticked means state 1 exactly, not ticked state 0 exactly: a mixed box
+  /// (2, from a settings file holding "2") is neither.
   bool Ticked(Option option) const { return State(option) == 1; }
+  bool Unticked(Option option) const { return State(option) == 0; }
   /// Text of a field; empty for a box.
   const std::string& Text(Option option) const { return texts_[IndexOf(option)]; }
 

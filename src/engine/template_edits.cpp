@@ -81,7 +81,7 @@ constexpr std::string_view kCompText = "<div class=\"comp\">$Compatible$</div>";
 
 void UndoButtons(std::string& text, const OptionSnapshot& o, bool classic, EditNotes& notes) {
   const bool combine =
-      o.Ticked(Option::CombineUndoHistory) && !o.Ticked(Option::HideUndo) && !o.Ticked(Option::HideUndoList);
+      o.Ticked(Option::CombineUndoHistory) && o.Unticked(Option::HideUndo) && o.Unticked(Option::HideUndoList);
   if (classic) {
     if (combine) {
       const bool made = ReplaceEvery(text, kHistoryImage, kBackForwardMenuImage, Case::Exact) > 0;
@@ -106,7 +106,7 @@ void UndoButtons(std::string& text, const OptionSnapshot& o, bool classic, EditN
 }
 
 void MenuButton(std::string& text, const OptionSnapshot& o, bool classic, EditNotes& notes) {
-  const bool normal = o.Ticked(Option::NormalMenuButton) && !o.Ticked(Option::MenuToAvatar);
+  const bool normal = o.Ticked(Option::NormalMenuButton) && o.Unticked(Option::MenuToAvatar);
   const LazyPattern& button = Pattern().menuButton;
   const bool present = HasMatch(text, button);
   if (normal) {
@@ -125,7 +125,7 @@ void MenuButton(std::string& text, const OptionSnapshot& o, bool classic, EditNo
 
 void AvatarButton(std::string& text, const OptionSnapshot& o, EditNotes& notes) {
   const bool wanted =
-      o.Ticked(Option::AvatarToButton) && !o.Ticked(Option::AvatarToMenu) && !o.Ticked(Option::MenuToAvatar);
+      o.Ticked(Option::AvatarToButton) && o.Unticked(Option::AvatarToMenu) && o.Unticked(Option::MenuToAvatar);
   const LazyPattern& button = Pattern().avatarButton;
   const bool present = HasMatch(text, button);
   if (wanted) {
@@ -142,7 +142,7 @@ void AvatarButton(std::string& text, const OptionSnapshot& o, EditNotes& notes) 
 }
 
 void SearchBox(std::string& text, const OptionSnapshot& o, EditNotes& notes) {
-  const bool combined = o.Ticked(Option::CombineAddressSearch) && !o.Ticked(Option::HideSearchBar);
+  const bool combined = o.Ticked(Option::CombineAddressSearch) && o.Unticked(Option::HideSearchBar);
   const LazyPattern& compact = Pattern().compactSearchBox;
   const bool present = HasMatch(text, compact);
   if (combined) {
@@ -168,7 +168,7 @@ void ModeText(std::string& text, const OptionSnapshot& o, EditNotes& notes) {
                         ReplaceEvery(text, kCompEmpty, kCompText, Case::Exact);
     const bool there = text.find(kTurboText) != std::string::npos || text.find(kCompText) != std::string::npos;
     notes.push_back({Option::ShowModeText, Outcome(made > 0, there), kTurboEmpty});
-  } else {
+  } else if (o.Unticked(Option::ShowModeText)) {
     ReplaceEvery(text, kTurboText, kTurboEmpty, Case::Exact);
     ReplaceEvery(text, kCompText, kCompEmpty, Case::Exact);
   }
@@ -229,7 +229,7 @@ EditNotes EditWindowTemplate(std::string& text, const TweakInputs& inputs, bool 
     const bool made = ReplaceEvery(text, kAvatarTitle, kAvatarMenuTitle, Case::Exact) > 0;
     notes.push_back(
         {Option::MenuToAvatar, Outcome(made, text.find(kAvatarMenuTitle) != std::string::npos), kAvatarTitle});
-  } else {
+  } else if (o.Unticked(Option::MenuToAvatar)) {
     ReplaceEvery(text, kAvatarMenuTitle, kAvatarTitle, Case::Exact);
   }
 
@@ -255,7 +255,7 @@ EditNotes EditFavBarTemplate(std::string& text, const TweakInputs& inputs, bool 
     ReplaceEvery(text, kSeparator, kHiddenSeparator, Case::Exact);
     notes.push_back(
         {Option::HideFavBarButton, Outcome(made, text.find(kHiddenFavButton) != std::string::npos), kFavButton});
-  } else {
+  } else if (inputs.options.Unticked(Option::HideFavBarButton)) {
     ReplaceEvery(text, kHiddenFavButton, kFavButton, Case::Exact);
     ReplaceEvery(text, kHiddenSeparator, kSeparator, Case::Exact);
   }

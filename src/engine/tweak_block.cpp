@@ -49,6 +49,7 @@ struct Block {
   std::string text;
 
   bool On(Option option) const { return o.Ticked(option); }
+  bool Off(Option option) const { return o.Unticked(option); }
   // What the user typed, as it may stand in the block.
   std::string Text(Option option) const { return WithoutCommentMarks(o.Text(option)); }
   bool Modern() const { return !classic; }
@@ -74,7 +75,7 @@ void AvatarHiding(Block& b) {
   if (!b.hideAvatar) return;
   b.Rule(".avatar{display:none!important}");
   if (b.classic) b.Rule(".tabbar[has-favbar]{margin-left:0!important}");
-  if (b.Modern() && !b.On(Option::SlimmerTabBar)) {
+  if (b.Modern() && b.Off(Option::SlimmerTabBar)) {
     b.Rule(".show-avatar .tabbar{margin-left:4!important}");
     b.Rule(".show-avatar .navbar{margin-left:1!important}");
   }
@@ -174,7 +175,7 @@ void SlimmerToolbar(Block& b) {
   }
   b.Rule(".navbar .button,.address-box,.search-box", b.singleSkinHost ? "" : ",.main-menu",
          "{min-height:28!important}");
-  if (!b.On(Option::SlimmerTabBar)) {
+  if (b.Off(Option::SlimmerTabBar)) {
     b.Rule(".avatar{top:18}");
     b.Rule("body.maximum .avatar{top:", b.On(Option::ClickableTitle) ? "1" : "0", "}");
   }
@@ -183,7 +184,7 @@ void SlimmerToolbar(Block& b) {
 void SlimmerFavAndStatusBar(Block& b) {
   if (b.On(Option::SlimmerFavBar))
     b.Rule(".toolbar .item{padding:2 ", b.On(Option::HideFavBarIcon) ? "3" : "5", "!important}");
-  if (b.On(Option::SlimmerStatusBar) && !b.On(Option::HideStatusBar))
+  if (b.On(Option::SlimmerStatusBar) && b.Off(Option::HideStatusBar))
     b.Rule(".statusbar{padding:", b.singleSkinHost ? "2" : b.On(Option::TabOnBottom) ? "-1" : "1", " 2 2 2!important}");
 }
 
@@ -201,7 +202,7 @@ void SearchAndStatusBar(Block& b) {
     b.Rule(".address-box{width:100%%!important;margin-right:0!important}");
     b.Rule(".search-box{display:none!important}");
   }
-  if (b.On(Option::CombineAddressSearch) && !b.On(Option::HideSearchBar)) {
+  if (b.On(Option::CombineAddressSearch) && b.Off(Option::HideSearchBar)) {
     b.Rule(".address-box{width:100%%!important;margin-right:0!important}");
     b.Rule(".search-box{width:40!important}");
     b.Rule(".search-box > .menu{background:url(images/addr_btn.png)expand!important;margin-right:0!important}");
@@ -216,7 +217,7 @@ void SearchAndStatusBar(Block& b) {
 }
 
 void AeroStatusBar(Block& b) {
-  if (!b.On(Option::AeroStatusBar) || b.On(Option::HideStatusBar) || !b.composition) return;
+  if (!b.On(Option::AeroStatusBar) || !b.Off(Option::HideStatusBar) || !b.composition) return;
   b.Rule(".statusbar{background:url(none)!important}");
   b.Rule(".statusbar .message, .statusbar .text {outline:3px glow #FFFFFF 2px;color:black!important}");
   b.Rule("body{padding:0 5 0 5}");
@@ -272,9 +273,10 @@ void ClassicSkinRules(Block& b) {
     b.Rule(".tabbar{background:url(images/tabbar_bg_bottom_tab", sfx,
            ".png) expand;background-position: 6 6 6 6;background-repeat:stretch-left stretch-right "
            "stretch-middle;margin-bottom:-1;padding-left:4!important}");
-    if (!aero) {
+    // A mixed aero box takes neither branch.
+    if (b.Off(Option::AeroStatusBar)) {
       b.Rule(".statusbar{background-image:url(images/statusbar_bg_bottom_tab.png)!important}");
-    } else {
+    } else if (aero) {
       b.Rule(".tabbar .new{foreground-image:url(images/tab_new_bottom_tab_aero.png)!important}");
       b.Rule(".tabbar .new:hover{foreground-image:url(images/tab_new_hover.png)!important}");
       b.Rule(".tabbar .new:active{foreground-image:url(images/tab_new_pressed.png)!important}");
@@ -295,7 +297,7 @@ void MainMenuModeTextAvatarLogo(Block& b) {
 }
 
 void PaddingAndLastButton(Block& b) {
-  if ((!b.On(Option::AeroStatusBar) || b.On(Option::HideStatusBar)) && !b.singleSkinHost)
+  if ((b.Off(Option::AeroStatusBar) || b.On(Option::HideStatusBar)) && !b.singleSkinHost)
     b.Rule("body{padding:0 5 ", b.On(Option::HideStatusBar) ? "6" : "4", " 5}");
   b.Rule(".navbar .button-group .button:last-child{margin-right:3!important}");
 }
@@ -324,7 +326,7 @@ constexpr std::array<void (*)(Block&), 15> kRuleGroups = {
 
 bool AvatarHidden(const OptionSnapshot& options) {
   return (options.Ticked(Option::AvatarToButton) || options.Ticked(Option::AvatarToMenu)) &&
-         !options.Ticked(Option::MenuToAvatar);
+         options.Unticked(Option::MenuToAvatar);
 }
 
 std::string BuildTweakBlock(const TweakInputs& inputs, bool isClassic) {

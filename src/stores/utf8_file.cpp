@@ -66,6 +66,16 @@ std::string DecodeUtf8(std::string_view bytes) {
   return out;
 }
 
+bool IsWellFormedUtf8(std::string_view bytes) {
+  size_t subpart = 0;
+  for (size_t i = 0; i < bytes.size();) {
+    const size_t len = WellFormedLength(bytes, i, &subpart);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
+
 std::optional<std::string> ReadUtf8File(Platform& platform, const std::string& path) {
   auto bytes = platform.files.ReadFile(path);
   if (!bytes) return std::nullopt;

@@ -15,6 +15,9 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 /// (maximal subpart) becomes U+FFFD, as the Windows converter does.
 std::string DecodeUtf8(std::string_view bytes);
 
+/// Whether the bytes are UTF-8 throughout: DecodeUtf8 would give them back.
+bool IsWellFormedUtf8(std::string_view bytes);
+
 /// The file's text with one leading byte-order mark removed; nullopt when
 /// the file is missing or cannot be read.
 std::optional<std::string> ReadUtf8File(Platform& platform, const std::string& path);

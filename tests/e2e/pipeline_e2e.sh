@@ -8,7 +8,7 @@
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: unpack, apply,
 # cancel, stubborn, background, restore, help, repoint, second, link,
 # longpath, noversion, emptyarchive, partial, badpacker, spelling, readonly,
-# rollback, slowstart, preview, reapply, foreignkept.
+# rollback, slowstart, preview, reapply, foreignkept, bytes.
 set -u
 ravelwick=$1
 pak=$2
@@ -44,12 +44,13 @@ make_program() {  # folder host
   printf '[General]\r\nLanguage=English\r\nInstallFolder=%s\\\r\n' "$(winpath "$2")" >"$1/settings.ini"
 }
 # Host folder with the test host and an archive packed from the made-up
-# interface tree.
+# interface tree, changed first by the command in $before_pack if one is set.
 make_host() {  # folder version
   rm -rf "$1" "$work/pack"
   mkdir -p "$1/Bin" "$work/pack/Resource"
   cp "$testhosts/$2/Maxthon.exe" "$1/Bin/"
   cp -r "$source_dir/tests/fixtures/host-ui/." "$work/pack/Resource/"
+  [ -z "${before_pack:-}" ] || "$before_pack" "$work/pack/Resource"
   wine "$pak/makpak.exe" "$(winpath "$work/pack/Resource")" 2>/dev/null
   mv "$work/pack/Resource.dat" "$1/Bin/Resource.dat"
   rm -rf "$work/pack"
@@ -553,6 +554,26 @@ preview_checks() {
   close_everything
 }
 
+# A comment in another code page in one template, a stray byte in another.
+bytes_not_utf8() {  # tree
+  printf '<!-- \xb2\xe2\xca\xd4 -->\r\n' >>"$1/ui/main/favbar.htm"
+  printf '\xff' >>"$1/ui/main/navbar.htm"
+}
+bytes_checks() {
+  echo "== templates holding bytes that are not UTF-8: Apply edits around them and leaves the rest byte for byte"
+  before_pack=bytes_not_utf8 prepare bytes 3.0.20.100
+  cp "$prog/Resource/ui/main/favbar.htm" "$prog/Resource/ui/main/navbar.htm" "$work/"
+  ud check "${main[@]}" --control "Show Browing Mode text description" --state 1 >/dev/null || fail "option not ticked"
+  click_ok
+  expect_ravelwick_ends 60
+  inspect "$host/Bin/Resource.dat"
+  cmp -s "$work/favbar.htm" "$work/inspect/ui/main/favbar.htm" || fail "favbar.htm, which no option edits, changed"
+  LC_ALL=C sed -i -e 's|<div class="turbo" />|<div class="turbo">$Turbo$</div>|' \
+    -e 's|<div class="comp" />|<div class="comp">$Compatible$</div>|' "$work/navbar.htm"
+  cmp -s "$work/navbar.htm" "$work/inspect/ui/main/navbar.htm" || fail "navbar.htm: more changed than the mode texts"
+  close_everything
+}
+
 mkdir -p "$work"
 rollback_checks() {
   echo "== host refuses the new archive: the one before goes back and the host runs again"
@@ -678,6 +699,7 @@ case "$group" in
   slowstart) slowstart_checks ;;
   preview) preview_checks ;;
   reapply) reapply_checks ;;
+  bytes) bytes_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1

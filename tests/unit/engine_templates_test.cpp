@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -338,6 +341,60 @@ TEST(ApplyTweaks, SecondRunChangesNothingAndUntickingRestoresTheDefaults) {
   }
 }
 
+// "`ticked` ticked and `unticked` not ticked" (or `unticked` alone): a mixed
+// box meets neither half, so nothing that only such a condition writes appears.
+TEST(ApplyTweaks, AMixedBoxIsNeitherTickedNorNotTicked) {
+  using O = Option;
+  const std::pair<std::optional<O>, O> conditions[] = {{O::CombineAddressSearch, O::HideSearchBar},
+                                                       {O::SlimmerStatusBar, O::HideStatusBar},
+                                                       {O::AeroStatusBar, O::HideStatusBar},
+                                                       {O::SlimmerToolbar, O::SlimmerTabBar},
+                                                       {O::AvatarToMenu, O::MenuToAvatar},
+                                                       {O::AvatarToButton, O::MenuToAvatar},
+                                                       {O::NormalMenuButton, O::MenuToAvatar},
+                                                       {O::AvatarToButton, O::AvatarToMenu},
+                                                       {O::CombineUndoHistory, O::HideUndo},
+                                                       {O::CombineUndoHistory, O::HideUndoList},
+                                                       {std::nullopt, O::AeroStatusBar},
+                                                       {std::nullopt, O::ShowModeText},
+                                                       {std::nullopt, O::HideFavBarButton}};
+  std::mt19937 random(20260523);
+  unsigned checked = 0;
+  Tree tree;
+  for (const bool classic : {false, true}) {
+    // As an Apply with every box ticked left them, with default forms to restore.
+    std::vector<std::optional<std::string>> templates;
+    for (const std::string& name : TemplatesOf(false, classic)) templates.push_back(Now(tree.p, name));
+    OptionSnapshot all = Defaults();
+    for (Option box : CheckBoxes()) all = all.WithState(box, 1);
+    templates = TweakTexts(templates, {all, false, true}, classic);
+    templates.erase(templates.begin());
+    const auto lines = [&](const OptionSnapshot& o) {
+      std::set<std::string> out;
+      for (const auto& text : TweakTexts(templates, {o, false, true}, classic))
+        for (size_t at = 0, end; at <= text->size(); at = end + 1)
+          out.insert(text->substr(at, (end = std::min(text->find('\n', at), text->size())) - at));
+      return out;
+    };
+    for (unsigned c = 0; c < std::size(conditions); ++c) {
+      const auto [ticked, unticked] = conditions[c];
+      const auto with = [&](OptionSnapshot o, int t, int u) {
+        return (ticked ? o.WithState(*ticked, t) : o).WithState(unticked, u);
+      };
+      std::set<std::string> alone = lines(with(Defaults(), 1, 0));
+      for (const auto& line : lines(with(Defaults(), 1, 1))) alone.erase(line);
+      for (const auto& line : ticked ? lines(with(Defaults(), 0, 0)) : std::set<std::string>()) alone.erase(line);
+      if (!alone.empty()) checked |= 1u << c;
+      for (int round = 0; round < 40 && !alone.empty(); ++round) {
+        OptionSnapshot o = Defaults();
+        for (Option box : CheckBoxes()) o = o.WithState(box, static_cast<int>(random() % 3));
+        for (const auto& line : lines(with(o, 1, 2))) EXPECT_FALSE(alone.count(line)) << c << classic << line;
+      }
+    }
+  }
+  EXPECT_EQ(checked, (1u << std::size(conditions)) - 1);
+}
+
 // --- Awkward templates ------------------------------------------------------------
 
 std::string EditedNavbar(const std::string& text, const OptionSnapshot& o, bool classic = false) {
@@ -379,8 +436,13 @@ TEST(AwkwardTemplates, LineFeedsOnlyAndInvalidUtf8) {
   EXPECT_EQ(EditedNavbar(edited, Defaults()), lf);
   EXPECT_EQ(edited.find('\r'), std::string::npos);
 
-  EXPECT_EQ(EditedNavbar("\xC0\xAF<div class=\"turbo\" />\xFF", Ticked({Option::ShowModeText})),
-            "\xEF\xBF\xBD\xEF\xBF\xBD<div class=\"turbo\">$Turbo$</div>\xEF\xBF\xBD");
+  // Bytes that are not UTF-8 stay; a file that no edit changes keeps every byte.
+  const std::string notUtf8 = "\xC0\xAF<div class=\"turbo\" />\xFF";
+  EXPECT_EQ(EditedNavbar(notUtf8, Ticked({Option::ShowModeText})), "\xC0\xAF<div class=\"turbo\">$Turbo$</div>\xFF");
+  FakePlatform p;
+  p.AddFile(enginetest::kUi + "main\\navbar.htm", notUtf8);
+  ApplyOne(p, Defaults(), false);
+  EXPECT_EQ(p.Contents(enginetest::kUi + "main\\navbar.htm"), notUtf8);
 }
 
 TEST(AwkwardTemplates, TenMegabytesOfMarkupWithoutAMatch) {
