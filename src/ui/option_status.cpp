@@ -283,7 +283,7 @@ OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool co
     }
 
     // The words, one sentence per mark.
-    std::vector<std::string> sentences;
+    std::vector<std::string>& sentences = status.sentences;
     if (status.greyed)
       sentences.push_back(
           *status.greyed == GreyReason::SingleSkinHost

@@ -42,7 +42,10 @@ struct OptionStatus {
   /// The state or text differs from the option table's default.
   bool changedFromDefault = false;
   /// One sentence per mark, in the chosen language, for the tooltip and the
-  /// details line; empty without marks.
+  /// details line; empty without marks. The sentence of changedFromDefault
+  /// comes last.
+  std::vector<std::string> sentences;
+  /// The sentences joined.
   std::string words;
 
   bool Marked() const { return noEffect || contradictedBy || needs || greyed || changedFromDefault; }

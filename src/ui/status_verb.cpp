@@ -9,6 +9,7 @@
 #include "ui/catalogue.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
+#include "ui/option_status.h"
 #include "ui/window_header.h"
 
 namespace rw {
@@ -53,9 +54,13 @@ bool IsDefault(const OptionDef& def, const OptionModel& model) {
 
 }  // namespace
 
-std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, const OptionModel& model) {
+std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, const OptionModel& model,
+                                      const OptionStatus& status) {
   std::vector<std::string> marks;
   if (!IsDefault(def, model)) marks.push_back(Say(app, "StatusChangedMark", "changed from default"));
+  // The status's own sentence for a changed value is said short above.
+  const std::size_t said = status.sentences.size() - (status.changedFromDefault ? 1 : 0);
+  for (std::size_t i = 0; i < said; ++i) marks.push_back(status.sentences[i]);
   return marks;
 }
 
@@ -77,11 +82,17 @@ ExitCode StatusVerb(App& app, ConsoleOutput& console, const Invocation&) {
   std::stable_sort(shown.begin(), shown.end(), [](const OptionDef* a, const OptionDef* b) {
     return std::tie(a->column, a->row, a->spot) < std::tie(b->column, b->row, b->spot);
   });
+  // Read only: the working tree as it is, nothing unpacked for it.
+  OptionStatusModel statusModel(app);
+  const OptionStatuses statuses =
+      statusModel.Compute(model.Snapshot(), app.platform.desktop.IsCompositionEnabled(), app.SingleSkinHost);
+  if (statusModel.NotReady()) text += statusModel.NotReadyWords() + "\n\n";
   for (const OptionDef* row : shown) {
     const OptionDef& def = *row;
     text += CaptionOf(app, def) + ": " + ValueInWords(app, def, model);
     std::string marks;
-    for (const std::string& mark : MarksInWords(app, def, model)) marks += (marks.empty() ? "" : ", ") + mark;
+    for (const std::string& mark : MarksInWords(app, def, model, statuses[static_cast<std::size_t>(def.option)]))
+      marks += (marks.empty() ? "" : ", ") + mark;
     if (!marks.empty()) text += " (" + marks + ")";
     text += "\n";
   }

@@ -12,9 +12,13 @@ struct App;
 struct OptionDef;
 class OptionModel;
 
+struct OptionStatus;
+
 /// What is to be said about an option beside its value, each in words of
-/// the chosen language: for now whether it differs from the default.
-std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, const OptionModel& model);
+/// the chosen language: whether it differs from the default, then what its
+/// live status says (no place found, contradicted, needs another, greyed).
+std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, const OptionModel& model,
+                                      const OptionStatus& status);
 
 /// Prints the header line (window_header.h), then one line per option:
 /// caption, stored value and marks. Finds the host as start-up does and
