@@ -48,6 +48,8 @@ HostCheckResult CheckHostInstallation(App& app) {
   const Installation current = app.Host();
   const std::string packed = current.PackedArchive();
   if (platform.files.FileExists(packed)) platform.files.RemoveFile(packed);
+  if (platform.files.FileExists(current.InstalledRecordPath()))
+    platform.files.RemoveFile(current.InstalledRecordPath());
 
   const bool backedUp = platform.files.FileExists(current.BackupPath()) || MakeBackup(current);
   DiscardTree(current);

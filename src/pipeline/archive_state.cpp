@@ -18,6 +18,12 @@ std::optional<Sha256Digest> ArchiveFingerprints::DigestOf(Platform& platform, co
   return entries_.back().digest;
 }
 
+std::optional<Sha256Digest> ArchiveFingerprints::Digest(Platform& platform, const std::string& path) {
+  const std::optional<FileStamp> stamp = platform.files.StampOf(path);
+  if (!stamp) return std::nullopt;
+  return DigestOf(platform, path, *stamp);
+}
+
 std::optional<bool> ArchiveFingerprints::Same(Platform& platform, const std::string& a, const std::string& b) {
   const std::optional<FileStamp> stampA = platform.files.StampOf(a);
   const std::optional<FileStamp> stampB = platform.files.StampOf(b);
@@ -37,11 +43,18 @@ ArchiveLook HostArchiveLook(const Installation& installation, ArchiveFingerprint
   const std::optional<bool> original = fingerprints.Same(platform, host, installation.BackupPath());
   if (!original) return ArchiveLook::Unknown;
   if (*original) return ArchiveLook::Original;
-  // No packed archive: Restore removed it, or no Apply has packed one.
-  if (!platform.files.FileExists(installation.PackedArchive())) return ArchiveLook::Foreign;
-  const std::optional<bool> installed = fingerprints.Same(platform, host, installation.PackedArchive());
-  if (!installed) return ArchiveLook::Unknown;
-  return *installed ? ArchiveLook::RavelwickLook : ArchiveLook::Foreign;
+  if (platform.files.FileExists(installation.PackedArchive()) &&
+      fingerprints.Same(platform, host, installation.PackedArchive()).value_or(false))
+    return ArchiveLook::RavelwickLook;
+  // A later Apply that did not install rebuilt or removed the packed archive;
+  // the record still names what the host got last.
+  const std::optional<std::string> record = platform.files.ReadFile(installation.InstalledRecordPath());
+  const std::optional<FileStamp> stamp = platform.files.StampOf(host);
+  if (record && stamp && record->starts_with(std::to_string(stamp->size) + " ")) {
+    const std::optional<Sha256Digest> digest = fingerprints.Digest(platform, host);
+    if (digest && *record == InstalledRecordText(stamp->size, *digest)) return ArchiveLook::RavelwickLook;
+  }
+  return ArchiveLook::Foreign;
 }
 
 }  // namespace rw

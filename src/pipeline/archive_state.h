@@ -31,6 +31,8 @@ class ArchiveFingerprints {
  public:
   /// nullopt when either file is missing or unreadable.
   std::optional<bool> Same(Platform& platform, const std::string& a, const std::string& b);
+  /// The file's SHA-256, nullopt when it is missing or unreadable.
+  std::optional<Sha256Digest> Digest(Platform& platform, const std::string& path);
   /// How many files were read and hashed so far.
   int HashCount() const { return hashed_; }
 

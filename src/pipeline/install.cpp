@@ -4,6 +4,7 @@
 #include "pipeline/installation.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
+#include "stores/sha256.h"
 #include "stores/utf8_file.h"
 
 namespace rw {
@@ -105,7 +106,27 @@ PipelineResult RollBack(const Installation& installation, MainWindowOps& window)
   return {again == HostStart::Running ? Outcome::RolledBack : Outcome::StillDown, hostArchive};
 }
 
+// Remembers which archive the host now has from Ravelwick; a restore leaves
+// it the browser's own.
+PipelineResult Installed(const Installation& installation, bool restore) {
+  Platform& platform = installation.platform;
+  const std::string record = installation.InstalledRecordPath();
+  if (restore) {
+    if (platform.files.FileExists(record)) platform.files.RemoveFile(record);
+    return {};
+  }
+  // Only a help to tell the look later: a record that cannot be written
+  // fails nothing.
+  if (const std::optional<std::string> bytes = platform.files.ReadFile(installation.HostArchive()))
+    WriteFileAtomic(platform, record, InstalledRecordText(bytes->size(), Sha256(*bytes)));
+  return {};
+}
+
 }  // namespace
+
+std::string InstalledRecordText(std::uint64_t size, const Sha256Digest& digest) {
+  return std::to_string(size) + " " + HexOf(digest) + "\r\n";
+}
 
 PipelineResult VerifyPackedArchive(const Installation& installation, MainWindowOps* window) {
   Platform& platform = installation.platform;
@@ -190,13 +211,12 @@ PipelineResult InstallArchive(const Installation& installation, MainWindowOps& w
     const std::string packed = installation.PackedArchive();
     if (platform.files.FileExists(packed)) platform.files.RemoveFile(packed);
   }
-  if (!healthCheck) return {};
+  if (!healthCheck) return fail(Installed(installation, restore));
 
   window.Hide();
   if (WatchHostStart(installation, pid, otherWindow, &window) == HostStart::Running) {
     DropKeptAside(installation);
-    platform.desktop.SetWaitCursor(false);
-    return {};
+    return fail(Installed(installation, restore));
   }
   if (restore) return fail({Outcome::RestoredButDown, hostArchive});
   return fail(RollBack(installation, window));

@@ -37,6 +37,10 @@ struct Installation {
   std::string KeptAsidePath() const { return Path("Resource.kept.dat"); }
   /// Names the host archive the kept-aside one came from.
   std::string KeptAsideRecordPath() const { return Path("Resource.kept"); }
+  /// Size and SHA-256 of the archive the last finished install left in the
+  /// host's place: the packed archive is rebuilt (or removed) by a later
+  /// Apply that never installs, this stays true until the next one does.
+  std::string InstalledRecordPath() const { return Path("Resource.installed"); }
   std::string HostExecutable() const { return hostBinFolder + "Maxthon.exe"; }
   std::string HostArchive() const { return hostBinFolder + "Resource.dat"; }
 };

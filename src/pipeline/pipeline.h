@@ -8,6 +8,7 @@
 #include "pipeline/outcome.h"
 #include "pipeline/window_ops.h"
 #include "platform/platform.h"
+#include "stores/sha256.h"
 
 namespace rw {
 
@@ -104,6 +105,10 @@ Settled SettleKeptAside(const Installation& installation);
 PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps& window);
 /// Forgets the kept archive: the user keeps the installed one.
 void DropKeptAside(const Installation& installation);
+
+/// The text of the record of what the last finished install put into the
+/// host's place: its size and SHA-256, "1234 ab12...".
+std::string InstalledRecordText(std::uint64_t size, const Sha256Digest& digest);
 
 /// True when no "Maxthon.exe" process of this installation is listed.
 bool IsHostClosed(const Installation& installation);

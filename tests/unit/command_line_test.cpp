@@ -245,6 +245,8 @@ TEST(StatusVerb, SaysWhichInterfaceTheHostHasAndEveryOptionWithoutWriting) {
        maxthon + "the look Ravelwick installed on 2026-12-09 10:30:00 UTC"},
       {"installed, no log", "browser's own", own, false, "English", maxthon + "the look Ravelwick installed"},
       {"foreign", "browser's own", "packed last", false, "English", maxthon + "an interface Ravelwick did not write"},
+      // A later Apply that never installed removed the packed archive.
+      {"installed, by its record", "browser's own", "", false, "English", maxthon + "the look Ravelwick installed"},
       {"foreign, same size", "host archivX", "", false, "English", maxthon + "an interface Ravelwick did not write"},
       {"no backup", "", own, false, "English", maxthon + "no backup of its original interface to compare with"},
       {"no host", own, own, false, "English", "Maxthon 3 was not found: no folder is set and the registry names none"},
@@ -259,6 +261,8 @@ TEST(StatusVerb, SaysWhichInterfaceTheHostHasAndEveryOptionWithoutWriting) {
     run.AddLanguage(row.language);
     if (!row.backup.empty()) run.p.AddFile(kProgram + "\\Resource" + kVersion + ".dat", row.backup);
     if (!row.packed.empty()) run.p.AddFile(kProgram + "\\Resource.dat", row.packed);
+    if (std::string_view(row.name).ends_with("record"))
+      run.p.AddFile(kProgram + "\\Resource.installed", InstalledRecordText(own.size(), Sha256(own)));
     run.Settings("Language=" + row.language + "\r\nHideHome=1\r\nMaxTabWidth=150\r\nInstallFolder=" +
                  (std::string_view(row.name) == "no host" ? "D:\\Gone\\" : kHost) + "\r\n");
     if (row.logged) {
