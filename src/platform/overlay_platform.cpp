@@ -104,6 +104,11 @@ bool OverlayPlatform::CreateFolder(const std::string& path) {
   return true;
 }
 
+std::optional<FileIdentity> OverlayPlatform::IdentityOf(const std::string& path) {
+  if (!FileExists(path) && !FolderExists(path)) return std::nullopt;
+  return below_.IdentityOf(path);
+}
+
 std::vector<std::string> OverlayPlatform::ListFiles(const std::string& folder) {
   std::vector<std::string> names;
   if (!FolderExists(folder)) return names;

@@ -41,6 +41,8 @@ class OverlayPlatform : public Platform {
   std::vector<std::string> ListTree(const std::string& folder) override;
   std::string LongPathName(const std::string& path) override { return below_.LongPathName(path); }
   std::optional<std::string> FileVersion(const std::string& path) override { return below_.FileVersion(path); }
+  /// What is below; a file that exists only here has none.
+  std::optional<FileIdentity> IdentityOf(const std::string& path) override;
   std::string LowerCase(std::string_view text) override { return below_.LowerCase(text); }
   std::string AnsiToUtf8(std::string_view ansi) override { return below_.AnsiToUtf8(ansi); }
   std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override { return below_.Utf8ToAnsi(utf8); }

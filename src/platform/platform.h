@@ -32,6 +32,16 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+/// What tells a file or folder from every other, whatever path reaches it:
+/// through a link, a junction, a substituted drive or a share of a local
+/// folder it is the same. The volume and the file's number on it.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t indexHigh = 0;
+  std::uint64_t indexLow = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 /// YesNo answers Ok for Yes and Cancel for No.
 enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageResult { Ok, Cancel };
@@ -80,6 +90,9 @@ class Platform {
   /// The long form of an existing path (8.3 short names expanded); the path
   /// unchanged when it does not exist or cannot be resolved.
   virtual std::string LongPathName(const std::string& path) = 0;
+  /// The identity of an existing file or folder, links followed; nullopt
+  /// when nothing is there or it cannot be opened.
+  virtual std::optional<FileIdentity> IdentityOf(const std::string& path) = 0;
   /// Fixed file version of an executable as "a.b.c.d"; nullopt when the file
   /// has no version information or cannot be read.
   virtual std::optional<std::string> FileVersion(const std::string& path) = 0;
@@ -102,6 +115,8 @@ class Platform {
   /// Claims a name for this process until it ends; false when another
   /// process holds it already, or when this process claimed it before.
   /// Atomic: of two claims at once, one wins. Any text is a valid name.
+  /// Every session and user of the computer sees the claim: a task run
+  /// while nobody is logged on meets the user's window.
   virtual bool ClaimSingleInstance(const std::string& name) = 0;
   virtual void InitCommonControls() = 0;
   virtual bool IsCompositionEnabled() = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/canonical_path.h"
 #include "platform/cp1252.h"
 #include "stores/text.h"
 
@@ -211,7 +212,10 @@ bool FakePlatform::DeleteFolder(const std::string& path) {
       if (fk.compare(0, inner.size(), inner) == 0) occupied = true;
     for (const auto& [dk, spelled] : folders_)
       if (dk.compare(0, inner.size(), inner) == 0) occupied = true;
-    if (!occupied) folders_.erase(k);
+    if (!occupied) {
+      folders_.erase(k);
+      folderIdentities_.erase(k);
+    }
   }
   return complete && !folders_.count(key);
 }
@@ -243,6 +247,25 @@ std::optional<std::string> FakePlatform::FileVersion(const std::string& path) {
   auto it = fileVersions.find(key);
   if (it == fileVersions.end()) return std::nullopt;
   return it->second;
+}
+
+std::optional<FileIdentity> FakePlatform::IdentityOf(const std::string& path) {
+  std::string key = Key(LongPathName(LexicalFullPath(path).value_or(path)));
+  for (const auto& [spelling, target] : aliases) {
+    const std::string from = Key(spelling);
+    if (key == from || key.starts_with(from + "\\")) {
+      key = Key(target + key.substr(from.size()));
+      break;
+    }
+  }
+  if (auto file = files_.find(key); file != files_.end()) {
+    if (file->second.identity == 0) file->second.identity = ++identities_;
+    return FileIdentity{1, 0, file->second.identity};
+  }
+  if (!folders_.count(key)) return std::nullopt;
+  std::uint64_t& identity = folderIdentities_[key];
+  if (identity == 0) identity = ++identities_;
+  return FileIdentity{1, 0, identity};
 }
 
 std::string FakePlatform::AnsiToUtf8(std::string_view ansi) { return Cp1252ToUtf8(ansi); }

@@ -70,7 +70,10 @@ class FakePlatform : public Platform {
   std::map<std::string, std::string> fileVersions;  // lower-cased path -> version
   std::map<std::string, std::string> registry;      // value path -> string
   std::map<std::string, std::string> longNames;     // lower-cased short path -> long path
-  std::set<std::string> claimedNames;               // single-instance claims held
+  /// Other spellings of a place, for identities: a substituted drive
+  /// ("R:"), a share ("\\localhost\C$") or a link, and the path it leads to.
+  std::map<std::string, std::string> aliases;
+  std::set<std::string> claimedNames;  // single-instance claims held
   std::uint32_t lcid = 1033;
   bool composition = true;
   /// ANSI code page of the double: Windows-1252.
@@ -114,6 +117,7 @@ class FakePlatform : public Platform {
   std::vector<std::string> ListTree(const std::string& folder) override;
   std::string LongPathName(const std::string& path) override;
   std::optional<std::string> FileVersion(const std::string& path) override;
+  std::optional<FileIdentity> IdentityOf(const std::string& path) override;
   std::string LowerCase(std::string_view text) override;
   std::string AnsiToUtf8(std::string_view ansi) override;
   std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
@@ -144,7 +148,8 @@ class FakePlatform : public Platform {
     std::string path;  // as first spelled
     std::string bytes;
     bool readOnly = false;
-    std::uint64_t written = 0;  // stands for the last-write time
+    std::uint64_t written = 0;   // stands for the last-write time
+    std::uint64_t identity = 0;  // given when first asked for; a rename carries it
   };
   static std::string Key(const std::string& path);
   static std::string Parent(const std::string& key);
@@ -159,6 +164,8 @@ class FakePlatform : public Platform {
   std::map<std::string, Entry> files_;
   std::uint64_t writes_ = 0;
   std::map<std::string, std::string> folders_;  // key -> spelling
+  std::map<std::string, std::uint64_t> folderIdentities_;
+  std::uint64_t identities_ = 0;
 };
 
 }  // namespace rw::test

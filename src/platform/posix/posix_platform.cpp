@@ -134,6 +134,12 @@ bool PosixPlatform::CreateFolder(const std::string& path) {
   return fs::create_directory(Native(path), ec);
 }
 
+std::optional<FileIdentity> PosixPlatform::IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(Native(path).c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), 0, static_cast<std::uint64_t>(st.st_ino)};
+}
+
 std::vector<std::string> PosixPlatform::ListFiles(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code ec;

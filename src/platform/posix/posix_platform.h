@@ -23,6 +23,7 @@ class PosixPlatform : public Platform {
   bool CreateFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder) override;
   std::optional<std::string> FileVersion(const std::string&) override { return std::nullopt; }
+  std::optional<FileIdentity> IdentityOf(const std::string& path) override;
   std::vector<std::string> ListTree(const std::string& folder) override;
   std::string LongPathName(const std::string& path) override { return path; }
   std::string LowerCase(std::string_view text) override;

@@ -7,6 +7,7 @@
 #include <winver.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/win32/handle.h"
 #include "platform/win32/long_path.h"
@@ -249,6 +250,29 @@ std::string Win32Platform::LongPathName(const std::string& path) {
   if (n == 0 || n >= size) return path;
   full.resize(n);
   return Utf8(native == wide ? full : WithoutLongPrefix(full));
+}
+
+std::optional<FileIdentity> Win32Platform::IdentityOf(const std::string& path) {
+  // No access asked for, every sharing allowed: a file another program holds
+  // open is still identified. Backup semantics open folders too.
+  UniqueHandle handle(CreateFileW(FileSystemPath(path).c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle) return std::nullopt;
+  // The 128-bit number where the system has it (ReFS needs all of it); the
+  // older call where it has not (before Windows 8, some file systems). Both
+  // give the same number on NTFS and the same low half of the volume's.
+  FILE_ID_INFO id{};
+  if (GetFileInformationByHandleEx(handle.get(), FileIdInfo, &id, sizeof(id))) {
+    std::uint64_t high = 0, low = 0;
+    static_assert(sizeof(id.FileId.Identifier) == sizeof(high) + sizeof(low));
+    std::memcpy(&low, id.FileId.Identifier, sizeof(low));
+    std::memcpy(&high, id.FileId.Identifier + sizeof(low), sizeof(high));
+    return FileIdentity{id.VolumeSerialNumber & 0xFFFFFFFFu, high, low};
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber, 0, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
 std::optional<std::string> Win32Platform::FileVersion(const std::string& path) {
