@@ -23,6 +23,14 @@ using win32::WithoutLongPrefix;
 
 namespace {
 
+// FILE_ID_INFO and its class, which the headers show only to programs made
+// for Windows 8 and later; Windows 7 refuses the call.
+struct FileIdInformation {
+  ULONGLONG VolumeSerialNumber;
+  BYTE FileId[16];
+};
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(FileSystemPath(path).c_str()); }
 
 bool IsFolderAttr(DWORD a) { return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY); }
@@ -262,12 +270,12 @@ std::optional<FileIdentity> Win32Platform::IdentityOf(const std::string& path) {
   // The 128-bit number where the system has it (ReFS needs all of it); the
   // older call where it has not (before Windows 8, some file systems). Both
   // give the same number on NTFS and the same low half of the volume's.
-  FILE_ID_INFO id{};
-  if (GetFileInformationByHandleEx(handle.get(), FileIdInfo, &id, sizeof(id))) {
+  FileIdInformation id{};
+  if (GetFileInformationByHandleEx(handle.get(), kFileIdInfo, &id, sizeof(id))) {
     std::uint64_t high = 0, low = 0;
-    static_assert(sizeof(id.FileId.Identifier) == sizeof(high) + sizeof(low));
-    std::memcpy(&low, id.FileId.Identifier, sizeof(low));
-    std::memcpy(&high, id.FileId.Identifier + sizeof(low), sizeof(high));
+    static_assert(sizeof(id.FileId) == sizeof(high) + sizeof(low));
+    std::memcpy(&low, id.FileId, sizeof(low));
+    std::memcpy(&high, id.FileId + sizeof(low), sizeof(high));
     return FileIdentity{id.VolumeSerialNumber & 0xFFFFFFFFu, high, low};
   }
   BY_HANDLE_FILE_INFORMATION info{};
