@@ -33,6 +33,8 @@ struct CollectingConsole : ConsoleOutput {
   std::string out, err;
   void Out(std::string_view utf8) override { out += utf8; }
   void Err(std::string_view utf8) override { err += utf8; }
+  bool ErrReachesSomeone() const override { return reachesSomeone; }
+  bool reachesSomeone = true;
 };
 
 // A program folder and, as each case arranges, a host and a working tree.
@@ -90,7 +92,9 @@ bool IsOneLine(const std::string& text) {
 }
 
 // Parsing and dispatch, with no host anywhere: a verb that runs fails for
-// want of one, so every row shows whether the verb was reached.
+// want of one, so every row shows whether the verb was reached. Each row
+// runs again where standard error reaches nobody (started from Explorer):
+// a mistake is then shown in a message box too, unless /quiet.
 TEST(CommandLine, ParsesAsWindowsProgramsDoAndReportsMistakesOnStandardError) {
   enum Stream { None, Out, Err };
   struct Row {
@@ -123,24 +127,35 @@ TEST(CommandLine, ParsesAsWindowsProgramsDoAndReportsMistakesOnStandardError) {
       {{"/force", "/quiet"}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
       {{"/apply", "/restore"}, ExitCode::UsageError, Err, "ravelwick.exe: one verb at a time: /apply and /restore"},
       {{"/restore", "/force", "now"}, ExitCode::UsageError, Err, "ravelwick.exe: unexpected argument now"},
+      {{"C:\\Users\\me\\Desktop\\photo.jpg"}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
+      {{"/bogus", "-Quiet"}, ExitCode::UsageError, Err, "ravelwick.exe: unknown switch /bogus"},
   };
   const std::string usage = UsageText("ravelwick.exe");
-  for (const Row& row : rows) {
-    CommandLineRun run;
-    std::string line;
-    for (const std::string& argument : row.arguments) line += "[" + argument + "]";
-    SCOPED_TRACE(line);
-    EXPECT_EQ(run.Run(row.arguments), row.code);
-    EXPECT_EQ(run.console.out, row.usage == Out ? usage : "");
-    if (row.usage == Err)
-      EXPECT_EQ(run.console.err, row.reason + "\n\n" + usage);
-    else if (!row.reason.empty())
-      EXPECT_TRUE(run.console.err.starts_with(row.reason) && IsOneLine(run.console.err)) << run.console.err;
-    else
-      EXPECT_EQ(run.console.err, "");
-    EXPECT_TRUE(run.changes.empty());
-    EXPECT_TRUE(run.p.messages.empty());
-  }
+  for (const bool reached : {true, false})
+    for (const Row& row : rows) {
+      CommandLineRun run;
+      run.console.reachesSomeone = reached;
+      std::string line = reached ? "" : "unseen ";
+      for (const std::string& argument : row.arguments) line += "[" + argument + "]";
+      SCOPED_TRACE(line);
+      EXPECT_EQ(run.Run(row.arguments), row.code);
+      EXPECT_EQ(run.console.out, row.usage == Out ? usage : "");
+      if (row.usage == Err)
+        EXPECT_EQ(run.console.err, row.reason + "\n\n" + usage);
+      else if (!row.reason.empty())
+        EXPECT_TRUE(run.console.err.starts_with(row.reason) && IsOneLine(run.console.err)) << run.console.err;
+      else
+        EXPECT_EQ(run.console.err, "");
+      EXPECT_TRUE(run.changes.empty());
+      const bool quiet = std::ranges::any_of(
+          row.arguments, [](const std::string& a) { return a.size() > 1 && AsciiLower(a.substr(1)) == "quiet"; });
+      if (!reached && row.usage == Err && !quiet) {
+        ASSERT_EQ(run.p.messages.size(), 1u);
+        EXPECT_EQ(run.p.messages[0].text, run.console.err);
+      } else {
+        EXPECT_TRUE(run.p.messages.empty());
+      }
+    }
 }
 
 TEST(CommandLine, UsageNamesTheProgramEveryRowAndTheExitCodes) {
