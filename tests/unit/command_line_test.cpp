@@ -255,6 +255,13 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
   const Row rows[] = {
       {"export", {"/export", look}, "", false, ExitCode::Done, "HideHome=1", look},
       {"export over settings.ini", {"/export", kSettings}, "", false, ExitCode::Failed, "HideHome=1", ""},
+      {"export over settings.ini through a substituted drive",
+       {"/export", "R:\\SETTINGS.INI"},
+       "",
+       false,
+       ExitCode::Failed,
+       "HideHome=1",
+       ""},
       {"import",
        {"/import", look},
        "[General]\r\nHideHome=0\r\nHideRefresh=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=5\r\n",
@@ -278,6 +285,7 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
     run.AddHost();
     run.Settings("HideHome=1\r\nInstallFolder=" + kHost + "\r\n");
     run.p.AddFolder("E:\\Looks");
+    run.p.aliases["R:"] = kProgram;
     if (!row.file.empty()) run.p.AddFile(look, row.file);
     if (row.windowOpen) run.HoldTheWindowsClaim();
     const std::optional<std::string> before = run.p.Contents(kSettings);
