@@ -264,23 +264,6 @@ busy_checks() {
   done
   expect_eq "files changed" "$(fingerprint "$prog" "$host")" "$before"
   close_window
-
-  echo "== a start while /apply watches Maxthon start: no window; after a moment, a message that a command-line run is at work"
-  setup
-  printf -- '--window-after 14000' >"$host/Bin/testhost.args"
-  timeout 120 wine "$prog/ravelwick.exe" /apply /quiet >"$work/out" 2>"$work/err" &
-  local apply_pid=$! text
-  host_started() { [ "$(host_starts "$host")" -ge 1 ]; }
-  wait_for 60 host_started || fail "/apply did not start the host"
-  wine "$prog/ravelwick.exe" &
-  text=$(ud message "${msgbox[@]}" --timeout 30 | tr -d '\r')
-  grep -q "command-line run" <<<"$text" || fail "the start does not say that a command-line run is at work: $text"
-  [ -z "$(ud list "${main[@]}" --timeout 0)" ] || fail "a window opened beside /apply"
-  ud close "${msgbox[@]}" --timeout 0 >/dev/null
-  wait "$apply_pid"
-  expect_eq "/apply exit code" "$?" 0
-  wait
-  close_host
 }
 
 noversion_checks() {
@@ -384,10 +367,8 @@ spelling_checks() {
   run /import "$(winpath "$work/look.ini")"
   expect_eq "/import by a link exit code" "$rc" 5
   expect_eq "files changed" "$(fingerprint "$prog" "$host")" "$before"
-  exe=$real
   close_window
   rm -f "$drive" "$work/Linked"
-  unset exe
 }
 
 mkdir -p "$work"

@@ -128,34 +128,30 @@ TEST(CommandLine, ParsesAsWindowsProgramsDoAndReportsMistakesOnStandardError) {
       {{"/apply", "/restore"}, ExitCode::UsageError, Err, "ravelwick.exe: one verb at a time: /apply and /restore"},
       {{"/restore", "/force", "now"}, ExitCode::UsageError, Err, "ravelwick.exe: unexpected argument now"},
       {{"C:\\Users\\me\\Desktop\\photo.jpg"}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
-      {{"/bogus", "-Quiet"}, ExitCode::UsageError, Err, "ravelwick.exe: unknown switch /bogus"},
+      {{"/bogus", "/quiet"}, ExitCode::UsageError, Err, "ravelwick.exe: unknown switch /bogus"},
   };
   const std::string usage = UsageText("ravelwick.exe");
-  for (const bool reached : {true, false})
-    for (const Row& row : rows) {
-      CommandLineRun run;
-      run.console.reachesSomeone = reached;
-      std::string line = reached ? "" : "unseen ";
-      for (const std::string& argument : row.arguments) line += "[" + argument + "]";
-      SCOPED_TRACE(line);
-      EXPECT_EQ(run.Run(row.arguments), row.code);
-      EXPECT_EQ(run.console.out, row.usage == Out ? usage : "");
-      if (row.usage == Err)
-        EXPECT_EQ(run.console.err, row.reason + "\n\n" + usage);
-      else if (!row.reason.empty())
-        EXPECT_TRUE(run.console.err.starts_with(row.reason) && IsOneLine(run.console.err)) << run.console.err;
-      else
-        EXPECT_EQ(run.console.err, "");
-      EXPECT_TRUE(run.changes.empty());
-      const bool quiet = std::ranges::any_of(
-          row.arguments, [](const std::string& a) { return a.size() > 1 && AsciiLower(a.substr(1)) == "quiet"; });
-      if (!reached && row.usage == Err && !quiet) {
-        ASSERT_EQ(run.p.messages.size(), 1u);
-        EXPECT_EQ(run.p.messages[0].text, run.console.err);
-      } else {
-        EXPECT_TRUE(run.p.messages.empty());
-      }
-    }
+  for (std::size_t i = 0; i < 2 * std::size(rows); ++i) {
+    const Row& row = rows[i % std::size(rows)];
+    const bool reached = i < std::size(rows);
+    CommandLineRun run;
+    run.console.reachesSomeone = reached;
+    std::string line = reached ? "" : "unseen ";
+    for (const std::string& argument : row.arguments) line += "[" + argument + "]";
+    SCOPED_TRACE(line);
+    EXPECT_EQ(run.Run(row.arguments), row.code);
+    EXPECT_EQ(run.console.out, row.usage == Out ? usage : "");
+    if (row.usage == Err)
+      EXPECT_EQ(run.console.err, row.reason + "\n\n" + usage);
+    else if (!row.reason.empty())
+      EXPECT_TRUE(run.console.err.starts_with(row.reason) && IsOneLine(run.console.err)) << run.console.err;
+    else
+      EXPECT_EQ(run.console.err, "");
+    EXPECT_TRUE(run.changes.empty());
+    const bool boxed = !reached && row.usage == Err && std::ranges::count(row.arguments, "/quiet") == 0;
+    EXPECT_EQ(run.p.messages.size(), boxed ? 1u : 0u);
+    EXPECT_EQ(run.p.messages.empty() ? run.console.err : run.p.messages[0].text, run.console.err);
+  }
 }
 
 TEST(CommandLine, UsageNamesTheProgramEveryRowAndTheExitCodes) {
@@ -255,13 +251,7 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
   const Row rows[] = {
       {"export", {"/export", look}, "", false, ExitCode::Done, "HideHome=1", look},
       {"export over settings.ini", {"/export", kSettings}, "", false, ExitCode::Failed, "HideHome=1", ""},
-      {"export over settings.ini through a substituted drive",
-       {"/export", "R:\\SETTINGS.INI"},
-       "",
-       false,
-       ExitCode::Failed,
-       "HideHome=1",
-       ""},
+      {"export by another drive", {"/export", "R:\\SETTINGS.INI"}, "", false, ExitCode::Failed, "HideHome=1", ""},
       {"import",
        {"/import", look},
        "[General]\r\nHideHome=0\r\nHideRefresh=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=5\r\n",
