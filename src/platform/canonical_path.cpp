@@ -77,4 +77,19 @@ std::optional<std::string> CanonicalPath(Platform& platform, std::string_view pa
   return LexicalFullPath(platform.files.LongPathName(*full));
 }
 
+bool SameFileOrFolder(Platform& platform, const std::string& a, const std::string& b) {
+  const std::optional<FileIdentity> first = platform.files.IdentityOf(a), second = platform.files.IdentityOf(b);
+  if (first && second) return *first == *second;
+  const std::string left = CanonicalPath(platform, a).value_or(a), right = CanonicalPath(platform, b).value_or(b);
+  const std::size_t leftCut = left.rfind('\\'), rightCut = right.rfind('\\');
+  if (!first && !second && leftCut != std::string::npos && rightCut != std::string::npos) {
+    const std::optional<FileIdentity> leftFolder = platform.files.IdentityOf(left.substr(0, leftCut + 1));
+    const std::optional<FileIdentity> rightFolder = platform.files.IdentityOf(right.substr(0, rightCut + 1));
+    if (leftFolder && rightFolder)
+      return *leftFolder == *rightFolder &&
+             platform.system.LowerCase(left.substr(leftCut)) == platform.system.LowerCase(right.substr(rightCut));
+  }
+  return platform.system.LowerCase(left) == platform.system.LowerCase(right);
+}
+
 }  // namespace rw

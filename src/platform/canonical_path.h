@@ -22,4 +22,10 @@ std::optional<std::string> LexicalFullPath(std::string_view path);
 /// LexicalFullPath with short (8.3) names expanded by the file system.
 std::optional<std::string> CanonicalPath(Platform& platform, std::string_view path);
 
+/// Whether two paths lead to one file or folder, by identity where the file
+/// system gives one: a link, a junction, a substituted drive or a share of
+/// a local folder is no other place. A file not there yet is the same name
+/// in the same folder; the spelling decides only what cannot be opened.
+bool SameFileOrFolder(Platform& platform, const std::string& a, const std::string& b);
+
 }  // namespace rw

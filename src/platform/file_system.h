@@ -33,6 +33,16 @@ struct FileChange {
   static FileChange Failed(std::string why = {}) { return {false, std::move(why)}; }
 };
 
+/// What tells a file or folder from every other, whatever path reaches it:
+/// through a link, a junction, a substituted drive or a share of a local
+/// folder it is the same. The volume and the file's number on it.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t indexHigh = 0;
+  std::uint64_t indexLow = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -76,6 +86,9 @@ class FileSystem {
   /// The long form of an existing path (8.3 short names expanded); the path
   /// unchanged when it does not exist or cannot be resolved.
   virtual std::string LongPathName(const std::string& path) = 0;
+  /// The identity of an existing file or folder, links followed; nullopt
+  /// when nothing is there or it cannot be opened.
+  virtual std::optional<FileIdentity> IdentityOf(const std::string& path) = 0;
   /// Fixed file version of an executable as "a.b.c.d"; nullopt when the file
   /// has no version information or cannot be read.
   virtual std::optional<std::string> FileVersion(const std::string& path) = 0;

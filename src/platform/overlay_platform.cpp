@@ -105,6 +105,11 @@ FileChange OverlayFileSystem::CreateFolder(const std::string& path) {
   return FileChange::Done();
 }
 
+std::optional<FileIdentity> OverlayFileSystem::IdentityOf(const std::string& path) {
+  if (!FileExists(path) && !FolderExists(path)) return std::nullopt;
+  return below_.IdentityOf(path);
+}
+
 std::vector<std::string> OverlayFileSystem::ListFiles(const std::string& folder) {
   std::vector<std::string> names;
   if (!FolderExists(folder)) return names;

@@ -43,6 +43,8 @@ class OverlayFileSystem final : public FileSystem {
   std::vector<std::string> ListTree(const std::string& folder) override;
   std::string LongPathName(const std::string& path) override { return below_.LongPathName(path); }
   std::optional<std::string> FileVersion(const std::string& path) override { return below_.FileVersion(path); }
+  /// What is below; a file that exists only here has none.
+  std::optional<FileIdentity> IdentityOf(const std::string& path) override;
 
  private:
   struct Entry {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/app.h"
 #include "stores/text.h"
 #include "ui/command_verbs.h"
 #include "ui/main_sequence.h"
@@ -88,8 +89,13 @@ void AppendRows(std::string& text, std::string_view title, bool verbs) {
   }
 }
 
-ExitCode UsageError(ConsoleOutput& console, std::string_view programName, const std::string& reason) {
-  console.Err(std::string(programName) + ": " + reason + "\n\n" + UsageText(programName));
+ExitCode UsageError(const App& app, ConsoleOutput& console, std::string_view programName, bool quiet,
+                    const std::string& reason) {
+  const std::string text = std::string(programName) + ": " + reason + "\n\n" + UsageText(programName);
+  console.Err(text);
+  // Started from Explorer, with a file dropped on it or a stray argument in
+  // a shortcut, the program would otherwise end without a sign.
+  if (!console.ErrReachesSomeone() && !quiet) app.Message(text);
   return ExitCode::UsageError;
 }
 
@@ -118,9 +124,16 @@ std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::st
                                        std::span<const std::string> arguments) {
   if (arguments.empty()) return std::nullopt;
   Invocation invocation{programName, {}, {}};
+  bool quiet = false;
   // Help anywhere wins over everything else on the line, mistakes included.
-  for (const std::string& token : arguments)
-    if (LooksLikeSwitch(token) && FindRow(token) == FindRow(kHelpName)) return ShowHelp(app, console, invocation);
+  for (const std::string& token : arguments) {
+    if (!LooksLikeSwitch(token)) continue;
+    if (FindRow(token) == FindRow(kHelpName)) return ShowHelp(app, console, invocation);
+    quiet = quiet || FindRow(token) == FindRow(kQuietSwitch);
+  }
+  const auto usageError = [&](const std::string& reason) {
+    return UsageError(app, console, programName, quiet, reason);
+  };
 
   const CommandRow* verb = nullptr;
   for (const std::string& token : arguments) {
@@ -129,21 +142,21 @@ std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::st
       continue;
     }
     const CommandRow* row = FindRow(token);
-    if (!row) return UsageError(console, programName, "unknown switch " + token);
+    if (!row) return usageError("unknown switch " + token);
     if (!row->handler) {
       invocation.switches.push_back(row->name);
     } else if (verb && verb != row) {
-      return UsageError(console, programName, "one verb at a time: " + std::string(verb->name) + " and " + token);
+      return usageError("one verb at a time: " + std::string(verb->name) + " and " + token);
     } else {
       verb = row;
     }
   }
-  if (!verb) return UsageError(console, programName, "no verb");
+  if (!verb) return usageError("no verb");
   const std::size_t expected = verb->argument.empty() ? 0 : 1;
   if (invocation.arguments.size() < expected)
-    return UsageError(console, programName, std::string(verb->name) + " needs " + std::string(verb->argument));
+    return usageError(std::string(verb->name) + " needs " + std::string(verb->argument));
   if (invocation.arguments.size() > expected)
-    return UsageError(console, programName, "unexpected argument " + invocation.arguments[expected]);
+    return usageError("unexpected argument " + invocation.arguments[expected]);
   return verb->handler(app, console, invocation);
 }
 

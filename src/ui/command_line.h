@@ -31,6 +31,9 @@ class ConsoleOutput {
   virtual ~ConsoleOutput() = default;
   virtual void Out(std::string_view utf8) = 0;
   virtual void Err(std::string_view utf8) = 0;
+  /// False when standard error reaches nobody: no console to write to and
+  /// no stream given, as when Explorer starts the program with a file.
+  virtual bool ErrReachesSomeone() const { return true; }
 };
 
 /// What a verb is started with: the positional arguments it takes and the
@@ -64,7 +67,8 @@ std::string UsageText(std::string_view programName);
 /// returns its exit code; nullopt without arguments, when the program
 /// starts with its window. Verbs and switches ignore letter case and take
 /// "/" or "-". Help goes to standard output; a usage error puts its reason
-/// and the usage text on standard error.
+/// and the usage text on standard error, and in a message box as well when
+/// standard error reaches nobody and /quiet was not given.
 std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::string_view programName,
                                        std::span<const std::string> arguments);
 

@@ -76,7 +76,7 @@ std::optional<ExitCode> UnpackIfNeeded(App& app, ConsoleOutput& console) {
   if (app.ReadSetting("FileVersion", kDefaultFileVersion) != app.HostVersion &&
       app.platform.files.FileExists(installation.PackedArchive()))
     return Fail(console, why + "Maxthon 3 has a new version: start Ravelwick once to prepare for it");
-  if (!app.platform.system.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
+  if (!ClaimForCommandLine(app.platform, app.programFolder)) {
     console.Err(why + "Ravelwick's window is open: close it and try again\n");
     return ExitCode::WindowOpen;
   }
@@ -157,7 +157,7 @@ std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
   // Claimed as the window's start claims it, so of the window and any number
   // of verbs started at once exactly one goes on; a copy of the program in
   // another folder shows its window.
-  if (!app.platform.system.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder)) ||
+  if (!ClaimForCommandLine(app.platform, app.programFolder) ||
       app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
     return Refusal{ExitCode::WindowOpen, app.LookupText("AlreadyRunning")};
   if (needsTools && !ToolsPresent(app)) return Refusal{ExitCode::Failed, app.LookupText("MissingFile")};

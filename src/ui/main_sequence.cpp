@@ -13,17 +13,37 @@ namespace {
 
 constexpr std::string_view kHostExeBelowFolder = "Bin\\Maxthon.exe";
 
-// The first start may still be on its way to its main window.
+// The first start may still be on its way to its main window, or be a
+// command-line run that is about to end.
 constexpr unsigned kRunningWindowPollMs = 100;
 constexpr int kRunningWindowPolls = 50;
 
-WindowHandle WaitForRunningMainWindow(App& app) {
+constexpr std::string_view kCommandLineBusyEnglish =
+    "Ravelwick is at work on a command-line run (such as a scheduled /apply) for this folder. Please try again when "
+    "it has finished.";
+
+std::string CommandLineRunName(const std::string& instanceName) { return instanceName + "-CommandLine"; }
+
+// Another instance holds this folder's claim. Its window is raised once it
+// shows; when the other instance ends meanwhile, this start goes on
+// (nullopt); a command-line run still at work is told about.
+std::optional<MainExit> MeetTheOtherInstance(App& app, const std::string& instanceName) {
   for (int poll = 0;; ++poll) {
-    if (const WindowHandle window = app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
-      return window;
-    if (poll == kRunningWindowPolls) return 0;
+    if (const WindowHandle window = app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle)) {
+      app.platform.desktop.RaiseWindow(window);
+      return MainExit::AlreadyRunning;
+    }
+    if (app.platform.system.ClaimSingleInstance(instanceName)) return std::nullopt;
+    if (poll == kRunningWindowPolls) break;
     app.platform.system.Sleep(kRunningWindowPollMs);
   }
+  // A start with no window yet (a dialog, a message) holds only the first
+  // name. Holding the second costs nothing: this process ends now.
+  if (app.platform.system.ClaimSingleInstance(CommandLineRunName(instanceName))) return MainExit::AlreadyRunning;
+  app.LanguageName = ChooseLanguage(app);
+  const std::string text = app.LookupText("CommandLineBusy");
+  app.Message(text.empty() ? kCommandLineBusyEnglish : text);
+  return MainExit::CommandLineBusy;
 }
 
 }  // namespace
@@ -50,16 +70,28 @@ std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_v
 }
 
 std::string SingleInstanceName(Platform& platform, const std::string& programFolder) {
-  // The long, lowered form: a start through an 8.3 path or in other letter
-  // case is the same program folder.
+  // The folder's identity: a start through a junction, a substituted drive
+  // or a share is the same program folder. Without one, the long, lowered
+  // form: a start through an 8.3 path or in other letter case is.
   std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (const char c : platform.system.LowerCase(CanonicalPath(platform, programFolder).value_or(programFolder))) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ULL;
+  const auto mix = [&](std::uint64_t byte) { hash = (hash ^ (byte & 0xFF)) * 0x100000001b3ULL; };
+  if (const std::optional<FileIdentity> identity = platform.files.IdentityOf(programFolder)) {
+    for (const std::uint64_t part : {identity->volume, identity->indexHigh, identity->indexLow})
+      for (int shift = 0; shift < 64; shift += 8) mix(part >> shift);
+  } else {
+    for (const char c : platform.system.LowerCase(CanonicalPath(platform, programFolder).value_or(programFolder)))
+      mix(static_cast<unsigned char>(c));
   }
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
   return "Ravelwick-" + std::string(hex);
+}
+
+bool ClaimForCommandLine(Platform& platform, const std::string& programFolder) {
+  const std::string name = SingleInstanceName(platform, programFolder);
+  if (!platform.system.ClaimSingleInstance(name)) return false;
+  platform.system.ClaimSingleInstance(CommandLineRunName(name));
+  return true;
 }
 
 std::string ChooseLanguage(const App& app) {
@@ -102,9 +134,9 @@ MainExit Main(App& app, UiFactory& ui) {
 
   // Claimed before anything else: of two starts at the same moment exactly
   // one gets on, where looking for a window would let both through.
-  if (!app.platform.system.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
-    if (const WindowHandle running = WaitForRunningMainWindow(app)) app.platform.desktop.RaiseWindow(running);
-    return MainExit::AlreadyRunning;
+  if (const std::string name = SingleInstanceName(app.platform, app.programFolder);
+      !app.platform.system.ClaimSingleInstance(name)) {
+    if (const std::optional<MainExit> exit = MeetTheOtherInstance(app, name)) return *exit;
   }
   // A copy in another folder counts as running too.
   if (const WindowHandle running = app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle)) {

@@ -19,6 +19,7 @@ inline constexpr std::uint32_t kLcidChineseSimplified = 2052;
 /// How Main ended. Every exit but MainWindowShown leaves no window open.
 enum class MainExit {
   AlreadyRunning,   // another main window was raised instead
+  CommandLineBusy,  // a command-line run of this folder is at work; the user was told
   MissingTool,      // unpak.exe or makpak.exe is missing
   NoHostFolder,     // neither settings, registry nor the dialog gave one
   StartupAborted,   // the old working tree could not be removed
@@ -53,12 +54,18 @@ std::optional<FoundHostFolder> FindHostFolder(const App& app);
 std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_view folder);
 
 /// The name Main claims so that one program folder runs once:
-/// "Ravelwick-" and a hash of the folder's long, lowered path.
+/// "Ravelwick-" and a hash of the folder's identity (of its long, lowered
+/// path where it has none).
 std::string SingleInstanceName(Platform& platform, const std::string& programFolder);
 
 /// CheckHostInstallation, and an entry in the log for a kept archive it
 /// dropped. What start-up, re-pointing and the writing verbs run.
 HostCheckResult CheckHost(App& app);
+
+/// The claim of a command-line run: the program folder's, as Main claims
+/// it, and a second one that tells a start meeting it that no window is on
+/// its way. False when another instance holds the folder's.
+bool ClaimForCommandLine(Platform& platform, const std::string& programFolder);
 
 /// `folder` with "\" appended unless it already ends in one.
 std::string WithTrailingBackslash(std::string folder);

@@ -32,13 +32,6 @@ std::string Say(const App& app, std::string_view key, std::string_view english) 
   return text.empty() ? std::string(english) : text;
 }
 
-bool SameFile(Platform& platform, const std::string& a, const std::string& b) {
-  const auto full = [&](const std::string& path) {
-    return platform.system.LowerCase(CanonicalPath(platform, path).value_or(path));
-  };
-  return full(a) == full(b);
-}
-
 // A value as a report quotes it: control characters made visible, long ones
 // shortened without splitting a character.
 std::string Shown(std::string_view text) {
@@ -109,7 +102,7 @@ ExportResult ExportSettings(const App& app, const OptionModel& options, const st
   ExportResult result{TransferStatus::Done, path, {}};
   // Replacing settings.ini would save the window before OK and drop the keys
   // that belong to this computer.
-  if (SameFile(app.platform, path, app.SettingsPath())) {
+  if (SameFileOrFolder(app.platform, path, app.SettingsPath())) {
     result.status = TransferStatus::OwnSettingsFile;
     return result;
   }

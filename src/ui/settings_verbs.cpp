@@ -40,7 +40,7 @@ ExitCode ExportVerb(App& app, ConsoleOutput& console, const Invocation& invocati
 
 ExitCode ImportVerb(App& app, ConsoleOutput& console, const Invocation& invocation) {
   // The window would write its own options over the imported ones at OK.
-  if (!app.platform.system.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
+  if (!ClaimForCommandLine(app.platform, app.programFolder)) {
     console.Err("Ravelwick's window is open: close it and try again\n");
     return ExitCode::WindowOpen;
   }

@@ -17,6 +17,7 @@ class Win32ConsoleOutput : public ConsoleOutput {
   Win32ConsoleOutput();
   void Out(std::string_view utf8) override { Write(out_, utf8); }
   void Err(std::string_view utf8) override { Write(err_, utf8); }
+  bool ErrReachesSomeone() const override { return err_.handle != nullptr; }
 
  private:
   struct Stream {

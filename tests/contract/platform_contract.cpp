@@ -213,6 +213,31 @@ TEST_P(PlatformContract, ASingleInstanceClaimWinsOnceEvenInTheSameProcess) {
   }
 }
 
+// "Is this the program's own file?" must hold whatever path leads there,
+// and a file replaced by a rename is another file.
+TEST_P(PlatformContract, IdentitiesFollowTheFileOrFolderNotItsSpelling) {
+  ASSERT_TRUE(p().files.WriteFile(Path("a.ini"), "same"));
+  ASSERT_TRUE(p().files.WriteFile(Path("b.ini"), "same"));
+  ASSERT_TRUE(p().files.CreateFolder(Path("Sub")));
+  const std::optional<FileIdentity> a = p().files.IdentityOf(Path("a.ini")), b = p().files.IdentityOf(Path("b.ini")),
+                                    sub = p().files.IdentityOf(Path("Sub")), root = p().files.IdentityOf(Folder());
+  ASSERT_TRUE(a && b && sub && root);
+  EXPECT_TRUE(a != b && a != sub && sub != root);
+  EXPECT_EQ(p().files.IdentityOf(Path("Sub\\..\\a.ini")), a);
+  EXPECT_EQ(p().files.IdentityOf(Path("Sub\\")), sub);
+  EXPECT_EQ(p().files.IdentityOf(Path("A.INI")) == a, GetParam().caseInsensitive);
+  ASSERT_TRUE(p().files.WriteFile(Path("a.ini"), "rewritten in place"));
+  EXPECT_EQ(p().files.IdentityOf(Path("a.ini")), a);
+  ASSERT_TRUE(p().files.RenameOver(Path("b.ini"), Path("a.ini")));
+  EXPECT_EQ(p().files.IdentityOf(Path("a.ini")), b);
+  EXPECT_FALSE(p().files.IdentityOf(Path("b.ini")));
+  EXPECT_FALSE(p().files.IdentityOf(Path("missing\\deeper.ini")));
+  if (!MakeLink(Path("Sub"), Path("Link"))) return;
+  ASSERT_TRUE(p().files.WriteFile(Path("Sub\\c.ini"), "c"));
+  EXPECT_EQ(p().files.IdentityOf(Path("Link")), sub);
+  EXPECT_EQ(p().files.IdentityOf(Path("Link\\c.ini")), p().files.IdentityOf(Path("Sub\\c.ini")));
+}
+
 TEST_P(PlatformContract, SettingsRoundTripInAFile) {
   const std::string ini = Path("settings.ini");
   EXPECT_EQ(ReadIniValue(p(), ini, "Language", "English"), "English");

@@ -24,6 +24,9 @@ class ContractWorld {
   virtual std::string Folder() const = 0;
   /// Sets the read-only attribute; Platform itself never sets one.
   virtual void MakeReadOnly(const std::string& path) = 0;
+  /// Makes `link` lead to the folder `target` as the platform's links do;
+  /// false where the world cannot make one.
+  virtual bool MakeLink(const std::string& target, const std::string& link) = 0;
 };
 
 struct ContractTarget {
@@ -44,6 +47,7 @@ class PlatformContract : public ::testing::TestWithParam<ContractTarget> {
   std::string Folder() const { return world_->Folder(); }
   std::string Path(const std::string& name) const { return Folder() + "\\" + name; }
   void MakeReadOnly(const std::string& path) { world_->MakeReadOnly(path); }
+  bool MakeLink(const std::string& target, const std::string& link) { return world_->MakeLink(target, link); }
 
   std::unique_ptr<ContractWorld> world_;
 };

@@ -7,7 +7,7 @@
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: preview, unpack,
 # second, help, usage, nohost, apply, force, busy, noversion, refuse, restore,
-# race, transfer, checked, kept, status.
+# race, transfer, checked, kept, status, spelling.
 set -u
 ravelwick=$1
 pak=$2
@@ -41,7 +41,7 @@ setup() {  # [host version, or "none"]
 }
 # A normal first start that unpacks the tree; the window is left open.
 first_start() {
-  wine "$prog/ravelwick.exe" &
+  wine "${exe:-$prog/ravelwick.exe}" &
   rw_pid=$!
   ud wait-window "${main[@]}" --timeout 30 >/dev/null || fail "no main window"
   wait_for 30 test -f "$prog/Resource/ui/main/index.css" || fail "no working tree after the first start"
@@ -60,10 +60,11 @@ fingerprint() {
 # Runs ravelwick.exe ARGS... with its output in $work/out and $work/err and
 # its exit code in $rc; $windows lists the windows seen meanwhile, each
 # closed at once so that a message box cannot hold the run up. With
-# watch=0 the windows are left alone.
+# watch=0 the windows are left alone. $exe, when set, is the program's path
+# as it is started: Wine names a Unix path by the drive that leads there.
 watch=1
 run() {
-  timeout 60 wine "$prog/ravelwick.exe" "$@" >"$work/out" 2>"$work/err" &
+  timeout 60 wine "${exe:-$prog/ravelwick.exe}" "$@" >"$work/out" 2>"$work/err" &
   local pid=$!
   windows=""
   watch_windows() {
@@ -182,6 +183,20 @@ usage_checks() {
     expect_no_window "$line"
   done
   [ ! -e "$prog/Resource" ] || fail "a mistake unpacked"
+
+  echo "== a file dropped on ravelwick.exe, as Explorer starts it (no console, no stream): the usage in a message box, exit 9"
+  (
+    timeout 60 wine start /wait /unix "$prog/ravelwick.exe" "$(winpath "$work/photo.jpg")"
+    echo $? >"$work/rc"
+  ) &
+  local text
+  text=$(ud message "${msgbox[@]}" --timeout 30 | tr -d '\r')
+  grep -q "no verb" <<<"$text" || fail "the message box does not say why: $text"
+  grep -q '/preview ' <<<"$text" || fail "the message box holds no usage: $text"
+  ud close "${msgbox[@]}" --timeout 0 >/dev/null
+  wait
+  expect_eq "exit code of the dropped file" "$(cat "$work/rc")" 9
+  [ -z "$(ud list "${main[@]}" --timeout 0)" ] || fail "a dropped file opened the window"
 }
 
 nohost_checks() {
@@ -377,6 +392,45 @@ status_checks() {
   expect_eq "files changed by the second /status" "$(fingerprint "$prog" "$host")" "$before"
 }
 
+# Other paths to the program folder: a drive letter of its own (Wine's
+# "subst", a link in the prefix's dosdevices) and a Unix symbolic link, which
+# Wine shows as a reparse point. The programs are started by Windows paths,
+# which Wine keeps as they are spelled.
+spelling_checks() {
+  setup
+  local drive="$WINEPREFIX/dosdevices/r:" real linked
+  trap 'rm -f "$WINEPREFIX/dosdevices/r:"' EXIT
+  ln -sfn "$prog" "$drive"
+  ln -sfn "$prog" "$work/Linked"
+  real="$(winpath "$prog")\\ravelwick.exe"
+  linked=$(winpath "$work/Linked")
+  echo "== /export over settings.ini by another path: refused, settings.ini keeps its keys"
+  local before
+  before=$(sha256sum <"$prog/settings.ini")
+  exe=$real
+  for target in 'R:\settings.ini' "$linked\\SETTINGS.INI"; do
+    run /export "$target"
+    expect_eq "/export $target exit code" "$rc" 2
+    expect_one_line "/export $target reason" "$work/err" "own settings file"
+    expect_eq "settings.ini after /export $target" "$(sha256sum <"$prog/settings.ini")" "$before"
+  done
+
+  echo "== the window open by one path, /apply and /import by others: exit 5, nothing changed"
+  first_start
+  watch=0
+  printf '[General]\r\nHideHome=0\r\n' >"$work/look.ini"
+  before=$(fingerprint "$prog" "$host")
+  exe='R:\ravelwick.exe'
+  run /apply /quiet /force
+  expect_eq "/apply by another drive exit code" "$rc" 5
+  exe="$linked\\ravelwick.exe"
+  run /import "$(winpath "$work/look.ini")"
+  expect_eq "/import by a link exit code" "$rc" 5
+  expect_eq "files changed" "$(fingerprint "$prog" "$host")" "$before"
+  close_window
+  rm -f "$drive" "$work/Linked"
+}
+
 mkdir -p "$work"
 transfer_checks() {
   echo "== /export, then /import into a fresh program folder: the same option values"
@@ -480,6 +534,7 @@ case "$group" in
   transfer) transfer_checks ;;
   checked) checked_checks ;;
   status) status_checks ;;
+  spelling) spelling_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1

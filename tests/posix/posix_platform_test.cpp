@@ -29,10 +29,15 @@ class PosixWorld : public test::ContractWorld {
   }
   Platform& platform() override { return platform_; }
   std::string Folder() const override { return root_.string(); }
-  void MakeReadOnly(const std::string& path) override {
-    std::string native = path;
-    std::replace(native.begin(), native.end(), '\\', '/');
-    ::chmod(native.c_str(), 0444);
+  void MakeReadOnly(const std::string& path) override { ::chmod(Native(path).c_str(), 0444); }
+  bool MakeLink(const std::string& target, const std::string& link) override {
+    std::error_code ec;
+    std::filesystem::create_directory_symlink(Native(target), Native(link), ec);
+    return !ec;
+  }
+  static std::string Native(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
   }
   std::string Path(const std::string& name) const { return Folder() + "\\" + name; }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/canonical_path.h"
 #include "stores/text.h"
 
 namespace rw::test {
@@ -111,6 +112,25 @@ std::string FakeFileSystem::LongPathName(const std::string& path) {
   return it == world_->longNames.end() ? path : it->second;
 }
 
+std::optional<FileIdentity> FakeFileSystem::IdentityOf(const std::string& path) {
+  std::string key = Key(LongPathName(LexicalFullPath(path).value_or(path)));
+  for (const auto& [spelling, target] : world_->aliases) {
+    const std::string from = Key(spelling);
+    if (key == from || key.starts_with(from + "\\")) {
+      key = Key(target + key.substr(from.size()));
+      break;
+    }
+  }
+  if (auto file = files_.find(key); file != files_.end()) {
+    if (file->second.identity == 0) file->second.identity = ++identities_;
+    return FileIdentity{1, 0, file->second.identity};
+  }
+  if (!folders_.count(key)) return std::nullopt;
+  std::uint64_t& identity = folderIdentities_[key];
+  if (identity == 0) identity = ++identities_;
+  return FileIdentity{1, 0, identity};
+}
+
 bool FakeFileSystem::FileExists(const std::string& path) { return files_.count(Key(path)) > 0; }
 bool FakeFileSystem::FolderExists(const std::string& path) { return HasFolder(path); }
 
@@ -213,7 +233,10 @@ FileChange FakeFileSystem::DeleteFolder(const std::string& path) {
       if (fk.compare(0, inner.size(), inner) == 0) occupied = true;
     for (const auto& [dk, spelled] : folders_)
       if (dk.compare(0, inner.size(), inner) == 0) occupied = true;
-    if (!occupied) folders_.erase(k);
+    if (!occupied) {
+      folders_.erase(k);
+      folderIdentities_.erase(k);
+    }
   }
   return complete && !folders_.count(key) ? FileChange::Done() : FileChange::Failed();
 }

@@ -45,13 +45,15 @@ class FakeFileSystem final : public FileSystem, public WorldPart {
   std::vector<std::string> ListTree(const std::string& folder) override;
   std::string LongPathName(const std::string& path) override;
   std::optional<std::string> FileVersion(const std::string& path) override;
+  std::optional<FileIdentity> IdentityOf(const std::string& path) override;
 
  private:
   struct Entry {
     std::string path;  // as first spelled
     std::string bytes;
     bool readOnly = false;
-    std::uint64_t written = 0;  // stands for the last-write time
+    std::uint64_t written = 0;   // stands for the last-write time
+    std::uint64_t identity = 0;  // given when first asked for; a rename carries it
   };
   static std::string Key(const std::string& path);
   static std::string Parent(const std::string& key);
@@ -61,6 +63,8 @@ class FakeFileSystem final : public FileSystem, public WorldPart {
   std::map<std::string, Entry> files_;
   std::uint64_t writes_ = 0;
   std::map<std::string, std::string> folders_;  // key -> spelling
+  std::map<std::string, std::uint64_t> folderIdentities_;
+  std::uint64_t identities_ = 0;
 };
 
 }  // namespace rw::test

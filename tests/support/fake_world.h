@@ -61,7 +61,10 @@ struct FakeWorld {
   std::map<std::string, std::string> fileVersions;  // lower-cased path -> version
   std::map<std::string, std::string> registry;      // value path -> string
   std::map<std::string, std::string> longNames;     // lower-cased short path -> long path
-  std::set<std::string> claimedNames;               // single-instance claims held
+  /// Other spellings of a place, for identities: a substituted drive
+  /// ("R:"), a share ("\\localhost\C$") or a link, and the path it leads to.
+  std::map<std::string, std::string> aliases;
+  std::set<std::string> claimedNames;  // single-instance claims held
   std::uint32_t lcid = 1033;
   bool composition = true;
   std::vector<FakeProcess> processList;

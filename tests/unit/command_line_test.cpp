@@ -36,6 +36,8 @@ struct CollectingConsole : ConsoleOutput {
   std::string out, err;
   void Out(std::string_view utf8) override { out += utf8; }
   void Err(std::string_view utf8) override { err += utf8; }
+  bool ErrReachesSomeone() const override { return reachesSomeone; }
+  bool reachesSomeone = true;
 };
 
 // A program folder and, as each case arranges, a host and a working tree.
@@ -93,7 +95,9 @@ bool IsOneLine(const std::string& text) {
 }
 
 // Parsing and dispatch, with no host anywhere: a verb that runs fails for
-// want of one, so every row shows whether the verb was reached.
+// want of one, so every row shows whether the verb was reached. Each row
+// runs again where standard error reaches nobody (started from Explorer):
+// a mistake is then shown in a message box too, unless /quiet.
 TEST(CommandLine, ParsesAsWindowsProgramsDoAndReportsMistakesOnStandardError) {
   enum Stream { None, Out, Err };
   struct Row {
@@ -126,11 +130,16 @@ TEST(CommandLine, ParsesAsWindowsProgramsDoAndReportsMistakesOnStandardError) {
       {{"/force", "/quiet"}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
       {{"/apply", "/restore"}, ExitCode::UsageError, Err, "ravelwick.exe: one verb at a time: /apply and /restore"},
       {{"/restore", "/force", "now"}, ExitCode::UsageError, Err, "ravelwick.exe: unexpected argument now"},
+      {{"C:\\Users\\me\\Desktop\\photo.jpg"}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
+      {{"/bogus", "/quiet"}, ExitCode::UsageError, Err, "ravelwick.exe: unknown switch /bogus"},
   };
   const std::string usage = UsageText("ravelwick.exe");
-  for (const Row& row : rows) {
+  for (std::size_t i = 0; i < 2 * std::size(rows); ++i) {
+    const Row& row = rows[i % std::size(rows)];
+    const bool reached = i < std::size(rows);
     CommandLineRun run;
-    std::string line;
+    run.console.reachesSomeone = reached;
+    std::string line = reached ? "" : "unseen ";
     for (const std::string& argument : row.arguments) line += "[" + argument + "]";
     SCOPED_TRACE(line);
     EXPECT_EQ(run.Run(row.arguments), row.code);
@@ -142,7 +151,9 @@ TEST(CommandLine, ParsesAsWindowsProgramsDoAndReportsMistakesOnStandardError) {
     else
       EXPECT_EQ(run.console.err, "");
     EXPECT_TRUE(run.changes.empty());
-    EXPECT_TRUE(run.p.messages.empty());
+    const bool boxed = !reached && row.usage == Err && std::ranges::count(row.arguments, "/quiet") == 0;
+    EXPECT_EQ(run.p.messages.size(), boxed ? 1u : 0u);
+    EXPECT_EQ(run.p.messages.empty() ? run.console.err : run.p.messages[0].text, run.console.err);
   }
 }
 
@@ -312,6 +323,7 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
   const Row rows[] = {
       {"export", {"/export", look}, "", false, ExitCode::Done, "HideHome=1", look},
       {"export over settings.ini", {"/export", kSettings}, "", false, ExitCode::Failed, "HideHome=1", ""},
+      {"export by another drive", {"/export", "R:\\SETTINGS.INI"}, "", false, ExitCode::Failed, "HideHome=1", ""},
       {"import",
        {"/import", look},
        "[General]\r\nHideHome=0\r\nHideRefresh=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=5\r\n",
@@ -335,6 +347,7 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
     run.AddHost();
     run.Settings("HideHome=1\r\nInstallFolder=" + kHost + "\r\n");
     run.p.AddFolder("E:\\Looks");
+    run.p.aliases["R:"] = kProgram;
     if (!row.file.empty()) run.p.AddFile(look, row.file);
     if (row.windowOpen) run.HoldTheWindowsClaim();
     const std::optional<std::string> before = run.p.Contents(kSettings);

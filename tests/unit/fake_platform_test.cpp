@@ -12,6 +12,10 @@ class FakeWorld : public ContractWorld {
   Platform& platform() override { return platform_; }
   std::string Folder() const override { return "C:\\Ravelwick\\Contract"; }
   void MakeReadOnly(const std::string& path) override { platform_.SetReadOnly(path, true); }
+  bool MakeLink(const std::string& target, const std::string& link) override {
+    platform_.aliases[link] = target;
+    return true;
+  }
 
  private:
   FakePlatform platform_;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "app/app.h"
 #include "app/host_check.h"
 #include "pipeline/pipeline.h"
+#include "platform/canonical_path.h"
 #include "stores/text.h"
 #include "support/fake_platform.h"
 #include "ui/main_sequence.h"
@@ -80,44 +82,57 @@ TEST_F(StartupTest, RaisesTheRunningMainWindowAndEndsSilently) {
 }
 
 // Another start of this program folder holds the claim; its main window
-// shows up after `windowAfterMs` (never when negative).
-TEST(SingleInstance, TheLoserRaisesTheWinnersWindowOnceItAppearsAndEndsSilently) {
+// shows up after `windowAfterMs` (never when negative). A command-line run
+// shows none and ends after `endsAfterMs` (never when negative).
+TEST(SingleInstance, TheLoserRaisesTheWinnersWindowOrWaitsForACommandLineRun) {
   struct LateWindow : FakePlatform {
     explicit LateWindow(const std::string& programFolder) : FakePlatform(programFolder) {
       onSleep = [this] {
         if (windowAfterMs >= 0 && nowMs >= static_cast<std::uint64_t>(windowAfterMs) && windows.empty())
           windows.push_back(FakeWindow{8, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
+        if (endsAfterMs >= 0 && nowMs >= static_cast<std::uint64_t>(endsAfterMs)) claimedNames.clear();
       };
     }
     long windowAfterMs = -1;
+    long endsAfterMs = -1;
   };
   struct Case {
     long windowAfterMs;
+    bool commandLine;
+    long endsAfterMs;
+    MainExit exit;
     std::vector<WindowHandle> raised;
     std::uint64_t minMs, maxMs;
   };
   const Case cases[] = {
-      {0, {8}, 0, 0},           // already there
-      {1500, {8}, 1500, 1600},  // the winner is still starting
-      {-1, {}, 3000, 10000},    // the winner never shows one (a dialog, a message)
+      {0, false, -1, MainExit::AlreadyRunning, {8}, 0, 0},           // already there
+      {1500, false, -1, MainExit::AlreadyRunning, {8}, 1500, 1600},  // the winner is still starting
+      {-1, false, -1, MainExit::AlreadyRunning, {}, 3000, 10000},    // it never shows one (a dialog, a message)
+      {-1, true, -1, MainExit::CommandLineBusy, {}, 3000, 10000},    // a scheduled /apply at work
+      {-1, true, 1500, MainExit::MainWindowShown, {}, 1500, 1600},   // one that ends soon
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.windowAfterMs << (c.commandLine ? " command line " : " ") << c.endsAfterMs);
     LateWindow p{kProgram};
     AddProgram(p);
     AddHost(p, kHost, "3.0.20.100");
     p.AddFile(kSettings, "[General]\r\nInstallFolder=" + kHost + "\r\n");
-    ASSERT_TRUE(p.system.ClaimSingleInstance(SingleInstanceName(p, kProgram)));  // the winner
+    ASSERT_TRUE(c.commandLine ? ClaimForCommandLine(p, kProgram)
+                              : p.system.ClaimSingleInstance(SingleInstanceName(p, kProgram)));  // the winner
     p.windowAfterMs = c.windowAfterMs;
+    p.endsAfterMs = c.endsAfterMs;
     if (c.windowAfterMs == 0) p.windows.push_back(FakeWindow{8, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
     App app{p, kProgram};
     FakeUi ui;
-    EXPECT_EQ(Main(app, ui), MainExit::AlreadyRunning) << c.windowAfterMs;
-    EXPECT_EQ(p.raised, c.raised) << c.windowAfterMs;
-    EXPECT_GE(p.nowMs, c.minMs) << c.windowAfterMs;
-    EXPECT_LE(p.nowMs, c.maxMs) << c.windowAfterMs;
-    EXPECT_TRUE(p.messages.empty());
-    EXPECT_EQ(ui.dialogs + ui.mainWindows, 0);
-    EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nInstallFolder=" + kHost + "\r\n");
+    EXPECT_EQ(Main(app, ui), c.exit);
+    EXPECT_EQ(p.raised, c.raised);
+    EXPECT_GE(p.nowMs, c.minMs);
+    EXPECT_LE(p.nowMs, c.maxMs);
+    EXPECT_EQ(p.messages.size(), c.exit == MainExit::CommandLineBusy ? 1u : 0u);
+    EXPECT_EQ(ui.dialogs + ui.mainWindows, c.exit == MainExit::MainWindowShown ? 1 : 0);
+    if (c.exit != MainExit::MainWindowShown) {
+      EXPECT_EQ(*p.Contents(kSettings), "[General]\r\nInstallFolder=" + kHost + "\r\n");
+    }
   }
 }
 
@@ -138,15 +153,23 @@ TEST_F(StartupTest, OfTwoStartsOfOneFolderOnlyTheFirstGoesOn) {
 
 TEST(SingleInstance, OneNamePerFolderWhateverItsSpelling) {
   FakePlatform p;
-  p.longNames["c:\\progra~1\\ravelw~1"] = "C:\\Program Files\\Ravelwick \xC3\x89t\xC3\xA9";
-  const std::string name = SingleInstanceName(p, "C:\\Program Files\\Ravelwick \xC3\x89t\xC3\xA9");
+  const std::string folder = "C:\\Program Files\\Ravelwick \xC3\x89t\xC3\xA9";
+  p.AddFolder(folder);
+  p.AddFolder("C:\\Program Files\\Ravelwick");
+  p.longNames["c:\\progra~1\\ravelw~1"] = folder;
+  p.aliases["R:"] = folder;
+  p.aliases["\\\\localhost\\C$"] = "C:";
+  p.aliases["D:\\Tools\\Ravelwick"] = folder;  // a junction
+  const std::string name = SingleInstanceName(p, folder);
   EXPECT_EQ(name.size(), std::string("Ravelwick-").size() + 16);
   EXPECT_TRUE(name.starts_with("Ravelwick-"));
   EXPECT_EQ(name.find_first_not_of("0123456789abcdef", 10), std::string::npos);
   for (const char* same : {"c:\\program files\\ravelwick \xC3\xA9t\xC3\xA9", "C:\\PROGRA~1\\RAVELW~1",
-                           "C:\\PROGRAM FILES\\RAVELWICK \xC3\x89T\xC3\x89"})
+                           "C:\\PROGRAM FILES\\RAVELWICK \xC3\x89T\xC3\x89", "R:\\",
+                           "\\\\localhost\\C$\\Program Files\\Ravelwick \xC3\x89t\xC3\xA9", "D:\\Tools\\Ravelwick\\."})
     EXPECT_EQ(SingleInstanceName(p, same), name) << same;
-  for (const char* other : {"C:\\Program Files\\Ravelwick", "D:\\Program Files\\Ravelwick \xC3\x89t\xC3\xA9"})
+  for (const char* other :
+       {"C:\\Program Files\\Ravelwick", "D:\\Program Files\\Ravelwick \xC3\x89t\xC3\xA9", "R:\\Sub"})
     EXPECT_NE(SingleInstanceName(p, other), name) << other;
 }
 
@@ -303,6 +326,21 @@ TEST(CanonicalHostFolder, OneSpellingPerFolderAndOnlyFullyQualifiedOnes) {
       {"D:\\M\\Bin", std::nullopt},
   };
   for (const auto& [typed, expected] : rows) EXPECT_EQ(CanonicalHostFolder(p, typed), expected) << typed;
+}
+
+TEST(SameFileOrFolder, EveryPathThatLeadsThereAndNoOther) {
+  FakePlatform p;
+  p.AddFile("C:\\Ravelwick\\settings.ini", "");
+  p.AddFile("C:\\Ravelwick\\other.ini", "");
+  p.aliases["R:"] = "C:\\Ravelwick";
+  const std::tuple<const char*, const char*, bool> rows[] = {
+      {"C:\\Ravelwick\\settings.ini", "R:\\Settings.ini", true},
+      {"C:\\Ravelwick\\settings.ini", "C:\\Ravelwick\\other.ini", false},
+      {"C:\\Ravelwick\\new.ini", "R:\\NEW.ini", true},  // neither there yet: by the folder
+      {"C:\\Ravelwick\\new.ini", "E:\\Looks\\new.ini", false},
+      {"E:\\Looks\\new.ini", "e:/looks/NEW.ini", true},  // no folder either: by the spelling
+  };
+  for (const auto& [a, b, same] : rows) EXPECT_EQ(SameFileOrFolder(p, a, b), same) << a << " " << b;
 }
 
 // --- CheckHostInstallation -------------------------------------------------

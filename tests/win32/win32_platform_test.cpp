@@ -62,6 +62,23 @@ bool RunUnix(const std::string& commandLine, Done done) {
   return false;
 }
 
+// A link to a folder as the system at hand makes one: a symbolic link where
+// Windows allows it, else (Wine, whose CreateSymbolicLinkW makes nothing) a
+// Unix one, which Wine shows as a folder with the reparse-point attribute.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+  const auto isLink = [&] {
+    const DWORD a = GetFileAttributesW(link.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+  };
+  if (CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                          SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+      isLink())
+    return true;
+  const std::string unixTarget = UnixName(target), unixLink = UnixName(link);
+  if (unixTarget.empty() || unixLink.empty()) return false;
+  return RunUnix("Z:\\bin\\ln -s \"" + unixTarget + "\" \"" + unixLink + "\"", isLink);
+}
+
 // A folder beside the test program with a name that is not ASCII on
 // purpose, removed with the world whatever the tests made read-only.
 class Win32World : public test::ContractWorld {
@@ -75,6 +92,9 @@ class Win32World : public test::ContractWorld {
   std::string Folder() const override { return folder_; }
   void MakeReadOnly(const std::string& path) override {
     EXPECT_TRUE(SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY)) << path;
+  }
+  bool MakeLink(const std::string& target, const std::string& link) override {
+    return MakeFolderLink(Wide(link), Wide(target));
   }
 
   Win32Platform platform_;
@@ -168,23 +188,6 @@ TEST(Win32Platform, ASingleInstanceClaimHoldsForTheWholeProcess) {
   EXPECT_TRUE(Win32Platform().system.ClaimSingleInstance(name));
   // Another platform object of the same process sees the claim too.
   EXPECT_FALSE(Win32Platform().system.ClaimSingleInstance(name));
-}
-
-// A link to a folder as the system at hand makes one: a symbolic link where
-// Windows allows it, else (Wine, whose CreateSymbolicLinkW makes nothing) a
-// Unix one, which Wine shows as a folder with the reparse-point attribute.
-bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
-  const auto isLink = [&] {
-    const DWORD a = GetFileAttributesW(link.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
-  };
-  if (CreateSymbolicLinkW(link.c_str(), target.c_str(),
-                          SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
-      isLink())
-    return true;
-  const std::string unixTarget = UnixName(target), unixLink = UnixName(link);
-  if (unixTarget.empty() || unixLink.empty()) return false;
-  return RunUnix("Z:\\bin\\ln -s \"" + unixTarget + "\" \"" + unixLink + "\"", isLink);
 }
 
 TEST_F(Win32PlatformTest, RemovingAFolderNeverFollowsALinkAtAnyDepth) {

@@ -144,6 +144,12 @@ FileChange PosixFileSystem::CreateFolder(const std::string& path) {
   return ec ? Failed(ec) : Failed(std::make_error_code(std::errc::file_exists));
 }
 
+std::optional<FileIdentity> PosixFileSystem::IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(Native(path).c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), 0, static_cast<std::uint64_t>(st.st_ino)};
+}
+
 std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code ec;

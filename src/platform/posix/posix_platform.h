@@ -26,6 +26,7 @@ class PosixFileSystem final : public FileSystem {
   std::vector<std::string> ListTree(const std::string& folder) override;
   std::string LongPathName(const std::string& path) override { return path; }
   std::optional<std::string> FileVersion(const std::string&) override { return std::nullopt; }
+  std::optional<FileIdentity> IdentityOf(const std::string& path) override;
 };
 
 class PosixProcesses final : public Processes {

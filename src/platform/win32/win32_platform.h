@@ -27,6 +27,7 @@ class Win32FileSystem final : public FileSystem {
   std::vector<std::string> ListTree(const std::string& folder) override;
   std::string LongPathName(const std::string& path) override;
   std::optional<std::string> FileVersion(const std::string& path) override;
+  std::optional<FileIdentity> IdentityOf(const std::string& path) override;
 };
 
 /// Processes and the default browser (win32_platform_processes.cpp).

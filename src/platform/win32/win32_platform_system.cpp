@@ -30,7 +30,10 @@ std::wstring MutexName(const std::string& name) {
     hex[16] = L'\0';
     wide = std::wstring(hex) + L"~" + wide.substr(wide.size() - kKept);
   }
-  return L"Local\\" + wide;
+  // One namespace for every session: a task run while the user is not logged
+  // on (session 0) must meet the window of the user's session. A mutex
+  // needs no privilege there, unlike a file mapping.
+  return L"Global\\" + wide;
 }
 
 }  // namespace
@@ -42,8 +45,10 @@ bool Win32System::ClaimSingleInstance(const std::string& name) {
   win32::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, MutexName(name).c_str()));
   const DWORD error = GetLastError();
   if (mutex && error == ERROR_ALREADY_EXISTS) return false;
-  // Denied: another user's process holds it. Any other failure cannot tell,
-  // and must not keep the program from starting.
+  // Denied: a process of another user, or of this user at a higher
+  // integrity level, holds it under its own default security, which is left
+  // as it is: a denial tells as much as an open would. Any other failure
+  // cannot tell, and must not keep the program from starting.
   const bool claimed = mutex || error != ERROR_ACCESS_DENIED;
   // Never closed: the claim lasts until the process ends.
   static_cast<void>(mutex.release());
