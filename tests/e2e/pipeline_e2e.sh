@@ -563,7 +563,7 @@ bytes_checks() {
   echo "== templates holding bytes that are not UTF-8: Apply edits around them and leaves the rest byte for byte"
   before_pack=bytes_not_utf8 prepare bytes 3.0.20.100
   cp "$prog/Resource/ui/main/favbar.htm" "$prog/Resource/ui/main/navbar.htm" "$work/"
-  ud check "${main[@]}" --control "Show Browing Mode text description" --state 1 >/dev/null || fail "option not ticked"
+  ud check "${main[@]}" --control "Show Browsing Mode text description" --state 1 >/dev/null || fail "option not ticked"
   click_ok
   expect_ravelwick_ends 60
   inspect "$host/Bin/Resource.dat"
