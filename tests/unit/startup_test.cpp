@@ -30,7 +30,8 @@ class FakeUi : public UiFactory {
   int mainWindows = 0;
   bool controlsReadyAtMainWindow = false;
 
-  void ShowSetFolderDialog(App& app, WindowHandle) override {
+  void ShowSetFolderDialog(App& app, WindowHandle, FolderDialogCause cause) override {
+    EXPECT_EQ(cause, FolderDialogCause::NoneFound);
     ++dialogs;
     if (onDialog) onDialog(app);
   }
@@ -55,7 +56,7 @@ void AddProgram(FakePlatform& p) {
   p.AddFile(kProgram + "\\Languages\\English.ini",
             "[General]\r\nMissingFile=missing tool\r\nNoMX3=no host\r\nFolderLocked=locked $folder, $folder\r\n"
             "MX3Folder=Folder of Maxthon 3:\r\nOK=OK\r\nCancel=Cancel\r\nSelectFolder=Pick it\r\n"
-            "InvaidFolder=No host in $folder ($folder)\r\n");
+            "InvaidFolder=No host in $folder ($folder)\r\nNoFolderFound=Found none\r\n");
 }
 
 std::string Setting(App& app, const char* key) { return app.ReadSetting(key, "<none>"); }
@@ -250,6 +251,7 @@ TEST_F(StartupTest, InvalidCandidatesLeadToTheDialogAndStayUnerased) {
     EXPECT_EQ(Setting(a, "InstallFolder"), "D:\\Gone\\") << c.name;
     ASSERT_EQ(fp.messages.size(), 1u) << c.name;
     EXPECT_EQ(fp.messages[0].text, "no host");
+    EXPECT_EQ(fp.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(u.mainWindows, 0);
   }
 }
@@ -479,7 +481,7 @@ TEST_F(HostCheckTest, UnknownVersionTouchesNothing) {
 
 class FakeView : public SetFolderView {
  public:
-  std::string label, ok, cancel, text;
+  std::string label, ok, cancel, text, reason = "<unset>";
   std::string browseResult;
   std::string browsePrompt;
   std::uint32_t browseFlags = 0;
@@ -496,6 +498,7 @@ class FakeView : public SetFolderView {
     ok = o;
     cancel = c;
   }
+  void SetReason(const std::string& r) override { reason = r; }
   std::string Text() override { return text; }
   void SetText(const std::string& t) override { text = t; }
   void SelectAllText() override { ++selections; }
@@ -530,6 +533,11 @@ TEST_F(DialogTest, LoadShowsCaptionsAndTheStoredFolderEvenWhenInvalid) {
   EXPECT_EQ(view.ok, "OK");
   EXPECT_EQ(view.cancel, "Cancel");
   EXPECT_EQ(view.text, "D:\\Gone");
+  EXPECT_EQ(view.reason, "");  // asked for from the menu: the user knows why
+
+  SetFolderDialog started{app, view, FolderDialogCause::NoneFound};
+  started.OnLoad();
+  EXPECT_EQ(view.reason, "Found none");
 }
 
 TEST_F(DialogTest, ValidFolderTypedWithoutBackslashIsStoredWithOne) {
@@ -557,6 +565,7 @@ TEST_F(DialogTest, RejectedFoldersKeepTheDialogOpen) {
     ASSERT_EQ(fp.messages.size(), 1u) << typed;
     EXPECT_EQ(fp.messages[0].text, "No host in " + typed + " (" + typed + ")");
     EXPECT_EQ(fp.messages[0].title, "Ravelwick");
+    EXPECT_EQ(fp.messages[0].icon, MessageIcon::Warning);
     EXPECT_EQ(v.focusCount, 1);
     EXPECT_EQ(v.selections, 1);
     EXPECT_EQ(a.HostBinFolder, "");

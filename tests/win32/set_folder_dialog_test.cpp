@@ -29,13 +29,14 @@ class SetFolderDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform_.AddFile("D:\\Host\\Bin\\Maxthon.exe", "MZ");
-    platform_.AddFile("C:\\Ravelwick\\Languages\\English.ini", "[General]\r\nOK=Fine\r\nInvaidFolder=bad $folder\r\n");
+    platform_.AddFile("C:\\Ravelwick\\Languages\\English.ini",
+                      "[General]\r\nOK=Fine\r\nInvaidFolder=bad $folder\r\nNoFolderFound=None found\r\n");
     g_steps.clear();
     g_next = 0;
   }
-  void Run(WindowHandle owner = 0) {
+  void Run(WindowHandle owner = 0, FolderDialogCause cause = FolderDialogCause::Chosen) {
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, RunNextStep);
-    win32::ShowSetFolderDialog(app_, owner);
+    win32::ShowSetFolderDialog(app_, owner, cause);
     KillTimer(nullptr, timer);
     EXPECT_FALSE(win32::IsSetFolderDialogOpen());
   }
@@ -81,6 +82,29 @@ TEST_F(SetFolderDialogTest, LayoutCaptionsAndModalOwner) {
   EXPECT_TRUE(IsWindowEnabled(owner));
   EXPECT_EQ(app_.HostBinFolder, "");
   DestroyWindow(owner);
+}
+
+// Opened by the start-up, one line says why, and the rest moves down by it.
+TEST_F(SetFolderDialogTest, TheReasonLineSitsAboveAndGrowsTheDialog) {
+  g_steps = {[&] {
+    HWND reason = FindWindowExW(Dialog(), FindWindowExW(Dialog(), nullptr, L"Static", nullptr), L"Static", nullptr);
+    ASSERT_TRUE(reason && IsWindowVisible(reason));
+    wchar_t text[64] = {};
+    GetWindowTextW(reason, text, 64);
+    EXPECT_STREQ(text, L"None found");
+    RECT line{}, edit{}, client{};
+    GetWindowRect(reason, &line);
+    GetWindowRect(Edit(), &edit);
+    GetClientRect(Dialog(), &client);
+    const int lineHeight = line.bottom - line.top;
+    EXPECT_GT(lineHeight, 0);
+    EXPECT_GT(edit.top, line.bottom);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(client.bottom, MulDiv(106, dpi, 96) + lineHeight + MulDiv(6, dpi, 96));
+  }};
+  Run(0, FolderDialogCause::NoneFound);
 }
 
 TEST_F(SetFolderDialogTest, EnterActsAsOkWhereverTheFocusIs) {
