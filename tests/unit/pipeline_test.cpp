@@ -475,10 +475,14 @@ TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
     bool usable;
     Outcome failure = Outcome::UnpackFailed;
   };
-  // The browser's own archive, through the backup, as the first start has it.
-  const auto fromBackup = [&](const std::string& folder) {
+  // The browser's own archive, as the first start has it, and an unpacker
+  // that writes nothing from it.
+  const auto unreadable = [&](std::uint32_t exitCode, int listings) {
     p.files.RemoveFile(kPacked);
-    p.AddFile(kBackup, PackFolder(p, folder));
+    p.AddFile(kBackup, PackFolder(p, "X:"));
+    tools.unpackerWrites = false;
+    tools.unpackerExitCode = exitCode;
+    tools.unpackerListings = listings;
   };
   const std::vector<Case> cases = {
       {"unpacker hangs", [&] { tools.unpackerListings = -1; }, false, false},
@@ -490,32 +494,10 @@ TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
          tools.unpackerExitCode = 1;
        },
        false, false},
-      {"unpacker cannot read the browser's archive",
-       [&] {
-         fromBackup("X:");
-         tools.unpackerWrites = false;
-       },
-       false, false, Outcome::ArchiveNotReadable},
-      {"... and says so by its exit code",
-       [&] {
-         fromBackup("X:");
-         tools.unpackerWrites = false;
-         tools.unpackerExitCode = 1;
-       },
-       false, false, Outcome::ArchiveNotReadable},
-      {"... and finds no skin in it",
-       [&] {
-         p.AddFile("Y:\readme.txt", "not a skin");
-         fromBackup("Y:");
-       },
-       false, false, Outcome::ArchiveNotReadable},
-      {"unpacker hangs on the browser's archive",
-       [&] {
-         fromBackup("X:");
-         tools.unpackerWrites = false;
-         tools.unpackerListings = -1;
-       },
-       false, false},
+      {"unpacker cannot read the browser's archive", [&] { unreadable(0, 2); }, false, false,
+       Outcome::ArchiveNotReadable},
+      {"... and says so by its exit code", [&] { unreadable(1, 2); }, false, false, Outcome::ArchiveNotReadable},
+      {"... and hangs on it", [&] { unreadable(0, -1); }, false, false},
       {"file deleted from the tree", [&] { p.files.RemoveFile(kModernCss); }, true, false},
       {"record removed (a run killed before it was written)", [&] { p.files.RemoveFile(app.Host().TreeRecordPath()); },
        true, false},
