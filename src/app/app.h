@@ -1,6 +1,7 @@
 // Program-wide values and the shared services, alive for the whole run.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,9 +46,13 @@ struct App {
   std::string LookupText(std::string_view key, bool useEnglish = false) const {
     return rw::LookupText(platform, programFolder, LanguageName, key, useEnglish, &files);
   }
-  MessageResult Message(std::string_view text, MessageButtons buttons = MessageButtons::Ok,
-                        WindowHandle owner = 0) const {
-    return platform.desktop.ShowMessage(owner, std::string(text), std::string(kMessageTitle), buttons);
+  /// Without an icon a question shows the question mark and a plain
+  /// message the information sign.
+  MessageResult Message(std::string_view text, MessageButtons buttons = MessageButtons::Ok, WindowHandle owner = 0,
+                        std::optional<MessageIcon> icon = std::nullopt) const {
+    const MessageIcon shown =
+        icon.value_or(buttons == MessageButtons::Ok ? MessageIcon::Information : MessageIcon::Question);
+    return platform.desktop.ShowMessage(owner, std::string(text), std::string(kMessageTitle), buttons, shown);
   }
 };
 

@@ -51,5 +51,7 @@ void ForgetUpdate(App& app);
 /// The message for a result: "FolderLocked" or "ArchiveUnusable"; empty
 /// for the others.
 std::string MessageFor(const App& app, const HostCheckResult& result);
+/// Both of those tell of a failure.
+inline MessageIcon IconFor(const HostCheckResult&) { return MessageIcon::Error; }
 
 }  // namespace rw

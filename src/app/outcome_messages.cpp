@@ -7,42 +7,51 @@ namespace rw {
 
 namespace {
 
-// Stored spellings of the language keys.
-std::string_view KeyOf(Outcome outcome) {
+// Stored spellings of the language keys, and how grave each message is: a
+// failed road is an error; a road that ended with the browser as it was
+// before is a warning.
+struct Told {
+  std::string_view key;
+  MessageIcon icon = MessageIcon::Error;
+};
+
+Told TellingOf(Outcome outcome) {
   switch (outcome) {
     case Outcome::Done:
     case Outcome::Declined:
-      return {};
+      return {{}, MessageIcon::Information};
     case Outcome::NoHostVersion:
-      return "NoHostVersion";
+      return {"NoHostVersion"};
     case Outcome::NoBackup:
-      return "NoBackup";
+      return {"NoBackup", MessageIcon::Warning};
     case Outcome::ArchiveUnusable:
-      return "ArchiveUnusable";
+      return {"ArchiveUnusable"};
     case Outcome::BackupUnusable:
-      return "BackupUnusable";
+      return {"BackupUnusable"};
     case Outcome::UnpackFailed:
-      return "UnpackFailed";
+      return {"UnpackFailed"};
+    case Outcome::ArchiveNotReadable:
+      return {"ArchiveNotReadable"};
     case Outcome::PackFailed:
-      return "PackFailed";
+      return {"PackFailed"};
     case Outcome::VerifyFailed:
-      return "VerifyFailed";
+      return {"VerifyFailed"};
     case Outcome::InstallFailed:
-      return "InstallFailed";
+      return {"InstallFailed"};
     case Outcome::RestoreFailed:
-      return "RestoreFailed";
+      return {"RestoreFailed"};
     case Outcome::KeepAsideFailed:
-      return "KeepAsideFailed";
+      return {"KeepAsideFailed"};
     case Outcome::RolledBack:
-      return "RolledBack";
+      return {"RolledBack", MessageIcon::Warning};
     case Outcome::RollbackFailed:
-      return "RollbackFailed";
+      return {"RollbackFailed"};
     case Outcome::StillDown:
-      return "StillDown";
+      return {"StillDown"};
     case Outcome::RestoredButDown:
-      return "RestoredButDown";
+      return {"RestoredButDown"};
     case Outcome::SettingsUnsaved:
-      return "SettingsNotSaved";
+      return {"SettingsNotSaved"};
   }
   return {};
 }
@@ -50,12 +59,14 @@ std::string_view KeyOf(Outcome outcome) {
 }  // namespace
 
 std::string MessageFor(const App& app, const PipelineResult& result) {
-  const std::string_view key = KeyOf(result.outcome);
+  const std::string_view key = TellingOf(result.outcome).key;
   if (key.empty()) return {};
   std::string text = ReplaceAll(ReplaceAll(app.LookupText(key), "$version", app.HostVersion), "$file", result.file);
   // The system's own words help whoever has to find the cause.
   if (!result.osError.empty()) text += "\r\n\r\n" + result.osError;
   return text;
 }
+
+MessageIcon IconFor(const PipelineResult& result) { return TellingOf(result.outcome).icon; }
 
 }  // namespace rw

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "pipeline/outcome.h"
+#include "platform/desktop.h"
 
 namespace rw {
 
@@ -12,5 +13,7 @@ struct App;
 /// The message for a result, in the user's language; empty for Done and
 /// Declined, which need none.
 std::string MessageFor(const App& app, const PipelineResult& result);
+/// The symbol its message box carries.
+MessageIcon IconFor(const PipelineResult& result);
 
 }  // namespace rw

@@ -50,15 +50,21 @@ bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls,
   return false;
 }
 
-bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, MainWindowOps* window,
-             WaitStep step) {
+ToolEnd RunToolToItsEnd(Platform& platform, const std::string& commandLine, std::string_view imageName,
+                        MainWindowOps* window, WaitStep step) {
   const std::uint32_t pid = platform.processes.StartProcess(commandLine, /*hidden=*/true);
-  if (pid == 0) return false;
-  if (WaitForToolToEnd(platform, imageName, kToolPolls, window, step)) return platform.processes.ExitCodeOf(pid) == 0u;
+  if (pid == 0) return ToolEnd::NotStarted;
+  if (WaitForToolToEnd(platform, imageName, kToolPolls, window, step))
+    return platform.processes.ExitCodeOf(pid) == 0u ? ToolEnd::Finished : ToolEnd::Ended;
   platform.processes.TerminateProcess(pid);
   for (int poll = 0; poll < kTerminatePolls && !platform.processes.ExitCodeOf(pid); ++poll)
     platform.system.Sleep(kPollIntervalMs);
-  return false;
+  return ToolEnd::Killed;
+}
+
+bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, MainWindowOps* window,
+             WaitStep step) {
+  return RunToolToItsEnd(platform, commandLine, imageName, window, step) == ToolEnd::Finished;
 }
 
 }  // namespace rw

@@ -41,9 +41,19 @@ bool BelongsToHost(const Installation& installation, const ProcessInfo& process)
 /// true as soon as no process of that image name is listed.
 bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, MainWindowOps* window, WaitStep step);
 
-/// Starts one of the archive tools hidden and waits for it. True only when
-/// it was seen to end with exit code 0. One still running after its polls
-/// is ended, so it cannot go on writing into what the caller discards.
+enum class ToolEnd {
+  NotStarted,
+  Ended,     // by itself, with an exit code other than 0 or none known
+  Finished,  // by itself, with exit code 0
+  Killed,    // still running after its polls
+};
+
+/// Starts one of the archive tools hidden and waits for it. One still
+/// running after its polls is ended, so it cannot go on writing into what
+/// the caller discards.
+ToolEnd RunToolToItsEnd(Platform& platform, const std::string& commandLine, std::string_view imageName,
+                        MainWindowOps* window, WaitStep step);
+/// True only when the tool was seen to end with exit code 0.
 bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, MainWindowOps* window,
              WaitStep step);
 

@@ -14,6 +14,9 @@ enum class Outcome {
   ArchiveUnusable,  // the host's archive is empty or unreadable: no backup made
   BackupUnusable,   // the backup is empty or unreadable
   UnpackFailed,     // the unpacker did not finish cleanly, or its tree is incomplete
+  // The unpacker ended by itself on the host's non-empty archive and left
+  // nothing usable: it cannot read that archive, and trying again won't help.
+  ArchiveNotReadable,
   PackFailed,       // the packer did not finish or wrote nothing
   VerifyFailed,     // the packed archive does not unpack to the working tree
   InstallFailed,    // the host's archive could not be replaced

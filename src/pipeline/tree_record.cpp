@@ -30,13 +30,16 @@ std::vector<std::string> Lines(std::string_view text) {
 
 }  // namespace
 
+bool HoldsStyleSheet(const Installation& installation, const std::vector<std::string>& files) {
+  return std::any_of(files.begin(), files.end(), [&](const std::string& file) {
+    return installation.platform.system.LowerCase(file) == kRequiredFile;
+  });
+}
+
 bool RecordTree(const Installation& installation) {
   Platform& platform = installation.platform;
   std::vector<std::string> files = platform.files.ListTree(installation.Tree());
-  const bool hasStyleSheet = std::any_of(files.begin(), files.end(), [&](const std::string& file) {
-    return platform.system.LowerCase(file) == kRequiredFile;
-  });
-  if (!hasStyleSheet) return false;
+  if (!HoldsStyleSheet(installation, files)) return false;
   std::sort(files.begin(), files.end());
   std::string text = std::string(kVersionLine) + installation.hostVersion + "\r\n" + std::string(kFolderLine) +
                      installation.hostBinFolder + "\r\n";

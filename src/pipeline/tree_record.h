@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace rw {
 
@@ -14,6 +15,8 @@ struct Installation;
 /// folder. False (and no record) when the tree lacks the skin's style sheet,
 /// so an unpacker that wrote nothing cannot pass for one that finished.
 bool RecordTree(const Installation& installation);
+/// True when the tree holds the skin's style sheet, which every use needs.
+bool HoldsStyleSheet(const Installation& installation, const std::vector<std::string>& files);
 
 /// True when the tree was recorded for this host version and folder and
 /// still holds every recorded file. Files added since (the replacement

@@ -25,23 +25,33 @@ PipelineResult Unpack(const Installation& installation, MainWindowOps& window) {
   // A packed archive already here carries the last install and is unpacked
   // as it is; otherwise it comes from the backup, made first when missing.
   const std::string packed = installation.PackedArchive();
-  if (!platform.files.FileExists(packed)) {
+  const bool fromBackup = !platform.files.FileExists(packed);
+  if (fromBackup) {
     const std::string backup = installation.BackupPath();
     if (!platform.files.FileExists(backup) && !MakeBackup(installation)) return {Outcome::ArchiveUnusable, hostArchive};
     if (!IsUsableArchive(platform, backup)) return {Outcome::BackupUnusable, backup};
     if (!CopyFileAtomic(platform, backup, packed)) return {Outcome::UnpackFailed, packed};
   }
 
-  if (RunTool(platform, UnpackerCommandLine(installation), kUnpackerImageName, &window, WaitStep::Unpacking) &&
-      RecordTree(installation)) {
+  const ToolEnd end =
+      RunToolToItsEnd(platform, UnpackerCommandLine(installation), kUnpackerImageName, &window, WaitStep::Unpacking);
+  if (end == ToolEnd::Finished && RecordTree(installation)) {
     CopyReplacementImages(installation);
     return {};
   }
+  // A tool that ended by itself on the browser's own archive and left
+  // nothing, or a tree it called finished that is no skin, does the same on
+  // every try: "try again" would send the user round in circles. A hang, a
+  // kill, a half-written tree or a packed archive of ours may not recur.
+  const std::vector<std::string> left = platform.files.ListTree(installation.Tree());
+  const bool cannotRead =
+      fromBackup && IsUsableArchive(platform, packed) &&
+      ((end == ToolEnd::Ended && left.empty()) || (end == ToolEnd::Finished && !HoldsStyleSheet(installation, left)));
   // The next try starts from the backup: a packed archive that did not
   // unpack would fail the same way again.
   DiscardTree(installation);
   if (platform.files.FileExists(packed)) platform.files.RemoveFile(packed);
-  return {Outcome::UnpackFailed, packed};
+  return {cannotRead ? Outcome::ArchiveNotReadable : Outcome::UnpackFailed, packed};
 }
 
 }  // namespace

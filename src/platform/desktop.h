@@ -13,6 +13,8 @@ using WindowHandle = std::uintptr_t;
 /// YesNo answers Ok for Yes and Cancel for No.
 enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageResult { Ok, Cancel };
+/// The symbol beside the text: what kind of news the message is.
+enum class MessageIcon { None, Information, Question, Warning, Error };
 
 class Desktop {
  public:
@@ -25,7 +27,7 @@ class Desktop {
   /// Sends the system close command (SC_CLOSE).
   virtual void SendCloseCommand(WindowHandle window) = 0;
   virtual MessageResult ShowMessage(WindowHandle owner, const std::string& text, const std::string& title,
-                                    MessageButtons buttons) = 0;
+                                    MessageButtons buttons, MessageIcon icon) = 0;
   /// Lets pending window events run once.
   virtual void PumpEvents() = 0;
   /// Hourglass on (true) or the default pointer (false) for the whole screen.

@@ -56,6 +56,10 @@ std::string UnpackFailure(const PipelineResult& result) {
     case Outcome::BackupUnusable:
       reason = "the backup is empty or unreadable: " + result.file;
       break;
+    case Outcome::ArchiveNotReadable:
+      reason = "unpak.exe cannot read the archive of this Maxthon 3, " + result.file +
+               "; trying again will not help (the help tells where the tools come from)";
+      break;
     default:
       reason = "could not unpack " + result.file + " completely";
       break;
@@ -134,7 +138,11 @@ ExitCode Finish(const App& app, ConsoleOutput& console, const Invocation& invoca
   // Without a language file there is no text, but a script still needs a line.
   if (OneLine(text).empty()) text = "Ravelwick stopped with exit code " + std::to_string(static_cast<int>(code));
   console.Err(OneLine(text) + "\n");
-  if (!invocation.Has(kQuietSwitch)) app.Message(text);
+  // What left the browser as it was, or waits for the user, is no failure.
+  const bool warning = code == ExitCode::NothingToDo || code == ExitCode::HostRunning || code == ExitCode::RolledBack ||
+                       code == ExitCode::WindowOpen;
+  if (!invocation.Has(kQuietSwitch))
+    app.Message(text, MessageButtons::Ok, 0, warning ? MessageIcon::Warning : MessageIcon::Error);
   return code;
 }
 

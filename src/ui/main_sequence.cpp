@@ -149,7 +149,7 @@ MainExit Main(App& app, UiFactory& ui) {
   app.LanguageName = ChooseLanguage(app);
 
   if (!ToolsPresent(app)) {
-    app.Message(app.LookupText("MissingFile"));
+    app.Message(app.LookupText("MissingFile"), MessageButtons::Ok, 0, MessageIcon::Error);
     return MainExit::MissingTool;
   }
 
@@ -158,14 +158,15 @@ MainExit Main(App& app, UiFactory& ui) {
     if (found->store) app.WriteSetting("InstallFolder", found->folder);
     app.HostBinFolder = found->folder + "Bin\\";
   }
-  if (app.HostBinFolder.empty()) ui.ShowSetFolderDialog(app, 0);
+  if (app.HostBinFolder.empty()) ui.ShowSetFolderDialog(app, 0, FolderDialogCause::NoneFound);
   if (app.HostBinFolder.empty()) {
-    app.Message(app.LookupText("NoMX3"));
+    app.Message(app.LookupText("NoMX3"), MessageButtons::Ok, 0, MessageIcon::Error);
     return MainExit::NoHostFolder;
   }
 
   const HostCheckResult check = CheckHost(app);
-  if (const std::string message = MessageFor(app, check); !message.empty()) app.Message(message);
+  if (const std::string message = MessageFor(app, check); !message.empty())
+    app.Message(message, MessageButtons::Ok, 0, IconFor(check));
   if (check.outcome == HostCheck::Locked) return MainExit::StartupAborted;
 
   app.platform.desktop.InitCommonControls();

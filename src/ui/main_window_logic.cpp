@@ -348,7 +348,7 @@ bool MainWindowLogic::EndsTheProgram(Outcome outcome) {
 
 void MainWindowLogic::Tell(const PipelineResult& result) {
   const std::string message = MessageFor(app_, result);
-  if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle());
+  if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle(), IconFor(result));
 }
 
 // Not during a road: it may start the very browser a road is closing.
@@ -372,14 +372,14 @@ void MainWindowLogic::OnRestore() {
 void MainWindowLogic::OnSetFolder() {
   if (!MayRun(Command::SetFolder)) return;
   RoadClaim road(*this, Road::FolderDialog);
-  ui_.ShowSetFolderDialog(app_, Handle());
+  ui_.ShowSetFolderDialog(app_, Handle(), FolderDialogCause::Chosen);
   road.Become(Road::Repoint);
 
   // Confirmed or cancelled, the host is checked again: the same version
   // changes nothing.
   const HostCheckResult check = CheckHost(app_);
   if (const std::string message = MessageFor(app_, check); !message.empty())
-    app_.Message(message, MessageButtons::Ok, Handle());
+    app_.Message(message, MessageButtons::Ok, Handle(), IconFor(check));
   if (check.outcome == HostCheck::Locked) {
     Close();
     return;
@@ -434,7 +434,7 @@ void MainWindowLogic::OnExportSettings() {
   if (!path || Leaving()) return;
   road.Become(Road::Export);
   const std::string message = ExportMessage(app_, ExportSettings(app_, model_, *path));
-  if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle());
+  if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle(), MessageIcon::Error);
 }
 
 void MainWindowLogic::OnImportSettings() {
@@ -448,7 +448,8 @@ void MainWindowLogic::OnImportSettings() {
     ShowOptions(imported.options);
     if (!imported.language.empty()) SwitchLanguage(imported.language);
   }
-  app_.Message(ImportMessage(app_, imported.report), MessageButtons::Ok, Handle());
+  app_.Message(ImportMessage(app_, imported.report), MessageButtons::Ok, Handle(),
+               imported.report.status == TransferStatus::Done ? MessageIcon::Information : MessageIcon::Error);
 }
 
 void MainWindowLogic::OnResetDefaults() {

@@ -8,6 +8,9 @@ namespace rw {
 
 void SetFolderDialog::OnLoad() {
   view_.SetCaptions(app_.LookupText("MX3Folder"), app_.LookupText("OK"), app_.LookupText("Cancel"));
+  // Opened by the start-up, the dialog would otherwise seem to come from
+  // nowhere; opened from the menu, the user knows why.
+  view_.SetReason(cause_ == FolderDialogCause::NoneFound ? app_.LookupText("NoFolderFound") : std::string());
   // Shown even when the stored folder is not valid, so it can be corrected.
   view_.SetText(app_.ReadSetting("InstallFolder", ""));
 }
@@ -41,7 +44,8 @@ void SetFolderDialog::OnOk() {
     return;
   }
   // "InvaidFolder" is the key as the language files spell it.
-  app_.Message(ReplaceAll(app_.LookupText("InvaidFolder"), "$folder", typed), MessageButtons::Ok, view_.Handle());
+  app_.Message(ReplaceAll(app_.LookupText("InvaidFolder"), "$folder", typed), MessageButtons::Ok, view_.Handle(),
+               MessageIcon::Warning);
   view_.FocusText();
 }
 

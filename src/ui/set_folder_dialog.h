@@ -7,6 +7,7 @@
 
 #include "platform/key_codes.h"
 #include "platform/platform.h"
+#include "ui/ui_factory.h"
 
 namespace rw {
 
@@ -21,6 +22,9 @@ class SetFolderView {
   virtual ~SetFolderView() = default;
   virtual WindowHandle Handle() = 0;
   virtual void SetCaptions(const std::string& label, const std::string& ok, const std::string& cancel) = 0;
+  /// One sentence above the rest on why the dialog is open; empty: none,
+  /// and no room kept for it.
+  virtual void SetReason(const std::string& reason) = 0;
   virtual std::string Text() = 0;
   virtual void SetText(const std::string& text) = 0;
   virtual void SelectAllText() = 0;
@@ -35,7 +39,8 @@ class SetFolderView {
 
 class SetFolderDialog {
  public:
-  SetFolderDialog(App& app, SetFolderView& view) : app_(app), view_(view) {}
+  SetFolderDialog(App& app, SetFolderView& view, FolderDialogCause cause = FolderDialogCause::Chosen)
+      : app_(app), view_(view), cause_(cause) {}
 
   void OnLoad();
   /// Enter and Esc act wherever the focus is; true when the key was used.
@@ -48,6 +53,7 @@ class SetFolderDialog {
  private:
   App& app_;
   SetFolderView& view_;
+  FolderDialogCause cause_;
 };
 
 }  // namespace rw

@@ -21,12 +21,16 @@ struct FileDialogTexts {
   std::string fileName;  // proposed by a Save dialog
 };
 
+/// Why the host folder dialog is open: the user asked for it, or start-up
+/// found no folder of the host and the dialog says so.
+enum class FolderDialogCause { Chosen, NoneFound };
+
 class UiFactory {
  public:
   virtual ~UiFactory() = default;
   /// Shows the host folder dialog modally and returns when it is closed. It
   /// sets app.HostBinFolder and "InstallFolder" on a valid confirmation.
-  virtual void ShowSetFolderDialog(App& app, WindowHandle owner) = 0;
+  virtual void ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause) = 0;
   /// Creates, loads and shows the main window modeless; returns at once.
   virtual void ShowMainWindow(App& app) = 0;
   /// Shows what Apply would change modally over `owner` and returns when it

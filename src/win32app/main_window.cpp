@@ -62,7 +62,9 @@ std::wstring WindowText(HWND window) {
 
 }  // namespace
 
-void OwnedWindowFactory::ShowSetFolderDialog(App& app, WindowHandle owner) { win32::ShowSetFolderDialog(app, owner); }
+void OwnedWindowFactory::ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause) {
+  win32::ShowSetFolderDialog(app, owner, cause);
+}
 void OwnedWindowFactory::ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) {
   win32::ShowPreviewWindow(app, preview, owner);
 }

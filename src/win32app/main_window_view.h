@@ -60,7 +60,7 @@ constexpr Control ControlAt(int slot) { return static_cast<Control>(slot - kOpti
 // the preview and the file dialogs), reached through the start-up interface.
 class OwnedWindowFactory : public UiFactory {
  public:
-  void ShowSetFolderDialog(App& app, WindowHandle owner) override;
+  void ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause) override;
   void ShowMainWindow(App&) override {}
   void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) override;
   std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override;

@@ -27,6 +27,10 @@ constexpr RECT kText{8, 30, 394, 22};
 constexpr RECT kBrowse{410, 28, 26, 25};
 constexpr RECT kOk{250, 73, 90, 25};
 constexpr RECT kCancel{346, 73, 90, 25};
+// The reason line, when there is one, sits above the rest, which moves down
+// by its measured height and the gap.
+constexpr RECT kReason{8, 8, 429, 0};
+constexpr int kReasonGap = 6;
 constexpr int kFontPoints = 9;
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -38,7 +42,7 @@ ModalWindow* g_open = nullptr;
 
 class Win32SetFolderView : public ModalWindow, public SetFolderView {
  public:
-  Win32SetFolderView(App& app, HWND owner) : ModalWindow(owner), logic_(app, *this) {}
+  Win32SetFolderView(App& app, HWND owner, FolderDialogCause cause) : ModalWindow(owner), logic_(app, *this, cause) {}
 
   // --- SetFolderView ---
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(window_); }
@@ -46,6 +50,12 @@ class Win32SetFolderView : public ModalWindow, public SetFolderView {
     SetWindowTextW(label_, Wide(label).c_str());
     SetWindowTextW(ok_, Wide(ok).c_str());
     SetWindowTextW(cancel_, Wide(cancel).c_str());
+  }
+  void SetReason(const std::string& reason) override {
+    reason_ = Wide(reason);
+    SetWindowTextW(reasonLabel_, reason_.c_str());
+    ShowWindow(reasonLabel_, reason_.empty() ? SW_HIDE : SW_SHOWNA);
+    Layout(layoutDpi_);
   }
   std::string Text() override {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(text_)) + 1, L'\0');
@@ -85,6 +95,8 @@ class Win32SetFolderView : public ModalWindow, public SetFolderView {
     ok_ = CreateChild(0, L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
     cancel_ = CreateChild(0, L"Button", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
     label_ = CreateChild(0, L"Static", SS_LEFT, 0);
+    reasonLabel_ = CreateChild(0, L"Static", SS_LEFT | SS_NOPREFIX, 0);
+    ShowWindow(reasonLabel_, SW_HIDE);
     layoutDpi_ = DpiOf(window_);
     Layout(layoutDpi_);
     return true;
@@ -92,14 +104,23 @@ class Win32SetFolderView : public ModalWindow, public SetFolderView {
 
   void Layout(UINT dpi) override {
     UniqueFont font = CreateUiFont(kFontPoints, dpi);
+    const int reasonHeight = ReasonHeight(font.get(), Scale(kReason.right, dpi));
+    const int shift = reasonHeight > 0 ? reasonHeight + Scale(kReasonGap, dpi) : 0;
+    MoveWindow(reasonLabel_, Scale(kReason.left, dpi), Scale(kReason.top, dpi), Scale(kReason.right, dpi), reasonHeight,
+               TRUE);
     const std::pair<HWND, RECT> controls[] = {
         {label_, kLabel}, {text_, kText}, {browse_, kBrowse}, {ok_, kOk}, {cancel_, kCancel}};
-    for (const auto& [control, r] : controls) {
-      MoveWindow(control, Scale(r.left, dpi), Scale(r.top, dpi), Scale(r.right, dpi), Scale(r.bottom, dpi), TRUE);
-      if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    for (const auto& [control, r] : controls)
+      MoveWindow(control, Scale(r.left, dpi), Scale(r.top, dpi) + shift, Scale(r.right, dpi), Scale(r.bottom, dpi),
+                 TRUE);
+    if (font) {
+      for (HWND control : {reasonLabel_, label_, text_, browse_, ok_, cancel_})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+      font_ = std::move(font);
     }
-    if (font) font_ = std::move(font);
-    const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, false, dpi);
+    // Grown in scaled pixels, as the line was measured.
+    RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, false, dpi);
+    outer.bottom += shift;
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -109,6 +130,18 @@ class Win32SetFolderView : public ModalWindow, public SetFolderView {
     Centre();
   }
   HWND FirstFocus() const override { return text_; }
+
+  // The reason's height as wrapped at `width` in `font`; 0 without one.
+  int ReasonHeight(HFONT font, int width) const {
+    if (reason_.empty()) return 0;
+    HDC dc = GetDC(window_);
+    const HGDIOBJ before = font ? SelectObject(dc, font) : nullptr;
+    RECT r{0, 0, width, 0};
+    DrawTextW(dc, reason_.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    if (before) SelectObject(dc, before);
+    ReleaseDC(window_, dc);
+    return r.bottom - r.top;
+  }
 
   // Centred on the owner, or on the screen, and kept on its monitor.
   void Centre() {
@@ -169,14 +202,16 @@ class Win32SetFolderView : public ModalWindow, public SetFolderView {
   SetFolderDialog logic_;
   UniqueWindow hiddenOwner_;
   HWND label_ = nullptr, text_ = nullptr, browse_ = nullptr, ok_ = nullptr, cancel_ = nullptr;
+  HWND reasonLabel_ = nullptr;
+  std::wstring reason_;
   UniqueFont font_;
 };
 
 }  // namespace
 
-void ShowSetFolderDialog(App& app, WindowHandle owner) {
+void ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause) {
   if (g_open) return;  // modal: there is never a second one
-  Win32SetFolderView view(app, ToHwnd(owner));
+  Win32SetFolderView view(app, ToHwnd(owner), cause);
   view.RunModal(g_open);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "ui/ui_factory.h"
 
 namespace rw {
 struct App;
@@ -13,7 +14,7 @@ inline constexpr wchar_t kSetFolderDialogClass[] = L"RavelwickSetFolder";
 
 /// Shows the dialog modally over `owner` (0: centred on the screen) and
 /// returns when it has been closed.
-void ShowSetFolderDialog(App& app, WindowHandle owner);
+void ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause = FolderDialogCause::Chosen);
 
 /// Closes the open dialog, as when its owner closes for good; nothing
 /// happens when none is open.

@@ -7,7 +7,9 @@
 
 namespace rw::win32 {
 
-void Win32UiFactory::ShowSetFolderDialog(App& app, WindowHandle owner) { win32::ShowSetFolderDialog(app, owner); }
+void Win32UiFactory::ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause) {
+  win32::ShowSetFolderDialog(app, owner, cause);
+}
 
 void Win32UiFactory::ShowMainWindow(App& app) { win32::ShowMainWindow(app, platform_); }
 

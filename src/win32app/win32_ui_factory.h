@@ -9,7 +9,7 @@ namespace rw::win32 {
 class Win32UiFactory : public UiFactory {
  public:
   explicit Win32UiFactory(Platform& platform) : platform_(platform) {}
-  void ShowSetFolderDialog(App& app, WindowHandle owner) override;
+  void ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause) override;
   void ShowMainWindow(App& app) override;
   void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) override;
   std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override;

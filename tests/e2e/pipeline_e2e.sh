@@ -339,6 +339,19 @@ emptyarchive_checks() {
   host_unchanged "empty archive"
   close_everything
 
+  echo "== host archive the unpacking tool cannot read: said so, without \"try again\""
+  prog="$work/unreadable/Ravelwick"
+  host="$work/unreadable/Maxthon3"
+  make_host "$host" 3.0.20.100
+  make_program "$prog" "$host"
+  echo "an archive of another format" | tee "$host/Bin/Resource.dat" "$work/before.dat" >"$work/original.dat"
+  start_ravelwick "$prog"
+  expect_message "first activation" "The unpacking tool unpak.exe ran to its end but could not read" 40
+  main_stays "unreadable archive"
+  [ ! -e "$prog/Resource" ] || fail "tree left from an unreadable archive"
+  host_unchanged "unreadable archive"
+  close_everything
+
   echo "== empty backup: Restore refuses it and keeps the derived files"
   prepare emptybackup 3.0.20.100
   : >"$prog/Resource3.0.20.100.dat"

@@ -26,7 +26,8 @@ make_program() {
   : >"$1/makpak.exe"
   printf '%s\r\n' '[General]' 'MissingFile=A tool is missing.' 'NoMX3=No Maxthon 3 found.' \
     'FolderLocked=Cannot remove $folder.' 'MX3Folder=Folder of Maxthon 3:' 'OK=OK' 'Cancel=Cancel' \
-    'SelectFolder=Choose the folder' 'InvaidFolder=No Maxthon 3 in "$folder".' >"$1/Languages/English.ini"
+    'SelectFolder=Choose the folder' 'InvaidFolder=No Maxthon 3 in "$folder".' \
+    'NoFolderFound=Ravelwick found no Maxthon 3 folder in its settings or in the registry.' >"$1/Languages/English.ini"
 }
 make_host() {  # folder version
   rm -rf "$1"
@@ -151,6 +152,8 @@ make_host "$host" 3.0.15.300
 start_ravelwick "$prog"
 ud wait-window "${dialog[@]}" --timeout 20 >/dev/null || fail "no host folder dialog"
 expect_eq "label" "$(ud get-text "${dialog[@]}" --control-class Static)" "Folder of Maxthon 3:"
+expect_eq "why it is shown" "$(ud get-text "${dialog[@]}" --control-class Static --index 1)" \
+  "Ravelwick found no Maxthon 3 folder in its settings or in the registry."
 expect_eq "empty text" "$(ud get-text "${dialog[@]}" --control-class Edit)" ""
 picker=(--window-class "#32770" --window-title-contains Browse)
 ud set-text "${dialog[@]}" --control-class Edit --text typed >/dev/null

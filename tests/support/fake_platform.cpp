@@ -121,8 +121,8 @@ void FakeDesktop::SendCloseCommand(WindowHandle window) {
 }
 
 MessageResult FakeDesktop::ShowMessage(WindowHandle, const std::string& text, const std::string& title,
-                                       MessageButtons buttons) {
-  world_->messages.push_back({text, title, buttons});
+                                       MessageButtons buttons, MessageIcon icon) {
+  world_->messages.push_back({text, title, buttons, icon});
   if (world_->answers.empty()) return MessageResult::Ok;
   const MessageResult answer = world_->answers.front();
   world_->answers.pop_front();

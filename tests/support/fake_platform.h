@@ -32,7 +32,7 @@ class FakeDesktop final : public Desktop, public WorldPart {
   void RaiseWindow(WindowHandle window) override;
   void SendCloseCommand(WindowHandle window) override;
   MessageResult ShowMessage(WindowHandle owner, const std::string& text, const std::string& title,
-                            MessageButtons buttons) override;
+                            MessageButtons buttons, MessageIcon icon) override;
   void PumpEvents() override;
   void SetWaitCursor(bool wait) override;
   void InitCommonControls() override;

@@ -39,6 +39,7 @@ struct ShownMessage {
   std::string text;
   std::string title;
   MessageButtons buttons;
+  MessageIcon icon = MessageIcon::None;
 };
 
 /// What the tests script and read: the state the parts share. Closing a

@@ -202,6 +202,8 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
       {"tree of an older host", Stored, "3.0.21.1", true, true, false, "", ExitCode::Done, "", true},
       {"unpacker fails", Stored, kVersion, false, true, false, "failing unpacker", ExitCode::Failed,
        "could not unpack C:\\Ravelwick\\Resource.dat completely", true},
+      {"unpacker cannot read the host's archive", Stored, kVersion, false, true, false, "unreadable archive",
+       ExitCode::Failed, "unpak.exe cannot read the archive of this Maxthon 3, C:\\Ravelwick\\Resource.dat;", true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -213,6 +215,7 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
     if (row.more == "empty archive") run.p.AddFile(kHost + "Bin\\Resource.dat", "");
     if (row.more == "older packed") run.p.AddFile(kProgram + "\\Resource.dat", "older host");
     if (row.more == "failing unpacker") run.tools.unpackerExitCode = 1;
+    if (row.more == "unreadable archive") run.tools.unpackerWrites = false;
     const std::string folder = row.host == Nowhere ? "D:\\Gone\\" : row.host == Stored ? kHost : "";
     run.Settings("HideHome=1\r\nFileVersion=" + std::string(row.more == "older packed" ? "3.0.15.300" : kVersion) +
                  "\r\n" + (folder.empty() ? "" : "InstallFolder=" + folder + "\r\n"));

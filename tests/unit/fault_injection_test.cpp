@@ -54,7 +54,7 @@ const std::string kForeignKept = "HOST-ARCHIVE-3.0.15.300";
 
 class NoWindows : public UiFactory {
  public:
-  void ShowSetFolderDialog(App&, WindowHandle) override {}
+  void ShowSetFolderDialog(App&, WindowHandle, FolderDialogCause) override {}
   void ShowMainWindow(App&) override {}
   void ShowPreviewWindow(App&, const Preview&, WindowHandle) override {}
 };

@@ -129,7 +129,8 @@ class FakeView : public MainView {
 
 class FakeUi : public UiFactory {
  public:
-  void ShowSetFolderDialog(App&, WindowHandle owner) override {
+  void ShowSetFolderDialog(App&, WindowHandle owner, FolderDialogCause cause) override {
+    EXPECT_EQ(cause, FolderDialogCause::Chosen);
     owners.push_back(owner);
     if (whileOpen) whileOpen();
   }

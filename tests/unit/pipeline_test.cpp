@@ -224,6 +224,7 @@ TEST_F(PipelineTest, CancelAtConfirmCloseTouchesNothing) {
     ASSERT_EQ(p.messages.size(), 1u);
     EXPECT_EQ(p.messages[0].text, "Close the browser?");
     EXPECT_EQ(p.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(p.messages[0].icon, MessageIcon::Question);
     EXPECT_TRUE(p.closeCommands.empty() && p.terminated.empty() && p.started.empty());
     EXPECT_EQ(p.sleeps, 0);
     EXPECT_FALSE(p.waitCursor);
@@ -472,6 +473,16 @@ TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
     std::function<void()> arrange;
     bool unpacked;
     bool usable;
+    Outcome failure = Outcome::UnpackFailed;
+  };
+  // The browser's own archive, as the first start has it, and an unpacker
+  // that writes nothing from it.
+  const auto unreadable = [&](std::uint32_t exitCode, int listings) {
+    p.files.RemoveFile(kPacked);
+    p.AddFile(kBackup, PackFolder(p, "X:"));
+    tools.unpackerWrites = false;
+    tools.unpackerExitCode = exitCode;
+    tools.unpackerListings = listings;
   };
   const std::vector<Case> cases = {
       {"unpacker hangs", [&] { tools.unpackerListings = -1; }, false, false},
@@ -483,6 +494,10 @@ TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
          tools.unpackerExitCode = 1;
        },
        false, false},
+      {"unpacker cannot read the browser's archive", [&] { unreadable(0, 2); }, false, false,
+       Outcome::ArchiveNotReadable},
+      {"... and says so by its exit code", [&] { unreadable(1, 2); }, false, false, Outcome::ArchiveNotReadable},
+      {"... and hangs on it", [&] { unreadable(0, -1); }, false, false},
       {"file deleted from the tree", [&] { p.files.RemoveFile(kModernCss); }, true, false},
       {"record removed (a run killed before it was written)", [&] { p.files.RemoveFile(app.Host().TreeRecordPath()); },
        true, false},
@@ -507,7 +522,7 @@ TEST_F(PipelineTest, OnlyAFinishedCompleteTreeOfThisHostIsUsed) {
       EXPECT_EQ(result.outcome, Outcome::Done);
       c.arrange();  // what happens after the unpack
     } else {
-      EXPECT_EQ(result.outcome, Outcome::UnpackFailed);
+      EXPECT_EQ(result.outcome, c.failure);
       EXPECT_FALSE(p.HasFolder(kTree));
       EXPECT_FALSE(p.Contents(kPacked));   // the next try starts from the backup
       EXPECT_TRUE(p.processList.empty());  // a hung unpacker was ended
@@ -625,6 +640,7 @@ TEST_F(PipelineTest, AboutShowsNameVersionAndSignature) {
   ASSERT_EQ(p.messages.size(), 1u);
   EXPECT_EQ(p.messages[0].title, "Ravelwick");
   EXPECT_EQ(p.messages[0].buttons, MessageButtons::Ok);
+  EXPECT_EQ(p.messages[0].icon, MessageIcon::Information);
   EXPECT_EQ(p.messages[0].text.substr(0, 28), "Ravelwick          \r\n1.2.7\r\n");
   EXPECT_GT(p.messages[0].text.size(), 28u);
 }

@@ -32,7 +32,8 @@ class FakeUi : public UiFactory {
   int mainWindows = 0;
   bool controlsReadyAtMainWindow = false;
 
-  void ShowSetFolderDialog(App& app, WindowHandle) override {
+  void ShowSetFolderDialog(App& app, WindowHandle, FolderDialogCause cause) override {
+    EXPECT_EQ(cause, FolderDialogCause::NoneFound);
     ++dialogs;
     if (onDialog) onDialog(app);
   }
@@ -57,7 +58,7 @@ void AddProgram(FakePlatform& p) {
   p.AddFile(kProgram + "\\Languages\\English.ini",
             "[General]\r\nMissingFile=missing tool\r\nNoMX3=no host\r\nFolderLocked=locked $folder, $folder\r\n"
             "MX3Folder=Folder of Maxthon 3:\r\nOK=OK\r\nCancel=Cancel\r\nSelectFolder=Pick it\r\n"
-            "InvaidFolder=No host in $folder ($folder)\r\n");
+            "InvaidFolder=No host in $folder ($folder)\r\nNoFolderFound=Found none\r\n");
 }
 
 std::string Setting(App& app, const char* key) { return app.ReadSetting(key, "<none>"); }
@@ -273,6 +274,7 @@ TEST_F(StartupTest, InvalidCandidatesLeadToTheDialogAndStayUnerased) {
     EXPECT_EQ(Setting(a, "InstallFolder"), "D:\\Gone\\") << c.name;
     ASSERT_EQ(fp.messages.size(), 1u) << c.name;
     EXPECT_EQ(fp.messages[0].text, "no host");
+    EXPECT_EQ(fp.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(u.mainWindows, 0);
   }
 }
@@ -517,7 +519,7 @@ TEST_F(HostCheckTest, UnknownVersionTouchesNothing) {
 
 class FakeView : public SetFolderView {
  public:
-  std::string label, ok, cancel, text;
+  std::string label, ok, cancel, text, reason = "<unset>";
   std::string browseResult;
   std::string browsePrompt;
   std::uint32_t browseFlags = 0;
@@ -534,6 +536,7 @@ class FakeView : public SetFolderView {
     ok = o;
     cancel = c;
   }
+  void SetReason(const std::string& r) override { reason = r; }
   std::string Text() override { return text; }
   void SetText(const std::string& t) override { text = t; }
   void SelectAllText() override { ++selections; }
@@ -568,6 +571,10 @@ TEST_F(DialogTest, LoadShowsCaptionsAndTheStoredFolderEvenWhenInvalid) {
   EXPECT_EQ(view.ok, "OK");
   EXPECT_EQ(view.cancel, "Cancel");
   EXPECT_EQ(view.text, "D:\\Gone");
+  EXPECT_EQ(view.reason, "");  // asked for from the menu: the user knows why
+  SetFolderDialog started{app, view, FolderDialogCause::NoneFound};
+  started.OnLoad();
+  EXPECT_EQ(view.reason, "Found none");
 }
 
 TEST_F(DialogTest, ValidFolderTypedWithoutBackslashIsStoredWithOne) {

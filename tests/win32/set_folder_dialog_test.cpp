@@ -29,13 +29,14 @@ class SetFolderDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform_.AddFile("D:\\Host\\Bin\\Maxthon.exe", "MZ");
-    platform_.AddFile("C:\\Ravelwick\\Languages\\English.ini", "[General]\r\nOK=Fine\r\nInvaidFolder=bad $folder\r\n");
+    platform_.AddFile("C:\\Ravelwick\\Languages\\English.ini",
+                      "[General]\r\nOK=Fine\r\nInvaidFolder=bad $folder\r\nNoFolderFound=None found\r\n");
     g_steps.clear();
     g_next = 0;
   }
-  void Run(WindowHandle owner = 0) {
+  void Run(WindowHandle owner = 0, FolderDialogCause cause = FolderDialogCause::Chosen) {
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, RunNextStep);
-    win32::ShowSetFolderDialog(app_, owner);
+    win32::ShowSetFolderDialog(app_, owner, cause);
     KillTimer(nullptr, timer);
     EXPECT_FALSE(win32::IsSetFolderDialogOpen());
   }
@@ -81,6 +82,24 @@ TEST_F(SetFolderDialogTest, LayoutCaptionsAndModalOwner) {
   EXPECT_TRUE(IsWindowEnabled(owner));
   EXPECT_EQ(app_.HostBinFolder, "");
   DestroyWindow(owner);
+}
+
+// Opened by the start-up, one line says why, and the rest moves down by it.
+TEST_F(SetFolderDialogTest, TheReasonLineSitsAboveAndGrowsTheDialog) {
+  g_steps = {[&] {
+    HWND reason = FindWindowExW(Dialog(), nullptr, L"Static", L"None found");
+    RECT line{}, edit{}, client{};
+    ASSERT_TRUE(reason && IsWindowVisible(reason) && GetWindowRect(reason, &line));
+    GetWindowRect(Edit(), &edit);
+    GetClientRect(Dialog(), &client);
+    EXPECT_GT(edit.top, line.bottom);
+    // Grown by as much as the text box moved down: the rest keeps its layout.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_NEAR(client.bottom - (edit.top - line.top), MulDiv(106 - 30 + 8, dpi, 96), 1);
+  }};
+  Run(0, FolderDialogCause::NoneFound);
 }
 
 TEST_F(SetFolderDialogTest, EnterActsAsOkWhereverTheFocusIs) {

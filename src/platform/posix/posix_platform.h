@@ -43,7 +43,8 @@ class PosixDesktop final : public Desktop {
   WindowHandle FindTopWindow(const std::string&, const std::string&) override { return 0; }
   void RaiseWindow(WindowHandle) override {}
   void SendCloseCommand(WindowHandle) override {}
-  MessageResult ShowMessage(WindowHandle, const std::string&, const std::string&, MessageButtons) override {
+  MessageResult ShowMessage(WindowHandle, const std::string&, const std::string&, MessageButtons,
+                            MessageIcon) override {
     return MessageResult::Cancel;
   }
   void PumpEvents() override {}

@@ -56,7 +56,7 @@ class Win32Desktop final : public Desktop {
   void RaiseWindow(WindowHandle window) override;
   void SendCloseCommand(WindowHandle window) override;
   MessageResult ShowMessage(WindowHandle owner, const std::string& text, const std::string& title,
-                            MessageButtons buttons) override;
+                            MessageButtons buttons, MessageIcon icon) override;
   void PumpEvents() override;
   void SetWaitCursor(bool wait) override;
   void InitCommonControls() override;

@@ -42,12 +42,17 @@ void Win32Desktop::SendCloseCommand(WindowHandle window) {
 }
 
 MessageResult Win32Desktop::ShowMessage(WindowHandle owner, const std::string& text, const std::string& title,
-                                        MessageButtons buttons) {
+                                        MessageButtons buttons, MessageIcon icon) {
   const UINT type = buttons == MessageButtons::OkCancel ? MB_OKCANCEL
-                    : buttons == MessageButtons::YesNo  ? MB_YESNO | MB_ICONQUESTION
+                    : buttons == MessageButtons::YesNo  ? MB_YESNO
                                                         : MB_OK;
-  const int answer =
-      MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text).c_str(), Wide(title).c_str(), type | MB_SETFOREGROUND);
+  const UINT symbol = icon == MessageIcon::Information ? MB_ICONINFORMATION
+                      : icon == MessageIcon::Question  ? MB_ICONQUESTION
+                      : icon == MessageIcon::Warning   ? MB_ICONWARNING
+                      : icon == MessageIcon::Error     ? MB_ICONERROR
+                                                       : 0u;
+  const int answer = MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text).c_str(), Wide(title).c_str(),
+                                 type | symbol | MB_SETFOREGROUND);
   return answer == IDOK || answer == IDYES ? MessageResult::Ok : MessageResult::Cancel;
 }
 
