@@ -4,7 +4,9 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/language_text.h"
 #include "app/outcome_messages.h"
+#include "app/program_settings.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "ui/activity_log.h"
@@ -73,7 +75,7 @@ std::optional<ExitCode> UnpackIfNeeded(App& app, ConsoleOutput& console) {
   if (!HasArchiveToUnpack(installation)) return Fail(console, why + "there is no archive to unpack");
   // Start-up removes a packed archive of an older host before it could be
   // unpacked for this one; that check writes, so it is left to the window.
-  if (app.ReadSetting("FileVersion", kDefaultFileVersion) != app.HostVersion &&
+  if (Read(app, ProgramSetting::FileVersion) != app.HostVersion &&
       app.platform.files.FileExists(installation.PackedArchive()))
     return Fail(console, why + "Maxthon 3 has a new version: start Ravelwick once to prepare for it");
   if (!app.platform.system.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder))) {
@@ -139,7 +141,7 @@ ExitCode Finish(const App& app, ConsoleOutput& console, const Invocation& invoca
 }
 
 std::string MessageOf(const App& app, const PipelineResult& result) {
-  if (result.outcome == Outcome::Declined) return app.LookupText("HostLeftRunning");
+  if (result.outcome == Outcome::Declined) return Text(app, "HostLeftRunning");
   return MessageFor(app, result);
 }
 
@@ -159,16 +161,16 @@ std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
   // another folder shows its window.
   if (!app.platform.system.ClaimSingleInstance(SingleInstanceName(app.platform, app.programFolder)) ||
       app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
-    return Refusal{ExitCode::WindowOpen, app.LookupText("AlreadyRunning")};
-  if (needsTools && !ToolsPresent(app)) return Refusal{ExitCode::Failed, app.LookupText("MissingFile")};
+    return Refusal{ExitCode::WindowOpen, Text(app, "AlreadyRunning")};
+  if (needsTools && !ToolsPresent(app)) return Refusal{ExitCode::Failed, Text(app, "MissingFile")};
   const std::optional<FoundHostFolder> found = FindHostFolder(app);
-  if (!found) return Refusal{ExitCode::Failed, app.LookupText("NoMX3")};
+  if (!found) return Refusal{ExitCode::Failed, Text(app, "NoMX3")};
   app.HostBinFolder = found->folder + "Bin\\";
   const HostCheckResult check = CheckHost(app);
   if (check.outcome == HostCheck::NoVersion)
     return Refusal{ExitCode::Failed, MessageFor(app, {Outcome::NoHostVersion, app.Host().HostExecutable()})};
   if (check.outcome != HostCheck::Ready) return Refusal{ExitCode::Failed, MessageFor(app, check)};
-  if (found->store) app.WriteSetting("InstallFolder", found->folder);
+  if (found->store) Write(app, ProgramSetting::InstallFolder, found->folder);
   return std::nullopt;
 }
 
@@ -191,7 +193,7 @@ std::optional<ExitCode> SettleKeptArchive(App& app, ConsoleOutput& console, cons
   if (settled.how == Settlement::NothingKept) return std::nullopt;
   LogKeptAside(app, SettledText(app, settled));
   if (settled.how != Settlement::NotSettled) return std::nullopt;
-  std::string text = ReplaceAll(app.LookupText("KeptAsidePending"), "$file", app.Host().KeptAsidePath());
+  std::string text = ReplaceAll(Text(app, "KeptAsidePending"), "$file", app.Host().KeptAsidePath());
   if (!settled.osError.empty()) text += "\r\n\r\n" + settled.osError;
   return Finish(app, console, invocation, ExitCode::Failed, text);
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "app/host_check.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "platform/canonical_path.h"
 #include "stores/settings.h"
 #include "ui/activity_log.h"
@@ -63,7 +65,7 @@ std::string SingleInstanceName(Platform& platform, const std::string& programFol
 }
 
 std::string ChooseLanguage(const App& app) {
-  std::string language = app.ReadSetting("Language", "");
+  std::string language = Read(app, ProgramSetting::Language);
   if (language.empty())
     language = app.platform.system.SystemDefaultLcid() == kLcidChineseSimplified ? "Chinese Simplified" : "English";
   if (!app.platform.files.FileExists(LanguageFilePath(app.programFolder, language))) language = "English";
@@ -82,7 +84,7 @@ std::optional<FoundHostFolder> FindHostFolder(const App& app) {
   // erased; the registry value is to be stored only once it has proved
   // valid. Both are stored in canonical form, which is how the host's
   // processes are recognised.
-  if (const std::string stored = app.ReadSetting("InstallFolder", ""); !stored.empty()) {
+  if (const std::string stored = Read(app, ProgramSetting::InstallFolder); !stored.empty()) {
     if (auto folder = CanonicalHostFolder(app.platform, stored))
       return FoundHostFolder{*folder, *folder != WithTrailingBackslash(stored)};
   }
@@ -117,18 +119,18 @@ MainExit Main(App& app, UiFactory& ui) {
   app.LanguageName = ChooseLanguage(app);
 
   if (!ToolsPresent(app)) {
-    app.Message(app.LookupText("MissingFile"));
+    app.Message(Text(app, "MissingFile"));
     return MainExit::MissingTool;
   }
 
   app.HostBinFolder.clear();
   if (const std::optional<FoundHostFolder> found = FindHostFolder(app)) {
-    if (found->store) app.WriteSetting("InstallFolder", found->folder);
+    if (found->store) Write(app, ProgramSetting::InstallFolder, found->folder);
     app.HostBinFolder = found->folder + "Bin\\";
   }
   if (app.HostBinFolder.empty()) ui.ShowSetFolderDialog(app, 0);
   if (app.HostBinFolder.empty()) {
-    app.Message(app.LookupText("NoMX3"));
+    app.Message(Text(app, "NoMX3"));
     return MainExit::NoHostFolder;
   }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "engine/apply_tweaks.h"
 #include "pipeline/tree_record.h"
 #include "stores/text.h"
@@ -141,7 +142,7 @@ std::string_view OptionStatusModel::NotReadyKey(StatusNotReady why) {
 std::string OptionStatusModel::NotReadyWords() const {
   if (!notReady_) return {};
   const std::string_view key = NotReadyKey(*notReady_);
-  std::string text = app_.LookupText(key);
+  std::string text = Text(app_, key);
   if (!text.empty()) return text;
   switch (*notReady_) {
     case StatusNotReady::NoHost:
@@ -161,7 +162,7 @@ const std::string& OptionStatusModel::Say(std::string_view key, std::string_view
   }
   auto it = said_.find(key);
   if (it == said_.end()) {
-    std::string text = app_.LookupText(key);
+    std::string text = Text(app_, key);
     it = said_.emplace(std::string(key), text.empty() ? std::string(english) : std::move(text)).first;
   }
   return it->second;

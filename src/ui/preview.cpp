@@ -5,6 +5,7 @@
 #include <set>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "engine/apply_tweaks.h"
 #include "engine/conflicts.h"
 #include "engine/line_diff.h"
@@ -27,13 +28,13 @@ std::string BelowTree(const std::string& path, const std::string& tree) {
 // The language's text, or the English one built in when the language
 // files lack the key.
 std::string Say(const App& app, std::string_view key, std::string_view english) {
-  std::string text = app.LookupText(key);
+  std::string text = Text(app, key);
   return text.empty() ? std::string(english) : text;
 }
 
 std::string NameOf(const App& app, Option option) {
   const OptionDef& def = Def(option);
-  std::string caption = def.captionKey.empty() ? std::string() : app.LookupText(def.captionKey);
+  std::string caption = def.captionKey.empty() ? std::string() : Text(app, def.captionKey);
   if (caption.empty()) caption = std::string(def.englishCaption);
   return "\"" + caption + "\"";
 }

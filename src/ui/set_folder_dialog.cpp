@@ -1,15 +1,17 @@
 #include "ui/set_folder_dialog.h"
 
 #include "app/app.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "stores/text.h"
 #include "ui/main_sequence.h"
 
 namespace rw {
 
 void SetFolderDialog::OnLoad() {
-  view_.SetCaptions(app_.LookupText("MX3Folder"), app_.LookupText("OK"), app_.LookupText("Cancel"));
+  view_.SetCaptions(Text(app_, "MX3Folder"), Text(app_, "OK"), Text(app_, "Cancel"));
   // Shown even when the stored folder is not valid, so it can be corrected.
-  view_.SetText(app_.ReadSetting("InstallFolder", ""));
+  view_.SetText(Read(app_, ProgramSetting::InstallFolder));
 }
 
 bool SetFolderDialog::OnKeyDown(int keyCode) {
@@ -27,7 +29,7 @@ bool SetFolderDialog::OnKeyDown(int keyCode) {
 void SetFolderDialog::OnTextFocused() { view_.SelectAllText(); }
 
 void SetFolderDialog::OnBrowse() {
-  const std::string chosen = view_.BrowseForFolder(view_.Handle(), app_.LookupText("SelectFolder"),
+  const std::string chosen = view_.BrowseForFolder(view_.Handle(), Text(app_, "SelectFolder"),
                                                    kBrowseOnlyFileSystemFolders, kBrowseRootDrives);
   if (!chosen.empty()) view_.SetText(chosen);
 }
@@ -35,13 +37,13 @@ void SetFolderDialog::OnBrowse() {
 void SetFolderDialog::OnOk() {
   const std::string typed = view_.Text();
   if (auto folder = CanonicalHostFolder(app_.platform, typed)) {
-    app_.WriteSetting("InstallFolder", *folder);
+    Write(app_, ProgramSetting::InstallFolder, *folder);
     app_.HostBinFolder = *folder + "Bin\\";
     view_.Close();
     return;
   }
   // "InvaidFolder" is the key as the language files spell it.
-  app_.Message(ReplaceAll(app_.LookupText("InvaidFolder"), "$folder", typed), MessageButtons::Ok, view_.Handle());
+  app_.Message(ReplaceAll(Text(app_, "InvaidFolder"), "$folder", typed), MessageButtons::Ok, view_.Handle());
   view_.FocusText();
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "engine/number_text.h"
 #include "platform/canonical_path.h"
 #include "stores/profile.h"
@@ -17,10 +19,7 @@ namespace rw {
 
 namespace {
 
-constexpr std::string_view kLanguageKey = "Language";
-// Keys of settings.ini that belong to one computer: never carried, never unknown.
-constexpr std::string_view kLocalKeys[] = {"InstallFolder", "FileVersion", "HealthCheck", "ReapplyDeclined",
-                                           "UpdatedFromVersion"};
+const std::string_view kLanguageKey = KeyOf(ProgramSetting::Language);
 // How much of a value, and how many names of a list, a report shows.
 constexpr std::size_t kShownCharacters = 40;
 constexpr std::size_t kShownNames = 20;
@@ -28,7 +27,7 @@ constexpr std::size_t kShownNames = 20;
 // The language's text, or the English one built in when the language files
 // lack the key (files made for an older version).
 std::string Say(const App& app, std::string_view key, std::string_view english) {
-  std::string text = app.LookupText(key);
+  std::string text = Text(app, key);
   return text.empty() ? std::string(english) : text;
 }
 
@@ -57,7 +56,7 @@ std::string Shown(std::string_view text) {
 
 std::string Caption(const App& app, Option option) {
   const OptionDef& def = Def(option);
-  std::string caption = def.captionKey.empty() ? std::string() : app.LookupText(def.captionKey);
+  std::string caption = def.captionKey.empty() ? std::string() : Text(app, def.captionKey);
   return "\"" + (caption.empty() ? std::string(def.englishCaption) : caption) + "\"";
 }
 
@@ -169,9 +168,8 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
     const bool language = EqualsIgnoreCase(key.name, kLanguageKey);
     holdsSettings = holdsSettings || option || language;
     if (!option && !language) {
-      const bool local = std::any_of(std::begin(kLocalKeys), std::end(kLocalKeys),
-                                     [&](std::string_view k) { return EqualsIgnoreCase(k, key.name); });
-      if (!local) report.unknown.push_back(key.name);
+      // This computer's own keys are never carried, and never unknown.
+      if (!IsThisComputersOwn(key.name)) report.unknown.push_back(key.name);
       continue;
     }
     if (key.lines > 1) report.duplicated.push_back(key.name);

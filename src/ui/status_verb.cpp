@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/language_text.h"
 #include "engine/number_text.h"
 #include "ui/catalogue.h"
 #include "ui/main_sequence.h"
@@ -18,7 +19,7 @@ namespace {
 // The language's text, or the English one built in when the language
 // files lack the key.
 std::string Say(const App& app, std::string_view key, std::string_view english) {
-  std::string text = app.LookupText(key);
+  std::string text = Text(app, key);
   return text.empty() ? std::string(english) : text;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "stores/text.h"
 #include "ui/activity_log.h"
 
@@ -62,7 +63,7 @@ ArchiveState ReadArchiveState(const App& app, ArchiveFingerprints& fingerprints)
 
 std::string HeaderLine(const App& app, const ArchiveState& state) {
   const HeaderText& text = TextFor(app, state);
-  std::string line = app.LookupText(text.key);
+  std::string line = Text(app, text.key);
   if (line.empty()) line = std::string(text.english);
   // The folder last: its name may hold anything, a placeholder's spelling too.
   line = ReplaceAll(ReplaceAll(line, "$version", app.HostVersion), "$date", state.installedOn);

@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/program_settings.h"
 #include "pipeline/pipeline.h"
 #include "stores/text.h"
 #include "support/fake_platform.h"
@@ -58,7 +59,7 @@ void AddProgram(FakePlatform& p) {
             "InvaidFolder=No host in $folder ($folder)\r\n");
 }
 
-std::string Setting(App& app, const char* key) { return app.ReadSetting(key, "<none>"); }
+std::string Setting(App& app, const char* key) { return ReadSettingsValue(app, key, "<none>"); }
 
 struct StartupTest : ::testing::Test {
   FakePlatform p{kProgram};
