@@ -85,9 +85,9 @@ void ForgetUpdate(App& app) {
 std::string MessageFor(const App& app, const HostCheckResult& result) {
   switch (result.outcome) {
     case HostCheck::Locked:
-      return ReplaceAll(Text(app, "FolderLocked"), "$folder", result.file);
+      return Fill(Text(app, "FolderLocked"), {{"$folder", result.file}});
     case HostCheck::ArchiveUnusable:
-      return ReplaceAll(Text(app, "ArchiveUnusable"), "$file", result.file);
+      return Fill(Text(app, "ArchiveUnusable"), {{"$file", result.file}});
     case HostCheck::Ready:
     case HostCheck::NoVersion:
       break;

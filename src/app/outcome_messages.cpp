@@ -53,7 +53,7 @@ std::string_view KeyOf(Outcome outcome) {
 std::string MessageFor(const App& app, const PipelineResult& result) {
   const std::string_view key = KeyOf(result.outcome);
   if (key.empty()) return {};
-  std::string text = ReplaceAll(ReplaceAll(Text(app, key), "$version", app.HostVersion), "$file", result.file);
+  std::string text = Fill(Text(app, key), {{"$version", app.HostVersion}, {"$file", result.file}});
   // The system's own words help whoever has to find the cause.
   if (!result.osError.empty()) text += "\r\n\r\n" + result.osError;
   return text;

@@ -270,11 +270,10 @@ void MainWindowLogic::OfferToReapply() {
   if (ticked == 0) return ForgetUpdate(app_);
 
   std::string question =
-      ReplaceAll(ReplaceAll(ReplaceAll(Text(app_, "ReapplyAfterUpdate"), "$old", from), "$new", version), "$count",
-                 std::to_string(ticked));
+      Fill(Text(app_, "ReapplyAfterUpdate"), {{"$old", from}, {"$new", version}, {"$count", std::to_string(ticked)}});
   const Preview preview = BuildPreview(app_, options, compositionEnabled_);
   if (preview.notFound > 0)
-    question += " " + ReplaceAll(Text(app_, "ReapplyNotFound"), "$count", std::to_string(preview.notFound));
+    question += " " + Fill(Text(app_, "ReapplyNotFound"), {{"$count", std::to_string(preview.notFound)}});
   const bool yes = app_.Message(question, MessageButtons::YesNo, Handle()) == MessageResult::Ok;
   ForgetUpdate(app_);
   if (!yes) {
@@ -493,8 +492,8 @@ void MainWindowLogic::ShowWait(WaitStep step, unsigned waitedMs, unsigned limitM
       key = "WaitWatching";
       break;
   }
-  const std::string text = ReplaceAll(ReplaceAll(Text(app_, key), "$seconds", std::to_string(waitedMs / 1000)),
-                                      "$limit", std::to_string((limitMs + 999) / 1000));
+  const std::string text = Fill(Text(app_, key), {{"$seconds", std::to_string(waitedMs / 1000)},
+                                                  {"$limit", std::to_string((limitMs + 999) / 1000)}});
   const int percent = limitMs == 0 ? 0 : static_cast<int>(std::min<unsigned>(waitedMs, limitMs) * 100 / limitMs);
   view_.ShowProgress(text, percent);
 }

@@ -43,7 +43,7 @@ void SetFolderDialog::OnOk() {
     return;
   }
   // "InvaidFolder" is the key as the language files spell it.
-  app_.Message(ReplaceAll(Text(app_, "InvaidFolder"), "$folder", typed), MessageButtons::Ok, view_.Handle());
+  app_.Message(Fill(Text(app_, "InvaidFolder"), {{"$folder", typed}}), MessageButtons::Ok, view_.Handle());
   view_.FocusText();
 }
 

@@ -241,6 +241,10 @@ TEST(FileCache, ReadsEachFileOnceUntilItChanges) {
 
 TEST(Placeholders, EveryOccurrenceCaseSensitive) {
   EXPECT_EQ(ReplaceAll("$folder and $folder, not $Folder", "$folder", "X"), "X and X, not $Folder");
+  // Filled in one pass: the longest placeholder wins and a value is never filled again.
+  EXPECT_EQ(Fill("$new, $newer, $Newer", {{"$new", "3.0"}, {"$newer", "3.1"}}), "3.0, 3.1, $Newer");
+  EXPECT_EQ(Fill("$file in $folder", {{"$file", "$folder"}, {"$folder", "C:\\$file"}}), "$folder in C:\\$file");
+  EXPECT_EQ(Fill("$$count$", {{"$count", "2"}}), "$2$");
 }
 
 // The published test vectors: the empty and one-block messages, one whose
