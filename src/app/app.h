@@ -7,7 +7,7 @@
 
 #include "pipeline/installation.h"
 #include "platform/platform.h"
-#include "stores/settings.h"
+#include "stores/settings.h"  // FileCache
 
 namespace rw {
 
@@ -36,16 +36,6 @@ struct App {
   // Stored spelling.
   std::string SettingsPath() const { return Path("settings.ini"); }
 
-  std::string ReadSetting(std::string_view key, std::string_view defaultValue) const {
-    return ReadIniValue(platform, SettingsPath(), key, defaultValue, &files);
-  }
-  void WriteSetting(std::string_view key, std::string_view value) const {
-    WriteIniValue(platform, SettingsPath(), key, value);
-    files.Forget(SettingsPath());
-  }
-  std::string LookupText(std::string_view key, bool useEnglish = false) const {
-    return rw::LookupText(platform, programFolder, LanguageName, key, useEnglish, &files);
-  }
   /// Without an icon a question shows the question mark and a plain
   /// message the information sign.
   MessageResult Message(std::string_view text, MessageButtons buttons = MessageButtons::Ok, WindowHandle owner = 0,

@@ -1,6 +1,8 @@
 #include "app/host_check.h"
 
 #include "app/app.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "stores/text.h"
@@ -13,7 +15,7 @@ namespace {
 // The offer to re-apply stays until it is answered: the first unpack may
 // fail, or the window be closed, before it is made.
 void RememberUpdate(App& app) {
-  const std::string from = app.ReadSetting(kUpdatedFromKey, "");
+  const std::string from = Read(app, ProgramSetting::UpdatedFromVersion);
   app.UpdatedFromVersion = from == app.HostVersion ? std::string() : from;
 }
 
@@ -39,7 +41,7 @@ HostCheckResult CheckHostInstallation(App& app) {
   // update while an install's watch was cut off, leaves one behind.
   result.droppedKeptAside = DropForeignKeptAside(app.Host());
 
-  const std::string prepared = app.ReadSetting("FileVersion", kDefaultFileVersion);
+  const std::string prepared = Read(app, ProgramSetting::FileVersion);
   if (prepared == app.HostVersion) {
     RememberUpdate(app);
     return result;
@@ -71,23 +73,23 @@ HostCheckResult CheckHostInstallation(App& app) {
   // A version of its own was prepared before: the browser was updated (or
   // another installation chosen) and shows its default look again. Written
   // before the version, so that a start cut off in between prepares again.
-  if (!prepared.empty() && prepared != kDefaultFileVersion) app.WriteSetting(kUpdatedFromKey, prepared);
-  app.WriteSetting("FileVersion", app.HostVersion);
+  if (!prepared.empty() && prepared != kDefaultFileVersion) Write(app, ProgramSetting::UpdatedFromVersion, prepared);
+  Write(app, ProgramSetting::FileVersion, app.HostVersion);
   RememberUpdate(app);
   return result;
 }
 
 void ForgetUpdate(App& app) {
   app.UpdatedFromVersion.clear();
-  if (!app.ReadSetting(kUpdatedFromKey, "").empty()) app.WriteSetting(kUpdatedFromKey, "");
+  if (!Read(app, ProgramSetting::UpdatedFromVersion).empty()) Write(app, ProgramSetting::UpdatedFromVersion, "");
 }
 
 std::string MessageFor(const App& app, const HostCheckResult& result) {
   switch (result.outcome) {
     case HostCheck::Locked:
-      return ReplaceAll(app.LookupText("FolderLocked"), "$folder", result.file);
+      return Fill(Text(app, "FolderLocked"), {{"$folder", result.file}});
     case HostCheck::ArchiveUnusable:
-      return ReplaceAll(app.LookupText("ArchiveUnusable"), "$file", result.file);
+      return Fill(Text(app, "ArchiveUnusable"), {{"$file", result.file}});
     case HostCheck::Ready:
     case HostCheck::NoVersion:
       break;

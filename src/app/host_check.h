@@ -13,11 +13,7 @@ namespace rw {
 
 struct App;
 
-inline constexpr std::string_view kDefaultFileVersion = "3.0.0.0";
 inline constexpr std::string_view kSpecialHostVersion = "3.0.15.300";
-// This computer's own: the version prepared before an update, until the
-// offer to re-apply has been answered.
-inline constexpr std::string_view kUpdatedFromKey = "UpdatedFromVersion";
 
 enum class HostCheck {
   Ready,            // prepared for this version, or nothing to prepare

@@ -1,6 +1,7 @@
 #include "app/outcome_messages.h"
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "stores/text.h"
 
 namespace rw {
@@ -61,7 +62,7 @@ Told TellingOf(Outcome outcome) {
 std::string MessageFor(const App& app, const PipelineResult& result) {
   const std::string_view key = TellingOf(result.outcome).key;
   if (key.empty()) return {};
-  std::string text = ReplaceAll(ReplaceAll(app.LookupText(key), "$version", app.HostVersion), "$file", result.file);
+  std::string text = Fill(Text(app, key), {{"$version", app.HostVersion}, {"$file", result.file}});
   // The system's own words help whoever has to find the cause.
   if (!result.osError.empty()) text += "\r\n\r\n" + result.osError;
   return text;

@@ -232,11 +232,16 @@ std::string LanguageFilePath(const std::string& programFolder, std::string_view 
 }
 
 std::string LookupText(Platform& platform, const std::string& programFolder, std::string_view languageName,
-                       std::string_view key, bool useEnglish, FileCache* cache) {
-  const std::string_view language = useEnglish ? std::string_view("English") : languageName;
-  std::string text = ReadIniValue(platform, LanguageFilePath(programFolder, language), key, "", cache);
-  if (!text.empty() || useEnglish) return text;
-  return LookupText(platform, programFolder, languageName, key, true, cache);
+                       std::string_view key, bool useEnglish, FileCache* cache, std::string_view builtInEnglish) {
+  std::string text;
+  if (!useEnglish) text = ReadIniValue(platform, LanguageFilePath(programFolder, languageName), key, "", cache);
+  if (text.empty()) text = ReadIniValue(platform, LanguageFilePath(programFolder, "English"), key, "", cache);
+  if (text.empty() && !builtInEnglish.empty()) {
+    if (HasBom(builtInEnglish)) builtInEnglish.remove_prefix(kUtf8Bom.size());
+    if (auto raw = ProfileLookup(builtInEnglish, kGeneralSection, key, /*utf8=*/true))
+      text = CutAtNul(DecodeUtf8(*raw));
+  }
+  return text;
 }
 
 }  // namespace rw

@@ -61,10 +61,12 @@ using IniValue = std::pair<std::string_view, std::string>;
 /// it holds either all of them or none.
 FileChange WriteIniValues(Platform& platform, const std::string& path, std::span<const IniValue> values);
 
-/// Text of `key` from Languages\<languageName>.ini (or English.ini when
-/// useEnglish), falling back to English when missing or empty.
+/// Text of `key` from Languages\<languageName>.ini (skipped when
+/// useEnglish), else from English.ini, else from `builtInEnglish` (the
+/// bytes of an English.ini); empty when none has it.
 std::string LookupText(Platform& platform, const std::string& programFolder, std::string_view languageName,
-                       std::string_view key, bool useEnglish = false, FileCache* cache = nullptr);
+                       std::string_view key, bool useEnglish = false, FileCache* cache = nullptr,
+                       std::string_view builtInEnglish = {});
 
 std::string LanguageFilePath(const std::string& programFolder, std::string_view languageName);
 

@@ -38,6 +38,25 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
   return out;
 }
 
+std::string Fill(std::string_view text, std::initializer_list<std::pair<std::string_view, std::string_view>> values) {
+  std::string filled;
+  filled.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::pair<std::string_view, std::string_view>* found = nullptr;
+    for (const auto& value : values)
+      if (!value.first.empty() && text.substr(at).starts_with(value.first) &&
+          (!found || value.first.size() > found->first.size()))
+        found = &value;
+    if (found) {
+      filled += found->second;
+      at += found->first.size();
+    } else {
+      filled += text[at++];
+    }
+  }
+  return filled;
+}
+
 std::string_view TrimBlanks(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};

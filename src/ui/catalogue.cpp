@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/app.h"
+#include "app/program_settings.h"
 #include "engine/number_text.h"
 #include "ui/option_model.h"
 
@@ -147,7 +148,7 @@ std::span<const Option> SaveOrder() { return kSaveOrder; }
 
 void LoadOptions(const App& app, OptionModel& model, bool compositionEnabled) {
   for (const OptionDef& def : kOptions) {
-    const std::string value = app.ReadSetting(def.settingsKey, def.defaultValue);
+    const std::string value = ReadSettingsValue(app, def.settingsKey, def.defaultValue);
     if (def.kind == OptionKind::Text) {
       model.SetText(def.option, value);
     } else if (auto state = RoundToInt16(value); state && *state >= 0 && *state <= 2) {
@@ -170,7 +171,7 @@ std::vector<IniValue> SavedSettings(const App& app, const OptionModel& model, bo
 }
 
 void SaveOptions(const App& app, const OptionModel& model, bool compositionEnabled) {
-  for (const auto& [key, value] : SavedSettings(app, model, compositionEnabled)) app.WriteSetting(key, value);
+  for (const auto& [key, value] : SavedSettings(app, model, compositionEnabled)) WriteSettingsValue(app, key, value);
 }
 
 }  // namespace rw

@@ -4,7 +4,9 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/language_text.h"
 #include "app/outcome_messages.h"
+#include "app/program_settings.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "ui/activity_log.h"
@@ -47,23 +49,12 @@ bool HasArchiveToUnpack(const Installation& installation) {
   return IsUsableArchive(platform, installation.HostArchive());
 }
 
-std::string UnpackFailure(const PipelineResult& result) {
-  std::string reason;
-  switch (result.outcome) {
-    case Outcome::ArchiveUnusable:
-      reason = "the archive of Maxthon 3 is empty or unreadable: " + result.file;
-      break;
-    case Outcome::BackupUnusable:
-      reason = "the backup is empty or unreadable: " + result.file;
-      break;
-    case Outcome::ArchiveNotReadable:
-      reason = "unpak.exe cannot read the archive of this Maxthon 3, " + result.file +
-               "; trying again will not help (the help tells where the tools come from)";
-      break;
-    default:
-      reason = "could not unpack " + result.file + " completely";
-      break;
-  }
+std::string UnpackFailure(const App& app, const PipelineResult& result) {
+  std::string_view key = "CommandUnpackIncomplete";
+  if (result.outcome == Outcome::ArchiveUnusable) key = "CommandArchiveUnusable";
+  if (result.outcome == Outcome::BackupUnusable) key = "CommandBackupUnusable";
+  if (result.outcome == Outcome::ArchiveNotReadable) key = "CommandArchiveNotReadable";
+  std::string reason = Fill(Text(app, key), {{"$file", result.file}});
   if (!result.osError.empty()) reason += " (" + result.osError + ")";
   return reason;
 }
@@ -72,21 +63,23 @@ std::string UnpackFailure(const PipelineResult& result) {
 std::optional<ExitCode> UnpackIfNeeded(App& app, ConsoleOutput& console) {
   const Installation installation = app.Host();
   if (IsTreeUsable(installation)) return std::nullopt;
-  const std::string why = "the working files in " + installation.Tree() + " must be unpacked first, but ";
-  if (!ToolsPresent(app)) return Fail(console, why + "unpak.exe or makpak.exe is missing");
-  if (!HasArchiveToUnpack(installation)) return Fail(console, why + "there is no archive to unpack");
+  const auto why = [&](std::string_view reasonKey) {
+    return Fill(Text(app, "CommandUnpackFirst"), {{"$folder", installation.Tree()}, {"$reason", Text(app, reasonKey)}});
+  };
+  if (!ToolsPresent(app)) return Fail(console, why("CommandNoTools"));
+  if (!HasArchiveToUnpack(installation)) return Fail(console, why("CommandNoArchive"));
   // Start-up removes a packed archive of an older host before it could be
   // unpacked for this one; that check writes, so it is left to the window.
-  if (app.ReadSetting("FileVersion", kDefaultFileVersion) != app.HostVersion &&
+  if (Read(app, ProgramSetting::FileVersion) != app.HostVersion &&
       app.platform.files.FileExists(installation.PackedArchive()))
-    return Fail(console, why + "Maxthon 3 has a new version: start Ravelwick once to prepare for it");
+    return Fail(console, why("CommandNewHostVersion"));
   if (!ClaimForCommandLine(app.platform, app.programFolder)) {
-    console.Err(why + "Ravelwick's window is open: close it and try again\n");
+    console.Err(why("CommandWindowOpen") + "\n");
     return ExitCode::WindowOpen;
   }
   NoWindow noWindow;
   const PipelineResult result = UnpackArchive(installation, noWindow);
-  if (result.outcome != Outcome::Done) return Fail(console, UnpackFailure(result));
+  if (result.outcome != Outcome::Done) return Fail(console, UnpackFailure(app, result));
   return std::nullopt;
 }
 
@@ -123,8 +116,9 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
-std::string Count(std::size_t n, std::string_view what) {
-  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+// "1 file", "2 files": `oneKey` holds the first, `manyKey` the other with "$count".
+std::string Count(const App& app, std::size_t n, std::string_view oneKey, std::string_view manyKey) {
+  return n == 1 ? Text(app, oneKey) : Fill(Text(app, manyKey), {{"$count", std::to_string(n)}});
 }
 
 // The last word of /apply and /restore: success is one line on standard
@@ -135,8 +129,9 @@ ExitCode Finish(const App& app, ConsoleOutput& console, const Invocation& invoca
     console.Out(text + "\n");
     return code;
   }
-  // Without a language file there is no text, but a script still needs a line.
-  if (OneLine(text).empty()) text = "Ravelwick stopped with exit code " + std::to_string(static_cast<int>(code));
+  // A language file may leave a message empty, but a script still needs a line.
+  if (OneLine(text).empty())
+    text = Fill(Text(app, "CommandStopped"), {{"$code", std::to_string(static_cast<int>(code))}});
   console.Err(OneLine(text) + "\n");
   // What left the browser as it was, or waits for the user, is no failure.
   const bool warning = code == ExitCode::NothingToDo || code == ExitCode::HostRunning || code == ExitCode::RolledBack ||
@@ -147,7 +142,7 @@ ExitCode Finish(const App& app, ConsoleOutput& console, const Invocation& invoca
 }
 
 std::string MessageOf(const App& app, const PipelineResult& result) {
-  if (result.outcome == Outcome::Declined) return app.LookupText("HostLeftRunning");
+  if (result.outcome == Outcome::Declined) return Text(app, "HostLeftRunning");
   return MessageFor(app, result);
 }
 
@@ -167,16 +162,16 @@ std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
   // another folder shows its window.
   if (!ClaimForCommandLine(app.platform, app.programFolder) ||
       app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
-    return Refusal{ExitCode::WindowOpen, app.LookupText("AlreadyRunning")};
-  if (needsTools && !ToolsPresent(app)) return Refusal{ExitCode::Failed, app.LookupText("MissingFile")};
+    return Refusal{ExitCode::WindowOpen, Text(app, "AlreadyRunning")};
+  if (needsTools && !ToolsPresent(app)) return Refusal{ExitCode::Failed, Text(app, "MissingFile")};
   const std::optional<FoundHostFolder> found = FindHostFolder(app);
-  if (!found) return Refusal{ExitCode::Failed, app.LookupText("NoMX3")};
+  if (!found) return Refusal{ExitCode::Failed, Text(app, "NoMX3")};
   app.HostBinFolder = found->folder + "Bin\\";
   const HostCheckResult check = CheckHost(app);
   if (check.outcome == HostCheck::NoVersion)
     return Refusal{ExitCode::Failed, MessageFor(app, {Outcome::NoHostVersion, app.Host().HostExecutable()})};
   if (check.outcome != HostCheck::Ready) return Refusal{ExitCode::Failed, MessageFor(app, check)};
-  if (found->store) app.WriteSetting("InstallFolder", found->folder);
+  if (found->store) Write(app, ProgramSetting::InstallFolder, found->folder);
   return std::nullopt;
 }
 
@@ -184,10 +179,12 @@ std::string AppliedLine(const App& app, const TweakReport& report) {
   std::size_t notFound = 0;
   for (const TweakEffect& effect : report.effects)
     if (effect.result == EditResult::NotFound) ++notFound;
-  std::string line = "Installed the stored options into " + app.Host().HostArchive() + " (Maxthon " + app.HostVersion +
-                     "): " + Count(report.changedFiles.size(), "file") + " changed";
-  if (notFound > 0) line += ", " + Count(notFound, "place") + " not found (see " + std::string(kLogFileName) + ")";
-  return line;
+  return Fill(Text(app, notFound > 0 ? "CommandAppliedNotFound" : "CommandApplied"),
+              {{"$archive", app.Host().HostArchive()},
+               {"$version", app.HostVersion},
+               {"$files", Count(app, report.changedFiles.size(), "CommandOneFile", "CommandFiles")},
+               {"$places", Count(app, notFound, "CommandOnePlace", "CommandPlaces")},
+               {"$log", kLogFileName}});
 }
 
 // An install cut off while it watched the browser start left the archive
@@ -199,7 +196,7 @@ std::optional<ExitCode> SettleKeptArchive(App& app, ConsoleOutput& console, cons
   if (settled.how == Settlement::NothingKept) return std::nullopt;
   LogKeptAside(app, SettledText(app, settled));
   if (settled.how != Settlement::NotSettled) return std::nullopt;
-  std::string text = ReplaceAll(app.LookupText("KeptAsidePending"), "$file", app.Host().KeptAsidePath());
+  std::string text = Fill(Text(app, "KeptAsidePending"), {{"$file", app.Host().KeptAsidePath()}});
   if (!settled.osError.empty()) text += "\r\n\r\n" + settled.osError;
   return Finish(app, console, invocation, ExitCode::Failed, text);
 }
@@ -243,21 +240,21 @@ ExitCode RestoreVerb(App& app, ConsoleOutput& console, const Invocation& invocat
   const PipelineResult result = RestoreCommand(app, window);
   LogRestore(app, result);
   return Finish(app, console, invocation, ExitCodeFor(result.outcome),
-                result.outcome == Outcome::Done ? "Put the backup " + app.Host().BackupPath() + " back into " +
-                                                      app.Host().HostArchive() + " (Maxthon " + app.HostVersion + ")"
-                                                : MessageOf(app, result));
+                result.outcome == Outcome::Done
+                    ? Fill(Text(app, "CommandRestored"), {{"$backup", app.Host().BackupPath()},
+                                                          {"$archive", app.Host().HostArchive()},
+                                                          {"$version", app.HostVersion}})
+                    : MessageOf(app, result));
 }
 
 ExitCode PreviewVerb(App& app, ConsoleOutput& console, const Invocation&) {
   app.LanguageName = ChooseLanguage(app);
   const std::optional<FoundHostFolder> found = FindHostFolder(app);
-  if (!found)
-    return Fail(console, "Maxthon 3 was not found: neither the setting \"InstallFolder\" in " + app.SettingsPath() +
-                             " nor the registry names its folder");
+  if (!found) return Fail(console, Fill(Text(app, "CommandNoHost"), {{"$file", app.SettingsPath()}}));
   app.HostBinFolder = found->folder + "Bin\\";
   ReadHostVersion(app);
   if (app.HostVersion.empty())
-    return Fail(console, "Maxthon 3 has no readable version: " + app.Host().HostExecutable());
+    return Fail(console, Fill(Text(app, "CommandNoHostVersion"), {{"$file", app.Host().HostExecutable()}}));
   if (const std::optional<ExitCode> failed = UnpackIfNeeded(app, console)) return *failed;
 
   // The options as the window loads them, so the preview is what its OK

@@ -2,6 +2,8 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "engine/apply_tweaks.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
@@ -29,7 +31,7 @@ TweakReport WriteTweaks(const App& app, const OptionSnapshot& options, bool comp
   return report;
 }
 
-bool HealthCheckWanted(const App& app) { return app.ReadSetting("HealthCheck", "1") != "0"; }
+bool HealthCheckWanted(const App& app) { return Read(app, ProgramSetting::HealthCheck) != "0"; }
 
 PipelineResult RestoreCommand(App& app, MainWindowOps& window) {
   const Installation installation = app.Host();
@@ -40,7 +42,7 @@ PipelineResult RestoreCommand(App& app, MainWindowOps& window) {
   // for a look the user chose to leave.
   if (result.outcome == Outcome::Done || result.outcome == Outcome::RestoredButDown) {
     ForgetUpdate(app);
-    app.WriteSetting("FileVersion", "");
+    Write(app, ProgramSetting::FileVersion, "");
   }
   return result;
 }
@@ -60,7 +62,7 @@ std::string QuoteArgument(std::string_view text) {
 
 void HelpCommand(App& app) {
   Platform& platform = app.platform;
-  const std::optional<std::string> address = SafeHelpAddress(app.LookupText("HelpURL"));
+  const std::optional<std::string> address = SafeHelpAddress(Text(app, "HelpURL"));
   if (!address) return;
   const std::string host = app.Host().HostExecutable();
   // A host that exists but will not start still leaves the default browser.

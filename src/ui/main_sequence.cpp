@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "app/host_check.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "platform/canonical_path.h"
 #include "stores/settings.h"
 #include "ui/activity_log.h"
@@ -41,7 +43,7 @@ std::optional<MainExit> MeetTheOtherInstance(App& app, const std::string& instan
   // name. Holding the second costs nothing: this process ends now.
   if (app.platform.system.ClaimSingleInstance(CommandLineRunName(instanceName))) return MainExit::AlreadyRunning;
   app.LanguageName = ChooseLanguage(app);
-  const std::string text = app.LookupText("CommandLineBusy");
+  const std::string text = Text(app, "CommandLineBusy");
   app.Message(text.empty() ? kCommandLineBusyEnglish : text);
   return MainExit::CommandLineBusy;
 }
@@ -95,7 +97,7 @@ bool ClaimForCommandLine(Platform& platform, const std::string& programFolder) {
 }
 
 std::string ChooseLanguage(const App& app) {
-  std::string language = app.ReadSetting("Language", "");
+  std::string language = Read(app, ProgramSetting::Language);
   if (language.empty())
     language = app.platform.system.SystemDefaultLcid() == kLcidChineseSimplified ? "Chinese Simplified" : "English";
   if (!app.platform.files.FileExists(LanguageFilePath(app.programFolder, language))) language = "English";
@@ -114,7 +116,7 @@ std::optional<FoundHostFolder> FindHostFolder(const App& app) {
   // erased; the registry value is to be stored only once it has proved
   // valid. Both are stored in canonical form, which is how the host's
   // processes are recognised.
-  if (const std::string stored = app.ReadSetting("InstallFolder", ""); !stored.empty()) {
+  if (const std::string stored = Read(app, ProgramSetting::InstallFolder); !stored.empty()) {
     if (auto folder = CanonicalHostFolder(app.platform, stored))
       return FoundHostFolder{*folder, *folder != WithTrailingBackslash(stored)};
   }
@@ -149,18 +151,18 @@ MainExit Main(App& app, UiFactory& ui) {
   app.LanguageName = ChooseLanguage(app);
 
   if (!ToolsPresent(app)) {
-    app.Message(app.LookupText("MissingFile"), MessageButtons::Ok, 0, MessageIcon::Error);
+    app.Message(Text(app, "MissingFile"), MessageButtons::Ok, 0, MessageIcon::Error);
     return MainExit::MissingTool;
   }
 
   app.HostBinFolder.clear();
   if (const std::optional<FoundHostFolder> found = FindHostFolder(app)) {
-    if (found->store) app.WriteSetting("InstallFolder", found->folder);
+    if (found->store) Write(app, ProgramSetting::InstallFolder, found->folder);
     app.HostBinFolder = found->folder + "Bin\\";
   }
   if (app.HostBinFolder.empty()) ui.ShowSetFolderDialog(app, 0, FolderDialogCause::NoneFound);
   if (app.HostBinFolder.empty()) {
-    app.Message(app.LookupText("NoMX3"), MessageButtons::Ok, 0, MessageIcon::Error);
+    app.Message(Text(app, "NoMX3"), MessageButtons::Ok, 0, MessageIcon::Error);
     return MainExit::NoHostFolder;
   }
 

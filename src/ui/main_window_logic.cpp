@@ -5,7 +5,9 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/language_text.h"
 #include "app/outcome_messages.h"
+#include "app/program_settings.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "stores/settings.h"
@@ -42,7 +44,7 @@ void MainWindowLogic::OnLoad() {
 }
 
 void MainWindowLogic::ApplyLanguage() {
-  const auto text = [this](std::string_view key) { return app_.LookupText(key); };
+  const auto text = [this](std::string_view key) { return Text(app_, key); };
   view_.SetCaption(Control::MenuTop, text("Menu"));
   view_.SetCaption(Control::MenuPreview, text("Preview"));
   view_.SetCaption(Control::MenuSetFolder, text("SetFolder"));
@@ -56,7 +58,7 @@ void MainWindowLogic::ApplyLanguage() {
 
   // Whoever picked a language they cannot read still finds the English word.
   if (app_.platform.system.LowerCase(app_.LanguageName) != "english")
-    view_.SetCaption(Control::MenuLanguage, app_.LookupText("SetLanguage", true) + " / " + text("SetLanguage"));
+    view_.SetCaption(Control::MenuLanguage, EnglishText(app_, "SetLanguage") + " / " + text("SetLanguage"));
   else
     view_.SetCaption(Control::MenuLanguage, text("SetLanguage"));
 
@@ -103,7 +105,7 @@ void MainWindowLogic::OnLanguageChosen(std::size_t index) {
   // The file may have gone since the menu was filled.
   if (!app_.platform.files.FileExists(LanguageFilePath(app_.programFolder, caption))) return;
   app_.LanguageName = caption;
-  app_.WriteSetting("Language", caption);
+  Write(app_, ProgramSetting::Language, caption);
   languageImported_ = false;
   for (std::size_t i = 0; i < langItems_.size(); ++i) SetLanguageCheck(i, i == index);
   ApplyLanguage();
@@ -235,7 +237,7 @@ void MainWindowLogic::OnActivate() {
   RoadClaim road(*this, Road::PutBackKept);
   // An install whose watch was cut off left the archive before it.
   if (HasKeptAsideArchive(app_.Host())) {
-    if (app_.Message(app_.LookupText("KeptAsideFound"), MessageButtons::YesNo, Handle()) == MessageResult::Ok) {
+    if (app_.Message(Text(app_, "KeptAsideFound"), MessageButtons::YesNo, Handle()) == MessageResult::Ok) {
       const PipelineResult result = PutBackKeptAside(app_.Host(), *this);
       LogRestore(app_, result, "Previous look put back");
       Tell(result);
@@ -260,7 +262,7 @@ void MainWindowLogic::OnActivate() {
 void MainWindowLogic::OfferToReapply() {
   const std::string version = app_.HostVersion;
   const std::string from = app_.UpdatedFromVersion;
-  if (app_.ReadSetting("ReapplyDeclined", "") == version) return ForgetUpdate(app_);
+  if (Read(app_, ProgramSetting::ReapplyDeclined) == version) return ForgetUpdate(app_);
   const OptionSnapshot options = WithEveryFieldChecked(model_).Snapshot();
   int ticked = 0;
   for (const OptionDef& def : Options())
@@ -268,15 +270,14 @@ void MainWindowLogic::OfferToReapply() {
   if (ticked == 0) return ForgetUpdate(app_);
 
   std::string question =
-      ReplaceAll(ReplaceAll(ReplaceAll(app_.LookupText("ReapplyAfterUpdate"), "$old", from), "$new", version), "$count",
-                 std::to_string(ticked));
+      Fill(Text(app_, "ReapplyAfterUpdate"), {{"$old", from}, {"$new", version}, {"$count", std::to_string(ticked)}});
   const Preview preview = BuildPreview(app_, options, compositionEnabled_);
   if (preview.notFound > 0)
-    question += " " + ReplaceAll(app_.LookupText("ReapplyNotFound"), "$count", std::to_string(preview.notFound));
+    question += " " + Fill(Text(app_, "ReapplyNotFound"), {{"$count", std::to_string(preview.notFound)}});
   const bool yes = app_.Message(question, MessageButtons::YesNo, Handle()) == MessageResult::Ok;
   ForgetUpdate(app_);
   if (!yes) {
-    app_.WriteSetting("ReapplyDeclined", version);
+    Write(app_, ProgramSetting::ReapplyDeclined, version);
     return;
   }
   if (Leaving()) return;
@@ -420,9 +421,9 @@ void MainWindowLogic::OnPreview() {
 
 FileDialogTexts MainWindowLogic::DialogTexts(std::string_view menuKey) const {
   // The menu item without its "...".
-  std::string title = app_.LookupText(menuKey);
+  std::string title = Text(app_, menuKey);
   while (!title.empty() && title.back() == '.') title.pop_back();
-  return {title, app_.LookupText("SettingsFiles"), app_.LookupText("AllFiles"), std::string(kExportFileName)};
+  return {title, Text(app_, "SettingsFiles"), Text(app_, "AllFiles"), std::string(kExportFileName)};
 }
 
 void MainWindowLogic::OnExportSettings() {
@@ -458,7 +459,7 @@ void MainWindowLogic::OnResetDefaults() {
 }
 
 bool MainWindowLogic::ConfirmCloseHost() {
-  return app_.Message(app_.LookupText("ConfirmClose"), MessageButtons::OkCancel, Handle()) == MessageResult::Ok;
+  return app_.Message(Text(app_, "ConfirmClose"), MessageButtons::OkCancel, Handle()) == MessageResult::Ok;
 }
 
 WindowHandle MainWindowLogic::Handle() { return Closed() ? 0 : view_.Handle(); }
@@ -492,8 +493,8 @@ void MainWindowLogic::ShowWait(WaitStep step, unsigned waitedMs, unsigned limitM
       key = "WaitWatching";
       break;
   }
-  const std::string text = ReplaceAll(ReplaceAll(app_.LookupText(key), "$seconds", std::to_string(waitedMs / 1000)),
-                                      "$limit", std::to_string((limitMs + 999) / 1000));
+  const std::string text = Fill(Text(app_, key), {{"$seconds", std::to_string(waitedMs / 1000)},
+                                                  {"$limit", std::to_string((limitMs + 999) / 1000)}});
   const int percent = limitMs == 0 ? 0 : static_cast<int>(std::min<unsigned>(waitedMs, limitMs) * 100 / limitMs);
   view_.ShowProgress(text, percent);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "engine/apply_tweaks.h"
 #include "pipeline/tree_record.h"
 #include "stores/text.h"
@@ -21,20 +22,19 @@ struct PlaceRow {
   std::string_view file;  // the template's name without its folder
   std::optional<Option> option;
   std::string_view key;
-  std::string_view english;
 };
 
 constexpr PlaceRow kPlaces[] = {
-    {"navbar.htm", {}, "StatusPlaceToolbar", "the toolbar of $skin"},
-    {"index.htm", Option::AvatarToButton, "StatusPlaceAvatar", "the avatar of $skin"},
-    {"index.htm", Option::AvatarToMenu, "StatusPlaceAvatar", "the avatar of $skin"},
-    {"index.htm", Option::MenuToAvatar, "StatusPlaceAvatar", "the avatar of $skin"},
-    {"index.htm", Option::TabOnBottom, "StatusPlaceStatusBar", "the status bar of $skin"},
-    {"index.htm", {}, "StatusPlaceWindow", "the window layout of $skin"},
-    {"favbar.htm", {}, "StatusPlaceFavBar", "the favorites bar of $skin"},
-    {"main.htm", {}, "StatusPlaceMainMenu", "the main menu"},
-    {"caption.css", {}, "StatusPlaceTitleBar", "the title bar of $skin"},
-    {"style.css", {}, "StatusPlaceMenuLook", "the look of the main menu"},
+    {"navbar.htm", {}, "StatusPlaceToolbar"},
+    {"index.htm", Option::AvatarToButton, "StatusPlaceAvatar"},
+    {"index.htm", Option::AvatarToMenu, "StatusPlaceAvatar"},
+    {"index.htm", Option::MenuToAvatar, "StatusPlaceAvatar"},
+    {"index.htm", Option::TabOnBottom, "StatusPlaceStatusBar"},
+    {"index.htm", {}, "StatusPlaceWindow"},
+    {"favbar.htm", {}, "StatusPlaceFavBar"},
+    {"main.htm", {}, "StatusPlaceMainMenu"},
+    {"caption.css", {}, "StatusPlaceTitleBar"},
+    {"style.css", {}, "StatusPlaceMenuLook"},
 };
 
 // Judging an option runs the engine a few dozen times; templates far beyond
@@ -141,35 +141,24 @@ std::string_view OptionStatusModel::NotReadyKey(StatusNotReady why) {
 std::string OptionStatusModel::NotReadyWords() const {
   if (!notReady_) return {};
   const std::string_view key = NotReadyKey(*notReady_);
-  std::string text = app_.LookupText(key);
-  if (!text.empty()) return text;
-  switch (*notReady_) {
-    case StatusNotReady::NoHost:
-      return "No status yet: choose the Maxthon 3 folder first.";
-    case StatusNotReady::NotUnpacked:
-      return "No status yet: the browser's interface files are not unpacked.";
-    case StatusNotReady::Unpacking:
-      return "No status yet: the browser's interface files are being unpacked.";
-  }
-  return {};
+  return Text(app_, key);
 }
 
-const std::string& OptionStatusModel::Say(std::string_view key, std::string_view english) {
+const std::string& OptionStatusModel::Say(std::string_view key) {
   if (saidLanguage_ != app_.LanguageName) {
     said_.clear();
     saidLanguage_ = app_.LanguageName;
   }
   auto it = said_.find(key);
   if (it == said_.end()) {
-    std::string text = app_.LookupText(key);
-    it = said_.emplace(std::string(key), text.empty() ? std::string(english) : std::move(text)).first;
+    it = said_.emplace(std::string(key), Text(app_, key)).first;
   }
   return it->second;
 }
 
 std::string OptionStatusModel::NameOf(Option option) {
   const OptionDef& def = Def(option);
-  return "\"" + (def.captionKey.empty() ? std::string() : Say(def.captionKey, def.englishCaption)) + "\"";
+  return "\"" + (def.captionKey.empty() ? std::string() : Say(def.captionKey)) + "\"";
 }
 
 OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool compositionEnabled, bool singleSkinHost) {
@@ -194,8 +183,7 @@ OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool co
   std::array<std::vector<std::string>, kOptionCount> notFound;
   for (const Skin& skin : skins) {
     const std::vector<std::string> names = TemplatesOf(singleSkinHost, skin.classic);
-    const std::string& skinName =
-        skin.classic ? Say("StatusSkinClassic", "the classic skin") : Say("StatusSkinModern", "the modern skin");
+    const std::string& skinName = skin.classic ? Say("StatusSkinClassic") : Say("StatusSkinModern");
     for (size_t t = 0; t < skin.run.notes.size() && t < names.size(); ++t) {
       for (const EditNote& note : skin.run.notes[t]) {
         if (note.result != EditResult::NotFound) continue;
@@ -203,8 +191,8 @@ OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool co
         const auto row = std::find_if(std::begin(kPlaces), std::end(kPlaces), [&](const PlaceRow& r) {
           return r.file == file && (!r.option || *r.option == note.option);
         });
-        std::string place = row == std::end(kPlaces) ? std::string(file) : Say(row->key, row->english);
-        AddOnce(notFound[IndexOf(note.option)], ReplaceAll(place, "$skin", skinName));
+        std::string place = row == std::end(kPlaces) ? std::string(file) : Say(row->key);
+        AddOnce(notFound[IndexOf(note.option)], Fill(place, {{"$skin", skinName}}));
       }
     }
   }
@@ -285,26 +273,18 @@ OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool co
     // The words, one sentence per mark.
     std::vector<std::string>& sentences = status.sentences;
     if (status.greyed)
-      sentences.push_back(
-          *status.greyed == GreyReason::SingleSkinHost
-              ? Say("StatusGreyedHost", "Not available: this browser version (3.0.15.300) has only the modern skin.")
-              : Say("StatusGreyedComposition", "Not available: desktop composition (Aero) is off."));
+      sentences.push_back(*status.greyed == GreyReason::SingleSkinHost ? Say("StatusGreyedHost")
+                                                                       : Say("StatusGreyedComposition"));
     for (const std::string& place : status.noPlace)
-      sentences.push_back(
-          ReplaceAll(Say("StatusNotFound", "Does nothing in $place: its place there was not found."), "$place", place));
-    if (status.noEffect && status.noPlace.empty())
-      sentences.push_back(Say("StatusIdle", "Changes nothing with the other options as they are."));
+      sentences.push_back(Fill(Say("StatusNotFound"), {{"$place", place}}));
+    if (status.noEffect && status.noPlace.empty()) sentences.push_back(Say("StatusIdle"));
     if (status.contradictedBy)
-      sentences.push_back(ReplaceAll(Say("StatusContradicted", "Contradicted: $option wins over it."), "$option",
-                                     NameOf(*status.contradictedBy)));
-    if (status.needs)
-      sentences.push_back(ReplaceAll(Say("StatusNeeds", "Does nothing unless $option is ticked too."), "$option",
-                                     NameOf(*status.needs)));
+      sentences.push_back(Fill(Say("StatusContradicted"), {{"$option", NameOf(*status.contradictedBy)}}));
+    if (status.needs) sentences.push_back(Fill(Say("StatusNeeds"), {{"$option", NameOf(*status.needs)}}));
     if (status.changedFromDefault)
       sentences.push_back(def.kind == OptionKind::Check
-                              ? Say("StatusChanged", "Changed from its default.")
-                              : ReplaceAll(Say("StatusChangedField", "Changed from its default \"$value\"."), "$value",
-                                           std::string(def.defaultValue)));
+                              ? Say("StatusChanged")
+                              : Fill(Say("StatusChangedField"), {{"$value", std::string(def.defaultValue)}}));
     for (const std::string& sentence : sentences) {
       if (!status.words.empty()) status.words += ' ';
       status.words += sentence;

@@ -85,7 +85,7 @@ class OptionStatusModel {
 
  private:
   using Texts = std::vector<std::optional<std::string>>;
-  const std::string& Say(std::string_view key, std::string_view english);
+  const std::string& Say(std::string_view key);
   std::string NameOf(Option option);
 
   const App& app_;

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "engine/apply_tweaks.h"
 #include "engine/conflicts.h"
 #include "engine/line_diff.h"
@@ -24,16 +25,9 @@ std::string BelowTree(const std::string& path, const std::string& tree) {
   return below;
 }
 
-// The language's text, or the English one built in when the language
-// files lack the key.
-std::string Say(const App& app, std::string_view key, std::string_view english) {
-  std::string text = app.LookupText(key);
-  return text.empty() ? std::string(english) : text;
-}
-
 std::string NameOf(const App& app, Option option) {
   const OptionDef& def = Def(option);
-  std::string caption = def.captionKey.empty() ? std::string() : app.LookupText(def.captionKey);
+  std::string caption = def.captionKey.empty() ? std::string() : Text(app, def.captionKey);
   if (caption.empty()) caption = std::string(def.englishCaption);
   return "\"" + caption + "\"";
 }
@@ -98,19 +92,15 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
   for (const SkinRun& run : runs)
     for (const FileNotRead& notRead : run.report.unreadable)
       if (toldFiles.insert(notRead.file).second)
-        warn(ReplaceAll(
-            notRead.exists
-                ? Say(app, "PreviewUnreadable", "$file cannot be read: the options that edit it are not applied there.")
-                : Say(app, "PreviewMissing", "$file is missing: the options that edit it are not applied there."),
-            "$file", notRead.file));
+        warn(Fill(notRead.exists ? Text(app, "PreviewUnreadable") : Text(app, "PreviewMissing"),
+                  {{"$file", notRead.file}}));
 
   // Ticked boxes this host does not let act.
   std::set<Option> told;
   for (const OptionDef& def : Options()) {
     if (def.kind != OptionKind::Check || !options.Ticked(def.option)) continue;
     if (!CannotActHere(def, app.SingleSkinHost, compositionEnabled)) continue;
-    warn(ReplaceAll(Say(app, "PreviewCannotAct", "$option cannot act on this browser version or display; skipped."),
-                    "$option", NameOf(app, def.option)));
+    warn(Fill(Text(app, "PreviewCannotAct"), {{"$option", NameOf(app, def.option)}}));
     told.insert(def.option);
   }
 
@@ -118,11 +108,8 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
   for (const SkinRun& run : runs)
     for (const TweakEffect& effect : run.report.effects)
       if (effect.result == EditResult::NotFound && !told.count(effect.option))
-        warn(ReplaceAll(
-            ReplaceAll(ReplaceAll(Say(app, "PreviewNotFound", "$option has no effect: $anchor was not found in $file."),
-                                  "$option", NameOf(app, effect.option)),
-                       "$anchor", effect.detail),
-            "$file", effect.file));
+        warn(Fill(Text(app, "PreviewNotFound"),
+                  {{"$option", NameOf(app, effect.option)}, {"$anchor", effect.detail}, {"$file", effect.file}}));
   for (const SkinRun& run : runs)
     for (const TweakEffect& effect : run.report.effects)
       if (effect.result == EditResult::NotFound && told.insert(effect.option).second) ++preview.notFound;
@@ -132,10 +119,8 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
   for (const SkinRun& run : runs) {
     for (const OptionConflict& conflict : run.conflicts) {
       if (!pairs.insert({conflict.winner, conflict.loser}).second) continue;
-      std::string line =
-          ReplaceAll(ReplaceAll(Say(app, "PreviewConflict", "$winner and $loser contradict each other; $winner wins."),
-                                "$winner", NameOf(app, conflict.winner)),
-                     "$loser", NameOf(app, conflict.loser));
+      std::string line = Fill(Text(app, "PreviewConflict"),
+                              {{"$winner", NameOf(app, conflict.winner)}, {"$loser", NameOf(app, conflict.loser)}});
       if (!conflict.rule.empty()) line += " (" + conflict.rule + ")";
       warn(line);
       told.insert(conflict.loser);
@@ -147,9 +132,7 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
     const bool everywhere = std::all_of(runs.begin(), runs.end(), [&](const SkinRun& run) {
       return std::find(run.withoutEffect.begin(), run.withoutEffect.end(), option) != run.withoutEffect.end();
     });
-    if (everywhere && !told.count(option))
-      warn(ReplaceAll(Say(app, "PreviewNoEffect", "$option changes nothing with the other options as they are."),
-                      "$option", NameOf(app, option)));
+    if (everywhere && !told.count(option)) warn(Fill(Text(app, "PreviewNoEffect"), {{"$option", NameOf(app, option)}}));
   }
 
   // What each ticked box does, file by file.
@@ -168,9 +151,9 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
             Line(lines, "    " + effect.detail.substr(start, end - start));
           }
         } else if (effect.result != EditResult::NotFound) {
-          Line(lines, "  " + effect.file + ": " +
-                          (effect.result == EditResult::Made ? Say(app, "PreviewEdited", "edited")
-                                                             : Say(app, "PreviewInPlace", "already edited")));
+          Line(lines,
+               "  " + effect.file + ": " +
+                   (effect.result == EditResult::Made ? Text(app, "PreviewEdited") : Text(app, "PreviewInPlace")));
         }
       }
     }
@@ -194,25 +177,23 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
     // changes by that alone.
     const bool markOnly = after.size() == before.size() + kUtf8Bom.size() && after.starts_with(kUtf8Bom) &&
                           std::string_view(after).substr(kUtf8Bom.size()) == before;
-    files.push_back(
-        {path, PreviewText(diff, path), markOnly ? " " + Say(app, "PreviewMarkOnly", "(byte-order mark added)") : ""});
+    files.push_back({path, PreviewText(diff, path), markOnly ? " " + Text(app, "PreviewMarkOnly") : ""});
   }
   preview.changedFiles = static_cast<int>(files.size());
 
   std::string summary;
   if (preview.warnings > 0) {
-    Line(summary, Say(app, "PreviewWarnings", "Warnings:"));
+    Line(summary, Text(app, "PreviewWarnings"));
     summary += warnings;
     summary += '\n';
   }
-  Line(summary, Say(app, "PreviewOptions", "Ticked options and what they write:"));
-  summary += effects.empty() ? Say(app, "PreviewNoOptions", "  (none)") + "\n" : effects;
+  Line(summary, Text(app, "PreviewOptions"));
+  summary += effects.empty() ? Text(app, "PreviewNoOptions") + "\n" : effects;
   summary += '\n';
-  Line(summary, ReplaceAll(Say(app, "PreviewFiles", "Files that change: $count"), "$count",
-                           std::to_string(preview.changedFiles)));
+  Line(summary, Fill(Text(app, "PreviewFiles"), {{"$count", std::to_string(preview.changedFiles)}}));
   for (const ChangedFile& file : files) Line(summary, "  " + file.title + file.note);
 
-  preview.sections.push_back({Say(app, "PreviewSummary", "Summary"), std::move(summary)});
+  preview.sections.push_back({Text(app, "PreviewSummary"), std::move(summary)});
   for (ChangedFile& file : files) preview.sections.push_back({std::move(file.title), std::move(file.text)});
   return preview;
 }

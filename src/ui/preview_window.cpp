@@ -1,12 +1,13 @@
 #include "ui/preview_window.h"
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "ui/preview.h"
 
 namespace rw {
 
 void PreviewWindow::OnLoad() {
-  view_.SetCaptions(app_.LookupText("PreviewTitle"), app_.LookupText("Close"));
+  view_.SetCaptions(Text(app_, "PreviewTitle"), Text(app_, "Close"));
   std::vector<std::string> titles;
   titles.reserve(preview_.sections.size());
   for (const PreviewSection& section : preview_.sections) titles.push_back(section.title);

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "engine/number_text.h"
 #include "platform/canonical_path.h"
 #include "stores/profile.h"
@@ -17,20 +19,10 @@ namespace rw {
 
 namespace {
 
-constexpr std::string_view kLanguageKey = "Language";
-// Keys of settings.ini that belong to one computer: never carried, never unknown.
-constexpr std::string_view kLocalKeys[] = {"InstallFolder", "FileVersion", "HealthCheck", "ReapplyDeclined",
-                                           "UpdatedFromVersion"};
+const std::string_view kLanguageKey = KeyOf(ProgramSetting::Language);
 // How much of a value, and how many names of a list, a report shows.
 constexpr std::size_t kShownCharacters = 40;
 constexpr std::size_t kShownNames = 20;
-
-// The language's text, or the English one built in when the language files
-// lack the key (files made for an older version).
-std::string Say(const App& app, std::string_view key, std::string_view english) {
-  std::string text = app.LookupText(key);
-  return text.empty() ? std::string(english) : text;
-}
 
 // A value as a report quotes it: control characters made visible, long ones
 // shortened without splitting a character.
@@ -50,7 +42,7 @@ std::string Shown(std::string_view text) {
 
 std::string Caption(const App& app, Option option) {
   const OptionDef& def = Def(option);
-  std::string caption = def.captionKey.empty() ? std::string() : app.LookupText(def.captionKey);
+  std::string caption = def.captionKey.empty() ? std::string() : Text(app, def.captionKey);
   return "\"" + (caption.empty() ? std::string(def.englishCaption) : caption) + "\"";
 }
 
@@ -58,8 +50,7 @@ std::string Joined(const App& app, const std::vector<std::string>& names) {
   std::string out;
   for (std::size_t i = 0; i < names.size() && i < kShownNames; ++i) out += (i ? ", " : "") + names[i];
   if (names.size() > kShownNames)
-    out += " " +
-           ReplaceAll(Say(app, "ImportMore", "and $count more"), "$count", std::to_string(names.size() - kShownNames));
+    out += " " + Fill(Text(app, "ImportMore"), {{"$count", std::to_string(names.size() - kShownNames)}});
   return out;
 }
 
@@ -117,12 +108,10 @@ ExportResult ExportSettings(const App& app, const OptionModel& options, const st
 std::string ExportMessage(const App& app, const ExportResult& result) {
   std::string text;
   if (result.status == TransferStatus::OwnSettingsFile)
-    text = Say(app, "ExportOwnSettings",
-               "$file is Ravelwick's own settings file, which changes only when you press OK. Please choose "
-               "another name.");
+    text = Text(app, "ExportOwnSettings");
   else if (result.status == TransferStatus::WriteFailed)
-    text = Say(app, "ExportFailed", "Ravelwick could not write $file, so the settings were not exported.");
-  text = ReplaceAll(text, "$file", result.path);
+    text = Text(app, "ExportFailed");
+  text = Fill(text, {{"$file", result.path}});
   if (!result.osError.empty()) text += "\r\n\r\n" + result.osError;
   return text;
 }
@@ -162,9 +151,8 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
     const bool language = EqualsIgnoreCase(key.name, kLanguageKey);
     holdsSettings = holdsSettings || option || language;
     if (!option && !language) {
-      const bool local = std::any_of(std::begin(kLocalKeys), std::end(kLocalKeys),
-                                     [&](std::string_view k) { return EqualsIgnoreCase(k, key.name); });
-      if (!local) report.unknown.push_back(key.name);
+      // This computer's own keys are never carried, and never unknown.
+      if (!IsThisComputersOwn(key.name)) report.unknown.push_back(key.name);
       continue;
     }
     if (key.lines > 1) report.duplicated.push_back(key.name);
@@ -223,60 +211,55 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path) {
 }
 
 std::string ImportReportText(const App& app, const ImportReport& report) {
-  std::string text;
+  std::string_view key;
   switch (report.status) {
     case TransferStatus::Unreadable:
-      text = Say(app, "ImportUnreadable", "$file cannot be read. Nothing was changed.");
+      key = "ImportUnreadable";
       break;
     case TransferStatus::TooLarge:
-      text = Say(app, "ImportTooLarge",
-                 "$file is larger than 1 MB, so it cannot be a settings file. Nothing was changed.");
+      key = "ImportTooLarge";
       break;
     case TransferStatus::NoSettings:
-      text = Say(app, "ImportNoSettings", "$file holds none of Ravelwick's settings. Nothing was changed.");
+      key = "ImportNoSettings";
       break;
     case TransferStatus::Done:
     case TransferStatus::OwnSettingsFile:
     case TransferStatus::WriteFailed:
-      text = ReplaceAll(Say(app, "ImportTaken", "$count of $total options were taken from $file."), "$count",
-                        std::to_string(report.taken));
-      text = ReplaceAll(text, "$total", std::to_string(kOptionCount));
+      key = "ImportTaken";
       break;
   }
-  text = ReplaceAll(text, "$file", report.path);
+  std::string text = Fill(
+      Text(app, key),
+      {{"$count", std::to_string(report.taken)}, {"$total", std::to_string(kOptionCount)}, {"$file", report.path}});
   if (report.status != TransferStatus::Done) return text;
 
-  const auto list = [&](std::string_view key, std::string_view english, const std::vector<std::string>& names) {
-    if (!names.empty()) text += "\r\n" + Say(app, key, english) + " " + Joined(app, names);
+  const auto list = [&](std::string_view key, const std::vector<std::string>& names) {
+    if (!names.empty()) text += "\r\n" + Text(app, key) + " " + Joined(app, names);
   };
   if (!report.corrected.empty()) {
-    text += "\r\n" + Say(app, "ImportCorrected", "Corrected:");
+    text += "\r\n" + Text(app, "ImportCorrected");
     for (std::size_t i = 0; i < report.corrected.size() && i < kShownNames; ++i) {
       const ValueCorrection& c = report.corrected[i];
       text += "\r\n    " + c.key + ": " + Shown(c.found) + " -> " + Shown(c.used);
-      if (c.kept) text += " " + Say(app, "ImportKept", "(left as it was)");
+      if (c.kept) text += " " + Text(app, "ImportKept");
     }
   }
-  list("ImportCut", "Cut to 1023 bytes, as the settings file keeps values:", report.cut);
-  list("ImportDuplicated", "Given more than once, the first was taken:", report.duplicated);
-  list("ImportUnknown", "Unknown and ignored:", report.unknown);
-  list("ImportMissing", "Missing, left as they were:", report.missing);
+  list("ImportCut", report.cut);
+  list("ImportDuplicated", report.duplicated);
+  list("ImportUnknown", report.unknown);
+  list("ImportMissing", report.missing);
   std::vector<std::string> greyed;
   for (Option option : report.greyed) greyed.push_back(Caption(app, option));
-  list("ImportGreyed", "Greyed out for this Maxthon version or display, so they have no effect here:", greyed);
-  if (!report.language.empty())
-    text += "\r\n" + ReplaceAll(Say(app, "ImportLanguage", "Language: $language"), "$language", report.language);
+  list("ImportGreyed", greyed);
+  if (!report.language.empty()) text += "\r\n" + Fill(Text(app, "ImportLanguage"), {{"$language", report.language}});
   if (!report.languageNotInstalled.empty())
-    text += "\r\n" + ReplaceAll(Say(app, "ImportNoLanguage",
-                                    "The language $language is not installed here; the current language stays."),
-                                "$language", Shown(report.languageNotInstalled));
+    text += "\r\n" + Fill(Text(app, "ImportNoLanguage"), {{"$language", Shown(report.languageNotInstalled)}});
   return text;
 }
 
 std::string ImportMessage(const App& app, const ImportReport& report) {
   std::string text = ImportReportText(app, report);
-  if (report.status == TransferStatus::Done)
-    text += "\r\n\r\n" + Say(app, "ImportNotSaved", "Nothing is saved until you press OK.");
+  if (report.status == TransferStatus::Done) text += "\r\n\r\n" + Text(app, "ImportNotSaved");
   return text;
 }
 
@@ -314,11 +297,8 @@ StoredImport ImportIntoSettings(const App& app, const std::string& path) {
 std::string StoredImportText(const App& app, const StoredImport& result) {
   std::string text = ImportReportText(app, result.imported.report);
   if (result.imported.report.status != TransferStatus::Done) return text;
-  text += "\r\n\r\n" + ReplaceAll(result.stored ? Say(app, "ImportStored", "The settings were stored in $file.")
-                                                : Say(app, "ImportStoreFailed",
-                                                      "Ravelwick could not write $file, so the settings were not "
-                                                      "stored."),
-                                  "$file", app.SettingsPath());
+  text += "\r\n\r\n" + Fill(result.stored ? Text(app, "ImportStored") : Text(app, "ImportStoreFailed"),
+                            {{"$file", app.SettingsPath()}});
   if (!result.stored && !result.osError.empty()) text += "\r\n\r\n" + result.osError;
   return text;
 }

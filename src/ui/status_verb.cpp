@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/language_text.h"
 #include "engine/number_text.h"
 #include "ui/catalogue.h"
 #include "ui/main_sequence.h"
@@ -16,18 +17,11 @@ namespace rw {
 
 namespace {
 
-// The language's text, or the English one built in when the language
-// files lack the key.
-std::string Say(const App& app, std::string_view key, std::string_view english) {
-  std::string text = app.LookupText(key);
-  return text.empty() ? std::string(english) : text;
-}
-
 // A text field shares its row's check box caption, so it is named under
 // "Field" and its settings key.
 std::string CaptionOf(const App& app, const OptionDef& def) {
-  std::string caption = def.kind == OptionKind::Text ? Say(app, "Field" + std::string(def.settingsKey), def.settingsKey)
-                                                     : Say(app, def.captionKey, def.englishCaption);
+  std::string caption =
+      def.kind == OptionKind::Text ? Text(app, "Field" + std::string(def.settingsKey)) : Text(app, def.captionKey);
   // The window's captions lead into a field ("... (px):"); here the value follows.
   for (const std::string_view colon : {":", "\xEF\xBC\x9A"})
     if (caption.ends_with(colon)) caption.resize(caption.size() - colon.size());
@@ -39,11 +33,11 @@ std::string ValueInWords(const App& app, const OptionDef& def, const OptionModel
   if (def.kind == OptionKind::Text) return model.Text(def.option);
   switch (model.State(def.option)) {
     case 1:
-      return Say(app, "StatusTicked", "ticked");
+      return Text(app, "StatusTicked");
     case 2:
-      return Say(app, "StatusMixed", "neither ticked nor cleared (acts as not ticked)");
+      return Text(app, "StatusMixed");
     default:
-      return Say(app, "StatusNotTicked", "not ticked");
+      return Text(app, "StatusNotTicked");
   }
 }
 
@@ -57,7 +51,7 @@ bool IsDefault(const OptionDef& def, const OptionModel& model) {
 std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, const OptionModel& model,
                                       const OptionStatus& status) {
   std::vector<std::string> marks;
-  if (!IsDefault(def, model)) marks.push_back(Say(app, "StatusChangedMark", "changed from default"));
+  if (!IsDefault(def, model)) marks.push_back(Text(app, "StatusChangedMark"));
   // The status's own sentence for a changed value is said short above.
   const std::size_t said = status.sentences.size() - (status.changedFromDefault ? 1 : 0);
   for (std::size_t i = 0; i < said; ++i) marks.push_back(status.sentences[i]);

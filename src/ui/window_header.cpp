@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "stores/text.h"
 #include "ui/activity_log.h"
 
@@ -10,39 +11,21 @@ namespace rw {
 
 namespace {
 
-struct HeaderText {
-  std::string_view key;
-  std::string_view english;  // when no language file has the key
-};
-
-constexpr HeaderText kNoHost{"HeaderNoHost", "Maxthon 3 was not found: no folder is set and the registry names none"};
-constexpr HeaderText kNoVersion{"HeaderNoVersion",
-                                "Maxthon 3 in $folder: its version cannot be read, so its interface is not known"};
-constexpr HeaderText kOriginal{"HeaderOriginal", "Maxthon $version in $folder \xE2\x80\x94 original interface"};
-constexpr HeaderText kInstalled{"HeaderRavelwickLook",
-                                "Maxthon $version in $folder \xE2\x80\x94 the look Ravelwick installed on $date"};
-constexpr HeaderText kInstalledUndated{"HeaderRavelwickLookUndated",
-                                       "Maxthon $version in $folder \xE2\x80\x94 the look Ravelwick installed"};
-constexpr HeaderText kForeign{"HeaderForeign",
-                              "Maxthon $version in $folder \xE2\x80\x94 an interface Ravelwick did not write"};
-constexpr HeaderText kUnknown{"HeaderUnknown",
-                              "Maxthon $version in $folder \xE2\x80\x94 no backup of its original interface to "
-                              "compare with"};
-
-const HeaderText& TextFor(const App& app, const ArchiveState& state) {
-  if (app.HostBinFolder.empty()) return kNoHost;
-  if (app.HostVersion.empty()) return kNoVersion;
+// The language key of the header line.
+std::string_view KeyFor(const App& app, const ArchiveState& state) {
+  if (app.HostBinFolder.empty()) return "HeaderNoHost";
+  if (app.HostVersion.empty()) return "HeaderNoVersion";
   switch (state.look) {
     case ArchiveLook::Original:
-      return kOriginal;
+      return "HeaderOriginal";
     case ArchiveLook::RavelwickLook:
-      return state.installedOn.empty() ? kInstalledUndated : kInstalled;
+      return state.installedOn.empty() ? "HeaderRavelwickLookUndated" : "HeaderRavelwickLook";
     case ArchiveLook::Foreign:
-      return kForeign;
+      return "HeaderForeign";
     case ArchiveLook::Unknown:
       break;
   }
-  return kUnknown;
+  return "HeaderUnknown";
 }
 
 // "D:\Maxthon3\Bin\" -> "D:\Maxthon3".
@@ -61,12 +44,9 @@ ArchiveState ReadArchiveState(const App& app, ArchiveFingerprints& fingerprints)
 }
 
 std::string HeaderLine(const App& app, const ArchiveState& state) {
-  const HeaderText& text = TextFor(app, state);
-  std::string line = app.LookupText(text.key);
-  if (line.empty()) line = std::string(text.english);
-  // The folder last: its name may hold anything, a placeholder's spelling too.
-  line = ReplaceAll(ReplaceAll(line, "$version", app.HostVersion), "$date", state.installedOn);
-  return ReplaceAll(line, "$folder", HostFolderShown(app.HostBinFolder));
+  return Fill(
+      Text(app, KeyFor(app, state)),
+      {{"$version", app.HostVersion}, {"$date", state.installedOn}, {"$folder", HostFolderShown(app.HostBinFolder)}});
 }
 
 }  // namespace rw

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/app.h"
+#include "app/program_settings.h"
 #include "support/fake_platform.h"
 #include "ui/catalogue.h"
 #include "ui/option_model.h"
@@ -175,8 +176,8 @@ TEST(SaveOptions, CompositionOffKeepsTheStoredAeroValue) {
   f.p.AddFile(kSettings, "[General]\r\nAeroStatusBar=yes\r\n");
   LoadOptions(f.app, f.model, false);
   SaveOptions(f.app, f.model, false);
-  EXPECT_EQ(f.app.ReadSetting("AeroStatusBar", "-"), "yes");
-  EXPECT_EQ(f.app.ReadSetting("HideStatusBar", "-"), "0");
+  EXPECT_EQ(ReadSettingsValue(f.app, "AeroStatusBar", "-"), "yes");
+  EXPECT_EQ(ReadSettingsValue(f.app, "HideStatusBar", "-"), "0");
 }
 
 TEST(SaveOptions, SingleSkinHostKeepsThreeStoredValuesAndWritesBackTheOtherFourHostOptions) {
@@ -188,13 +189,13 @@ TEST(SaveOptions, SingleSkinHostKeepsThreeStoredValuesAndWritesBackTheOtherFourH
   LoadOptions(f.app, f.model, true);
   // What the window would do: these boxes are disabled and cannot change.
   SaveOptions(f.app, f.model, true);
-  EXPECT_EQ(f.app.ReadSetting("NormalMenuButton", "-"), "1");
-  EXPECT_EQ(f.app.ReadSetting("AvatarToButton", "-"), "junk");
-  EXPECT_EQ(f.app.ReadSetting("AvatarToMenu", "-"), "2");
-  EXPECT_EQ(f.app.ReadSetting("HideNewTab", "-"), "1");
-  EXPECT_EQ(f.app.ReadSetting("TabOnBottom", "-"), "0");
-  EXPECT_EQ(f.app.ReadSetting("MenuToAvatar", "-"), "2");
-  EXPECT_EQ(f.app.ReadSetting("HideFavBarButton", "-"), "1");
+  EXPECT_EQ(ReadSettingsValue(f.app, "NormalMenuButton", "-"), "1");
+  EXPECT_EQ(ReadSettingsValue(f.app, "AvatarToButton", "-"), "junk");
+  EXPECT_EQ(ReadSettingsValue(f.app, "AvatarToMenu", "-"), "2");
+  EXPECT_EQ(ReadSettingsValue(f.app, "HideNewTab", "-"), "1");
+  EXPECT_EQ(ReadSettingsValue(f.app, "TabOnBottom", "-"), "0");
+  EXPECT_EQ(ReadSettingsValue(f.app, "MenuToAvatar", "-"), "2");
+  EXPECT_EQ(ReadSettingsValue(f.app, "HideFavBarButton", "-"), "1");
 }
 
 TEST(SaveOptions, OtherKeysOfTheFileStayWhereAndAsTheyWere) {

@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "app/app.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "pipeline/installation.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
@@ -107,6 +109,10 @@ TEST(CommandLine, ParsesAsWindowsProgramsDoAndReportsMistakesOnStandardError) {
     std::string reason;  // the first line of standard error
   };
   const std::string preview = "Maxthon 3 was not found";
+  // Without language files beside the program its messages are the built-in English ones.
+  CommandLineRun shipped;
+  shipped.AddLanguage();
+  const std::string noTools = Text(shipped.app, "MissingFile"), noHost = Text(shipped.app, "NoMX3");
   const Row rows[] = {
       {{}, std::nullopt, None, ""},
       {{"/?"}, ExitCode::Done, Out, ""},
@@ -125,8 +131,8 @@ TEST(CommandLine, ParsesAsWindowsProgramsDoAndReportsMistakesOnStandardError) {
       {{"preview"}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
       {{""}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
       {{"/preview", "C:\\x.txt"}, ExitCode::UsageError, Err, "ravelwick.exe: unexpected argument C:\\x.txt"},
-      {{"/apply", "/quiet"}, ExitCode::Failed, None, "Ravelwick stopped with exit code 2"},
-      {{"-RESTORE", "-Force", "/QUIET"}, ExitCode::Failed, None, "Ravelwick stopped with exit code 2"},
+      {{"/apply", "/quiet"}, ExitCode::Failed, None, noTools},
+      {{"-RESTORE", "-Force", "/QUIET"}, ExitCode::Failed, None, noHost},
       {{"/force", "/quiet"}, ExitCode::UsageError, Err, "ravelwick.exe: no verb"},
       {{"/apply", "/restore"}, ExitCode::UsageError, Err, "ravelwick.exe: one verb at a time: /apply and /restore"},
       {{"/restore", "/force", "now"}, ExitCode::UsageError, Err, "ravelwick.exe: unexpected argument now"},
@@ -381,7 +387,7 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
   to.p.AddFile(look, *from.p.Contents(look));
   ASSERT_EQ(to.Run({"/import", look}), ExitCode::Done);
   for (const char* key : {"HideHome", "HideRefresh", "SetMaxTabWidth", "MaxTabWidth", "FontFamily"})
-    EXPECT_EQ(to.app.ReadSetting(key, "?"), from.app.ReadSetting(key, "0")) << key;
+    EXPECT_EQ(ReadSettingsValue(to.app, key, "?"), ReadSettingsValue(from.app, key, "0")) << key;
   EXPECT_TRUE(to.p.Contents(kSettings)->starts_with(std::string_view("\xFF\xFE[\0G\0", 6)));
 }
 

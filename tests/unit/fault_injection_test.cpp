@@ -11,6 +11,7 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/program_settings.h"
 #include "engine/apply_tweaks.h"
 #include "engine_test_tree.h"
 #include "pipeline/pipeline.h"
@@ -147,8 +148,8 @@ struct World {
         break;
       case Road::Start: {
         // A folder spelled another way, and a version not yet prepared for.
-        app.WriteSetting("InstallFolder", "c:/program files/maxthon3/.");
-        app.WriteSetting("FileVersion", "");
+        Write(app, ProgramSetting::InstallFolder, "c:/program files/maxthon3/.");
+        Write(app, ProgramSetting::FileVersion, "");
         NoWindows ui;
         Main(app, ui);
         break;
@@ -158,7 +159,7 @@ struct World {
         p.AddFile(kHost + "Bin\\Resource.dat", kForeignKept);
         KeepAside({p, kProgram, kHost + "Bin\\", "3.0.15.300"});
         p.AddFile(kHost + "Bin\\Resource.dat", kOldArchive);
-        app.WriteSetting("FileVersion", "3.0.15.300");
+        Write(app, ProgramSetting::FileVersion, "3.0.15.300");
         p.failHook = hook;
         CheckHost(app);
         if (HasKeptAsideArchive(app.Host())) PutBackKeptAside(app.Host(), window);
@@ -168,7 +169,7 @@ struct World {
       case Road::Repoint: {
         // What the window does once the user chose the other folder.
         app.HostBinFolder = kOtherHost + "Bin\\";
-        app.WriteSetting("InstallFolder", kOtherHost);
+        Write(app, ProgramSetting::InstallFolder, kOtherHost);
         if (CheckHostInstallation(app).outcome != HostCheck::Locked && !IsTreeUsable(app.Host()))
           UnpackArchive(app.Host(), window);
         break;

@@ -9,6 +9,8 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "stores/settings.h"
@@ -270,21 +272,23 @@ TEST(MainWindowLoad, SingleSkinHostDropsMarkersAndLegendsAndDisablesTheSevenUnti
   EXPECT_EQ(w.view.checks.at(Option::TabOnBottom), 1);
 }
 
-TEST(MainWindowLoad, MissingLanguageTextsFallBackToEnglishThenToEmptyCaptions) {
+TEST(MainWindowLoad, MissingLanguageTextsFallBackToEnglishThenToTheBuiltInEnglish) {
+  Window shipped;
+  shipped.logic.OnLoad();
   Window w(/*withLanguages=*/false);
   w.app.LanguageName = "Klingon";
-  w.p.AddFile(kLanguages + "English.ini", "\xEF\xBB\xBF[General]\r\nOK=OK\r\nSetLanguage=Language\r\n");
+  w.p.AddFile(kLanguages + "English.ini", "\xEF\xBB\xBF[General]\r\nOK=OK!\r\nSetLanguage=Tongue\r\n");
   w.p.AddFile(kLanguages + "Klingon.ini", "[General]\r\nCancel=Qagh\r\n");
   w.logic.OnLoad();
-  EXPECT_EQ(w.view.captions.at(Control::Ok), "OK");
+  EXPECT_EQ(w.view.captions.at(Control::Ok), "OK!");
   EXPECT_EQ(w.view.captions.at(Control::Cancel), "Qagh");
-  EXPECT_EQ(w.view.captions.at(Option::HideHome), "");
-  EXPECT_EQ(w.view.captions.at(Option::HideNewTab), " #");
-  EXPECT_EQ(w.view.captions.at(Control::MenuLanguage), "Language / Language");
+  for (const Key control : {Key(Option::HideHome), Key(Option::HideNewTab), Key(Control::SelectAll)})
+    EXPECT_EQ(w.view.captions.at(control), shipped.view.captions.at(control));
+  EXPECT_EQ(w.view.captions.at(Control::MenuLanguage), "Tongue / Tongue");
 
   Window none(/*withLanguages=*/false);
   none.logic.OnLoad();
-  EXPECT_EQ(none.view.captions.at(Control::MenuLanguage), "");
+  EXPECT_EQ(none.view.captions.at(Control::MenuLanguage), shipped.view.captions.at(Control::MenuLanguage));
   EXPECT_EQ(none.view.langItems, std::vector<std::string>{"English"});
 }
 
@@ -333,7 +337,7 @@ TEST(LanguageMenu, ChoosingALanguageStoresItChecksItAndTranslates) {
   ASSERT_EQ(w.view.langItems.size(), 2u);
   w.logic.OnLanguageChosen(1);
   EXPECT_EQ(w.app.LanguageName, "Chinese Simplified");
-  EXPECT_EQ(w.app.ReadSetting("Language", ""), "Chinese Simplified");
+  EXPECT_EQ(Read(w.app, ProgramSetting::Language), "Chinese Simplified");
   EXPECT_EQ(w.view.langChecks, (std::vector<bool>{false, true}));
   EXPECT_EQ(w.view.captions.at(Option::HideHome), "隐藏主页按钮");
   EXPECT_EQ(w.view.checks.at(Option::HideHome), 1);
@@ -548,7 +552,7 @@ TEST(Commands, EnterAppliesOncePerPressAndEscapeDoesNothing) {
   EXPECT_FALSE(w.logic.OnKeyDown('A', false));
   EXPECT_EQ(w.p.messages.size(), 1u);
   EXPECT_EQ(w.view.destroyed, 0);
-  EXPECT_TRUE(w.app.ReadSetting("HideSearchBar", "") == "0");
+  EXPECT_TRUE(ReadSettingsValue(w.app, "HideSearchBar", "") == "0");
 
   w.logic.SetBusy(true);
   EXPECT_TRUE(w.logic.OnKeyDown(kKeyEnter, false));
@@ -564,7 +568,7 @@ TEST(Commands, EnterInAFieldChecksItBeforeSaving) {
   w.logic.OnFieldFocused(Option::MaxTabWidthText);
   w.logic.OnTextChanged(Option::MaxTabWidthText, "50");
   w.logic.OnKeyDown(kKeyEnter, false);
-  EXPECT_EQ(w.app.ReadSetting("MaxTabWidth", ""), "100");
+  EXPECT_EQ(ReadSettingsValue(w.app, "MaxTabWidth", ""), "100");
   EXPECT_EQ(w.view.texts.at(Option::MaxTabWidthText), "100");
   // A settings file that takes nothing stops OK before it asks to close Maxthon.
   w.p.SetReadOnly(kSettings, true);
@@ -611,7 +615,7 @@ TEST(Commands, FirstActivationOffersTheArchiveAnInterruptedInstallKept) {
     w.logic.OnLoad();
     w.logic.OnActivate();
     ASSERT_FALSE(w.p.messages.empty());
-    EXPECT_EQ(w.p.messages.front().text, w.app.LookupText("KeptAsideFound"));
+    EXPECT_EQ(w.p.messages.front().text, Text(w.app, "KeptAsideFound"));
     EXPECT_EQ(w.p.Contents(host.HostArchive()), putBack ? "archive before" : "host archive");
     EXPECT_FALSE(w.p.Contents(host.KeptAsidePath()) || w.p.Contents(host.KeptAsideRecordPath()));
     EXPECT_EQ(w.p.Contents(kFolder + "\\ravelwick.log").has_value(), putBack);
@@ -641,7 +645,7 @@ TEST(Commands, AfterAnUpdateTheStoredOptionsAreOfferedOncePerVersion) {
     w.p.AddFile(kFolder + "\\Resource\\ui\\main\\index.css", "body{}");
     w.p.AddFile(kFolder + "\\Resource\\ui\\main\\navbar.htm", "<div class=\"navbar\">");
     ASSERT_TRUE(RecordTree(w.app.Host()));
-    w.app.WriteSetting(kUpdatedFromKey, w.app.UpdatedFromVersion = "3.0.15.300");
+    Write(w.app, ProgramSetting::UpdatedFromVersion, w.app.UpdatedFromVersion = "3.0.15.300");
     if (row.answer) w.p.answers.push_back(*row.answer);
     w.logic.OnLoad();
     w.logic.OnActivate();
@@ -654,9 +658,9 @@ TEST(Commands, AfterAnUpdateTheStoredOptionsAreOfferedOncePerVersion) {
                 "and will have no effect; Preview Changes shows which.)");
     }
     EXPECT_EQ(w.p.Contents(w.app.Host().HostArchive()) != "host archive", row.applied);
-    EXPECT_EQ(w.app.ReadSetting("ReapplyDeclined", "") == "3.0.20.100",
+    EXPECT_EQ(Read(w.app, ProgramSetting::ReapplyDeclined) == "3.0.20.100",
               row.answer != MessageResult::Ok && row.settings.find("HideHome=1") != std::string::npos);
-    EXPECT_EQ(w.app.ReadSetting(kUpdatedFromKey, ""), "");
+    EXPECT_EQ(Read(w.app, ProgramSetting::UpdatedFromVersion), "");
     w.logic.OnActivate();
     EXPECT_EQ(w.p.messages.size(), row.answer ? 1u : 0u);
   }
@@ -1351,11 +1355,11 @@ TEST(MovingSettings, ImportAndResetTouchOnlyTheWindowUntilOkStoresThemWithTheLan
       continue;
     }
     w.logic.OnOk();
-    EXPECT_EQ(w.app.ReadSetting("Language", ""), "Chinese Simplified");
-    EXPECT_EQ(w.app.ReadSetting("HideHome", ""), "0");
-    EXPECT_EQ(w.app.ReadSetting("HideUndo", ""), "1");
-    EXPECT_EQ(w.app.ReadSetting("SetMaxTabWidth", ""), "0");
-    EXPECT_EQ(w.app.ReadSetting("MaxTabWidth", ""), "180");
+    EXPECT_EQ(Read(w.app, ProgramSetting::Language), "Chinese Simplified");
+    EXPECT_EQ(ReadSettingsValue(w.app, "HideHome", ""), "0");
+    EXPECT_EQ(ReadSettingsValue(w.app, "HideUndo", ""), "1");
+    EXPECT_EQ(ReadSettingsValue(w.app, "SetMaxTabWidth", ""), "0");
+    EXPECT_EQ(ReadSettingsValue(w.app, "MaxTabWidth", ""), "180");
   }
 }
 
@@ -1388,7 +1392,7 @@ TEST(MovingSettings, ImportIntoSettingsStoresWhatOkWouldAndKeepsThisComputersKey
                                                             {"MaxTabWidth", "180"},
                                                             {"FontFamily", "\xE5\xAE\x8B\xE4\xBD\x93"},
                                                             {"HideUndo", "0"}};
-    for (const auto& [key, value] : expected) EXPECT_EQ(w.app.ReadSetting(key, "?"), value) << key;
+    for (const auto& [key, value] : expected) EXPECT_EQ(ReadSettingsValue(w.app, key, "?"), value) << key;
     EXPECT_EQ(ReadIniKeys(w.p, kSettings).size(), 3u + kOptionCount);
   }
 

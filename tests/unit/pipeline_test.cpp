@@ -5,7 +5,9 @@
 #include <functional>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "app/outcome_messages.h"
+#include "app/program_settings.h"
 #include "pipeline/host_contract.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
@@ -42,7 +44,7 @@ class FakeWindowOps : public MainWindowOps {
 
   WindowHandle Handle() override { return kMainWindow; }
   bool ConfirmCloseHost() override {
-    return app->Message(app->LookupText("ConfirmClose"), MessageButtons::OkCancel, kMainWindow) == MessageResult::Ok;
+    return app->Message(Text(*app, "ConfirmClose"), MessageButtons::OkCancel, kMainWindow) == MessageResult::Ok;
   }
   void SetBusy(bool busy) override { busyStates.push_back(busy); }
   void Hide() override { hidden = true; }
@@ -356,7 +358,7 @@ TEST_F(PipelineTest, RestorePutsTheBackupBackAndDiscardsTheDerivedFiles) {
   p.AddFile(kPacked, "tweaked+packed");
   p.AddFile(kBackup, "host original v2");
   p.AddFile(kHostArchive, "tweaked+packed");
-  app.WriteSetting("FileVersion", kVersion);
+  Write(app, ProgramSetting::FileVersion, kVersion);
   AddHostWindow(AddHostProcess());
 
   EXPECT_EQ(RestoreCommand(app, window).outcome, Outcome::Done);
@@ -389,7 +391,7 @@ TEST_F(PipelineTest, FailedRestoreKeepsDerivedFilesAndVersion) {
     p.AddFile(kPacked, "packed");
     p.AddFile(kBackup, c.backup);
     p.AddFile(kHostArchive, "tweaked", c.readOnlyHostArchive);
-    app.WriteSetting("FileVersion", kVersion);
+    Write(app, ProgramSetting::FileVersion, kVersion);
     AddHostWindow(AddHostProcess());
 
     const PipelineResult result = RestoreCommand(app, window);

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/host_check.h"
+#include "app/program_settings.h"
 #include "pipeline/pipeline.h"
 #include "platform/canonical_path.h"
 #include "stores/text.h"
@@ -61,7 +62,7 @@ void AddProgram(FakePlatform& p) {
             "InvaidFolder=No host in $folder ($folder)\r\nNoFolderFound=Found none\r\n");
 }
 
-std::string Setting(App& app, const char* key) { return app.ReadSetting(key, "<none>"); }
+std::string Setting(App& app, const char* key) { return ReadSettingsValue(app, key, "<none>"); }
 
 struct StartupTest : ::testing::Test {
   FakePlatform p{kProgram};

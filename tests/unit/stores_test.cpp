@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "app/language_text.h"
+#include "app/program_settings.h"
 #include "stores/log_file.h"
 #include "stores/profile.h"
 #include "stores/settings.h"
@@ -215,30 +217,34 @@ TEST(FileCache, ReadsEachFileOnceUntilItChanges) {
   p.failHook = [&](Op op, const std::string&) { return op == Op::Read && ++reads < 0; };
 
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(app.ReadSetting("A", ""), "1");
-    EXPECT_EQ(app.LookupText("OK"), "OK");
-    EXPECT_EQ(app.LookupText("Missing"), "");
+    EXPECT_EQ(ReadSettingsValue(app, "A", ""), "1");
+    EXPECT_EQ(Text(app, "OK"), "OK");
+    EXPECT_EQ(Text(app, "Missing"), "");
   }
   EXPECT_EQ(reads, 2);
 
   // Our own write, and a change made by someone else, are both seen.
-  app.WriteSetting("A", "2");
-  EXPECT_EQ(app.ReadSetting("A", ""), "2");
+  WriteSettingsValue(app, "A", "2");
+  EXPECT_EQ(ReadSettingsValue(app, "A", ""), "2");
   p.AddFile(kSettings, "[General]\r\nA=3\r\n");
-  EXPECT_EQ(app.ReadSetting("A", ""), "3");
+  EXPECT_EQ(ReadSettingsValue(app, "A", ""), "3");
   p.files.RemoveFile(kSettings);
-  EXPECT_EQ(app.ReadSetting("A", "gone"), "gone");
+  EXPECT_EQ(ReadSettingsValue(app, "A", "gone"), "gone");
 
   // A read that fails is not remembered as an empty file.
   p.AddFile(kSettings, "[General]\r\nA=4\r\n");
   p.failHook = [](Op op, const std::string&) { return op == Op::Read; };
-  EXPECT_EQ(app.ReadSetting("A", "d"), "d");
+  EXPECT_EQ(ReadSettingsValue(app, "A", "d"), "d");
   p.failHook = nullptr;
-  EXPECT_EQ(app.ReadSetting("A", "d"), "4");
+  EXPECT_EQ(ReadSettingsValue(app, "A", "d"), "4");
 }
 
 TEST(Placeholders, EveryOccurrenceCaseSensitive) {
   EXPECT_EQ(ReplaceAll("$folder and $folder, not $Folder", "$folder", "X"), "X and X, not $Folder");
+  // Filled in one pass: the longest placeholder wins and a value is never filled again.
+  EXPECT_EQ(Fill("$new, $newer, $Newer", {{"$new", "3.0"}, {"$newer", "3.1"}}), "3.0, 3.1, $Newer");
+  EXPECT_EQ(Fill("$file in $folder", {{"$file", "$folder"}, {"$folder", "C:\\$file"}}), "$folder in C:\\$file");
+  EXPECT_EQ(Fill("$$count$", {{"$count", "2"}}), "$2$");
 }
 
 // The published test vectors: the empty and one-block messages, one whose

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "pipeline/tree_record.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
@@ -230,7 +231,7 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
     HWND c = Ctl(def.option);
     ASSERT_TRUE(c) << def.settingsKey;
     if (def.kind == OptionKind::Check) {
-      EXPECT_EQ(Text(c), app_.LookupText(def.captionKey) + std::string(def.marker)) << def.settingsKey;
+      EXPECT_EQ(Text(c), Text(app_, def.captionKey) + std::string(def.marker)) << def.settingsKey;
       EXPECT_EQ(Text(c), std::string(def.englishCaption) + std::string(def.marker)) << def.settingsKey;
     }
   }
@@ -445,7 +446,7 @@ TEST_F(MainWindowTest, ChineseOnSingleSkinHostHasNoMarkersOrLegendsAndSevenGreye
   app_.SingleSkinHost = true;
   Open();
   EXPECT_EQ(Text(Ctl(Option::HideNewTab)), "隐藏新建标签按钮");
-  EXPECT_EQ(Text(Ctl(Option::ClickableTitle)), app_.LookupText("ClickableTitle"));
+  EXPECT_EQ(Text(Ctl(Option::ClickableTitle)), Text(app_, "ClickableTitle"));
   EXPECT_EQ(Text(Ctl(Control::ModernLegend)), "");
   EXPECT_EQ(Text(Ctl(Control::ClassicLegend)), "");
   EXPECT_EQ(Text(Ctl(Control::Cancel)), "取消");

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/program_settings.h"
 #include "support/fake_platform.h"
 #include "win32app/set_folder_dialog.h"
 
@@ -110,7 +111,7 @@ TEST_F(SetFolderDialogTest, EnterActsAsOkWhereverTheFocusIs) {
   }};
   Run();
   EXPECT_EQ(app_.HostBinFolder, "D:\\Host\\Bin\\");
-  EXPECT_EQ(app_.ReadSetting("InstallFolder", ""), "D:\\Host\\");
+  EXPECT_EQ(Read(app_, ProgramSetting::InstallFolder), "D:\\Host\\");
 }
 
 TEST_F(SetFolderDialogTest, EnterOnTheFocusedCancelButtonCancels) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "pipeline/tree_record.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
@@ -241,8 +242,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   SetTimer(nullptr, 0, 250, OnTimer);
   if (g_show.kind == Show::Kind::Progress) {
     g_show.progress = std::make_unique<rw::win32::ProgressWindow>(window);
-    g_show.progressText =
-        rw::ReplaceAll(rw::ReplaceAll(app.LookupText("WaitPacking"), "$seconds", "3"), "$limit", "20");
+    g_show.progressText = rw::Fill(Text(app, "WaitPacking"), {{"$seconds", "3"}, {"$limit", "20"}});
   }
   if (g_show.kind == Show::Kind::Preview) {
     // The menu's command, as a click on "Preview Changes..." sends it.
