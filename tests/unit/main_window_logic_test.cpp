@@ -98,6 +98,14 @@ class FakeView : public MainView {
   void CloseFolderDialog() override { ++dialogsClosed; }
   void StartCloseTimer(unsigned ms) override { timerMs = ms; }
   void KillCloseTimer() override { timerMs = 0; }
+  void SetTooltip(Option o, const std::string& text) override { tips[o] = text; }
+  void SetTooltip(Control c, const std::string& text) override { tips[c] = text; }
+  void SetDetails(const std::string& text) override { details = text; }
+  void SetRowMark(Option o, RowMark mark) override { marks[o] = mark; }
+  void SetHeader(const std::string& text) override { header = text; }
+  std::map<Key, std::string> tips;
+  std::map<Option, RowMark> marks;
+  std::string details, header;
 
   bool Enabled(Key c) const { return !enabled.count(c) || enabled.at(c); }
   std::size_t Index(const std::string& entry) const {
