@@ -4,9 +4,11 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "engine/option.h"
 #include "platform/platform.h"
@@ -58,6 +60,14 @@ inline constexpr std::array<std::pair<Control, std::string_view>, 16> kDesignCap
     {Control::MenuResetDefaults, "Reset to Defaults"},
 }};
 
+/// An option's control or another part of the window: what a tooltip or
+/// the details line speaks of.
+using WindowPart = std::variant<Option, Control>;
+
+/// The one mark a row shows for its option, the most telling first: why it
+/// is greyed, then what keeps it from acting, then a change from the default.
+enum class RowMark : std::uint8_t { None, Greyed, NoEffect, Contradicted, Needs, Changed };
+
 /// The first item of the language submenu; it stands for English.ini.
 inline constexpr std::string_view kEnglishItem = "English";
 
@@ -100,6 +110,15 @@ class MainView {
   /// stands at `percent` (0..100). Shown at the first call, updated after.
   virtual void ShowProgress(const std::string& /*text*/, int /*percent*/) {}
   virtual void HideProgress() {}
+
+  /// What the window says of itself: the tip of a control, the details line
+  /// at the bottom, the mark beside an option's control and the header line
+  /// at the top. Set again only when they change.
+  virtual void SetTooltip(Option /*option*/, const std::string& /*text*/) {}
+  virtual void SetTooltip(Control /*control*/, const std::string& /*text*/) {}
+  virtual void SetDetails(const std::string& /*text*/) {}
+  virtual void SetRowMark(Option /*option*/, RowMark /*mark*/) {}
+  virtual void SetHeader(const std::string& /*text*/) {}
 };
 
 }  // namespace rw

@@ -20,6 +20,7 @@
 #include "ui/preview.h"
 #include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
+#include "ui/window_header.h"
 
 namespace rw {
 
@@ -27,6 +28,67 @@ namespace {
 
 constexpr std::string_view kIconName = "AAA";
 constexpr std::string_view kIniSuffix = ".ini";
+
+// The controls that are no options and say what they do; the legends and the
+// menu bar's one item say nothing.
+std::string_view DescriptionKey(Control control) {
+  switch (control) {
+    case Control::Ok:
+      return "DescribeOK";
+    case Control::Cancel:
+      return "DescribeCancel";
+    case Control::SelectAll:
+      return "DescribeSelectAll";
+    case Control::MenuPreview:
+      return "DescribeMenuPreview";
+    case Control::MenuSetFolder:
+      return "DescribeMenuSetFolder";
+    case Control::MenuLanguage:
+      return "DescribeMenuLanguage";
+    case Control::MenuExportSettings:
+      return "DescribeMenuExportSettings";
+    case Control::MenuImportSettings:
+      return "DescribeMenuImportSettings";
+    case Control::MenuResetDefaults:
+      return "DescribeMenuResetDefaults";
+    case Control::MenuRestore:
+      return "DescribeMenuRestore";
+    case Control::MenuHelp:
+      return "DescribeMenuHelp";
+    case Control::MenuAbout:
+      return "DescribeMenuAbout";
+    case Control::MenuExit:
+      return "DescribeMenuExit";
+    default:
+      return {};
+  }
+}
+
+constexpr std::array kTippedControls{Control::SelectAll, Control::Ok, Control::Cancel};
+
+RowMark MarkOf(const OptionStatus& status) {
+  if (status.greyed) return RowMark::Greyed;
+  if (status.noEffect) return RowMark::NoEffect;
+  if (status.contradictedBy) return RowMark::Contradicted;
+  if (status.needs) return RowMark::Needs;
+  return status.changedFromDefault ? RowMark::Changed : RowMark::None;
+}
+
+// The roads that may unpack, install or put back an archive.
+bool MayChangeTheTree(Road road) {
+  switch (road) {
+    case Road::PutBackKept:
+    case Road::FirstUnpack:
+    case Road::Apply:
+    case Road::Restore:
+    case Road::Repoint:
+    case Road::Preview:
+    case Road::Unpack:
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace
 
@@ -39,6 +101,9 @@ void MainWindowLogic::OnLoad() {
   ApplyLanguage();
   LoadOptions(app_, model_, compositionEnabled_);
   ShowModel();
+  status_.emplace(app_);
+  ShowHeader();
+  ShowStatus();
   FillLanguageMenu();
   CopyReplacementImages(app_.Host());
 }
@@ -78,6 +143,11 @@ void MainWindowLogic::ApplyLanguage() {
 
   view_.SetCaption(Control::ModernLegend, markers ? text("ModernOnly") : std::string());
   view_.SetCaption(Control::ClassicLegend, markers ? text("ClassicOnly") : std::string());
+
+  ShowControlTips();
+  if (!status_) return;
+  ShowHeader();
+  ShowStatus();
 }
 
 void MainWindowLogic::FillLanguageMenu() {
@@ -119,11 +189,13 @@ void MainWindowLogic::SelectAll() {
   for (Control box : kCheckBoxControls) {
     if (model_.Enabled(box) && model_.SetState(box, state)) view_.SetCheck(box, state);
   }
+  ShowStatus();
 }
 
 void MainWindowLogic::OnCheckClicked(Option option) {
   if (Def(option).kind != OptionKind::Check || !model_.Enabled(option)) return;
   SetState(option, model_.State(option) == 0 ? 1 : 0);
+  ShowStatus();
 }
 
 void MainWindowLogic::OnCheckClicked(Control box) {
@@ -133,7 +205,9 @@ void MainWindowLogic::OnCheckClicked(Control box) {
   if (box == Control::SelectAll) SelectAll();
 }
 
-void MainWindowLogic::OnTextChanged(Option field, std::string_view text) { model_.SetText(field, text); }
+void MainWindowLogic::OnTextChanged(Option field, std::string_view text) {
+  if (model_.SetText(field, text)) ShowStatus();
+}
 
 void MainWindowLogic::OnFieldFocused(Option field) {
   if (Def(field).kind == OptionKind::Text) focusedField_ = field;
@@ -142,7 +216,7 @@ void MainWindowLogic::OnFieldFocused(Option field) {
 void MainWindowLogic::OnFieldLeft(Option field) {
   if (focusedField_ == field) focusedField_.reset();
   if (Def(field).kind != OptionKind::Text) return;
-  SetText(field, CheckField(field, model_));
+  if (SetText(field, CheckField(field, model_))) ShowStatus();
 }
 
 bool MainWindowLogic::MayRun(Command command) const {
@@ -157,13 +231,16 @@ MainWindowLogic::RoadClaim::RoadClaim(MainWindowLogic& window, Road road) : wind
 
 MainWindowLogic::RoadClaim::~RoadClaim() {
   window_.SetRoad(outer_);
-  if (outer_ == Road::None && window_.phase_ == WindowPhase::CloseAfterRoad) window_.Close();
+  if (outer_ != Road::None) return;
+  if (window_.phase_ == WindowPhase::CloseAfterRoad) window_.Close();
+  window_.AfterRoad();
 }
 
 void MainWindowLogic::RoadClaim::Become(Road road) { window_.SetRoad(road); }
 
 void MainWindowLogic::SetRoad(Road road) {
   road_ = road;
+  if (MayChangeTheTree(road)) treeMayHaveChanged_ = true;
   ShowCommandStates();
 }
 
@@ -475,6 +552,11 @@ void MainWindowLogic::SetBusy(bool busy) {
 
 void MainWindowLogic::ShowWait(WaitStep step, unsigned waitedMs, unsigned limitMs) {
   if (Closed()) return;
+  treeMayHaveChanged_ = true;
+  if (step == WaitStep::Unpacking && status_ && status_->NotReady() != StatusNotReady::Unpacking) {
+    status_->SetUnpacking();
+    ShowStatus();
+  }
   std::string_view key;
   switch (step) {
     case WaitStep::Unpacking:
@@ -511,8 +593,10 @@ void MainWindowLogic::SetState(Option option, int state) {
   if (model_.SetState(option, state)) view_.SetCheck(option, state);
 }
 
-void MainWindowLogic::SetText(Option field, const std::string& text) {
-  if (model_.SetText(field, text)) view_.SetText(field, text);
+bool MainWindowLogic::SetText(Option field, const std::string& text) {
+  if (!model_.SetText(field, text)) return false;
+  view_.SetText(field, text);
+  return true;
 }
 
 void MainWindowLogic::SetEnabled(Option option, bool enabled) {
@@ -540,6 +624,7 @@ void MainWindowLogic::ShowOptions(const OptionModel& options) {
     else
       SetText(def.option, options.Text(def.option));
   }
+  ShowStatus();
 }
 
 // Shown at once, stored by OK with the options.
@@ -559,6 +644,106 @@ void MainWindowLogic::SetLanguageCheck(std::size_t index, bool checked) {
   if (index >= langChecked_.size()) return;
   langChecked_[index] = checked;
   view_.CheckLanguageItem(index, checked);
+}
+
+// --- What the window says of itself ---------------------------------------
+
+void MainWindowLogic::OnPointed(std::optional<WindowPart> part) {
+  pointed_ = part;
+  ShowDetails();
+}
+
+void MainWindowLogic::OnFocused(std::optional<WindowPart> part) {
+  focused_ = part;
+  ShowDetails();
+}
+
+void MainWindowLogic::OnMenuHighlighted(std::optional<Control> item) {
+  menuItem_ = item;
+  ShowDetails();
+}
+
+std::string MainWindowLogic::Description(WindowPart part) const {
+  if (const Control* control = std::get_if<Control>(&part)) {
+    const std::string_view key = DescriptionKey(*control);
+    return key.empty() ? std::string() : app_.LookupText(key);
+  }
+  return app_.LookupText(Def(std::get<Option>(part)).descriptionKey);
+}
+
+std::string MainWindowLogic::TooltipOf(WindowPart part) const {
+  std::string text = Description(part);
+  const Option* option = std::get_if<Option>(&part);
+  if (!option || !status_) return text;
+  const OptionDef& def = Def(*option);
+  const OptionStatus& status = statuses_[IndexOf(*option)];
+  std::string words = status_->NotReady() ? status_->NotReadyWords() : status.words;
+  // A changed field names its default among its words already.
+  if (def.kind == OptionKind::Text && (status_->NotReady() || !status.changedFromDefault)) {
+    std::string said = app_.LookupText("StatusDefaultField");
+    if (said.empty()) said = "Default: \"$value\".";
+    words += (words.empty() ? "" : " ") + ReplaceAll(said, "$value", std::string(def.defaultValue));
+  }
+  if (!words.empty()) text += (text.empty() ? "" : "\n") + words;
+  return text;
+}
+
+void MainWindowLogic::ShowTip(WindowPart part, std::string text) {
+  auto [it, added] = shownTips_.try_emplace(part);
+  if (!added && it->second == text) return;
+  it->second = std::move(text);
+  if (const Option* option = std::get_if<Option>(&part))
+    view_.SetTooltip(*option, it->second);
+  else
+    view_.SetTooltip(std::get<Control>(part), it->second);
+}
+
+void MainWindowLogic::ShowControlTips() {
+  for (Control control : kTippedControls) ShowTip(control, TooltipOf(control));
+}
+
+void MainWindowLogic::ShowStatus() {
+  if (!status_ || Closed()) return;
+  statuses_ = status_->Compute(model_.Snapshot(), compositionEnabled_, app_.SingleSkinHost);
+  for (const OptionDef& def : Options()) {
+    const RowMark mark = MarkOf(statuses_[IndexOf(def.option)]);
+    if (shownMarks_[IndexOf(def.option)] != mark) {
+      shownMarks_[IndexOf(def.option)] = mark;
+      view_.SetRowMark(def.option, mark);
+    }
+    ShowTip(def.option, TooltipOf(def.option));
+  }
+  ShowDetails();
+}
+
+// The menu item highlighted, else the control under the mouse, else the
+// one with the focus; else why the rows have no status yet.
+void MainWindowLogic::ShowDetails() {
+  if (Closed()) return;
+  std::string text;
+  if (menuItem_) text = Description(*menuItem_);
+  if (text.empty() && pointed_) text = TooltipOf(*pointed_);
+  if (text.empty() && focused_) text = TooltipOf(*focused_);
+  if (text.empty() && status_) text = status_->NotReadyWords();
+  if (shownDetails_ == text) return;
+  shownDetails_ = text;
+  view_.SetDetails(text);
+}
+
+void MainWindowLogic::ShowHeader() {
+  if (Closed()) return;
+  std::string text = HeaderLine(app_, ReadArchiveState(app_, fingerprints_));
+  if (shownHeader_ == text) return;
+  shownHeader_ = text;
+  view_.SetHeader(*shownHeader_);
+}
+
+void MainWindowLogic::AfterRoad() {
+  if (!treeMayHaveChanged_ || !status_ || Closed()) return;
+  treeMayHaveChanged_ = false;
+  status_->Reload();
+  ShowHeader();
+  ShowStatus();
 }
 
 }  // namespace rw

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,11 +12,13 @@
 #include <vector>
 
 #include "engine/tweak_report.h"
+#include "pipeline/archive_state.h"
 #include "pipeline/outcome.h"
 #include "pipeline/window_ops.h"
 #include "platform/key_codes.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
+#include "ui/option_status.h"
 #include "ui/ui_factory.h"
 
 namespace rw {
@@ -137,7 +140,19 @@ class MainWindowLogic : public MainWindowOps {
   /// The focus left the field: run its check.
   void OnFieldLeft(Option field);
 
+  // --- What the window says of itself ---
+  /// The mouse rests on `part`; nullopt when it rests on none.
+  void OnPointed(std::optional<WindowPart> part);
+  /// The keyboard focus went to `part`.
+  void OnFocused(std::optional<WindowPart> part);
+  /// A menu item is highlighted; nullopt when the menu closes.
+  void OnMenuHighlighted(std::optional<Control> item);
+  /// What a control's tip says: its description, then the option's status.
+  std::string TooltipOf(WindowPart part) const;
+
   const OptionModel& Model() const { return model_; }
+  /// Every row unmarked until the window is loaded and the tree is usable.
+  const OptionStatuses& Statuses() const { return statuses_; }
   OptionSnapshot Snapshot() const { return model_.Snapshot(); }
   const std::vector<std::string>& LanguageItems() const { return langItems_; }
   const std::vector<bool>& LanguageChecks() const { return langChecked_; }
@@ -190,7 +205,7 @@ class MainWindowLogic : public MainWindowOps {
   /// The Apply road, inside a claim.
   void RunApply();
   void SetState(Option option, int state);
-  void SetText(Option field, const std::string& text);
+  bool SetText(Option field, const std::string& text);
   void SetEnabled(Option option, bool enabled);
   void SelectAll();
   void ShowModel();
@@ -210,6 +225,17 @@ class MainWindowLogic : public MainWindowOps {
   /// After a browser update: asks once per version whether the stored
   /// options go onto it now.
   void OfferToReapply();
+  /// The statuses of the options as they stand, into marks, tips and the
+  /// details line.
+  void ShowStatus();
+  void ShowDetails();
+  void ShowHeader();
+  void ShowControlTips();
+  /// After the outermost road: what it may have done to the archive or the
+  /// working tree is read again.
+  void AfterRoad();
+  std::string Description(WindowPart part) const;
+  void ShowTip(WindowPart part, std::string text);
   /// Success, and the ends of a road that hid the window to watch the host.
   static bool EndsTheProgram(Outcome outcome);
 
@@ -227,6 +253,17 @@ class MainWindowLogic : public MainWindowOps {
   std::optional<RoadClaim> pipelineClaim_;                              // SetBusy outside any road
   std::array<bool, kCommandControls.size()> shownEnabled_ = AllTrue();  // as the view shows them
   bool languageImported_ = false;                                       // stored with the options by OK
+
+  std::optional<OptionStatusModel> status_;  // from the load on
+  OptionStatuses statuses_{};
+  ArchiveFingerprints fingerprints_;  // the archives hashed once per stamp for the window's life
+  bool treeMayHaveChanged_ = false;   // by the road under way
+  std::optional<WindowPart> pointed_, focused_;
+  std::optional<Control> menuItem_;
+  // As the view shows them: set again only when they change.
+  std::map<WindowPart, std::string> shownTips_;
+  std::array<RowMark, kOptionCount> shownMarks_{};
+  std::optional<std::string> shownDetails_, shownHeader_;
 };
 
 }  // namespace rw

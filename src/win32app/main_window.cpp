@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <memory>
 #include <string>
@@ -95,15 +96,20 @@ bool Win32MainView::Create() {
   // otherwise (the scale changed since sign-in), it is sized and centred
   // again below.
   const UINT dpi = SystemDpi();
-  const RECT place = CentredOn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), dpi);
+  font_ = CreateUiFont(kMainFontPoints, dpi);
+  lineHeight_ = font_ ? LineHeightOf(font_.get()) : Scale(16, dpi);
+  const RECT place = CentredOn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), dpi, lineHeight_);
   if (!CreateWindowFor(kMainExStyle, className.c_str(), L"", kMainStyle, place.left, place.top,
                        place.right - place.left, place.bottom - place.top, nullptr, menu.get()))
     return false;
   static_cast<void>(menu.release());  // the window's now
   deleteWithWindow_ = true;
   layoutDpi_ = DpiOf(window_);
-  font_ = CreateUiFont(kMainFontPoints, layoutDpi_);
-  if (layoutDpi_ != dpi) Centre();
+  if (layoutDpi_ != dpi) {
+    font_ = CreateUiFont(kMainFontPoints, layoutDpi_);
+    if (font_) lineHeight_ = LineHeightOf(font_.get());
+    Centre();
+  }
   return true;
 }
 
@@ -145,6 +151,111 @@ void Win32MainView::ShowProgress(const std::string& text, int percent) {
 }
 void Win32MainView::HideProgress() {
   if (progress_) progress_->Hide();
+}
+
+void Win32MainView::SetTooltip(Option option, const std::string& text) { SetTip(SlotOf(option), text); }
+void Win32MainView::SetTooltip(Control control, const std::string& text) { SetTip(SlotOf(control), text); }
+
+void Win32MainView::SetDetails(const std::string& text) {
+  detailsText_ = Wide(text);
+  if (details_) SetWindowTextW(details_, detailsText_.c_str());
+}
+
+void Win32MainView::SetHeader(const std::string& text) {
+  headerText_ = Wide(text);
+  if (header_) SetWindowTextW(header_, headerText_.c_str());
+}
+
+void Win32MainView::SetRowMark(Option option, RowMark mark) {
+  marks_[IndexOf(option)] = mark;
+  if (!controlsCreated_ || !window_) return;
+  const RECT r = MarkPlace(Def(option));
+  InvalidateRect(window_, &r, TRUE);
+}
+
+// Two tools per control: the control itself, and its place in the window,
+// which takes the mouse over a greyed control, as such a control gets none.
+// The mouse messages reach the tips through the controls' own subclass.
+void Win32MainView::CreateTips() {
+  INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_BAR_CLASSES};
+  InitCommonControlsEx(&classes);
+  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                          GetModuleHandleW(nullptr), nullptr);
+  if (!tips_) return;
+  // Long enough to read a description.
+  SendMessageW(tips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+  for (const auto& [slot, text] : tipTexts_) {
+    HWND control = ControlWindow(slot);
+    if (!control) continue;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = window_;
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    tool.uFlags = TTF_IDISHWND;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.uFlags = 0;
+    tool.uId = static_cast<UINT_PTR>(slot) + 1;
+    GetWindowRect(control, &tool.rect);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&tool.rect), 2);
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  FollowTips(layoutDpi_);
+}
+
+void Win32MainView::SetTip(int slot, const std::string& text) {
+  std::wstring& stored = tipTexts_[slot];
+  stored = Wide(text);
+  HWND control = ControlWindow(slot);
+  if (!tips_ || !control) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = window_;
+  tool.lpszText = const_cast<wchar_t*>(stored.c_str());
+  for (const UINT_PTR id : {reinterpret_cast<UINT_PTR>(control), static_cast<UINT_PTR>(slot) + 1}) {
+    tool.uId = id;
+    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void Win32MainView::FollowTips(UINT dpi) {
+  if (!tips_) return;
+  SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, Scale(360, dpi));
+  if (font_) SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  for (const auto& [slot, text] : tipTexts_) {
+    HWND control = ControlWindow(slot);
+    if (!control) continue;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = window_;
+    tool.uId = static_cast<UINT_PTR>(slot) + 1;
+    GetWindowRect(control, &tool.rect);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&tool.rect), 2);
+    SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void Win32MainView::RelayToTips(HWND from, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!tips_ || message < WM_MOUSEFIRST || message > WM_MOUSELAST) return;
+  MSG relayed{from, message, wParam, lParam, 0, {}};
+  SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+// The details line follows the mouse; -1 is no control.
+void Win32MainView::Pointed(int slot) {
+  if (slot == pointed_) return;
+  pointed_ = slot;
+  if (slot >= 0 && !trackingLeave_) {
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
+    trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+  }
+  if (slot < 0)
+    logic_.OnPointed(std::nullopt);
+  else if (IsOptionSlot(slot))
+    logic_.OnPointed(OptionAt(slot));
+  else
+    logic_.OnPointed(ControlAt(slot));
 }
 
 void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -277,6 +388,29 @@ LRESULT Win32MainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       Paint();
       return 0;
+    case WM_MOUSEMOVE: {
+      // Over a greyed control, which takes no mouse messages of its own.
+      RelayToTips(window_, message, wParam, lParam);
+      const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const ControlEntry* c = EntryByWindow(ChildWindowFromPointEx(window_, at, CWP_SKIPINVISIBLE));
+      Pointed(c ? c->slot : -1);
+      return 0;
+    }
+    case WM_MOUSELEAVE: {
+      trackingLeave_ = false;
+      // Sent as well when the mouse goes on to a control.
+      POINT at{};
+      GetCursorPos(&at);
+      HWND under = WindowFromPoint(at);
+      if (under != window_ && !IsChild(window_, under)) Pointed(-1);
+      return 0;
+    }
+    case WM_MENUSELECT:
+      logic_.OnMenuHighlighted(HighlightedItem(wParam, lParam));
+      return 0;
+    case WM_EXITMENULOOP:
+      logic_.OnMenuHighlighted(std::nullopt);
+      return 0;
     case kDpiChangedMessage:
       FollowDpiChange(wParam, lParam);
       return 0;
@@ -300,7 +434,22 @@ LRESULT CALLBACK Win32MainView::ControlProc(HWND control, UINT message, WPARAM w
   // Only the instance was subclassed, so the class still holds the original.
   const WNDPROC original = entry ? entry->original : reinterpret_cast<WNDPROC>(GetClassLongPtrW(control, GCLP_WNDPROC));
   if (!entry) return CallWindowProcW(original, control, message, wParam, lParam);
+  self->RelayToTips(control, message, wParam, lParam);
   switch (message) {
+    case WM_MOUSEMOVE:
+      self->Pointed(entry->slot);
+      break;
+    case WM_SETFOCUS: {
+      const int slot = entry->slot;
+      if (IsOptionSlot(slot))
+        self->logic_.OnFocused(OptionAt(slot));
+      else
+        self->logic_.OnFocused(ControlAt(slot));
+      break;
+    }
+    case WM_KILLFOCUS:
+      if (!self->EntryByWindow(reinterpret_cast<HWND>(wParam))) self->logic_.OnFocused(std::nullopt);
+      break;
     case WM_KEYDOWN: {
       if (!self->window_) break;
       KeepAlive keep(*self);

@@ -16,10 +16,13 @@ namespace rw::win32 {
 
 namespace {
 
-// Layout in pixels at 96 DPI.
-constexpr SIZE kClient{858, 512};
-constexpr Box kShapes[] = {{8, 8, 417, 465}, {432, 8, 417, 465}};
-constexpr int kColumnLeft[] = {16, 440};
+// Layout in pixels at 96 DPI, below the header line; each column has a
+// gutter at its left for the rows' marks.
+constexpr int kMarkGutter = 12;
+constexpr int kMarkSize = 9;
+constexpr SIZE kOptionsArea{858 + 2 * kMarkGutter, 512};
+constexpr Box kShapes[] = {{8, 8, 417 + kMarkGutter, 465}, {432 + kMarkGutter, 8, 417 + kMarkGutter, 465}};
+constexpr int kColumnLeft[] = {16 + kMarkGutter, 440 + 2 * kMarkGutter};
 constexpr int kFirstRowTop = 16;
 constexpr int kRowPitch = 24;
 constexpr int kBoxWidth = 401;
@@ -29,20 +32,27 @@ constexpr Control kLegends[] = {Control::ModernLegend, Control::ClassicLegend};
 // The legend box sits this far left inside its picture, which hides the
 // check square and leaves only the caption.
 constexpr int kLegendShift = 16;
-constexpr Box kSelectAllBox{440, 480, 217, 25};
-constexpr Box kOkBox{664, 480, 90, 25};
-constexpr Box kCancelBox{760, 480, 90, 25};
+constexpr Box kSelectAllBox{440 + 2 * kMarkGutter, 480, 217, 25};
+constexpr Box kOkBox{664 + 2 * kMarkGutter, 480, 90, 25};
+constexpr Box kCancelBox{760 + 2 * kMarkGutter, 480, 90, 25};
+// The header line above the columns and the details line below the
+// buttons, as high as their font's lines at the window's DPI.
+constexpr int kTextMargin = 8;
+constexpr int kHeaderTop = 4;
+constexpr int kDetailsLines = 3;
+constexpr int kDetailsBottom = 6;
 
 // A check box followed by fields leaves them its row's right end; the fields
-// stand a little higher, being taller.
-constexpr int kBoxBeforeField = 353;
-constexpr int kBoxBeforeTwoFields = 233;
+// stand a little higher, being taller; the box leaves room for the field's
+// mark.
 constexpr int kFieldOffset = 360;
 constexpr int kWideFieldOffset = 240;
 constexpr int kFieldWidth = 41;
 constexpr int kWideFieldWidth = 113;
 constexpr int kFieldHeight = 22;
 constexpr int kFieldRaise = 2;
+// Room in a field beyond its text: the sunken edge, the margins and the caret.
+constexpr int kFieldPadding = 12;
 
 constexpr int kFirstControlId = 1000;
 
@@ -55,26 +65,86 @@ Box LegendBox(int i) {
   return Box{-kLegendShift, (p.height - kBoxHeight) / 2, p.width + kLegendShift, kBoxHeight};
 }
 
-Box PlaceOf(const OptionDef& def) {
-  const int left = kColumnLeft[def.column == Column::Left ? 0 : 1];
-  const int top = kFirstRowTop + kRowPitch * (def.row - 1);
-  switch (def.spot) {
-    case Spot::Right:
-      return Box{left + kFieldOffset, top - kFieldRaise, kFieldWidth, kFieldHeight};
-    case Spot::Middle:
-      return Box{left + kWideFieldOffset, top - kFieldRaise, kWideFieldWidth, kFieldHeight};
-    case Spot::Box:
-      break;
-  }
-  int width = kBoxWidth;
-  for (const OptionDef& field : Options()) {
-    if (field.column != def.column || field.row != def.row || field.spot == Spot::Box) continue;
-    width = std::min(width, field.spot == Spot::Middle ? kBoxBeforeTwoFields : kBoxBeforeField);
-  }
-  return Box{left, top, width, kBoxHeight};
+Box Shifted(Box b, int down) {
+  b.top += down;
+  return b;
+}
+
+int TextWidth(HFONT font, const std::wstring& text) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size.cx;
 }
 
 }  // namespace
+
+int Win32MainView::LineHeightOf(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return metrics.tmHeight;
+}
+
+int Win32MainView::HeaderBand(UINT dpi, int lineHeight) { return Scale(kHeaderTop, dpi) + lineHeight; }
+
+SIZE Win32MainView::ClientSize(UINT dpi, int lineHeight) {
+  return SIZE{Scale(kOptionsArea.cx, dpi), HeaderBand(dpi, lineHeight) + Scale(kOptionsArea.cy, dpi) +
+                                               kDetailsLines * lineHeight + Scale(kDetailsBottom, dpi)};
+}
+
+// In pixels at `dpi`, the header band included. The font field is as wide
+// as its default text needs in the font it shows it in; its check box
+// gives up what it takes.
+Box Win32MainView::PlaceOf(const OptionDef& def, UINT dpi, HFONT font) const {
+  const int left = kColumnLeft[def.column == Column::Left ? 0 : 1];
+  const int top = kFirstRowTop + kRowPitch * (def.row - 1);
+  const int down = HeaderBand(dpi, lineHeight_);
+  const auto middleField = [&](const OptionDef& field) {
+    Box b = Scaled(Box{left + kWideFieldOffset, top - kFieldRaise, kWideFieldWidth, kFieldHeight}, dpi);
+    // Clear of the mark of the field at its right.
+    const int right = std::min(b.left + b.width, Scale(left + kFieldOffset - kMarkGutter, dpi));
+    if (font)
+      b.width = std::max(b.width, TextWidth(font, Wide(field.defaultValue)) + Scale(kFieldPadding, dpi) +
+                                      2 * GetSystemMetrics(SM_CXEDGE));
+    b.left = right - b.width;
+    return Shifted(b, down);
+  };
+  switch (def.spot) {
+    case Spot::Right:
+      return Shifted(Scaled(Box{left + kFieldOffset, top - kFieldRaise, kFieldWidth, kFieldHeight}, dpi), down);
+    case Spot::Middle:
+      return middleField(def);
+    case Spot::Box:
+      break;
+  }
+  Box box = Shifted(Scaled(Box{left, top, kBoxWidth, kBoxHeight}, dpi), down);
+  for (const OptionDef& field : Options()) {
+    if (field.column != def.column || field.row != def.row || field.spot == Spot::Box) continue;
+    const int fieldLeft = field.spot == Spot::Middle ? middleField(field).left : Scale(left + kFieldOffset, dpi);
+    box.width = std::min(box.width, fieldLeft - Scale(kMarkGutter, dpi) - box.left);
+  }
+  return box;
+}
+
+Box Win32MainView::PlaceOf(const Box& design, UINT dpi) const {
+  return Shifted(Scaled(design, dpi), HeaderBand(dpi, lineHeight_));
+}
+
+// In the gutter or gap just left of the control.
+RECT Win32MainView::MarkPlace(const OptionDef& def) const {
+  const Box c = PlaceOf(def, layoutDpi_, font_.get());
+  const int size = Scale(kMarkSize, layoutDpi_);
+  const int left = c.left - size - Scale(2, layoutDpi_);
+  const int top = c.top + (c.height - size) / 2;
+  return RECT{left, top, left + size, top + size};
+}
 
 std::string_view Win32MainView::DesignCaption(int slot) {
   if (IsOptionSlot(slot)) return Def(OptionAt(slot)).englishCaption;
@@ -139,7 +209,8 @@ void Win32MainView::SetControlEnabled(int slot, bool enabled) {
 }
 
 // Created in tab order: the left column from the top, then the right,
-// each field right after its check box; then the buttons.
+// each field right after its check box; then the buttons. The header and
+// details lines and the tip window come last and take no number.
 void Win32MainView::CreateControls() {
   std::vector<const OptionDef*> order;
   for (const OptionDef& def : Options()) order.push_back(&def);
@@ -148,35 +219,57 @@ void Win32MainView::CreateControls() {
     if (a->row != b->row) return a->row < b->row;
     return a->spot < b->spot;
   });
+  const UINT dpi = layoutDpi_;
   for (const OptionDef* def : order) {
     const int slot = SlotOf(def->option);
+    const Box place = PlaceOf(*def, dpi, font_.get());
     if (def->kind == OptionKind::Check)
-      AddControl(slot, L"Button", WS_TABSTOP | BS_3STATE, 0, window_, PlaceOf(*def));
+      AddControl(slot, L"Button", WS_TABSTOP | BS_3STATE, 0, window_, place);
     else
-      AddControl(slot, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, window_, PlaceOf(*def));
+      AddControl(slot, L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, window_, place);
   }
-  AddControl(SlotOf(Control::SelectAll), L"Button", WS_TABSTOP | BS_3STATE, 0, window_, kSelectAllBox);
-  AddControl(SlotOf(Control::Ok), L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, window_, kOkBox, IDOK);
-  AddControl(SlotOf(Control::Cancel), L"Button", WS_TABSTOP | BS_PUSHBUTTON, 0, window_, kCancelBox, IDCANCEL);
+  AddControl(SlotOf(Control::SelectAll), L"Button", WS_TABSTOP | BS_3STATE, 0, window_, PlaceOf(kSelectAllBox, dpi));
+  AddControl(SlotOf(Control::Ok), L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, window_, PlaceOf(kOkBox, dpi), IDOK);
+  AddControl(SlotOf(Control::Cancel), L"Button", WS_TABSTOP | BS_PUSHBUTTON, 0, window_, PlaceOf(kCancelBox, dpi),
+             IDCANCEL);
   for (int i = 0; i < 2; ++i) {
-    const Box p = Scaled(kPictures[i], layoutDpi_);
+    const Box p = PlaceOf(kPictures[i], dpi);
     pictures_[i] =
         CreateWindowExW(WS_EX_NOPARENTNOTIFY, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, p.left,
                         p.top, p.width, p.height, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
-    AddControl(SlotOf(kLegends[i]), L"Button", BS_3STATE, 0, pictures_[i], LegendBox(i));
+    AddControl(SlotOf(kLegends[i]), L"Button", BS_3STATE, 0, pictures_[i], Scaled(LegendBox(i), dpi));
   }
+  const auto addLine = [&](const std::wstring& text, DWORD style, const Box& b) {
+    HWND line =
+        CreateWindowExW(WS_EX_NOPARENTNOTIFY, L"Static", text.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX | style,
+                        b.left, b.top, b.width, b.height, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (line && font_) SendMessageW(line, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return line;
+  };
+  header_ = addLine(headerText_, SS_ENDELLIPSIS, HeaderPlace(dpi));
+  details_ = addLine(detailsText_, SS_LEFT, DetailsPlace(dpi));
+  CreateTips();
   controlsCreated_ = true;
   pending_.clear();
 }
 
+Box Win32MainView::HeaderPlace(UINT dpi) const {
+  return Box{Scale(kTextMargin, dpi), Scale(kHeaderTop, dpi), Scale(kOptionsArea.cx - 2 * kTextMargin, dpi),
+             lineHeight_};
+}
+
+Box Win32MainView::DetailsPlace(UINT dpi) const {
+  return Box{Scale(kTextMargin, dpi), HeaderBand(dpi, lineHeight_) + Scale(kOptionsArea.cy, dpi),
+             Scale(kOptionsArea.cx - 2 * kTextMargin, dpi), kDetailsLines * lineHeight_};
+}
+
 void Win32MainView::AddControl(int slot, const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
-                               const Box& place, int id) {
+                               const Box& b, int id) {
   if (id == 0) id = kFirstControlId + static_cast<int>(controls_.size());
   const auto found = pending_.find(slot);
   const Pending loaded = found != pending_.end() ? found->second : Pending{};
   const std::wstring text = loaded.text ? *loaded.text : Wide(DesignCaption(slot));
   if (!loaded.enabled) style |= WS_DISABLED;
-  const Box b = Scaled(place, layoutDpi_);
   HWND c = CreateWindowExW(exStyle | WS_EX_NOPARENTNOTIFY, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
                            b.left, b.top, b.width, b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
@@ -192,7 +285,7 @@ void Win32MainView::AddControl(int slot, const wchar_t* className, DWORD style, 
 }
 
 void Win32MainView::SizeToClient(UINT dpi) {
-  const RECT outer = WindowRectForClient(kClient, kMainStyle, kMainExStyle, true, dpi);
+  const RECT outer = WindowRectForClient(ClientSize(dpi, lineHeight_), kMainStyle, kMainExStyle, true, dpi);
   SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -200,33 +293,36 @@ void Win32MainView::SizeToClient(UINT dpi) {
 // For a change of DPI after creation.
 void Win32MainView::Layout(UINT dpi) {
   UniqueFont font = CreateUiFont(kMainFontPoints, dpi);
+  if (font) lineHeight_ = LineHeightOf(font.get());
   // No control repaints on its own here: one redraw of the whole window at
   // the end costs less than fifty.
-  const auto place = [&](HWND c, const Box& box) {
+  const auto place = [&](HWND c, const Box& b) {
     if (!c) return;
-    const Box b = Scaled(box, dpi);
     MoveWindow(c, b.left, b.top, b.width, b.height, FALSE);
     if (font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   };
-  for (const OptionDef& def : Options()) place(ControlWindow(SlotOf(def.option)), PlaceOf(def));
-  place(ControlWindow(SlotOf(Control::SelectAll)), kSelectAllBox);
-  place(ControlWindow(SlotOf(Control::Ok)), kOkBox);
-  place(ControlWindow(SlotOf(Control::Cancel)), kCancelBox);
+  for (const OptionDef& def : Options()) place(ControlWindow(SlotOf(def.option)), PlaceOf(def, dpi, font.get()));
+  place(ControlWindow(SlotOf(Control::SelectAll)), PlaceOf(kSelectAllBox, dpi));
+  place(ControlWindow(SlotOf(Control::Ok)), PlaceOf(kOkBox, dpi));
+  place(ControlWindow(SlotOf(Control::Cancel)), PlaceOf(kCancelBox, dpi));
   for (int i = 0; i < 2; ++i) {
-    place(pictures_[i], kPictures[i]);
-    place(ControlWindow(SlotOf(kLegends[i])), LegendBox(i));
+    place(pictures_[i], PlaceOf(kPictures[i], dpi));
+    place(ControlWindow(SlotOf(kLegends[i])), Scaled(LegendBox(i), dpi));
   }
+  place(header_, HeaderPlace(dpi));
+  place(details_, DetailsPlace(dpi));
   if (font) font_ = std::move(font);
+  FollowTips(dpi);
   SizeToClient(dpi);
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // The window's outer rectangle at `dpi`, centred on the monitor's work area.
-RECT Win32MainView::CentredOn(HMONITOR monitor, UINT dpi) {
+RECT Win32MainView::CentredOn(HMONITOR monitor, UINT dpi, int lineHeight) {
   MONITORINFO info{};
   info.cbSize = sizeof(info);
   GetMonitorInfoW(monitor, &info);
-  const RECT outer = WindowRectForClient(kClient, kMainStyle, kMainExStyle, true, dpi);
+  const RECT outer = WindowRectForClient(ClientSize(dpi, lineHeight), kMainStyle, kMainExStyle, true, dpi);
   const RECT work = info.rcWork;
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
@@ -237,7 +333,7 @@ RECT Win32MainView::CentredOn(HMONITOR monitor, UINT dpi) {
 
 // For a window whose DPI turned out other than its monitor's.
 void Win32MainView::Centre() {
-  const RECT r = CentredOn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), layoutDpi_);
+  const RECT r = CentredOn(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), layoutDpi_, lineHeight_);
   SetWindowPos(window_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   const UINT dpi = DpiOf(window_);
   if (dpi != layoutDpi_) {
@@ -252,12 +348,61 @@ void Win32MainView::Paint() {
   const UniquePen pen(CreatePen(PS_SOLID, std::max(1, Scale(1, layoutDpi_)), GetSysColor(COLOR_BTNSHADOW)));
   HGDIOBJ oldPen = SelectObject(dc, pen.get());
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  for (const Box& b : kShapes)
-    Rectangle(dc, Scale(b.left, layoutDpi_), Scale(b.top, layoutDpi_), Scale(b.left + b.width, layoutDpi_),
-              Scale(b.top + b.height, layoutDpi_));
+  for (const Box& design : kShapes) {
+    const Box b = PlaceOf(design, layoutDpi_);
+    Rectangle(dc, b.left, b.top, b.left + b.width, b.top + b.height);
+  }
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
+  if (controlsCreated_)
+    for (const OptionDef& def : Options()) DrawMark(dc, marks_[IndexOf(def.option)], MarkPlace(def));
   EndPaint(window_, &ps);
+}
+
+// A shape of its own for each mark, in the system's text and highlight
+// colours so that it stays readable in a high-contrast scheme: a dash for
+// greyed, a slashed ring for no effect, a cross for contradicted, a plus for
+// needs another, a dot for changed from the default.
+void Win32MainView::DrawMark(HDC dc, RowMark mark, const RECT& r) const {
+  if (mark == RowMark::None) return;
+  const COLORREF colour = GetSysColor(mark == RowMark::Changed ? COLOR_HIGHLIGHT : COLOR_WINDOWTEXT);
+  const int size = r.right - r.left;
+  const UniquePen pen(CreatePen(PS_SOLID, std::max(1, size / 5), colour));
+  HGDIOBJ oldPen = SelectObject(dc, pen.get());
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  const int midX = r.left + size / 2, midY = r.top + size / 2;
+  const auto line = [&](int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+  };
+  switch (mark) {
+    case RowMark::Greyed:
+      line(r.left, midY, r.right, midY);
+      break;
+    case RowMark::NoEffect:
+      Ellipse(dc, r.left, r.top, r.right, r.bottom);
+      line(r.left + 1, r.bottom - 2, r.right - 2, r.top + 1);
+      break;
+    case RowMark::Contradicted:
+      line(r.left, r.top, r.right, r.bottom);
+      line(r.left, r.bottom - 1, r.right, r.top - 1);
+      break;
+    case RowMark::Needs:
+      line(r.left, midY, r.right, midY);
+      line(midX, r.top, midX, r.bottom);
+      break;
+    case RowMark::Changed: {
+      const UniqueGdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+      SelectObject(dc, brush.get());
+      Ellipse(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
+      SelectObject(dc, GetStockObject(NULL_BRUSH));
+      break;
+    }
+    case RowMark::None:
+      break;
+  }
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
 }
 
 }  // namespace rw::win32

@@ -100,6 +100,21 @@ HMENU Win32MainView::CreateMenus() {
   return bar;
 }
 
+std::optional<Control> Win32MainView::HighlightedItem(WPARAM wParam, LPARAM lParam) const {
+  const UINT item = LOWORD(wParam);
+  const UINT flags = HIWORD(wParam);
+  if (flags == 0xFFFF && lParam == 0) return std::nullopt;
+  if (flags & MF_POPUP)
+    return GetSubMenu(reinterpret_cast<HMENU>(lParam), static_cast<int>(item)) == languageMenu_
+               ? std::optional(Control::MenuLanguage)
+               : std::optional(Control::MenuTop);
+  if (item >= kFirstLanguageId && item <= kLastLanguageId) return Control::MenuLanguage;
+  for (const auto& items : {std::span<const MenuItem>(kMenuItems), std::span<const MenuItem>(kTransferItems)})
+    for (const MenuItem& m : items)
+      if (m.id == item) return m.control;
+  return std::nullopt;
+}
+
 // False when the control is no menu item.
 bool Win32MainView::SetMenuCaption(Control control, const std::string& caption) {
   const MenuItem* m = MenuItemOf(control);

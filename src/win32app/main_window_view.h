@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 
 #include "engine/option.h"
 #include "platform/win32/handle.h"
+#include "ui/catalogue.h"
 #include "ui/main_view.h"
 #include "ui/main_window_logic.h"
 #include "ui/ui_factory.h"
@@ -97,6 +99,11 @@ class Win32MainView : public WindowBase, public MainView {
   void KillCloseTimer() override;
   void ShowProgress(const std::string& text, int percent) override;
   void HideProgress() override;
+  void SetTooltip(Option option, const std::string& text) override;
+  void SetTooltip(Control control, const std::string& text) override;
+  void SetDetails(const std::string& text) override;
+  void SetRowMark(Option option, RowMark mark) override;
+  void SetHeader(const std::string& text) override;
 
  private:
   struct ControlEntry {
@@ -118,18 +125,39 @@ class Win32MainView : public WindowBase, public MainView {
 
   // main_window_menus.cpp
   HMENU CreateMenus();
+  /// The menu item WM_MENUSELECT names; nullopt when the menu closes or for
+  /// a separator.
+  std::optional<Control> HighlightedItem(WPARAM wParam, LPARAM lParam) const;
   bool SetMenuCaption(Control control, const std::string& caption);
   bool SetMenuEnabled(Control control, bool enabled);
 
   // main_window_layout.cpp
   void CreateControls();
+  // Places in pixels at the DPI given, the header band included.
   void AddControl(int slot, const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const Box& place,
                   int id = 0);
+  static int LineHeightOf(HFONT font);
+  static int HeaderBand(UINT dpi, int lineHeight);
+  static SIZE ClientSize(UINT dpi, int lineHeight);
+  Box PlaceOf(const OptionDef& def, UINT dpi, HFONT font) const;
+  Box PlaceOf(const Box& design, UINT dpi) const;
+  Box HeaderPlace(UINT dpi) const;
+  Box DetailsPlace(UINT dpi) const;
+  RECT MarkPlace(const OptionDef& def) const;
   void SizeToClient(UINT dpi);
   void Layout(UINT dpi) override;
-  static RECT CentredOn(HMONITOR monitor, UINT dpi);
+  static RECT CentredOn(HMONITOR monitor, UINT dpi, int lineHeight);
   void Centre();
   void Paint();
+  void DrawMark(HDC dc, RowMark mark, const RECT& place) const;
+
+  // main_window.cpp: the tips, and what the details line speaks of.
+  void CreateTips();
+  void SetTip(int slot, const std::string& text);
+  /// The tips' width and the places of the tips of greyed controls.
+  void FollowTips(UINT dpi);
+  void RelayToTips(HWND from, UINT message, WPARAM wParam, LPARAM lParam);
+  void Pointed(int slot);
 
   void SetControlText(int slot, const std::string& text);
   void SetCheckState(int slot, int state);
@@ -153,6 +181,15 @@ class Win32MainView : public WindowBase, public MainView {
   std::map<int, Pending> pending_;
   bool controlsCreated_ = false;
   UniqueFont font_;
+  int lineHeight_ = 0;  // of font_
+  HWND header_ = nullptr;
+  HWND details_ = nullptr;
+  HWND tips_ = nullptr;
+  std::wstring headerText_, detailsText_;
+  std::map<int, std::wstring> tipTexts_;
+  std::array<RowMark, kOptionCount> marks_{};
+  int pointed_ = -1;  // the slot under the mouse
+  bool trackingLeave_ = false;
   bool settingText_ = false;
   std::unique_ptr<ProgressWindow> progress_;  // from the first wait on
 };

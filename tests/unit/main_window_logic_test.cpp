@@ -100,6 +100,14 @@ class FakeView : public MainView {
   void CloseFolderDialog() override { ++dialogsClosed; }
   void StartCloseTimer(unsigned ms) override { timerMs = ms; }
   void KillCloseTimer() override { timerMs = 0; }
+  void SetTooltip(Option o, const std::string& text) override { tips[o] = text; }
+  void SetTooltip(Control c, const std::string& text) override { tips[c] = text; }
+  void SetDetails(const std::string& text) override { details = text; }
+  void SetRowMark(Option o, RowMark mark) override { marks[o] = mark; }
+  void SetHeader(const std::string& text) override { header = text; }
+  std::map<Key, std::string> tips;
+  std::map<Option, RowMark> marks;
+  std::string details, header;
 
   bool Enabled(Key c) const { return !enabled.count(c) || enabled.at(c); }
   std::size_t Index(const std::string& entry) const {
@@ -415,6 +423,74 @@ TEST(Fields, LeavingAFieldRunsItsCheckAndShowsTheResult) {
   w.logic.OnFieldLeft(Option::FontSizeText);
   EXPECT_EQ(w.view.texts.at(Option::FontSizeText), "14px");
   EXPECT_EQ(w.logic.Snapshot().Text(Option::FontSizeText), "14px");
+}
+
+// --- What the window says of itself ---------------------------------------
+
+TEST(Explains, AClickOrKeystrokeMarksItsRowAndTellsWhyInTheTip) {
+  struct Row {
+    std::vector<Option> clicked;
+    std::optional<std::string> typed;  // into the tab width field
+    Option shown;
+    RowMark mark;
+    std::string_view wordsKey;  // of the status sentence the tip ends with
+  };
+  const Row rows[] = {
+      {{Option::HideHome}, {}, Option::HideHome, RowMark::Changed, "StatusChanged"},
+      {{Option::AlwaysFavButton, Option::HideFavorite}, {}, Option::AlwaysFavButton, RowMark::Contradicted, ""},
+      {{}, "250", Option::MaxTabWidthText, RowMark::Needs, ""},  // its box unticked
+      {{Option::HideStatusBar, Option::SlimmerStatusBar}, {}, Option::SlimmerStatusBar, RowMark::Contradicted, ""},
+      {{}, {}, Option::AeroStatusBar, RowMark::Greyed, "StatusGreyedComposition"},
+  };
+  for (const Row& row : rows) {
+    Window w;
+    w.p.composition = false;
+    w.logic.OnLoad();
+    w.logic.OnActivate();  // unpacks: the rows get their status
+    const std::string before = w.view.tips.at(row.shown);
+    for (Option option : row.clicked) w.logic.OnCheckClicked(option);
+    if (row.typed) w.logic.OnTextChanged(Option::MaxTabWidthText, *row.typed);
+    const OptionStatus& status = w.logic.Statuses()[IndexOf(row.shown)];
+    EXPECT_EQ(w.view.marks[row.shown], row.mark) << Def(row.shown).settingsKey;
+    const std::string& tip = w.view.tips.at(row.shown);
+    EXPECT_TRUE(tip.starts_with(w.app.LookupText(Def(row.shown).descriptionKey) + "\n")) << tip;
+    EXPECT_TRUE(!status.words.empty() && tip.find(status.words) != std::string::npos) << tip;
+    if (!row.wordsKey.empty()) {
+      EXPECT_NE(tip.find(w.app.LookupText(row.wordsKey)), std::string::npos) << tip;
+    }
+    EXPECT_EQ(tip != before, row.mark != RowMark::Greyed) << tip;
+  }
+}
+
+TEST(Explains, HeaderAndDetailsFollowTheTreeTheFocusAndTheMenu) {
+  Window w;
+  w.logic.OnLoad();
+  const std::string loaded = w.view.header;
+  EXPECT_NE(loaded.find("3.0.20.100"), std::string::npos) << loaded;
+  EXPECT_NE(loaded.find("C:\\M3"), std::string::npos) << loaded;
+  EXPECT_EQ(w.view.details, w.app.LookupText("StatusNotUnpacked"));
+  const std::string field = w.view.tips.at(Option::MaxTabWidthText);
+  EXPECT_NE(field.find(w.app.LookupText("StatusNotUnpacked")), std::string::npos) << field;
+  EXPECT_NE(field.find("\"180\""), std::string::npos) << field;  // its default
+
+  w.logic.OnActivate();  // the unpack keeps a backup: the archive is the browser's own
+  EXPECT_NE(w.view.header, loaded);
+  EXPECT_EQ(w.view.details, "");
+  w.logic.OnFocused(Option::HideHome);
+  EXPECT_EQ(w.view.details, w.app.LookupText("DescribeHideHome"));
+  w.logic.OnCheckClicked(Option::HideHome);
+  EXPECT_EQ(w.view.details, w.view.tips.at(Option::HideHome));
+  w.logic.OnMenuHighlighted(Control::MenuRestore);
+  EXPECT_EQ(w.view.details, w.app.LookupText("DescribeMenuRestore"));
+  w.logic.OnPointed(Control::Ok);  // the menu's item still wins
+  EXPECT_EQ(w.view.details, w.app.LookupText("DescribeMenuRestore"));
+  w.logic.OnMenuHighlighted(std::nullopt);
+  EXPECT_EQ(w.view.details, w.app.LookupText("DescribeOK"));
+  EXPECT_EQ(w.view.tips.at(Control::Ok), w.app.LookupText("DescribeOK"));
+
+  w.logic.OnLanguageChosen(1);
+  EXPECT_EQ(w.view.tips.at(Control::Ok), w.app.LookupText("DescribeOK"));
+  EXPECT_NE(w.view.tips.at(Control::Ok), w.app.LookupText("DescribeOK", true));
 }
 
 // --- Closing ----------------------------------------------------------------

@@ -153,6 +153,40 @@ RECT PlaceOf(HWND control) {
               MulDiv(r.bottom - r.top, 96, dpi)};
 }
 
+// Measured in the font each control draws with: every caption and the font
+// field's default fit their control, and every description with a long
+// status fits the details line.
+void ExpectTextsFit(const App& app, HWND main) {
+  HDC dc = GetDC(main);
+  const auto measure = [&](HWND control, const std::wstring& text, UINT flags, RECT box) {
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), -1, &box, flags | DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, old);
+    return box;
+  };
+  const int square = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r{};
+    GetClientRect(c, &r);
+    const LONG style = GetWindowLongW(c, GWL_STYLE);
+    const std::wstring text = WideText(c);
+    if (!(style & WS_TABSTOP) || text.empty()) continue;
+    const bool box = (style & BS_TYPEMASK) == BS_3STATE;
+    const bool field = (GetWindowLongW(c, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0;
+    if (!box && !field) continue;
+    EXPECT_LE(measure(c, text, DT_SINGLELINE, r).right + (box ? square : 4), r.right) << win32::Utf8(text);
+  }
+  HWND details = FindWindowExW(main, FindWindowExW(main, nullptr, L"Static", nullptr), L"Static", nullptr);
+  RECT r{};
+  GetClientRect(details, &r);
+  const std::string status = app.LookupText("StatusIdle") + " " + app.LookupText("StatusChanged");
+  for (const OptionDef& def : Options()) {
+    const std::wstring text = win32::Wide(app.LookupText(def.descriptionKey) + "\n" + status);
+    EXPECT_LE(measure(details, text, DT_WORDBREAK, RECT{0, 0, r.right, 0}).bottom, r.bottom) << def.settingsKey;
+  }
+  ReleaseDC(main, dc);
+}
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -275,30 +309,44 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  EXPECT_EQ(client.right, MulDiv(858, dpi, 96));
-  EXPECT_EQ(client.bottom, MulDiv(512, dpi, 96));
-  const auto expectPlace = [](HWND control, RECT want) {
+  // The header line above and the details line below the design's area;
+  // each column has a mark gutter of 12 at its left (g, g2 below).
+  HWND header = FindWindowExW(main, nullptr, L"Static", nullptr);
+  HWND details = FindWindowExW(main, header, L"Static", nullptr);
+  ASSERT_TRUE(header && details);
+  const RECT top = PlaceOf(header), bottom = PlaceOf(details);
+  const LONG down = top.top + top.bottom;
+  EXPECT_GE(bottom.bottom, 3 * top.bottom - 1);
+  EXPECT_EQ(client.right, MulDiv(858 + 24, dpi, 96));
+  EXPECT_NEAR(client.bottom, MulDiv(512 + 6 + bottom.bottom + down, dpi, 96), 2);
+  constexpr LONG g = 12, g2 = 24;
+  const auto expectPlace = [down](HWND control, RECT want) {
+    want.top += down;
     const RECT got = PlaceOf(control);
     EXPECT_TRUE(got.left == want.left && got.top == want.top && got.right == want.right && got.bottom == want.bottom)
         << "wanted at " << want.left << "," << want.top << ": " << got.left << "," << got.top << " " << got.right << "x"
         << got.bottom;
   };
-  expectPlace(Ctl(Option::ClickableTitle), {16, 16, 401, 17});
-  expectPlace(Ctl(Option::ShowModeText), {16, 448, 401, 17});
-  expectPlace(Ctl(Option::HideMainMenuIcon), {440, 16, 401, 17});
-  expectPlace(Ctl(Option::MaxTabWidth), {16, 88, 353, 17});
-  expectPlace(Ctl(Option::SetFont), {440, 232, 233, 17});
-  expectPlace(Ctl(Option::MaxTabWidthText), {376, 86, 41, 22});
-  expectPlace(Ctl(Option::MaxSearchWidthText), {800, 182, 41, 22});
-  expectPlace(Ctl(Option::FontFamilyText), {680, 230, 113, 22});
-  expectPlace(Ctl(Option::FontSizeText), {800, 230, 41, 22});
-  expectPlace(Ctl(Option::BkgndTabWidthText), {800, 278, 41, 22});
+  expectPlace(Ctl(Option::ClickableTitle), {16 + g, 16, 401, 17});
+  expectPlace(Ctl(Option::ShowModeText), {16 + g, 448, 401, 17});
+  expectPlace(Ctl(Option::HideMainMenuIcon), {440 + g2, 16, 401, 17});
+  expectPlace(Ctl(Option::MaxTabWidth), {16 + g, 88, 348, 17});
+  expectPlace(Ctl(Option::MaxTabWidthText), {376 + g, 86, 41, 22});
+  expectPlace(Ctl(Option::MaxSearchWidthText), {800 + g2, 182, 41, 22});
+  expectPlace(Ctl(Option::FontSizeText), {800 + g2, 230, 41, 22});
+  expectPlace(Ctl(Option::BkgndTabWidthText), {800 + g2, 278, 41, 22});
+  // The font field grows to the left as its default text needs.
+  const RECT font = PlaceOf(Ctl(Option::FontFamilyText)), setFont = PlaceOf(Ctl(Option::SetFont));
+  EXPECT_EQ(font.left + font.right, 800 + g2 - g);
+  EXPECT_GE(font.right, 113);
+  EXPECT_EQ(setFont.left + setFont.right, font.left - g);
   expectPlace(GetParent(Ctl(Control::ModernLegend)), {8, 484, 209, 20});
   expectPlace(GetParent(Ctl(Control::ClassicLegend)), {216, 484, 209, 20});
-  expectPlace(Ctl(Control::ModernLegend), {8 - 16, 485, 225, 17});
-  expectPlace(Ctl(Control::SelectAll), {440, 480, 217, 25});
-  expectPlace(Ctl(Control::Ok), {664, 480, 90, 25});
-  expectPlace(Ctl(Control::Cancel), {760, 480, 90, 25});
+  expectPlace(Ctl(Control::SelectAll), {440 + g2, 480, 217, 25});
+  expectPlace(Ctl(Control::Ok), {664 + g2, 480, 90, 25});
+  expectPlace(Ctl(Control::Cancel), {760 + g2, 480, 90, 25});
+
+  ExpectTextsFit(app_, main);
 
   const LONG style = GetWindowLongW(main, GWL_STYLE);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
@@ -461,6 +509,7 @@ TEST_F(MainWindowTest, ChineseOnSingleSkinHostHasNoMarkersOrLegendsAndSevenGreye
   HMENU languages = GetSubMenu(GetSubMenu(bar, 0), 3);
   EXPECT_FALSE(GetMenuState(languages, 0, MF_BYPOSITION) & MF_CHECKED);
   EXPECT_TRUE(GetMenuState(languages, 1, MF_BYPOSITION) & MF_CHECKED);
+  ExpectTextsFit(app_, H(MainWindowHandle()));
 }
 
 // Ctrl+P in a check box opens the preview over the disabled window: the

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the main window under Wine, on a private Xvfb, into
 # docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300;
-# the main window with its menu open, the preview window with its summary,
+# the main window with its menu open and with the tip of a row, the preview window with its summary,
 # the small window shown during a wait and the report of an import.
 #
 #   tools/art/screenshots.sh build/<name>-win [NAME...]
@@ -70,6 +70,7 @@ shot main-english-3.0.15.300 --single-skin-host
 shot main-chinese --language "Chinese Simplified"
 shot main-chinese-3.0.15.300 --language "Chinese Simplified" --single-skin-host
 shot main-menu --menu
+shot main-tip --tip
 shot preview --preview
 shot progress --progress
 shot import-report-english --import-report --seconds 20

@@ -9,7 +9,8 @@
 // window it prints where that one is.
 //
 //   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N]
-//                  [--preview [--section TITLE] | --menu | --progress | --export-dialog | --import-report]
+//                  [--preview [--section TITLE] | --menu | --progress | --export-dialog | --import-report |
+//                   --tip]
 #include <windows.h>
 
 #include <cstdio>
@@ -114,6 +115,10 @@ std::string Stage(rw::Platform& platform) {
     if (auto bytes = platform.files.ReadFile(std::string(RW_SOURCE_DIR) + "\\data\\Languages\\" + name))
       platform.files.WriteFile(folder + "\\Languages\\" + name, *bytes);
   platform.files.WriteFile(folder + "\\settings.ini", kSettings);
+  // A browser folder whose archive is still its own.
+  platform.files.CreateFolder(folder + "\\Maxthon3");
+  platform.files.CreateFolder(folder + "\\Maxthon3\\Bin");
+  platform.files.WriteFile(folder + "\\Maxthon3\\Bin\\Resource.dat", "archive");
   platform.files.WriteFile(folder + "\\Moved.ini", kMoved);
   return folder;
 }
@@ -129,7 +134,7 @@ void Tap(WORD key) {
 // What the timer does, step by step; it runs inside whichever loop is
 // active (the preview's and the menu's are modal).
 struct Show {
-  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport } kind = Kind::Window;
+  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip } kind = Kind::Window;
   std::wstring section;
   // The packing wait three seconds in, shown again at every tick as the road
   // does at every poll.
@@ -187,6 +192,12 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
         Tap(VK_MENU);  // the menu bar, as Alt selects it
         Tap(VK_DOWN);  // and its menu opened
       }
+      if (g_show.kind == Show::Kind::Tip) {
+        // The mouse rests on a row whose option is contradicted.
+        RECT box{};
+        GetWindowRect(reinterpret_cast<HWND>(rw::win32::MainWindowControl(rw::Option::AlwaysFavButton)), &box);
+        SetCursorPos(box.left + 40, (box.top + box.bottom) / 2);
+      }
       PrintPlace(main);
     }
     g_show.shown = true;
@@ -221,6 +232,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (arg == L"--preview") g_show.kind = Show::Kind::Preview;
     if (arg == L"--section" && i + 1 < __argc) g_show.section = __wargv[++i];
     if (arg == L"--menu") g_show.kind = Show::Kind::Menu;
+    if (arg == L"--tip") g_show.kind = Show::Kind::Tip;
     if (arg == L"--progress") g_show.kind = Show::Kind::Progress;
     if (arg == L"--export-dialog") g_show.kind = Show::Kind::ExportDialog;
     if (arg == L"--import-report") g_show.kind = Show::Kind::ImportReport;
@@ -234,6 +246,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app.SingleSkinHost = singleSkinHost;
   app.HostVersion = singleSkinHost ? "3.0.15.300" : "3.0.24.2000";
   g_movedPath = rw::win32::Wide(app.programFolder + "\\Moved.ini");
+  app.HostBinFolder = app.programFolder + "\\Maxthon3\\Bin\\";
+  platform.files.CopyFileOver(app.Host().HostArchive(), app.Host().BackupPath());
   if (!rw::RecordTree(app.Host())) return 1;
   rw::win32::ShowMainWindow(app, platform);
   HWND window = MainWindow();
