@@ -666,9 +666,9 @@ void MainWindowLogic::OnMenuHighlighted(std::optional<Control> item) {
 std::string MainWindowLogic::Description(WindowPart part) const {
   if (const Control* control = std::get_if<Control>(&part)) {
     const std::string_view key = DescriptionKey(*control);
-    return key.empty() ? std::string() : app_.LookupText(key);
+    return key.empty() ? std::string() : Text(app_, key);
   }
-  return app_.LookupText(Def(std::get<Option>(part)).descriptionKey);
+  return Text(app_, Def(std::get<Option>(part)).descriptionKey);
 }
 
 std::string MainWindowLogic::TooltipOf(WindowPart part) const {
@@ -680,9 +680,7 @@ std::string MainWindowLogic::TooltipOf(WindowPart part) const {
   std::string words = status_->NotReady() ? status_->NotReadyWords() : status.words;
   // A changed field names its default among its words already.
   if (def.kind == OptionKind::Text && (status_->NotReady() || !status.changedFromDefault)) {
-    std::string said = app_.LookupText("StatusDefaultField");
-    if (said.empty()) said = "Default: \"$value\".";
-    words += (words.empty() ? "" : " ") + ReplaceAll(said, "$value", std::string(def.defaultValue));
+    words += (words.empty() ? "" : " ") + Fill(Text(app_, "StatusDefaultField"), {{"$value", def.defaultValue}});
   }
   if (!words.empty()) text += (text.empty() ? "" : "\n") + words;
   return text;

@@ -453,10 +453,10 @@ TEST(Explains, AClickOrKeystrokeMarksItsRowAndTellsWhyInTheTip) {
     const OptionStatus& status = w.logic.Statuses()[IndexOf(row.shown)];
     EXPECT_EQ(w.view.marks[row.shown], row.mark) << Def(row.shown).settingsKey;
     const std::string& tip = w.view.tips.at(row.shown);
-    EXPECT_TRUE(tip.starts_with(w.app.LookupText(Def(row.shown).descriptionKey) + "\n")) << tip;
+    EXPECT_TRUE(tip.starts_with(Text(w.app, Def(row.shown).descriptionKey) + "\n")) << tip;
     EXPECT_TRUE(!status.words.empty() && tip.find(status.words) != std::string::npos) << tip;
     if (!row.wordsKey.empty()) {
-      EXPECT_NE(tip.find(w.app.LookupText(row.wordsKey)), std::string::npos) << tip;
+      EXPECT_NE(tip.find(Text(w.app, row.wordsKey)), std::string::npos) << tip;
     }
     EXPECT_EQ(tip != before, row.mark != RowMark::Greyed) << tip;
   }
@@ -468,29 +468,29 @@ TEST(Explains, HeaderAndDetailsFollowTheTreeTheFocusAndTheMenu) {
   const std::string loaded = w.view.header;
   EXPECT_NE(loaded.find("3.0.20.100"), std::string::npos) << loaded;
   EXPECT_NE(loaded.find("C:\\M3"), std::string::npos) << loaded;
-  EXPECT_EQ(w.view.details, w.app.LookupText("StatusNotUnpacked"));
+  EXPECT_EQ(w.view.details, Text(w.app, "StatusNotUnpacked"));
   const std::string field = w.view.tips.at(Option::MaxTabWidthText);
-  EXPECT_NE(field.find(w.app.LookupText("StatusNotUnpacked")), std::string::npos) << field;
+  EXPECT_NE(field.find(Text(w.app, "StatusNotUnpacked")), std::string::npos) << field;
   EXPECT_NE(field.find("\"180\""), std::string::npos) << field;  // its default
 
   w.logic.OnActivate();  // the unpack keeps a backup: the archive is the browser's own
   EXPECT_NE(w.view.header, loaded);
   EXPECT_EQ(w.view.details, "");
   w.logic.OnFocused(Option::HideHome);
-  EXPECT_EQ(w.view.details, w.app.LookupText("DescribeHideHome"));
+  EXPECT_EQ(w.view.details, Text(w.app, "DescribeHideHome"));
   w.logic.OnCheckClicked(Option::HideHome);
   EXPECT_EQ(w.view.details, w.view.tips.at(Option::HideHome));
   w.logic.OnMenuHighlighted(Control::MenuRestore);
-  EXPECT_EQ(w.view.details, w.app.LookupText("DescribeMenuRestore"));
+  EXPECT_EQ(w.view.details, Text(w.app, "DescribeMenuRestore"));
   w.logic.OnPointed(Control::Ok);  // the menu's item still wins
-  EXPECT_EQ(w.view.details, w.app.LookupText("DescribeMenuRestore"));
+  EXPECT_EQ(w.view.details, Text(w.app, "DescribeMenuRestore"));
   w.logic.OnMenuHighlighted(std::nullopt);
-  EXPECT_EQ(w.view.details, w.app.LookupText("DescribeOK"));
-  EXPECT_EQ(w.view.tips.at(Control::Ok), w.app.LookupText("DescribeOK"));
+  EXPECT_EQ(w.view.details, Text(w.app, "DescribeOK"));
+  EXPECT_EQ(w.view.tips.at(Control::Ok), Text(w.app, "DescribeOK"));
 
   w.logic.OnLanguageChosen(1);
-  EXPECT_EQ(w.view.tips.at(Control::Ok), w.app.LookupText("DescribeOK"));
-  EXPECT_NE(w.view.tips.at(Control::Ok), w.app.LookupText("DescribeOK", true));
+  EXPECT_EQ(w.view.tips.at(Control::Ok), Text(w.app, "DescribeOK"));
+  EXPECT_NE(w.view.tips.at(Control::Ok), EnglishText(w.app, "DescribeOK"));
 }
 
 // --- Closing ----------------------------------------------------------------

@@ -179,9 +179,9 @@ void ExpectTextsFit(const App& app, HWND main) {
   HWND details = FindWindowExW(main, FindWindowExW(main, nullptr, L"Static", nullptr), L"Static", nullptr);
   RECT r{};
   GetClientRect(details, &r);
-  const std::string status = app.LookupText("StatusIdle") + " " + app.LookupText("StatusChanged");
+  const std::string status = Text(app, "StatusIdle") + " " + Text(app, "StatusChanged");
   for (const OptionDef& def : Options()) {
-    const std::wstring text = win32::Wide(app.LookupText(def.descriptionKey) + "\n" + status);
+    const std::wstring text = win32::Wide(Text(app, def.descriptionKey) + "\n" + status);
     EXPECT_LE(measure(details, text, DT_WORDBREAK, RECT{0, 0, r.right, 0}).bottom, r.bottom) << def.settingsKey;
   }
   ReleaseDC(main, dc);
