@@ -51,6 +51,9 @@ finish_ravelwick() {
       break
     fi
     ud close --class RavelwickMainWindow --title "Ravelwick (1.2.7)" --timeout 0 >/dev/null
+    # The stand-in tools are empty files: the first activation says it could
+    # not unpack, in the built-in English, and a close waits for that word.
+    ud click "${msgbox[@]}" --control OK --timeout 0 >/dev/null
     sleep 1
   done
   wait "$rw_pid" 2>/dev/null
@@ -245,7 +248,9 @@ for try in 1 2 3 4 5; do
   for pid in "$first" "$second"; do kill -0 "$pid" 2>/dev/null && running=$((running + 1)); done
   expect_eq "try $try: processes left" "$running" 1
   expect_eq "try $try: main windows" "$(ud list "${main[@]}" | grep -c RavelwickMainWindow)" 1
-  [ -z "$(ud list --class "#32770")" ] || fail "try $try: a message was shown"
+  # Only the winner's word that its empty stand-in tools unpacked nothing.
+  said=$(ud message "${msgbox[@]}" --timeout 0 | tr -d '\r')
+  case "$said" in "" | "The resource file "*) ;; *) fail "try $try: a message was shown: $said" ;; esac
   ud close "${main[@]}" >/dev/null
   for pid in "$first" "$second"; do
     rw_pid=$pid
