@@ -267,6 +267,7 @@ bool MainWindowLogic::OnClosing() {
     case Road::None:
     case Road::PreviewOpen:
     case Road::ChoosingFile:
+    case Road::Telling:
       return true;
     case Road::FolderDialog:
       if (phase_ == WindowPhase::Open) {
@@ -426,7 +427,13 @@ bool MainWindowLogic::EndsTheProgram(Outcome outcome) {
 
 void MainWindowLogic::Tell(const PipelineResult& result) {
   const std::string message = MessageFor(app_, result);
-  if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle(), IconFor(result));
+  if (message.empty()) return;
+  // Still claimed, so no command runs under the box; but a close from
+  // outside (a shutdown, taskkill) need not wait for someone to read it.
+  const Road telling = road_;
+  SetRoad(Road::Telling);
+  app_.Message(message, MessageButtons::Ok, Handle(), IconFor(result));
+  if (phase_ != WindowPhase::Closed) SetRoad(telling);
 }
 
 // Not during a road: it may start the very browser a road is closing.

@@ -60,7 +60,8 @@ enum class Road {
   ChoosingFile,  // export or import: the file dialog is up
   Export,
   Import,
-  Unpack,  // the pipeline unpacks outside the window's own roads
+  Unpack,   // the pipeline unpacks outside the window's own roads
+  Telling,  // a road's last word is up: all it did is done, a close takes the box along
 };
 
 /// The controls that start each command, greyed while it may not run.
