@@ -38,7 +38,7 @@ bool BelongsToHost(const Installation& installation, const ProcessInfo& process)
              installation.platform.system.LowerCase(installation.hostBinFolder)) != std::string::npos;
 }
 
-bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, MainWindowOps* window, WaitStep step) {
+bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, RoadUser* window, WaitStep step) {
   for (int poll = 0; poll < polls; ++poll) {
     platform.system.Sleep(kPollIntervalMs);
     if (window) {
@@ -51,7 +51,7 @@ bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls,
 }
 
 ToolEnd RunToolToItsEnd(Platform& platform, const std::string& commandLine, std::string_view imageName,
-                        MainWindowOps* window, WaitStep step) {
+                        RoadUser* window, WaitStep step) {
   const std::uint32_t pid = platform.processes.StartProcess(commandLine, /*hidden=*/true);
   if (pid == 0) return ToolEnd::NotStarted;
   if (WaitForToolToEnd(platform, imageName, kToolPolls, window, step))
@@ -62,7 +62,7 @@ ToolEnd RunToolToItsEnd(Platform& platform, const std::string& commandLine, std:
   return ToolEnd::Killed;
 }
 
-bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, MainWindowOps* window,
+bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, RoadUser* window,
              WaitStep step) {
   return RunToolToItsEnd(platform, commandLine, imageName, window, step) == ToolEnd::Finished;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "pipeline/window_ops.h"
+#include "pipeline/road_user.h"
 #include "platform/platform.h"
 
 namespace rw {
@@ -39,7 +39,7 @@ bool BelongsToHost(const Installation& installation, const ProcessInfo& process)
 
 /// Polls the process list up to `polls` times, sleeping before each query;
 /// true as soon as no process of that image name is listed.
-bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, MainWindowOps* window, WaitStep step);
+bool WaitForToolToEnd(Platform& platform, std::string_view imageName, int polls, RoadUser* window, WaitStep step);
 
 enum class ToolEnd {
   NotStarted,
@@ -52,9 +52,9 @@ enum class ToolEnd {
 /// running after its polls is ended, so it cannot go on writing into what
 /// the caller discards.
 ToolEnd RunToolToItsEnd(Platform& platform, const std::string& commandLine, std::string_view imageName,
-                        MainWindowOps* window, WaitStep step);
+                        RoadUser* window, WaitStep step);
 /// True only when the tool was seen to end with exit code 0.
-bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, MainWindowOps* window,
+bool RunTool(Platform& platform, const std::string& commandLine, std::string_view imageName, RoadUser* window,
              WaitStep step);
 
 }  // namespace rw

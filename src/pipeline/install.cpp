@@ -13,10 +13,14 @@ namespace {
 
 constexpr std::string_view kKeptVersionLine = "version=";
 
+// Any browser's main window counts, even one of another installation.
+WindowHandle FindHostWindow(Platform& platform) {
+  return platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
+}
+
 // True when a browser of this installation is running and may be closed;
 // nullopt when the user answered Cancel.
-std::optional<bool> MayCloseRunningHost(const Installation& installation, MainWindowOps& window,
-                                        WindowHandle hostWindow) {
+std::optional<bool> MayCloseRunningHost(const Installation& installation, RoadUser& window, WindowHandle hostWindow) {
   for (const ProcessInfo& process : installation.platform.processes.ListProcesses(std::string(kHostImageName))) {
     if (!BelongsToHost(installation, process)) continue;
     // A browser without a main window has nothing the user could lose.
@@ -27,7 +31,7 @@ std::optional<bool> MayCloseRunningHost(const Installation& installation, MainWi
   return false;
 }
 
-void CloseHost(const Installation& installation, WindowHandle hostWindow, MainWindowOps& window) {
+void CloseHost(const Installation& installation, WindowHandle hostWindow, RoadUser& window) {
   Platform& platform = installation.platform;
   const unsigned limit = ((hostWindow != 0 ? kClosePolls : 0) + kTerminatePolls) * kPollIntervalMs;
   unsigned waited = 0;
@@ -51,10 +55,52 @@ void CloseHost(const Installation& installation, WindowHandle hostWindow, MainWi
   window.EndWait();
 }
 
+// Shows the wait cursor from the moment the host may be touched to the end.
+class WaitCursor {
+ public:
+  explicit WaitCursor(Platform& platform) : platform_(platform) { platform_.desktop.SetWaitCursor(true); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  ~WaitCursor() { platform_.desktop.SetWaitCursor(false); }
+
+ private:
+  Platform& platform_;
+};
+
+struct Replaced {
+  FileChange copied;
+  std::uint32_t pid = 0;
+  WindowHandle otherWindow = 0;  // a host window already there at the start
+};
+
+// Closes a running host, puts `source` in the place of its archive and
+// starts it again, whether the copy worked or not. The host's archive is
+// only ever replaced whole: a failed copy leaves the one it has.
+Replaced ReplaceAndStart(const Installation& installation, RoadUser& user, WindowHandle hostWindow, bool running,
+                         const std::string& source) {
+  Platform& platform = installation.platform;
+  if (running) CloseHost(installation, hostWindow, user);
+  Replaced replaced;
+  replaced.copied = CopyFileAtomic(platform, source, installation.HostArchive());
+  replaced.otherWindow = FindHostWindow(platform);
+  replaced.pid = platform.processes.StartProcess(HostCommandLine(installation), /*hidden=*/false);
+  return replaced;
+}
+
+// The host was started with its new archive: true when it was seen to come
+// up, or when nobody wanted it watched. The watch hides the window first.
+bool CameUp(const Installation& installation, RoadUser& user, const Replaced& replaced, Watch watch) {
+  if (watch == Watch::None) return true;
+  user.StepAside();
+  if (WatchHostStart(installation, replaced.pid, replaced.otherWindow, &user) != HostStart::Running) return false;
+  DropKeptAside(installation);
+  return true;
+}
+
 // Packs the working tree into the packed archive and checks it. One that
 // failed is removed: a later unpack would take it as the last install and
 // record its loss as a good tree.
-PipelineResult PackAndVerify(const Installation& installation, MainWindowOps& window) {
+PipelineResult PackAndVerify(const Installation& installation, RoadUser& window) {
   Platform& platform = installation.platform;
   const std::string packed = installation.PackedArchive();
   // One that cannot be removed would later pass for the packer's output.
@@ -93,32 +139,33 @@ bool SameFiles(const Installation& installation, const std::string& a, const std
 // The host ended with the new archive: the kept one goes back, and the host
 // gets one more start with it; whatever that start does, there is no
 // second way back.
-PipelineResult RollBack(const Installation& installation, MainWindowOps& window) {
+PipelineResult RollBack(const Installation& installation, RoadUser& window) {
   Platform& platform = installation.platform;
   const std::string hostArchive = installation.HostArchive();
   CloseHost(installation, 0, window);
   if (const FileChange back = CopyFileAtomic(platform, installation.KeptAsidePath(), hostArchive); !back)
     return {Outcome::RollbackFailed, hostArchive, back.osError};
-  const WindowHandle otherWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
+  const WindowHandle otherWindow = FindHostWindow(platform);
   const std::uint32_t pid = platform.processes.StartProcess(HostCommandLine(installation), /*hidden=*/false);
   const HostStart again = WatchHostStart(installation, pid, otherWindow, &window);
   DropKeptAside(installation);
   return {again == HostStart::Running ? Outcome::RolledBack : Outcome::StillDown, hostArchive};
 }
 
-// Remembers which archive the host now has from Ravelwick; a restore leaves
-// it the browser's own.
-PipelineResult Installed(const Installation& installation, bool restore) {
+// Remembers which archive the host now has from Ravelwick. Only a help to
+// tell the look later: a record that cannot be written fails nothing.
+PipelineResult RecordInstalled(const Installation& installation) {
   Platform& platform = installation.platform;
-  const std::string record = installation.InstalledRecordPath();
-  if (restore) {
-    if (platform.files.FileExists(record)) platform.files.RemoveFile(record);
-    return {};
-  }
-  // Only a help to tell the look later: a record that cannot be written
-  // fails nothing.
   if (const std::optional<std::string> bytes = platform.files.ReadFile(installation.HostArchive()))
-    WriteFileAtomic(platform, record, InstalledRecordText(bytes->size(), Sha256(*bytes)));
+    WriteFileAtomic(platform, installation.InstalledRecordPath(), InstalledRecordText(bytes->size(), Sha256(*bytes)));
+  return {};
+}
+
+// A restore leaves the host the browser's own archive.
+PipelineResult ForgetInstalled(const Installation& installation) {
+  Platform& platform = installation.platform;
+  if (platform.files.FileExists(installation.InstalledRecordPath()))
+    platform.files.RemoveFile(installation.InstalledRecordPath());
   return {};
 }
 
@@ -128,7 +175,7 @@ std::string InstalledRecordText(std::uint64_t size, const Sha256Digest& digest) 
   return std::to_string(size) + " " + HexOf(digest) + "\r\n";
 }
 
-PipelineResult VerifyPackedArchive(const Installation& installation, MainWindowOps* window) {
+PipelineResult VerifyPackedArchive(const Installation& installation, RoadUser* window) {
   Platform& platform = installation.platform;
   const std::string packed = installation.PackedArchive();
   const std::string folder = installation.Path("Resource.verify");
@@ -163,74 +210,66 @@ bool IsHostClosed(const Installation& installation) {
   return true;
 }
 
-PipelineResult InstallArchive(const Installation& installation, MainWindowOps& window, bool restore, bool healthCheck) {
+PipelineResult Install(const Installation& installation, RoadUser& user, Watch watch) {
   Platform& platform = installation.platform;
-  const std::string hostArchive = installation.HostArchive();
   if (installation.hostVersion.empty()) return {Outcome::NoHostVersion, installation.HostExecutable()};
-  const std::string backup = installation.BackupPath();
-  if (restore && !IsUsableArchive(platform, backup)) return {Outcome::BackupUnusable, backup};
-
-  // Any browser's main window counts, even one of another installation.
-  const WindowHandle hostWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
-  const std::optional<bool> running = MayCloseRunningHost(installation, window, hostWindow);
+  const WindowHandle hostWindow = FindHostWindow(platform);
+  const std::optional<bool> running = MayCloseRunningHost(installation, user, hostWindow);
   if (!running) return {Outcome::Declined, {}};
 
-  platform.desktop.SetWaitCursor(true);
-  const auto fail = [&](PipelineResult result) {
-    platform.desktop.SetWaitCursor(false);
-    return result;
-  };
+  const WaitCursor cursor(platform);
   // Everything that can fail without the browser's help is done while it
   // still runs, so a failure costs the user nothing.
-  if (!restore) {
-    const PipelineResult ready = PackAndVerify(installation, window);
-    window.EndWait();
-    if (ready.outcome != Outcome::Done) return fail(ready);
-    // The way back is secured before the way forward is taken.
-    if (healthCheck)
-      if (const FileChange kept = KeepAside(installation); !kept)
-        return fail({Outcome::KeepAsideFailed, installation.KeptAsidePath(), kept.osError});
-  }
+  const PipelineResult ready = PackAndVerify(installation, user);
+  user.EndWait();
+  if (ready.outcome != Outcome::Done) return ready;
+  // The way back is secured before the way forward is taken.
+  if (watch == Watch::HostStart)
+    if (const FileChange kept = KeepAside(installation); !kept)
+      return {Outcome::KeepAsideFailed, installation.KeptAsidePath(), kept.osError};
 
-  if (*running) CloseHost(installation, hostWindow, window);
-
-  // The host's archive is only ever replaced whole: a failed copy leaves the
-  // one it has.
-  const FileChange installed = CopyFileAtomic(platform, restore ? backup : installation.PackedArchive(), hostArchive);
-
-  const WindowHandle otherWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
-  const std::uint32_t pid = platform.processes.StartProcess(HostCommandLine(installation), /*hidden=*/false);
-
-  if (!installed) {
+  const Replaced replaced = ReplaceAndStart(installation, user, hostWindow, *running, installation.PackedArchive());
+  if (!replaced.copied) {
     DropKeptAside(installation);
-    return fail({restore ? Outcome::RestoreFailed : Outcome::InstallFailed, hostArchive, installed.osError});
+    return {Outcome::InstallFailed, installation.HostArchive(), replaced.copied.osError};
   }
-  if (restore) {
-    window.Hide();
-    DiscardTree(installation);
-    const std::string packed = installation.PackedArchive();
-    if (platform.files.FileExists(packed)) platform.files.RemoveFile(packed);
-  }
-  if (!healthCheck) return fail(Installed(installation, restore));
+  if (CameUp(installation, user, replaced, watch)) return RecordInstalled(installation);
+  return RollBack(installation, user);
+}
 
-  window.Hide();
-  if (WatchHostStart(installation, pid, otherWindow, &window) == HostStart::Running) {
+PipelineResult Restore(const Installation& installation, RoadUser& user, Watch watch) {
+  Platform& platform = installation.platform;
+  if (installation.hostVersion.empty()) return {Outcome::NoHostVersion, installation.HostExecutable()};
+  const std::string backup = installation.BackupPath();
+  if (!IsUsableArchive(platform, backup)) return {Outcome::BackupUnusable, backup};
+  const WindowHandle hostWindow = FindHostWindow(platform);
+  const std::optional<bool> running = MayCloseRunningHost(installation, user, hostWindow);
+  if (!running) return {Outcome::Declined, {}};
+
+  const WaitCursor cursor(platform);
+  const Replaced replaced = ReplaceAndStart(installation, user, hostWindow, *running, backup);
+  if (!replaced.copied) {
     DropKeptAside(installation);
-    return fail(Installed(installation, restore));
+    return {Outcome::RestoreFailed, installation.HostArchive(), replaced.copied.osError};
   }
-  if (restore) return fail({Outcome::RestoredButDown, hostArchive});
-  return fail(RollBack(installation, window));
+  user.StepAside();
+  DiscardTree(installation);
+  const std::string packed = installation.PackedArchive();
+  if (platform.files.FileExists(packed)) platform.files.RemoveFile(packed);
+  // Nothing to go back to when the browser's own archive does not come up.
+  if (!CameUp(installation, user, replaced, watch)) return {Outcome::RestoredButDown, installation.HostArchive()};
+  return ForgetInstalled(installation);
 }
 
 HostStart WatchHostStart(const Installation& installation, std::uint32_t pid, WindowHandle otherWindow,
-                         MainWindowOps* window, unsigned limitMs) {
+                         RoadUser* window, unsigned limitMs) {
   Platform& platform = installation.platform;
   const auto seen = [&](HostStart start) {
     if (window) window->EndWait();
     return start;
   };
   for (unsigned waited = 0;; waited += kHealthPollMs) {
-    const WindowHandle hostWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
+    const WindowHandle hostWindow = FindHostWindow(platform);
     if (hostWindow != 0 && hostWindow != otherWindow) return seen(HostStart::Running);
     // The started process may hand over to another of the same installation
     // and end; only when none is left has the host given up.
@@ -294,9 +333,9 @@ Settled SettleKeptAside(const Installation& installation) {
   return {Settlement::PutBack, {}};
 }
 
-PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps& window) {
+PipelineResult PutBackKeptAside(const Installation& installation, RoadUser& window) {
   Platform& platform = installation.platform;
-  const WindowHandle hostWindow = platform.desktop.FindTopWindow(std::string(kHostWindowClass), "");
+  const WindowHandle hostWindow = FindHostWindow(platform);
   const std::optional<bool> running = MayCloseRunningHost(installation, window, hostWindow);
   if (!running) return {Outcome::Declined, {}};
   if (*running) CloseHost(installation, hostWindow, window);

@@ -19,6 +19,9 @@ struct Installation {
   std::string hostBinFolder;  // ends in a backslash; empty until known
   std::string hostVersion;    // empty when the host's executable has none
 
+  /// The host's Bin folder below its folder (which ends in a backslash).
+  static std::string BinFolderOf(std::string_view hostFolder) { return std::string(hostFolder) + "Bin\\"; }
+
   /// A name in the program folder.
   std::string Path(std::string_view name) const { return programFolder + "\\" + std::string(name); }
   /// The working tree the tweaks are written into.

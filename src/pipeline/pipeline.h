@@ -6,7 +6,7 @@
 #include <string>
 
 #include "pipeline/outcome.h"
-#include "pipeline/window_ops.h"
+#include "pipeline/road_user.h"
 #include "platform/platform.h"
 #include "stores/sha256.h"
 
@@ -19,10 +19,10 @@ struct Installation;
 void CopyReplacementImages(const Installation& installation);
 
 /// Builds the working resource tree with unpak.exe, waiting by polling with
-/// the window kept responsive and its OK button disabled. A tree that is
+/// the user shown the wait and the road busy. A tree that is
 /// there is discarded first; the new one counts only when the unpacker was
 /// seen to finish, and is then recorded (tree_record.h).
-PipelineResult UnpackArchive(const Installation& installation, MainWindowOps& window);
+PipelineResult UnpackArchive(const Installation& installation, RoadUser& window);
 
 /// True for a file that exists and is not empty.
 bool IsUsableArchive(Platform& platform, const std::string& path);
@@ -33,25 +33,30 @@ bool MakeBackup(const Installation& installation);
 
 /// Unpacks a copy of the packed archive beside the tree and compares the
 /// result with the tree: same files, same bytes.
-PipelineResult VerifyPackedArchive(const Installation& installation, MainWindowOps* window = nullptr);
+PipelineResult VerifyPackedArchive(const Installation& installation, RoadUser* window = nullptr);
 
 /// How long the host has to show that it starts after an install.
 inline constexpr unsigned kHealthCheckMs = 15000;
 inline constexpr unsigned kHealthPollMs = 250;
 
+/// Whether an install or restore watches the host start.
+enum class Watch {
+  None,
+  /// The host is watched after its start (the window stepped aside); an
+  /// install keeps the host's archive aside first and puts it back, with one
+  /// more start, when the host ends without showing a window.
+  HostStart,
+};
+
 /// Closes the host (asking first when it shows a window), installs the
-/// packed working tree (or the backup when restore is true) and starts the
-/// host again. When installing, the tree is packed and the result verified
-/// before the host is closed. After a restore the window is hidden and the
-/// derived files are gone. Declined: nothing was touched.
-///
-/// With `healthCheck`, the host's archive is kept aside before it is
-/// replaced, and the host is watched after its start (the window hidden): a
-/// host that ends without showing a window gets the kept archive back and is
-/// started once more (RolledBack, or StillDown when it ends again). A
-/// restore is watched too, with nothing to go back to (RestoredButDown).
-PipelineResult InstallArchive(const Installation& installation, MainWindowOps& window, bool restore,
-                              bool healthCheck = false);
+/// packed working tree and starts the host again. The tree is packed and the
+/// result verified before the host is closed. Declined: nothing was touched.
+/// Watched: RolledBack, or StillDown when the host ends again.
+PipelineResult Install(const Installation& installation, RoadUser& user, Watch watch);
+/// As Install, with the backup of this host version; afterwards the window
+/// has stepped aside and the derived files are gone. Watched, there is
+/// nothing to go back to (RestoredButDown).
+PipelineResult Restore(const Installation& installation, RoadUser& user, Watch watch);
 
 enum class HostStart {
   Running,  // a host window appeared, or a host process still runs at the end
@@ -60,7 +65,7 @@ enum class HostStart {
 /// Watches the host started as `pid` for up to `limitMs`. `otherWindow` is a
 /// host window that was there before the start and does not count.
 HostStart WatchHostStart(const Installation& installation, std::uint32_t pid, WindowHandle otherWindow,
-                         MainWindowOps* window = nullptr, unsigned limitMs = kHealthCheckMs);
+                         RoadUser* window = nullptr, unsigned limitMs = kHealthCheckMs);
 
 /// Copies the host's archive aside and records whose it is. Fails, with
 /// nothing kept, when either step does.
@@ -102,7 +107,7 @@ struct Settled {
 Settled SettleKeptAside(const Installation& installation);
 /// Closes the host (asking first when it shows a window), puts the kept
 /// archive back, starts the host and forgets the kept archive.
-PipelineResult PutBackKeptAside(const Installation& installation, MainWindowOps& window);
+PipelineResult PutBackKeptAside(const Installation& installation, RoadUser& window);
 /// Forgets the kept archive: the user keeps the installed one.
 void DropKeptAside(const Installation& installation);
 

@@ -9,7 +9,7 @@ namespace rw {
 namespace {
 
 // Builds the tree; the caller has set the window busy.
-PipelineResult Unpack(const Installation& installation, MainWindowOps& window) {
+PipelineResult Unpack(const Installation& installation, RoadUser& window) {
   Platform& platform = installation.platform;
   const std::string hostExe = installation.HostExecutable();
   const std::string hostArchive = installation.HostArchive();
@@ -69,7 +69,7 @@ bool MakeBackup(const Installation& installation) {
   return CopyFileAtomic(installation.platform, installation.HostArchive(), backup).ok;
 }
 
-PipelineResult UnpackArchive(const Installation& installation, MainWindowOps& window) {
+PipelineResult UnpackArchive(const Installation& installation, RoadUser& window) {
   window.SetBusy(true);
   installation.platform.desktop.SetWaitCursor(true);
   PipelineResult result = Unpack(installation, window);

@@ -54,6 +54,12 @@ const OptionDef& Def(Option option);
 /// files keep this order.
 std::span<const Option> SaveOrder();
 
+/// The one rule for "greyed on this host": the host has only the modern skin
+/// (`singleSkinHost`) and lacks what the option edits.
+inline bool GreyedOnThisHost(const OptionDef& def, bool singleSkinHost) {
+  return singleSkinHost && def.host == HostRule::HostDependent;
+}
+
 /// Reads every option from the settings file into the model. Unreadable
 /// check states leave the box as it is; text is taken unchecked. Disables
 /// the Aero status bar box when composition is off.

@@ -16,25 +16,35 @@
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
 #include "ui/preview.h"
+#include "ui/roads.h"
 #include "ui/settings_transfer.h"
 
 namespace rw {
 
 namespace {
 
-// The pipeline's window, where there is none: nothing to disable, hide or
-// ask with. Whether a host with a window may be closed was said on the
-// command line.
-class NoWindow : public MainWindowOps {
+// A road's user on the command line: nothing to grey, hide or show a wait
+// in, nobody to ask. Whether a host with a window may be closed was said on
+// the command line.
+class ConsoleRoadUser : public RoadUser {
  public:
-  explicit NoWindow(bool mayCloseHost = false) : mayCloseHost_(mayCloseHost) {}
-  WindowHandle Handle() override { return 0; }
+  explicit ConsoleRoadUser(bool mayCloseHost = false) : mayCloseHost_(mayCloseHost) {}
   bool ConfirmCloseHost() override { return mayCloseHost_; }
   void SetBusy(bool) override {}
-  void Hide() override {}
+  void StepAside() override {}
 
  private:
   bool mayCloseHost_;
+};
+
+// A command's start: what stops it is kept for its last word.
+class ConsoleStart : public StartUser {
+ public:
+  bool ConfirmCloseHost() override { return false; }
+  void SetBusy(bool) override {}
+  void StepAside() override {}
+  void Tell(std::string_view text, MessageIcon) override { told = text; }
+  std::string told;
 };
 
 ExitCode Fail(ConsoleOutput& console, const std::string& reason) {
@@ -77,8 +87,8 @@ std::optional<ExitCode> UnpackIfNeeded(App& app, ConsoleOutput& console) {
     console.Err(why("CommandWindowOpen") + "\n");
     return ExitCode::WindowOpen;
   }
-  NoWindow noWindow;
-  const PipelineResult result = UnpackArchive(installation, noWindow);
+  ConsoleRoadUser user;
+  const PipelineResult result = EnsureTree(app, user);
   if (result.outcome != Outcome::Done) return Fail(console, UnpackFailure(app, result));
   return std::nullopt;
 }
@@ -163,15 +173,9 @@ std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
   if (!ClaimForCommandLine(app.platform, app.programFolder) ||
       app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
     return Refusal{ExitCode::WindowOpen, Text(app, "AlreadyRunning")};
-  if (needsTools && !ToolsPresent(app)) return Refusal{ExitCode::Failed, Text(app, "MissingFile")};
-  const std::optional<FoundHostFolder> found = FindHostFolder(app);
-  if (!found) return Refusal{ExitCode::Failed, Text(app, "NoMX3")};
-  app.HostBinFolder = found->folder + "Bin\\";
-  const HostCheckResult check = CheckHost(app);
-  if (check.outcome == HostCheck::NoVersion)
-    return Refusal{ExitCode::Failed, MessageFor(app, {Outcome::NoHostVersion, app.Host().HostExecutable()})};
-  if (check.outcome != HostCheck::Ready) return Refusal{ExitCode::Failed, MessageFor(app, check)};
-  if (found->store) Write(app, ProgramSetting::InstallFolder, found->folder);
+  ConsoleStart user;
+  if (PrepareHost(app, user, needsTools, HostNeed::Ready) != StartStop::None)
+    return Refusal{ExitCode::Failed, user.told};
   return std::nullopt;
 }
 
@@ -212,22 +216,8 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
   const bool composition = app.platform.desktop.IsCompositionEnabled();
   OptionModel model;
   LoadOptions(app, model, composition);
-  // As OK does: checked and stored first, so a hand-edited value is
-  // corrected and the file keeps what is installed.
-  PipelineResult result = SaveForInstall(app, model, composition);
-  const OptionSnapshot options = model.Snapshot();
-  NoWindow window(invocation.Has(kForceSwitch));
-  TweakReport report;
-  // A tree that never finished unpacking, or lost files since, is built
-  // again rather than packed.
-  if (result.outcome == Outcome::Done && !IsTreeUsable(app.Host())) result = UnpackArchive(app.Host(), window);
-  if (result.outcome == Outcome::Done) {
-    report = WriteTweaks(app, options, composition);
-    result = InstallArchive(app.Host(), window, /*restore=*/false, HealthCheckWanted(app));
-  }
-  LogApply(app, options, report, result);
-  // The options are on this version now: nothing left to offer.
-  if (result.outcome == Outcome::Done) ForgetUpdate(app);
+  ConsoleRoadUser user(invocation.Has(kForceSwitch));
+  const auto [result, report] = ApplyOptions(app, user, model, composition);
   return Finish(app, console, invocation, ExitCodeFor(result.outcome),
                 result.outcome == Outcome::Done ? AppliedLine(app, report) : MessageOf(app, result));
 }
@@ -236,9 +226,8 @@ ExitCode RestoreVerb(App& app, ConsoleOutput& console, const Invocation& invocat
   if (const std::optional<Refusal> refused = PrepareAsAStart(app, /*needsTools=*/false))
     return Finish(app, console, invocation, refused->code, refused->message);
   if (const std::optional<ExitCode> failed = SettleKeptArchive(app, console, invocation)) return *failed;
-  NoWindow window(invocation.Has(kForceSwitch));
-  const PipelineResult result = RestoreCommand(app, window);
-  LogRestore(app, result);
+  ConsoleRoadUser user(invocation.Has(kForceSwitch));
+  const PipelineResult result = RestoreHost(app, user);
   return Finish(app, console, invocation, ExitCodeFor(result.outcome),
                 result.outcome == Outcome::Done
                     ? Fill(Text(app, "CommandRestored"), {{"$backup", app.Host().BackupPath()},
@@ -248,11 +237,7 @@ ExitCode RestoreVerb(App& app, ConsoleOutput& console, const Invocation& invocat
 }
 
 ExitCode PreviewVerb(App& app, ConsoleOutput& console, const Invocation&) {
-  app.LanguageName = ChooseLanguage(app);
-  const std::optional<FoundHostFolder> found = FindHostFolder(app);
-  if (!found) return Fail(console, Fill(Text(app, "CommandNoHost"), {{"$file", app.SettingsPath()}}));
-  app.HostBinFolder = found->folder + "Bin\\";
-  ReadHostVersion(app);
+  if (!LookAtHost(app)) return Fail(console, Fill(Text(app, "CommandNoHost"), {{"$file", app.SettingsPath()}}));
   if (app.HostVersion.empty())
     return Fail(console, Fill(Text(app, "CommandNoHostVersion"), {{"$file", app.Host().HostExecutable()}}));
   if (const std::optional<ExitCode> failed = UnpackIfNeeded(app, console)) return *failed;

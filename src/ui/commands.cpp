@@ -1,12 +1,8 @@
 #include "ui/commands.h"
 
 #include "app/app.h"
-#include "app/host_check.h"
 #include "app/language_text.h"
-#include "app/program_settings.h"
 #include "engine/apply_tweaks.h"
-#include "pipeline/pipeline.h"
-#include "pipeline/tree_record.h"
 #include "stores/text.h"
 
 namespace rw {
@@ -29,22 +25,6 @@ TweakReport WriteTweaks(const App& app, const OptionSnapshot& options, bool comp
   TweakReport report = ApplyTweaks(app.platform, app.programFolder, inputs, /*isClassic=*/false);
   if (!app.SingleSkinHost) report.Append(ApplyTweaks(app.platform, app.programFolder, inputs, /*isClassic=*/true));
   return report;
-}
-
-bool HealthCheckWanted(const App& app) { return Read(app, ProgramSetting::HealthCheck) != "0"; }
-
-PipelineResult RestoreCommand(App& app, MainWindowOps& window) {
-  const Installation installation = app.Host();
-  if (installation.hostVersion.empty()) return {Outcome::NoHostVersion, installation.HostExecutable()};
-  if (!app.platform.files.FileExists(installation.BackupPath())) return {Outcome::NoBackup, {}};
-  PipelineResult result = InstallArchive(installation, window, /*restore=*/true, HealthCheckWanted(app));
-  // The next start prepares everything again, and has no options to offer
-  // for a look the user chose to leave.
-  if (result.outcome == Outcome::Done || result.outcome == Outcome::RestoredButDown) {
-    ForgetUpdate(app);
-    Write(app, ProgramSetting::FileVersion, "");
-  }
-  return result;
 }
 
 std::optional<std::string> SafeHelpAddress(std::string_view address) {
@@ -76,6 +56,6 @@ std::string AboutText(const App& app) {
   return "Ravelwick" + std::string(10, ' ') + "\r\n" + app.AppVersion + "\r\n" + "Made by the Ravelwick developers";
 }
 
-void AboutCommand(App& app, MainWindowOps& window) { app.Message(AboutText(app), MessageButtons::Ok, window.Handle()); }
+void AboutCommand(App& app, WindowHandle owner) { app.Message(AboutText(app), MessageButtons::Ok, owner); }
 
 }  // namespace rw

@@ -8,8 +8,7 @@
 
 #include "engine/option_snapshot.h"
 #include "engine/tweak_report.h"
-#include "pipeline/outcome.h"
-#include "pipeline/window_ops.h"
+#include "platform/platform.h"
 
 namespace rw {
 
@@ -18,12 +17,6 @@ struct App;
 /// Writes the options into the working tree: the modern skin and, unless
 /// the host has only that one, the classic skin. What OK and /apply install.
 TweakReport WriteTweaks(const App& app, const OptionSnapshot& options, bool compositionEnabled);
-
-/// Whether an install watches the host start ("HealthCheck", on unless "0").
-bool HealthCheckWanted(const App& app);
-/// Installs the backup of the current host version; NoBackup when there is
-/// none, NoHostVersion when the version is unknown.
-PipelineResult RestoreCommand(App& app, MainWindowOps& window);
 
 /// Help: opens "HelpURL" in the host browser, or in the default browser
 /// when the host's executable is missing.
@@ -39,6 +32,6 @@ std::string QuoteArgument(std::string_view text);
 
 /// The About box's three lines.
 std::string AboutText(const App& app);
-void AboutCommand(App& app, MainWindowOps& window);
+void AboutCommand(App& app, WindowHandle owner);
 
 }  // namespace rw

@@ -8,12 +8,11 @@
 #include "platform/canonical_path.h"
 #include "stores/settings.h"
 #include "ui/activity_log.h"
+#include "ui/roads.h"
 
 namespace rw {
 
 namespace {
-
-constexpr std::string_view kHostExeBelowFolder = "Bin\\Maxthon.exe";
 
 // The first start may still be on its way to its main window, or be a
 // command-line run that is about to end.
@@ -48,6 +47,22 @@ std::optional<MainExit> MeetTheOtherInstance(App& app, const std::string& instan
   return MainExit::CommandLineBusy;
 }
 
+// The start of the window, before it opens: its words are boxes of their
+// own, and the host folder dialog is shown when no folder is found.
+class StartingWindow : public StartUser {
+ public:
+  StartingWindow(App& app, UiFactory& ui) : app_(app), ui_(ui) {}
+  bool ConfirmCloseHost() override { return false; }
+  void SetBusy(bool) override {}
+  void StepAside() override {}
+  void Tell(std::string_view text, MessageIcon icon) override { app_.Message(text, MessageButtons::Ok, 0, icon); }
+  void ChooseHostFolder(App& app) override { ui_.ShowSetFolderDialog(app, 0, FolderDialogCause::NoneFound); }
+
+ private:
+  App& app_;
+  UiFactory& ui_;
+};
+
 }  // namespace
 
 HostCheckResult CheckHost(App& app) {
@@ -67,7 +82,8 @@ std::optional<std::string> CanonicalHostFolder(Platform& platform, std::string_v
   const std::optional<std::string> canonical = CanonicalPath(platform, folder);
   if (!canonical) return std::nullopt;
   const std::string withSlash = WithTrailingBackslash(*canonical);
-  if (!platform.files.FileExists(withSlash + std::string(kHostExeBelowFolder))) return std::nullopt;
+  const Installation host{platform, {}, Installation::BinFolderOf(withSlash), {}};
+  if (!platform.files.FileExists(host.HostExecutable())) return std::nullopt;
   return withSlash;
 }
 
@@ -150,26 +166,18 @@ MainExit Main(App& app, UiFactory& ui) {
   // user's language.
   app.LanguageName = ChooseLanguage(app);
 
-  if (!ToolsPresent(app)) {
-    app.Message(Text(app, "MissingFile"), MessageButtons::Ok, 0, MessageIcon::Error);
-    return MainExit::MissingTool;
+  StartingWindow user(app, ui);
+  switch (PrepareHost(app, user, /*needsTools=*/true, HostNeed::Found)) {
+    case StartStop::MissingTool:
+      return MainExit::MissingTool;
+    case StartStop::NoHostFolder:
+      return MainExit::NoHostFolder;
+    case StartStop::Locked:
+    case StartStop::HostNotReady:
+      return MainExit::StartupAborted;
+    case StartStop::None:
+      break;
   }
-
-  app.HostBinFolder.clear();
-  if (const std::optional<FoundHostFolder> found = FindHostFolder(app)) {
-    if (found->store) Write(app, ProgramSetting::InstallFolder, found->folder);
-    app.HostBinFolder = found->folder + "Bin\\";
-  }
-  if (app.HostBinFolder.empty()) ui.ShowSetFolderDialog(app, 0, FolderDialogCause::NoneFound);
-  if (app.HostBinFolder.empty()) {
-    app.Message(Text(app, "NoMX3"), MessageButtons::Ok, 0, MessageIcon::Error);
-    return MainExit::NoHostFolder;
-  }
-
-  const HostCheckResult check = CheckHost(app);
-  if (const std::string message = MessageFor(app, check); !message.empty())
-    app.Message(message, MessageButtons::Ok, 0, IconFor(check));
-  if (check.outcome == HostCheck::Locked) return MainExit::StartupAborted;
 
   app.platform.desktop.InitCommonControls();
   ui.ShowMainWindow(app);

@@ -18,6 +18,7 @@
 #include "ui/field_checks.h"
 #include "ui/main_sequence.h"
 #include "ui/preview.h"
+#include "ui/roads.h"
 #include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
 #include "ui/window_header.h"
@@ -139,7 +140,7 @@ void MainWindowLogic::ApplyLanguage() {
   view_.SetCaption(Control::SelectAll, text("SelectAll"));
 
   for (const OptionDef& def : Options())
-    if (def.host == HostRule::HostDependent) SetEnabled(def.option, !app_.SingleSkinHost);
+    if (def.host == HostRule::HostDependent) SetEnabled(def.option, !GreyedOnThisHost(def, app_.SingleSkinHost));
 
   view_.SetCaption(Control::ModernLegend, markers ? text("ModernOnly") : std::string());
   view_.SetCaption(Control::ClassicLegend, markers ? text("ClassicOnly") : std::string());
@@ -316,19 +317,16 @@ void MainWindowLogic::OnActivate() {
   // An install whose watch was cut off left the archive before it.
   if (HasKeptAsideArchive(app_.Host())) {
     if (app_.Message(Text(app_, "KeptAsideFound"), MessageButtons::YesNo, Handle()) == MessageResult::Ok) {
-      const PipelineResult result = PutBackKeptAside(app_.Host(), *this);
-      LogRestore(app_, result, "Previous look put back");
-      Tell(result);
+      Tell(PutBackKept(app_, *this));
     } else {
       DropKeptAside(app_.Host());
     }
   }
   if (Leaving()) return;
   road.Become(Road::FirstUnpack);
-  if (!IsTreeUsable(app_.Host())) {
-    const PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
+  if (const PipelineResult unpacked = EnsureTree(app_, *this); unpacked.outcome != Outcome::Done || Leaving()) {
     Tell(unpacked);
-    if (unpacked.outcome != Outcome::Done || Leaving()) return;
+    return;
   }
   if (app_.UpdatedFromVersion.empty()) return;
   road.Become(Road::ReapplyOffer);
@@ -382,33 +380,11 @@ void MainWindowLogic::RunApply() {
   // Enter in a field applies without leaving it, and a field never left
   // holds what the settings file gave: every value is checked first.
   for (const OptionDef& def : Options()) OnFieldLeft(def.option);
-
-  const OptionSnapshot options = model_.Snapshot();
-  auto [result, report] = Apply(options);
-  LogApply(app_, options, report, result);
-  if (result.outcome == Outcome::Done) ForgetUpdate(app_);
+  const PipelineResult result =
+      ApplyOptions(app_, *this, model_, compositionEnabled_, languageImported_ ? app_.LanguageName : std::string())
+          .result;
   Tell(result);
   if (EndsTheProgram(result.outcome)) Close();
-}
-
-MainWindowLogic::ApplyRun MainWindowLogic::Apply(const OptionSnapshot& options) {
-  // Nothing of another host version may reach this one.
-  if (app_.HostVersion.empty()) return {{Outcome::NoHostVersion, app_.Host().HostExecutable()}, {}};
-  // Installed only what the settings file now holds, or the next /apply
-  // would take it back.
-  if (PipelineResult saved =
-          SaveForInstall(app_, model_, compositionEnabled_, languageImported_ ? app_.LanguageName : std::string());
-      saved.outcome != Outcome::Done)
-    return {std::move(saved), {}};
-  // A tree that never finished unpacking, or lost files since, is built
-  // again now rather than packed.
-  if (!IsTreeUsable(app_.Host())) {
-    PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
-    if (unpacked.outcome != Outcome::Done) return {unpacked, {}};
-  }
-  // What was saved, even if a box was clicked while the tree was unpacked.
-  TweakReport report = WriteTweaks(app_, options, compositionEnabled_);
-  return {InstallArchive(app_.Host(), *this, /*restore=*/false, HealthCheckWanted(app_)), std::move(report)};
 }
 
 bool MainWindowLogic::EndsTheProgram(Outcome outcome) {
@@ -442,14 +418,13 @@ void MainWindowLogic::OnHelp() {
 }
 
 void MainWindowLogic::OnAbout() {
-  if (MayRun(Command::About)) AboutCommand(app_, *this);
+  if (MayRun(Command::About)) AboutCommand(app_, Handle());
 }
 
 void MainWindowLogic::OnRestore() {
   if (!MayRun(Command::Restore)) return;
   RoadClaim road(*this, Road::Restore);
-  const PipelineResult result = RestoreCommand(app_, *this);
-  LogRestore(app_, result);
+  const PipelineResult result = RestoreHost(app_, *this);
   Tell(result);
   if (EndsTheProgram(result.outcome)) Close();
 }
@@ -473,8 +448,7 @@ void MainWindowLogic::OnSetFolder() {
   // Markers and greyed options follow the host.
   ApplyLanguage();
   // A tree unpacked for the other host, or never finished, is rebuilt now.
-  const Installation installation = app_.Host();
-  if (!installation.hostVersion.empty() && !IsTreeUsable(installation)) Tell(UnpackArchive(installation, *this));
+  if (!app_.HostVersion.empty()) Tell(EnsureTree(app_, *this));
 }
 
 void MainWindowLogic::OnPreview() {
@@ -490,13 +464,11 @@ void MainWindowLogic::OnPreview() {
     Tell({Outcome::NoHostVersion, app_.Host().HostExecutable()});
     return;
   }
-  if (!IsTreeUsable(app_.Host())) {
-    const PipelineResult unpacked = UnpackArchive(app_.Host(), *this);
-    if (Leaving()) return;
-    if (unpacked.outcome != Outcome::Done) {
-      Tell(unpacked);
-      return;
-    }
+  const PipelineResult unpacked = EnsureTree(app_, *this);
+  if (Leaving()) return;
+  if (unpacked.outcome != Outcome::Done) {
+    Tell(unpacked);
+    return;
   }
   const Preview preview = BuildPreview(app_, model_.Snapshot(), compositionEnabled_);
   road.Become(Road::PreviewOpen);
@@ -592,7 +564,7 @@ void MainWindowLogic::EndWait() {
   if (!Closed()) view_.HideProgress();
 }
 
-void MainWindowLogic::Hide() {
+void MainWindowLogic::StepAside() {
   if (!Closed()) view_.Hide();
 }
 

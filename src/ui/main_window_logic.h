@@ -14,7 +14,7 @@
 #include "engine/tweak_report.h"
 #include "pipeline/archive_state.h"
 #include "pipeline/outcome.h"
-#include "pipeline/window_ops.h"
+#include "pipeline/road_user.h"
 #include "platform/key_codes.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
@@ -88,7 +88,7 @@ enum class WindowPhase {
   Closed,
 };
 
-class MainWindowLogic : public MainWindowOps {
+class MainWindowLogic : public RoadUser {
  public:
   MainWindowLogic(App& app, MainView& view, UiFactory& ui);
   MainWindowLogic(const MainWindowLogic&) = delete;
@@ -165,11 +165,13 @@ class MainWindowLogic : public MainWindowOps {
   /// (which waits for the road's end), are taken; the view greys the rest.
   bool MayRun(Command command) const;
 
-  // --- MainWindowOps, for the pipeline ---
-  WindowHandle Handle() override;
+  /// The window's handle while it lives, as the owner of its boxes.
+  WindowHandle Handle();
+
+  // --- RoadUser, for the roads and the pipeline ---
   bool ConfirmCloseHost() override;
   void SetBusy(bool busy) override;
-  void Hide() override;
+  void StepAside() override;
   void ShowWait(WaitStep step, unsigned waitedMs, unsigned limitMs) override;
   void EndWait() override;
 
@@ -215,12 +217,6 @@ class MainWindowLogic : public MainWindowOps {
   void SwitchLanguage(const std::string& name);
   FileDialogTexts DialogTexts(std::string_view menuKey) const;
   void SetLanguageCheck(std::size_t index, bool checked);
-  struct ApplyRun {
-    PipelineResult result;
-    TweakReport report;
-  };
-  /// Saves the options, writes the tweaks and installs them.
-  ApplyRun Apply(const OptionSnapshot& options);
   /// Shows the message a failed road needs; nothing for success or Cancel.
   void Tell(const PipelineResult& result);
   /// After a browser update: asks once per version whether the stored

@@ -53,7 +53,7 @@ bool Acts(TweakRuns& runs, const OptionSnapshot& options, Option option) {
 constexpr size_t kKeptRuns = 20000;
 
 std::optional<GreyReason> GreyedHere(const OptionDef& def, bool singleSkinHost, bool compositionEnabled) {
-  if (singleSkinHost && (def.host == HostRule::HostDependent || def.marker == " #")) return GreyReason::SingleSkinHost;
+  if (GreyedOnThisHost(def, singleSkinHost)) return GreyReason::SingleSkinHost;
   if (def.host == HostRule::Composition && !compositionEnabled) return GreyReason::NoComposition;
   return std::nullopt;
 }

@@ -34,7 +34,7 @@ std::string NameOf(const App& app, Option option) {
 
 // Why a ticked box cannot act on this host, or nothing.
 bool CannotActHere(const OptionDef& def, bool singleSkinHost, bool compositionEnabled) {
-  if (singleSkinHost && (def.host == HostRule::HostDependent || def.marker == " #")) return true;
+  if (GreyedOnThisHost(def, singleSkinHost)) return true;
   return def.host == HostRule::Composition && !compositionEnabled;
 }
 

@@ -41,7 +41,7 @@ void SetFolderDialog::OnOk() {
   const std::string typed = view_.Text();
   if (auto folder = CanonicalHostFolder(app_.platform, typed)) {
     Write(app_, ProgramSetting::InstallFolder, *folder);
-    app_.HostBinFolder = *folder + "Bin\\";
+    app_.HostBinFolder = Installation::BinFolderOf(*folder);
     view_.Close();
     return;
   }

@@ -62,7 +62,7 @@ std::string OneLine(std::string text) {
 }
 
 bool GreyedHere(const App& app, const OptionModel& current, const OptionDef& def) {
-  return !current.Enabled(def.option) || (def.host == HostRule::HostDependent && app.SingleSkinHost);
+  return !current.Enabled(def.option) || GreyedOnThisHost(def, app.SingleSkinHost);
 }
 
 // A name that can only be a file in the Languages folder.
@@ -267,7 +267,7 @@ OptionModel StoredOptions(const App& app) {
   OptionModel options;
   LoadOptions(app, options, app.platform.desktop.IsCompositionEnabled());
   for (const OptionDef& def : Options())
-    if (def.host == HostRule::HostDependent) options.SetEnabled(def.option, !app.SingleSkinHost);
+    if (def.host == HostRule::HostDependent) options.SetEnabled(def.option, !GreyedOnThisHost(def, app.SingleSkinHost));
   return options;
 }
 

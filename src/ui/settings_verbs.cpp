@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/host_check.h"
 #include "ui/main_sequence.h"
+#include "ui/roads.h"
 #include "ui/settings_transfer.h"
 
 namespace rw {
@@ -12,13 +13,7 @@ namespace {
 // Language and host as start-up finds them, read-only: the texts speak the
 // user's language and name the options this host greys out. Without a host
 // the export says so in its header, and nothing is greyed.
-void FindLanguageAndHost(App& app) {
-  app.LanguageName = ChooseLanguage(app);
-  if (const std::optional<FoundHostFolder> found = FindHostFolder(app)) {
-    app.HostBinFolder = found->folder + "Bin\\";
-    ReadHostVersion(app);
-  }
-}
+void FindLanguageAndHost(App& app) { LookAtHost(app); }
 
 std::string WithLineEnd(std::string text) {
   if (!text.empty() && text.back() != '\n') text += '\n';

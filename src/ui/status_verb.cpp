@@ -11,6 +11,7 @@
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
 #include "ui/option_status.h"
+#include "ui/roads.h"
 #include "ui/window_header.h"
 
 namespace rw {
@@ -59,11 +60,7 @@ std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, cons
 }
 
 ExitCode StatusVerb(App& app, ConsoleOutput& console, const Invocation&) {
-  app.LanguageName = ChooseLanguage(app);
-  if (const std::optional<FoundHostFolder> found = FindHostFolder(app)) {
-    app.HostBinFolder = found->folder + "Bin\\";
-    ReadHostVersion(app);
-  }
+  LookAtHost(app);
   ArchiveFingerprints fingerprints;
   std::string text = HeaderLine(app, ReadArchiveState(app, fingerprints)) + "\n\n";
 

@@ -22,6 +22,7 @@
 #include "ui/commands.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
+#include "ui/roads.h"
 #include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
 
@@ -38,12 +39,11 @@ const std::string kOldArchive = "HOST-ARCHIVE-3.0.20.100";
 const std::string kOtherArchive = "HOST-ARCHIVE-3.0.21.200";
 const std::string kSettings = "[General]\r\nLanguage=English\r\nFileVersion=3.0.20.100\r\nHideHome=1\r\n";
 
-class NullWindow : public MainWindowOps {
+class NullWindow : public RoadUser {
  public:
-  WindowHandle Handle() override { return 7; }
   bool ConfirmCloseHost() override { return true; }
   void SetBusy(bool) override {}
-  void Hide() override {}
+  void StepAside() override {}
 };
 
 // RefusedApply: Apply with the watch, and a host that will not start with
@@ -122,7 +122,7 @@ struct World {
         const TweakInputs inputs{snapshot, app.SingleSkinHost, false};
         ApplyTweaks(p, kProgram, inputs, false);
         ApplyTweaks(p, kProgram, inputs, true);
-        InstallArchive(app.Host(), window, false);
+        Install(app.Host(), window, Watch::None);
         break;
       }
       case Road::RefusedApply: {
@@ -138,13 +138,13 @@ struct World {
         const OptionSnapshot snapshot = OptionSnapshot().WithState(Option::HideStatusBar, 1);
         const TweakInputs inputs{snapshot, app.SingleSkinHost, false};
         ApplyTweaks(p, kProgram, inputs, false);
-        InstallArchive(app.Host(), window, false, /*healthCheck=*/true);
+        Install(app.Host(), window, Watch::HostStart);
         p.onStart = nullptr;
         p.hostExitCode = nullptr;
         break;
       }
       case Road::Restore:
-        RestoreCommand(app, window);
+        RestoreHost(app, window);
         break;
       case Road::Start: {
         // A folder spelled another way, and a version not yet prepared for.

@@ -14,6 +14,7 @@
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
 #include "ui/commands.h"
+#include "ui/roads.h"
 
 namespace rw {
 namespace {
@@ -35,19 +36,18 @@ const std::string kModernCss = kTree + "\\ui\\main\\index.css";
 constexpr WindowHandle kMainWindow = 7;
 constexpr WindowHandle kHostWindow = 42;
 
-class FakeWindowOps : public MainWindowOps {
+class FakeWindowOps : public RoadUser {
  public:
   std::vector<bool> busyStates;
   bool hidden = false;
 
   App* app = nullptr;
 
-  WindowHandle Handle() override { return kMainWindow; }
   bool ConfirmCloseHost() override {
     return app->Message(Text(*app, "ConfirmClose"), MessageButtons::OkCancel, kMainWindow) == MessageResult::Ok;
   }
   void SetBusy(bool busy) override { busyStates.push_back(busy); }
-  void Hide() override { hidden = true; }
+  void StepAside() override { hidden = true; }
   void ShowWait(WaitStep step, unsigned waited, unsigned limit) override {
     if (waits.empty() || waits.back() != step) waits.push_back(step);
     EXPECT_LE(waited, limit);
@@ -113,7 +113,7 @@ TEST_F(PipelineTest, InstallWithoutRunningHostPacksVerifiesInstallsAndStarts) {
   AddTree();
   p.AddFile(kPacked, "stale");
 
-  EXPECT_EQ(InstallArchive(app.Host(), window, /*restore=*/false).outcome, Outcome::Done);
+  EXPECT_EQ(Install(app.Host(), window, Watch::None).outcome, Outcome::Done);
 
   EXPECT_EQ(*p.Contents(kHostArchive), Packed());
   EXPECT_EQ(*p.Contents(kPacked), Packed());  // kept for the next unpacking
@@ -189,7 +189,7 @@ TEST_F(PipelineTest, HealthCheckKeepsOrRollsBackAndNeverLosesAnArchive) {
         AddHostWindow(p.lastStartedPid);
     };
 
-    const PipelineResult result = InstallArchive(app.Host(), window, row.restore, /*healthCheck=*/true);
+    const PipelineResult result = (row.restore ? Restore : Install)(app.Host(), window, Watch::HostStart);
     p.failHook = nullptr;
     copiesIn = 0;
 
@@ -221,7 +221,7 @@ TEST_F(PipelineTest, CancelAtConfirmCloseTouchesNothing) {
     AddHostWindow(AddHostProcess());
     p.answers.push_back(MessageResult::Cancel);
 
-    EXPECT_EQ(InstallArchive(app.Host(), window, restore).outcome, Outcome::Declined);
+    EXPECT_EQ((restore ? Restore : Install)(app.Host(), window, Watch::None).outcome, Outcome::Declined);
 
     ASSERT_EQ(p.messages.size(), 1u);
     EXPECT_EQ(p.messages[0].text, "Close the browser?");
@@ -252,7 +252,7 @@ TEST_F(PipelineTest, HostIsClosedOrTerminatedWithinItsPolls) {
     p.processList.back().ignoresTerminate = c.outlivesTerminate;
     if (c.window) AddHostWindow(pid, c.closes);
 
-    EXPECT_EQ(InstallArchive(app.Host(), window, false).outcome, Outcome::Done);
+    EXPECT_EQ(Install(app.Host(), window, Watch::None).outcome, Outcome::Done);
 
     EXPECT_EQ(p.messages.size(), c.window ? 1u : 0u);  // no question without a window
     EXPECT_EQ(p.closeCommands.size(), c.window ? 1u : 0u);
@@ -271,7 +271,7 @@ TEST_F(PipelineTest, EveryProcessOfThisInstallationIsTerminatedAndNoOther) {
   const std::uint32_t first = AddHostProcess();
   const std::uint32_t second = AddHostProcess();
 
-  EXPECT_EQ(InstallArchive(app.Host(), window, false).outcome, Outcome::Done);
+  EXPECT_EQ(Install(app.Host(), window, Watch::None).outcome, Outcome::Done);
 
   EXPECT_EQ(p.terminated, (std::vector<std::uint32_t>{first, second}));
   ASSERT_EQ(p.processList.size(), 2u);
@@ -281,7 +281,7 @@ TEST_F(PipelineTest, EveryProcessOfThisInstallationIsTerminatedAndNoOther) {
   // Another installation alone is neither asked about nor closed.
   p.terminated.clear();
   AddHostWindow(other);
-  EXPECT_EQ(InstallArchive(app.Host(), window, false).outcome, Outcome::Done);
+  EXPECT_EQ(Install(app.Host(), window, Watch::None).outcome, Outcome::Done);
   EXPECT_TRUE(p.messages.empty() && p.closeCommands.empty() && p.terminated.empty());
 }
 
@@ -329,7 +329,7 @@ TEST_F(PipelineTest, FailedPackingVerificationOrCopyKeepsTheHostArchive) {
     AddHostWindow(AddHostProcess());
     c.arrange();
 
-    const PipelineResult result = InstallArchive(app.Host(), window, false);
+    const PipelineResult result = Install(app.Host(), window, Watch::None);
 
     EXPECT_EQ(result.outcome, c.outcome);
     EXPECT_EQ(result.file, c.outcome == Outcome::InstallFailed ? kHostArchive : kPacked);
@@ -361,7 +361,7 @@ TEST_F(PipelineTest, RestorePutsTheBackupBackAndDiscardsTheDerivedFiles) {
   Write(app, ProgramSetting::FileVersion, kVersion);
   AddHostWindow(AddHostProcess());
 
-  EXPECT_EQ(RestoreCommand(app, window).outcome, Outcome::Done);
+  EXPECT_EQ(RestoreHost(app, window).outcome, Outcome::Done);
 
   EXPECT_EQ(*p.Contents(kHostArchive), "host original v2");
   EXPECT_EQ(*p.Contents(kBackup), "host original v2");
@@ -394,7 +394,7 @@ TEST_F(PipelineTest, FailedRestoreKeepsDerivedFilesAndVersion) {
     Write(app, ProgramSetting::FileVersion, kVersion);
     AddHostWindow(AddHostProcess());
 
-    const PipelineResult result = RestoreCommand(app, window);
+    const PipelineResult result = RestoreHost(app, window);
 
     EXPECT_EQ(result.outcome, c.outcome);
     EXPECT_EQ(*p.Contents(kHostArchive), "tweaked");
@@ -570,17 +570,17 @@ TEST_F(PipelineTest, NothingIsUnpackedOrBackedUpWithoutAUsableSource) {
 
 // --- Restore and re-point commands -----------------------------------------
 
-TEST_F(PipelineTest, RestoreCommandWithoutBackupOrVersionChangesNothing) {
+TEST_F(PipelineTest, RestoreHostWithoutBackupOrVersionChangesNothing) {
   AddTree();
   p.AddFile(kPacked, "packed");
 
-  PipelineResult result = RestoreCommand(app, window);
+  PipelineResult result = RestoreHost(app, window);
   EXPECT_EQ(result.outcome, Outcome::NoBackup);
   EXPECT_EQ(MessageFor(app, result), "No backup of 3.0.20.100 (3.0.20.100)");
 
   // Without a host version "Resource.dat" is the packed archive, not a backup.
   app.HostVersion.clear();
-  result = RestoreCommand(app, window);
+  result = RestoreHost(app, window);
   EXPECT_EQ(result.outcome, Outcome::NoHostVersion);
   EXPECT_EQ(MessageFor(app, result), "No version: " + kBin + "Maxthon.exe");
 
@@ -592,11 +592,11 @@ TEST_F(PipelineTest, RestoreCommandWithoutBackupOrVersionChangesNothing) {
   EXPECT_FALSE(window.hidden);
 }
 
-TEST_F(PipelineTest, RestoreCommandWithBackupRestores) {
+TEST_F(PipelineTest, RestoreHostWithBackupRestores) {
   AddTree();
   p.AddFile(kBackup, "backup");
 
-  EXPECT_EQ(RestoreCommand(app, window).outcome, Outcome::Done);
+  EXPECT_EQ(RestoreHost(app, window).outcome, Outcome::Done);
 
   EXPECT_EQ(*p.Contents(kHostArchive), "backup");
   EXPECT_FALSE(p.HasFolder(kTree));
@@ -638,7 +638,7 @@ TEST_F(PipelineTest, HelpAddressCannotBreakOutOfItsArgument) {
 }
 
 TEST_F(PipelineTest, AboutShowsNameVersionAndSignature) {
-  AboutCommand(app, window);
+  AboutCommand(app, kMainWindow);
   ASSERT_EQ(p.messages.size(), 1u);
   EXPECT_EQ(p.messages[0].title, "Ravelwick");
   EXPECT_EQ(p.messages[0].buttons, MessageButtons::Ok);

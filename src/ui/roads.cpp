@@ -1,0 +1,117 @@
+#include "ui/roads.h"
+
+#include "app/app.h"
+#include "app/host_check.h"
+#include "app/language_text.h"
+#include "app/outcome_messages.h"
+#include "app/program_settings.h"
+#include "pipeline/tree_record.h"
+#include "ui/activity_log.h"
+#include "ui/commands.h"
+#include "ui/main_sequence.h"
+#include "ui/settings_transfer.h"
+
+namespace rw {
+
+HostCheckResult CheckHostAndTell(App& app, RoadUser& user) {
+  const HostCheckResult check = CheckHost(app);
+  if (const std::string message = MessageFor(app, check); !message.empty()) user.Tell(message, IconFor(check));
+  return check;
+}
+
+StartStop PrepareHost(App& app, StartUser& user, bool needsTools, HostNeed need) {
+  if (needsTools && !ToolsPresent(app)) {
+    user.Tell(Text(app, "MissingFile"), MessageIcon::Error);
+    return StartStop::MissingTool;
+  }
+  app.HostBinFolder.clear();
+  const std::optional<FoundHostFolder> found = FindHostFolder(app);
+  const bool store = found && found->store;
+  if (found) {
+    if (store && need == HostNeed::Found) Write(app, ProgramSetting::InstallFolder, found->folder);
+    app.HostBinFolder = Installation::BinFolderOf(found->folder);
+  } else {
+    user.ChooseHostFolder(app);
+  }
+  if (app.HostBinFolder.empty()) {
+    user.Tell(Text(app, "NoMX3"), MessageIcon::Error);
+    return StartStop::NoHostFolder;
+  }
+  const HostCheckResult check = CheckHostAndTell(app, user);
+  if (check.outcome == HostCheck::Locked) return StartStop::Locked;
+  // Without a version a window still opens, and OK and Restore say why.
+  if (need == HostNeed::Found) return StartStop::None;
+  if (check.outcome == HostCheck::NoVersion)
+    user.Tell(MessageFor(app, PipelineResult{Outcome::NoHostVersion, app.Host().HostExecutable()}), MessageIcon::Error);
+  if (check.outcome != HostCheck::Ready) return StartStop::HostNotReady;
+  if (store) Write(app, ProgramSetting::InstallFolder, found->folder);
+  return StartStop::None;
+}
+
+Watch WatchWanted(const App& app) {
+  return Read(app, ProgramSetting::HealthCheck) != "0" ? Watch::HostStart : Watch::None;
+}
+
+bool LookAtHost(App& app) {
+  app.LanguageName = ChooseLanguage(app);
+  const std::optional<FoundHostFolder> found = FindHostFolder(app);
+  if (!found) return false;
+  app.HostBinFolder = Installation::BinFolderOf(found->folder);
+  ReadHostVersion(app);
+  return true;
+}
+
+PipelineResult EnsureTree(App& app, RoadUser& user) {
+  if (IsTreeUsable(app.Host())) return {};
+  return UnpackArchive(app.Host(), user);
+}
+
+Applied ApplyOptions(App& app, RoadUser& user, OptionModel& options, bool compositionEnabled,
+                     const std::string& language) {
+  Applied applied;
+  // Nothing of another host version may reach this one.
+  if (app.HostVersion.empty())
+    applied.result = {Outcome::NoHostVersion, app.Host().HostExecutable()};
+  else
+    // Installed only what the settings file now holds, or the next /apply
+    // would take it back.
+    applied.result = SaveForInstall(app, options, compositionEnabled, language);
+  const OptionSnapshot snapshot = options.Snapshot();
+  // What was saved, even if a box was clicked while the tree was unpacked.
+  if (applied.result.outcome == Outcome::Done) applied.result = EnsureTree(app, user);
+  if (applied.result.outcome == Outcome::Done) {
+    applied.report = WriteTweaks(app, snapshot, compositionEnabled);
+    applied.result = Install(app.Host(), user, WatchWanted(app));
+  }
+  LogApply(app, snapshot, applied.report, applied.result);
+  // The options are on this version now: nothing left to offer.
+  if (applied.result.outcome == Outcome::Done) ForgetUpdate(app);
+  return applied;
+}
+
+PipelineResult RestoreHost(App& app, RoadUser& user) {
+  const Installation installation = app.Host();
+  PipelineResult result;
+  if (installation.hostVersion.empty())
+    result = {Outcome::NoHostVersion, installation.HostExecutable()};
+  else if (!app.platform.files.FileExists(installation.BackupPath()))
+    result = {Outcome::NoBackup, {}};
+  else
+    result = Restore(installation, user, WatchWanted(app));
+  // The next start prepares everything again, and has no options to offer
+  // for a look the user chose to leave.
+  if (result.outcome == Outcome::Done || result.outcome == Outcome::RestoredButDown) {
+    ForgetUpdate(app);
+    Write(app, ProgramSetting::FileVersion, "");
+  }
+  LogRestore(app, result);
+  return result;
+}
+
+PipelineResult PutBackKept(App& app, RoadUser& user) {
+  const PipelineResult result = PutBackKeptAside(app.Host(), user);
+  LogRestore(app, result, "Previous look put back");
+  return result;
+}
+
+}  // namespace rw
