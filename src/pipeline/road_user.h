@@ -29,6 +29,8 @@ class RoadUser {
   virtual void EndWait() {}
   /// A word the road says and goes on; nobody to tell says nothing.
   virtual void Tell(std::string_view /*text*/, MessageIcon /*icon*/) {}
+  /// A yes-or-no question; with nobody to ask the answer is no.
+  virtual bool Ask(std::string_view /*question*/) { return false; }
 };
 
 }  // namespace rw

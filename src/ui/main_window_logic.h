@@ -172,6 +172,9 @@ class MainWindowLogic : public RoadUser {
   bool ConfirmCloseHost() override;
   void SetBusy(bool busy) override;
   void StepAside() override;
+  /// A box over the window.
+  void Tell(std::string_view text, MessageIcon icon) override;
+  bool Ask(std::string_view question) override;
   void ShowWait(WaitStep step, unsigned waitedMs, unsigned limitMs) override;
   void EndWait() override;
 
@@ -219,9 +222,6 @@ class MainWindowLogic : public RoadUser {
   void SetLanguageCheck(std::size_t index, bool checked);
   /// Shows the message a failed road needs; nothing for success or Cancel.
   void Tell(const PipelineResult& result);
-  /// After a browser update: asks once per version whether the stored
-  /// options go onto it now.
-  void OfferToReapply();
   /// The statuses of the options as they stand, into marks, tips and the
   /// details line.
   void ShowStatus();

@@ -6,9 +6,14 @@
 #include "app/outcome_messages.h"
 #include "app/program_settings.h"
 #include "pipeline/tree_record.h"
+#include "stores/text.h"
 #include "ui/activity_log.h"
 #include "ui/commands.h"
+#include "ui/catalogue.h"
+#include "ui/field_checks.h"
 #include "ui/main_sequence.h"
+#include "ui/option_model.h"
+#include "ui/preview.h"
 #include "ui/settings_transfer.h"
 
 namespace rw {
@@ -112,6 +117,41 @@ PipelineResult PutBackKept(App& app, RoadUser& user) {
   const PipelineResult result = PutBackKeptAside(app.Host(), user);
   LogRestore(app, result, "Previous look put back");
   return result;
+}
+
+std::optional<PipelineResult> OfferKeptArchive(App& app, RoadUser& user) {
+  if (!HasKeptAsideArchive(app.Host())) return std::nullopt;
+  if (user.Ask(Text(app, "KeptAsideFound"))) return PutBackKept(app, user);
+  DropKeptAside(app.Host());
+  return std::nullopt;
+}
+
+// A browser update brings its own interface back; the user's choices are
+// still in the settings and can go onto the new version at once.
+bool OfferToReapply(App& app, RoadUser& user, const OptionModel& options, bool compositionEnabled) {
+  const std::string version = app.HostVersion;
+  const std::string from = app.UpdatedFromVersion;
+  if (Read(app, ProgramSetting::ReapplyDeclined) == version) {
+    ForgetUpdate(app);
+    return false;
+  }
+  const OptionSnapshot snapshot = WithEveryFieldChecked(options).Snapshot();
+  int ticked = 0;
+  for (const OptionDef& def : Options())
+    if (def.kind == OptionKind::Check && snapshot.Ticked(def.option)) ++ticked;
+  if (ticked == 0) {
+    ForgetUpdate(app);
+    return false;
+  }
+  std::string question =
+      Fill(Text(app, "ReapplyAfterUpdate"), {{"$old", from}, {"$new", version}, {"$count", std::to_string(ticked)}});
+  const Preview preview = BuildPreview(app, snapshot, compositionEnabled);
+  if (preview.notFound > 0)
+    question += " " + Fill(Text(app, "ReapplyNotFound"), {{"$count", std::to_string(preview.notFound)}});
+  const bool yes = user.Ask(question);
+  ForgetUpdate(app);
+  if (!yes) Write(app, ProgramSetting::ReapplyDeclined, version);
+  return yes;
 }
 
 }  // namespace rw

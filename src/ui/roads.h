@@ -3,6 +3,7 @@
 // test), so that the two differ only in how they ask and tell.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/host_check.h"
@@ -69,5 +70,15 @@ PipelineResult RestoreHost(App& app, RoadUser& user);
 /// Puts back the archive an install kept aside when its watch was cut off,
 /// closing and starting the host, and logs it.
 PipelineResult PutBackKept(App& app, RoadUser& user);
+
+/// After an install whose watch was cut off: asks whether the archive it
+/// kept aside goes back (PutBackKept) or is forgotten. nullopt when no
+/// archive of this host is kept or the user keeps the installed one.
+std::optional<PipelineResult> OfferKeptArchive(App& app, RoadUser& user);
+
+/// After a browser update: asks once per version whether the stored options
+/// go onto it now; true when they should. Any answer ends the offer, and a
+/// no is remembered for this version ("ReapplyDeclined").
+bool OfferToReapply(App& app, RoadUser& user, const OptionModel& options, bool compositionEnabled);
 
 }  // namespace rw
