@@ -40,9 +40,6 @@ class ConsoleRoadUser : public RoadUser {
 // A command's start: what stops it is kept for its last word.
 class ConsoleStart : public StartUser {
  public:
-  bool ConfirmCloseHost() override { return false; }
-  void SetBusy(bool) override {}
-  void StepAside() override {}
   void Tell(std::string_view text, MessageIcon) override { told = text; }
   std::string told;
 };

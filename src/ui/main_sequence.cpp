@@ -52,9 +52,6 @@ std::optional<MainExit> MeetTheOtherInstance(App& app, const std::string& instan
 class StartingWindow : public StartUser {
  public:
   StartingWindow(App& app, UiFactory& ui) : app_(app), ui_(ui) {}
-  bool ConfirmCloseHost() override { return false; }
-  void SetBusy(bool) override {}
-  void StepAside() override {}
   void Tell(std::string_view text, MessageIcon icon) override { app_.Message(text, MessageButtons::Ok, 0, icon); }
   void ChooseHostFolder(App& app) override { ui_.ShowSetFolderDialog(app, 0, FolderDialogCause::NoneFound); }
 

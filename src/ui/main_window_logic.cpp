@@ -4,24 +4,15 @@
 #include <utility>
 
 #include "app/app.h"
-#include "app/host_check.h"
 #include "app/language_text.h"
-#include "app/outcome_messages.h"
 #include "app/program_settings.h"
 #include "pipeline/pipeline.h"
-#include "pipeline/tree_record.h"
 #include "stores/settings.h"
 #include "stores/text.h"
-#include "ui/activity_log.h"
 #include "ui/catalogue.h"
-#include "ui/commands.h"
 #include "ui/field_checks.h"
-#include "ui/main_sequence.h"
-#include "ui/preview.h"
-#include "ui/roads.h"
 #include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
-#include "ui/window_header.h"
 
 namespace rw {
 

@@ -21,6 +21,10 @@ class OptionModel;
 /// folder when none is found (the window's start shows the dialog).
 class StartUser : public RoadUser {
  public:
+  // A start neither closes the host nor works on the tree.
+  bool ConfirmCloseHost() override { return false; }
+  void SetBusy(bool) override {}
+  void StepAside() override {}
   /// Sets app.HostBinFolder when the user names a host folder.
   virtual void ChooseHostFolder(App& /*app*/) {}
 };
