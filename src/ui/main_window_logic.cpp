@@ -20,6 +20,7 @@
 #include "ui/preview.h"
 #include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
+#include "ui/window_commands.h"
 #include "ui/window_header.h"
 
 namespace rw {
@@ -29,39 +30,12 @@ namespace {
 constexpr std::string_view kIconName = "AAA";
 constexpr std::string_view kIniSuffix = ".ini";
 
-// The controls that are no options and say what they do; the legends and the
-// menu bar's one item say nothing.
+// The controls that are no options and say what they do: the commands and
+// Select All; the legends and the menu bar's one item say nothing.
 std::string_view DescriptionKey(Control control) {
-  switch (control) {
-    case Control::Ok:
-      return "DescribeOK";
-    case Control::Cancel:
-      return "DescribeCancel";
-    case Control::SelectAll:
-      return "DescribeSelectAll";
-    case Control::MenuPreview:
-      return "DescribeMenuPreview";
-    case Control::MenuSetFolder:
-      return "DescribeMenuSetFolder";
-    case Control::MenuLanguage:
-      return "DescribeMenuLanguage";
-    case Control::MenuExportSettings:
-      return "DescribeMenuExportSettings";
-    case Control::MenuImportSettings:
-      return "DescribeMenuImportSettings";
-    case Control::MenuResetDefaults:
-      return "DescribeMenuResetDefaults";
-    case Control::MenuRestore:
-      return "DescribeMenuRestore";
-    case Control::MenuHelp:
-      return "DescribeMenuHelp";
-    case Control::MenuAbout:
-      return "DescribeMenuAbout";
-    case Control::MenuExit:
-      return "DescribeMenuExit";
-    default:
-      return {};
-  }
+  if (control == Control::SelectAll) return "DescribeSelectAll";
+  const WindowCommand* command = CommandOf(control);
+  return command ? command->describeKey : std::string_view();
 }
 
 constexpr std::array kTippedControls{Control::SelectAll, Control::Ok, Control::Cancel};
@@ -92,7 +66,8 @@ bool MayChangeTheTree(Road road) {
 
 }  // namespace
 
-MainWindowLogic::MainWindowLogic(App& app, MainView& view, UiFactory& ui) : app_(app), view_(view), ui_(ui) {}
+MainWindowLogic::MainWindowLogic(App& app, MainView& view, UiFactory& ui)
+    : app_(app), view_(view), ui_(ui), shownEnabled_(WindowCommands().size(), true) {}
 
 void MainWindowLogic::OnLoad() {
   view_.SetIcons(kIconName);
@@ -111,24 +86,12 @@ void MainWindowLogic::OnLoad() {
 void MainWindowLogic::ApplyLanguage() {
   const auto text = [this](std::string_view key) { return Text(app_, key); };
   view_.SetCaption(Control::MenuTop, text("Menu"));
-  view_.SetCaption(Control::MenuPreview, text("Preview"));
-  view_.SetCaption(Control::MenuSetFolder, text("SetFolder"));
-  view_.SetCaption(Control::MenuRestore, text("Restore"));
-  view_.SetCaption(Control::MenuHelp, text("Help"));
-  view_.SetCaption(Control::MenuAbout, text("About"));
-  view_.SetCaption(Control::MenuExit, text("Exit"));
-  view_.SetCaption(Control::MenuExportSettings, text("ExportSettings"));
-  view_.SetCaption(Control::MenuImportSettings, text("ImportSettings"));
-  view_.SetCaption(Control::MenuResetDefaults, text("ResetDefaults"));
-
-  // Whoever picked a language they cannot read still finds the English word.
-  if (app_.platform.system.LowerCase(app_.LanguageName) != "english")
-    view_.SetCaption(Control::MenuLanguage, EnglishText(app_, "SetLanguage") + " / " + text("SetLanguage"));
-  else
-    view_.SetCaption(Control::MenuLanguage, text("SetLanguage"));
-
-  view_.SetCaption(Control::Ok, text("OK"));
-  view_.SetCaption(Control::Cancel, text("Cancel"));
+  const bool english = app_.platform.system.LowerCase(app_.LanguageName) == "english";
+  for (const WindowCommand& command : WindowCommands()) {
+    std::string caption = text(command.captionKey);
+    if (command.englishToo && !english) caption = EnglishText(app_, command.captionKey) + " / " + caption;
+    view_.SetCaption(command.control, caption);
+  }
 
   // Markers tell the skins apart; a single-skin host needs none.
   const bool markers = !app_.SingleSkinHost;
@@ -170,7 +133,7 @@ void MainWindowLogic::FillLanguageMenu() {
 }
 
 void MainWindowLogic::OnLanguageChosen(std::size_t index) {
-  if (index >= langItems_.size() || !MayRun(Command::Language)) return;
+  if (index >= langItems_.size() || !MayRun(Control::MenuLanguage)) return;
   const std::string caption = langItems_[index];
   // The file may have gone since the menu was filled.
   if (!app_.platform.files.FileExists(LanguageFilePath(app_.programFolder, caption))) return;
@@ -219,10 +182,16 @@ void MainWindowLogic::OnFieldLeft(Option field) {
   if (SetText(field, CheckField(field, model_))) ShowStatus();
 }
 
-bool MainWindowLogic::MayRun(Command command) const {
+bool MainWindowLogic::MayRun(Control command) const {
   if (phase_ == WindowPhase::Closed) return false;
-  // About only shows a box; a close waits for the road's end.
-  return Idle() || command == Command::About || command == Command::Exit;
+  if (Idle()) return true;
+  const WindowCommand* row = CommandOf(command);
+  return row && row->availability == Availability::DuringRoads;
+}
+
+void MainWindowLogic::Run(Control command) {
+  const WindowCommand* row = CommandOf(command);
+  if (row && row->handler && MayRun(command)) (this->*row->handler)();
 }
 
 MainWindowLogic::RoadClaim::RoadClaim(MainWindowLogic& window, Road road) : window_(window), outer_(window.road_) {
@@ -251,12 +220,12 @@ void MainWindowLogic::SetPhase(WindowPhase phase) {
 
 void MainWindowLogic::ShowCommandStates() {
   if (phase_ == WindowPhase::Closed) return;
-  for (std::size_t i = 0; i < kCommandControls.size(); ++i) {
-    const auto [command, control] = kCommandControls[i];
-    const bool enabled = MayRun(command);
+  const std::span<const WindowCommand> commands = WindowCommands();
+  for (std::size_t i = 0; i < commands.size(); ++i) {
+    const bool enabled = MayRun(commands[i].control);
     if (shownEnabled_[i] == enabled) continue;
     shownEnabled_[i] = enabled;
-    view_.SetEnabled(control, enabled);
+    view_.SetEnabled(commands[i].control, enabled);
   }
 }
 
@@ -363,17 +332,23 @@ void MainWindowLogic::OfferToReapply() {
   RunApply();
 }
 
-bool MainWindowLogic::OnKeyDown(int key, bool repeat) {
+bool MainWindowLogic::OnKeyDown(int key, bool repeat, bool ctrlOnly) {
   if (key == kKeyEscape) return true;
+  for (const WindowCommand& command : WindowCommands()) {
+    if (command.shortcut.key != key || (command.shortcut.withCtrl && !ctrlOnly)) continue;
+    // Wherever the focus is; a held key runs it once.
+    if (!repeat) Run(command.control);
+    return true;
+  }
   if (key != kKeyEnter) return false;
   // Enter presses the default button: once per press, and not while it is
   // greyed.
-  if (!repeat && MayRun(Command::Ok)) OnOk();
+  if (!repeat && MayRun(Control::Ok)) OnOk();
   return true;
 }
 
 void MainWindowLogic::OnOk() {
-  if (!MayRun(Command::Ok)) return;
+  if (!MayRun(Control::Ok)) return;
   RoadClaim road(*this, Road::Apply);
   RunApply();
 }
@@ -436,17 +411,16 @@ void MainWindowLogic::Tell(const PipelineResult& result) {
   if (phase_ != WindowPhase::Closed) SetRoad(telling);
 }
 
-// Not during a road: it may start the very browser a road is closing.
 void MainWindowLogic::OnHelp() {
-  if (MayRun(Command::Help)) HelpCommand(app_);
+  if (MayRun(Control::MenuHelp)) HelpCommand(app_);
 }
 
 void MainWindowLogic::OnAbout() {
-  if (MayRun(Command::About)) AboutCommand(app_, *this);
+  if (MayRun(Control::MenuAbout)) AboutCommand(app_, *this);
 }
 
 void MainWindowLogic::OnRestore() {
-  if (!MayRun(Command::Restore)) return;
+  if (!MayRun(Control::MenuRestore)) return;
   RoadClaim road(*this, Road::Restore);
   const PipelineResult result = RestoreCommand(app_, *this);
   LogRestore(app_, result);
@@ -455,7 +429,7 @@ void MainWindowLogic::OnRestore() {
 }
 
 void MainWindowLogic::OnSetFolder() {
-  if (!MayRun(Command::SetFolder)) return;
+  if (!MayRun(Control::MenuSetFolder)) return;
   RoadClaim road(*this, Road::FolderDialog);
   ui_.ShowSetFolderDialog(app_, Handle(), FolderDialogCause::Chosen);
   road.Become(Road::Repoint);
@@ -480,7 +454,7 @@ void MainWindowLogic::OnSetFolder() {
 void MainWindowLogic::OnPreview() {
   // Nor a second one over the first: a command posted to the disabled
   // window still arrives.
-  if (!MayRun(Command::Preview)) return;
+  if (!MayRun(Control::MenuPreview)) return;
   RoadClaim road(*this, Road::Preview);
   // What the fields show is what OK would take: every value is checked first.
   for (const OptionDef& def : Options()) OnFieldLeft(def.option);
@@ -511,7 +485,7 @@ FileDialogTexts MainWindowLogic::DialogTexts(std::string_view menuKey) const {
 }
 
 void MainWindowLogic::OnExportSettings() {
-  if (!MayRun(Command::ExportSettings)) return;
+  if (!MayRun(Control::MenuExportSettings)) return;
   RoadClaim road(*this, Road::ChoosingFile);
   // What the focused field shows is exported as leaving it would leave it.
   if (focusedField_) OnFieldLeft(*focusedField_);
@@ -523,7 +497,7 @@ void MainWindowLogic::OnExportSettings() {
 }
 
 void MainWindowLogic::OnImportSettings() {
-  if (!MayRun(Command::ImportSettings)) return;
+  if (!MayRun(Control::MenuImportSettings)) return;
   RoadClaim road(*this, Road::ChoosingFile);
   const std::optional<std::string> path = ui_.AskOpenPath(DialogTexts("ImportSettings"), Handle());
   if (!path || Leaving()) return;
@@ -538,7 +512,7 @@ void MainWindowLogic::OnImportSettings() {
 }
 
 void MainWindowLogic::OnResetDefaults() {
-  if (!MayRun(Command::ResetDefaults)) return;
+  if (!MayRun(Control::MenuResetDefaults)) return;
   ShowOptions(DefaultOptions());
 }
 
