@@ -263,23 +263,12 @@ LRESULT Win32MainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       Paint();
       return 0;
-    case WM_MOUSEMOVE: {
-      // Over a greyed control, which takes no mouse messages of its own.
-      RelayToTips(window_, message, wParam, lParam);
-      const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      const ControlEntry* c = EntryByWindow(ChildWindowFromPointEx(window_, at, CWP_SKIPINVISIBLE));
-      Pointed(c ? c->slot : -1);
+    case WM_MOUSEMOVE:
+      OnMouseMove(wParam, lParam);
       return 0;
-    }
-    case WM_MOUSELEAVE: {
-      trackingLeave_ = false;
-      // Sent as well when the mouse goes on to a control.
-      POINT at{};
-      GetCursorPos(&at);
-      HWND under = WindowFromPoint(at);
-      if (under != window_ && !IsChild(window_, under)) Pointed(-1);
+    case WM_MOUSELEAVE:
+      OnMouseLeave();
       return 0;
-    }
     case WM_MENUSELECT:
       logic_.OnMenuHighlighted(HighlightedItem(wParam, lParam));
       return 0;

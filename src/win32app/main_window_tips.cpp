@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <functional>
 #include <string>
@@ -99,6 +100,23 @@ void Win32MainView::Pointed(int slot) {
     logic_.OnPointed(OptionAt(slot));
   else
     logic_.OnPointed(ControlAt(slot));
+}
+
+// Over a greyed control too, which takes no mouse messages of its own.
+void Win32MainView::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  RelayToTips(window_, WM_MOUSEMOVE, wParam, lParam);
+  const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const ControlEntry* c = EntryByWindow(ChildWindowFromPointEx(window_, at, CWP_SKIPINVISIBLE));
+  Pointed(c ? c->slot : -1);
+}
+
+void Win32MainView::OnMouseLeave() {
+  trackingLeave_ = false;
+  // Sent as well when the mouse goes on to a control.
+  POINT at{};
+  GetCursorPos(&at);
+  HWND under = WindowFromPoint(at);
+  if (under != window_ && !IsChild(window_, under)) Pointed(-1);
 }
 
 }  // namespace rw::win32

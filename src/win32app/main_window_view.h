@@ -157,6 +157,8 @@ class Win32MainView : public WindowBase, public MainView {
   void FollowTips(UINT dpi);
   void RelayToTips(HWND from, UINT message, WPARAM wParam, LPARAM lParam);
   void Pointed(int slot);
+  void OnMouseMove(WPARAM wParam, LPARAM lParam);
+  void OnMouseLeave();
 
   void SetControlText(int slot, const std::string& text);
   void SetCheckState(int slot, int state);
