@@ -220,9 +220,8 @@ class MainWindowLogic : public MainWindowOps {
   bool activated_ = false;
   Road road_ = Road::None;
   WindowPhase phase_ = WindowPhase::Open;
-  std::optional<RoadClaim> pipelineClaim_;  // SetBusy outside any road
-  std::vector<bool> shownEnabled_;          // per row of the command table, as the view shows them
-  bool languageImported_ = false;           // stored with the options by OK
+  std::vector<bool> shownEnabled_;  // per row of the command table, as the view shows them
+  bool languageImported_ = false;   // stored with the options by OK
 
   std::optional<OptionStatusModel> status_;  // from the load on
   OptionStatuses statuses_{};
@@ -234,6 +233,9 @@ class MainWindowLogic : public MainWindowOps {
   std::map<WindowPart, std::string> shownTips_;
   std::array<RowMark, kOptionCount> shownMarks_{};
   std::optional<std::string> shownDetails_, shownHeader_;
+  // Last, so that a claim left at destruction ends while all its end shows
+  // is still there.
+  std::optional<RoadClaim> pipelineClaim_;  // SetBusy outside any road
 };
 
 }  // namespace rw
