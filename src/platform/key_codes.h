@@ -6,5 +6,7 @@ namespace rw {
 
 inline constexpr int kKeyEnter = 13;
 inline constexpr int kKeyEscape = 27;
+inline constexpr int kKeyP = 'P';
+inline constexpr int kKeyF1 = 0x70;
 
 }  // namespace rw

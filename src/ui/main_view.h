@@ -40,24 +40,15 @@ inline constexpr std::array<Control, 3> kCheckBoxControls{Control::ModernLegend,
                                                           Control::SelectAll};
 
 /// Captions of the controls that are not options, shown until the first
-/// ApplyLanguage (option captions are in the catalogue).
-inline constexpr std::array<std::pair<Control, std::string_view>, 16> kDesignCaptions{{
+/// ApplyLanguage (option captions are in the catalogue); the menu's items
+/// have theirs from the language before the window shows.
+inline constexpr std::array<std::pair<Control, std::string_view>, 6> kDesignCaptions{{
     {Control::MenuTop, "Menu"},
-    {Control::MenuPreview, "Preview Changes..."},
-    {Control::MenuSetFolder, "Set Maxthon 3 Folder..."},
-    {Control::MenuLanguage, "Language"},
-    {Control::MenuRestore, "Restore Default Resource File"},
-    {Control::MenuHelp, "Help"},
-    {Control::MenuAbout, "About..."},
-    {Control::MenuExit, "Exit"},
     {Control::Ok, "OK"},
     {Control::Cancel, "Cancel"},
     {Control::SelectAll, "Select/Unselect All"},
     {Control::ModernLegend, "(*) Modern Skin only"},
     {Control::ClassicLegend, "(#) Classic Skin only"},
-    {Control::MenuExportSettings, "Export Settings..."},
-    {Control::MenuImportSettings, "Import Settings..."},
-    {Control::MenuResetDefaults, "Reset to Defaults"},
 }};
 
 /// An option's control or another part of the window: what a tooltip or

@@ -13,6 +13,7 @@
 #include "ui/field_checks.h"
 #include "ui/settings_transfer.h"
 #include "ui/ui_factory.h"
+#include "ui/window_commands.h"
 
 namespace rw {
 
@@ -21,39 +22,12 @@ namespace {
 constexpr std::string_view kIconName = "AAA";
 constexpr std::string_view kIniSuffix = ".ini";
 
-// The controls that are no options and say what they do; the legends and the
-// menu bar's one item say nothing.
+// The controls that are no options and say what they do: the commands and
+// Select All; the legends and the menu bar's one item say nothing.
 std::string_view DescriptionKey(Control control) {
-  switch (control) {
-    case Control::Ok:
-      return "DescribeOK";
-    case Control::Cancel:
-      return "DescribeCancel";
-    case Control::SelectAll:
-      return "DescribeSelectAll";
-    case Control::MenuPreview:
-      return "DescribeMenuPreview";
-    case Control::MenuSetFolder:
-      return "DescribeMenuSetFolder";
-    case Control::MenuLanguage:
-      return "DescribeMenuLanguage";
-    case Control::MenuExportSettings:
-      return "DescribeMenuExportSettings";
-    case Control::MenuImportSettings:
-      return "DescribeMenuImportSettings";
-    case Control::MenuResetDefaults:
-      return "DescribeMenuResetDefaults";
-    case Control::MenuRestore:
-      return "DescribeMenuRestore";
-    case Control::MenuHelp:
-      return "DescribeMenuHelp";
-    case Control::MenuAbout:
-      return "DescribeMenuAbout";
-    case Control::MenuExit:
-      return "DescribeMenuExit";
-    default:
-      return {};
-  }
+  if (control == Control::SelectAll) return "DescribeSelectAll";
+  const WindowCommand* command = CommandOf(control);
+  return command ? command->describeKey : std::string_view();
 }
 
 // The roads that may unpack, install or put back an archive.
@@ -74,7 +48,8 @@ bool MayChangeTheTree(Road road) {
 
 }  // namespace
 
-MainWindowLogic::MainWindowLogic(App& app, MainView& view, UiFactory& ui) : app_(app), view_(view), ui_(ui) {}
+MainWindowLogic::MainWindowLogic(App& app, MainView& view, UiFactory& ui)
+    : app_(app), view_(view), ui_(ui), shownEnabled_(WindowCommands().size(), true) {}
 
 void MainWindowLogic::OnLoad() {
   view_.SetIcons(kIconName);
@@ -93,24 +68,12 @@ void MainWindowLogic::OnLoad() {
 void MainWindowLogic::ApplyLanguage() {
   const auto text = [this](std::string_view key) { return Text(app_, key); };
   view_.SetCaption(Control::MenuTop, text("Menu"));
-  view_.SetCaption(Control::MenuPreview, text("Preview"));
-  view_.SetCaption(Control::MenuSetFolder, text("SetFolder"));
-  view_.SetCaption(Control::MenuRestore, text("Restore"));
-  view_.SetCaption(Control::MenuHelp, text("Help"));
-  view_.SetCaption(Control::MenuAbout, text("About"));
-  view_.SetCaption(Control::MenuExit, text("Exit"));
-  view_.SetCaption(Control::MenuExportSettings, text("ExportSettings"));
-  view_.SetCaption(Control::MenuImportSettings, text("ImportSettings"));
-  view_.SetCaption(Control::MenuResetDefaults, text("ResetDefaults"));
-
-  // Whoever picked a language they cannot read still finds the English word.
-  if (app_.platform.system.LowerCase(app_.LanguageName) != "english")
-    view_.SetCaption(Control::MenuLanguage, EnglishText(app_, "SetLanguage") + " / " + text("SetLanguage"));
-  else
-    view_.SetCaption(Control::MenuLanguage, text("SetLanguage"));
-
-  view_.SetCaption(Control::Ok, text("OK"));
-  view_.SetCaption(Control::Cancel, text("Cancel"));
+  const bool english = app_.platform.system.LowerCase(app_.LanguageName) == "english";
+  for (const WindowCommand& command : WindowCommands()) {
+    std::string caption = text(command.captionKey);
+    if (command.englishToo && !english) caption = EnglishText(app_, command.captionKey) + " / " + caption;
+    view_.SetCaption(command.control, caption);
+  }
 
   // Markers tell the skins apart; a single-skin host needs none.
   const bool markers = !app_.SingleSkinHost;
@@ -152,7 +115,7 @@ void MainWindowLogic::FillLanguageMenu() {
 }
 
 void MainWindowLogic::OnLanguageChosen(std::size_t index) {
-  if (index >= langItems_.size() || !MayRun(Command::Language)) return;
+  if (index >= langItems_.size() || !MayRun(Control::MenuLanguage)) return;
   const std::string caption = langItems_[index];
   // The file may have gone since the menu was filled.
   if (!app_.platform.files.FileExists(LanguageFilePath(app_.programFolder, caption))) return;
@@ -201,10 +164,16 @@ void MainWindowLogic::OnFieldLeft(Option field) {
   if (SetText(field, CheckField(field, model_))) ShowStatus();
 }
 
-bool MainWindowLogic::MayRun(Command command) const {
+bool MainWindowLogic::MayRun(Control command) const {
   if (phase_ == WindowPhase::Closed) return false;
-  // About only shows a box; a close waits for the road's end.
-  return Idle() || command == Command::About || command == Command::Exit;
+  if (Idle()) return true;
+  const WindowCommand* row = CommandOf(command);
+  return row && row->availability == Availability::DuringRoads;
+}
+
+void MainWindowLogic::Run(Control command) {
+  const WindowCommand* row = CommandOf(command);
+  if (row && row->handler && MayRun(command)) (this->*row->handler)();
 }
 
 MainWindowLogic::RoadClaim::RoadClaim(MainWindowLogic& window, Road road) : window_(window), outer_(window.road_) {
@@ -233,12 +202,12 @@ void MainWindowLogic::SetPhase(WindowPhase phase) {
 
 void MainWindowLogic::ShowCommandStates() {
   if (phase_ == WindowPhase::Closed) return;
-  for (std::size_t i = 0; i < kCommandControls.size(); ++i) {
-    const auto [command, control] = kCommandControls[i];
-    const bool enabled = MayRun(command);
+  const std::span<const WindowCommand> commands = WindowCommands();
+  for (std::size_t i = 0; i < commands.size(); ++i) {
+    const bool enabled = MayRun(commands[i].control);
     if (shownEnabled_[i] == enabled) continue;
     shownEnabled_[i] = enabled;
-    view_.SetEnabled(control, enabled);
+    view_.SetEnabled(commands[i].control, enabled);
   }
 }
 
@@ -286,12 +255,18 @@ void MainWindowLogic::OnCloseTimer() {
   Close();
 }
 
-bool MainWindowLogic::OnKeyDown(int key, bool repeat) {
+bool MainWindowLogic::OnKeyDown(int key, bool repeat, bool ctrlOnly) {
   if (key == kKeyEscape) return true;
+  for (const WindowCommand& command : WindowCommands()) {
+    if (command.shortcut.key != key || (command.shortcut.withCtrl && !ctrlOnly)) continue;
+    // Wherever the focus is; a held key runs it once.
+    if (!repeat) Run(command.control);
+    return true;
+  }
   if (key != kKeyEnter) return false;
   // Enter presses the default button: once per press, and not while it is
   // greyed.
-  if (!repeat && MayRun(Command::Ok)) OnOk();
+  if (!repeat && MayRun(Control::Ok)) OnOk();
   return true;
 }
 

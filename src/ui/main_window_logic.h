@@ -28,21 +28,6 @@ struct App;
 /// How long a close put off by the open host folder dialog waits.
 inline constexpr unsigned kCloseDelayMs = 100;
 
-/// What the user can ask of the main window, by button, menu or key.
-enum class Command {
-  Ok,
-  Restore,
-  SetFolder,
-  Preview,
-  Help,
-  About,
-  ExportSettings,
-  ImportSettings,
-  ResetDefaults,
-  Language,
-  Exit,  // Exit, Cancel and the close box
-};
-
 /// A sequence that lets window events run before it ends (it waits for a
 /// tool or the host, or shows a modal window). One at a time holds the
 /// window; the values after a road's name are its later steps.
@@ -63,22 +48,6 @@ enum class Road {
   Unpack,   // the pipeline unpacks outside the window's own roads
   Telling,  // a road's last word is up: all it did is done, a close takes the box along
 };
-
-/// The controls that start each command, greyed while it may not run.
-inline constexpr std::array<std::pair<Command, Control>, 12> kCommandControls{{
-    {Command::Ok, Control::Ok},
-    {Command::Restore, Control::MenuRestore},
-    {Command::SetFolder, Control::MenuSetFolder},
-    {Command::Preview, Control::MenuPreview},
-    {Command::Help, Control::MenuHelp},
-    {Command::About, Control::MenuAbout},
-    {Command::ExportSettings, Control::MenuExportSettings},
-    {Command::ImportSettings, Control::MenuImportSettings},
-    {Command::ResetDefaults, Control::MenuResetDefaults},
-    {Command::Language, Control::MenuLanguage},
-    {Command::Exit, Control::MenuExit},
-    {Command::Exit, Control::Cancel},
-}};
 
 /// Where the window is in its life.
 enum class WindowPhase {
@@ -111,8 +80,12 @@ class MainWindowLogic : public RoadUser {
   bool OnClosing();
   void OnActivate();
   /// True when the key was handled here and must not reach the control.
-  /// `repeat` marks the key-repeat presses of a held key.
-  bool OnKeyDown(int key, bool repeat);
+  /// `repeat` marks the key-repeat presses of a held key; `ctrlOnly` that
+  /// Ctrl is held and Alt is not.
+  bool OnKeyDown(int key, bool repeat, bool ctrlOnly = false);
+  /// A menu item or button of the command table: its handler, when it may
+  /// run now.
+  void Run(Control command);
   void OnOk();
   void OnCancel() { Close(); }
   void OnExit() { Close(); }
@@ -158,12 +131,13 @@ class MainWindowLogic : public RoadUser {
   const std::vector<std::string>& LanguageItems() const { return langItems_; }
   const std::vector<bool>& LanguageChecks() const { return langChecked_; }
   bool Closed() const { return phase_ == WindowPhase::Closed; }
-  bool OkEnabled() const { return MayRun(Command::Ok); }
+  bool OkEnabled() const { return MayRun(Control::Ok); }
   Road CurrentRoad() const { return road_; }
   WindowPhase Phase() const { return phase_; }
-  /// Whether `command` may start now. During a road only About, and Exit
-  /// (which waits for the road's end), are taken; the view greys the rest.
-  bool MayRun(Command command) const;
+  /// Whether the command of `command`'s row may start now: only what is
+  /// available during roads while one holds the window, nothing once it is
+  /// closed. The view greys the rest.
+  bool MayRun(Control command) const;
 
   /// The window's handle while it lives, as the owner of its boxes.
   WindowHandle Handle();
@@ -196,11 +170,6 @@ class MainWindowLogic : public RoadUser {
     Road outer_;
   };
 
-  static constexpr std::array<bool, kCommandControls.size()> AllTrue() {
-    std::array<bool, kCommandControls.size()> all{};
-    all.fill(true);
-    return all;
-  }
   bool Idle() const { return road_ == Road::None && phase_ == WindowPhase::Open; }
   /// A close was asked for: what is left of a road is not started.
   bool Leaving() const { return phase_ != WindowPhase::Open; }
@@ -247,9 +216,8 @@ class MainWindowLogic : public RoadUser {
   bool activated_ = false;
   Road road_ = Road::None;
   WindowPhase phase_ = WindowPhase::Open;
-  std::optional<RoadClaim> pipelineClaim_;                              // SetBusy outside any road
-  std::array<bool, kCommandControls.size()> shownEnabled_ = AllTrue();  // as the view shows them
-  bool languageImported_ = false;                                       // stored with the options by OK
+  std::vector<bool> shownEnabled_;  // per row of the command table, as the view shows them
+  bool languageImported_ = false;   // stored with the options by OK
 
   std::optional<OptionStatusModel> status_;  // from the load on
   OptionStatuses statuses_{};
@@ -261,6 +229,9 @@ class MainWindowLogic : public RoadUser {
   std::map<WindowPart, std::string> shownTips_;
   std::array<RowMark, kOptionCount> shownMarks_{};
   std::optional<std::string> shownDetails_, shownHeader_;
+  // Last, so that a claim left at destruction ends while all its end shows
+  // is still there.
+  std::optional<RoadClaim> pipelineClaim_;  // SetBusy outside any road
 };
 
 }  // namespace rw

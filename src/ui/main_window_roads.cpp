@@ -42,7 +42,7 @@ void MainWindowLogic::OnActivate() {
 }
 
 void MainWindowLogic::OnOk() {
-  if (!MayRun(Command::Ok)) return;
+  if (!MayRun(Control::Ok)) return;
   RoadClaim road(*this, Road::Apply);
   RunApply();
 }
@@ -85,15 +85,15 @@ void MainWindowLogic::Tell(const PipelineResult& result) {
 
 // Not during a road: it may start the very browser a road is closing.
 void MainWindowLogic::OnHelp() {
-  if (MayRun(Command::Help)) HelpCommand(app_);
+  if (MayRun(Control::MenuHelp)) HelpCommand(app_);
 }
 
 void MainWindowLogic::OnAbout() {
-  if (MayRun(Command::About)) AboutCommand(app_, Handle());
+  if (MayRun(Control::MenuAbout)) AboutCommand(app_, Handle());
 }
 
 void MainWindowLogic::OnRestore() {
-  if (!MayRun(Command::Restore)) return;
+  if (!MayRun(Control::MenuRestore)) return;
   RoadClaim road(*this, Road::Restore);
   const PipelineResult result = RestoreHost(app_, *this);
   Tell(result);
@@ -101,7 +101,7 @@ void MainWindowLogic::OnRestore() {
 }
 
 void MainWindowLogic::OnSetFolder() {
-  if (!MayRun(Command::SetFolder)) return;
+  if (!MayRun(Control::MenuSetFolder)) return;
   RoadClaim road(*this, Road::FolderDialog);
   ui_.ShowSetFolderDialog(app_, Handle(), FolderDialogCause::Chosen);
   road.Become(Road::Repoint);
@@ -122,7 +122,7 @@ void MainWindowLogic::OnSetFolder() {
 void MainWindowLogic::OnPreview() {
   // Nor a second one over the first: a command posted to the disabled
   // window still arrives.
-  if (!MayRun(Command::Preview)) return;
+  if (!MayRun(Control::MenuPreview)) return;
   RoadClaim road(*this, Road::Preview);
   // What the fields show is what OK would take: every value is checked first.
   for (const OptionDef& def : Options()) OnFieldLeft(def.option);
@@ -151,7 +151,7 @@ FileDialogTexts MainWindowLogic::DialogTexts(std::string_view menuKey) const {
 }
 
 void MainWindowLogic::OnExportSettings() {
-  if (!MayRun(Command::ExportSettings)) return;
+  if (!MayRun(Control::MenuExportSettings)) return;
   RoadClaim road(*this, Road::ChoosingFile);
   // What the focused field shows is exported as leaving it would leave it.
   if (focusedField_) OnFieldLeft(*focusedField_);
@@ -163,7 +163,7 @@ void MainWindowLogic::OnExportSettings() {
 }
 
 void MainWindowLogic::OnImportSettings() {
-  if (!MayRun(Command::ImportSettings)) return;
+  if (!MayRun(Control::MenuImportSettings)) return;
   RoadClaim road(*this, Road::ChoosingFile);
   const std::optional<std::string> path = ui_.AskOpenPath(DialogTexts("ImportSettings"), Handle());
   if (!path || Leaving()) return;
@@ -178,7 +178,7 @@ void MainWindowLogic::OnImportSettings() {
 }
 
 void MainWindowLogic::OnResetDefaults() {
-  if (!MayRun(Command::ResetDefaults)) return;
+  if (!MayRun(Control::MenuResetDefaults)) return;
   ShowOptions(DefaultOptions());
 }
 

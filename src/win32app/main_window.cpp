@@ -11,6 +11,7 @@
 #include "app/app.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
+#include "ui/window_commands.h"
 #include "win32app/dpi.h"
 #include "win32app/file_dialogs.h"
 #include "win32app/main_window_view.h"
@@ -153,9 +154,6 @@ void Win32MainView::HideProgress() {
   if (progress_) progress_->Hide();
 }
 
-void Win32MainView::SetTooltip(Option option, const std::string& text) { SetTip(SlotOf(option), text); }
-void Win32MainView::SetTooltip(Control control, const std::string& text) { SetTip(SlotOf(control), text); }
-
 void Win32MainView::SetDetails(const std::string& text) {
   detailsText_ = Wide(text);
   if (details_) SetWindowTextW(details_, detailsText_.c_str());
@@ -173,128 +171,14 @@ void Win32MainView::SetRowMark(Option option, RowMark mark) {
   InvalidateRect(window_, &r, TRUE);
 }
 
-// Two tools per control: the control itself, and its place in the window,
-// which takes the mouse over a greyed control, as such a control gets none.
-// The mouse messages reach the tips through the controls' own subclass.
-void Win32MainView::CreateTips() {
-  INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_BAR_CLASSES};
-  InitCommonControlsEx(&classes);
-  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                          GetModuleHandleW(nullptr), nullptr);
-  if (!tips_) return;
-  // Long enough to read a description.
-  SendMessageW(tips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
-  for (const auto& [slot, text] : tipTexts_) {
-    HWND control = ControlWindow(slot);
-    if (!control) continue;
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = window_;
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());
-    tool.uFlags = TTF_IDISHWND;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    tool.uFlags = 0;
-    tool.uId = static_cast<UINT_PTR>(slot) + 1;
-    GetWindowRect(control, &tool.rect);
-    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&tool.rect), 2);
-    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
-  FollowTips(layoutDpi_);
-}
-
-void Win32MainView::SetTip(int slot, const std::string& text) {
-  std::wstring& stored = tipTexts_[slot];
-  stored = Wide(text);
-  HWND control = ControlWindow(slot);
-  if (!tips_ || !control) return;
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = window_;
-  tool.lpszText = const_cast<wchar_t*>(stored.c_str());
-  for (const UINT_PTR id : {reinterpret_cast<UINT_PTR>(control), static_cast<UINT_PTR>(slot) + 1}) {
-    tool.uId = id;
-    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
-}
-
-void Win32MainView::FollowTips(UINT dpi) {
-  if (!tips_) return;
-  SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, Scale(360, dpi));
-  if (font_) SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  for (const auto& [slot, text] : tipTexts_) {
-    HWND control = ControlWindow(slot);
-    if (!control) continue;
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = window_;
-    tool.uId = static_cast<UINT_PTR>(slot) + 1;
-    GetWindowRect(control, &tool.rect);
-    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&tool.rect), 2);
-    SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
-}
-
-void Win32MainView::RelayToTips(HWND from, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!tips_ || message < WM_MOUSEFIRST || message > WM_MOUSELAST) return;
-  MSG relayed{from, message, wParam, lParam, 0, {}};
-  SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
-}
-
-// The details line follows the mouse; -1 is no control.
-void Win32MainView::Pointed(int slot) {
-  if (slot == pointed_) return;
-  pointed_ = slot;
-  if (slot >= 0 && !trackingLeave_) {
-    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
-    trackingLeave_ = TrackMouseEvent(&track) != FALSE;
-  }
-  if (slot < 0)
-    logic_.OnPointed(std::nullopt);
-  else if (IsOptionSlot(slot))
-    logic_.OnPointed(OptionAt(slot));
-  else
-    logic_.OnPointed(ControlAt(slot));
-}
-
 void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
   const UINT id = LOWORD(wParam);
   const UINT code = HIWORD(wParam);
   if (lParam == 0) {
-    if (id >= kFirstLanguageId && id <= kLastLanguageId) {
+    if (id >= kFirstLanguageId && id <= kLastLanguageId)
       logic_.OnLanguageChosen(id - kFirstLanguageId);
-      return;
-    }
-    switch (id) {
-      case kMenuPreview:
-        logic_.OnPreview();
-        return;
-      case kMenuSetFolder:
-        logic_.OnSetFolder();
-        return;
-      case kMenuRestore:
-        logic_.OnRestore();
-        return;
-      case kMenuHelp:
-        logic_.OnHelp();
-        return;
-      case kMenuAbout:
-        logic_.OnAbout();
-        return;
-      case kMenuExit:
-        logic_.OnExit();
-        return;
-      case kMenuExportSettings:
-        logic_.OnExportSettings();
-        return;
-      case kMenuImportSettings:
-        logic_.OnImportSettings();
-        return;
-      case kMenuResetDefaults:
-        logic_.OnResetDefaults();
-        return;
-    }
+    else if (const WindowCommand* command = CommandWithMenuId(id))
+      logic_.Run(command->control);
     return;
   }
   const ControlEntry* c = EntryById(static_cast<int>(id));
@@ -312,12 +196,10 @@ void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
     return;
   }
   if (code != BN_CLICKED) return;
-  if (id == IDOK)
-    logic_.OnOk();
-  else if (id == IDCANCEL)
-    logic_.OnCancel();
-  else if (IsOptionSlot(slot))
+  if (IsOptionSlot(slot))
     logic_.OnCheckClicked(OptionAt(slot));
+  else if (CommandOf(ControlAt(slot)))
+    logic_.Run(ControlAt(slot));
   else
     logic_.OnCheckClicked(ControlAt(slot));
 }
@@ -331,14 +213,6 @@ bool Win32MainView::OnKey(HWND from, WPARAM key, LPARAM lParam) {
       SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
       return true;
     }
-    case VK_F1:
-      logic_.OnHelp();
-      return true;
-    case 'P':
-      // Ctrl+P, wherever the focus is; a held key opens one preview.
-      if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) break;
-      if ((lParam & (1 << 30)) == 0) logic_.OnPreview();
-      return true;
     case VK_RETURN:
       // Enter on the focused Cancel button means Cancel, as anywhere else.
       if (from == ControlWindow(SlotOf(Control::Cancel))) {
@@ -348,7 +222,8 @@ bool Win32MainView::OnKey(HWND from, WPARAM key, LPARAM lParam) {
       break;
   }
   const bool repeat = (lParam & (1 << 30)) != 0;
-  return logic_.OnKeyDown(static_cast<int>(key), repeat);
+  const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+  return logic_.OnKeyDown(static_cast<int>(key), repeat, ctrlOnly);
 }
 
 LRESULT Win32MainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -388,23 +263,12 @@ LRESULT Win32MainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       Paint();
       return 0;
-    case WM_MOUSEMOVE: {
-      // Over a greyed control, which takes no mouse messages of its own.
-      RelayToTips(window_, message, wParam, lParam);
-      const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      const ControlEntry* c = EntryByWindow(ChildWindowFromPointEx(window_, at, CWP_SKIPINVISIBLE));
-      Pointed(c ? c->slot : -1);
+    case WM_MOUSEMOVE:
+      OnMouseMove(wParam, lParam);
       return 0;
-    }
-    case WM_MOUSELEAVE: {
-      trackingLeave_ = false;
-      // Sent as well when the mouse goes on to a control.
-      POINT at{};
-      GetCursorPos(&at);
-      HWND under = WindowFromPoint(at);
-      if (under != window_ && !IsChild(window_, under)) Pointed(-1);
+    case WM_MOUSELEAVE:
+      OnMouseLeave();
       return 0;
-    }
     case WM_MENUSELECT:
       logic_.OnMenuHighlighted(HighlightedItem(wParam, lParam));
       return 0;

@@ -9,6 +9,7 @@
 
 #include "platform/win32/unicode.h"
 #include "ui/catalogue.h"
+#include "ui/window_commands.h"
 #include "win32app/dpi.h"
 #include "win32app/main_window_view.h"
 
@@ -150,7 +151,10 @@ std::string_view Win32MainView::DesignCaption(int slot) {
   if (IsOptionSlot(slot)) return Def(OptionAt(slot)).englishCaption;
   for (const auto& [control, caption] : kDesignCaptions)
     if (control == ControlAt(slot)) return caption;
-  return {};
+  // A menu item's name until the load gives it its caption, before the
+  // window shows: an item without text would be taken for a separator.
+  const WindowCommand* command = CommandOf(ControlAt(slot));
+  return command ? command->captionKey : std::string_view();
 }
 
 HWND Win32MainView::ControlWindow(int slot) const {
@@ -357,52 +361,6 @@ void Win32MainView::Paint() {
   if (controlsCreated_)
     for (const OptionDef& def : Options()) DrawMark(dc, marks_[IndexOf(def.option)], MarkPlace(def));
   EndPaint(window_, &ps);
-}
-
-// A shape of its own for each mark, in the system's text and highlight
-// colours so that it stays readable in a high-contrast scheme: a dash for
-// greyed, a slashed ring for no effect, a cross for contradicted, a plus for
-// needs another, a dot for changed from the default.
-void Win32MainView::DrawMark(HDC dc, RowMark mark, const RECT& r) const {
-  if (mark == RowMark::None) return;
-  const COLORREF colour = GetSysColor(mark == RowMark::Changed ? COLOR_HIGHLIGHT : COLOR_WINDOWTEXT);
-  const int size = r.right - r.left;
-  const UniquePen pen(CreatePen(PS_SOLID, std::max(1, size / 5), colour));
-  HGDIOBJ oldPen = SelectObject(dc, pen.get());
-  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  const int midX = r.left + size / 2, midY = r.top + size / 2;
-  const auto line = [&](int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-  };
-  switch (mark) {
-    case RowMark::Greyed:
-      line(r.left, midY, r.right, midY);
-      break;
-    case RowMark::NoEffect:
-      Ellipse(dc, r.left, r.top, r.right, r.bottom);
-      line(r.left + 1, r.bottom - 2, r.right - 2, r.top + 1);
-      break;
-    case RowMark::Contradicted:
-      line(r.left, r.top, r.right, r.bottom);
-      line(r.left, r.bottom - 1, r.right, r.top - 1);
-      break;
-    case RowMark::Needs:
-      line(r.left, midY, r.right, midY);
-      line(midX, r.top, midX, r.bottom);
-      break;
-    case RowMark::Changed: {
-      const UniqueGdiObject<HBRUSH> brush(CreateSolidBrush(colour));
-      SelectObject(dc, brush.get());
-      Ellipse(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
-      SelectObject(dc, GetStockObject(NULL_BRUSH));
-      break;
-    }
-    case RowMark::None:
-      break;
-  }
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
 }
 
 }  // namespace rw::win32

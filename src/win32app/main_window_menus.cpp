@@ -1,54 +1,28 @@
-// The main window's menu bar: one menu whose items the language renames,
-// and the language submenu the load fills.
+// The main window's menu bar: one menu made from the command table, whose
+// items the language renames, and the language submenu the load fills.
 #include <windows.h>
 
-#include <span>
 #include <string>
 
 #include "platform/win32/unicode.h"
+#include "ui/window_commands.h"
 #include "win32app/main_window_view.h"
 
 namespace rw::win32 {
 
 namespace {
 
-struct MenuItem {
-  Control control;
-  UINT id;
-};
-constexpr MenuItem kMenuItems[] = {
-    {Control::MenuTop, kMenuTop},
-    {Control::MenuPreview, kMenuPreview},
-    {Control::MenuSetFolder, kMenuSetFolder},
-    {Control::MenuLanguage, kMenuLanguage},
-    {Control::MenuRestore, kMenuRestore},
-    {Control::MenuHelp, kMenuHelp},
-    {Control::MenuAbout, kMenuAbout},
-    {Control::MenuExit, kMenuExit},
-};
-// Moving settings to and from another installation.
-constexpr MenuItem kTransferItems[] = {
-    {Control::MenuExportSettings, kMenuExportSettings},
-    {Control::MenuImportSettings, kMenuImportSettings},
-    {Control::MenuResetDefaults, kMenuResetDefaults},
-};
-
-const MenuItem* MenuItemOf(Control control) {
-  for (const auto& items : {std::span<const MenuItem>(kMenuItems), std::span<const MenuItem>(kTransferItems)})
-    for (const MenuItem& m : items)
-      if (m.control == control) return &m;
-  return nullptr;
+// The menu bar's one item, or the item of a command; 0 for another control.
+UINT MenuIdOf(Control control) {
+  if (control == Control::MenuTop) return kMenuTop;
+  const WindowCommand* command = CommandOf(control);
+  return command ? command->menuId : 0;
 }
 
 // The shortcut shown after an item's caption, the same in every language.
-const wchar_t* ShortcutOf(UINT id) {
-  switch (id) {
-    case kMenuPreview:
-      return L"\tCtrl+P";
-    case kMenuHelp:
-      return L"\tF1";
-  }
-  return L"";
+std::wstring ShortcutOf(Control control) {
+  const WindowCommand* command = CommandOf(control);
+  return command && !command->shortcut.label.empty() ? L"\t" + Wide(command->shortcut.label) : std::wstring();
 }
 
 // Menus read "&" as a mnemonic; a file name shows as it is spelled.
@@ -72,7 +46,7 @@ HMENU Win32MainView::CreateMenus() {
   languageItems_ = 1;
 
   const auto item = [&](HMENU menu, UINT id, Control control, HMENU submenu) {
-    const std::wstring text = Wide(DesignCaption(SlotOf(control))) + ShortcutOf(id);
+    const std::wstring text = Wide(DesignCaption(SlotOf(control))) + ShortcutOf(control);
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_ID | MIIM_STRING | (submenu ? MIIM_SUBMENU : 0u);
@@ -81,21 +55,11 @@ HMENU Win32MainView::CreateMenus() {
     info.dwTypeData = const_cast<wchar_t*>(text.c_str());
     InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
   };
-  item(popup, kMenuPreview, Control::MenuPreview, nullptr);
-  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-  item(popup, kMenuSetFolder, Control::MenuSetFolder, nullptr);
-  item(popup, kMenuLanguage, Control::MenuLanguage, languageMenu_);
-  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-  item(popup, kMenuExportSettings, Control::MenuExportSettings, nullptr);
-  item(popup, kMenuImportSettings, Control::MenuImportSettings, nullptr);
-  item(popup, kMenuResetDefaults, Control::MenuResetDefaults, nullptr);
-  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-  item(popup, kMenuRestore, Control::MenuRestore, nullptr);
-  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-  item(popup, kMenuHelp, Control::MenuHelp, nullptr);
-  item(popup, kMenuAbout, Control::MenuAbout, nullptr);
-  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-  item(popup, kMenuExit, Control::MenuExit, nullptr);
+  for (const WindowCommand& command : WindowCommands()) {
+    if (command.menuId == 0) continue;
+    if (command.startsGroup && GetMenuItemCount(popup) > 0) AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    item(popup, command.menuId, command.control, command.control == Control::MenuLanguage ? languageMenu_ : nullptr);
+  }
   item(bar, kMenuTop, Control::MenuTop, popup);
   return bar;
 }
@@ -109,36 +73,35 @@ std::optional<Control> Win32MainView::HighlightedItem(WPARAM wParam, LPARAM lPar
                ? std::optional(Control::MenuLanguage)
                : std::optional(Control::MenuTop);
   if (item >= kFirstLanguageId && item <= kLastLanguageId) return Control::MenuLanguage;
-  for (const auto& items : {std::span<const MenuItem>(kMenuItems), std::span<const MenuItem>(kTransferItems)})
-    for (const MenuItem& m : items)
-      if (m.id == item) return m.control;
+  if (item == kMenuTop) return Control::MenuTop;
+  if (const WindowCommand* command = CommandWithMenuId(item)) return command->control;
   return std::nullopt;
 }
 
 // False when the control is no menu item.
 bool Win32MainView::SetMenuCaption(Control control, const std::string& caption) {
-  const MenuItem* m = MenuItemOf(control);
-  if (!m) return false;
+  const UINT id = MenuIdOf(control);
+  if (id == 0) return false;
   HMENU bar = window_ ? GetMenu(window_) : nullptr;
   if (!bar) return true;
-  const std::wstring text = Wide(caption) + ShortcutOf(m->id);
+  const std::wstring text = Wide(caption) + ShortcutOf(control);
   MENUITEMINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = MIIM_STRING;
   info.dwTypeData = const_cast<wchar_t*>(text.c_str());
   // Found by identifier through the submenus as well.
-  SetMenuItemInfoW(bar, m->id, FALSE, &info);
+  SetMenuItemInfoW(bar, id, FALSE, &info);
   // A hidden window's bar is measured anew when it is first drawn.
-  if (m->id == kMenuTop && IsWindowVisible(window_)) DrawMenuBar(window_);
+  if (id == kMenuTop && IsWindowVisible(window_)) DrawMenuBar(window_);
   return true;
 }
 
 // False when the control is no menu item.
 bool Win32MainView::SetMenuEnabled(Control control, bool enabled) {
-  const MenuItem* m = MenuItemOf(control);
-  if (!m) return false;
+  const UINT id = MenuIdOf(control);
+  if (id == 0) return false;
   if (HMENU bar = window_ ? GetMenu(window_) : nullptr)
-    EnableMenuItem(bar, m->id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(bar, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   return true;
 }
 

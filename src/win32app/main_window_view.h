@@ -1,11 +1,16 @@
 // The main window's class, shared by the files that make it up:
 // main_window.cpp (messages), main_window_layout.cpp (controls and their
-// places), main_window_menus.cpp (menu bar and language menu).
+// places), main_window_marks.cpp (the rows' marks),
+// main_window_menus.cpp (menu bar and language menu, from the command
+// table) and main_window_tips.cpp (tips and the details line).
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -34,19 +39,10 @@ struct Box {
   int left, top, width, height;
 };
 
-// Menu command identifiers; language items follow from kFirstLanguageId.
+// Menu identifiers besides the commands' (in the command table): the menu
+// bar's one item, and the language items from kFirstLanguageId.
 enum MenuId : UINT {
   kMenuTop = 100,
-  kMenuSetFolder,
-  kMenuLanguage,
-  kMenuRestore,
-  kMenuHelp,
-  kMenuAbout,
-  kMenuExit,
-  kMenuPreview,  // after the others: the end-to-end tests know their numbers
-  kMenuExportSettings = 120,
-  kMenuImportSettings,
-  kMenuResetDefaults,
   kFirstLanguageId = 200,
   kLastLanguageId = 899,
 };
@@ -149,15 +145,20 @@ class Win32MainView : public WindowBase, public MainView {
   static RECT CentredOn(HMONITOR monitor, UINT dpi, int lineHeight);
   void Centre();
   void Paint();
+  // main_window_marks.cpp
   void DrawMark(HDC dc, RowMark mark, const RECT& place) const;
 
-  // main_window.cpp: the tips, and what the details line speaks of.
+  // main_window_tips.cpp: the tips, and what the details line speaks of.
   void CreateTips();
+  /// Each tip's control and the tool of its place in the window, not yet sent.
+  void ForEachTipPlace(const std::function<void(TTTOOLINFOW& place, HWND control, const std::wstring& text)>& use);
   void SetTip(int slot, const std::string& text);
   /// The tips' width and the places of the tips of greyed controls.
   void FollowTips(UINT dpi);
   void RelayToTips(HWND from, UINT message, WPARAM wParam, LPARAM lParam);
   void Pointed(int slot);
+  void OnMouseMove(WPARAM wParam, LPARAM lParam);
+  void OnMouseLeave();
 
   void SetControlText(int slot, const std::string& text);
   void SetCheckState(int slot, int state);

@@ -10,6 +10,7 @@
 #include "support/fake_platform.h"
 #include "ui/catalogue.h"
 #include "ui/option_model.h"
+#include "ui/window_commands.h"
 
 namespace rw {
 namespace {
@@ -70,6 +71,33 @@ TEST(Catalogue, EveryRowOfBothColumnsHoldsExactlyOneCheckBoxAndFieldsShareTheirB
       EXPECT_NE(ReadIniValue(p, path, key, ""), "") << key << " in " << file.path().filename();
   }
   EXPECT_GE(languages, 2);
+}
+
+TEST(WindowCommands, EveryRowIsNamedAndExplainedInEveryLanguageAndReachedOneWay) {
+  std::set<Control> controls;
+  std::set<unsigned> menuIds;
+  std::set<std::pair<int, bool>> shortcuts;
+  for (const WindowCommand& command : WindowCommands()) {
+    EXPECT_TRUE(controls.insert(command.control).second) << command.captionKey;
+    EXPECT_EQ(CommandOf(command.control), &command) << command.captionKey;
+    if (command.menuId != 0) {
+      EXPECT_TRUE(menuIds.insert(command.menuId).second) << command.captionKey;
+    }
+    if (command.shortcut.key != 0) {
+      EXPECT_TRUE(shortcuts.insert({command.shortcut.key, command.shortcut.withCtrl}).second) << command.captionKey;
+    }
+  }
+  FakePlatform p;
+  for (const auto& file : std::filesystem::directory_iterator(std::string(RW_SOURCE_DIR) + "/data/Languages")) {
+    std::ifstream in(file.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const std::string path = "C:\\Languages\\" + file.path().filename().string();
+    p.AddFile(path, bytes.str());
+    for (const WindowCommand& command : WindowCommands())
+      for (std::string_view key : {command.captionKey, command.describeKey})
+        EXPECT_NE(ReadIniValue(p, path, key, ""), "") << key << " in " << file.path().filename();
+  }
 }
 
 struct Fixture {

@@ -24,6 +24,7 @@
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "stores/text.h"
+#include "ui/window_commands.h"
 #include "win32app/main_window.h"
 #include "win32app/main_window_view.h"
 #include "win32app/preview_window.h"
@@ -264,8 +265,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(preview, 0), 0);
   }
   if (g_show.kind == Show::Kind::Menu) SetForegroundWindow(window);
-  if (g_show.kind == Show::Kind::ExportDialog) PostMessageW(window, WM_COMMAND, rw::win32::kMenuExportSettings, 0);
-  if (g_show.kind == Show::Kind::ImportReport) PostMessageW(window, WM_COMMAND, rw::win32::kMenuImportSettings, 0);
+  const auto post = [&](rw::Control item) { PostMessageW(window, WM_COMMAND, rw::CommandOf(item)->menuId, 0); };
+  if (g_show.kind == Show::Kind::ExportDialog) post(rw::Control::MenuExportSettings);
+  if (g_show.kind == Show::Kind::ImportReport) post(rw::Control::MenuImportSettings);
   MSG msg;
   while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
