@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "engine/option.h"
 #include "platform/platform.h"
@@ -33,6 +34,10 @@ enum class Control {
   MenuExportSettings,
   MenuImportSettings,
   MenuResetDefaults,
+  MenuOpenLog,
+  MenuCopyDiagnostics,
+  Find,       // the search field above the options
+  FindLabel,  // its caption
 };
 
 /// The check boxes among them, in the order they follow the options.
@@ -41,7 +46,7 @@ inline constexpr std::array<Control, 3> kCheckBoxControls{Control::ModernLegend,
 
 /// Captions of the controls that are not options, shown until the first
 /// ApplyLanguage (option captions are in the catalogue).
-inline constexpr std::array<std::pair<Control, std::string_view>, 16> kDesignCaptions{{
+inline constexpr std::array<std::pair<Control, std::string_view>, 19> kDesignCaptions{{
     {Control::MenuTop, "Menu"},
     {Control::MenuPreview, "Preview Changes..."},
     {Control::MenuSetFolder, "Set Maxthon 3 Folder..."},
@@ -58,6 +63,9 @@ inline constexpr std::array<std::pair<Control, std::string_view>, 16> kDesignCap
     {Control::MenuExportSettings, "Export Settings..."},
     {Control::MenuImportSettings, "Import Settings..."},
     {Control::MenuResetDefaults, "Reset to Defaults"},
+    {Control::MenuOpenLog, "Open Log"},
+    {Control::MenuCopyDiagnostics, "Copy Diagnostics"},
+    {Control::FindLabel, "Find:"},
 }};
 
 /// An option's control or another part of the window: what a tooltip or
@@ -119,6 +127,13 @@ class MainView {
   virtual void SetDetails(const std::string& /*text*/) {}
   virtual void SetRowMark(Option /*option*/, RowMark /*mark*/) {}
   virtual void SetHeader(const std::string& /*text*/) {}
+
+  /// Find: the rows to highlight (none: no highlight), the words beside the
+  /// search field, its text set from here, and the focus put on a row.
+  virtual void ShowFound(const std::vector<Option>& /*rows*/) {}
+  virtual void SetFindResult(const std::string& /*text*/) {}
+  virtual void SetFindText(const std::string& /*text*/) {}
+  virtual void FocusOn(Option /*option*/) {}
 };
 
 }  // namespace rw

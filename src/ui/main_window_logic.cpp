@@ -15,10 +15,12 @@
 #include "ui/activity_log.h"
 #include "ui/catalogue.h"
 #include "ui/commands.h"
+#include "ui/diagnostics.h"
 #include "ui/field_checks.h"
 #include "ui/main_sequence.h"
 #include "ui/preview.h"
 #include "ui/settings_transfer.h"
+#include "ui/status_verb.h"
 #include "ui/ui_factory.h"
 #include "ui/window_header.h"
 
@@ -59,12 +61,18 @@ std::string_view DescriptionKey(Control control) {
       return "DescribeMenuAbout";
     case Control::MenuExit:
       return "DescribeMenuExit";
+    case Control::MenuOpenLog:
+      return "DescribeMenuOpenLog";
+    case Control::MenuCopyDiagnostics:
+      return "DescribeMenuCopyDiagnostics";
+    case Control::Find:
+      return "DescribeFind";
     default:
       return {};
   }
 }
 
-constexpr std::array kTippedControls{Control::SelectAll, Control::Ok, Control::Cancel};
+constexpr std::array kTippedControls{Control::SelectAll, Control::Ok, Control::Cancel, Control::Find};
 
 RowMark MarkOf(const OptionStatus& status) {
   if (status.greyed) return RowMark::Greyed;
@@ -120,6 +128,10 @@ void MainWindowLogic::ApplyLanguage() {
   view_.SetCaption(Control::MenuExportSettings, text("ExportSettings"));
   view_.SetCaption(Control::MenuImportSettings, text("ImportSettings"));
   view_.SetCaption(Control::MenuResetDefaults, text("ResetDefaults"));
+  view_.SetCaption(Control::MenuOpenLog, text("OpenLog"));
+  view_.SetCaption(Control::MenuCopyDiagnostics, text("CopyDiagnostics"));
+  view_.SetCaption(Control::FindLabel, text("Find"));
+  if (!findText_.empty()) OnFindChanged(findText_);
 
   // Whoever picked a language they cannot read still finds the English word.
   if (app_.platform.system.LowerCase(app_.LanguageName) != "english")
@@ -221,8 +233,11 @@ void MainWindowLogic::OnFieldLeft(Option field) {
 
 bool MainWindowLogic::MayRun(Command command) const {
   if (phase_ == WindowPhase::Closed) return false;
-  // About only shows a box; a close waits for the road's end.
-  return Idle() || command == Command::About || command == Command::Exit;
+  // About only shows a box; a close waits for the road's end. The log and
+  // the diagnostics change nothing and show no box: they help most while a
+  // road seems stuck.
+  return Idle() || command == Command::About || command == Command::Exit || command == Command::OpenLog ||
+         command == Command::CopyDiagnostics;
 }
 
 MainWindowLogic::RoadClaim::RoadClaim(MainWindowLogic& window, Road road) : window_(window), outer_(window.road_) {
@@ -540,6 +555,46 @@ void MainWindowLogic::OnImportSettings() {
 void MainWindowLogic::OnResetDefaults() {
   if (!MayRun(Command::ResetDefaults)) return;
   ShowOptions(DefaultOptions());
+}
+
+void MainWindowLogic::OnOpenLog() {
+  if (MayRun(Command::OpenLog)) app_.platform.desktop.OpenInTextEditor(app_.Path(kLogFileName));
+}
+
+void MainWindowLogic::OnCopyDiagnostics() {
+  if (!MayRun(Command::CopyDiagnostics)) return;
+  const std::string status = StatusText(app_, fingerprints_);
+  app_.platform.desktop.CopyTextToClipboard(DiagnosticsText(app_, model_, shownHeader_.value_or(""), status));
+}
+
+void MainWindowLogic::OnFindChanged(std::string_view text) {
+  if (Closed()) return;
+  findText_ = text;
+  // Every language the menu offers, so that typed words of any of them find
+  // the rows shown in the chosen one.
+  if (!search_) search_.emplace(app_, langItems_);
+  found_ = search_->Find(text);
+  view_.ShowFound(found_);
+  std::string result;
+  if (!SearchWords(app_.platform.system, text).empty()) {
+    result = found_.empty()       ? Text(app_, "FindNone")
+             : found_.size() == 1 ? Text(app_, "FindOne")
+                                  : Fill(Text(app_, "FindCount"), {{"$count", std::to_string(found_.size())}});
+  }
+  view_.SetFindResult(result);
+}
+
+void MainWindowLogic::OnFindEnter() {
+  for (const Option option : found_) {
+    if (!model_.Enabled(option)) continue;
+    view_.FocusOn(option);
+    return;
+  }
+}
+
+void MainWindowLogic::OnFindEscape() {
+  view_.SetFindText("");
+  OnFindChanged("");
 }
 
 bool MainWindowLogic::ConfirmCloseHost() {

@@ -18,6 +18,7 @@
 #include "platform/key_codes.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
+#include "ui/option_search.h"
 #include "ui/option_status.h"
 #include "ui/ui_factory.h"
 
@@ -41,6 +42,8 @@ enum class Command {
   ResetDefaults,
   Language,
   Exit,  // Exit, Cancel and the close box
+  OpenLog,
+  CopyDiagnostics,
 };
 
 /// A sequence that lets window events run before it ends (it waits for a
@@ -65,7 +68,7 @@ enum class Road {
 };
 
 /// The controls that start each command, greyed while it may not run.
-inline constexpr std::array<std::pair<Command, Control>, 12> kCommandControls{{
+inline constexpr std::array<std::pair<Command, Control>, 14> kCommandControls{{
     {Command::Ok, Control::Ok},
     {Command::Restore, Control::MenuRestore},
     {Command::SetFolder, Control::MenuSetFolder},
@@ -78,6 +81,8 @@ inline constexpr std::array<std::pair<Command, Control>, 12> kCommandControls{{
     {Command::Language, Control::MenuLanguage},
     {Command::Exit, Control::MenuExit},
     {Command::Exit, Control::Cancel},
+    {Command::OpenLog, Control::MenuOpenLog},
+    {Command::CopyDiagnostics, Control::MenuCopyDiagnostics},
 }};
 
 /// Where the window is in its life.
@@ -130,6 +135,20 @@ class MainWindowLogic : public MainWindowOps {
   void OnImportSettings();
   /// Every option's default into the window; saved only by OK.
   void OnResetDefaults();
+  /// ravelwick.log in the user's text editor; nothing while there is none.
+  void OnOpenLog();
+  /// The diagnostics text (ui/diagnostics.h) onto the clipboard.
+  void OnCopyDiagnostics();
+
+  /// Find: the search field holds `text`; the rows holding its words are
+  /// highlighted.
+  void OnFindChanged(std::string_view text);
+  /// Enter in the search field: the focus goes to the first match that is
+  /// not greyed. Never Apply.
+  void OnFindEnter();
+  /// Escape in the search field: it is cleared and the highlight goes.
+  void OnFindEscape();
+  const std::vector<Option>& Found() const { return found_; }
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.
@@ -161,8 +180,9 @@ class MainWindowLogic : public MainWindowOps {
   bool OkEnabled() const { return MayRun(Command::Ok); }
   Road CurrentRoad() const { return road_; }
   WindowPhase Phase() const { return phase_; }
-  /// Whether `command` may start now. During a road only About, and Exit
-  /// (which waits for the road's end), are taken; the view greys the rest.
+  /// Whether `command` may start now. During a road only About, Exit
+  /// (which waits for the road's end), Open Log and Copy Diagnostics (which
+  /// change nothing and show no box) are taken; the view greys the rest.
   bool MayRun(Command command) const;
 
   // --- MainWindowOps, for the pipeline ---
@@ -265,6 +285,10 @@ class MainWindowLogic : public MainWindowOps {
   std::map<WindowPart, std::string> shownTips_;
   std::array<RowMark, kOptionCount> shownMarks_{};
   std::optional<std::string> shownDetails_, shownHeader_;
+
+  std::optional<OptionSearch> search_;  // from the first search on
+  std::string findText_;
+  std::vector<Option> found_;
 };
 
 }  // namespace rw

@@ -25,6 +25,8 @@ constexpr MenuItem kMenuItems[] = {
     {Control::MenuHelp, kMenuHelp},
     {Control::MenuAbout, kMenuAbout},
     {Control::MenuExit, kMenuExit},
+    {Control::MenuOpenLog, kMenuOpenLog},
+    {Control::MenuCopyDiagnostics, kMenuCopyDiagnostics},
 };
 // Moving settings to and from another installation.
 constexpr MenuItem kTransferItems[] = {
@@ -91,6 +93,9 @@ HMENU Win32MainView::CreateMenus() {
   item(popup, kMenuResetDefaults, Control::MenuResetDefaults, nullptr);
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
   item(popup, kMenuRestore, Control::MenuRestore, nullptr);
+  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+  item(popup, kMenuOpenLog, Control::MenuOpenLog, nullptr);
+  item(popup, kMenuCopyDiagnostics, Control::MenuCopyDiagnostics, nullptr);
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
   item(popup, kMenuHelp, Control::MenuHelp, nullptr);
   item(popup, kMenuAbout, Control::MenuAbout, nullptr);
