@@ -311,7 +311,7 @@ void Win32MainView::AddControl(int slot, const wchar_t* className, DWORD style, 
 }
 
 void Win32MainView::SizeToClient(UINT dpi) {
-  const RECT outer = WindowRectForClient(ClientSize(dpi, lineHeight_), kMainStyle, kMainExStyle, true, dpi);
+  const RECT outer = WindowRectForClientPixels(ClientSize(dpi, lineHeight_), kMainStyle, kMainExStyle, true, dpi);
   SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -352,7 +352,7 @@ RECT Win32MainView::CentredOn(HMONITOR monitor, UINT dpi, int lineHeight) {
   MONITORINFO info{};
   info.cbSize = sizeof(info);
   GetMonitorInfoW(monitor, &info);
-  const RECT outer = WindowRectForClient(ClientSize(dpi, lineHeight), kMainStyle, kMainExStyle, true, dpi);
+  const RECT outer = WindowRectForClientPixels(ClientSize(dpi, lineHeight), kMainStyle, kMainExStyle, true, dpi);
   const RECT work = info.rcWork;
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
