@@ -193,6 +193,8 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
       if (!progress) return;
       PrintPlace(progress);
     } else {
+      // The mouse rests on no row, wherever the last scene left it.
+      if (g_show.kind != Show::Kind::Tip) SetCursorPos(0, 0);
       if (g_show.kind == Show::Kind::Menu) {
         Tap(VK_MENU);  // the menu bar, as Alt selects it
         Tap(VK_DOWN);  // and its menu opened
