@@ -51,9 +51,9 @@ else
   echo "No display: running on Xvfb; a screenshot goes to $shot"
   mkdir -p "$(dirname "$shot")"
   # A Wine desktop gives the window its frame on a bare X server.
-  xvfb-run -a -s "-screen 0 1024x640x24" bash -c '
+  xvfb-run -a -s "-screen 0 1024x760x24" bash -c '
     cd "$1"
-    wine explorer /desktop=Ravelwick,1000x600 ravelwick.exe &
+    wine explorer /desktop=Ravelwick,1000x720 ravelwick.exe &
     for _ in $(seq 60); do
       [ -d "$1/Resource/ui/main" ] && break
       sleep 1

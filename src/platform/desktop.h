@@ -34,6 +34,12 @@ class Desktop {
   virtual void SetWaitCursor(bool wait) = 0;
   virtual void InitCommonControls() = 0;
   virtual bool IsCompositionEnabled() = 0;
+  /// Opens an existing file in the user's text editor without waiting;
+  /// false when the file is missing or no editor could be started.
+  virtual bool OpenInTextEditor(const std::string& path) = 0;
+  /// Puts `text` on the clipboard as plain text; false when the clipboard
+  /// cannot be had.
+  virtual bool CopyTextToClipboard(const std::string& text) = 0;
 };
 
 }  // namespace rw

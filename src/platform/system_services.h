@@ -30,6 +30,8 @@ class SystemServices {
   /// representation there.
   virtual std::optional<std::string> Utf8ToAnsi(std::string_view utf8) = 0;
   virtual void Sleep(unsigned milliseconds) = 0;
+  /// The operating system's name and version, e.g. "Windows 10.0.19045".
+  virtual std::string SystemVersion() = 0;
 };
 
 }  // namespace rw

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "engine/option.h"
 #include "platform/platform.h"
@@ -33,6 +34,10 @@ enum class Control {
   MenuExportSettings,
   MenuImportSettings,
   MenuResetDefaults,
+  MenuOpenLog,
+  MenuCopyDiagnostics,
+  Find,       // the search field above the options
+  FindLabel,  // its caption
 };
 
 /// The check boxes among them, in the order they follow the options.
@@ -42,13 +47,14 @@ inline constexpr std::array<Control, 3> kCheckBoxControls{Control::ModernLegend,
 /// Captions of the controls that are not options, shown until the first
 /// ApplyLanguage (option captions are in the catalogue); the menu's items
 /// have theirs from the language before the window shows.
-inline constexpr std::array<std::pair<Control, std::string_view>, 6> kDesignCaptions{{
+inline constexpr std::array<std::pair<Control, std::string_view>, 7> kDesignCaptions{{
     {Control::MenuTop, "Menu"},
     {Control::Ok, "OK"},
     {Control::Cancel, "Cancel"},
     {Control::SelectAll, "Select/Unselect All"},
     {Control::ModernLegend, "(*) Modern Skin only"},
     {Control::ClassicLegend, "(#) Classic Skin only"},
+    {Control::FindLabel, "Find:"},
 }};
 
 /// An option's control or another part of the window: what a tooltip or
@@ -110,6 +116,13 @@ class MainView {
   virtual void SetDetails(const std::string& /*text*/) {}
   virtual void SetRowMark(Option /*option*/, RowMark /*mark*/) {}
   virtual void SetHeader(const std::string& /*text*/) {}
+
+  /// Find: the rows to highlight (none: no highlight), the words beside the
+  /// search field, its text set from here, and the focus put on a row.
+  virtual void ShowFound(const std::vector<Option>& /*rows*/) {}
+  virtual void SetFindResult(const std::string& /*text*/) {}
+  virtual void SetFindText(const std::string& /*text*/) {}
+  virtual void FocusOn(Option /*option*/) {}
 };
 
 }  // namespace rw

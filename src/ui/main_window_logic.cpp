@@ -10,8 +10,11 @@
 #include "stores/settings.h"
 #include "stores/text.h"
 #include "ui/catalogue.h"
+#include "ui/commands.h"
+#include "ui/diagnostics.h"
 #include "ui/field_checks.h"
 #include "ui/settings_transfer.h"
+#include "ui/status_verb.h"
 #include "ui/ui_factory.h"
 #include "ui/window_commands.h"
 
@@ -26,6 +29,7 @@ constexpr std::string_view kIniSuffix = ".ini";
 // Select All; the legends and the menu bar's one item say nothing.
 std::string_view DescriptionKey(Control control) {
   if (control == Control::SelectAll) return "DescribeSelectAll";
+  if (control == Control::Find) return "DescribeFind";
   const WindowCommand* command = CommandOf(control);
   return command ? command->describeKey : std::string_view();
 }
@@ -74,6 +78,8 @@ void MainWindowLogic::ApplyLanguage() {
     if (command.englishToo && !english) caption = EnglishText(app_, command.captionKey) + " / " + caption;
     view_.SetCaption(command.control, caption);
   }
+  view_.SetCaption(Control::FindLabel, text("Find"));
+  if (!findText_.empty()) OnFindChanged(findText_);
 
   // Markers tell the skins apart; a single-skin host needs none.
   const bool markers = !app_.SingleSkinHost;

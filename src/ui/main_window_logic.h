@@ -18,6 +18,7 @@
 #include "platform/key_codes.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
+#include "ui/option_search.h"
 #include "ui/option_status.h"
 #include "ui/ui_factory.h"
 
@@ -103,6 +104,20 @@ class MainWindowLogic : public RoadUser {
   void OnImportSettings();
   /// Every option's default into the window; saved only by OK.
   void OnResetDefaults();
+  /// ravelwick.log in the user's text editor; nothing while there is none.
+  void OnOpenLog();
+  /// The diagnostics text (ui/diagnostics.h) onto the clipboard.
+  void OnCopyDiagnostics();
+
+  /// Find: the search field holds `text`; the rows holding its words are
+  /// highlighted.
+  void OnFindChanged(std::string_view text);
+  /// Enter in the search field: the focus goes to the first match that is
+  /// not greyed. Never Apply.
+  void OnFindEnter();
+  /// Escape in the search field: it is cleared and the highlight goes.
+  void OnFindEscape();
+  const std::vector<Option>& Found() const { return found_; }
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.
@@ -232,6 +247,10 @@ class MainWindowLogic : public RoadUser {
   // Last, so that a claim left at destruction ends while all its end shows
   // is still there.
   std::optional<RoadClaim> pipelineClaim_;  // SetBusy outside any road
+
+  std::optional<OptionSearch> search_;  // from the first search on
+  std::string findText_;
+  std::vector<Option> found_;
 };
 
 }  // namespace rw

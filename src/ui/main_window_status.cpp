@@ -3,15 +3,18 @@
 #include "app/app.h"
 #include "app/language_text.h"
 #include "stores/text.h"
+#include "ui/activity_log.h"
 #include "ui/catalogue.h"
+#include "ui/diagnostics.h"
 #include "ui/main_window_logic.h"
+#include "ui/status_verb.h"
 #include "ui/window_header.h"
 
 namespace rw {
 
 namespace {
 
-constexpr std::array kTippedControls{Control::SelectAll, Control::Ok, Control::Cancel};
+constexpr std::array kTippedControls{Control::SelectAll, Control::Ok, Control::Cancel, Control::Find};
 
 RowMark MarkOf(const OptionStatus& status) {
   if (status.greyed) return RowMark::Greyed;
@@ -109,6 +112,46 @@ void MainWindowLogic::AfterRoad() {
   status_->Reload();
   ShowHeader();
   ShowStatus();
+}
+
+void MainWindowLogic::OnOpenLog() {
+  if (MayRun(Control::MenuOpenLog)) app_.platform.desktop.OpenInTextEditor(app_.Path(kLogFileName));
+}
+
+void MainWindowLogic::OnCopyDiagnostics() {
+  if (!MayRun(Control::MenuCopyDiagnostics)) return;
+  const std::string status = StatusText(app_, fingerprints_);
+  app_.platform.desktop.CopyTextToClipboard(DiagnosticsText(app_, model_, shownHeader_.value_or(""), status));
+}
+
+void MainWindowLogic::OnFindChanged(std::string_view text) {
+  if (Closed()) return;
+  findText_ = text;
+  // Every language the menu offers, so that typed words of any of them find
+  // the rows shown in the chosen one.
+  if (!search_) search_.emplace(app_, langItems_);
+  found_ = search_->Find(text);
+  view_.ShowFound(found_);
+  std::string result;
+  if (!SearchWords(app_.platform.system, text).empty()) {
+    result = found_.empty()       ? Text(app_, "FindNone")
+             : found_.size() == 1 ? Text(app_, "FindOne")
+                                  : Fill(Text(app_, "FindCount"), {{"$count", std::to_string(found_.size())}});
+  }
+  view_.SetFindResult(result);
+}
+
+void MainWindowLogic::OnFindEnter() {
+  for (const Option option : found_) {
+    if (!model_.Enabled(option)) continue;
+    view_.FocusOn(option);
+    return;
+  }
+}
+
+void MainWindowLogic::OnFindEscape() {
+  view_.SetFindText("");
+  OnFindChanged("");
 }
 
 }  // namespace rw

@@ -1,8 +1,5 @@
 #include "ui/status_verb.h"
 
-#include <algorithm>
-#include <tuple>
-
 #include "app/app.h"
 #include "app/host_check.h"
 #include "app/language_text.h"
@@ -10,6 +7,7 @@
 #include "ui/catalogue.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
+#include "ui/option_search.h"
 #include "ui/option_status.h"
 #include "ui/roads.h"
 #include "ui/window_header.h"
@@ -42,12 +40,12 @@ std::string ValueInWords(const App& app, const OptionDef& def, const OptionModel
   }
 }
 
+}  // namespace
+
 bool IsDefault(const OptionDef& def, const OptionModel& model) {
   if (def.kind == OptionKind::Text) return model.Text(def.option) == def.defaultValue;
   return RoundToInt16(def.defaultValue) == model.State(def.option);
 }
-
-}  // namespace
 
 std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, const OptionModel& model,
                                       const OptionStatus& status) {
@@ -62,24 +60,23 @@ std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, cons
 ExitCode StatusVerb(App& app, ConsoleOutput& console, const Invocation&) {
   LookAtHost(app);
   ArchiveFingerprints fingerprints;
+  console.Out(StatusText(app, fingerprints));
+  return ExitCode::Done;
+}
+
+std::string StatusText(const App& app, ArchiveFingerprints& fingerprints) {
   std::string text = HeaderLine(app, ReadArchiveState(app, fingerprints)) + "\n\n";
 
   // The options as the window loads them.
   OptionModel model;
   LoadOptions(app, model, app.platform.desktop.IsCompositionEnabled());
-  // In the window's reading order: down the left column, then the right.
-  std::vector<const OptionDef*> shown;
-  for (const OptionDef& def : Options()) shown.push_back(&def);
-  std::stable_sort(shown.begin(), shown.end(), [](const OptionDef* a, const OptionDef* b) {
-    return std::tie(a->column, a->row, a->spot) < std::tie(b->column, b->row, b->spot);
-  });
   // Read only: the working tree as it is, nothing unpacked for it.
   OptionStatusModel statusModel(app);
   const OptionStatuses statuses =
       statusModel.Compute(model.Snapshot(), app.platform.desktop.IsCompositionEnabled(), app.SingleSkinHost);
   if (statusModel.NotReady()) text += statusModel.NotReadyWords() + "\n\n";
-  for (const OptionDef* row : shown) {
-    const OptionDef& def = *row;
+  for (const Option row : ReadingOrder()) {
+    const OptionDef& def = Def(row);
     text += CaptionOf(app, def) + ": " + ValueInWords(app, def, model);
     std::string marks;
     for (const std::string& mark : MarksInWords(app, def, model, statuses[static_cast<std::size_t>(def.option)]))
@@ -87,8 +84,7 @@ ExitCode StatusVerb(App& app, ConsoleOutput& console, const Invocation&) {
     if (!marks.empty()) text += " (" + marks + ")";
     text += "\n";
   }
-  console.Out(text);
-  return ExitCode::Done;
+  return text;
 }
 
 }  // namespace rw

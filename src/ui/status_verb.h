@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "pipeline/archive_state.h"
 #include "ui/command_line.h"
 
 namespace rw {
@@ -19,6 +20,13 @@ struct OptionStatus;
 /// live status says (no place found, contradicted, needs another, greyed).
 std::vector<std::string> MarksInWords(const App& app, const OptionDef& def, const OptionModel& model,
                                       const OptionStatus& status);
+
+/// Whether the model holds the option's default.
+bool IsDefault(const OptionDef& def, const OptionModel& model);
+
+/// What /status prints, for the host as `app` has it: the header line, why
+/// the rows have no status (when so) and the stored options.
+std::string StatusText(const App& app, ArchiveFingerprints& fingerprints);
 
 /// Prints the header line (window_header.h), then one line per option:
 /// caption, stored value and marks. Finds the host as start-up does and

@@ -33,6 +33,11 @@ constexpr std::array kCommands = {
                   &Logic::OnResetDefaults, Idle, false},
     WindowCommand{Control::MenuRestore, 103, true, "Restore", "DescribeMenuRestore", kNone, &Logic::OnRestore, Idle,
                   false},
+    // They change nothing and show no box: they help most while a road seems stuck.
+    WindowCommand{Control::MenuOpenLog, 123, true, "OpenLog", "DescribeMenuOpenLog", kNone, &Logic::OnOpenLog,
+                  DuringRoads, false},
+    WindowCommand{Control::MenuCopyDiagnostics, 124, false, "CopyDiagnostics", "DescribeMenuCopyDiagnostics", kNone,
+                  &Logic::OnCopyDiagnostics, DuringRoads, false},
     // Not during a road: it may start the very browser a road is closing.
     WindowCommand{Control::MenuHelp, 104, true, "Help", "DescribeMenuHelp", kF1, &Logic::OnHelp, Idle, false},
     WindowCommand{Control::MenuAbout, 105, false, "About", "DescribeMenuAbout", kNone, &Logic::OnAbout, DuringRoads,

@@ -51,7 +51,11 @@ UINT SystemDpi() {
 }
 
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi) {
-  RECT rect{0, 0, Scale(client.cx, dpi), Scale(client.cy, dpi)};
+  return WindowRectForClientPixels(SIZE{Scale(client.cx, dpi), Scale(client.cy, dpi)}, style, exStyle, hasMenu, dpi);
+}
+
+RECT WindowRectForClientPixels(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi) {
+  RECT rect{0, 0, client.cx, client.cy};
   using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
   static const auto adjustForDpi = reinterpret_cast<AdjustFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));

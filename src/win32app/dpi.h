@@ -20,6 +20,8 @@ UINT SystemDpi();
 
 /// The outer size of a window whose client area is `client` (at 96 DPI).
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
+/// The same for a client area already in pixels at `dpi`.
+RECT WindowRectForClientPixels(SIZE client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
 
 /// "Segoe UI" at `points` for `dpi`.
 UniqueFont CreateUiFont(int points, UINT dpi);

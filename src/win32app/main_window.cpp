@@ -56,12 +56,6 @@ void SetWindowIcons(HWND window, std::string_view iconName) {
   set(SmallIcon(name.c_str()), ICON_SMALL, GCLP_HICONSM);
 }
 
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 }  // namespace
 
 void OwnedWindowFactory::ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause) {
@@ -184,6 +178,10 @@ void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
   const ControlEntry* c = EntryById(static_cast<int>(id));
   if (!c || Gone()) return;
   const int slot = c->slot;  // the entry may move while the logic runs
+  if (slot == SlotOf(Control::Find)) {
+    if (code == EN_CHANGE && !settingText_) logic_.OnFindChanged(Utf8(WindowText(c->window)));
+    return;
+  }
   if (c->isEdit) {
     if (code == EN_SETFOCUS) {
       SendMessageW(c->window, EM_SETSEL, 0, -1);
@@ -206,6 +204,7 @@ void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 // Keys reach the window before the focused control. True when handled.
 bool Win32MainView::OnKey(HWND from, WPARAM key, LPARAM lParam) {
+  if (OnFindKey(from, key)) return true;
   switch (key) {
     case VK_TAB: {
       const bool back = GetKeyState(VK_SHIFT) < 0;
@@ -322,8 +321,9 @@ LRESULT CALLBACK Win32MainView::ControlProc(HWND control, UINT message, WPARAM w
     }
     case WM_CHAR:
       // Handled as keys above; a single-line field would only beep. The
-      // character of Ctrl+P (0x10) comes while the preview it opened is up.
-      if (wParam == L'\t' || wParam == L'\r' || wParam == 0x1B || wParam == 0x10) return 0;
+      // character of Ctrl+P (0x10) comes while the preview it opened is up;
+      // that of Ctrl+F (0x06) in the search field.
+      if (wParam == L'\t' || wParam == L'\r' || wParam == 0x1B || wParam == 0x10 || wParam == 0x06) return 0;
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));

@@ -42,6 +42,10 @@ constexpr int kTextMargin = 8;
 constexpr int kHeaderTop = 4;
 constexpr int kDetailsLines = 3;
 constexpr int kDetailsBottom = 6;
+// The search band under the header line: a caption, a field as tall as
+// the option fields (or its font needs), and the words on what it found.
+constexpr int kFindGap = 4;
+constexpr int kFindTextPadding = 6;
 
 // A check box followed by fields leaves them its row's right end; the fields
 // stand a little higher, being taller; the box leaves room for the field's
@@ -71,6 +75,14 @@ Box Shifted(Box b, int down) {
   return b;
 }
 
+}  // namespace
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 int TextWidth(HFONT font, const std::wstring& text) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
@@ -80,8 +92,6 @@ int TextWidth(HFONT font, const std::wstring& text) {
   ReleaseDC(nullptr, dc);
   return size.cx;
 }
-
-}  // namespace
 
 int Win32MainView::LineHeightOf(HFONT font) {
   HDC dc = GetDC(nullptr);
@@ -93,7 +103,15 @@ int Win32MainView::LineHeightOf(HFONT font) {
   return metrics.tmHeight;
 }
 
-int Win32MainView::HeaderBand(UINT dpi, int lineHeight) { return Scale(kHeaderTop, dpi) + lineHeight; }
+int Win32MainView::FindTop(UINT dpi, int lineHeight) {
+  return Scale(kHeaderTop, dpi) + lineHeight + Scale(kFindGap, dpi);
+}
+int Win32MainView::FindHeight(UINT dpi, int lineHeight) {
+  return std::max(Scale(kFieldHeight, dpi), lineHeight + Scale(kFindTextPadding, dpi));
+}
+int Win32MainView::HeaderBand(UINT dpi, int lineHeight) {
+  return FindTop(dpi, lineHeight) + FindHeight(dpi, lineHeight);
+}
 
 SIZE Win32MainView::ClientSize(UINT dpi, int lineHeight) {
   return SIZE{Scale(kOptionsArea.cx, dpi), HeaderBand(dpi, lineHeight) + Scale(kOptionsArea.cy, dpi) +
@@ -177,7 +195,9 @@ const Win32MainView::ControlEntry* Win32MainView::EntryById(int id) const {
 
 void Win32MainView::SetCaption(Option option, const std::string& caption) { SetControlText(SlotOf(option), caption); }
 void Win32MainView::SetCaption(Control control, const std::string& caption) {
-  if (!SetMenuCaption(control, caption)) SetControlText(SlotOf(control), caption);
+  if (SetMenuCaption(control, caption)) return;
+  SetControlText(SlotOf(control), caption);
+  if (control == Control::FindLabel && controlsCreated_) PlaceFindBand();
 }
 void Win32MainView::SetCheck(Option option, int state) { SetCheckState(SlotOf(option), state); }
 void Win32MainView::SetCheck(Control box, int state) { SetCheckState(SlotOf(box), state); }
@@ -252,6 +272,12 @@ void Win32MainView::CreateControls() {
   };
   header_ = addLine(headerText_, SS_ENDELLIPSIS, HeaderPlace(dpi));
   details_ = addLine(detailsText_, SS_LEFT, DetailsPlace(dpi));
+  // After the lines, and last in the tab order: Ctrl+F reaches it from
+  // anywhere, and the first Tab of a new window still goes to the options.
+  const FindBand band = FindPlaces(dpi, font_.get());
+  AddControl(SlotOf(Control::FindLabel), L"Static", SS_NOPREFIX, 0, window_, band.label);
+  AddControl(SlotOf(Control::Find), L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, window_, band.field);
+  findResult_ = addLine(findResultText_, SS_ENDELLIPSIS, band.result);
   CreateTips();
   controlsCreated_ = true;
   pending_.clear();
@@ -289,7 +315,7 @@ void Win32MainView::AddControl(int slot, const wchar_t* className, DWORD style, 
 }
 
 void Win32MainView::SizeToClient(UINT dpi) {
-  const RECT outer = WindowRectForClient(ClientSize(dpi, lineHeight_), kMainStyle, kMainExStyle, true, dpi);
+  const RECT outer = WindowRectForClientPixels(ClientSize(dpi, lineHeight_), kMainStyle, kMainExStyle, true, dpi);
   SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -315,6 +341,10 @@ void Win32MainView::Layout(UINT dpi) {
   }
   place(header_, HeaderPlace(dpi));
   place(details_, DetailsPlace(dpi));
+  const FindBand band = FindPlaces(dpi, font.get());
+  place(ControlWindow(SlotOf(Control::FindLabel)), band.label);
+  place(ControlWindow(SlotOf(Control::Find)), band.field);
+  place(findResult_, band.result);
   if (font) font_ = std::move(font);
   FollowTips(dpi);
   SizeToClient(dpi);
@@ -326,7 +356,7 @@ RECT Win32MainView::CentredOn(HMONITOR monitor, UINT dpi, int lineHeight) {
   MONITORINFO info{};
   info.cbSize = sizeof(info);
   GetMonitorInfoW(monitor, &info);
-  const RECT outer = WindowRectForClient(ClientSize(dpi, lineHeight), kMainStyle, kMainExStyle, true, dpi);
+  const RECT outer = WindowRectForClientPixels(ClientSize(dpi, lineHeight), kMainStyle, kMainExStyle, true, dpi);
   const RECT work = info.rcWork;
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
@@ -358,8 +388,10 @@ void Win32MainView::Paint() {
   }
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
-  if (controlsCreated_)
+  if (controlsCreated_) {
     for (const OptionDef& def : Options()) DrawMark(dc, marks_[IndexOf(def.option)], MarkPlace(def));
+    DrawFound(dc);
+  }
   EndPaint(window_, &ps);
 }
 

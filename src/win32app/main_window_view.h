@@ -47,6 +47,10 @@ enum MenuId : UINT {
   kLastLanguageId = 899,
 };
 
+std::wstring WindowText(HWND window);
+/// The width of `text` in `font`, in pixels.
+int TextWidth(HFONT font, const std::wstring& text);
+
 // Options and the other controls share one numbering inside the view.
 constexpr int SlotOf(Option option) { return static_cast<int>(IndexOf(option)); }
 constexpr int SlotOf(Control control) { return kOptionCount + static_cast<int>(control); }
@@ -100,6 +104,10 @@ class Win32MainView : public WindowBase, public MainView {
   void SetDetails(const std::string& text) override;
   void SetRowMark(Option option, RowMark mark) override;
   void SetHeader(const std::string& text) override;
+  void ShowFound(const std::vector<Option>& rows) override;
+  void SetFindResult(const std::string& text) override;
+  void SetFindText(const std::string& text) override;
+  void FocusOn(Option option) override;
 
  private:
   struct ControlEntry {
@@ -139,6 +147,15 @@ class Win32MainView : public WindowBase, public MainView {
   Box PlaceOf(const Box& design, UINT dpi) const;
   Box HeaderPlace(UINT dpi) const;
   Box DetailsPlace(UINT dpi) const;
+  // The search band below the header: its caption, field and result line.
+  struct FindBand {
+    Box label, field, result;
+  };
+  static int FindTop(UINT dpi, int lineHeight);
+  static int FindHeight(UINT dpi, int lineHeight);
+  FindBand FindPlaces(UINT dpi, HFONT font) const;
+  void PlaceFindBand();
+  void DrawFound(HDC dc) const;
   RECT MarkPlace(const OptionDef& def) const;
   void SizeToClient(UINT dpi);
   void Layout(UINT dpi) override;
@@ -148,6 +165,8 @@ class Win32MainView : public WindowBase, public MainView {
   // main_window_marks.cpp
   void DrawMark(HDC dc, RowMark mark, const RECT& place) const;
 
+  // main_window.cpp: Ctrl+F, and Enter and Escape in the search field.
+  bool OnFindKey(HWND from, WPARAM key);
   // main_window_tips.cpp: the tips, and what the details line speaks of.
   void CreateTips();
   /// Each tip's control and the tool of its place in the window, not yet sent.
@@ -189,7 +208,11 @@ class Win32MainView : public WindowBase, public MainView {
   std::wstring headerText_, detailsText_;
   std::map<int, std::wstring> tipTexts_;
   std::array<RowMark, kOptionCount> marks_{};
-  int pointed_ = -1;  // the slot under the mouse
+  std::array<bool, kOptionCount> found_{};
+  HWND findResult_ = nullptr;
+  std::wstring findResultText_;
+  HWND beforeFind_ = nullptr;  // the focus Ctrl+F took away
+  int pointed_ = -1;           // the slot under the mouse
   bool trackingLeave_ = false;
   bool settingText_ = false;
   std::unique_ptr<ProgressWindow> progress_;  // from the first wait on

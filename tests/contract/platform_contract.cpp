@@ -252,5 +252,12 @@ TEST_P(PlatformContract, SettingsRoundTripInAFile) {
   EXPECT_FALSE(p().files.FileExists(Path("missing.ini")));
 }
 
+// Only an existing file is handed to an editor; the system names itself.
+TEST_P(PlatformContract, NoEditorForAMissingFileAndTheSystemHasAVersion) {
+  EXPECT_FALSE(p().desktop.OpenInTextEditor(Path("missing.log")));
+  EXPECT_FALSE(p().desktop.OpenInTextEditor(Path("missing\\deeper.log")));
+  EXPECT_FALSE(p().system.SystemVersion().empty());
+}
+
 }  // namespace
 }  // namespace rw::test

@@ -10,7 +10,9 @@
 namespace rw::test {
 
 FakePlatform::FakePlatform(std::string programFolder)
-    : FakeParts(this, std::move(programFolder)), Platform{fakeFiles, fakeProcesses, fakeDesktop, fakeSystem} {}
+    : FakeParts(this, std::move(programFolder)), Platform{fakeFiles, fakeProcesses, fakeDesktop, fakeSystem} {
+  fakeDesktop.SeeFiles(&fakeFiles);
+}
 
 FakePlatform::FakePlatform(const FakePlatform& other)
     : FakeWorld(other), FakeParts(other), Platform{fakeFiles, fakeProcesses, fakeDesktop, fakeSystem} {
@@ -27,6 +29,7 @@ FakePlatform& FakePlatform::operator=(const FakePlatform& other) {
 void FakePlatform::BindParts() {
   for (WorldPart* part : std::initializer_list<WorldPart*>{&fakeFiles, &fakeProcesses, &fakeDesktop, &fakeSystem})
     part->Bind(this);
+  fakeDesktop.SeeFiles(&fakeFiles);
 }
 
 std::uint32_t FakeWorld::AddProcess(const std::string& imageName, const std::string& exePath, int listingsLeft,
@@ -133,6 +136,17 @@ void FakeDesktop::PumpEvents() { ++world_->pumps; }
 void FakeDesktop::SetWaitCursor(bool wait) { world_->waitCursor = wait; }
 void FakeDesktop::InitCommonControls() { world_->commonControlsInitialised = true; }
 bool FakeDesktop::IsCompositionEnabled() { return world_->composition; }
+
+bool FakeDesktop::OpenInTextEditor(const std::string& path) {
+  if (!files_ || !files_->FileExists(path)) return false;
+  world_->editorOpened.push_back(path);
+  return true;
+}
+
+bool FakeDesktop::CopyTextToClipboard(const std::string& text) {
+  world_->clipboard = text;
+  return true;
+}
 
 // --- System ------------------------------------------------------------------
 

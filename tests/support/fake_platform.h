@@ -37,6 +37,13 @@ class FakeDesktop final : public Desktop, public WorldPart {
   void SetWaitCursor(bool wait) override;
   void InitCommonControls() override;
   bool IsCompositionEnabled() override;
+  bool OpenInTextEditor(const std::string& path) override;
+  bool CopyTextToClipboard(const std::string& text) override;
+  /// The files OpenInTextEditor looks for.
+  void SeeFiles(FileSystem* files) { files_ = files; }
+
+ private:
+  FileSystem* files_ = nullptr;
 };
 
 /// ANSI code page of the double: Windows-1252.
@@ -50,6 +57,7 @@ class FakeSystem final : public SystemServices, public WorldPart {
   std::string AnsiToUtf8(std::string_view ansi) override;
   std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
   void Sleep(unsigned milliseconds) override;
+  std::string SystemVersion() override { return world_->systemVersion; }
 };
 
 /// The parts, made before the Platform that refers to them.

@@ -83,6 +83,9 @@ struct FakeWorld {
   int processListings = 0;
   bool waitCursor = false;
   bool commonControlsInitialised = false;
+  std::vector<std::string> editorOpened;  // paths
+  std::string clipboard;
+  std::string systemVersion = "Windows 10.0.19045";
   std::uint32_t nextPid = 1000;
 
   /// `pid` 0: a new id.

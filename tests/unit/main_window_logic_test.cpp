@@ -13,14 +13,19 @@
 #include "app/program_settings.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
+#include "stores/log_file.h"
 #include "stores/settings.h"
+#include "stores/text.h"
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
+#include "ui/activity_log.h"
 #include "ui/catalogue.h"
 #include "ui/main_window_logic.h"
+#include "ui/option_search.h"
 #include "ui/preview.h"
 #include "ui/preview_window.h"
 #include "ui/settings_transfer.h"
+#include "ui/status_verb.h"
 #include "ui/ui_factory.h"
 
 namespace rw {
@@ -105,6 +110,13 @@ class FakeView : public MainView {
   void SetDetails(const std::string& text) override { details = text; }
   void SetRowMark(Option o, RowMark mark) override { marks[o] = mark; }
   void SetHeader(const std::string& text) override { header = text; }
+  void ShowFound(const std::vector<Option>& rows) override { found = rows; }
+  void SetFindResult(const std::string& text) override { findResult = text; }
+  void SetFindText(const std::string& text) override { findText = text; }
+  void FocusOn(Option o) override { focusedOn = o; }
+  std::vector<Option> found;
+  std::string findResult, findText = "typed";
+  std::optional<Option> focusedOn;
   std::map<Key, std::string> tips;
   std::map<Option, RowMark> marks;
   std::string details, header;
@@ -491,6 +503,104 @@ TEST(Explains, HeaderAndDetailsFollowTheTreeTheFocusAndTheMenu) {
   w.logic.OnLanguageChosen(1);
   EXPECT_EQ(w.view.tips.at(Control::Ok), Text(w.app, "DescribeOK"));
   EXPECT_NE(w.view.tips.at(Control::Ok), EnglishText(w.app, "DescribeOK"));
+}
+
+// --- Find and diagnostics -------------------------------------------------
+
+// Words typed in English or Chinese find the rows whose caption or
+// description holds each of them in either file, whichever language shows.
+TEST(Find, WordsOfEitherLanguageFindTheRowsThatHoldThemAndEnterNeverApplies) {
+  Window w;
+  w.logic.OnLoad();
+  App chinese{w.p, kFolder};
+  chinese.LanguageName = "Chinese Simplified";
+  const auto holds = [&](Option o, const std::string& word) {
+    const OptionDef& def = Def(o);
+    const std::string caption =
+        def.kind == OptionKind::Text ? "Field" + std::string(def.settingsKey) : std::string(def.captionKey);
+    for (const App* a : {&w.app, &chinese})
+      for (const std::string_view key : {std::string_view(caption), def.descriptionKey})
+        if (w.p.system.LowerCase(Text(*a, key)).find(word) != std::string::npos) return true;
+    return false;
+  };
+  const std::vector<std::string> typed = {
+      "status bar", "TAB width", "收藏", "标签 close", "avatar\u3000menu"  // an ideographic space
+  };
+  for (const std::string& text : typed) {
+    SCOPED_TRACE(text);
+    std::vector<Option> expected;
+    const std::vector<std::string> words = SearchWords(w.p.system, text);
+    for (const Option o : ReadingOrder())
+      if (std::all_of(words.begin(), words.end(), [&](const std::string& word) { return holds(o, word); }))
+        expected.push_back(o);
+    ASSERT_FALSE(expected.empty());
+    w.logic.OnFindChanged(text);
+    EXPECT_EQ(w.logic.Found(), expected);
+    EXPECT_EQ(w.view.found, expected);
+    EXPECT_EQ(w.view.findResult, expected.size() == 1
+                                     ? Text(w.app, "FindOne")
+                                     : Fill(Text(w.app, "FindCount"), {{"$count", std::to_string(expected.size())}}));
+  }
+  // Each row's own caption in the other language finds it.
+  w.logic.OnLanguageChosen(1);
+  for (const OptionDef& def : Options()) {
+    if (def.kind != OptionKind::Check) continue;
+    w.logic.OnFindChanged(EnglishText(w.app, def.captionKey));
+    EXPECT_NE(std::find(w.logic.Found().begin(), w.logic.Found().end(), def.option), w.logic.Found().end())
+        << def.settingsKey;
+  }
+  w.logic.OnFindChanged("no such word");
+  EXPECT_EQ(w.view.findResult, Text(w.app, "FindNone"));
+
+  // Enter goes to the first match that is not greyed and applies nothing.
+  Window greyed;
+  greyed.p.composition = false;
+  greyed.logic.OnLoad();
+  greyed.logic.OnFindChanged("aero");
+  ASSERT_FALSE(greyed.logic.Found().empty());
+  EXPECT_NE(std::find(greyed.logic.Found().begin(), greyed.logic.Found().end(), Option::AeroStatusBar),
+            greyed.logic.Found().end());
+  greyed.logic.OnFindEnter();
+  const auto enabled = std::find_if(greyed.logic.Found().begin(), greyed.logic.Found().end(),
+                                    [&](Option o) { return greyed.logic.Model().Enabled(o); });
+  EXPECT_EQ(greyed.view.focusedOn,
+            enabled == greyed.logic.Found().end() ? std::nullopt : std::optional<Option>(*enabled));
+  EXPECT_TRUE(greyed.p.messages.empty());
+  EXPECT_FALSE(greyed.p.Contents(kSettings));
+  greyed.logic.OnFindEscape();
+  EXPECT_EQ(greyed.view.findText, "");
+  EXPECT_TRUE(greyed.view.found.empty());
+  EXPECT_EQ(greyed.view.findResult, "");
+  for (const std::string blank : {"", "  ", "\u3000"}) {
+    greyed.logic.OnFindChanged(blank);
+    EXPECT_TRUE(greyed.logic.Found().empty());
+  }
+}
+
+TEST(Diagnostics, TheClipboardGetsEveryPartAndTheLogOpensOnlyOnceThere) {
+  Window w;
+  w.logic.OnLoad();
+  const std::string log = kFolder + "\\" + std::string(kLogFileName);
+  w.logic.OnOpenLog();
+  EXPECT_TRUE(w.p.editorOpened.empty());
+  std::vector<std::string> entries;
+  for (const char* day : {"01", "02", "03", "04"}) {
+    entries.push_back(RestoreLogEntry(w.app, {Outcome::Done, {}}, std::string("2026-12-") + day + " 10:00:00 UTC"));
+    AppendLogEntry(w.p, log, entries.back());
+  }
+  w.logic.OnCheckClicked(Option::HideHome);
+  w.logic.OnTextChanged(Option::MaxTabWidthText, "150");
+  w.logic.OnCopyDiagnostics();
+  const std::string& text = w.p.clipboard;
+  ArchiveFingerprints prints;
+  for (const std::string& part : {std::string("1.2.7"), w.p.systemVersion, w.app.HostBinFolder, w.app.HostVersion,
+                                  w.view.header, std::string("HideHome=1"), std::string("MaxTabWidth=150"), entries[1],
+                                  entries[2], entries[3], StatusText(w.app, prints)})
+    EXPECT_NE(text.find(part.substr(0, part.size() - (part.ends_with('\n') ? 1 : 0))), std::string::npos) << part;
+  EXPECT_EQ(text.find("2026-12-01"), std::string::npos);
+  EXPECT_EQ(text.find("HideRefresh="), std::string::npos);  // at its default
+  w.logic.OnOpenLog();
+  EXPECT_EQ(w.p.editorOpened, std::vector<std::string>{log});
 }
 
 // --- Closing ----------------------------------------------------------------

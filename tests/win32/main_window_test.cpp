@@ -15,6 +15,7 @@
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/catalogue.h"
+#include "ui/option_search.h"
 #include "ui/preview.h"
 #include "win32app/main_window.h"
 #include "win32app/preview_window.h"
@@ -291,6 +292,9 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
                                           "",
                                           "Restore Default Resource File",
                                           "",
+                                          "Open Log",
+                                          "Copy Diagnostics",
+                                          "",
                                           "Help\tF1",
                                           "About...",
                                           "",
@@ -314,8 +318,11 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
   HWND header = FindWindowExW(main, nullptr, L"Static", nullptr);
   HWND details = FindWindowExW(main, header, L"Static", nullptr);
   ASSERT_TRUE(header && details);
-  const RECT top = PlaceOf(header), bottom = PlaceOf(details);
-  const LONG down = top.top + top.bottom;
+  const RECT top = PlaceOf(header), bottom = PlaceOf(details), find = PlaceOf(Ctl(Control::Find));
+  // The search band between the header and the options, below the header.
+  EXPECT_GE(find.top, top.top + top.bottom);
+  EXPECT_EQ(PlaceOf(Ctl(Control::FindLabel)).left, 8);
+  const LONG down = find.top + find.bottom;
   EXPECT_GE(bottom.bottom, 3 * top.bottom - 1);
   EXPECT_EQ(client.right, MulDiv(858 + 24, dpi, 96));
   EXPECT_NEAR(client.bottom, MulDiv(512 + 6 + bottom.bottom + down, dpi, 96), 2);
@@ -418,7 +425,8 @@ TEST_F(MainWindowTest, TabWalksTheLeftColumnThenTheRightThenTheButtons) {
                                       Ctl(Option::ReplaceSmiley),
                                       Ctl(Control::SelectAll),
                                       Ctl(Control::Ok),
-                                      Ctl(Control::Cancel)};
+                                      Ctl(Control::Cancel),
+                                      Ctl(Control::Find)};
   EXPECT_EQ(order, expected);
 
   // The Tab key itself, from a check box to its field and on.
@@ -510,6 +518,60 @@ TEST_F(MainWindowTest, ChineseOnSingleSkinHostHasNoMarkersOrLegendsAndSevenGreye
   EXPECT_FALSE(GetMenuState(languages, 0, MF_BYPOSITION) & MF_CHECKED);
   EXPECT_TRUE(GetMenuState(languages, 1, MF_BYPOSITION) & MF_CHECKED);
   ExpectTextsFit(app_, H(MainWindowHandle()));
+}
+
+// Ctrl+F from a check box goes to the search field; typed words frame their
+// rows and Enter there goes to the first one without applying; Escape
+// clears the search and goes back. Its texts fit in both languages.
+TEST_F(MainWindowTest, CtrlFFindsEnterGoesToTheFirstMatchAndEscapeGoesBack) {
+  app_.programFolder = folder_;
+  for (const char* language : {"English", "Chinese Simplified"}) {
+    SCOPED_TRACE(language);
+    app_.LanguageName = language;
+    Open();
+    HWND main = H(MainWindowHandle()), field = Ctl(Control::Find);
+    ASSERT_TRUE(field);
+    SetFocus(Ctl(Option::HideHome));
+    Hold(VK_CONTROL, true);
+    SendMessageW(Ctl(Option::HideHome), WM_KEYDOWN, 'F', 0);
+    Hold(VK_CONTROL, false);
+    EXPECT_EQ(GetFocus(), field);
+    SetWindowTextW(field, L"status bar");
+    HWND result =
+        FindWindowExW(main, FindWindowExW(main, FindWindowExW(main, nullptr, L"Static", nullptr), L"Static", nullptr),
+                      L"Static", nullptr);
+    result = FindWindowExW(main, result, L"Static", nullptr);  // past the label
+    EXPECT_FALSE(Text(result).empty());
+    HDC dc = GetDC(main);
+    for (HWND line : {Ctl(Control::FindLabel), result}) {
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(line, WM_GETFONT, 0, 0)));
+      SIZE size{};
+      const std::wstring text = WideText(line);
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      SelectObject(dc, old);
+      RECT r{};
+      GetClientRect(line, &r);
+      EXPECT_LE(size.cx, r.right) << win32::Utf8(text);
+    }
+    ReleaseDC(main, dc);
+    SendMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+    Pump(50);
+    const std::vector<Option> found = OptionSearch(app_, {"English", "Chinese Simplified"}).Find("status bar");
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(GetFocus(), Ctl(found.front()));
+    EXPECT_FALSE(FindWindowW(L"#32770", nullptr));  // no Apply, no box
+    SetFocus(Ctl(Option::HideRefresh));
+    Hold(VK_CONTROL, true);
+    SendMessageW(Ctl(Option::HideRefresh), WM_KEYDOWN, 'F', 0);
+    Hold(VK_CONTROL, false);
+    SendMessageW(field, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(Text(field), "");
+    EXPECT_EQ(Text(result), "");
+    EXPECT_EQ(GetFocus(), Ctl(Option::HideRefresh));
+    EXPECT_NE(MainWindowHandle(), 0u);
+    DestroyWindow(main);
+    Pump(50);
+  }
 }
 
 // Ctrl+P in a check box opens the preview over the disabled window: the

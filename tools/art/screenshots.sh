@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the main window under Wine, on a private Xvfb, into
 # docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300;
-# the main window with its menu open and with the tip of a row, the preview window with its summary,
+# the main window with its menu open, with the tip of a row, with a search
+# and with each state of its header (also at 144 DPI), the preview window with its summary,
 # the small window shown during a wait and the report of an import.
 #
 #   tools/art/screenshots.sh build/<name>-win [NAME...]
@@ -18,33 +19,47 @@ out="$root/docs/screenshots"
 mkdir -p "$out"
 
 display=":$((150 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1920x1440x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true' EXIT
 sleep 1
 export DISPLAY="$display"
 
 # A prefix of its own with a Wine desktop, so that the window has its title
-# bar and icon (there is no window manager on the Xvfb).
-export RW_WINEPREFIX="$build/screenshot-prefix"
-if [ ! -f "$RW_WINEPREFIX/system.reg" ]; then
-  WINEPREFIX="$RW_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
-  WINEPREFIX="$RW_WINEPREFIX" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Shots /f >/dev/null 2>&1
-  WINEPREFIX="$RW_WINEPREFIX" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Shots /d 1280x1024 /f \
-    >/dev/null 2>&1
-  WINEPREFIX="$RW_WINEPREFIX" wineserver -w
+# bar and icon (there is no window manager on the Xvfb); one per DPI.
+make_prefix() {  # folder, dpi
+  local prefix="$1" dpi="$2"
+  [ -f "$prefix/system.reg" ] && return 0
+  WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Shots /f >/dev/null 2>&1
+  # Room for the window at its DPI.
+  WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Shots \
+    /d "$([ "$dpi" == 96 ] && echo 1280x1024 || echo 1600x1200)" /f >/dev/null 2>&1
+  if [ "$dpi" != 96 ]; then
+    WINEPREFIX="$prefix" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+      >/dev/null 2>&1
+    WINEPREFIX="$prefix" wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+      /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  fi
+  WINEPREFIX="$prefix" wineserver -w
   # Wine's own fonts (package fonts-wine): Marlett draws the caption
   # buttons, Tahoma stands in for Segoe UI as it does on older Windows, and
   # links to WenQuanYi Micro Hei for Chinese as Segoe UI links to YaHei.
   for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
-    cp "/usr/share/wine/fonts/$font" "$RW_WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    cp "/usr/share/wine/fonts/$font" "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
   done
   nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
-  WINEPREFIX="$RW_WINEPREFIX" wine reg add "$nt\FontSubstitutes" /v "Segoe UI" /d Tahoma /f >/dev/null 2>&1
-  WINEPREFIX="$RW_WINEPREFIX" wine reg add "$nt\FontLink\SystemLink" /v Tahoma /t REG_MULTI_SZ \
+  WINEPREFIX="$prefix" wine reg add "$nt\FontSubstitutes" /v "Segoe UI" /d Tahoma /f >/dev/null 2>&1
+  WINEPREFIX="$prefix" wine reg add "$nt\FontLink\SystemLink" /v Tahoma /t REG_MULTI_SZ \
     /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1
-  WINEPREFIX="$RW_WINEPREFIX" wineserver -w
-fi
+  WINEPREFIX="$prefix" wineserver -w
+}
+use_dpi() {  # dpi
+  if [ "$1" == 96 ]; then export RW_WINEPREFIX="$build/screenshot-prefix"; else
+    export RW_WINEPREFIX="$build/screenshot-prefix-$1"; fi
+  make_prefix "$RW_WINEPREFIX" "$1"
+}
+use_dpi 96
 
 shot() {  # name, then the preview's arguments
   local name="$1"
@@ -76,3 +91,22 @@ shot progress --progress
 shot import-report-english --import-report --seconds 20
 shot import-report-chinese --language "Chinese Simplified" --import-report --seconds 20
 if [[ "$wanted" == *" export-dialog "* ]]; then shot export-dialog --export-dialog --seconds 20; fi
+
+# The search, the tip with the details line, and the header's three states
+# (the plain shots show the original interface), in both languages, at 96
+# and at 144 DPI.
+for dpi in 96 144; do
+  use_dpi "$dpi"
+  suffix=$([ "$dpi" == 96 ] || echo "-$dpi")
+  for language in english chinese; do
+    name=$([ "$language" == english ] && echo English || echo "Chinese Simplified")
+    # English words in the Chinese window too: they find its rows as well
+    # (and Wine's edit control draws no Chinese glyphs).
+    words=$([ "$language" == english ] && echo "status bar" || echo "favorites")
+    [ "$dpi" == 96 ] || shot "main-$language$suffix" --language "$name"
+    [ "$language$dpi" == english96 ] || shot "main-tip-$language$suffix" --language "$name" --tip
+    shot "main-find-$language$suffix" --language "$name" --find "$words"
+    shot "main-header-installed-$language$suffix" --language "$name" --header installed
+    shot "main-header-foreign-$language$suffix" --language "$name" --header foreign
+  done
+done

@@ -8,9 +8,13 @@
 // the preview answers; for a scene with a window or dialog over the main
 // window it prints where that one is.
 //
-//   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N]
+// --find types words into the search field; --header installed or foreign
+// gives the browser the look Ravelwick installed last, or one it did not
+// write, instead of its original one.
+//
+//   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N] [--header installed|foreign]
 //                  [--preview [--section TITLE] | --menu | --progress | --export-dialog | --import-report |
-//                   --tip]
+//                   --tip | --find WORDS]
 #include <windows.h>
 
 #include <cstdio>
@@ -25,6 +29,7 @@
 #include "platform/win32/win32_platform.h"
 #include "stores/text.h"
 #include "ui/window_commands.h"
+#include "ui/activity_log.h"
 #include "win32app/main_window.h"
 #include "win32app/main_window_view.h"
 #include "win32app/preview_window.h"
@@ -35,7 +40,7 @@ namespace {
 constexpr char kSettings[] =
     "[General]\r\nSetMaxTabWidth=1\r\nMaxTabWidth=220\r\nHideStatusBar=1\r\nSlimmerTabBar=1\r\n"
     "SlimmerToolBar=1\r\nSetFont=1\r\nFontFamily=Segoe UI, Tahoma\r\nFontSize=9pt\r\nHideUndoList=1\r\n"
-    "TabOnBottom=1\r\nAvatarToButton=1\r\nAlwaysFavButton=1\r\nHideFavorite=1\r\n";
+    "TabOnBottom=1\r\nAvatarToButton=1\r\nAlwaysFavButton=1\r\nHideFavorite=1\r\nBkgndTabWidth=100\r\n";
 
 // The style sheets and templates of the made-up interface tree, so that a
 // preview has lines to show.
@@ -135,8 +140,8 @@ void Tap(WORD key) {
 // What the timer does, step by step; it runs inside whichever loop is
 // active (the preview's and the menu's are modal).
 struct Show {
-  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip } kind = Kind::Window;
-  std::wstring section;
+  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip, Find } kind = Kind::Window;
+  std::wstring section, find;
   // The packing wait three seconds in, shown again at every tick as the road
   // does at every poll.
   std::unique_ptr<rw::win32::ProgressWindow> progress;
@@ -189,9 +194,18 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
       if (!progress) return;
       PrintPlace(progress);
     } else {
+      // The mouse rests on no row, wherever the last scene left it.
+      if (g_show.kind != Show::Kind::Tip) SetCursorPos(0, 0);
       if (g_show.kind == Show::Kind::Menu) {
         Tap(VK_MENU);  // the menu bar, as Alt selects it
         Tap(VK_DOWN);  // and its menu opened
+      }
+      if (g_show.kind == Show::Kind::Find) {
+        // As the user does: Ctrl+F, the words, and Enter to the first match.
+        HWND field = reinterpret_cast<HWND>(rw::win32::MainWindowControl(rw::Control::Find));
+        SetFocus(field);
+        SetWindowTextW(field, g_show.find.c_str());
+        SendMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
       }
       if (g_show.kind == Show::Kind::Tip) {
         // The mouse rests on a row whose option is contradicted.
@@ -224,6 +238,7 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::string language = "English";
+  std::wstring header = L"original";
   bool singleSkinHost = false;
   for (int i = 1; i < __argc; ++i) {
     const std::wstring arg = __wargv[i];
@@ -234,6 +249,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (arg == L"--section" && i + 1 < __argc) g_show.section = __wargv[++i];
     if (arg == L"--menu") g_show.kind = Show::Kind::Menu;
     if (arg == L"--tip") g_show.kind = Show::Kind::Tip;
+    if (arg == L"--find" && i + 1 < __argc) {
+      g_show.kind = Show::Kind::Find;
+      g_show.find = __wargv[++i];
+    }
+    if (arg == L"--header" && i + 1 < __argc) header = __wargv[++i];
     if (arg == L"--progress") g_show.kind = Show::Kind::Progress;
     if (arg == L"--export-dialog") g_show.kind = Show::Kind::ExportDialog;
     if (arg == L"--import-report") g_show.kind = Show::Kind::ImportReport;
@@ -249,6 +269,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   g_movedPath = rw::win32::Wide(app.programFolder + "\\Moved.ini");
   app.HostBinFolder = app.programFolder + "\\Maxthon3\\Bin\\";
   platform.files.CopyFileOver(app.Host().HostArchive(), app.Host().BackupPath());
+  if (header != L"original") {
+    // Installed: the packed archive is the host's and the log dates it;
+    // foreign: the host's is neither that nor the backup.
+    platform.files.WriteFile(app.Host().BackupPath(), "the browser's own archive");
+    platform.files.CopyFileOver(app.Host().HostArchive(), app.Path("Resource.dat"));
+    if (header == L"foreign") platform.files.WriteFile(app.Host().HostArchive(), "another tool's archive");
+    rw::LogApply(app, {}, {}, {rw::Outcome::Done, {}});
+  }
   if (!rw::RecordTree(app.Host())) return 1;
   rw::win32::ShowMainWindow(app, platform);
   HWND window = MainWindow();

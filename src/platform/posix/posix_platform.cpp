@@ -4,6 +4,7 @@
 #include <locale.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -232,5 +233,11 @@ std::string PosixSystem::AnsiToUtf8(std::string_view ansi) { return Cp1252ToUtf8
 std::optional<std::string> PosixSystem::Utf8ToAnsi(std::string_view utf8) { return Utf8ToCp1252(utf8); }
 
 void PosixSystem::Sleep(unsigned milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+std::string PosixSystem::SystemVersion() {
+  utsname name{};
+  if (uname(&name) != 0) return "Linux";
+  return std::string(name.sysname) + " " + name.release;
+}
 
 }  // namespace rw

@@ -51,6 +51,9 @@ class PosixDesktop final : public Desktop {
   void SetWaitCursor(bool) override {}
   void InitCommonControls() override {}
   bool IsCompositionEnabled() override { return false; }
+  // No desktop here: nothing opens and nothing is copied.
+  bool OpenInTextEditor(const std::string&) override { return false; }
+  bool CopyTextToClipboard(const std::string&) override { return false; }
 };
 
 class PosixSystem final : public SystemServices {
@@ -62,6 +65,7 @@ class PosixSystem final : public SystemServices {
   std::string AnsiToUtf8(std::string_view ansi) override;
   std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
   void Sleep(unsigned milliseconds) override;
+  std::string SystemVersion() override;
 };
 
 namespace posix {

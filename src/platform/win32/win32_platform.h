@@ -61,6 +61,8 @@ class Win32Desktop final : public Desktop {
   void SetWaitCursor(bool wait) override;
   void InitCommonControls() override;
   bool IsCompositionEnabled() override;
+  bool OpenInTextEditor(const std::string& path) override;
+  bool CopyTextToClipboard(const std::string& text) override;
 };
 
 /// Text encoding, the registry and the system (win32_platform_system.cpp).
@@ -73,6 +75,7 @@ class Win32System final : public SystemServices {
   std::string AnsiToUtf8(std::string_view ansi) override;
   std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override;
   void Sleep(unsigned milliseconds) override;
+  std::string SystemVersion() override;
 };
 
 namespace win32 {

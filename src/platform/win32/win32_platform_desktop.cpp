@@ -2,8 +2,11 @@
 #include <windows.h>
 // Order matters: this needs windows.h first.
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/late_bound.h"
+#include "platform/win32/long_path.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 
@@ -87,6 +90,46 @@ bool Win32Desktop::IsCompositionEnabled() {
   // The library stays loaded until the answer is in.
   BOOL enabled = FALSE;
   return SUCCEEDED(fn(&enabled)) && enabled;
+}
+
+// The program the user chose for the file's kind; Notepad when the kind has
+// none, as a fresh system leaves ".log".
+bool Win32Desktop::OpenInTextEditor(const std::string& path) {
+  if (GetFileAttributesW(win32::FileSystemPath(std::string_view(path)).c_str()) == INVALID_FILE_ATTRIBUTES)
+    return false;
+  static const auto shellExecute = win32::LateBound<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+  if (!shellExecute) return false;
+  const win32::ScopedCom com;
+  const std::wstring file = Wide(path);
+  const auto opened = [&](const wchar_t* program, const wchar_t* arguments) {
+    return reinterpret_cast<INT_PTR>(shellExecute(nullptr, L"open", program, arguments, nullptr, SW_SHOWNORMAL)) > 32;
+  };
+  return opened(file.c_str(), nullptr) || opened(L"notepad.exe", (L"\"" + file + L"\"").c_str());
+}
+
+bool Win32Desktop::CopyTextToClipboard(const std::string& text) {
+  // Lines end in CR LF on the clipboard, as every editor pastes them.
+  std::wstring wide;
+  for (wchar_t c : Wide(text)) {
+    if (c == L'\n' && (wide.empty() || wide.back() != L'\r')) wide += L'\r';
+    wide += c;
+  }
+  const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (!memory) return false;
+  if (void* target = GlobalLock(memory)) {
+    memcpy(target, wide.c_str(), bytes);
+    GlobalUnlock(memory);
+  }
+  if (!OpenClipboard(nullptr)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  if (!set) GlobalFree(memory);  // the clipboard owns it only once set
+  return set;
 }
 
 }  // namespace rw

@@ -109,4 +109,17 @@ std::uint32_t Win32System::SystemDefaultLcid() { return GetSystemDefaultLCID(); 
 
 void Win32System::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
 
+// RtlGetVersion tells the truth where GetVersionEx answers what the
+// manifest names.
+std::string Win32System::SystemVersion() {
+  RTL_OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  using Fn = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
+  const auto fn =
+      reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  if (!fn || fn(&info) != 0) return "Windows";
+  return "Windows " + std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
+         std::to_string(info.dwBuildNumber);
+}
+
 }  // namespace rw
