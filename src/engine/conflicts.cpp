@@ -320,7 +320,8 @@ std::vector<Option> OptionsWithoutEffect(const Texts& templates, const TweakInpu
   const Texts all = TweakTexts(templates, inputs, isClassic);
   for (const Option option : TickedBoxes(inputs.options)) {
     const OptionSnapshot cleared = inputs.options.WithState(option, 0);
-    if (TweakTexts(templates, {cleared, inputs.singleSkinHost, inputs.compositionEnabled}, isClassic) == all)
+    if (TweakTexts(templates, {cleared, inputs.singleSkinHost, inputs.compositionEnabled, inputs.ownRules},
+                   isClassic) == all)
       without.push_back(option);
   }
   return without;

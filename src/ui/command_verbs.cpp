@@ -15,6 +15,7 @@
 #include "ui/field_checks.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
+#include "ui/own_rules_state.h"
 #include "ui/preview.h"
 #include "ui/settings_transfer.h"
 
@@ -175,6 +176,19 @@ std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
   return std::nullopt;
 }
 
+// A file of own rules that is not used is an error worth a line of its own,
+// though the options go on.
+void TellRefusedOwnRules(const App& app, ConsoleOutput& console) {
+  for (const OwnRulesLook& look : LookAtOwnRules(app)) {
+    if (look.read.state == OwnRulesRead::State::Unreadable)
+      console.Err(Fill(Text(app, "OwnRulesUnreadable"), {{"$file", OwnRulesName(look.skin)}}) + "\n");
+    for (const OwnRulesFinding& finding : look.findings)
+      if (finding.fault)
+        console.Err(Fill(Text(app, "OwnRulesRefused"), {{"$finding", OwnRulesFindingText(app, look.skin, finding)}}) +
+                    "\n");
+  }
+}
+
 std::string AppliedLine(const App& app, const TweakReport& report) {
   std::size_t notFound = 0;
   for (const TweakEffect& effect : report.effects)
@@ -222,6 +236,7 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
   // again rather than packed.
   if (result.outcome == Outcome::Done && !IsTreeUsable(app.Host())) result = UnpackArchive(app.Host(), window);
   if (result.outcome == Outcome::Done) {
+    TellRefusedOwnRules(app, console);
     report = WriteTweaks(app, options, composition);
     result = InstallArchive(app.Host(), window, /*restore=*/false, HealthCheckWanted(app));
   }
@@ -262,6 +277,7 @@ ExitCode PreviewVerb(App& app, ConsoleOutput& console, const Invocation&) {
   const bool composition = app.platform.desktop.IsCompositionEnabled();
   OptionModel model;
   LoadOptions(app, model, composition);
+  TellRefusedOwnRules(app, console);
   console.Out(PreviewAsText(BuildPreview(app, WithEveryFieldChecked(model).Snapshot(), composition)));
   return ExitCode::Done;
 }
