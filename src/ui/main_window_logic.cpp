@@ -349,7 +349,7 @@ void MainWindowLogic::OfferToReapply() {
 
   std::string question =
       Fill(Text(app_, "ReapplyAfterUpdate"), {{"$old", from}, {"$new", version}, {"$count", std::to_string(ticked)}});
-  const Preview preview = BuildPreview(app_, options, compositionEnabled_);
+  const Preview preview = BuildPreview(app_, options, compositionEnabled_, PendingOwnRules());
   if (preview.notFound > 0)
     question += " " + Fill(Text(app_, "ReapplyNotFound"), {{"$count", std::to_string(preview.notFound)}});
   const bool yes = app_.Message(question, MessageButtons::YesNo, Handle()) == MessageResult::Ok;
@@ -400,6 +400,10 @@ MainWindowLogic::ApplyRun MainWindowLogic::Apply(const OptionSnapshot& options) 
           SaveForInstall(app_, model_, compositionEnabled_, languageImported_ ? app_.LanguageName : std::string());
       saved.outcome != Outcome::Done)
     return {std::move(saved), {}};
+  // Imported own rules become the user's files with the options they came with.
+  if (pendingOwnRules_)
+    if (FileChange written = SaveOwnRules(*pendingOwnRules_); !written)
+      return {{Outcome::SettingsUnsaved, app_.Path(kOwnRulesFolder), std::move(written.osError)}, {}};
   // A tree that never finished unpacking, or lost files since, is built
   // again now rather than packed.
   if (!IsTreeUsable(app_.Host())) {
@@ -498,7 +502,7 @@ void MainWindowLogic::OnPreview() {
       return;
     }
   }
-  const Preview preview = BuildPreview(app_, model_.Snapshot(), compositionEnabled_);
+  const Preview preview = BuildPreview(app_, model_.Snapshot(), compositionEnabled_, PendingOwnRules());
   road.Become(Road::PreviewOpen);
   ui_.ShowPreviewWindow(app_, preview, Handle());
 }
@@ -518,7 +522,7 @@ void MainWindowLogic::OnExportSettings() {
   const std::optional<std::string> path = ui_.AskSavePath(DialogTexts("ExportSettings"), Handle());
   if (!path || Leaving()) return;
   road.Become(Road::Export);
-  const std::string message = ExportMessage(app_, ExportSettings(app_, model_, *path));
+  const std::string message = ExportMessage(app_, ExportSettings(app_, model_, *path, PendingOwnRules()));
   if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle(), MessageIcon::Error);
 }
 
@@ -532,9 +536,20 @@ void MainWindowLogic::OnImportSettings() {
   if (imported.report.status == TransferStatus::Done) {
     ShowOptions(imported.options);
     if (!imported.language.empty()) SwitchLanguage(imported.language);
+    if (!imported.report.ownRules.empty()) pendingOwnRules_ = WithImported(OwnRulesToEdit(), imported.report.ownRules);
   }
   app_.Message(ImportMessage(app_, imported.report), MessageButtons::Ok, Handle(),
                imported.report.status == TransferStatus::Done ? MessageIcon::Information : MessageIcon::Error);
+}
+
+OwnRulesPair MainWindowLogic::OwnRulesToEdit() const {
+  return pendingOwnRules_ ? *pendingOwnRules_ : ReadBothOwnRules(app_.platform, app_.programFolder);
+}
+
+FileChange MainWindowLogic::SaveOwnRules(const OwnRulesPair& rules) {
+  FileChange written = WriteBothOwnRules(app_.platform, app_.programFolder, rules);
+  if (written) pendingOwnRules_.reset();
+  return written;
 }
 
 void MainWindowLogic::OnResetDefaults() {

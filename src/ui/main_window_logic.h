@@ -16,6 +16,7 @@
 #include "pipeline/outcome.h"
 #include "pipeline/window_ops.h"
 #include "platform/key_codes.h"
+#include "stores/own_rules_files.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
 #include "ui/option_status.h"
@@ -130,6 +131,14 @@ class MainWindowLogic : public MainWindowOps {
   void OnImportSettings();
   /// Every option's default into the window; saved only by OK.
   void OnResetDefaults();
+
+  /// Own rules an import brought, held until OK writes them (or the editor
+  /// saves); null when the files speak for themselves.
+  const OwnRulesPair* PendingOwnRules() const { return pendingOwnRules_ ? &*pendingOwnRules_ : nullptr; }
+  /// What the editor starts from: the pending rules, else the files.
+  OwnRulesPair OwnRulesToEdit() const;
+  /// The editor's Save: both files replaced, nothing pending any more.
+  FileChange SaveOwnRules(const OwnRulesPair& rules);
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.
@@ -254,6 +263,7 @@ class MainWindowLogic : public MainWindowOps {
   std::optional<RoadClaim> pipelineClaim_;                              // SetBusy outside any road
   std::array<bool, kCommandControls.size()> shownEnabled_ = AllTrue();  // as the view shows them
   bool languageImported_ = false;                                       // stored with the options by OK
+  std::optional<OwnRulesPair> pendingOwnRules_;                         // written by OK
 
   std::optional<OptionStatusModel> status_;  // from the load on
   OptionStatuses statuses_{};
