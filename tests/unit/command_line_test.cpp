@@ -429,6 +429,12 @@ TEST(WritingVerbs, ApplyInstallsOwnRulesOnceAndRestoreLeavesTheirFiles) {
   const std::string classic = kProgram + "\\Own rules\\main.classic.css";
   p.AddFile(modern, std::string(kUtf8Bom) + ".ownmark{color:red}\n");
   p.AddFile(classic, ".classicmark{x:1}\n}");
+  ASSERT_EQ(run.Run({"/preview"}), ExitCode::Done);
+  const std::string& preview = run.console.out;
+  EXPECT_NE(preview.find("== Own rules\\main.css ==\n.ownmark{color:red}\n"), std::string::npos) << preview;
+  EXPECT_NE(preview.find("! Own rules\\main.classic.css, line 2"), std::string::npos);
+  EXPECT_NE(preview.find(".ownmark has no effect on this browser"), std::string::npos);
+  EXPECT_NE(run.console.err.find("Own rules\\main.classic.css, line 2"), std::string::npos);
   for (int apply = 0; apply < 2; ++apply) {
     run.console = {};
     ASSERT_EQ(run.Run({"/apply"}), ExitCode::Done) << run.console.err;
