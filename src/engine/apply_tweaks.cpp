@@ -99,14 +99,17 @@ std::vector<std::string> Lines(std::string_view text) {
 
 // The rules each ticked box adds: the block's lines that are gone when the
 // box alone is cleared. Rules that stand in every block belong to none.
+// The own rules belong to no box and stand in both blocks alike: they are
+// left out of the comparison.
 void AttributeRules(const TweakInputs& inputs, bool isClassic, const std::string& sheet, TweakReport& report) {
-  const std::vector<std::string> all = Lines(BuildTweakBlock(inputs, isClassic));
+  const std::vector<std::string> all =
+      Lines(BuildTweakBlock({inputs.options, inputs.singleSkinHost, inputs.compositionEnabled}, isClassic));
   for (int i = 0; i < kOptionCount; ++i) {
     const auto option = static_cast<Option>(i);
     if (!inputs.options.Ticked(option)) continue;
     const OptionSnapshot without = inputs.options.WithState(option, 0);
     std::vector<std::string> others =
-        Lines(BuildTweakBlock({without, inputs.singleSkinHost, inputs.compositionEnabled, inputs.ownRules}, isClassic));
+        Lines(BuildTweakBlock({without, inputs.singleSkinHost, inputs.compositionEnabled}, isClassic));
     std::string rules;
     for (const std::string& line : all) {
       const auto it = std::find(others.begin(), others.end(), line);

@@ -1,6 +1,7 @@
 #include "engine/own_rules.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "engine/tweak_block.h"
 #include "stores/text.h"
@@ -52,10 +53,11 @@ OwnRulesCheck CheckCharacters(std::string_view css) {
   return {};
 }
 
-// One pass over comments, strings and braces, calling `prelude` with the
-// text before each '{' (comments and strings left out).
+// One pass over comments, strings and braces, calling `prelude` (unless
+// null) with the text before each '{' (comments and strings left out).
 template <typename Prelude>
 OwnRulesCheck Scan(std::string_view css, Prelude&& prelude) {
+  constexpr bool kPreludes = !std::is_same_v<std::decay_t<Prelude>, std::nullptr_t>;
   enum class In { Rules, Comment, String } in = In::Rules;
   char quote = 0;
   int line = 1;
@@ -82,7 +84,7 @@ OwnRulesCheck Scan(std::string_view css, Prelude&& prelude) {
       in = In::String, quote = c, openedAt = line;
     } else if (c == '{') {
       braces.push_back(line);
-      prelude(std::string_view(segment));
+      if constexpr (kPreludes) prelude(std::string_view(segment));
       segment.clear();
     } else if (c == '}') {
       if (braces.empty()) return {OwnRulesFault::StrayClosingBrace, line};
@@ -90,7 +92,7 @@ OwnRulesCheck Scan(std::string_view css, Prelude&& prelude) {
       segment.clear();
     } else if (c == ';') {
       segment.clear();
-    } else {
+    } else if constexpr (kPreludes) {
       segment.push_back(c);
     }
     if (lineEnd) ++line;
@@ -116,7 +118,7 @@ std::string LowerName(std::string_view name) {
 
 OwnRulesCheck CheckOwnRules(std::string_view css) {
   if (const OwnRulesCheck bytes = CheckCharacters(css); !bytes.Ok()) return bytes;
-  return Scan(css, [](std::string_view) {});
+  return Scan(css, nullptr);
 }
 
 std::string_view OwnRulesReasonKey(OwnRulesFault fault) {

@@ -45,12 +45,17 @@ OwnRulesJudge::OwnRulesJudge(const App& app, Skin skin) : app_(app) {
 }
 
 std::vector<OwnRulesFinding> OwnRulesJudge::Findings(std::string_view text) const {
-  const OwnRulesCheck check = CheckOwnRules(text);
+  return Findings(text, CheckOwnRules(text));
+}
+
+std::vector<OwnRulesFinding> OwnRulesJudge::Findings(std::string_view text, const OwnRulesCheck& check) const {
   if (!check.Ok()) return {{check.line, Text(app_, OwnRulesReasonKey(check.fault)), true}};
   std::vector<OwnRulesFinding> findings;
   if (!known_) return findings;
-  for (const std::string& name : NamesWithoutEffect(text, *known_))
-    findings.push_back({0, Fill(Text(app_, "OwnRulesNoEffect"), {{"$name", name}}), false});
+  const std::vector<std::string> names = NamesWithoutEffect(text, *known_);
+  if (names.empty()) return findings;
+  const std::string noEffect = Text(app_, "OwnRulesNoEffect");
+  for (const std::string& name : names) findings.push_back({0, Fill(noEffect, {{"$name", name}}), false});
   return findings;
 }
 
@@ -71,7 +76,7 @@ std::vector<OwnRulesLook> LookAtOwnRules(const App& app, const OwnRulesPair* pen
     OwnRulesLook look{skin, std::move(read), {}, {}};
     if (look.read.state == OwnRulesRead::State::Read) {
       look.check = CheckOwnRules(look.read.text);
-      look.findings = OwnRulesJudge(app, skin).Findings(look.read.text);
+      look.findings = OwnRulesJudge(app, skin).Findings(look.read.text, look.check);
     }
     looks.push_back(std::move(look));
   }

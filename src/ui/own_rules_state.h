@@ -34,6 +34,8 @@ class OwnRulesJudge {
   /// The fault first when there is one (then nothing else), else one
   /// warning per name without effect. Empty: all is well.
   std::vector<OwnRulesFinding> Findings(std::string_view text) const;
+  /// The same for a text whose check is known.
+  std::vector<OwnRulesFinding> Findings(std::string_view text, const OwnRulesCheck& check) const;
 
  private:
   const App& app_;
