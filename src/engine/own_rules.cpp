@@ -25,10 +25,16 @@ int LineAt(std::string_view css, std::size_t position) {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The marker begins with "/*", which is rare in rules; only there are the
+// letters compared.
 std::size_t FindMarker(std::string_view css) {
-  const auto it = std::search(css.begin(), css.end(), kBlockMarker.begin(), kBlockMarker.end(),
-                              [](char a, char b) { return Lower(a) == Lower(b); });
-  return it == css.end() ? std::string_view::npos : static_cast<std::size_t>(it - css.begin());
+  for (std::size_t at = css.find("/*"); at != std::string_view::npos; at = css.find("/*", at + 1)) {
+    if (css.size() - at < kBlockMarker.size()) break;
+    std::size_t i = 2;
+    while (i < kBlockMarker.size() && Lower(css[at + i]) == kBlockMarker[i]) ++i;
+    if (i == kBlockMarker.size()) return at;
+  }
+  return std::string_view::npos;
 }
 
 // What the bytes are before the structure is looked at.

@@ -54,8 +54,14 @@ std::vector<OwnRulesFinding> OwnRulesJudge::Findings(std::string_view text, cons
   if (!known_) return findings;
   const std::vector<std::string> names = NamesWithoutEffect(text, *known_);
   if (names.empty()) return findings;
+  // A list no one reads to its end is told by its length.
+  constexpr std::size_t kNamesTold = 20;
   const std::string noEffect = Text(app_, "OwnRulesNoEffect");
-  for (const std::string& name : names) findings.push_back({0, Fill(noEffect, {{"$name", name}}), false});
+  for (std::size_t i = 0; i < names.size() && i < kNamesTold; ++i)
+    findings.push_back({0, Fill(noEffect, {{"$name", names[i]}}), false});
+  if (names.size() > kNamesTold)
+    findings.push_back(
+        {0, Fill(Text(app_, "OwnRulesMoreNoEffect"), {{"$count", std::to_string(names.size() - kNamesTold)}}), false});
   return findings;
 }
 
