@@ -11,7 +11,7 @@ bench_build="${RW_BENCH_BUILD:-build/bench}"
 windows_build="${RW_WINDOWS_BUILD:-build/windows}"
 
 cmake --preset bench -B "$bench_build" >/dev/null
-cmake --build "$bench_build" -j2 --target engine_bench option_status_bench pak_bench verify_bench diff_bench makpak unpak
+cmake --build "$bench_build" -j2 --target engine_bench option_status_bench own_rules_bench pak_bench verify_bench diff_bench makpak unpak
 cmake --preset windows -B "$windows_build" >/dev/null
 cmake --build "$windows_build" -j2 --target ravelwick makpak unpak testhost_3_0_20_100 uidriver min_window controls_window startup_timer
 
@@ -20,6 +20,8 @@ echo
 "$bench_build/bench/engine_bench"
 echo
 "$bench_build/bench/option_status_bench"
+echo
+"$bench_build/bench/own_rules_bench"
 echo
 "$bench_build/bench/pak_bench"
 echo

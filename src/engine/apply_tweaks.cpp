@@ -7,6 +7,7 @@
 
 #include "engine/template_edits.h"
 #include "engine/tweak_block.h"
+#include "stores/sha256.h"
 #include "stores/utf8_file.h"
 
 namespace rw {
@@ -98,8 +99,11 @@ std::vector<std::string> Lines(std::string_view text) {
 
 // The rules each ticked box adds: the block's lines that are gone when the
 // box alone is cleared. Rules that stand in every block belong to none.
+// The own rules belong to no box and stand in both blocks alike: they are
+// left out of the comparison.
 void AttributeRules(const TweakInputs& inputs, bool isClassic, const std::string& sheet, TweakReport& report) {
-  const std::vector<std::string> all = Lines(BuildTweakBlock(inputs, isClassic));
+  const std::vector<std::string> all =
+      Lines(BuildTweakBlock({inputs.options, inputs.singleSkinHost, inputs.compositionEnabled}, isClassic));
   for (int i = 0; i < kOptionCount; ++i) {
     const auto option = static_cast<Option>(i);
     if (!inputs.options.Ticked(option)) continue;
@@ -182,6 +186,11 @@ TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, co
   // index.css: the earlier block goes, the new one is appended. A sheet that
   // exists but cannot be read is left alone rather than replaced by the
   // block alone.
+  const std::string_view own = inputs.ownRules.For(isClassic);
+  if (HasOwnRules(own)) {
+    const OwnRulesCheck check = CheckOwnRules(own);
+    report.ownRules.push_back({isClassic, own.size(), HexOf(Sha256(own)), check, false});
+  }
   {
     const std::string name = SkinFolder(isClassic) + "index.css";
     const std::string path = ui + name;
@@ -192,8 +201,11 @@ TweakReport ApplyTweaks(Platform& platform, const std::string& programFolder, co
       const std::string content = SheetWithBlock(sheet ? std::string_view(sheet->text) : std::string_view(),
                                                  BuildTweakBlock(inputs, isClassic));
       if (sheet) std::string().swap(sheet->text);
-      if (WriteBack(platform, path, sheet ? &*sheet : nullptr, content))
-        report.changedFiles.push_back(ReportedName(name));
+      const bool written = WriteBack(platform, path, sheet ? &*sheet : nullptr, content);
+      if (written) report.changedFiles.push_back(ReportedName(name));
+      // Unchanged bytes hold them as well as written ones.
+      if (!report.ownRules.empty())
+        report.ownRules.back().used = report.ownRules.back().check.Ok() && (written || platform.files.FileExists(path));
       AttributeRules(inputs, isClassic, ReportedName(name), report);
     }
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/option_snapshot.h"
+#include "engine/own_rules.h"
 #include "engine/tweak_report.h"
 #include "platform/platform.h"
 
@@ -16,6 +17,8 @@ struct TweakInputs {
   const OptionSnapshot& options;
   bool singleSkinHost = false;
   bool compositionEnabled = false;
+  /// Placed after the generated rules when they pass CheckOwnRules.
+  OwnRulesTexts ownRules{};
 };
 
 /// One run for the modern skin (isClassic false) or the classic skin: the

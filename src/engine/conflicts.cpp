@@ -317,7 +317,9 @@ std::vector<OptionConflict> ConflictJudge::ConflictsAmong(const OptionSnapshot& 
 
 std::vector<Option> OptionsWithoutEffect(const Texts& templates, const TweakInputs& inputs, bool isClassic) {
   std::vector<Option> without;
-  const Texts all = TweakTexts(templates, inputs, isClassic);
+  // The own rules stand alike with and without any box.
+  const Texts all =
+      TweakTexts(templates, {inputs.options, inputs.singleSkinHost, inputs.compositionEnabled}, isClassic);
   for (const Option option : TickedBoxes(inputs.options)) {
     const OptionSnapshot cleared = inputs.options.WithState(option, 0);
     if (TweakTexts(templates, {cleared, inputs.singleSkinHost, inputs.compositionEnabled}, isClassic) == all)

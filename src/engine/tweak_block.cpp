@@ -6,6 +6,7 @@
 
 #include "engine/lazy_pattern.h"
 #include "engine/number_text.h"
+#include "engine/own_rules.h"
 #include "engine/patterns.h"
 
 namespace rw {
@@ -333,6 +334,12 @@ std::string BuildTweakBlock(const TweakInputs& inputs, bool isClassic) {
   Block b(inputs, isClassic);
   b.Rule(kBlockMarker);
   for (const auto group : kRuleGroups) group(b);
+  // After the generated rules, so that the user's win over them; inside the
+  // block, so that the next run removes them with it.
+  if (const std::vector<std::string_view> own = OwnRulesLines(inputs.ownRules.For(isClassic)); !own.empty()) {
+    b.Rule(kOwnRulesHeading);
+    for (const std::string_view line : own) b.Rule(line);
+  }
   b.Rule(kBlockMarker);
   return std::move(b.text);
 }

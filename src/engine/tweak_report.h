@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/option.h"
+#include "engine/own_rules.h"
 
 namespace rw {
 
@@ -41,8 +42,19 @@ struct FileNotRead {
   bool operator==(const FileNotRead&) const = default;
 };
 
+/// A skin's own rules in one run: what they were and whether they went in.
+struct OwnRulesUse {
+  bool classic;
+  std::size_t bytes;
+  std::string sha256;  // lower-case hexadecimal
+  OwnRulesCheck check;
+  bool used;  // written into the skin's index.css
+};
+
 struct TweakReport {
   std::vector<TweakEffect> effects;
+  /// One per skin that has own rules.
+  std::vector<OwnRulesUse> ownRules;
   /// Files below the tree the run needed but could not read, and why.
   std::vector<FileNotRead> unreadable;
   /// Files below the tree whose bytes the run changed.
@@ -52,6 +64,7 @@ struct TweakReport {
     for (auto& e : other.effects) effects.push_back(std::move(e));
     for (auto& u : other.unreadable) unreadable.push_back(std::move(u));
     for (auto& f : other.changedFiles) changedFiles.push_back(std::move(f));
+    for (auto& o : other.ownRules) ownRules.push_back(std::move(o));
   }
 };
 

@@ -5,9 +5,11 @@
 #include <ctime>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "app/outcome_messages.h"
 #include "stores/log_file.h"
 #include "ui/catalogue.h"
+#include "ui/own_rules_state.h"
 
 namespace rw {
 
@@ -68,6 +70,17 @@ std::string ApplyLogEntry(const App& app, const OptionSnapshot& options, const T
                effect.detail + ")\n";
   for (const FileNotRead& notRead : report.unreadable)
     entry += "Not read: " + notRead.file + (notRead.exists ? " (unreadable)\n" : " (missing)\n");
+  for (const OwnRulesUse& own : report.ownRules) {
+    const Skin skin = own.classic ? Skin::Classic : Skin::Modern;
+    entry += "Own rules: " + OwnRulesName(skin) + ", " + std::to_string(own.bytes) + " bytes, SHA-256 " + own.sha256;
+    if (own.used)
+      entry += ", used\n";
+    else if (!own.check.Ok())
+      entry += ", not used: " +
+               OwnRulesFindingText(app, skin, {own.check.line, Text(app, OwnRulesReasonKey(own.check.fault))}) + "\n";
+    else
+      entry += ", not used\n";
+  }
   entry += std::string(kInstalledLine) + ResultLine(app, result, kDoneWord) + "\n";
   if (result.outcome == Outcome::RolledBack || result.outcome == Outcome::StillDown)
     entry += "Browser did not start with it: the archive before was put back\n";

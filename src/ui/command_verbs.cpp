@@ -15,6 +15,7 @@
 #include "ui/field_checks.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
+#include "ui/own_rules_state.h"
 #include "ui/preview.h"
 #include "ui/roads.h"
 #include "ui/settings_transfer.h"
@@ -176,6 +177,19 @@ std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
   return std::nullopt;
 }
 
+// A file of own rules that is not used is an error worth a line of its own,
+// though the options go on.
+void TellRefusedOwnRules(const App& app, ConsoleOutput& console) {
+  for (const OwnRulesLook& look : LookAtOwnRules(app)) {
+    if (look.read.state == OwnRulesRead::State::Unreadable)
+      console.Err(Fill(Text(app, "OwnRulesUnreadable"), {{"$file", OwnRulesName(look.skin)}}) + "\n");
+    for (const OwnRulesFinding& finding : look.findings)
+      if (finding.fault)
+        console.Err(Fill(Text(app, "OwnRulesRefused"), {{"$finding", OwnRulesFindingText(app, look.skin, finding)}}) +
+                    "\n");
+  }
+}
+
 std::string AppliedLine(const App& app, const TweakReport& report) {
   std::size_t notFound = 0;
   for (const TweakEffect& effect : report.effects)
@@ -214,9 +228,11 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
   OptionModel model;
   LoadOptions(app, model, composition);
   ConsoleRoadUser user(invocation.Has(kForceSwitch));
-  const auto [result, report] = ApplyOptions(app, user, model, composition);
+  TellRefusedOwnRules(app, console);
+  const Applied applied = ApplyOptions(app, user, model, composition);
+  const PipelineResult& result = applied.result;
   return Finish(app, console, invocation, ExitCodeFor(result.outcome),
-                result.outcome == Outcome::Done ? AppliedLine(app, report) : MessageOf(app, result));
+                result.outcome == Outcome::Done ? AppliedLine(app, applied.report) : MessageOf(app, result));
 }
 
 ExitCode RestoreVerb(App& app, ConsoleOutput& console, const Invocation& invocation) {
@@ -244,6 +260,7 @@ ExitCode PreviewVerb(App& app, ConsoleOutput& console, const Invocation&) {
   const bool composition = app.platform.desktop.IsCompositionEnabled();
   OptionModel model;
   LoadOptions(app, model, composition);
+  TellRefusedOwnRules(app, console);
   console.Out(PreviewAsText(BuildPreview(app, WithEveryFieldChecked(model).Snapshot(), composition)));
   return ExitCode::Done;
 }

@@ -3,7 +3,9 @@
 #include "app/app.h"
 #include "app/language_text.h"
 #include "engine/apply_tweaks.h"
+#include "stores/own_rules_files.h"
 #include "stores/text.h"
+#include "ui/own_rules_state.h"
 
 namespace rw {
 
@@ -21,7 +23,10 @@ std::string WithoutControlCharacters(std::string_view text) {
 }  // namespace
 
 TweakReport WriteTweaks(const App& app, const OptionSnapshot& options, bool compositionEnabled) {
-  const TweakInputs inputs{options, app.SingleSkinHost, compositionEnabled};
+  // Read for every run: the user may have edited them with an editor of
+  // their own. A file that fails its check is left out by the engine.
+  const OwnRulesPair own = ReadBothOwnRules(app.platform, app.programFolder);
+  const TweakInputs inputs{options, app.SingleSkinHost, compositionEnabled, TextsOf(own)};
   TweakReport report = ApplyTweaks(app.platform, app.programFolder, inputs, /*isClassic=*/false);
   if (!app.SingleSkinHost) report.Append(ApplyTweaks(app.platform, app.programFolder, inputs, /*isClassic=*/true));
   return report;

@@ -16,6 +16,7 @@
 #include "pipeline/outcome.h"
 #include "pipeline/road_user.h"
 #include "platform/key_codes.h"
+#include "stores/own_rules_files.h"
 #include "ui/main_view.h"
 #include "ui/option_model.h"
 #include "ui/option_search.h"
@@ -118,6 +119,14 @@ class MainWindowLogic : public RoadUser {
   /// Escape in the search field: it is cleared and the highlight goes.
   void OnFindEscape();
   const std::vector<Option>& Found() const { return found_; }
+
+  /// Own rules an import brought, held until OK writes them (or the editor
+  /// saves); null when the files speak for themselves.
+  const OwnRulesPair* PendingOwnRules() const { return pendingOwnRules_ ? &*pendingOwnRules_ : nullptr; }
+  /// What the editor starts from: the pending rules, else the files.
+  OwnRulesPair OwnRulesToEdit() const;
+  /// The editor's Save: both files replaced, nothing pending any more.
+  FileChange SaveOwnRules(const OwnRulesPair& rules);
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.
@@ -233,6 +242,7 @@ class MainWindowLogic : public RoadUser {
   WindowPhase phase_ = WindowPhase::Open;
   std::vector<bool> shownEnabled_;  // per row of the command table, as the view shows them
   bool languageImported_ = false;   // stored with the options by OK
+  std::optional<OwnRulesPair> pendingOwnRules_;  // written by OK
 
   std::optional<OptionStatusModel> status_;  // from the load on
   OptionStatuses statuses_{};

@@ -51,9 +51,10 @@ void MainWindowLogic::RunApply() {
   // Enter in a field applies without leaving it, and a field never left
   // holds what the settings file gave: every value is checked first.
   for (const OptionDef& def : Options()) OnFieldLeft(def.option);
-  const PipelineResult result =
-      ApplyOptions(app_, *this, model_, compositionEnabled_, languageImported_ ? app_.LanguageName : std::string())
-          .result;
+  const Applied applied = ApplyOptions(app_, *this, model_, compositionEnabled_,
+                                       languageImported_ ? app_.LanguageName : std::string(), PendingOwnRules());
+  if (applied.ownRulesWritten) pendingOwnRules_.reset();
+  const PipelineResult& result = applied.result;
   Tell(result);
   if (EndsTheProgram(result.outcome)) Close();
 }
@@ -138,7 +139,7 @@ void MainWindowLogic::OnPreview() {
     Tell(unpacked);
     return;
   }
-  const Preview preview = BuildPreview(app_, model_.Snapshot(), compositionEnabled_);
+  const Preview preview = BuildPreview(app_, model_.Snapshot(), compositionEnabled_, PendingOwnRules());
   road.Become(Road::PreviewOpen);
   ui_.ShowPreviewWindow(app_, preview, Handle());
 }
@@ -158,7 +159,7 @@ void MainWindowLogic::OnExportSettings() {
   const std::optional<std::string> path = ui_.AskSavePath(DialogTexts("ExportSettings"), Handle());
   if (!path || Leaving()) return;
   road.Become(Road::Export);
-  const std::string message = ExportMessage(app_, ExportSettings(app_, model_, *path));
+  const std::string message = ExportMessage(app_, ExportSettings(app_, model_, *path, PendingOwnRules()));
   if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle(), MessageIcon::Error);
 }
 
@@ -172,6 +173,7 @@ void MainWindowLogic::OnImportSettings() {
   if (imported.report.status == TransferStatus::Done) {
     ShowOptions(imported.options);
     if (!imported.language.empty()) SwitchLanguage(imported.language);
+    if (!imported.report.ownRules.empty()) pendingOwnRules_ = WithImported(OwnRulesToEdit(), imported.report.ownRules);
   }
   app_.Message(ImportMessage(app_, imported.report), MessageButtons::Ok, Handle(),
                imported.report.status == TransferStatus::Done ? MessageIcon::Information : MessageIcon::Error);
@@ -242,6 +244,16 @@ void MainWindowLogic::EndWait() {
 
 void MainWindowLogic::StepAside() {
   if (!Closed()) view_.Hide();
+}
+
+OwnRulesPair MainWindowLogic::OwnRulesToEdit() const {
+  return pendingOwnRules_ ? *pendingOwnRules_ : ReadBothOwnRules(app_.platform, app_.programFolder);
+}
+
+FileChange MainWindowLogic::SaveOwnRules(const OwnRulesPair& rules) {
+  FileChange written = WriteBothOwnRules(app_.platform, app_.programFolder, rules);
+  if (written) pendingOwnRules_.reset();
+  return written;
 }
 
 }  // namespace rw

@@ -13,6 +13,7 @@
 #include "stores/text.h"
 #include "stores/utf8_file.h"
 #include "ui/catalogue.h"
+#include "ui/own_rules_state.h"
 
 namespace rw {
 
@@ -71,11 +72,51 @@ void Line(std::string& text, const std::string& line) {
   text += '\n';
 }
 
+// The own rules' part of the summary, their warnings, and a section each
+// holding what goes into the block.
+struct OwnRulesPart {
+  std::string summary;
+  std::vector<std::string> warnings;
+  std::vector<PreviewSection> sections;
+};
+
+OwnRulesPart DescribeOwnRules(const App& app, const std::vector<OwnRulesLook>& looks) {
+  OwnRulesPart part;
+  if (looks.empty()) return part;
+  Line(part.summary, Text(app, "PreviewOwnRules"));
+  for (const OwnRulesLook& look : looks) {
+    const std::string name = OwnRulesName(look.skin);
+    PreviewSection section{name, {}};
+    if (look.read.state == OwnRulesRead::State::Unreadable) {
+      part.warnings.push_back(Fill(Text(app, "OwnRulesUnreadable"), {{"$file", name}}));
+      Line(part.summary, "  " + name + ": " + Text(app, "PreviewOwnRulesNotUsed"));
+      continue;
+    }
+    for (const OwnRulesFinding& finding : look.findings) {
+      const std::string told = OwnRulesFindingText(app, look.skin, finding);
+      part.warnings.push_back(finding.fault ? Fill(Text(app, "OwnRulesRefused"), {{"$finding", told}}) : told);
+      if (finding.fault) Line(section.text, told);
+    }
+    const std::vector<std::string_view> lines = OwnRulesLines(look.read.text);
+    Line(part.summary, "  " + name + ": " +
+                           Fill(Text(app, look.check.Ok() ? "PreviewOwnRulesUsed" : "PreviewOwnRulesNotUsed"),
+                                {{"$count", std::to_string(lines.size())}}));
+    for (const std::string_view line : lines) Line(section.text, std::string(line));
+    part.sections.push_back(std::move(section));
+  }
+  part.summary += '\n';
+  return part;
+}
+
 }  // namespace
 
-Preview BuildPreview(const App& app, const OptionSnapshot& options, bool compositionEnabled) {
+Preview BuildPreview(const App& app, const OptionSnapshot& options, bool compositionEnabled,
+                     const OwnRulesPair* pendingOwnRules) {
   OverlayPlatform overlay(app.platform);
-  const TweakInputs inputs{options, app.SingleSkinHost, compositionEnabled};
+  const std::vector<OwnRulesLook> looks = LookAtOwnRules(app, pendingOwnRules);
+  OwnRulesPair own;
+  for (const OwnRulesLook& look : looks) own.For(look.skin) = look.read.text;
+  const TweakInputs inputs{options, app.SingleSkinHost, compositionEnabled, TextsOf(own)};
   std::vector<SkinRun> runs;
   runs.push_back(RunSkin(overlay, app, inputs, /*isClassic=*/false));
   if (!app.SingleSkinHost) runs.push_back(RunSkin(overlay, app, inputs, /*isClassic=*/true));
@@ -94,6 +135,9 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
       if (toldFiles.insert(notRead.file).second)
         warn(Fill(notRead.exists ? Text(app, "PreviewUnreadable") : Text(app, "PreviewMissing"),
                   {{"$file", notRead.file}}));
+
+  OwnRulesPart ownPart = DescribeOwnRules(app, looks);
+  for (const std::string& line : ownPart.warnings) warn(line);
 
   // Ticked boxes this host does not let act.
   std::set<Option> told;
@@ -190,10 +234,12 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
   Line(summary, Text(app, "PreviewOptions"));
   summary += effects.empty() ? Text(app, "PreviewNoOptions") + "\n" : effects;
   summary += '\n';
+  summary += ownPart.summary;
   Line(summary, Fill(Text(app, "PreviewFiles"), {{"$count", std::to_string(preview.changedFiles)}}));
   for (const ChangedFile& file : files) Line(summary, "  " + file.title + file.note);
 
   preview.sections.push_back({Text(app, "PreviewSummary"), std::move(summary)});
+  for (PreviewSection& section : ownPart.sections) preview.sections.push_back(std::move(section));
   for (ChangedFile& file : files) preview.sections.push_back({std::move(file.title), std::move(file.text)});
   return preview;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/option_snapshot.h"
+#include "stores/own_rules_files.h"
 
 namespace rw {
 
@@ -20,8 +21,9 @@ struct PreviewSection {
 };
 
 struct Preview {
-  /// First the summary (warnings first, then what each option does), then
-  /// one section per file that would change, sorted by path.
+  /// First the summary (warnings first, then what each option does and the
+  /// own rules), then one section per own rules file, then one section per
+  /// file that would change, sorted by path.
   std::vector<PreviewSection> sections;
   int warnings = 0;
   int notFound = 0;  // ticked options whose place in the interface is gone
@@ -31,8 +33,10 @@ struct Preview {
 /// Runs the engine with `options` on the working tree as it is; writes
 /// nothing anywhere. The caller makes sure the tree is there and passes the
 /// options as Apply would take them (the window's model, or the stored
-/// settings loaded the way the window loads them).
-Preview BuildPreview(const App& app, const OptionSnapshot& options, bool compositionEnabled);
+/// settings loaded the way the window loads them). The own rules come from
+/// their files, or from `pendingOwnRules` when given.
+Preview BuildPreview(const App& app, const OptionSnapshot& options, bool compositionEnabled,
+                     const OwnRulesPair* pendingOwnRules = nullptr);
 
 /// The whole preview as one text: every section under its title, CR LF
 /// free ("\n" line ends; the diffs keep their own bytes).

@@ -72,7 +72,7 @@ PipelineResult EnsureTree(App& app, RoadUser& user) {
 }
 
 Applied ApplyOptions(App& app, RoadUser& user, OptionModel& options, bool compositionEnabled,
-                     const std::string& language) {
+                     const std::string& language, const OwnRulesPair* ownRules) {
   Applied applied;
   // Nothing of another host version may reach this one.
   if (app.HostVersion.empty())
@@ -81,6 +81,12 @@ Applied ApplyOptions(App& app, RoadUser& user, OptionModel& options, bool compos
     // Installed only what the settings file now holds, or the next /apply
     // would take it back.
     applied.result = SaveForInstall(app, options, compositionEnabled, language);
+  if (applied.result.outcome == Outcome::Done && ownRules) {
+    if (FileChange written = WriteBothOwnRules(app.platform, app.programFolder, *ownRules); !written)
+      applied.result = {Outcome::SettingsUnsaved, app.Path(kOwnRulesFolder), std::move(written.osError)};
+    else
+      applied.ownRulesWritten = true;
+  }
   const OptionSnapshot snapshot = options.Snapshot();
   // What was saved, even if a box was clicked while the tree was unpacked.
   if (applied.result.outcome == Outcome::Done) applied.result = EnsureTree(app, user);

@@ -11,6 +11,7 @@
 #include "pipeline/outcome.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/road_user.h"
+#include "stores/own_rules_files.h"
 
 namespace rw {
 
@@ -59,13 +60,16 @@ PipelineResult EnsureTree(App& app, RoadUser& user);
 struct Applied {
   PipelineResult result;
   TweakReport report;
+  bool ownRulesWritten = false;  // the own rules handed in are the user's files now
 };
 /// Apply: the options checked and stored first (with `language` when it
 /// was imported), so the settings file holds what is installed; then the
 /// tree made sure of, the tweaks written from what was stored, installed
 /// with the watch wanted, and logged. Done forgets a browser update.
+/// `ownRules` (imported, not yet the user's files) are written with the
+/// options they came with.
 Applied ApplyOptions(App& app, RoadUser& user, OptionModel& options, bool compositionEnabled,
-                     const std::string& language = {});
+                     const std::string& language = {}, const OwnRulesPair* ownRules = nullptr);
 
 /// Restore: installs the backup of the current host version; NoBackup when
 /// there is none, NoHostVersion when the version is unknown. Logged.

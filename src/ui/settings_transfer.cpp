@@ -73,7 +73,8 @@ bool InstalledLanguage(const App& app, std::string_view name) {
 
 }  // namespace
 
-std::string ExportText(const App& app, const OptionModel& options, std::string_view time) {
+std::string ExportText(const App& app, const OptionModel& options, std::string_view time,
+                       const OwnRulesPair* ownRules) {
   std::string text;
   const auto line = [&](const std::string& content) { text += content + "\r\n"; };
   line("; Ravelwick settings, exported by Ravelwick " + app.AppVersion);
@@ -86,10 +87,12 @@ std::string ExportText(const App& app, const OptionModel& options, std::string_v
     line(std::string(def.settingsKey) + "=" +
          (def.kind == OptionKind::Text ? OneLine(options.Text(option)) : std::to_string(options.State(option))));
   }
+  text += OwnRulesExportText(ownRules ? *ownRules : ReadBothOwnRules(app.platform, app.programFolder));
   return text;
 }
 
-ExportResult ExportSettings(const App& app, const OptionModel& options, const std::string& path) {
+ExportResult ExportSettings(const App& app, const OptionModel& options, const std::string& path,
+                            const OwnRulesPair* ownRules) {
   ExportResult result{TransferStatus::Done, path, {}};
   // Replacing settings.ini would save the window before OK and drop the keys
   // that belong to this computer.
@@ -97,7 +100,8 @@ ExportResult ExportSettings(const App& app, const OptionModel& options, const st
     result.status = TransferStatus::OwnSettingsFile;
     return result;
   }
-  if (const FileChange written = WriteUtf8File(app.platform, path, ExportText(app, options, NowUtc())); !written) {
+  if (const FileChange written = WriteUtf8File(app.platform, path, ExportText(app, options, NowUtc(), ownRules));
+      !written) {
     result.status = TransferStatus::WriteFailed;
     result.osError = written.osError;
   }
@@ -159,6 +163,7 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
     if (key.cut) report.cut.push_back(key.name);
   }
   if (!holdsSettings) return refuse(TransferStatus::NoSettings);
+  report.ownRules = ReadOwnRulesSection(*bytes);
 
   OptionModel& options = result.options;
   const auto read = [&](std::string_view key) { return ReadIniValue(platform, path, key, "", &file); };
@@ -254,6 +259,7 @@ std::string ImportReportText(const App& app, const ImportReport& report) {
   if (!report.language.empty()) text += "\r\n" + Fill(Text(app, "ImportLanguage"), {{"$language", report.language}});
   if (!report.languageNotInstalled.empty())
     text += "\r\n" + Fill(Text(app, "ImportNoLanguage"), {{"$language", Shown(report.languageNotInstalled)}});
+  if (!report.ownRules.empty()) text += "\r\n" + OwnRulesImportText(app, report.ownRules);
   return text;
 }
 
@@ -291,6 +297,10 @@ StoredImport ImportIntoSettings(const App& app, const std::string& path) {
   out.stored = stored.ok;
   out.osError = stored.osError;
   app.files.Forget(app.SettingsPath());
+  const std::vector<OwnRulesImport>& own = out.imported.report.ownRules;
+  if (out.stored && !own.empty())
+    out.ownRulesWritten = WriteBothOwnRules(app.platform, app.programFolder,
+                                            WithImported(ReadBothOwnRules(app.platform, app.programFolder), own));
   return out;
 }
 
@@ -300,6 +310,9 @@ std::string StoredImportText(const App& app, const StoredImport& result) {
   text += "\r\n\r\n" + Fill(result.stored ? Text(app, "ImportStored") : Text(app, "ImportStoreFailed"),
                             {{"$file", app.SettingsPath()}});
   if (!result.stored && !result.osError.empty()) text += "\r\n\r\n" + result.osError;
+  if (!result.ownRulesWritten)
+    text += "\r\n\r\n" + Fill(Text(app, "OwnRulesNotSaved"), {{"$folder", app.Path(kOwnRulesFolder)}}) +
+            (result.ownRulesWritten.osError.empty() ? "" : "\r\n" + result.ownRulesWritten.osError);
   return text;
 }
 

@@ -12,6 +12,7 @@
 #include "engine/option.h"
 #include "pipeline/outcome.h"
 #include "ui/option_model.h"
+#include "ui/own_rules_transfer.h"
 
 namespace rw {
 
@@ -37,12 +38,15 @@ struct ExportResult {
 
 /// The exported file's text: comment lines naming the program, the host
 /// version and `time`, then section "General" with "Language" and the 43
-/// option keys in save order.
-std::string ExportText(const App& app, const OptionModel& options, std::string_view time);
+/// option keys in save order; then section "Own rules" when there are any
+/// (`ownRules`, or the files when not given).
+std::string ExportText(const App& app, const OptionModel& options, std::string_view time,
+                       const OwnRulesPair* ownRules = nullptr);
 
 /// Writes ExportText as UTF-8 with a byte-order mark, through a temporary
 /// file: a failure leaves whatever was at `path` as it was.
-ExportResult ExportSettings(const App& app, const OptionModel& options, const std::string& path);
+ExportResult ExportSettings(const App& app, const OptionModel& options, const std::string& path,
+                            const OwnRulesPair* ownRules = nullptr);
 
 /// What the user is told about an export; empty when it was done.
 std::string ExportMessage(const App& app, const ExportResult& result);
@@ -59,13 +63,14 @@ struct ImportReport {
   std::string path;
   int taken = 0;  // options whose value came from the file
   std::vector<ValueCorrection> corrected;
-  std::vector<std::string> cut;         // values longer than the reader returns
-  std::vector<std::string> duplicated;  // keys given on more than one line
-  std::vector<std::string> unknown;     // keys as spelled in the file
-  std::vector<std::string> missing;     // option keys the file lacks
-  std::vector<Option> greyed;           // ticked by the file, greyed out here
-  std::string language;                 // taken from the file
-  std::string languageNotInstalled;     // named by the file, without a file here
+  std::vector<std::string> cut;          // values longer than the reader returns
+  std::vector<std::string> duplicated;   // keys given on more than one line
+  std::vector<std::string> unknown;      // keys as spelled in the file
+  std::vector<std::string> missing;      // option keys the file lacks
+  std::vector<Option> greyed;            // ticked by the file, greyed out here
+  std::string language;                  // taken from the file
+  std::string languageNotInstalled;      // named by the file, without a file here
+  std::vector<OwnRulesImport> ownRules;  // the skins the file has own rules for
 };
 
 struct ImportResult {
@@ -102,10 +107,12 @@ struct StoredImport {
   ImportResult imported;
   bool stored = false;
   std::string osError;
+  FileChange ownRulesWritten = FileChange::Done();  // the taken own rules, into their files
 };
 
-/// An import straight into settings.ini, as OK would store it after an
-/// import in the window; nothing is written when the file was refused.
+/// An import straight into settings.ini (and the own rules it carries into
+/// their files), as OK would store it after an import in the window;
+/// nothing is written when the file was refused.
 StoredImport ImportIntoSettings(const App& app, const std::string& path);
 
 /// The report and whether the settings file took it.

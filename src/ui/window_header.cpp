@@ -6,6 +6,7 @@
 #include "app/language_text.h"
 #include "stores/text.h"
 #include "ui/activity_log.h"
+#include "ui/own_rules_state.h"
 
 namespace rw {
 
@@ -47,6 +48,11 @@ std::string HeaderLine(const App& app, const ArchiveState& state) {
   return Fill(
       Text(app, KeyFor(app, state)),
       {{"$version", app.HostVersion}, {"$date", state.installedOn}, {"$folder", HostFolderShown(app.HostBinFolder)}});
+}
+
+std::string HeaderLineWithOwnRules(const App& app, const ArchiveState& state, const OwnRulesPair* pending) {
+  const std::string own = OwnRulesStatusLine(app, pending);
+  return own.empty() ? HeaderLine(app, state) : HeaderLine(app, state) + " \u00B7 " + own;
 }
 
 }  // namespace rw

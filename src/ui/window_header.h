@@ -5,6 +5,7 @@
 #include <string>
 
 #include "pipeline/archive_state.h"
+#include "stores/own_rules_files.h"
 
 namespace rw {
 
@@ -22,5 +23,10 @@ ArchiveState ReadArchiveState(const App& app, ArchiveFingerprints& fingerprints)
 
 /// The header in the chosen language, in words.
 std::string HeaderLine(const App& app, const ArchiveState& state);
+
+/// HeaderLine followed by the own rules' check result (OwnRulesStatusLine:
+/// how many skins use them, or the first refused file with line and
+/// reason) when there are any; `pending` stands for the files when given.
+std::string HeaderLineWithOwnRules(const App& app, const ArchiveState& state, const OwnRulesPair* pending = nullptr);
 
 }  // namespace rw

@@ -7,7 +7,7 @@
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: preview, unpack,
 # second, help, usage, nohost, apply, force, busy, noversion, refuse, restore,
-# race, transfer, checked, kept, status, spelling.
+# race, transfer, checked, kept, status, spelling, ownrules.
 set -u
 ravelwick=$1
 pak=$2
@@ -516,7 +516,42 @@ checked_checks() {
   wine cmd /c attrib -r "$(winpath "$prog/settings.ini")" >/dev/null 2>&1
 }
 
+ownrules_checks() {
+  echo "== own rules: /preview shows them, /apply installs them once, a refused file is told; /export and /import carry them"
+  setup
+  mkdir -p "$prog/Own rules"
+  printf '\xEF\xBB\xBF.ownmark{color:red}\r\n' >"$prog/Own rules/main.css"
+  printf '.refused{\n' >"$prog/Own rules/main.classic.css"
+  run /preview
+  expect_eq "/preview exit code" "$rc" 0
+  grep -qF '== Own rules\main.css ==' "$work/out" || fail "the preview has no section for the own rules"
+  grep -qF '.ownmark{color:red}' "$work/out" || fail "the preview does not show the own rules"
+  grep -qF 'Own rules\main.classic.css, line 1' "$work/err" || fail "the refused file is not told: $(cat "$work/err")"
+  run /apply
+  expect_eq "/apply exit code" "$rc" 0
+  inspect "$host/Bin/Resource.dat" || fail "the installed archive cannot be unpacked"
+  expect_eq "own rules in the installed sheet" "$(grep -cF '.ownmark{color:red}' "$work/inspect/ui/main/index.css")" 1
+  ! grep -qF '.refused' "$work/inspect/ui/main.classic/index.css" || fail "the refused file was installed"
+  grep -qF "$rule" "$work/inspect/ui/main.classic/index.css" || fail "the tweaks were not installed beside the refused file"
+  grep -q 'Own rules: Own rules\\main.css, 21 bytes, SHA-256 [0-9a-f]*, used' "$prog/ravelwick.log" || fail "the log does not name the own rules"
+  close_host
+  run /export "$(winpath "$work/Own.ini")"
+  expect_eq "/export exit code" "$rc" 0
+  local fresh="$work/FreshOwn"
+  rm -rf "$fresh"
+  mkdir -p "$fresh"
+  cp "$ravelwick" "$pak/unpak.exe" "$pak/makpak.exe" "$fresh/"
+  cp -r "$source_dir/data/Languages" "$fresh/"
+  printf '[General]\r\nHideRefresh=1\r\n' >"$fresh/settings.ini"
+  prog=$fresh
+  run /import "$(winpath "$work/Own.ini")"
+  expect_eq "/import exit code" "$rc" 0
+  grep -qF '.ownmark{color:red}' "$fresh/Own rules/main.css" || fail "the import did not carry the own rules"
+  [ ! -e "$fresh/Own rules/main.classic.css" ] || fail "the refused file travelled"
+}
+
 case "$group" in
+  ownrules) ownrules_checks ;;
   preview) preview_checks ;;
   unpack) unpack_checks ;;
   second) second_checks ;;

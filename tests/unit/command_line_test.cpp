@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "app/app.h"
@@ -11,7 +12,9 @@
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
 #include "stores/log_file.h"
+#include "stores/sha256.h"
 #include "stores/text.h"
+#include "stores/utf8_file.h"
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
 #include "ui/activity_log.h"
@@ -81,7 +84,11 @@ struct CommandLineRun {
       if (op != Op::Read && op != Op::Start) changes.push_back(path);
       return false;
     };
-    return RunCommandLine(app, console, "ravelwick.exe", arguments);
+    // A run's own claims end with it, as a process's do.
+    const std::set<std::string> held = p.claimedNames;
+    const std::optional<ExitCode> code = RunCommandLine(app, console, "ravelwick.exe", arguments);
+    p.claimedNames = held;
+    return code;
   }
 };
 
@@ -389,6 +396,65 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
   for (const char* key : {"HideHome", "HideRefresh", "SetMaxTabWidth", "MaxTabWidth", "FontFamily"})
     EXPECT_EQ(ReadSettingsValue(to.app, key, "?"), ReadSettingsValue(from.app, key, "0")) << key;
   EXPECT_TRUE(to.p.Contents(kSettings)->starts_with(std::string_view("\xFF\xFE[\0G\0", 6)));
+
+  // Own rules travel in a section of their own; a refused one leaves the rules here as they were.
+  const std::string mine = "[title=\"x\"]{color:red}\r\n\r\n.tabbar{margin:0}\r\n";
+  from.p.AddFile(kProgram + "\\Own rules\\main.css", std::string(kUtf8Bom) + mine);
+  ASSERT_EQ(from.Run({"/export", look}), ExitCode::Done);
+  CommandLineRun fresh;
+  fresh.p.AddFile(look, *from.p.Contents(look));
+  ASSERT_EQ(fresh.Run({"/import", look}), ExitCode::Done) << fresh.console.err;
+  EXPECT_EQ(fresh.p.Contents(kProgram + "\\Own rules\\main.css"), std::string(kUtf8Bom) + mine);
+  EXPECT_FALSE(fresh.p.Contents(kProgram + "\\Own rules\\main.classic.css"));
+  EXPECT_NE(fresh.console.out.find("Own rules\\main.css"), std::string::npos) << fresh.console.out;
+  fresh.p.AddFile(look, "[General]\r\nHideHome=1\r\n[Own rules]\r\nmain.css|/*ravelwick*/\r\n");
+  ASSERT_EQ(fresh.Run({"/import", look}), ExitCode::Done);
+  EXPECT_EQ(fresh.p.Contents(kProgram + "\\Own rules\\main.css"), std::string(kUtf8Bom) + mine);
+}
+
+// Own rules go into the installed archive once, after the generated rules,
+// however often Apply runs; the log names them by size and hash; Restore
+// leaves the user's files. A refused file is told on standard error.
+TEST(WritingVerbs, ApplyInstallsOwnRulesOnceAndRestoreLeavesTheirFiles) {
+  CommandLineRun run;
+  FakePlatform& p = run.p;
+  run.AddLanguage();
+  run.AddHost();
+  run.AddTools();
+  run.AddTree();
+  const std::string hostArchive = kHost + "Bin\\Resource.dat";
+  p.AddFile(kProgram + "\\Resource" + kVersion + ".dat", PackFolder(p, kProgram + "\\Resource"));
+  run.Settings("Language=English\r\nHideHome=1\r\nFileVersion=" + kVersion + "\r\nInstallFolder=" + kHost + "\r\n");
+  const std::string modern = kProgram + "\\Own rules\\main.css";
+  const std::string classic = kProgram + "\\Own rules\\main.classic.css";
+  p.AddFile(modern, std::string(kUtf8Bom) + ".ownmark{color:red}\n");
+  p.AddFile(classic, ".classicmark{x:1}\n}");
+  ASSERT_EQ(run.Run({"/preview"}), ExitCode::Done);
+  const std::string& preview = run.console.out;
+  EXPECT_NE(preview.find("== Own rules\\main.css ==\n.ownmark{color:red}\n"), std::string::npos) << preview;
+  EXPECT_NE(preview.find("! Own rules\\main.classic.css, line 2"), std::string::npos);
+  EXPECT_NE(preview.find(".ownmark has no effect on this browser"), std::string::npos);
+  EXPECT_NE(run.console.err.find("Own rules\\main.classic.css, line 2"), std::string::npos);
+  for (int apply = 0; apply < 2; ++apply) {
+    run.console = {};
+    ASSERT_EQ(run.Run({"/apply"}), ExitCode::Done) << run.console.err;
+    const std::string archive = *p.Contents(hostArchive);
+    const std::size_t own = archive.find(".ownmark{color:red}");
+    EXPECT_EQ(archive.find(".ownmark{color:red}", own + 1), std::string::npos);
+    EXPECT_LT(archive.find(kHideHomeRule), own);
+    EXPECT_EQ(archive.find(".classicmark"), std::string::npos);
+    EXPECT_NE(run.console.err.find("Own rules\\main.classic.css, line 2"), std::string::npos) << run.console.err;
+  }
+  const std::string log = p.Contents(kProgram + "\\" + std::string(kLogFileName)).value_or("");
+  EXPECT_NE(log.find("Own rules: Own rules\\main.css, 20 bytes, SHA-256 " + HexOf(Sha256(".ownmark{color:red}\n")) +
+                     ", used"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("main.classic.css, 19 bytes, SHA-256"), std::string::npos);
+  const std::optional<std::string> before = p.Contents(modern);
+  ASSERT_EQ(run.Run({"/restore"}), ExitCode::Done);
+  EXPECT_EQ(p.Contents(modern), before);
+  EXPECT_TRUE(p.Contents(classic));
 }
 
 // /apply and /restore take the window's road without it. Each situation

@@ -1,0 +1,209 @@
+#include "engine/own_rules.h"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "engine/tweak_block.h"
+#include "stores/text.h"
+#include "stores/utf8_file.h"
+
+namespace rw {
+
+namespace {
+
+// A lone CR ends a line as CR LF and LF do.
+bool EndsLine(std::string_view css, std::size_t i) {
+  return css[i] == '\n' || (css[i] == '\r' && (i + 1 == css.size() || css[i + 1] != '\n'));
+}
+
+int LineAt(std::string_view css, std::size_t position) {
+  int line = 1;
+  for (std::size_t i = 0; i < position && i < css.size(); ++i)
+    if (EndsLine(css, i)) ++line;
+  return line;
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The marker begins with "/*", which is rare in rules; only there are the
+// letters compared.
+std::size_t FindMarker(std::string_view css) {
+  for (std::size_t at = css.find("/*"); at != std::string_view::npos; at = css.find("/*", at + 1)) {
+    if (css.size() - at < kBlockMarker.size()) break;
+    std::size_t i = 2;
+    while (i < kBlockMarker.size() && Lower(css[at + i]) == kBlockMarker[i]) ++i;
+    if (i == kBlockMarker.size()) return at;
+  }
+  return std::string_view::npos;
+}
+
+// What the bytes are before the structure is looked at.
+OwnRulesCheck CheckCharacters(std::string_view css) {
+  if (css.size() > kOwnRulesMaxBytes) return {OwnRulesFault::TooLarge, LineAt(css, kOwnRulesMaxBytes)};
+  for (std::size_t i = 0; i < css.size(); ++i) {
+    const auto c = static_cast<unsigned char>(css[i]);
+    if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F)
+      return {OwnRulesFault::ControlCharacter, LineAt(css, i)};
+  }
+  if (!IsWellFormedUtf8(css)) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= css.size(); ++i) {
+      if (i < css.size() && !EndsLine(css, i)) continue;
+      if (!IsWellFormedUtf8(css.substr(start, i - start))) return {OwnRulesFault::NotUtf8, LineAt(css, start)};
+      start = i + 1;
+    }
+    return {OwnRulesFault::NotUtf8, 1};
+  }
+  if (const std::size_t at = FindMarker(css); at != std::string_view::npos)
+    return {OwnRulesFault::Marker, LineAt(css, at)};
+  return {};
+}
+
+// One pass over comments, strings and braces, calling `prelude` (unless
+// null) with the text before each '{' (comments and strings left out).
+template <typename Prelude>
+OwnRulesCheck Scan(std::string_view css, Prelude&& prelude) {
+  constexpr bool kPreludes = !std::is_same_v<std::decay_t<Prelude>, std::nullptr_t>;
+  enum class In { Rules, Comment, String } in = In::Rules;
+  char quote = 0;
+  int line = 1;
+  int openedAt = 0;         // line of the comment or string being read
+  std::vector<int> braces;  // lines of the open '{'
+  std::string segment;      // since the last '{', '}' or ';'
+  for (std::size_t i = 0; i < css.size(); ++i) {
+    const char c = css[i];
+    const bool lineEnd = EndsLine(css, i);
+    if (in == In::Comment) {
+      if (c == '*' && i + 1 < css.size() && css[i + 1] == '/') in = In::Rules, ++i;
+    } else if (in == In::String) {
+      if (c == '\\' && i + 1 < css.size()) {
+        ++i;  // an escaped quote or line break
+        if (css[i] == '\r' && i + 1 < css.size() && css[i + 1] == '\n') ++i;
+        if (EndsLine(css, i)) ++line;
+        continue;
+      }
+      if (lineEnd) return {OwnRulesFault::UnclosedString, openedAt};
+      if (c == quote) in = In::Rules;
+    } else if (c == '/' && i + 1 < css.size() && css[i + 1] == '*') {
+      in = In::Comment, openedAt = line, ++i;
+    } else if (c == '"' || c == '\'') {
+      in = In::String, quote = c, openedAt = line;
+    } else if (c == '{') {
+      braces.push_back(line);
+      if constexpr (kPreludes) prelude(std::string_view(segment));
+      segment.clear();
+    } else if (c == '}') {
+      if (braces.empty()) return {OwnRulesFault::StrayClosingBrace, line};
+      braces.pop_back();
+      segment.clear();
+    } else if (c == ';') {
+      segment.clear();
+    } else if constexpr (kPreludes) {
+      segment.push_back(c);
+    }
+    if (lineEnd) ++line;
+  }
+  if (in == In::Comment) return {OwnRulesFault::UnclosedComment, openedAt};
+  if (in == In::String) return {OwnRulesFault::UnclosedString, openedAt};
+  if (!braces.empty()) return {OwnRulesFault::UnclosedBrace, braces.front()};
+  return {};
+}
+
+bool NameCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
+
+std::string LowerName(std::string_view name) {
+  std::string lower(name);
+  std::transform(lower.begin(), lower.end(), lower.begin(), Lower);
+  return lower;
+}
+
+}  // namespace
+
+OwnRulesCheck CheckOwnRules(std::string_view css) {
+  if (const OwnRulesCheck bytes = CheckCharacters(css); !bytes.Ok()) return bytes;
+  return Scan(css, nullptr);
+}
+
+std::string_view OwnRulesReasonKey(OwnRulesFault fault) {
+  switch (fault) {
+    case OwnRulesFault::None:
+      return {};
+    case OwnRulesFault::TooLarge:
+      return "OwnRulesTooLarge";
+    case OwnRulesFault::NotUtf8:
+      return "OwnRulesNotUtf8";
+    case OwnRulesFault::ControlCharacter:
+      return "OwnRulesControlCharacter";
+    case OwnRulesFault::Marker:
+      return "OwnRulesMarker";
+    case OwnRulesFault::UnclosedComment:
+      return "OwnRulesUnclosedComment";
+    case OwnRulesFault::UnclosedString:
+      return "OwnRulesUnclosedString";
+    case OwnRulesFault::UnclosedBrace:
+      return "OwnRulesUnclosedBrace";
+    case OwnRulesFault::StrayClosingBrace:
+      return "OwnRulesStrayClosingBrace";
+  }
+  return {};
+}
+
+bool HasOwnRules(std::string_view css) { return css.find_first_not_of(" \t\r\n") != std::string_view::npos; }
+
+std::vector<std::string_view> OwnRulesLines(std::string_view css) {
+  std::vector<std::string_view> lines;
+  if (!HasOwnRules(css) || !CheckOwnRules(css).Ok()) return lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= css.size(); ++i) {
+    if (i < css.size() && !EndsLine(css, i)) continue;
+    std::string_view line = css.substr(start, i - start);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    start = i + 1;
+  }
+  const auto blank = [](std::string_view line) { return !HasOwnRules(line); };
+  while (blank(lines.back())) lines.pop_back();
+  lines.erase(lines.begin(), std::find_if_not(lines.begin(), lines.end(), blank));
+  return lines;
+}
+
+KnownNames::KnownNames(const std::vector<std::string_view>& texts) {
+  for (const std::string_view text : texts) {
+    for (std::size_t i = 0; i < text.size();) {
+      if (!NameCharacter(text[i])) {
+        ++i;
+        continue;
+      }
+      const std::size_t start = i;
+      while (i < text.size() && NameCharacter(text[i])) ++i;
+      names_.insert(LowerName(text.substr(start, i - start)));
+    }
+  }
+}
+
+bool KnownNames::Has(std::string_view name) const { return names_.count(LowerName(name)) > 0; }
+
+std::vector<std::string> NamesWithoutEffect(std::string_view css, const KnownNames& known) {
+  std::vector<std::string> missing;
+  std::unordered_set<std::string> told;
+  Scan(css, [&](std::string_view prelude) {
+    const std::string_view trimmed = TrimBlanks(prelude);
+    if (trimmed.starts_with('@')) return;
+    for (std::size_t i = 0; i < trimmed.size(); ++i) {
+      if (trimmed[i] != '#' && trimmed[i] != '.') continue;
+      std::size_t end = i + 1;
+      while (end < trimmed.size() && NameCharacter(trimmed[end])) ++end;
+      // ".5" is a number (a key frame), not a class.
+      if (end == i + 1 || (trimmed[i + 1] >= '0' && trimmed[i + 1] <= '9')) continue;
+      const std::string name(trimmed.substr(i, end - i));
+      if (!known.Has(std::string_view(name).substr(1)) && told.insert(LowerName(name)).second) missing.push_back(name);
+      i = end - 1;
+    }
+  });
+  return missing;
+}
+
+}  // namespace rw
