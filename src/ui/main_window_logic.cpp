@@ -51,6 +51,8 @@ std::string_view DescriptionKey(Control control) {
       return "DescribeMenuImportSettings";
     case Control::MenuResetDefaults:
       return "DescribeMenuResetDefaults";
+    case Control::MenuOwnRules:
+      return "DescribeMenuOwnRules";
     case Control::MenuRestore:
       return "DescribeMenuRestore";
     case Control::MenuHelp:
@@ -120,6 +122,7 @@ void MainWindowLogic::ApplyLanguage() {
   view_.SetCaption(Control::MenuExportSettings, text("ExportSettings"));
   view_.SetCaption(Control::MenuImportSettings, text("ImportSettings"));
   view_.SetCaption(Control::MenuResetDefaults, text("ResetDefaults"));
+  view_.SetCaption(Control::MenuOwnRules, text("OwnRules"));
 
   // Whoever picked a language they cannot read still finds the English word.
   if (app_.platform.system.LowerCase(app_.LanguageName) != "english")
@@ -501,6 +504,12 @@ void MainWindowLogic::OnPreview() {
   const Preview preview = BuildPreview(app_, model_.Snapshot(), compositionEnabled_);
   road.Become(Road::PreviewOpen);
   ui_.ShowPreviewWindow(app_, preview, Handle());
+}
+
+void MainWindowLogic::OnOwnRules() {
+  if (!MayRun(Command::OwnRules)) return;
+  RoadClaim road(*this, Road::OwnRulesOpen);
+  ui_.ShowOwnRulesEditor(app_, Handle());
 }
 
 FileDialogTexts MainWindowLogic::DialogTexts(std::string_view menuKey) const {

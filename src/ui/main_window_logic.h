@@ -40,6 +40,7 @@ enum class Command {
   ImportSettings,
   ResetDefaults,
   Language,
+  OwnRules,
   Exit,  // Exit, Cancel and the close box
 };
 
@@ -57,6 +58,7 @@ enum class Road {
   Repoint,       // re-pointing: the host checked again, the tree rebuilt
   Preview,       // the tree unpacked for the preview
   PreviewOpen,   // the preview window is up
+  OwnRulesOpen,  // the own rules editor is up
   ChoosingFile,  // export or import: the file dialog is up
   Export,
   Import,
@@ -65,7 +67,7 @@ enum class Road {
 };
 
 /// The controls that start each command, greyed while it may not run.
-inline constexpr std::array<std::pair<Command, Control>, 12> kCommandControls{{
+inline constexpr std::array<std::pair<Command, Control>, 13> kCommandControls{{
     {Command::Ok, Control::Ok},
     {Command::Restore, Control::MenuRestore},
     {Command::SetFolder, Control::MenuSetFolder},
@@ -76,6 +78,7 @@ inline constexpr std::array<std::pair<Command, Control>, 12> kCommandControls{{
     {Command::ImportSettings, Control::MenuImportSettings},
     {Command::ResetDefaults, Control::MenuResetDefaults},
     {Command::Language, Control::MenuLanguage},
+    {Command::OwnRules, Control::MenuOwnRules},
     {Command::Exit, Control::MenuExit},
     {Command::Exit, Control::Cancel},
 }};
@@ -130,6 +133,8 @@ class MainWindowLogic : public MainWindowOps {
   void OnImportSettings();
   /// Every option's default into the window; saved only by OK.
   void OnResetDefaults();
+  /// The own rules editor over the window; what it saves, OK applies.
+  void OnOwnRules();
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.

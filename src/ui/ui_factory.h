@@ -36,6 +36,9 @@ class UiFactory {
   /// Shows what Apply would change modally over `owner` and returns when it
   /// is closed; it changes nothing.
   virtual void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) = 0;
+  /// Shows the own rules editor modally over `owner` and returns when it is
+  /// closed. Without windows nothing is shown.
+  virtual void ShowOwnRulesEditor(App&, WindowHandle) {}
   /// A modal Save dialog that asks before replacing a file; the full path
   /// chosen, nullopt when cancelled. Without dialogs nothing is chosen.
   virtual std::optional<std::string> AskSavePath(const FileDialogTexts&, WindowHandle) { return std::nullopt; }

@@ -294,6 +294,9 @@ void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
       case kMenuResetDefaults:
         logic_.OnResetDefaults();
         return;
+      case kMenuOwnRules:
+        logic_.OnOwnRules();
+        return;
     }
     return;
   }

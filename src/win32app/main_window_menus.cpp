@@ -25,6 +25,7 @@ constexpr MenuItem kMenuItems[] = {
     {Control::MenuHelp, kMenuHelp},
     {Control::MenuAbout, kMenuAbout},
     {Control::MenuExit, kMenuExit},
+    {Control::MenuOwnRules, kMenuOwnRules},
 };
 // Moving settings to and from another installation.
 constexpr MenuItem kTransferItems[] = {
@@ -82,6 +83,7 @@ HMENU Win32MainView::CreateMenus() {
     InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
   };
   item(popup, kMenuPreview, Control::MenuPreview, nullptr);
+  item(popup, kMenuOwnRules, Control::MenuOwnRules, nullptr);
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
   item(popup, kMenuSetFolder, Control::MenuSetFolder, nullptr);
   item(popup, kMenuLanguage, Control::MenuLanguage, languageMenu_);

@@ -47,6 +47,7 @@ enum MenuId : UINT {
   kMenuExportSettings = 120,
   kMenuImportSettings,
   kMenuResetDefaults,
+  kMenuOwnRules,
   kFirstLanguageId = 200,
   kLastLanguageId = 899,
 };
