@@ -1,7 +1,8 @@
 #include "win32app/own_rules_window.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <array>

@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "app/app.h"
 #include "app/language_text.h"
 #include "platform/key_codes.h"
 #include "stores/text.h"
 #include "support/fake_platform.h"
+#include "support/stray_brace_rules.h"
 #include "ui/own_rules_editor.h"
 
 namespace rw {
@@ -17,33 +16,6 @@ namespace {
 const std::string kFolder = "C:\\Ravelwick";
 const std::string kModern = kFolder + "\\Own rules\\main.css";
 const std::string kClassic = kFolder + "\\Own rules\\main.classic.css";
-
-// The real files, and a check that finds "}}" (blocking) and "#gone" (a
-// warning) on a line, as the real one finds its faults.
-class CheckedFiles : public OwnRulesSource {
- public:
-  explicit CheckedFiles(const App& app) : files_(app) {}
-  std::optional<std::string> Load(bool isClassic) override { return files_.Load(isClassic); }
-  FileChange Save(bool isClassic, std::string_view text) override { return files_.Save(isClassic, text); }
-  std::string PathOf(bool isClassic) const override { return files_.PathOf(isClassic); }
-  std::vector<OwnRulesFinding> Check(bool isClassic, std::string_view text) override {
-    ++checks[isClassic];
-    std::vector<OwnRulesFinding> found;
-    int line = 1;
-    for (std::size_t at = 0; at <= text.size(); ++line) {
-      const std::size_t end = std::min(text.find('\n', at), text.size());
-      const std::string_view content = text.substr(at, end - at);
-      if (content.find("}}") != std::string_view::npos) found.push_back({line, "stray brace", true});
-      if (content.find("#gone") != std::string_view::npos) found.push_back({line, "no effect", false});
-      at = end + 1;
-    }
-    return found;
-  }
-  std::map<bool, int> checks;
-
- private:
-  OwnRulesFiles files_;
-};
 
 class FakeView : public OwnRulesView {
  public:
@@ -73,22 +45,12 @@ class FakeView : public OwnRulesView {
   int closed = 0;
 };
 
-std::string ReadDataFile(const std::string& relative) {
-  std::ifstream in(std::string(RW_SOURCE_DIR) + "/data/" + relative, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 struct Editor {
-  explicit Editor(bool singleSkinHost = false) {
-    app.SingleSkinHost = singleSkinHost;
-    p.AddFile(kFolder + "\\Languages\\English.ini", ReadDataFile("Languages/English.ini"));
-  }
+  explicit Editor(bool singleSkinHost = false) { app.SingleSkinHost = singleSkinHost; }
   std::string Say(std::string_view key) const { return Text(app, key); }
   test::FakePlatform p{kFolder};
   App app{p, kFolder};
-  CheckedFiles source{app};
+  test::StrayBraceRules source{app};
   FakeView view;
   OwnRulesEditor logic{app, source, view};
 };

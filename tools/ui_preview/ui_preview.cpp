@@ -4,13 +4,14 @@
 // screen ("left top width height"). A scene shows more: the preview of those
 // options over it (the section named by --section, if given), the open
 // menu, the small window of the packing wait, the Save dialog of Export
-// Settings, or the report of importing a prepared file, whose Open dialog
-// the preview answers; for a scene with a window or dialog over the main
-// window it prints where that one is.
+// Settings, the report of importing a prepared file, whose Open dialog
+// the preview answers, or the own rules editor with a brace left open; for
+// a scene with a window or dialog over the main window it prints where that
+// one is.
 //
 //   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N]
 //                  [--preview [--section TITLE] | --menu | --progress | --export-dialog | --import-report |
-//                   --tip]
+//                   --tip | --own-rules]
 #include <windows.h>
 
 #include <cstdio>
@@ -24,8 +25,10 @@
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "stores/text.h"
+#include "ui/own_rules_source.h"
 #include "win32app/main_window.h"
 #include "win32app/main_window_view.h"
+#include "win32app/own_rules_window.h"
 #include "win32app/preview_window.h"
 #include "win32app/progress_window.h"
 
@@ -53,6 +56,40 @@ constexpr char kMoved[] =
     "\xEF\xBB\xBF; Ravelwick settings, exported by Ravelwick 1.2.7\r\n[General]\r\nHideStatusBar=1\r\n"
     "SlimmerTabBar=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=2000\r\nFontSize=11\r\nTabOnBottom=yes\r\n"
     "AvatarToButton=1\r\nToolbarColour=blue\r\n";
+
+// Own rules as a user might leave them, a brace not closed on line 4.
+constexpr char kOwnRules[] =
+    "/* A little more room around the toolbar buttons */\r\n#navbar .button { margin: 0 2px; }\r\n\r\n"
+    ".tabbar .tab {\r\n  color: #202020;\r\n\r\n.statusbar { display: none; }\r\n";
+
+// The real files, with a stand-in for the check until the program has its
+// own: braces that stay open, told in the scene's language.
+class BraceCheck : public rw::OwnRulesSource {
+ public:
+  BraceCheck(const rw::App& app, bool chinese) : files_(app), chinese_(chinese) {}
+  std::optional<std::string> Load(bool isClassic) override { return files_.Load(isClassic); }
+  rw::FileChange Save(bool isClassic, std::string_view text) override { return files_.Save(isClassic, text); }
+  std::string PathOf(bool isClassic) const override { return files_.PathOf(isClassic); }
+  std::vector<rw::OwnRulesFinding> Check(bool, std::string_view text) override {
+    std::vector<int> open;
+    int line = 1;
+    for (char c : text) {
+      if (c == '\n') ++line;
+      if (c == '{') open.push_back(line);
+      if (c == '}' && !open.empty()) open.pop_back();
+    }
+    std::vector<rw::OwnRulesFinding> found;
+    // The outermost brace is the one left open.
+    if (!open.empty())
+      found.push_back(
+          {open.front(), chinese_ ? "此处打开的大括号没有闭合" : "the brace opened here is never closed", true});
+    return found;
+  }
+
+ private:
+  rw::OwnRulesFiles files_;
+  bool chinese_;
+};
 
 std::wstring g_movedPath;
 HWND g_answered = nullptr;  // the Open dialog the preview filled in
@@ -134,7 +171,7 @@ void Tap(WORD key) {
 // What the timer does, step by step; it runs inside whichever loop is
 // active (the preview's and the menu's are modal).
 struct Show {
-  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip } kind = Kind::Window;
+  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip, OwnRules } kind = Kind::Window;
   std::wstring section;
   // The packing wait three seconds in, shown again at every tick as the road
   // does at every poll.
@@ -183,6 +220,14 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
                      reinterpret_cast<LPARAM>(list));
       }
       PrintPlace(preview);
+    } else if (g_show.kind == Show::Kind::OwnRules) {
+      HWND editor = FindWindowW(rw::win32::kOwnRulesWindowClass, nullptr);
+      if (!editor) return;
+      // The finding chosen: its line is marked in the text.
+      HWND list = FindWindowExW(editor, nullptr, L"ListBox", nullptr);
+      SendMessageW(list, LB_SETCURSEL, 0, 0);
+      SendMessageW(editor, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+      PrintPlace(editor);
     } else if (g_show.kind == Show::Kind::Progress) {
       HWND progress = FindWindowW(rw::win32::kProgressWindowClass, nullptr);
       if (!progress) return;
@@ -216,6 +261,7 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
     Tap(VK_ESCAPE);
   }
   if (HWND preview = FindWindowW(rw::win32::kPreviewWindowClass, nullptr)) PostMessageW(preview, WM_CLOSE, 0, 0);
+  if (HWND editor = FindWindowW(rw::win32::kOwnRulesWindowClass, nullptr)) PostMessageW(editor, WM_CLOSE, 0, 0);
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
@@ -236,6 +282,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (arg == L"--progress") g_show.kind = Show::Kind::Progress;
     if (arg == L"--export-dialog") g_show.kind = Show::Kind::ExportDialog;
     if (arg == L"--import-report") g_show.kind = Show::Kind::ImportReport;
+    if (arg == L"--own-rules") g_show.kind = Show::Kind::OwnRules;
   }
 
   rw::Win32Platform platform;
@@ -266,8 +313,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (g_show.kind == Show::Kind::Menu) SetForegroundWindow(window);
   if (g_show.kind == Show::Kind::ExportDialog) PostMessageW(window, WM_COMMAND, rw::win32::kMenuExportSettings, 0);
   if (g_show.kind == Show::Kind::ImportReport) PostMessageW(window, WM_COMMAND, rw::win32::kMenuImportSettings, 0);
+  BraceCheck ownRules(app, language != "English");
+  if (g_show.kind == Show::Kind::OwnRules) {
+    platform.files.CreateFolder(app.programFolder + "\\Own rules");
+    platform.files.WriteFile(ownRules.PathOf(false), kOwnRules);
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
+  }
   MSG msg;
   while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_APP && !msg.hwnd) {
+      rw::win32::ShowOwnRulesWindow(app, ownRules, reinterpret_cast<rw::WindowHandle>(window));
+      continue;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
