@@ -30,10 +30,7 @@ constexpr SIZE kButton{90, 25};
 constexpr int kFontPoints = 9;
 constexpr int kTextPoints = 10;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr UINT kDpiChangedMessage = 0x02E0;
-constexpr ModalWindow::Frame kFrame{kClient, kMinClient, kStyle, kExStyle};
+constexpr ModalWindow::Frame kFrame{kClient, kMinClient};
 
 ModalWindow* g_open = nullptr;
 
@@ -164,22 +161,14 @@ class Win32PreviewView : public ModalWindow, public PreviewView {
           return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
         break;
-      case WM_SIZE:
-        Layout(layoutDpi_);
-        return 0;
-      case WM_GETMINMAXINFO:
-        KeepMinimumSize(lParam, kFrame);
-        return 0;
       case WM_ACTIVATE:
         KeepFocusAcrossActivation(wParam, list_);
         return 0;
       case WM_CLOSE:
         logic_.OnClose();  // the close box and Alt+F4
         return 0;
-      case kDpiChangedMessage:
-        FollowDpiChangeResizable(wParam, lParam);
-        return 0;
     }
+    if (OnFrameMessage(kFrame, message, wParam, lParam)) return 0;
     return DefWindowProcW(window_, message, wParam, lParam);
   }
 

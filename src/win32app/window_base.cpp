@@ -147,17 +147,27 @@ void ModalWindow::FitToOwnDpi(const Frame& frame) {
   Layout(layoutDpi_);
 }
 
-void ModalWindow::KeepMinimumSize(LPARAM lParam, const Frame& frame) const {
-  const RECT least = WindowRectForClient(frame.least, frame.style, frame.exStyle, false, layoutDpi_);
-  reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{least.right - least.left, least.bottom - least.top};
-}
-
-void ModalWindow::FollowDpiChangeResizable(WPARAM wParam, LPARAM lParam) {
-  layoutDpi_ = HIWORD(wParam);
-  const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-  SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  Layout(layoutDpi_);
+bool ModalWindow::OnFrameMessage(const Frame& frame, UINT message, WPARAM wParam, LPARAM lParam) {
+  constexpr UINT kDpiChanged = 0x02E0;
+  switch (message) {
+    case WM_SIZE:
+      Layout(layoutDpi_);
+      return true;
+    case WM_GETMINMAXINFO: {
+      const RECT least = WindowRectForClient(frame.least, frame.style, frame.exStyle, false, layoutDpi_);
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{least.right - least.left, least.bottom - least.top};
+      return true;
+    }
+    case kDpiChanged: {
+      layoutDpi_ = HIWORD(wParam);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout(layoutDpi_);
+      return true;
+    }
+  }
+  return false;
 }
 
 void ModalWindow::TabToNextControl() {

@@ -95,7 +95,8 @@ class ModalWindow : public WindowBase {
   /// opens and never less than `least`.
   struct Frame {
     SIZE client, least;
-    DWORD style, exStyle;
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+    DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   };
 
   /// Creates, loads and shows the window and returns once it is closed;
@@ -121,11 +122,10 @@ class ModalWindow : public WindowBase {
   /// Once the controls exist: placed again when the window got another DPI
   /// than the owner's, then laid out.
   void FitToOwnDpi(const Frame& frame);
-  /// WM_GETMINMAXINFO.
-  void KeepMinimumSize(LPARAM lParam, const Frame& frame) const;
-  /// WM_DPICHANGED: the suggested rectangle keeps the size the user chose,
-  /// scaled to the new monitor.
-  void FollowDpiChangeResizable(WPARAM wParam, LPARAM lParam);
+  /// WM_SIZE, WM_GETMINMAXINFO and WM_DPICHANGED, whose suggested
+  /// rectangle keeps the size the user chose, scaled to the new monitor.
+  /// True when `message` was one of them.
+  bool OnFrameMessage(const Frame& frame, UINT message, WPARAM wParam, LPARAM lParam);
   /// Tab and Shift+Tab to the next control, also out of a multi-line text,
   /// which would keep them from the dialog manager.
   void TabToNextControl();

@@ -735,7 +735,8 @@ TEST(OwnRulesWindow, ChecksWhatIsTypedSavesOnCtrlSAndFollowsTheDpi) {
               EXPECT_FALSE(GetWindowLongW(texts[0], GWL_STYLE) & ES_READONLY);
               EXPECT_TRUE(GetWindowLongW(texts[1], GWL_STYLE) & ES_READONLY);
               EXPECT_FALSE(IsWindowEnabled(save));
-              SetWindowTextW(texts[0], L".a{}}");
+              // As typed or pasted: a multi-line text tells no change set as a whole.
+              SendMessageW(texts[0], EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L".a{}}"));
               EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
               EXPECT_EQ(ItemText(list, 0), "Line 1: stray brace");
               EXPECT_TRUE(IsWindowEnabled(save));
