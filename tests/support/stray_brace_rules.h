@@ -3,8 +3,6 @@
 // finds its faults.
 #pragma once
 
-#include <map>
-
 #include "ui/own_rules_source.h"
 
 namespace rw::test {
@@ -15,8 +13,7 @@ class StrayBraceRules : public OwnRulesSource {
   std::optional<std::string> Load(bool isClassic) override { return files_.Load(isClassic); }
   FileChange Save(bool isClassic, std::string_view text) override { return files_.Save(isClassic, text); }
   std::string PathOf(bool isClassic) const override { return files_.PathOf(isClassic); }
-  std::vector<OwnRulesFinding> Check(bool isClassic, std::string_view text) override {
-    ++checks[isClassic];
+  std::vector<OwnRulesFinding> Check(bool, std::string_view text) override {
     std::vector<OwnRulesFinding> found;
     int line = 1;
     for (std::size_t at = 0; at <= text.size(); ++line) {
@@ -27,7 +24,6 @@ class StrayBraceRules : public OwnRulesSource {
     }
     return found;
   }
-  std::map<bool, int> checks;
 
  private:
   OwnRulesFiles files_;
