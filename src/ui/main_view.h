@@ -38,6 +38,7 @@ enum class Control {
   MenuCopyDiagnostics,
   Find,       // the search field above the options
   FindLabel,  // its caption
+  MenuOwnRules,
 };
 
 /// The check boxes among them, in the order they follow the options.

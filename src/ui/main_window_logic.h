@@ -44,6 +44,7 @@ enum class Road {
   Repoint,       // re-pointing: the host checked again, the tree rebuilt
   Preview,       // the tree unpacked for the preview
   PreviewOpen,   // the preview window is up
+  OwnRulesOpen,  // the own rules editor is up
   ChoosingFile,  // export or import: the file dialog is up
   Export,
   Import,
@@ -127,6 +128,8 @@ class MainWindowLogic : public RoadUser {
   OwnRulesPair OwnRulesToEdit() const;
   /// The editor's Save: both files replaced, nothing pending any more.
   FileChange SaveOwnRules(const OwnRulesPair& rules);
+  /// The own rules editor over the window; what it saves, OK applies.
+  void OnOwnRules();
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.

@@ -11,6 +11,7 @@
 #include "ui/catalogue.h"
 #include "ui/commands.h"
 #include "ui/main_window_logic.h"
+#include "ui/own_rules_source.h"
 #include "ui/preview.h"
 #include "ui/roads.h"
 #include "ui/settings_transfer.h"
@@ -244,6 +245,13 @@ void MainWindowLogic::EndWait() {
 
 void MainWindowLogic::StepAside() {
   if (!Closed()) view_.Hide();
+}
+
+void MainWindowLogic::OnOwnRules() {
+  if (!MayRun(Control::MenuOwnRules)) return;
+  RoadClaim road(*this, Road::OwnRulesOpen);
+  OwnRulesFiles source(app_, pendingOwnRules_ ? &*pendingOwnRules_ : nullptr);
+  ui_.ShowOwnRulesEditor(app_, source, Handle());
 }
 
 OwnRulesPair MainWindowLogic::OwnRulesToEdit() const {

@@ -11,6 +11,7 @@ namespace rw {
 
 struct App;
 struct Preview;
+class OwnRulesSource;
 
 /// What a settings file dialog shows, in the user's language. It offers
 /// "*.ini" files first and all files second.
@@ -36,6 +37,9 @@ class UiFactory {
   /// Shows what Apply would change modally over `owner` and returns when it
   /// is closed; it changes nothing.
   virtual void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) = 0;
+  /// Shows the own rules editor modally over `owner` and returns when it is
+  /// closed. Without windows nothing is shown.
+  virtual void ShowOwnRulesEditor(App&, OwnRulesSource&, WindowHandle) {}
   /// A modal Save dialog that asks before replacing a file; the full path
   /// chosen, nullopt when cancelled. Without dialogs nothing is chosen.
   virtual std::optional<std::string> AskSavePath(const FileDialogTexts&, WindowHandle) { return std::nullopt; }

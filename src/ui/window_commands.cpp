@@ -22,6 +22,8 @@ constexpr Shortcut kF1{kKeyF1, false, "F1"};
 constexpr std::array kCommands = {
     WindowCommand{Control::MenuPreview, 107, false, "Preview", "DescribeMenuPreview", kCtrlP, &Logic::OnPreview, Idle,
                   false},
+    WindowCommand{Control::MenuOwnRules, 125, false, "OwnRules", "DescribeMenuOwnRules", kNone, &Logic::OnOwnRules,
+                  Idle, false},
     WindowCommand{Control::MenuSetFolder, 101, true, "SetFolder", "DescribeMenuSetFolder", kNone, &Logic::OnSetFolder,
                   Idle, false},
     WindowCommand{Control::MenuLanguage, 102, false, "SetLanguage", "DescribeMenuLanguage", kNone, nullptr, Idle, true},

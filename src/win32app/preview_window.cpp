@@ -30,9 +30,7 @@ constexpr SIZE kButton{90, 25};
 constexpr int kFontPoints = 9;
 constexpr int kTextPoints = 10;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr UINT kDpiChangedMessage = 0x02E0;
+constexpr ModalWindow::Frame kFrame{kClient, kMinClient};
 
 ModalWindow* g_open = nullptr;
 
@@ -63,13 +61,7 @@ class Win32PreviewView : public ModalWindow, public PreviewView {
  private:
   bool Create() override {
     static const bool registered = RegisterWindowClass(kPreviewWindowClass);
-    if (!registered) return false;
-    // Born at its place over the owner, at the owner's scale.
-    const UINT dpi = owner_ ? DpiOf(owner_) : SystemDpi();
-    const RECT place = PlaceFor(dpi);
-    if (!CreateWindowFor(kExStyle, kPreviewWindowClass, L"", kStyle, place.left, place.top, place.right - place.left,
-                         place.bottom - place.top, owner_, nullptr))
-      return false;
+    if (!registered || !CreateOverOwner(kPreviewWindowClass, kFrame)) return false;
     // Created in tab order: the list, the text, the button.
     list_ =
         CreateChild(WS_EX_CLIENTEDGE, L"ListBox", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kListId);
@@ -81,29 +73,11 @@ class Win32PreviewView : public ModalWindow, public PreviewView {
     // the control allows.
     SendMessageW(text_, EM_SETLIMITTEXT, 0, 0);
     close_ = CreateChild(0, L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON, IDCANCEL);
-    layoutDpi_ = DpiOf(window_);
-    if (layoutDpi_ != dpi) {
-      const RECT again = PlaceFor(layoutDpi_);
-      SetWindowPos(window_, nullptr, again.left, again.top, again.right - again.left, again.bottom - again.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    Layout(layoutDpi_);
+    FitToOwnDpi(kFrame);
     return true;
   }
   void Load() override { logic_.OnLoad(); }
   HWND FirstFocus() const override { return list_; }
-
-  // The outer rectangle at `dpi`: centred on the owner (or the primary
-  // monitor), no larger than the work area and kept on it.
-  RECT PlaceFor(UINT dpi) const {
-    // Never larger than the work area of the monitor it goes on.
-    const RECT work = WorkAreaNear(owner_);
-    const RECT outer = WindowRectForClient(kClient, kStyle, kExStyle, false, dpi);
-    const int width = std::min<int>(outer.right - outer.left, work.right - work.left);
-    const int height = std::min<int>(outer.bottom - outer.top, work.bottom - work.top);
-    const POINT at = CentredOnOwner(owner_, width, height);
-    return RECT{at.x, at.y, at.x + width, at.y + height};
-  }
 
   // The list keeps its width, the text takes the rest; the button sits in
   // the bottom right corner.
@@ -150,13 +124,9 @@ class Win32PreviewView : public ModalWindow, public PreviewView {
   // older systems' edit controls know no Ctrl+A.
   bool OnKeyFirst(const MSG& key) override {
     switch (key.wParam) {
-      case VK_TAB: {
-        HWND focus = GetFocus();
-        const bool back = GetKeyState(VK_SHIFT) < 0;
-        if (HWND next = GetNextDlgTabItem(window_, IsChild(window_, focus) ? focus : nullptr, back)) SetFocus(next);
-        SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+      case VK_TAB:
+        TabToNextControl();
         return true;
-      }
       case 'A':
         if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
         SetFocus(text_);
@@ -191,32 +161,14 @@ class Win32PreviewView : public ModalWindow, public PreviewView {
           return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
         break;
-      case WM_SIZE:
-        Layout(layoutDpi_);
-        return 0;
-      case WM_GETMINMAXINFO: {
-        const RECT least = WindowRectForClient(kMinClient, kStyle, kExStyle, false, layoutDpi_);
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = POINT{least.right - least.left, least.bottom - least.top};
-        return 0;
-      }
       case WM_ACTIVATE:
         KeepFocusAcrossActivation(wParam, list_);
         return 0;
       case WM_CLOSE:
         logic_.OnClose();  // the close box and Alt+F4
         return 0;
-      case kDpiChangedMessage: {
-        // Resizable: the suggested rectangle keeps the size the user chose,
-        // scaled to the new monitor.
-        layoutDpi_ = HIWORD(wParam);
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        Layout(layoutDpi_);
-        return 0;
-      }
     }
+    if (OnFrameMessage(kFrame, message, wParam, lParam)) return 0;
     return DefWindowProcW(window_, message, wParam, lParam);
   }
 

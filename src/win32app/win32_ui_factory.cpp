@@ -1,7 +1,9 @@
 #include "win32app/win32_ui_factory.h"
 
+#include "ui/own_rules_source.h"
 #include "win32app/file_dialogs.h"
 #include "win32app/main_window.h"
+#include "win32app/own_rules_window.h"
 #include "win32app/preview_window.h"
 #include "win32app/set_folder_dialog.h"
 
@@ -15,6 +17,10 @@ void Win32UiFactory::ShowMainWindow(App& app) { win32::ShowMainWindow(app, platf
 
 void Win32UiFactory::ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) {
   win32::ShowPreviewWindow(app, preview, owner);
+}
+
+void Win32UiFactory::ShowOwnRulesEditor(App& app, OwnRulesSource& source, WindowHandle owner) {
+  win32::ShowOwnRulesWindow(app, source, owner);
 }
 
 std::optional<std::string> Win32UiFactory::AskSavePath(const FileDialogTexts& texts, WindowHandle owner) {

@@ -12,6 +12,7 @@ class Win32UiFactory : public UiFactory {
   void ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause) override;
   void ShowMainWindow(App& app) override;
   void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) override;
+  void ShowOwnRulesEditor(App& app, OwnRulesSource& source, WindowHandle owner) override;
   std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override;
   std::optional<std::string> AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) override;
 

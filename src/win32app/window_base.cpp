@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "win32app/dpi.h"
+
 namespace rw::win32 {
 
 WindowBase::~WindowBase() {
@@ -117,6 +119,62 @@ void ModalWindow::RunMessageLoop() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+RECT ModalWindow::PlaceFor(const Frame& frame, UINT dpi) const {
+  const RECT work = WorkAreaNear(owner_);
+  const RECT outer = WindowRectForClient(frame.client, frame.style, frame.exStyle, false, dpi);
+  const int width = std::min<int>(outer.right - outer.left, work.right - work.left);
+  const int height = std::min<int>(outer.bottom - outer.top, work.bottom - work.top);
+  const POINT at = CentredOnOwner(owner_, width, height);
+  return RECT{at.x, at.y, at.x + width, at.y + height};
+}
+
+bool ModalWindow::CreateOverOwner(const wchar_t* className, const Frame& frame) {
+  const RECT place = PlaceFor(frame, owner_ ? DpiOf(owner_) : SystemDpi());
+  return CreateWindowFor(frame.exStyle, className, L"", frame.style, place.left, place.top, place.right - place.left,
+                         place.bottom - place.top, owner_, nullptr);
+}
+
+void ModalWindow::FitToOwnDpi(const Frame& frame) {
+  const UINT bornAt = owner_ ? DpiOf(owner_) : SystemDpi();
+  layoutDpi_ = DpiOf(window_);
+  if (layoutDpi_ != bornAt) {
+    const RECT again = PlaceFor(frame, layoutDpi_);
+    SetWindowPos(window_, nullptr, again.left, again.top, again.right - again.left, again.bottom - again.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Layout(layoutDpi_);
+}
+
+bool ModalWindow::OnFrameMessage(const Frame& frame, UINT message, WPARAM wParam, LPARAM lParam) {
+  constexpr UINT kDpiChanged = 0x02E0;
+  switch (message) {
+    case WM_SIZE:
+      Layout(layoutDpi_);
+      return true;
+    case WM_GETMINMAXINFO: {
+      const RECT least = WindowRectForClient(frame.least, frame.style, frame.exStyle, false, layoutDpi_);
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{least.right - least.left, least.bottom - least.top};
+      return true;
+    }
+    case kDpiChanged: {
+      layoutDpi_ = HIWORD(wParam);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout(layoutDpi_);
+      return true;
+    }
+  }
+  return false;
+}
+
+void ModalWindow::TabToNextControl() {
+  HWND focus = GetFocus();
+  const bool back = GetKeyState(VK_SHIFT) < 0;
+  if (HWND next = GetNextDlgTabItem(window_, IsChild(window_, focus) ? focus : nullptr, back)) SetFocus(next);
+  SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 RECT WorkAreaNear(HWND owner) {

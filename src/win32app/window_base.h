@@ -91,6 +91,14 @@ class ModalWindow : public WindowBase {
  public:
   explicit ModalWindow(HWND owner) : owner_(owner) {}
 
+  /// A resizable window whose client area is `client` at 96 DPI when it
+  /// opens and never less than `least`.
+  struct Frame {
+    SIZE client, least;
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+    DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  };
+
   /// Creates, loads and shows the window and returns once it is closed;
   /// `open` points at it meanwhile.
   void RunModal(ModalWindow*& open);
@@ -108,9 +116,24 @@ class ModalWindow : public WindowBase {
   /// used.
   virtual bool OnKeyFirst(const MSG& key) = 0;
 
+  /// Creates the window centred on the owner at the owner's scale, no larger
+  /// than the work area; false when it could not.
+  bool CreateOverOwner(const wchar_t* className, const Frame& frame);
+  /// Once the controls exist: placed again when the window got another DPI
+  /// than the owner's, then laid out.
+  void FitToOwnDpi(const Frame& frame);
+  /// WM_SIZE, WM_GETMINMAXINFO and WM_DPICHANGED, whose suggested
+  /// rectangle keeps the size the user chose, scaled to the new monitor.
+  /// True when `message` was one of them.
+  bool OnFrameMessage(const Frame& frame, UINT message, WPARAM wParam, LPARAM lParam);
+  /// Tab and Shift+Tab to the next control, also out of a multi-line text,
+  /// which would keep them from the dialog manager.
+  void TabToNextControl();
+
   HWND owner_ = nullptr;
 
  private:
+  RECT PlaceFor(const Frame& frame, UINT dpi) const;
   void RunMessageLoop();
 };
 

@@ -162,6 +162,7 @@ class FakeUi : public UiFactory {
     previewOwners.push_back(owner);
     if (whilePreviewOpen) whilePreviewOpen();
   }
+  void ShowOwnRulesEditor(App&, OwnRulesSource&, WindowHandle owner) override { owners.push_back(owner); }
   std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override {
     fileDialogs.push_back(texts);
     owners.push_back(owner);
@@ -1084,6 +1085,7 @@ const std::pair<std::string, void (*)(MainWindowLogic&)> kCommands[] = {
     {"Export", [](MainWindowLogic& l) { l.OnExportSettings(); }},
     {"Import", [](MainWindowLogic& l) { l.OnImportSettings(); }},
     {"Reset", [](MainWindowLogic& l) { l.OnResetDefaults(); }},
+    {"Own Rules", [](MainWindowLogic& l) { l.OnOwnRules(); }},
     {"Language", [](MainWindowLogic& l) { l.OnLanguageChosen(1); }},
     {"Exit", [](MainWindowLogic& l) { l.OnExit(); }},
     {"first activation", [](MainWindowLogic& l) { l.OnActivate(); }},  // put back, unpack, re-apply

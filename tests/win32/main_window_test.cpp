@@ -14,10 +14,12 @@
 #include "pipeline/tree_record.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
+#include "support/stray_brace_rules.h"
 #include "ui/catalogue.h"
 #include "ui/option_search.h"
 #include "ui/preview.h"
 #include "win32app/main_window.h"
+#include "win32app/own_rules_window.h"
 #include "win32app/preview_window.h"
 #include "win32app/progress_window.h"
 
@@ -282,6 +284,7 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
   EXPECT_EQ(MenuText(bar, 0), "Menu");
   HMENU menu = GetSubMenu(bar, 0);
   const std::vector<std::string> items = {"Preview Changes...\tCtrl+P",
+                                          "Own Rules...",
                                           "",
                                           "Set Maxthon 3 Folder...",
                                           "Language",
@@ -301,7 +304,7 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
                                           "Exit"};
   ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(items.size()));
   for (int i = 0; i < static_cast<int>(items.size()); ++i) EXPECT_EQ(MenuText(menu, i), items[i]) << i;
-  HMENU languages = GetSubMenu(menu, 3);
+  HMENU languages = GetSubMenu(menu, 4);
   ASSERT_EQ(GetMenuItemCount(languages), 2);
   EXPECT_EQ(MenuText(languages, 0), "English");
   EXPECT_EQ(MenuText(languages, 1), "Chinese Simplified");
@@ -486,7 +489,7 @@ TEST_F(MainWindowTest, ClosingWhileTheFolderDialogIsOpenClosesTheDialogThenTheWi
     SendMessageW(s_main, WM_CLOSE, 0, 0);
     s_dialogGoneAt = FindWindowW(L"RavelwickSetFolder", nullptr) ? 0 : GetTickCount();
   });
-  const UINT setFolder = GetMenuItemID(GetSubMenu(GetMenu(main), 0), 2);
+  const UINT setFolder = GetMenuItemID(GetSubMenu(GetMenu(main), 0), 3);
   SendMessageW(main, WM_COMMAND, MAKEWPARAM(setFolder, 0), 0);  // returns when the dialog is gone
   EXPECT_TRUE(s_dialogWasUp);
   EXPECT_NE(s_dialogGoneAt, 0u);
@@ -513,8 +516,8 @@ TEST_F(MainWindowTest, ChineseOnSingleSkinHostHasNoMarkersOrLegendsAndSevenGreye
   HMENU bar = GetMenu(H(MainWindowHandle()));
   EXPECT_EQ(MenuText(bar, 0), "菜单");
   EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 0), "预览更改...\tCtrl+P");
-  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 3), "Language / 语言");
-  HMENU languages = GetSubMenu(GetSubMenu(bar, 0), 3);
+  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 4), "Language / 语言");
+  HMENU languages = GetSubMenu(GetSubMenu(bar, 0), 4);
   EXPECT_FALSE(GetMenuState(languages, 0, MF_BYPOSITION) & MF_CHECKED);
   EXPECT_TRUE(GetMenuState(languages, 1, MF_BYPOSITION) & MF_CHECKED);
   ExpectTextsFit(app_, H(MainWindowHandle()));
@@ -767,6 +770,55 @@ TEST(PreviewWindow, ShowsLongTextsWholeAndFollowsTheDpi) {
   win32::ShowPreviewWindow(app, preview, 0);
   EXPECT_FALSE(win32::IsPreviewWindowOpen());
   EXPECT_FALSE(IsWindow(p.window));
+}
+
+// Typed text is checked at once, Ctrl+S writes it and the window stays; the
+// classic page of a one-skin host is read-only; the DPI scales it all.
+TEST(OwnRulesWindow, ChecksWhatIsTypedSavesOnCtrlSAndFollowsTheDpi) {
+  Win32Platform platform;
+  const std::string folder = platform.files.ProgramFolder() + "\\ownrules-test";
+  platform.files.DeleteFolder(folder);
+  ASSERT_TRUE(platform.files.CreateFolder(folder));
+  App app{platform, folder};
+  app.SingleSkinHost = true;
+  test::StrayBraceRules source(app);
+  HWND window = nullptr, tabs = nullptr, list = nullptr, save = nullptr, texts[2] = {};
+  RunSteps({[&] {
+              window = FindWindowW(win32::kOwnRulesWindowClass, nullptr);
+              ASSERT_TRUE(window);
+              tabs = FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
+              list = FindWindowExW(window, nullptr, L"ListBox", nullptr);
+              save = FindWindowExW(window, nullptr, L"Button", nullptr);
+              texts[0] = FindWindowExW(window, nullptr, L"Edit", nullptr);
+              texts[1] = FindWindowExW(window, texts[0], L"Edit", nullptr);
+              ASSERT_TRUE(tabs && list && save && texts[1]);
+              EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+              EXPECT_TRUE(FixedPitch(texts[0]));
+              EXPECT_TRUE(GetWindowLongW(texts[1], GWL_STYLE) & ES_READONLY);
+              EXPECT_FALSE(IsWindowEnabled(save));
+              // As typed or pasted: a multi-line text tells no change set as a whole.
+              SendMessageW(texts[0], EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L".a{}}"));
+              EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+              EXPECT_EQ(ItemText(list, 0), "Line 1: stray brace");
+              EXPECT_TRUE(IsWindowEnabled(save));
+              Hold(VK_CONTROL, true);
+              PostKey(texts[0], 'S');
+            },
+            [&] {
+              Hold(VK_CONTROL, false);
+              EXPECT_EQ(platform.files.ReadFile(source.PathOf(false)), "\xEF\xBB\xBF.a{}}");
+              EXPECT_TRUE(IsWindow(window));
+              EXPECT_FALSE(IsWindowEnabled(save));
+              RECT bigger{0, 0, 1200, 900};
+              SendMessageW(window, 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&bigger));
+              EXPECT_EQ(WidthOf(save), 135);
+              EXPECT_EQ(FontOf(texts[0]).lfHeight, -MulDiv(10, 144, 72));
+              PostMessageW(window, WM_CLOSE, 0, 0);
+            }});
+  win32::ShowOwnRulesWindow(app, source, 0);
+  EXPECT_FALSE(win32::IsOwnRulesWindowOpen());
+  EXPECT_FALSE(IsWindow(window));
+  platform.files.DeleteFolder(folder);
 }
 
 // The wait's window: owned, never activated, no close, centred on the owner

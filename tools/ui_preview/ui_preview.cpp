@@ -4,9 +4,10 @@
 // screen ("left top width height"). A scene shows more: the preview of those
 // options over it (the section named by --section, if given), the open
 // menu, the small window of the packing wait, the Save dialog of Export
-// Settings, or the report of importing a prepared file, whose Open dialog
-// the preview answers; for a scene with a window or dialog over the main
-// window it prints where that one is.
+// Settings, the report of importing a prepared file, whose Open dialog
+// the preview answers, or the own rules editor with a brace left open; for
+// a scene with a window or dialog over the main window it prints where that
+// one is.
 //
 // --find types words into the search field; --header installed or foreign
 // gives the browser the look Ravelwick installed last, or one it did not
@@ -14,7 +15,7 @@
 //
 //   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N] [--header installed|foreign]
 //                  [--preview [--section TITLE] | --menu | --progress | --export-dialog | --import-report |
-//                   --tip | --find WORDS]
+//                   --tip | --find WORDS | --own-rules]
 #include <windows.h>
 
 #include <cstdio>
@@ -28,10 +29,12 @@
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "stores/text.h"
-#include "ui/window_commands.h"
 #include "ui/activity_log.h"
+#include "ui/own_rules_source.h"
+#include "ui/window_commands.h"
 #include "win32app/main_window.h"
 #include "win32app/main_window_view.h"
+#include "win32app/own_rules_window.h"
 #include "win32app/preview_window.h"
 #include "win32app/progress_window.h"
 
@@ -59,6 +62,11 @@ constexpr char kMoved[] =
     "\xEF\xBB\xBF; Ravelwick settings, exported by Ravelwick 1.2.7\r\n[General]\r\nHideStatusBar=1\r\n"
     "SlimmerTabBar=1\r\nSetMaxTabWidth=1\r\nMaxTabWidth=2000\r\nFontSize=11\r\nTabOnBottom=yes\r\n"
     "AvatarToButton=1\r\nToolbarColour=blue\r\n";
+
+// Own rules as a user might leave them, a brace not closed on line 4.
+constexpr char kOwnRules[] =
+    "/* A little more room around the toolbar buttons */\r\n#navbar .button { margin: 0 2px; }\r\n\r\n"
+    ".tabbar .tab {\r\n  color: #202020;\r\n\r\n.statusbar { display: none; }\r\n";
 
 std::wstring g_movedPath;
 HWND g_answered = nullptr;  // the Open dialog the preview filled in
@@ -140,7 +148,7 @@ void Tap(WORD key) {
 // What the timer does, step by step; it runs inside whichever loop is
 // active (the preview's and the menu's are modal).
 struct Show {
-  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip, Find } kind = Kind::Window;
+  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip, Find, OwnRules } kind = Kind::Window;
   std::wstring section, find;
   // The packing wait three seconds in, shown again at every tick as the road
   // does at every poll.
@@ -189,6 +197,14 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
                      reinterpret_cast<LPARAM>(list));
       }
       PrintPlace(preview);
+    } else if (g_show.kind == Show::Kind::OwnRules) {
+      HWND editor = FindWindowW(rw::win32::kOwnRulesWindowClass, nullptr);
+      if (!editor) return;
+      // The finding chosen: its line is marked in the text.
+      HWND list = FindWindowExW(editor, nullptr, L"ListBox", nullptr);
+      SendMessageW(list, LB_SETCURSEL, 0, 0);
+      SendMessageW(editor, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+      PrintPlace(editor);
     } else if (g_show.kind == Show::Kind::Progress) {
       HWND progress = FindWindowW(rw::win32::kProgressWindowClass, nullptr);
       if (!progress) return;
@@ -231,6 +247,7 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
     Tap(VK_ESCAPE);
   }
   if (HWND preview = FindWindowW(rw::win32::kPreviewWindowClass, nullptr)) PostMessageW(preview, WM_CLOSE, 0, 0);
+  if (HWND editor = FindWindowW(rw::win32::kOwnRulesWindowClass, nullptr)) PostMessageW(editor, WM_CLOSE, 0, 0);
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
@@ -257,6 +274,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (arg == L"--progress") g_show.kind = Show::Kind::Progress;
     if (arg == L"--export-dialog") g_show.kind = Show::Kind::ExportDialog;
     if (arg == L"--import-report") g_show.kind = Show::Kind::ImportReport;
+    if (arg == L"--own-rules") g_show.kind = Show::Kind::OwnRules;
   }
 
   rw::Win32Platform platform;
@@ -296,8 +314,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const auto post = [&](rw::Control item) { PostMessageW(window, WM_COMMAND, rw::CommandOf(item)->menuId, 0); };
   if (g_show.kind == Show::Kind::ExportDialog) post(rw::Control::MenuExportSettings);
   if (g_show.kind == Show::Kind::ImportReport) post(rw::Control::MenuImportSettings);
+  rw::OwnRulesFiles ownRules(app);
+  if (g_show.kind == Show::Kind::OwnRules) {
+    platform.files.CreateFolder(app.programFolder + "\\Own rules");
+    platform.files.WriteFile(ownRules.PathOf(false), kOwnRules);
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
+  }
   MSG msg;
   while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_APP && !msg.hwnd) {
+      rw::win32::ShowOwnRulesWindow(app, ownRules, reinterpret_cast<rw::WindowHandle>(window));
+      continue;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
