@@ -16,6 +16,7 @@
 #include "ui/catalogue.h"
 #include "ui/commands.h"
 #include "ui/field_checks.h"
+#include "ui/looks.h"
 #include "ui/main_sequence.h"
 #include "ui/preview.h"
 #include "ui/settings_transfer.h"
@@ -387,6 +388,7 @@ void MainWindowLogic::RunApply() {
   auto [result, report] = Apply(options);
   LogApply(app_, options, report, result);
   if (result.outcome == Outcome::Done) ForgetUpdate(app_);
+  if (result.outcome == Outcome::Done) RecordLook(app_, options);
   Tell(result);
   if (EndsTheProgram(result.outcome)) Close();
 }
