@@ -190,6 +190,10 @@ std::optional<std::string> PutLookInPlace(const App& app, const Look& look) {
   const FileChange saved = WriteIniValues(app.platform, app.SettingsPath(), values);
   app.files.Forget(app.SettingsPath());
   if (!saved) return app.SettingsPath() + (saved.osError.empty() ? "" : ": " + saved.osError);
+  return PutOwnRulesInPlace(app, look);
+}
+
+std::optional<std::string> PutOwnRulesInPlace(const App& app, const Look& look) {
   FileSystem& files = app.platform.files;
   for (std::size_t i = 0; i < kOwnRulesFiles.size(); ++i) {
     const std::string path = app.Path(kOwnRulesFiles[i]);
@@ -204,6 +208,16 @@ std::optional<std::string> PutLookInPlace(const App& app, const Look& look) {
     if (!change) return path + (change.osError.empty() ? "" : ": " + change.osError);
   }
   return std::nullopt;
+}
+
+OptionModel ModelOf(const Look& look) {
+  const OptionSnapshot snapshot = look.Snapshot();
+  OptionModel model;
+  for (const OptionDef& def : Options()) {
+    model.SetState(def.option, snapshot.State(def.option));
+    model.SetText(def.option, snapshot.Text(def.option));
+  }
+  return model;
 }
 
 std::vector<Option> Differences(const Look& look, const OptionSnapshot& current) {

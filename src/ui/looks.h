@@ -13,6 +13,7 @@
 
 #include "engine/option_snapshot.h"
 #include "platform/platform.h"
+#include "ui/option_model.h"
 
 namespace rw {
 
@@ -65,6 +66,11 @@ LookShelf ReadHistory(const App& app);
 /// Writes the look's values into settings.ini at once and its own rules into
 /// their files (an empty text removes the file); the reason when it cannot.
 std::optional<std::string> PutLookInPlace(const App& app, const Look& look);
+
+/// Only the own rules of PutLookInPlace, for a look shown in the window.
+std::optional<std::string> PutOwnRulesInPlace(const App& app, const Look& look);
+/// The look's values as the main window holds them.
+OptionModel ModelOf(const Look& look);
 
 /// The options that differ between the look and `current`.
 std::vector<Option> Differences(const Look& look, const OptionSnapshot& current);

@@ -33,6 +33,9 @@ enum class Control {
   MenuExportSettings,
   MenuImportSettings,
   MenuResetDefaults,
+  MenuLooks,
+  MenuUndoLastApply,
+  MenuSaveLookAs,
 };
 
 /// The check boxes among them, in the order they follow the options.
@@ -41,7 +44,7 @@ inline constexpr std::array<Control, 3> kCheckBoxControls{Control::ModernLegend,
 
 /// Captions of the controls that are not options, shown until the first
 /// ApplyLanguage (option captions are in the catalogue).
-inline constexpr std::array<std::pair<Control, std::string_view>, 16> kDesignCaptions{{
+inline constexpr std::array<std::pair<Control, std::string_view>, 19> kDesignCaptions{{
     {Control::MenuTop, "Menu"},
     {Control::MenuPreview, "Preview Changes..."},
     {Control::MenuSetFolder, "Set Maxthon 3 Folder..."},
@@ -58,6 +61,9 @@ inline constexpr std::array<std::pair<Control, std::string_view>, 16> kDesignCap
     {Control::MenuExportSettings, "Export Settings..."},
     {Control::MenuImportSettings, "Import Settings..."},
     {Control::MenuResetDefaults, "Reset to Defaults"},
+    {Control::MenuLooks, "Looks..."},
+    {Control::MenuUndoLastApply, "Undo Last Apply"},
+    {Control::MenuSaveLookAs, "Save Look As..."},
 }};
 
 /// An option's control or another part of the window: what a tooltip or

@@ -52,6 +52,12 @@ std::string_view DescriptionKey(Control control) {
       return "DescribeMenuImportSettings";
     case Control::MenuResetDefaults:
       return "DescribeMenuResetDefaults";
+    case Control::MenuLooks:
+      return "DescribeMenuLooks";
+    case Control::MenuUndoLastApply:
+      return "DescribeMenuUndoLastApply";
+    case Control::MenuSaveLookAs:
+      return "DescribeMenuSaveLookAs";
     case Control::MenuRestore:
       return "DescribeMenuRestore";
     case Control::MenuHelp:
@@ -121,6 +127,9 @@ void MainWindowLogic::ApplyLanguage() {
   view_.SetCaption(Control::MenuExportSettings, text("ExportSettings"));
   view_.SetCaption(Control::MenuImportSettings, text("ImportSettings"));
   view_.SetCaption(Control::MenuResetDefaults, text("ResetDefaults"));
+  view_.SetCaption(Control::MenuLooks, text("Looks"));
+  view_.SetCaption(Control::MenuUndoLastApply, text("UndoLastApply"));
+  view_.SetCaption(Control::MenuSaveLookAs, text("SaveLookAs"));
 
   // Whoever picked a language they cannot read still finds the English word.
   if (app_.platform.system.LowerCase(app_.LanguageName) != "english")
@@ -542,6 +551,40 @@ void MainWindowLogic::OnImportSettings() {
 void MainWindowLogic::OnResetDefaults() {
   if (!MayRun(Command::ResetDefaults)) return;
   ShowOptions(DefaultOptions());
+}
+
+void MainWindowLogic::OnLooks(bool naming) {
+  if (!MayRun(naming ? Command::SaveLookAs : Command::Looks)) return;
+  LooksChoice choice;
+  {
+    RoadClaim road(*this, Road::Looks);
+    // Compared with, and saved, as OK would take them.
+    for (const OptionDef& def : Options()) OnFieldLeft(def.option);
+    choice = ui_.ShowLooksWindow(app_, model_.Snapshot(), Handle(), naming);
+    if (Leaving() || !choice.look || !ShowLook(*choice.look)) return;
+  }
+  if (choice.preview) OnPreview();
+}
+
+void MainWindowLogic::OnUndoLastApply() {
+  if (!MayRun(Command::UndoLastApply)) return;
+  const LookShelf history = ReadHistory(app_);
+  if (history.looks.size() < 2) {
+    app_.Message(Text(app_, "UndoNoEarlierLook"), MessageButtons::Ok, Handle(), MessageIcon::Warning);
+    return;
+  }
+  RoadClaim road(*this, Road::Apply);
+  if (ShowLook(history.looks[1])) RunApply();
+}
+
+bool MainWindowLogic::ShowLook(const Look& look) {
+  if (const std::optional<std::string> failed = PutOwnRulesInPlace(app_, look)) {
+    app_.Message(Fill(Text(app_, "LookNotPutInPlace"), {{"$file", *failed}}), MessageButtons::Ok, Handle(),
+                 MessageIcon::Error);
+    return false;
+  }
+  ShowOptions(ModelOf(look));
+  return true;
 }
 
 bool MainWindowLogic::ConfirmCloseHost() {

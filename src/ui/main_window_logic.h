@@ -40,6 +40,9 @@ enum class Command {
   ImportSettings,
   ResetDefaults,
   Language,
+  Looks,
+  UndoLastApply,
+  SaveLookAs,
   Exit,  // Exit, Cancel and the close box
 };
 
@@ -60,12 +63,13 @@ enum class Road {
   ChoosingFile,  // export or import: the file dialog is up
   Export,
   Import,
+  Looks,    // the Looks window is up
   Unpack,   // the pipeline unpacks outside the window's own roads
   Telling,  // a road's last word is up: all it did is done, a close takes the box along
 };
 
 /// The controls that start each command, greyed while it may not run.
-inline constexpr std::array<std::pair<Command, Control>, 12> kCommandControls{{
+inline constexpr std::array<std::pair<Command, Control>, 15> kCommandControls{{
     {Command::Ok, Control::Ok},
     {Command::Restore, Control::MenuRestore},
     {Command::SetFolder, Control::MenuSetFolder},
@@ -76,6 +80,9 @@ inline constexpr std::array<std::pair<Command, Control>, 12> kCommandControls{{
     {Command::ImportSettings, Control::MenuImportSettings},
     {Command::ResetDefaults, Control::MenuResetDefaults},
     {Command::Language, Control::MenuLanguage},
+    {Command::Looks, Control::MenuLooks},
+    {Command::UndoLastApply, Control::MenuUndoLastApply},
+    {Command::SaveLookAs, Control::MenuSaveLookAs},
     {Command::Exit, Control::MenuExit},
     {Command::Exit, Control::Cancel},
 }};
@@ -130,6 +137,12 @@ class MainWindowLogic : public MainWindowOps {
   void OnImportSettings();
   /// Every option's default into the window; saved only by OK.
   void OnResetDefaults();
+  /// The Looks window; a look chosen there goes into the window (its own
+  /// rules into their files) and is installed only by OK. Save Look As...
+  /// opens it with the name field first.
+  void OnLooks(bool naming = false);
+  /// The look before the last install into the window, then OK's road.
+  void OnUndoLastApply();
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.
@@ -213,6 +226,8 @@ class MainWindowLogic : public MainWindowOps {
   /// The states and texts of `options` into the model and the view.
   void ShowOptions(const OptionModel& options);
   void SwitchLanguage(const std::string& name);
+  /// A look's values into the window and its own rules into their files.
+  bool ShowLook(const Look& look);
   FileDialogTexts DialogTexts(std::string_view menuKey) const;
   void SetLanguageCheck(std::size_t index, bool checked);
   struct ApplyRun {

@@ -15,8 +15,6 @@
 
 namespace rw {
 
-namespace {
-
 // A text field shares its row's check box caption, so it is named under
 // "Field" and its settings key.
 std::string CaptionOf(const App& app, const OptionDef& def) {
@@ -28,6 +26,8 @@ std::string CaptionOf(const App& app, const OptionDef& def) {
   while (caption.ends_with(' ')) caption.pop_back();
   return caption;
 }
+
+namespace {
 
 std::string ValueInWords(const App& app, const OptionDef& def, const OptionModel& model) {
   if (def.kind == OptionKind::Text) return model.Text(def.option);

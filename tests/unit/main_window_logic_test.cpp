@@ -953,6 +953,7 @@ struct BusyWindow : Window {
     std::map<std::string, std::string> files = AllFiles(p);
     files.erase(kFolder + "\\ravelwick.log");
     files.erase(kFolder + "\\exported.ini");
+    std::erase_if(files, [](const auto& file) { return file.first.starts_with(kFolder + "\\Looks\\"); });
     return std::tuple(files, p.started, ui.owners.size() + ui.previews.size());
   }
 };
