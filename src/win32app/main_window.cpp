@@ -294,6 +294,15 @@ void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
       case kMenuResetDefaults:
         logic_.OnResetDefaults();
         return;
+      case kMenuLooks:
+        logic_.OnLooks();
+        return;
+      case kMenuSaveLookAs:
+        logic_.OnLooks(/*naming=*/true);
+        return;
+      case kMenuUndoLastApply:
+        logic_.OnUndoLastApply();
+        return;
     }
     return;
   }

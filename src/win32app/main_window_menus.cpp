@@ -28,9 +28,9 @@ constexpr MenuItem kMenuItems[] = {
 };
 // Moving settings to and from another installation.
 constexpr MenuItem kTransferItems[] = {
-    {Control::MenuExportSettings, kMenuExportSettings},
-    {Control::MenuImportSettings, kMenuImportSettings},
-    {Control::MenuResetDefaults, kMenuResetDefaults},
+    {Control::MenuExportSettings, kMenuExportSettings}, {Control::MenuImportSettings, kMenuImportSettings},
+    {Control::MenuResetDefaults, kMenuResetDefaults},   {Control::MenuLooks, kMenuLooks},
+    {Control::MenuSaveLookAs, kMenuSaveLookAs},         {Control::MenuUndoLastApply, kMenuUndoLastApply},
 };
 
 const MenuItem* MenuItemOf(Control control) {
@@ -89,6 +89,10 @@ HMENU Win32MainView::CreateMenus() {
   item(popup, kMenuExportSettings, Control::MenuExportSettings, nullptr);
   item(popup, kMenuImportSettings, Control::MenuImportSettings, nullptr);
   item(popup, kMenuResetDefaults, Control::MenuResetDefaults, nullptr);
+  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+  item(popup, kMenuLooks, Control::MenuLooks, nullptr);
+  item(popup, kMenuSaveLookAs, Control::MenuSaveLookAs, nullptr);
+  item(popup, kMenuUndoLastApply, Control::MenuUndoLastApply, nullptr);
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
   item(popup, kMenuRestore, Control::MenuRestore, nullptr);
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);

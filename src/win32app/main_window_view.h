@@ -47,6 +47,9 @@ enum MenuId : UINT {
   kMenuExportSettings = 120,
   kMenuImportSettings,
   kMenuResetDefaults,
+  kMenuLooks = 130,
+  kMenuSaveLookAs,
+  kMenuUndoLastApply,
   kFirstLanguageId = 200,
   kLastLanguageId = 899,
 };

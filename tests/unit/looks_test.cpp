@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "support/fake_platform.h"
 #include "ui/looks.h"
+#include "ui/looks_window_logic.h"
 #include "ui/named_looks.h"
 
 namespace rw {
@@ -87,6 +89,55 @@ TEST(NamedLooks, NamesIgnoreLetterCaseAndReplacingIsAskedFor) {
   EXPECT_EQ(CheckLookName("  "), NameCheck::Empty);
   EXPECT_EQ(CheckLookName("a\tb"), NameCheck::NotText);
   EXPECT_EQ(CheckLookName("\xC3"), NameCheck::NotText);
+}
+
+struct FakeLooksView : LooksView {
+  WindowHandle Handle() override { return 7; }
+  void SetCaptions(const LooksCaptions&) override {}
+  void SetRows(const std::vector<std::string>& shown) override { rows = shown; }
+  void SelectRow(std::size_t row) override { selected = row; }
+  void SetDetails(const std::string& text) override { details = text; }
+  std::string NameText() override { return name; }
+  void SetNameText(const std::string& text) override { name = text; }
+  void Close() override { closed = true; }
+  std::vector<std::string> rows;
+  std::size_t selected = 99;
+  std::string details, name;
+  bool closed = false;
+};
+
+TEST(LooksWindow, ListsNewestFirstWithTheirDifferencesAndAsksBeforeReplacing) {
+  FakePlatform p{kProgram};
+  App app{p, kProgram};
+  ASSERT_TRUE(RecordLook(app, WithTabWidth(1)));
+  ASSERT_TRUE(RecordLook(app, WithTabWidth(2).WithState(Option::HideHome, 1)));
+  FakeLooksView view;
+  view.name = "Mine";
+  LooksWindow window(app, WithTabWidth(1), view);
+  window.OnLoad();
+  ASSERT_EQ(view.rows.size(), 4u);  // two headings, two looks
+  EXPECT_NE(view.rows[1].find("2 options differ"), std::string::npos) << view.rows[1];
+  EXPECT_NE(view.rows[2].find("the same as the window"), std::string::npos) << view.rows[2];
+  EXPECT_EQ(view.selected, 1u);
+  window.OnRowChosen(0);  // a heading
+  EXPECT_EQ(view.selected, 1u);
+
+  window.OnSaveAs();
+  EXPECT_EQ(view.rows.size(), 5u);
+  EXPECT_EQ(view.selected, 4u);
+  EXPECT_TRUE(p.messages.empty());
+  p.answers.push_back(MessageResult::Cancel);
+  view.name = "MINE";
+  window.OnSaveAs();  // asked, and declined
+  ASSERT_EQ(p.messages.size(), 1u);
+  EXPECT_EQ(FindNamedLook(app, "mine")->name, "Mine");
+
+  window.OnRowChosen(1);
+  window.OnUse(/*preview=*/true);
+  EXPECT_TRUE(view.closed);
+  ASSERT_TRUE(window.Choice().look);
+  EXPECT_EQ(window.Choice().look->ValueOf(Option::MaxTabWidthText), "2");
+  EXPECT_TRUE(window.Choice().preview);
 }
 
 }  // namespace
