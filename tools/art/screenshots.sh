@@ -2,7 +2,7 @@
 # Screenshots of the main window under Wine, on a private Xvfb, into
 # docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300;
 # the main window with its menu open and with the tip of a row, the preview window with its summary,
-# the small window shown during a wait and the report of an import.
+# the small window shown during a wait, the report of an import and the Looks window.
 #
 #   tools/art/screenshots.sh build/<name>-win [NAME...]
 #
@@ -75,4 +75,6 @@ shot preview --preview
 shot progress --progress
 shot import-report-english --import-report --seconds 20
 shot import-report-chinese --language "Chinese Simplified" --import-report --seconds 20
+shot looks-english --looks
+shot looks-chinese --language "Chinese Simplified" --looks
 if [[ "$wanted" == *" export-dialog "* ]]; then shot export-dialog --export-dialog --seconds 20; fi

@@ -4,13 +4,13 @@
 // screen ("left top width height"). A scene shows more: the preview of those
 // options over it (the section named by --section, if given), the open
 // menu, the small window of the packing wait, the Save dialog of Export
-// Settings, or the report of importing a prepared file, whose Open dialog
-// the preview answers; for a scene with a window or dialog over the main
-// window it prints where that one is.
+// Settings, the report of importing a prepared file, whose Open dialog
+// the preview answers, or the Looks window over two installs and a named look; for a scene with a window or dialog over
+// the main window it prints where that one is.
 //
 //   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N]
 //                  [--preview [--section TITLE] | --menu | --progress | --export-dialog | --import-report |
-//                   --tip]
+//                   --tip | --looks]
 #include <windows.h>
 
 #include <cstdio>
@@ -24,6 +24,9 @@
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "stores/text.h"
+#include "ui/looks.h"
+#include "ui/named_looks.h"
+#include "win32app/looks_window.h"
 #include "win32app/main_window.h"
 #include "win32app/main_window_view.h"
 #include "win32app/preview_window.h"
@@ -123,6 +126,17 @@ std::string Stage(rw::Platform& platform) {
   return folder;
 }
 
+// Two installs and a named look, each another set of options.
+void StageLooks(const rw::App& app) {
+  using rw::Option;
+  const rw::OptionSnapshot none;
+  rw::RecordLook(app, none.WithState(Option::HideHome, 1).WithState(Option::HideRefresh, 1));
+  rw::RecordLook(app, none.WithState(Option::SlimmerTabBar, 1).WithState(Option::BoldActiveTab, 1));
+  const bool chinese = app.LanguageName != "English";
+  rw::SaveNamedLook(app, rw::LookOf(app, none.WithState(Option::HideSearchBar, 1)),
+                    chinese ? "\xE7\xB4\xA7\xE5\x87\x91\xE6\xA0\x87\xE7\xAD\xBE" : "Compact tabs", false);
+}
+
 void Tap(WORD key) {
   INPUT keys[2] = {};
   keys[0].type = keys[1].type = INPUT_KEYBOARD;
@@ -134,7 +148,7 @@ void Tap(WORD key) {
 // What the timer does, step by step; it runs inside whichever loop is
 // active (the preview's and the menu's are modal).
 struct Show {
-  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip } kind = Kind::Window;
+  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip, Looks } kind = Kind::Window;
   std::wstring section;
   // The packing wait three seconds in, shown again at every tick as the road
   // does at every poll.
@@ -183,6 +197,10 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
                      reinterpret_cast<LPARAM>(list));
       }
       PrintPlace(preview);
+    } else if (g_show.kind == Show::Kind::Looks) {
+      HWND looks = FindWindowW(rw::win32::kLooksWindowClass, nullptr);
+      if (!looks) return;
+      PrintPlace(looks);
     } else if (g_show.kind == Show::Kind::Progress) {
       HWND progress = FindWindowW(rw::win32::kProgressWindowClass, nullptr);
       if (!progress) return;
@@ -216,6 +234,7 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
     Tap(VK_ESCAPE);
   }
   if (HWND preview = FindWindowW(rw::win32::kPreviewWindowClass, nullptr)) PostMessageW(preview, WM_CLOSE, 0, 0);
+  if (HWND looks = FindWindowW(rw::win32::kLooksWindowClass, nullptr)) PostMessageW(looks, WM_CLOSE, 0, 0);
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
@@ -236,6 +255,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (arg == L"--progress") g_show.kind = Show::Kind::Progress;
     if (arg == L"--export-dialog") g_show.kind = Show::Kind::ExportDialog;
     if (arg == L"--import-report") g_show.kind = Show::Kind::ImportReport;
+    if (arg == L"--looks") g_show.kind = Show::Kind::Looks;
   }
 
   rw::Win32Platform platform;
@@ -249,6 +269,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app.HostBinFolder = app.programFolder + "\\Maxthon3\\Bin\\";
   platform.files.CopyFileOver(app.Host().HostArchive(), app.Host().BackupPath());
   if (!rw::RecordTree(app.Host())) return 1;
+  if (g_show.kind == Show::Kind::Looks) StageLooks(app);
   rw::win32::ShowMainWindow(app, platform);
   HWND window = MainWindow();
   if (!window) return 1;
@@ -266,6 +287,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (g_show.kind == Show::Kind::Menu) SetForegroundWindow(window);
   if (g_show.kind == Show::Kind::ExportDialog) PostMessageW(window, WM_COMMAND, rw::win32::kMenuExportSettings, 0);
   if (g_show.kind == Show::Kind::ImportReport) PostMessageW(window, WM_COMMAND, rw::win32::kMenuImportSettings, 0);
+  if (g_show.kind == Show::Kind::Looks) PostMessageW(window, WM_COMMAND, rw::win32::kMenuLooks, 0);
   MSG msg;
   while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
