@@ -126,6 +126,13 @@ std::string Invocation::ValueOf(std::string_view switchName) const {
 
 std::span<const CommandRow> CommandTable() { return kCommands; }
 
+bool ArgumentsAreFiles(std::span<const std::string> arguments) {
+  return std::none_of(arguments.begin(), arguments.end(), [](const std::string& token) {
+    const CommandRow* row = LooksLikeSwitch(token) ? FindRow(token) : nullptr;
+    return row && row->argument == "NAME";
+  });
+}
+
 std::string UsageText(std::string_view programName) {
   std::string text = "Ravelwick " + std::string(kAppVersion) +
                      " restyles the Maxthon 3 browser. Without arguments it opens its window.\n\n"

@@ -64,6 +64,11 @@ struct CommandRow {
 
 std::span<const CommandRow> CommandTable();
 
+/// Whether the positional arguments of a line name files, which the Windows
+/// entry point resolves from the current folder: not when a verb or switch
+/// on it takes a look's NAME.
+bool ArgumentsAreFiles(std::span<const std::string> arguments);
+
 /// The usage text: the program name, every verb and switch with its
 /// description, and the exit codes.
 std::string UsageText(std::string_view programName);
