@@ -1,7 +1,6 @@
 #include "win32app/win32_ui_factory.h"
 
 #include "win32app/file_dialogs.h"
-#include "win32app/looks_window.h"
 #include "win32app/main_window.h"
 #include "win32app/preview_window.h"
 #include "win32app/set_folder_dialog.h"
@@ -24,10 +23,6 @@ std::optional<std::string> Win32UiFactory::AskSavePath(const FileDialogTexts& te
 
 std::optional<std::string> Win32UiFactory::AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) {
   return win32::AskOpenPath(texts, owner);
-}
-
-LooksChoice Win32UiFactory::ShowLooksWindow(App& app, const OptionSnapshot& current, WindowHandle owner, bool naming) {
-  return win32::ShowLooksWindow(app, current, owner, naming);
 }
 
 }  // namespace rw::win32

@@ -14,7 +14,6 @@ class Win32UiFactory : public UiFactory {
   void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) override;
   std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override;
   std::optional<std::string> AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) override;
-  LooksChoice ShowLooksWindow(App& app, const OptionSnapshot& current, WindowHandle owner, bool naming) override;
 
  private:
   Platform& platform_;
