@@ -1,5 +1,7 @@
 #include "ui/looks_window_logic.h"
 
+#include <utility>
+
 #include "app/app.h"
 #include "app/language_text.h"
 #include "stores/text.h"
@@ -41,7 +43,9 @@ void LooksWindow::ShowRows(std::optional<std::string> select) {
   for (const LookShelf* shelf : {&history, &named})
     for (const std::string& path : shelf->damaged)
       damaged += Fill(Text(app_, "LookDamaged"), {{"$file", path}}) + "\r\n";
-  if (!damaged.empty()) app_.Message(damaged, MessageButtons::Ok, view_.Handle(), MessageIcon::Warning);
+  // Said once: the list is filled again after every save.
+  if (!damaged.empty() && !std::exchange(toldDamaged_, true))
+    app_.Message(damaged, MessageButtons::Ok, view_.Handle(), MessageIcon::Warning);
 }
 
 std::string LooksWindow::RowText(const Look& look, bool named) const {

@@ -81,6 +81,7 @@ class LooksWindow {
   std::vector<Row> rows_;
   std::optional<std::size_t> chosen_;
   LooksChoice choice_;
+  bool toldDamaged_ = false;
 };
 
 }  // namespace rw
