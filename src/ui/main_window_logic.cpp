@@ -553,40 +553,6 @@ void MainWindowLogic::OnResetDefaults() {
   ShowOptions(DefaultOptions());
 }
 
-void MainWindowLogic::OnLooks(bool naming) {
-  if (!MayRun(naming ? Command::SaveLookAs : Command::Looks)) return;
-  LooksChoice choice;
-  {
-    RoadClaim road(*this, Road::Looks);
-    // Compared with, and saved, as OK would take them.
-    for (const OptionDef& def : Options()) OnFieldLeft(def.option);
-    choice = ui_.ShowLooksWindow(app_, model_.Snapshot(), Handle(), naming);
-    if (Leaving() || !choice.look || !ShowLook(*choice.look)) return;
-  }
-  if (choice.preview) OnPreview();
-}
-
-void MainWindowLogic::OnUndoLastApply() {
-  if (!MayRun(Command::UndoLastApply)) return;
-  const LookShelf history = ReadHistory(app_);
-  if (history.looks.size() < 2) {
-    app_.Message(Text(app_, "UndoNoEarlierLook"), MessageButtons::Ok, Handle(), MessageIcon::Warning);
-    return;
-  }
-  RoadClaim road(*this, Road::Apply);
-  if (ShowLook(history.looks[1])) RunApply();
-}
-
-bool MainWindowLogic::ShowLook(const Look& look) {
-  if (const std::optional<std::string> failed = PutOwnRulesInPlace(app_, look)) {
-    app_.Message(Fill(Text(app_, "LookNotPutInPlace"), {{"$file", *failed}}), MessageButtons::Ok, Handle(),
-                 MessageIcon::Error);
-    return false;
-  }
-  ShowOptions(ModelOf(look));
-  return true;
-}
-
 bool MainWindowLogic::ConfirmCloseHost() {
   return app_.Message(Text(app_, "ConfirmClose"), MessageButtons::OkCancel, Handle()) == MessageResult::Ok;
 }
