@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "stores/text.h"
 #include "ui/command_verbs.h"
+#include "ui/looks_verbs.h"
 #include "ui/main_sequence.h"
 #include "ui/settings_verbs.h"
 #include "ui/status_verb.h"
@@ -26,14 +27,21 @@ constexpr std::array kCommands = {
     CommandRow{"/status", "", "",
                "Prints which interface Maxthon 3 has and every stored option in words; changes nothing.", StatusVerb},
     CommandRow{"/apply", "", "", "Installs the stored options into Maxthon 3, as OK does, without the window.",
-               ApplyVerb},
+               ApplyWithLookVerb},
     CommandRow{"/restore", "", "", "Puts Maxthon 3's original resource file back, as Restore does.", RestoreVerb},
     CommandRow{"/export", "", "FILE", "Writes the stored options and language to FILE, to carry them elsewhere.",
                ExportVerb},
     CommandRow{"/import", "", "FILE",
                "Checks the options in FILE and stores them in settings.ini; prints what was taken.", ImportVerb},
+    CommandRow{"/undo", "", "", "Applies the look before the last Apply again, as Undo Last Apply does.", UndoVerb},
+    CommandRow{"/savelook", "", "NAME", "Keeps the stored options and own rules as the look NAME.", SaveLookVerb},
+    CommandRow{"/looks", "", "", "Lists the looks of the last installs and the named looks with their dates.",
+               LooksVerb},
     CommandRow{kHelpName, "/help", "", "Prints this text.", ShowHelp},
-    CommandRow{kForceSwitch, "", "", "/apply and /restore close a running Maxthon 3 without asking.", nullptr},
+    CommandRow{kForceSwitch, "", "",
+               "/apply, /undo and /restore close a running Maxthon 3 without asking; /savelook replaces a look.",
+               nullptr},
+    CommandRow{kLookSwitch, "", "NAME", "/apply installs the named look NAME instead of the stored options.", nullptr},
     CommandRow{kQuietSwitch, "", "", "No message box: reasons go to standard error and the log only.", nullptr},
 };
 
@@ -44,7 +52,8 @@ struct ExitCodeRow {
 
 constexpr std::array kDocumentedExitCodes = {
     ExitCodeRow{ExitCode::Done, "done"},
-    ExitCodeRow{ExitCode::NothingToDo, "nothing to do: /restore found no backup for this Maxthon version"},
+    ExitCodeRow{ExitCode::NothingToDo,
+                "nothing to do: /restore found no backup for this Maxthon version, /undo no earlier look"},
     ExitCodeRow{ExitCode::Failed, "failed; nothing was changed"},
     ExitCodeRow{ExitCode::HostRunning, "Maxthon 3 is running with a window and /force was not given; nothing changed"},
     ExitCodeRow{ExitCode::RolledBack, "Maxthon 3 did not start after the change; the message says what was put back"},
@@ -105,7 +114,24 @@ bool Invocation::Has(std::string_view switchName) const {
   return std::find(switches.begin(), switches.end(), switchName) != switches.end();
 }
 
+std::string Invocation::ValueOf(std::string_view switchName) const {
+  std::size_t index = 0;
+  for (const std::string_view given : switches) {
+    if (given == switchName) return index < switchValues.size() ? switchValues[index] : std::string();
+    const CommandRow* row = FindRow(given);
+    if (row && !row->argument.empty()) ++index;
+  }
+  return {};
+}
+
 std::span<const CommandRow> CommandTable() { return kCommands; }
+
+bool ArgumentsAreFiles(std::span<const std::string> arguments) {
+  return std::none_of(arguments.begin(), arguments.end(), [](const std::string& token) {
+    const CommandRow* row = LooksLikeSwitch(token) ? FindRow(token) : nullptr;
+    return row && row->argument == "NAME";
+  });
+}
 
 std::string UsageText(std::string_view programName) {
   std::string text = "Ravelwick " + std::string(kAppVersion) +
@@ -123,7 +149,7 @@ std::string UsageText(std::string_view programName) {
 std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::string_view programName,
                                        std::span<const std::string> arguments) {
   if (arguments.empty()) return std::nullopt;
-  Invocation invocation{programName, {}, {}};
+  Invocation invocation{programName, {}, {}, {}, nullptr};
   bool quiet = false;
   // Help anywhere wins over everything else on the line, mistakes included.
   for (const std::string& token : arguments) {
@@ -136,7 +162,8 @@ std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::st
   };
 
   const CommandRow* verb = nullptr;
-  for (const std::string& token : arguments) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& token = arguments[i];
     if (!LooksLikeSwitch(token)) {
       invocation.arguments.push_back(token);
       continue;
@@ -145,6 +172,10 @@ std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::st
     if (!row) return usageError("unknown switch " + token);
     if (!row->handler) {
       invocation.switches.push_back(row->name);
+      if (row->argument.empty()) continue;
+      if (i + 1 == arguments.size() || LooksLikeSwitch(arguments[i + 1]))
+        return usageError(std::string(row->name) + " needs " + std::string(row->argument));
+      invocation.switchValues.push_back(arguments[++i]);
     } else if (verb && verb != row) {
       return usageError("one verb at a time: " + std::string(verb->name) + " and " + token);
     } else {

@@ -11,6 +11,7 @@
 namespace rw {
 
 struct App;
+struct Look;
 
 /// The process's exit codes. Scripts rely on the numbers: none ever changes
 /// its meaning.
@@ -42,7 +43,11 @@ struct Invocation {
   std::string_view programName;  // for the usage text
   std::vector<std::string> arguments;
   std::vector<std::string_view> switches;
+  std::vector<std::string> switchValues;  // of the switches that take one, in the order given
+  const Look* look = nullptr;             // what /apply puts in place before it loads the options
   bool Has(std::string_view switchName) const;
+  /// The argument given after a switch that takes one; empty when not given.
+  std::string ValueOf(std::string_view switchName) const;
 };
 
 using VerbHandler = ExitCode (*)(App& app, ConsoleOutput& console, const Invocation& invocation);
@@ -52,12 +57,17 @@ using VerbHandler = ExitCode (*)(App& app, ConsoleOutput& console, const Invocat
 struct CommandRow {
   std::string_view name;         // lower case with "/", e.g. "/preview"
   std::string_view alias;        // another accepted name, or empty
-  std::string_view argument;     // the positional argument's placeholder ("FILE"); empty: none
+  std::string_view argument;     // the positional argument's placeholder ("FILE"), or a switch's; empty: none
   std::string_view description;  // one line for the usage text
   VerbHandler handler;           // null for a switch
 };
 
 std::span<const CommandRow> CommandTable();
+
+/// Whether the positional arguments of a line name files, which the Windows
+/// entry point resolves from the current folder: not when a verb or switch
+/// on it takes a look's NAME.
+bool ArgumentsAreFiles(std::span<const std::string> arguments);
 
 /// The usage text: the program name, every verb and switch with its
 /// description, and the exit codes.

@@ -13,6 +13,7 @@
 #include "ui/catalogue.h"
 #include "ui/commands.h"
 #include "ui/field_checks.h"
+#include "ui/looks.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
 #include "ui/own_rules_state.h"
@@ -222,6 +223,10 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
   if (const std::optional<Refusal> refused = PrepareAsAStart(app, /*needsTools=*/true))
     return Finish(app, console, invocation, refused->code, refused->message);
   if (const std::optional<ExitCode> failed = SettleKeptArchive(app, console, invocation)) return *failed;
+  // A look chosen by /undo or /look becomes the stored options, under the claim.
+  if (const std::optional<std::string> failed = invocation.look ? PutLookInPlace(app, *invocation.look) : std::nullopt)
+    return Finish(app, console, invocation, ExitCode::Failed,
+                  Fill(Text(app, "LookNotPutInPlace"), {{"$file", *failed}}));
 
   // The options as the window loads them, so this installs what its OK would.
   const bool composition = app.platform.desktop.IsCompositionEnabled();

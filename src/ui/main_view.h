@@ -39,6 +39,9 @@ enum class Control {
   Find,       // the search field above the options
   FindLabel,  // its caption
   MenuOwnRules,
+  MenuLooks,
+  MenuUndoLastApply,
+  MenuSaveLookAs,
 };
 
 /// The check boxes among them, in the order they follow the options.

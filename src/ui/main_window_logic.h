@@ -48,6 +48,7 @@ enum class Road {
   ChoosingFile,  // export or import: the file dialog is up
   Export,
   Import,
+  Looks,    // the Looks window is up
   Unpack,   // the pipeline unpacks outside the window's own roads
   Telling,  // a road's last word is up: all it did is done, a close takes the box along
 };
@@ -130,6 +131,14 @@ class MainWindowLogic : public RoadUser {
   FileChange SaveOwnRules(const OwnRulesPair& rules);
   /// The own rules editor over the window; what it saves, OK applies.
   void OnOwnRules();
+  /// The Looks window; a look chosen there goes into the window (its own
+  /// rules into their files) and is installed only by OK. Save Look As...
+  /// opens it with the name field first.
+  void OnLooks(bool naming = false);
+  void OnLooksWindow() { OnLooks(); }
+  void OnSaveLookAs() { OnLooks(/*naming=*/true); }
+  /// The look before the last install into the window, then OK's road.
+  void OnUndoLastApply();
 
   /// A click on a check box: not ticked becomes ticked, ticked or mixed
   /// becomes not ticked. Select All then sets every enabled box alike.
@@ -214,6 +223,8 @@ class MainWindowLogic : public RoadUser {
   /// The states and texts of `options` into the model and the view.
   void ShowOptions(const OptionModel& options);
   void SwitchLanguage(const std::string& name);
+  /// A look's values into the window and its own rules into their files.
+  bool ShowLook(const Look& look);
   FileDialogTexts DialogTexts(std::string_view menuKey) const;
   void SetLanguageCheck(std::size_t index, bool checked);
   /// Shows the message a failed road needs; nothing for success or Cancel.

@@ -11,6 +11,7 @@
 #include "ui/catalogue.h"
 #include "ui/commands.h"
 #include "ui/field_checks.h"
+#include "ui/looks.h"
 #include "ui/main_sequence.h"
 #include "ui/option_model.h"
 #include "ui/preview.h"
@@ -96,7 +97,11 @@ Applied ApplyOptions(App& app, RoadUser& user, OptionModel& options, bool compos
   }
   LogApply(app, snapshot, applied.report, applied.result);
   // The options are on this version now: nothing left to offer.
-  if (applied.result.outcome == Outcome::Done) ForgetUpdate(app);
+  if (applied.result.outcome == Outcome::Done) {
+    ForgetUpdate(app);
+    // Installed and through the watch: a look to come back to.
+    RecordLook(app, snapshot);
+  }
   return applied;
 }
 

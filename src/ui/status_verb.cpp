@@ -14,8 +14,6 @@
 
 namespace rw {
 
-namespace {
-
 // A text field shares its row's check box caption, so it is named under
 // "Field" and its settings key.
 std::string CaptionOf(const App& app, const OptionDef& def) {
@@ -27,6 +25,8 @@ std::string CaptionOf(const App& app, const OptionDef& def) {
   while (caption.ends_with(' ')) caption.pop_back();
   return caption;
 }
+
+namespace {
 
 std::string ValueInWords(const App& app, const OptionDef& def, const OptionModel& model) {
   if (def.kind == OptionKind::Text) return model.Text(def.option);

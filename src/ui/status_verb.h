@@ -15,6 +15,10 @@ class OptionModel;
 
 struct OptionStatus;
 
+/// An option's caption in the chosen language, without the colon that
+/// leads into a field; a text field is named by its own caption.
+std::string CaptionOf(const App& app, const OptionDef& def);
+
 /// What is to be said about an option beside its value, each in words of
 /// the chosen language: whether it differs from the default, then what its
 /// live status says (no place found, contradicted, needs another, greyed).

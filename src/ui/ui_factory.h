@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "ui/looks_window_logic.h"
 
 namespace rw {
 
@@ -45,6 +46,9 @@ class UiFactory {
   virtual std::optional<std::string> AskSavePath(const FileDialogTexts&, WindowHandle) { return std::nullopt; }
   /// A modal Open dialog for an existing file.
   virtual std::optional<std::string> AskOpenPath(const FileDialogTexts&, WindowHandle) { return std::nullopt; }
+  /// The Looks window, modal over `owner`; `naming` puts the focus in its
+  /// name field. Without windows nothing is chosen.
+  virtual LooksChoice ShowLooksWindow(App&, const OptionSnapshot&, WindowHandle, bool /*naming*/) { return {}; }
 };
 
 }  // namespace rw

@@ -33,6 +33,12 @@ constexpr std::array kCommands = {
                   &Logic::OnImportSettings, Idle, false},
     WindowCommand{Control::MenuResetDefaults, 122, false, "ResetDefaults", "DescribeMenuResetDefaults", kNone,
                   &Logic::OnResetDefaults, Idle, false},
+    WindowCommand{Control::MenuLooks, 130, true, "Looks", "DescribeMenuLooks", kNone, &Logic::OnLooksWindow, Idle,
+                  false},
+    WindowCommand{Control::MenuSaveLookAs, 131, false, "SaveLookAs", "DescribeMenuSaveLookAs", kNone,
+                  &Logic::OnSaveLookAs, Idle, false},
+    WindowCommand{Control::MenuUndoLastApply, 132, false, "UndoLastApply", "DescribeMenuUndoLastApply", kNone,
+                  &Logic::OnUndoLastApply, Idle, false},
     WindowCommand{Control::MenuRestore, 103, true, "Restore", "DescribeMenuRestore", kNone, &Logic::OnRestore, Idle,
                   false},
     // They change nothing and show no box: they help most while a road seems stuck.

@@ -14,6 +14,7 @@
 #include "ui/window_commands.h"
 #include "win32app/dpi.h"
 #include "win32app/file_dialogs.h"
+#include "win32app/looks_window.h"
 #include "win32app/main_window_view.h"
 #include "win32app/preview_window.h"
 #include "win32app/set_folder_dialog.h"
@@ -69,6 +70,10 @@ std::optional<std::string> OwnedWindowFactory::AskSavePath(const FileDialogTexts
 }
 std::optional<std::string> OwnedWindowFactory::AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) {
   return win32::AskOpenPath(texts, owner);
+}
+LooksChoice OwnedWindowFactory::ShowLooksWindow(App& app, const OptionSnapshot& current, WindowHandle owner,
+                                                bool naming) {
+  return win32::ShowLooksWindow(app, current, owner, naming);
 }
 
 Win32MainView::~Win32MainView() {

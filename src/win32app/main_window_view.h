@@ -59,7 +59,7 @@ constexpr Option OptionAt(int slot) { return static_cast<Option>(slot); }
 constexpr Control ControlAt(int slot) { return static_cast<Control>(slot - kOptionCount); }
 
 // The windows the main window opens over itself (the host folder dialog,
-// the preview and the file dialogs), reached through the start-up interface.
+// the preview, the file dialogs and the looks), reached through the start-up interface.
 class OwnedWindowFactory : public UiFactory {
  public:
   void ShowSetFolderDialog(App& app, WindowHandle owner, FolderDialogCause cause) override;
@@ -67,6 +67,7 @@ class OwnedWindowFactory : public UiFactory {
   void ShowPreviewWindow(App& app, const Preview& preview, WindowHandle owner) override;
   std::optional<std::string> AskSavePath(const FileDialogTexts& texts, WindowHandle owner) override;
   std::optional<std::string> AskOpenPath(const FileDialogTexts& texts, WindowHandle owner) override;
+  LooksChoice ShowLooksWindow(App& app, const OptionSnapshot& current, WindowHandle owner, bool naming) override;
 };
 
 class Win32MainView : public WindowBase, public MainView {

@@ -64,16 +64,17 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
     if (const std::wstring_view name = started.substr(started.find_last_of(L"\\/") + 1); !name.empty())
       parsed.programName = rw::win32::Utf8(name);
   }
-  for (int i = 1; i < count; ++i) {
-    std::wstring word = words[i];
-    // The verbs' arguments are files, meant from the folder the command was
-    // given in; the program itself never relies on a current folder.
-    if (!word.empty() && word[0] != L'/' && word[0] != L'-') {
-      std::wstring full(32768, L'\0');
-      const DWORD length = GetFullPathNameW(word.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-      if (length > 0 && length < full.size()) word.assign(full.data(), length);
-    }
-    parsed.arguments.push_back(rw::win32::Utf8(word));
+  for (int i = 1; i < count; ++i) parsed.arguments.push_back(rw::win32::Utf8(words[i]));
+  // The verbs' arguments are files, meant from the folder the command was
+  // given in; the program itself never relies on a current folder. A look's
+  // name stays as typed.
+  const bool files = rw::ArgumentsAreFiles(parsed.arguments);
+  for (int i = 1; i < count && files; ++i) {
+    const std::wstring_view word = words[i];
+    if (word.empty() || word[0] == L'/' || word[0] == L'-') continue;
+    std::wstring full(32768, L'\0');
+    const DWORD length = GetFullPathNameW(words[i], static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length > 0 && length < full.size()) parsed.arguments[i - 1] = rw::win32::Utf8({full.data(), length});
   }
   LocalFree(words);
   return parsed;

@@ -7,7 +7,7 @@
 #
 # PAK_DIR holds unpak.exe and makpak.exe. GROUP is one of: preview, unpack,
 # second, help, usage, nohost, apply, force, busy, noversion, refuse, restore,
-# race, transfer, checked, kept, status, spelling, ownrules.
+# race, transfer, checked, kept, status, spelling, ownrules, looks.
 set -u
 ravelwick=$1
 pak=$2
@@ -550,6 +550,50 @@ ownrules_checks() {
   [ ! -e "$fresh/Own rules/main.classic.css" ] || fail "the refused file travelled"
 }
 
+looks_checks() {
+  echo "== /apply, /apply with other settings, /undo: the first archive byte for byte; /undo again: the second"
+  setup
+  run /apply /quiet
+  expect_eq "/apply exit code" "$rc" 0
+  close_host
+  local first second
+  first=$(sha256sum <"$host/Bin/Resource.dat")
+  sed -i 's/^HideHome=[^\r]*/HideHome=0\r\nHideRefresh=1/' "$prog/settings.ini"
+  run /apply /quiet
+  expect_eq "second /apply exit code" "$rc" 0
+  close_host
+  second=$(sha256sum <"$host/Bin/Resource.dat")
+  [ "$first" != "$second" ] || fail "other settings installed the same archive"
+  run /undo /quiet
+  expect_eq "/undo exit code" "$rc" 0
+  expect_no_window /undo
+  close_host
+  expect_eq "archive after /undo" "$(sha256sum <"$host/Bin/Resource.dat")" "$first"
+  run /undo /quiet
+  expect_eq "second /undo exit code" "$rc" 0
+  close_host
+  expect_eq "archive after the second /undo" "$(sha256sum <"$host/Bin/Resource.dat")" "$second"
+
+  echo "== /savelook NAME, other settings, /apply /look NAME: what the named settings install; /looks lists them"
+  sed -i 's/^HideHome=[^\r]*/HideHome=1/; s/^HideRefresh=[^\r]*/HideRefresh=0/' "$prog/settings.ini"
+  run /savelook "Été" /quiet
+  expect_eq "/savelook exit code" "$rc" 0
+  expect_one_line "/savelook" "$work/out" "Été"
+  sed -i 's/^HideHome=[^\r]*/HideHome=0/' "$prog/settings.ini"
+  run /apply /look "éTÉ" /quiet
+  expect_eq "/apply /look exit code" "$rc" 0
+  close_host
+  expect_eq "archive of the named look" "$(sha256sum <"$host/Bin/Resource.dat")" "$first"
+  run /looks
+  expect_eq "/looks exit code" "$rc" 0
+  expect_eq "history lines" "$(grep -c 'Maxthon 3.0.20.100$' "$work/out")" 6
+  grep -q '^  Été  ' "$work/out" || fail "/looks does not list the named look: $(cat "$work/out")"
+  rm -rf "$prog/Looks"
+  run /undo /quiet
+  expect_eq "/undo without looks" "$rc" 1
+  expect_one_line "reason" "$work/err" "no earlier look"
+}
+
 case "$group" in
   ownrules) ownrules_checks ;;
   preview) preview_checks ;;
@@ -570,6 +614,7 @@ case "$group" in
   checked) checked_checks ;;
   status) status_checks ;;
   spelling) spelling_checks ;;
+  looks) looks_checks ;;
   *) fail "unknown group $group" ;;
 esac
 wineserver -k >/dev/null 2>&1

@@ -626,5 +626,52 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
   }
 }
 
+// A look installs what it installed before, whether it comes back by /undo
+// or by its name: the host's archive is the same byte for byte.
+TEST(LookVerbs, GoBackByteForByteByUndoAndByName) {
+  CommandLineRun run;
+  FakePlatform& p = run.p;
+  run.AddLanguage();
+  run.AddHost();
+  run.AddTools();
+  run.AddTree();
+  p.AddFile(kProgram + "\\Resource" + kVersion + ".dat", PackFolder(p, kProgram + "\\Resource"));
+  const std::string hostArchive = kHost + "Bin\\Resource.dat";
+  const std::string host = "FileVersion=" + kVersion + "\r\nInstallFolder=" + kHost + "\r\n";
+  const auto command = [&](const std::string& line) {
+    p.claimedNames.clear();  // each run is a process of its own
+    run.console = {};
+    return run.Run(Words(line + " /quiet"));
+  };
+  const auto archive = [&] { return p.Contents(hostArchive).value_or(""); };
+
+  run.Settings(host + "HideHome=1\r\n");
+  EXPECT_EQ(command("/apply"), ExitCode::Done);
+  EXPECT_EQ(command("/undo"), ExitCode::NothingToDo);  // one look only
+  const std::string first = archive();
+  EXPECT_TRUE(run.console.out.empty() && run.console.err.starts_with("There is no earlier look"));
+  run.Settings(host + "HideRefresh=1\r\n");
+  EXPECT_EQ(command("/apply"), ExitCode::Done);
+  const std::string second = archive();
+  ASSERT_NE(first, second);
+  EXPECT_EQ(command("/undo"), ExitCode::Done);
+  EXPECT_EQ(archive(), first);
+  EXPECT_EQ(command("/undo"), ExitCode::Done);
+  EXPECT_EQ(archive(), second);
+
+  run.Settings(host + "HideHome=1\r\n");
+  EXPECT_EQ(command("/savelook \xC3\x89t\xC3\xA9"), ExitCode::Done);  // "Été"
+  run.Settings(host + "HideRefresh=1\r\n");
+  EXPECT_EQ(command("/savelook \xC3\xA9T\xC3\xA9"), ExitCode::Failed);  // the same name: kept unless /force
+  EXPECT_EQ(command("/apply /look \xC3\xA9t\xC3\x89"), ExitCode::Done);
+  EXPECT_EQ(archive(), first);
+  EXPECT_EQ(command("/apply /look Autumn"), ExitCode::Failed);
+  EXPECT_EQ(archive(), first);
+  EXPECT_EQ(command("/apply /look"), ExitCode::UsageError);
+  EXPECT_EQ(command("/looks"), ExitCode::Done);
+  EXPECT_NE(run.console.out.find("\xC3\x89t\xC3\xA9  "), std::string::npos) << run.console.out;
+  EXPECT_NE(run.console.out.find("  5  "), std::string::npos) << run.console.out;
+}
+
 }  // namespace
 }  // namespace rw

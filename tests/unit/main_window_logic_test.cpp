@@ -179,6 +179,8 @@ class FakeUi : public UiFactory {
   std::vector<Preview> previews;
   std::vector<WindowHandle> previewOwners;
   std::optional<std::string> savePath, openPath;  // what the user chooses; nullopt: Cancel
+  LooksChoice looks;                              // what the Looks window is closed with
+  LooksChoice ShowLooksWindow(App&, const OptionSnapshot&, WindowHandle, bool) override { return looks; }
   std::vector<FileDialogTexts> fileDialogs;
 };
 
@@ -1068,6 +1070,7 @@ struct BusyWindow : Window {
     std::map<std::string, std::string> files = AllFiles(p);
     files.erase(kFolder + "\\ravelwick.log");
     files.erase(kFolder + "\\exported.ini");
+    std::erase_if(files, [](const auto& file) { return file.first.starts_with(kFolder + "\\Looks\\"); });
     return std::tuple(files, p.started, ui.owners.size() + ui.previews.size());
   }
 };
@@ -1598,6 +1601,30 @@ TEST(MovingSettings, ImportIntoSettingsStoresWhatOkWouldAndKeepsThisComputersKey
   EXPECT_FALSE(refused.stored);
   EXPECT_EQ(StoredImportText(w.app, refused), kLook + " cannot be read. Nothing was changed.");
   EXPECT_EQ(*w.p.Contents(kSettings), ansi);
+}
+
+// A look chosen in the Looks window waits in the window for OK, as an
+// import does; only its own rules go to their files at once.
+TEST(Looks, AChosenLookGoesIntoTheWindowAndNothingIsSavedOrInstalled) {
+  Window w;
+  w.p.AddFile(kSettings, "[General]\r\nHideHome=1\r\n");
+  w.logic.OnLoad();
+  const std::string stored = *w.p.Contents(kSettings);
+  const std::string archive = *w.p.Contents(w.app.Host().HostArchive());
+  w.logic.OnUndoLastApply();
+  ASSERT_EQ(w.p.messages.size(), 1u);  // no earlier look
+  EXPECT_EQ(w.p.messages[0].text.find("There is no earlier look"), 0u);
+
+  Look look;
+  look.values = {{"HideUndo", "1"}};
+  look.ownRules[0] = "#x{y:1}";
+  w.ui.looks = {look, false};
+  w.logic.OnLooks();
+  EXPECT_EQ(w.view.checks.at(Option::HideUndo), 1);
+  EXPECT_EQ(w.view.checks.at(Option::HideHome), 0);
+  EXPECT_EQ(*w.p.Contents(kSettings), stored);
+  EXPECT_EQ(*w.p.Contents(w.app.Host().HostArchive()), archive);
+  EXPECT_EQ(w.p.Contents(kFolder + "\\Own rules\\main.css"), "\xEF\xBB\xBF#x{y:1}");
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 # docs/screenshots: English and Chinese, for a usual host and for 3.0.15.300;
 # the main window with its menu open, with the tip of a row, with a search
 # and with each state of its header (also at 144 DPI), the preview window with its summary,
-# the small window shown during a wait, the report of an import and the own
-# rules editor with a check error.
+# the small window shown during a wait, the report of an import, the own
+# rules editor with a check error and the Looks window.
 #
 #   tools/art/screenshots.sh build/<name>-win [NAME...]
 #
@@ -93,6 +93,8 @@ shot import-report-english --import-report --seconds 20
 shot import-report-chinese --language "Chinese Simplified" --import-report --seconds 20
 shot own-rules-english --own-rules
 shot own-rules-chinese --language "Chinese Simplified" --own-rules
+shot looks-english --looks
+shot looks-chinese --language "Chinese Simplified" --looks
 if [[ "$wanted" == *" export-dialog "* ]]; then shot export-dialog --export-dialog --seconds 20; fi
 
 # The search, the tip with the details line, and the header's three states

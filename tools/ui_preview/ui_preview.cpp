@@ -5,9 +5,9 @@
 // options over it (the section named by --section, if given), the open
 // menu, the small window of the packing wait, the Save dialog of Export
 // Settings, the report of importing a prepared file, whose Open dialog
-// the preview answers, or the own rules editor with a brace left open; for
-// a scene with a window or dialog over the main window it prints where that
-// one is.
+// the preview answers, the own rules editor with a brace left open, or the
+// Looks window over two installs and a named look; for a scene with a window
+// or dialog over the main window it prints where that one is.
 //
 // --find types words into the search field; --header installed or foreign
 // gives the browser the look Ravelwick installed last, or one it did not
@@ -15,7 +15,7 @@
 //
 //   ui_preview.exe [--language NAME] [--single-skin-host] [--seconds N] [--header installed|foreign]
 //                  [--preview [--section TITLE] | --menu | --progress | --export-dialog | --import-report |
-//                   --tip | --find WORDS | --own-rules]
+//                   --tip | --find WORDS | --own-rules | --looks]
 #include <windows.h>
 
 #include <cstdio>
@@ -30,8 +30,11 @@
 #include "platform/win32/win32_platform.h"
 #include "stores/text.h"
 #include "ui/activity_log.h"
+#include "ui/looks.h"
+#include "ui/named_looks.h"
 #include "ui/own_rules_source.h"
 #include "ui/window_commands.h"
+#include "win32app/looks_window.h"
 #include "win32app/main_window.h"
 #include "win32app/main_window_view.h"
 #include "win32app/own_rules_window.h"
@@ -137,6 +140,17 @@ std::string Stage(rw::Platform& platform) {
   return folder;
 }
 
+// Two installs and a named look, each another set of options.
+void StageLooks(const rw::App& app) {
+  using rw::Option;
+  const rw::OptionSnapshot none;
+  rw::RecordLook(app, none.WithState(Option::HideHome, 1).WithState(Option::HideRefresh, 1));
+  rw::RecordLook(app, none.WithState(Option::SlimmerTabBar, 1).WithState(Option::BoldActiveTab, 1));
+  const bool chinese = app.LanguageName != "English";
+  rw::SaveNamedLook(app, rw::LookOf(app, none.WithState(Option::HideSearchBar, 1)),
+                    chinese ? "\xE7\xB4\xA7\xE5\x87\x91\xE6\xA0\x87\xE7\xAD\xBE" : "Compact tabs", false);
+}
+
 void Tap(WORD key) {
   INPUT keys[2] = {};
   keys[0].type = keys[1].type = INPUT_KEYBOARD;
@@ -148,7 +162,8 @@ void Tap(WORD key) {
 // What the timer does, step by step; it runs inside whichever loop is
 // active (the preview's and the menu's are modal).
 struct Show {
-  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip, Find, OwnRules } kind = Kind::Window;
+  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip, Find, OwnRules, Looks } kind =
+      Kind::Window;
   std::wstring section, find;
   // The packing wait three seconds in, shown again at every tick as the road
   // does at every poll.
@@ -205,6 +220,10 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
       SendMessageW(list, LB_SETCURSEL, 0, 0);
       SendMessageW(editor, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
       PrintPlace(editor);
+    } else if (g_show.kind == Show::Kind::Looks) {
+      HWND looks = FindWindowW(rw::win32::kLooksWindowClass, nullptr);
+      if (!looks) return;
+      PrintPlace(looks);
     } else if (g_show.kind == Show::Kind::Progress) {
       HWND progress = FindWindowW(rw::win32::kProgressWindowClass, nullptr);
       if (!progress) return;
@@ -248,6 +267,7 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
   }
   if (HWND preview = FindWindowW(rw::win32::kPreviewWindowClass, nullptr)) PostMessageW(preview, WM_CLOSE, 0, 0);
   if (HWND editor = FindWindowW(rw::win32::kOwnRulesWindowClass, nullptr)) PostMessageW(editor, WM_CLOSE, 0, 0);
+  if (HWND looks = FindWindowW(rw::win32::kLooksWindowClass, nullptr)) PostMessageW(looks, WM_CLOSE, 0, 0);
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
@@ -275,6 +295,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (arg == L"--export-dialog") g_show.kind = Show::Kind::ExportDialog;
     if (arg == L"--import-report") g_show.kind = Show::Kind::ImportReport;
     if (arg == L"--own-rules") g_show.kind = Show::Kind::OwnRules;
+    if (arg == L"--looks") g_show.kind = Show::Kind::Looks;
   }
 
   rw::Win32Platform platform;
@@ -296,6 +317,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     rw::LogApply(app, {}, {}, {rw::Outcome::Done, {}});
   }
   if (!rw::RecordTree(app.Host())) return 1;
+  if (g_show.kind == Show::Kind::Looks) StageLooks(app);
   rw::win32::ShowMainWindow(app, platform);
   HWND window = MainWindow();
   if (!window) return 1;
@@ -314,6 +336,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const auto post = [&](rw::Control item) { PostMessageW(window, WM_COMMAND, rw::CommandOf(item)->menuId, 0); };
   if (g_show.kind == Show::Kind::ExportDialog) post(rw::Control::MenuExportSettings);
   if (g_show.kind == Show::Kind::ImportReport) post(rw::Control::MenuImportSettings);
+  if (g_show.kind == Show::Kind::Looks) post(rw::Control::MenuLooks);
   rw::OwnRulesFiles ownRules(app);
   if (g_show.kind == Show::Kind::OwnRules) {
     platform.files.CreateFolder(app.programFolder + "\\Own rules");
