@@ -149,7 +149,7 @@ TEST(OwnRulesEditor, PagesThatCannotBeEditedAreGreyedAndNeverWritten) {
     EXPECT_FALSE(e.view.editable[1]);
     e.logic.OnPageChosen(1);
     EXPECT_EQ(e.view.summary,
-              singleSkinHost ? e.Say("OwnRulesNotUsedHere") : Fill(e.Say("OwnRulesUnreadable"), {{"$file", kClassic}}));
+              singleSkinHost ? e.Say("OwnRulesNotUsedHere") : Fill(e.Say("OwnRulesEditorUnreadable"), {{"$file", kClassic}}));
     EXPECT_TRUE(e.view.findings.empty());
     EXPECT_EQ(e.view.texts[1], singleSkinHost ? ".kept{}}" : "");
     e.logic.OnTextChanged(1, "replaced");
