@@ -225,7 +225,8 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
     report = WriteTweaks(app, options, composition);
     result = InstallArchive(app.Host(), window, /*restore=*/false, HealthCheckWanted(app));
   }
-  LogApply(app, options, report, result);
+  // A log that could not be written is said on the error stream, once.
+  if (!LogApply(app, options, report, result)) console.Err(LogNotWrittenNote(app, false) + "\n");
   // The options are on this version now: nothing left to offer.
   if (result.outcome == Outcome::Done) ForgetUpdate(app);
   return Finish(app, console, invocation, ExitCodeFor(result.outcome),
@@ -238,7 +239,7 @@ ExitCode RestoreVerb(App& app, ConsoleOutput& console, const Invocation& invocat
   if (const std::optional<ExitCode> failed = SettleKeptArchive(app, console, invocation)) return *failed;
   NoWindow window(invocation.Has(kForceSwitch));
   const PipelineResult result = RestoreCommand(app, window);
-  LogRestore(app, result);
+  if (!LogRestore(app, result)) console.Err(LogNotWrittenNote(app, false) + "\n");
   return Finish(app, console, invocation, ExitCodeFor(result.outcome),
                 result.outcome == Outcome::Done
                     ? Fill(Text(app, "CommandRestored"), {{"$backup", app.Host().BackupPath()},

@@ -304,6 +304,18 @@ void MainWindowLogic::OnCloseTimer() {
   Close();
 }
 
+// An install whose watch was cut off left the archive before it; each
+// installation keeps its own, so re-pointing back offers it again.
+void MainWindowLogic::OfferKeptAside() {
+  if (!HasKeptAsideArchive(app_.Host())) return;
+  if (app_.Message(Text(app_, "KeptAsideFound"), MessageButtons::YesNo, Handle()) == MessageResult::Ok) {
+    const PipelineResult result = PutBackKeptAside(app_.Host(), *this);
+    Tell(result, LogRestore(app_, result, "Previous look put back"));
+  } else {
+    DropKeptAside(app_.Host());
+  }
+}
+
 void MainWindowLogic::OnActivate() {
   // Another road may hold the window; a later activation finds it free.
   if (activated_ || !Idle()) return;
@@ -313,16 +325,7 @@ void MainWindowLogic::OnActivate() {
   // Without a version nothing is unpacked; OK and Restore say why.
   if (app_.HostVersion.empty()) return;
   RoadClaim road(*this, Road::PutBackKept);
-  // An install whose watch was cut off left the archive before it.
-  if (HasKeptAsideArchive(app_.Host())) {
-    if (app_.Message(Text(app_, "KeptAsideFound"), MessageButtons::YesNo, Handle()) == MessageResult::Ok) {
-      const PipelineResult result = PutBackKeptAside(app_.Host(), *this);
-      LogRestore(app_, result, "Previous look put back");
-      Tell(result);
-    } else {
-      DropKeptAside(app_.Host());
-    }
-  }
+  OfferKeptAside();
   if (Leaving()) return;
   road.Become(Road::FirstUnpack);
   if (!IsTreeUsable(app_.Host())) {
@@ -385,9 +388,9 @@ void MainWindowLogic::RunApply() {
 
   const OptionSnapshot options = model_.Snapshot();
   auto [result, report] = Apply(options);
-  LogApply(app_, options, report, result);
+  const bool logged = LogApply(app_, options, report, result);
   if (result.outcome == Outcome::Done) ForgetUpdate(app_);
-  Tell(result);
+  Tell(result, logged);
   if (EndsTheProgram(result.outcome)) Close();
 }
 
@@ -425,8 +428,11 @@ bool MainWindowLogic::EndsTheProgram(Outcome outcome) {
   }
 }
 
-void MainWindowLogic::Tell(const PipelineResult& result) {
-  const std::string message = MessageFor(app_, result);
+void MainWindowLogic::Tell(const PipelineResult& result, bool logged) {
+  // A log that could not be written is said in the run's own message.
+  std::string message = MessageFor(app_, result);
+  if (const std::string note = LogNotWrittenNote(app_, logged); !note.empty())
+    message += (message.empty() ? "" : "\r\n\r\n") + note;
   if (message.empty()) return;
   // Still claimed, so no command runs under the box; but a close from
   // outside (a shutdown, taskkill) need not wait for someone to read it.
@@ -449,8 +455,7 @@ void MainWindowLogic::OnRestore() {
   if (!MayRun(Command::Restore)) return;
   RoadClaim road(*this, Road::Restore);
   const PipelineResult result = RestoreCommand(app_, *this);
-  LogRestore(app_, result);
-  Tell(result);
+  Tell(result, LogRestore(app_, result));
   if (EndsTheProgram(result.outcome)) Close();
 }
 
@@ -472,6 +477,8 @@ void MainWindowLogic::OnSetFolder() {
   if (Leaving()) return;
   // Markers and greyed options follow the host.
   ApplyLanguage();
+  if (!app_.HostVersion.empty()) OfferKeptAside();
+  if (Leaving()) return;
   // A tree unpacked for the other host, or never finished, is rebuilt now.
   const Installation installation = app_.Host();
   if (!installation.hostVersion.empty() && !IsTreeUsable(installation)) Tell(UnpackArchive(installation, *this));

@@ -222,7 +222,8 @@ class MainWindowLogic : public MainWindowOps {
   /// Saves the options, writes the tweaks and installs them.
   ApplyRun Apply(const OptionSnapshot& options);
   /// Shows the message a failed road needs; nothing for success or Cancel.
-  void Tell(const PipelineResult& result);
+  void Tell(const PipelineResult& result, bool logged = true);
+  void OfferKeptAside();
   /// After a browser update: asks once per version whether the stored
   /// options go onto it now.
   void OfferToReapply();
