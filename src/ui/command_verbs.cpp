@@ -70,7 +70,10 @@ std::optional<ExitCode> UnpackIfNeeded(App& app, ConsoleOutput& console) {
   if (!HasArchiveToUnpack(installation)) return Fail(console, why("CommandNoArchive"));
   // Start-up removes a packed archive of an older host before it could be
   // unpacked for this one; that check writes, so it is left to the window.
-  if (Read(app, ProgramSetting::FileVersion) != app.HostVersion &&
+  // Only a recorded version that differs tells of an older host: with none
+  // recorded, only command-line runs for this host have packed it.
+  const std::string recorded = Read(app, ProgramSetting::FileVersion);
+  if (!recorded.empty() && recorded != kDefaultFileVersion && recorded != app.HostVersion &&
       app.platform.files.FileExists(installation.PackedArchive()))
     return Fail(console, why("CommandNewHostVersion"));
   if (!ClaimForCommandLine(app.platform, app.programFolder)) {

@@ -186,7 +186,7 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
     Where host;
     std::string version;  // of the host's executable
     bool tree, tools, windowOpen;
-    std::string more;  // arranges the rest: "empty archive", "older packed", "failing unpacker"
+    std::string more;  // arranges the rest: "empty archive", "older packed", "failing unpacker", "never recorded"
     ExitCode code;
     std::string reason;  // first words on standard error; empty: the preview on standard output
     bool unpacks;
@@ -206,6 +206,8 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
        mustUnpack + "there is no archive", false},
       {"no tree, packed for an older host", Stored, kVersion, false, true, false, "older packed", ExitCode::Failed,
        mustUnpack + "Maxthon 3 has a new version", false},
+      {"no tree, packed, no version ever recorded", Stored, kVersion, false, true, false, "never recorded",
+       ExitCode::Done, "", true},
       {"tree of an older host", Stored, "3.0.21.1", true, true, false, "", ExitCode::Done, "", true},
       {"unpacker fails", Stored, kVersion, false, true, false, "failing unpacker", ExitCode::Failed,
        "could not unpack C:\\Ravelwick\\Resource.dat completely", true},
@@ -222,10 +224,13 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
     if (row.more == "empty archive") run.p.AddFile(kHost + "Bin\\Resource.dat", "");
     if (row.more == "older packed") run.p.AddFile(kProgram + "\\Resource.dat", "older host");
     if (row.more == "failing unpacker") run.tools.unpackerExitCode = 1;
+    if (row.more == "never recorded")
+      run.p.AddFile(kProgram + "\\Resource.dat", *run.p.Contents(kHost + "Bin\\Resource.dat"));
     if (row.more == "unreadable archive") run.tools.unpackerWrites = false;
     const std::string folder = row.host == Nowhere ? "D:\\Gone\\" : row.host == Stored ? kHost : "";
-    run.Settings("HideHome=1\r\nFileVersion=" + std::string(row.more == "older packed" ? "3.0.15.300" : kVersion) +
-                 "\r\n" + (folder.empty() ? "" : "InstallFolder=" + folder + "\r\n"));
+    const std::string recorded = row.more == "older packed" ? "3.0.15.300" : kVersion;
+    run.Settings("HideHome=1\r\n" + (row.more == "never recorded" ? "" : "FileVersion=" + recorded + "\r\n") +
+                 (folder.empty() ? "" : "InstallFolder=" + folder + "\r\n"));
     if (row.host == Registry) run.p.registry[std::string(kHostRegistryValue)] = "D:\\Maxthon3";
     const std::optional<std::string> settingsBefore = run.p.Contents(kSettings);
 
