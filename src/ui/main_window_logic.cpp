@@ -221,8 +221,9 @@ void MainWindowLogic::OnFieldLeft(Option field) {
 
 bool MainWindowLogic::MayRun(Command command) const {
   if (phase_ == WindowPhase::Closed) return false;
-  // About only shows a box; a close waits for the road's end.
-  return Idle() || command == Command::About || command == Command::Exit;
+  // A close waits for the road's end. Nothing else: a box opened over a
+  // road's wait, even About's, would hold the wait until it is closed.
+  return Idle() || command == Command::Exit;
 }
 
 MainWindowLogic::RoadClaim::RoadClaim(MainWindowLogic& window, Road road) : window_(window), outer_(window.road_) {

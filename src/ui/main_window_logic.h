@@ -161,8 +161,8 @@ class MainWindowLogic : public MainWindowOps {
   bool OkEnabled() const { return MayRun(Command::Ok); }
   Road CurrentRoad() const { return road_; }
   WindowPhase Phase() const { return phase_; }
-  /// Whether `command` may start now. During a road only About, and Exit
-  /// (which waits for the road's end), are taken; the view greys the rest.
+  /// Whether `command` may start now. During a road only Exit (which waits
+  /// for the road's end) is taken; the view greys the rest.
   bool MayRun(Command command) const;
 
   // --- MainWindowOps, for the pipeline ---

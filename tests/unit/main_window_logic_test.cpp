@@ -990,7 +990,10 @@ TEST(Commands, NoneStartsARoadInsideAnotherAndACloseWaitsForItsEnd) {
         BusyWindow w;
         bool fired = false, goneMidRoad = false;
         w.view.onWait = [&](const std::string& where) {
-          if (where == wait && !std::exchange(fired, true)) fire(w.logic);
+          if (where != wait || std::exchange(fired, true)) return;
+          const std::size_t boxes = w.p.messages.size();
+          fire(w.logic);
+          EXPECT_EQ(w.p.messages.size(), boxes) << "a box opened over the road's wait";
         };
         w.p.onSleep = [&] { goneMidRoad |= w.view.destroyed > 0; };
         start(w.logic);
@@ -999,7 +1002,9 @@ TEST(Commands, NoneStartsARoadInsideAnotherAndACloseWaitsForItsEnd) {
         EXPECT_EQ(w.view.destroyed, command == "Exit" ? 1 : clean.view.destroyed);
         EXPECT_FALSE(goneMidRoad);
         const auto archive = w.p.Contents(w.app.Host().HostArchive());
-        EXPECT_TRUE(archive == clean.p.Contents(w.app.Host().HostArchive()) || archive == "backup");
+        // As the clean road left it, put back, or untouched when the close came first.
+        EXPECT_TRUE(archive == clean.p.Contents(w.app.Host().HostArchive()) || archive == "backup" ||
+                    archive == "host archive");
         ++scenarios;
       }
   }
