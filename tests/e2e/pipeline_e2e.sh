@@ -32,6 +32,7 @@ progress_says() {  # prefix: the small window of a wait is up and its text start
 menu_set_folder=101
 menu_restore=103
 menu_help=104
+menu_about=105
 menu_preview=107
 
 # Program folder with the real tools, the shipped languages and images, and
@@ -630,6 +631,23 @@ rollback_checks() {
   close_everything
 }
 
+aboutwatch_checks() {
+  echo "== About asked for during the watch of a host that dies: no box holds it, the rollback comes within the limit"
+  prepare aboutwatch 3.0.20.100
+  printf 'TESTHOST-REFUSES-THIS-ARCHIVE' >"$prog/Resource/ui/refuse.txt"
+  ud check "${main[@]}" --control "Hide Status Bar" --state 1 >/dev/null
+  ud click "${main[@]}" --id 1 >/dev/null
+  wait_for 30 progress_says "Waiting for Maxthon 3 to start" || fail "no progress window during the start watch"
+  local asked=$SECONDS
+  ud menu "${main[@]}" --hidden --id $menu_about >/dev/null
+  # The first box is the rollback's word, not About's, and it comes within the watch's 15 s.
+  expect_message "RolledBack" "Maxthon 3 did not start with the new look, so Ravelwick put the previous look back" 20
+  [ $((SECONDS - asked)) -le 17 ] || fail "the rollback came $((SECONDS - asked)) s after About was asked for"
+  expect_ravelwick_ends 30
+  cmp -s "$work/original.dat" "$host/Bin/Resource.dat" || fail "archive before not put back byte for byte"
+  close_everything
+}
+
 slowstart_checks() {
   echo "== host slow to show its window but running: no rollback"
   prepare slowstart 3.0.20.100
@@ -721,6 +739,7 @@ case "$group" in
   link) link_checks ;;
   longpath) longpath_checks ;;
   rollback) rollback_checks ;;
+  aboutwatch) aboutwatch_checks ;;
   slowstart) slowstart_checks ;;
   preview) preview_checks ;;
   reapply) reapply_checks ;;
