@@ -37,8 +37,8 @@ HostCheckResult CheckHostInstallation(App& app) {
   // Litter of an install or restore that was killed while copying.
   RemoveCutOffCopy(platform, installation.HostArchive());
   HostCheckResult result;
-  // Whatever "FileVersion" says: another folder of the same version, or an
-  // update while an install's watch was cut off, leaves one behind.
+  // Whatever "FileVersion" says: an update while an install's watch was cut
+  // off leaves one behind. Another installation's is not this one's to drop.
   result.droppedKeptAside = DropForeignKeptAside(app.Host());
 
   const std::string prepared = Read(app, ProgramSetting::FileVersion);

@@ -321,9 +321,11 @@ Settled SettleKeptAside(const Installation& installation) {
   if (!HasKeptAsideArchive(installation)) return {};
   if (!IsHostClosed(installation)) {
     // The record goes first; while it stays, the kept archive still counts.
+    // Named before: an earlier release's name is known by its record.
+    const std::string kept = installation.KeptAsidePath();
     if (const FileChange dropped = platform.files.RemoveFile(installation.KeptAsideRecordPath()); !dropped)
       return {Settlement::NotSettled, dropped.osError};
-    DropKeptAside(installation);
+    if (platform.files.FileExists(kept)) platform.files.RemoveFile(kept);
     return {Settlement::KeptDropped, {}};
   }
   // Kept until it is back in place.
@@ -349,10 +351,12 @@ PipelineResult PutBackKeptAside(const Installation& installation, RoadUser& wind
 
 void DropKeptAside(const Installation& installation) {
   Platform& platform = installation.platform;
-  // The record first: a kept archive without it is never offered.
-  if (platform.files.FileExists(installation.KeptAsideRecordPath()))
-    platform.files.RemoveFile(installation.KeptAsideRecordPath());
-  if (platform.files.FileExists(installation.KeptAsidePath())) platform.files.RemoveFile(installation.KeptAsidePath());
+  // Both named before either goes: an earlier release's name is known by its
+  // record. The record first: a kept archive without it is never offered.
+  const std::string kept = installation.KeptAsidePath();
+  const std::string record = installation.KeptAsideRecordPath();
+  if (platform.files.FileExists(record)) platform.files.RemoveFile(record);
+  if (platform.files.FileExists(kept)) platform.files.RemoveFile(kept);
 }
 
 }  // namespace rw

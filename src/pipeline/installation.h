@@ -36,16 +36,19 @@ struct Installation {
     return hostVersion.empty() ? std::string() : Path("Resource" + hostVersion + ".dat");
   }
   /// The host's archive as it was before an install, kept until the host
-  /// has been seen to start with the new one.
-  std::string KeptAsidePath() const { return Path("Resource.kept.dat"); }
+  /// has been seen to start with the new one; one for each installation.
+  std::string KeptAsidePath() const { return KeptAsideStem() + ".dat"; }
   /// Names the host archive the kept-aside one came from.
-  std::string KeptAsideRecordPath() const { return Path("Resource.kept"); }
+  std::string KeptAsideRecordPath() const { return KeptAsideStem(); }
   /// Size and SHA-256 of the archive the last finished install left in the
   /// host's place: the packed archive is rebuilt (or removed) by a later
   /// Apply that never installs, this stays true until the next one does.
   std::string InstalledRecordPath() const { return Path("Resource.installed"); }
   std::string HostExecutable() const { return hostBinFolder + "Maxthon.exe"; }
   std::string HostArchive() const { return hostBinFolder + "Resource.dat"; }
+
+ private:
+  std::string KeptAsideStem() const;
 };
 
 }  // namespace rw

@@ -24,13 +24,18 @@ std::string Normalised(std::string_view entry) {
 
 bool AppendLogEntry(Platform& platform, const std::string& path, std::string_view entry, std::size_t limit) {
   std::string log = platform.files.ReadFile(path).value_or("");
+  const std::size_t newest = log.size();
   log += Normalised(entry);
   // Whole entries go from the front until the rest fits; one entry larger
-  // than the limit is kept alone rather than cut.
+  // than the limit is kept alone rather than cut. Text without an entry
+  // break before the new entry goes whole: nothing in it is an entry.
   std::size_t cut = 0;
   while (log.size() - cut > limit) {
     const std::size_t end = log.find(kEntryEnd, cut);
-    if (end == std::string::npos || end + kEntryEnd.size() >= log.size()) break;
+    if (end == std::string::npos || end + kEntryEnd.size() > newest) {
+      cut = newest;
+      break;
+    }
     cut = end + kEntryEnd.size();
   }
   return WriteFileAtomic(platform, path, std::string_view(log).substr(cut)).ok;

@@ -1,5 +1,7 @@
 #include "stores/utf8_file.h"
 
+#include "stores/sha256.h"
+
 namespace rw {
 
 namespace {
@@ -86,12 +88,30 @@ std::optional<std::string> ReadUtf8File(Platform& platform, const std::string& p
 
 namespace {
 
+// Earlier versions put the temporary file at the target's name + this.
+constexpr std::string_view kOldPartialSuffix = ".partial";
+
+}  // namespace
+
+// Short, so it fits beside a target whose own name is as long as a name may
+// be; the target's own, so two targets in one folder never share one and a
+// cut-off copy is found again.
+std::string TemporaryPathFor(Platform& platform, const std::string& target) {
+  const std::size_t slash = target.find_last_of("\\/");
+  const std::size_t leaf = slash == std::string::npos ? 0 : slash + 1;
+  // The name as the system compares it, hashed.
+  const std::string name = "~rw" + HexOf(Sha256(platform.system.LowerCase(target.substr(leaf)))).substr(0, 8) + ".tmp";
+  return target.substr(0, leaf) + name;
+}
+
+namespace {
+
 // The one way a file is replaced: the new bytes go to a temporary file beside
 // it, which is renamed over it; a failure removes the temporary file again.
 template <typename Fill>
 FileChange ReplaceThroughTemporary(Platform& platform, const std::string& target, Fill fill) {
   // A read-only target is refused by the rename, which says why.
-  const std::string partial = target + ".partial";
+  const std::string partial = TemporaryPathFor(platform, target);
   RemoveCutOffCopy(platform, target);
   FileChange change = fill(partial);
   if (change) change = platform.files.RenameOver(partial, target);
@@ -103,8 +123,8 @@ FileChange ReplaceThroughTemporary(Platform& platform, const std::string& target
 }  // namespace
 
 void RemoveCutOffCopy(Platform& platform, const std::string& to) {
-  const std::string partial = to + ".partial";
-  if (platform.files.FileExists(partial)) platform.files.RemoveFile(partial);
+  for (const std::string& partial : {TemporaryPathFor(platform, to), to + std::string(kOldPartialSuffix)})
+    if (platform.files.FileExists(partial)) platform.files.RemoveFile(partial);
 }
 
 FileChange WriteFileAtomic(Platform& platform, const std::string& path, std::string_view bytes) {

@@ -36,6 +36,10 @@ FileChange WriteFileAtomic(Platform& platform, const std::string& path, std::str
 /// never outlives a failure.
 FileChange CopyFileAtomic(Platform& platform, const std::string& from, const std::string& to);
 
+/// The temporary file beside `target` that the atomic writes use: a short
+/// name of the target's own in the same folder.
+std::string TemporaryPathFor(Platform& platform, const std::string& target);
+
 /// Removes what a CopyFileAtomic to `to` that was cut off (the program
 /// killed) left beside it.
 void RemoveCutOffCopy(Platform& platform, const std::string& to);

@@ -8,6 +8,7 @@
 #include "app/language_text.h"
 #include "app/outcome_messages.h"
 #include "stores/log_file.h"
+#include "stores/text.h"
 #include "ui/catalogue.h"
 #include "ui/own_rules_state.h"
 
@@ -123,8 +124,8 @@ std::string SettledText(const App& app, const Settled& settled) {
   return {};
 }
 
-void LogKeptAside(const App& app, std::string_view what) {
-  AppendLogEntry(app.platform, app.Path(kLogFileName), KeptAsideLogEntry(app, what, NowUtc()));
+bool LogKeptAside(const App& app, std::string_view what) {
+  return AppendLogEntry(app.platform, app.Path(kLogFileName), KeptAsideLogEntry(app, what, NowUtc()));
 }
 
 std::string LastInstallTime(std::string_view log) {
@@ -153,12 +154,16 @@ std::string LastInstallTime(const App& app) {
   return LastInstallTime(app.platform.files.ReadFile(app.Path(kLogFileName)).value_or(""));
 }
 
-void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result) {
-  AppendLogEntry(app.platform, app.Path(kLogFileName), ApplyLogEntry(app, options, report, result, NowUtc()));
+bool LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result) {
+  return AppendLogEntry(app.platform, app.Path(kLogFileName), ApplyLogEntry(app, options, report, result, NowUtc()));
 }
 
-void LogRestore(const App& app, const PipelineResult& result, std::string_view what) {
-  AppendLogEntry(app.platform, app.Path(kLogFileName), RestoreLogEntry(app, result, NowUtc(), what));
+bool LogRestore(const App& app, const PipelineResult& result, std::string_view what) {
+  return AppendLogEntry(app.platform, app.Path(kLogFileName), RestoreLogEntry(app, result, NowUtc(), what));
+}
+
+std::string LogNotWrittenNote(const App& app, bool written) {
+  return written ? std::string() : Fill(Text(app, "LogNotWritten"), {{"$file", app.Path(kLogFileName)}});
 }
 
 }  // namespace rw

@@ -38,10 +38,12 @@ std::string DroppedKeptAsideText(const App& app, const KeptAsideOwner& owner);
 std::string SettledText(const App& app, const Settled& settled);
 
 /// Appends an entry stamped with the current time (UTC). A log that cannot
-/// be written never stops a road.
-void LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result);
-void LogRestore(const App& app, const PipelineResult& result, std::string_view what = "Restore");
-void LogKeptAside(const App& app, std::string_view what);
+/// be written never stops a road; false tells the caller to say so.
+bool LogApply(const App& app, const OptionSnapshot& options, const TweakReport& report, const PipelineResult& result);
+bool LogRestore(const App& app, const PipelineResult& result, std::string_view what = "Restore");
+bool LogKeptAside(const App& app, std::string_view what);
+/// What the message of a run adds when its entry was not written ("LogNotWritten"); empty when it was.
+std::string LogNotWrittenNote(const App& app, bool written);
 
 /// The time stamp of the newest Apply entry in `log` that installed its
 /// archive, as the entry spells it; empty when there is none.

@@ -79,7 +79,10 @@ std::optional<ExitCode> UnpackIfNeeded(App& app, ConsoleOutput& console) {
   if (!HasArchiveToUnpack(installation)) return Fail(console, why("CommandNoArchive"));
   // Start-up removes a packed archive of an older host before it could be
   // unpacked for this one; that check writes, so it is left to the window.
-  if (Read(app, ProgramSetting::FileVersion) != app.HostVersion &&
+  // Only a recorded version that differs tells of an older host: with none
+  // recorded, only command-line runs for this host have packed it.
+  const std::string recorded = Read(app, ProgramSetting::FileVersion);
+  if (!recorded.empty() && recorded != kDefaultFileVersion && recorded != app.HostVersion &&
       app.platform.files.FileExists(installation.PackedArchive()))
     return Fail(console, why("CommandNewHostVersion"));
   if (!ClaimForCommandLine(app.platform, app.programFolder)) {
@@ -236,6 +239,8 @@ ExitCode ApplyVerb(App& app, ConsoleOutput& console, const Invocation& invocatio
   TellRefusedOwnRules(app, console);
   const Applied applied = ApplyOptions(app, user, model, composition);
   const PipelineResult& result = applied.result;
+  // A log that could not be written is said on the error stream, once.
+  if (!applied.logged) console.Err(LogNotWrittenNote(app, false) + "\n");
   return Finish(app, console, invocation, ExitCodeFor(result.outcome),
                 result.outcome == Outcome::Done ? AppliedLine(app, applied.report) : MessageOf(app, result));
 }
@@ -245,7 +250,8 @@ ExitCode RestoreVerb(App& app, ConsoleOutput& console, const Invocation& invocat
     return Finish(app, console, invocation, refused->code, refused->message);
   if (const std::optional<ExitCode> failed = SettleKeptArchive(app, console, invocation)) return *failed;
   ConsoleRoadUser user(invocation.Has(kForceSwitch));
-  const PipelineResult result = RestoreHost(app, user);
+  const auto [result, logged] = RestoreHost(app, user);
+  if (!logged) console.Err(LogNotWrittenNote(app, false) + "\n");
   return Finish(app, console, invocation, ExitCodeFor(result.outcome),
                 result.outcome == Outcome::Done
                     ? Fill(Text(app, "CommandRestored"), {{"$backup", app.Host().BackupPath()},

@@ -228,7 +228,7 @@ class MainWindowLogic : public RoadUser {
   FileDialogTexts DialogTexts(std::string_view menuKey) const;
   void SetLanguageCheck(std::size_t index, bool checked);
   /// Shows the message a failed road needs; nothing for success or Cancel.
-  void Tell(const PipelineResult& result);
+  void Tell(const PipelineResult& result, bool logged = true);
   /// The statuses of the options as they stand, into marks, tips and the
   /// details line.
   void ShowStatus();

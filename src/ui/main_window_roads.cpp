@@ -8,6 +8,7 @@
 #include "app/language_text.h"
 #include "app/outcome_messages.h"
 #include "stores/text.h"
+#include "ui/activity_log.h"
 #include "ui/catalogue.h"
 #include "ui/commands.h"
 #include "ui/main_window_logic.h"
@@ -28,7 +29,7 @@ void MainWindowLogic::OnActivate() {
   if (app_.HostVersion.empty()) return;
   RoadClaim road(*this, Road::PutBackKept);
   // An install whose watch was cut off left the archive before it.
-  if (const std::optional<PipelineResult> putBack = OfferKeptArchive(app_, *this)) Tell(*putBack);
+  if (const std::optional<Logged> putBack = OfferKeptArchive(app_, *this)) Tell(putBack->result, putBack->logged);
   if (Leaving()) return;
   road.Become(Road::FirstUnpack);
   if (const PipelineResult unpacked = EnsureTree(app_, *this); unpacked.outcome != Outcome::Done || Leaving()) {
@@ -56,7 +57,7 @@ void MainWindowLogic::RunApply() {
                                        languageImported_ ? app_.LanguageName : std::string(), PendingOwnRules());
   if (applied.ownRulesWritten) pendingOwnRules_.reset();
   const PipelineResult& result = applied.result;
-  Tell(result);
+  Tell(result, applied.logged);
   if (EndsTheProgram(result.outcome)) Close();
 }
 
@@ -74,8 +75,11 @@ bool MainWindowLogic::EndsTheProgram(Outcome outcome) {
   }
 }
 
-void MainWindowLogic::Tell(const PipelineResult& result) {
-  const std::string message = MessageFor(app_, result);
+void MainWindowLogic::Tell(const PipelineResult& result, bool logged) {
+  // A log that could not be written is said in the run's own message.
+  std::string message = MessageFor(app_, result);
+  if (const std::string note = LogNotWrittenNote(app_, logged); !note.empty())
+    message += (message.empty() ? "" : "\r\n\r\n") + note;
   if (message.empty()) return;
   // Still claimed, so no command runs under the box; but a close from
   // outside (a shutdown, taskkill) need not wait for someone to read it.
@@ -97,8 +101,8 @@ void MainWindowLogic::OnAbout() {
 void MainWindowLogic::OnRestore() {
   if (!MayRun(Control::MenuRestore)) return;
   RoadClaim road(*this, Road::Restore);
-  const PipelineResult result = RestoreHost(app_, *this);
-  Tell(result);
+  const auto [result, logged] = RestoreHost(app_, *this);
+  Tell(result, logged);
   if (EndsTheProgram(result.outcome)) Close();
 }
 
@@ -117,8 +121,13 @@ void MainWindowLogic::OnSetFolder() {
   if (Leaving()) return;
   // Markers and greyed options follow the host.
   ApplyLanguage();
+  if (app_.HostVersion.empty()) return;
+  // Each installation keeps its own kept archive: back on one, it is
+  // offered again.
+  if (const std::optional<Logged> putBack = OfferKeptArchive(app_, *this)) Tell(putBack->result, putBack->logged);
+  if (Leaving()) return;
   // A tree unpacked for the other host, or never finished, is rebuilt now.
-  if (!app_.HostVersion.empty()) Tell(EnsureTree(app_, *this));
+  Tell(EnsureTree(app_, *this));
 }
 
 void MainWindowLogic::OnPreview() {

@@ -95,7 +95,7 @@ Applied ApplyOptions(App& app, RoadUser& user, OptionModel& options, bool compos
     applied.report = WriteTweaks(app, snapshot, compositionEnabled);
     applied.result = Install(app.Host(), user, WatchWanted(app));
   }
-  LogApply(app, snapshot, applied.report, applied.result);
+  applied.logged = LogApply(app, snapshot, applied.report, applied.result);
   // The options are on this version now: nothing left to offer.
   if (applied.result.outcome == Outcome::Done) {
     ForgetUpdate(app);
@@ -105,7 +105,7 @@ Applied ApplyOptions(App& app, RoadUser& user, OptionModel& options, bool compos
   return applied;
 }
 
-PipelineResult RestoreHost(App& app, RoadUser& user) {
+Logged RestoreHost(App& app, RoadUser& user) {
   const Installation installation = app.Host();
   PipelineResult result;
   if (installation.hostVersion.empty())
@@ -120,17 +120,15 @@ PipelineResult RestoreHost(App& app, RoadUser& user) {
     ForgetUpdate(app);
     Write(app, ProgramSetting::FileVersion, "");
   }
-  LogRestore(app, result);
-  return result;
+  return {result, LogRestore(app, result)};
 }
 
-PipelineResult PutBackKept(App& app, RoadUser& user) {
+Logged PutBackKept(App& app, RoadUser& user) {
   const PipelineResult result = PutBackKeptAside(app.Host(), user);
-  LogRestore(app, result, "Previous look put back");
-  return result;
+  return {result, LogRestore(app, result, "Previous look put back")};
 }
 
-std::optional<PipelineResult> OfferKeptArchive(App& app, RoadUser& user) {
+std::optional<Logged> OfferKeptArchive(App& app, RoadUser& user) {
   if (!HasKeptAsideArchive(app.Host())) return std::nullopt;
   if (user.Ask(Text(app, "KeptAsideFound"))) return PutBackKept(app, user);
   DropKeptAside(app.Host());

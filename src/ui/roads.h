@@ -57,10 +57,17 @@ bool LookAtHost(App& app);
 /// finished unpacking, or lost files since, is built again now.
 PipelineResult EnsureTree(App& app, RoadUser& user);
 
+/// What a road that writes the log did, and whether its entry was written.
+struct Logged {
+  PipelineResult result;
+  bool logged = true;
+};
+
 struct Applied {
   PipelineResult result;
   TweakReport report;
   bool ownRulesWritten = false;  // the own rules handed in are the user's files now
+  bool logged = true;
 };
 /// Apply: the options checked and stored first (with `language` when it
 /// was imported), so the settings file holds what is installed; then the
@@ -73,16 +80,16 @@ Applied ApplyOptions(App& app, RoadUser& user, OptionModel& options, bool compos
 
 /// Restore: installs the backup of the current host version; NoBackup when
 /// there is none, NoHostVersion when the version is unknown. Logged.
-PipelineResult RestoreHost(App& app, RoadUser& user);
+Logged RestoreHost(App& app, RoadUser& user);
 
 /// Puts back the archive an install kept aside when its watch was cut off,
 /// closing and starting the host, and logs it.
-PipelineResult PutBackKept(App& app, RoadUser& user);
+Logged PutBackKept(App& app, RoadUser& user);
 
 /// After an install whose watch was cut off: asks whether the archive it
 /// kept aside goes back (PutBackKept) or is forgotten. nullopt when no
 /// archive of this host is kept or the user keeps the installed one.
-std::optional<PipelineResult> OfferKeptArchive(App& app, RoadUser& user);
+std::optional<Logged> OfferKeptArchive(App& app, RoadUser& user);
 
 /// After a browser update: asks once per version whether the stored options
 /// go onto it now; true when they should. Any answer ends the offer, and a

@@ -48,8 +48,8 @@ constexpr std::array kCommands = {
                   &Logic::OnCopyDiagnostics, DuringRoads, false},
     // Not during a road: it may start the very browser a road is closing.
     WindowCommand{Control::MenuHelp, 104, true, "Help", "DescribeMenuHelp", kF1, &Logic::OnHelp, Idle, false},
-    WindowCommand{Control::MenuAbout, 105, false, "About", "DescribeMenuAbout", kNone, &Logic::OnAbout, DuringRoads,
-                  false},
+    // Not during a road either: a box over a road's wait would hold it.
+    WindowCommand{Control::MenuAbout, 105, false, "About", "DescribeMenuAbout", kNone, &Logic::OnAbout, Idle, false},
     // A close asked for during a road waits for its end.
     WindowCommand{Control::MenuExit, 106, true, "Exit", "DescribeMenuExit", kNone, &Logic::OnExit, DuringRoads, false},
     WindowCommand{Control::Ok, 0, false, "OK", "DescribeOK", kNone, &Logic::OnOk, Idle, false},

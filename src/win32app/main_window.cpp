@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "platform/win32/road_fiber.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/window_commands.h"
@@ -232,8 +233,10 @@ bool Win32MainView::OnKey(HWND from, WPARAM key, LPARAM lParam) {
 
 LRESULT Win32MainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    // Commands and the first activation may be roads: on a fiber of their
+    // own, so that no box or menu left open holds their waits.
     case WM_COMMAND:
-      OnCommand(wParam, lParam);
+      RunAsRoad([this, wParam, lParam] { OnCommand(wParam, lParam); });
       return 0;
     case WM_KEYDOWN:
       if (OnKey(window_, wParam, lParam)) return 0;
@@ -245,7 +248,7 @@ LRESULT Win32MainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(window_, kActivateMessage, 0, 0);
       return 0;
     case kActivateMessage:
-      logic_.OnActivate();
+      RunAsRoad([this] { logic_.OnActivate(); });
       return 0;
     case WM_CLOSE:
       logic_.Close();

@@ -139,8 +139,10 @@ run_road() {  # apply|restore [delay_ms]
   fi
   # An Apply killed before the browser was seen to start keeps the archive
   # from before aside; whatever the moment, that copy is whole.
-  local kept="$prog/Resource.kept.dat" offered=0
-  if [ -f "$kept" ] && [ -f "$prog/Resource.kept" ]; then
+  # One kept archive for each installation, named after it.
+  local kept offered=0
+  kept=$(compgen -G "$prog/Resource.kept.*.dat" | head -n 1)
+  if [ -n "$kept" ] && compgen -G "$prog/Resource.kept.[0-9a-f]*[0-9a-f]" >/dev/null; then
     cmp -s "$kept" "$work/before.dat" || fail "$road ${delay:-whole}: kept archive is not the one from before"
     offered=1
     outcome+=", archive before kept"
@@ -170,7 +172,7 @@ run_road() {  # apply|restore [delay_ms]
   wait_for 30 tree_complete "$prog/Resource" || fail "$road ${delay:-whole}: working tree incomplete after the restart"
   # Restore and OK wait until the unpacking is over.
   wait_for 30 ok_enabled || fail "$road ${delay:-whole}: OK not enabled after the restart"
-  ls "$host/Bin" | grep -q '\.partial$' && fail "$road ${delay:-whole}: temporary file left in the host's Bin folder"
+  ls "$host/Bin" | grep -qE '(^~rw[0-9a-f]{8}\.tmp|\.partial)$' && fail "$road ${delay:-whole}: temporary file left in the host's Bin folder"
 }
 
 kill_road() {  # apply|restore

@@ -32,6 +32,7 @@ progress_says() {  # prefix: the small window of a wait is up and its text start
 menu_set_folder=101
 menu_restore=103
 menu_help=104
+menu_about=105
 menu_preview=107
 
 # Program folder with the real tools, the shipped languages and images, and
@@ -613,7 +614,7 @@ rollback_checks() {
   host_log "$host" | grep -q '^refuse$' || fail "host did not refuse the new archive"
   expect_eq "host started with the new and then the old archive" "$(host_starts "$host")" 2
   ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "host not running with the archive before"
-  [ ! -e "$prog/Resource.kept.dat" ] || fail "kept archive left behind"
+  ! compgen -G "$prog/Resource.kept.*.dat" >/dev/null || fail "kept archive left behind"
   grep -q 'Browser did not start with it' "$prog/ravelwick.log" || fail "rollback not logged"
   close_everything
 
@@ -630,6 +631,23 @@ rollback_checks() {
   close_everything
 }
 
+aboutwatch_checks() {
+  echo "== About asked for during the watch of a host that dies: no box holds it, the rollback comes within the limit"
+  prepare aboutwatch 3.0.20.100
+  printf 'TESTHOST-REFUSES-THIS-ARCHIVE' >"$prog/Resource/ui/refuse.txt"
+  ud check "${main[@]}" --control "Hide Status Bar" --state 1 >/dev/null
+  ud click "${main[@]}" --id 1 >/dev/null
+  wait_for 30 progress_says "Waiting for Maxthon 3 to start" || fail "no progress window during the start watch"
+  local asked=$SECONDS
+  ud menu "${main[@]}" --hidden --id $menu_about >/dev/null
+  # The first box is the rollback's word, not About's, and it comes within the watch's 15 s.
+  expect_message "RolledBack" "Maxthon 3 did not start with the new look, so Ravelwick put the previous look back" 20
+  [ $((SECONDS - asked)) -le 17 ] || fail "the rollback came $((SECONDS - asked)) s after About was asked for"
+  expect_ravelwick_ends 30
+  cmp -s "$work/original.dat" "$host/Bin/Resource.dat" || fail "archive before not put back byte for byte"
+  close_everything
+}
+
 slowstart_checks() {
   echo "== host slow to show its window but running: no rollback"
   prepare slowstart 3.0.20.100
@@ -643,7 +661,7 @@ slowstart_checks() {
   expect_eq "one start" "$(host_starts "$host")" 1
   cmp -s "$prog/Resource.dat" "$host/Bin/Resource.dat" || fail "new archive not kept"
   ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "host window never appeared"
-  [ ! -e "$prog/Resource.kept.dat" ] || fail "kept archive left behind"
+  ! compgen -G "$prog/Resource.kept.*.dat" >/dev/null || fail "kept archive left behind"
   close_everything
 }
 
@@ -681,7 +699,7 @@ foreignkept_checks() {
   wait_for 60 progress_says "Waiting for Maxthon 3 to start" || fail "no watch of the host's start"
   kill -9 "$rw_pid" 2>/dev/null
   wait "$rw_pid" 2>/dev/null
-  [ -f "$prog/Resource.kept.dat" ] && [ -f "$prog/Resource.kept" ] || fail "the cut-off install kept nothing"
+  compgen -G "$prog/Resource.kept.*.dat" >/dev/null && compgen -G "$prog/Resource.kept.[0-9a-f]*[0-9a-f]" >/dev/null || fail "the cut-off install kept nothing"
   close_everything
   rm -f "$host/Bin/testhost.args"
   cp "$testhosts/3.0.20.100/Maxthon.exe" "$host/Bin/Maxthon.exe"
@@ -696,7 +714,7 @@ foreignkept_checks() {
   sleep 2
   [ -z "$(ud list "${msgbox[@]}" --timeout 0)" ] || fail "a further question: $(ud message "${msgbox[@]}" --timeout 0)"
   cmp -s "$work/before.dat" "$host/Bin/Resource.dat" || fail "host archive changed"
-  [ ! -e "$prog/Resource.kept.dat" ] && [ ! -e "$prog/Resource.kept" ] || fail "kept archive left behind"
+  ! compgen -G "$prog/Resource.kept*" >/dev/null || fail "kept archive left behind"
   grep -q 'kept from Maxthon 3.0.15.300 .*deleted, not put back' "$prog/ravelwick.log" || fail "the drop is not logged"
   close_everything
 }
@@ -721,6 +739,7 @@ case "$group" in
   link) link_checks ;;
   longpath) longpath_checks ;;
   rollback) rollback_checks ;;
+  aboutwatch) aboutwatch_checks ;;
   slowstart) slowstart_checks ;;
   preview) preview_checks ;;
   reapply) reapply_checks ;;

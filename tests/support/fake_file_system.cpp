@@ -12,6 +12,17 @@ namespace {
 FileChange Refused(std::string why) { return FileChange::Failed(std::move(why)); }
 const char kDenied[] = "Access is denied.";
 const char kInjected[] = "injected failure";
+const char kTooLong[] = "The filename or extension is too long.";
+
+// As on Windows, no name in a path is longer than 255 characters.
+bool NameTooLong(std::string_view path) {
+  std::size_t run = 0;
+  for (const char c : path) {
+    run = c == '\\' || c == '/' ? 0 : run + ((static_cast<unsigned char>(c) & 0xC0) != 0x80);
+    if (run > 255) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -152,6 +163,7 @@ std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path) {
 
 FileChange FakeFileSystem::WriteFile(const std::string& path, std::string_view bytes) {
   if (Fails(Op::Write, path)) return Refused(kInjected);
+  if (NameTooLong(path)) return Refused(kTooLong);
   const std::string key = Key(path);
   if (folders_.count(key) || !folders_.count(Parent(key))) return FileChange::Failed();
   auto it = files_.find(key);
@@ -167,6 +179,7 @@ FileChange FakeFileSystem::WriteFile(const std::string& path, std::string_view b
 
 FileChange FakeFileSystem::RenameOver(const std::string& from, const std::string& to) {
   if (Fails(Op::Replace, to)) return Refused(kInjected);
+  if (NameTooLong(to)) return Refused(kTooLong);
   auto src = files_.find(Key(from));
   const std::string toKey = Key(to);
   if (src == files_.end() || folders_.count(toKey) || !folders_.count(Parent(toKey))) return FileChange::Failed();
@@ -181,6 +194,7 @@ FileChange FakeFileSystem::RenameOver(const std::string& from, const std::string
 
 FileChange FakeFileSystem::CopyFileOver(const std::string& from, const std::string& to) {
   if (Fails(Op::Copy, to)) return Refused(kInjected);
+  if (NameTooLong(to)) return Refused(kTooLong);
   auto src = files_.find(Key(from));
   const std::string toKey = Key(to);
   if (src == files_.end() || folders_.count(toKey) || !folders_.count(Parent(toKey))) return FileChange::Failed();

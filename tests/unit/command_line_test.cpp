@@ -192,7 +192,7 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
     Where host;
     std::string version;  // of the host's executable
     bool tree, tools, windowOpen;
-    std::string more;  // arranges the rest: "empty archive", "older packed", "failing unpacker"
+    std::string more;  // arranges the rest: "empty archive", "older packed", "failing unpacker", "never recorded"
     ExitCode code;
     std::string reason;  // first words on standard error; empty: the preview on standard output
     bool unpacks;
@@ -212,6 +212,8 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
        mustUnpack + "there is no archive", false},
       {"no tree, packed for an older host", Stored, kVersion, false, true, false, "older packed", ExitCode::Failed,
        mustUnpack + "Maxthon 3 has a new version", false},
+      {"no tree, packed, no version ever recorded", Stored, kVersion, false, true, false, "never recorded",
+       ExitCode::Done, "", true},
       {"tree of an older host", Stored, "3.0.21.1", true, true, false, "", ExitCode::Done, "", true},
       {"unpacker fails", Stored, kVersion, false, true, false, "failing unpacker", ExitCode::Failed,
        "could not unpack C:\\Ravelwick\\Resource.dat completely", true},
@@ -228,10 +230,13 @@ TEST(PreviewVerb, PrintsWhatOkWouldDoAndChangesNothingButAMissingTree) {
     if (row.more == "empty archive") run.p.AddFile(kHost + "Bin\\Resource.dat", "");
     if (row.more == "older packed") run.p.AddFile(kProgram + "\\Resource.dat", "older host");
     if (row.more == "failing unpacker") run.tools.unpackerExitCode = 1;
+    if (row.more == "never recorded")
+      run.p.AddFile(kProgram + "\\Resource.dat", *run.p.Contents(kHost + "Bin\\Resource.dat"));
     if (row.more == "unreadable archive") run.tools.unpackerWrites = false;
     const std::string folder = row.host == Nowhere ? "D:\\Gone\\" : row.host == Stored ? kHost : "";
-    run.Settings("HideHome=1\r\nFileVersion=" + std::string(row.more == "older packed" ? "3.0.15.300" : kVersion) +
-                 "\r\n" + (folder.empty() ? "" : "InstallFolder=" + folder + "\r\n"));
+    const std::string recorded = row.more == "older packed" ? "3.0.15.300" : kVersion;
+    run.Settings("HideHome=1\r\n" + (row.more == "never recorded" ? "" : "FileVersion=" + recorded + "\r\n") +
+                 (folder.empty() ? "" : "InstallFolder=" + folder + "\r\n"));
     if (row.host == Registry) run.p.registry[std::string(kHostRegistryValue)] = "D:\\Maxthon3";
     const std::optional<std::string> settingsBefore = run.p.Contents(kSettings);
 
@@ -327,6 +332,7 @@ TEST(StatusVerb, SaysWhichInterfaceTheHostHasAndEveryOptionWithoutWriting) {
 // exit code, and whether settings.ini took anything.
 TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
   const std::string look = "E:\\Looks\\mine.ini";
+  const std::string longest = "E:\\Looks\\" + std::string(250, 'n') + ".ini";  // a 254-character name
   struct Row {
     const char* name;
     std::vector<std::string> arguments;
@@ -338,6 +344,7 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
   };
   const Row rows[] = {
       {"export", {"/export", look}, "", false, ExitCode::Done, "HideHome=1", look},
+      {"export over a name as long as may be", {"/export", longest}, "", false, ExitCode::Done, "HideHome=1", longest},
       {"export over settings.ini", {"/export", kSettings}, "", false, ExitCode::Failed, "HideHome=1", ""},
       {"export by another drive", {"/export", "R:\\SETTINGS.INI"}, "", false, ExitCode::Failed, "HideHome=1", ""},
       {"import",
@@ -365,6 +372,7 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
     run.p.AddFolder("E:\\Looks");
     run.p.aliases["R:"] = kProgram;
     if (!row.file.empty()) run.p.AddFile(look, row.file);
+    run.p.AddFile(longest, "an earlier export");
     if (row.windowOpen) run.HoldTheWindowsClaim();
     const std::optional<std::string> before = run.p.Contents(kSettings);
 
@@ -375,7 +383,7 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
     EXPECT_EQ(run.console.out.find(row.out) != std::string::npos && !run.console.out.empty(), !row.out.empty())
         << run.console.out;
     EXPECT_EQ(run.console.err.empty(), row.code == ExitCode::Done) << run.console.err;
-    EXPECT_FALSE(run.p.Contents(look + ".partial") || run.p.Contents(kSettings + ".partial"));
+    EXPECT_FALSE(run.p.Contents(TemporaryPathFor(run.p, look)) || run.p.Contents(TemporaryPathFor(run.p, kSettings)));
     EXPECT_TRUE(run.p.messages.empty());
   }
 
@@ -465,15 +473,15 @@ TEST(WritingVerbs, ApplyInstallsOwnRulesOnceAndRestoreLeavesTheirFiles) {
 // /quiet, when no message box is ever shown.
 TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
   enum class Host { Closed, Window, NoWindow, Refuses };
-  enum class Archive { Before, Tweaked, Backup };                     // the host's archive afterwards
-  enum class Writes { Nothing, Program, ProgramAndLog, HostAndLog };  // what changed below which folder
+  enum class Archive { Before, Tweaked, Backup };                                 // the host's archive afterwards
+  enum class Writes { Nothing, Program, ProgramAndLog, HostAndLog, HostNotLog };  // what changed below which folder
   struct Row {
     const char* name;
     std::string line;  // the arguments, split at spaces
     Host host;
     std::string more;  // "no tree", "hung unpacker", "window open", "copy's window", "no version",
                        // "no tools", "no host", "updated", "updated, empty archive", "no backup", "kept",
-                       // "read-only settings", "kept, stuck"
+                       // "read-only settings", "kept, stuck", "log is a folder"
     ExitCode code;
     std::string says;  // how the line on standard output (done) or standard error begins
     Archive archive;
@@ -526,6 +534,8 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       {"restore, an earlier install cut off", "/restore /force", Host::Window, "kept", ExitCode::Done, putBack,
        Archive::Backup, Writes::HostAndLog},
       {"restore", "/restore", Host::Closed, "", ExitCode::Done, putBack, Archive::Backup, Writes::HostAndLog},
+      {"apply, the log cannot be written", "/apply", Host::Closed, "log is a folder", ExitCode::Done, installed,
+       Archive::Tweaked, Writes::HostNotLog},
       {"restore, host with a window", "/restore", Host::Window, "", ExitCode::HostRunning, hostRunning, Archive::Before,
        Writes::ProgramAndLog},
       {"restore /force, host with a window", "/restore /force", Host::Window, "", ExitCode::Done, putBack,
@@ -557,14 +567,16 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
         p.AddFile(hostArchive, "archive before");
         ASSERT_TRUE(KeepAside({p, kProgram, kHost + "Bin\\", kVersion}));
         p.AddFile(hostArchive, "installed look");
-        for (const char* name : {"\\Resource.kept", "\\Resource.kept.dat"})
-          p.SetReadOnly(kProgram + name, row.more == "kept, stuck");
+        const Installation host{p, kProgram, kHost + "Bin\\", kVersion};
+        for (const std::string& name : {host.KeptAsideRecordPath(), host.KeptAsidePath()})
+          p.SetReadOnly(name, row.more == "kept, stuck");
       }
       if (row.more == "copy's window") p.windows.push_back({9, std::string(kMainWindowClass), "Ravelwick (1.2.7)"});
       run.Settings("Language=English\r\nHideHome=1\r\nSetFont=1\r\nFontSize=1px}*{x:1px\r\nFileVersion=" +
                    std::string(updated ? "3.0.19.1" : kVersion) +
                    "\r\nInstallFolder=" + (row.more == "no host" ? "D:\\Gone\\" : kHost) + "\r\n");
       if (row.more == "read-only settings") p.SetReadOnly(kSettings, true);
+      if (row.more == "log is a folder") p.AddFolder(kProgram + "\\ravelwick.log");
       if (row.host != Host::Closed && row.host != Host::Refuses) {
         const std::uint32_t pid = p.AddProcess("Maxthon.exe", kHost + "Bin\\Maxthon.exe");
         if (row.host == Host::Window) p.windows.push_back({42, std::string(kHostWindowClass), "Maxthon", pid});
@@ -584,7 +596,11 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       const bool done = row.code == ExitCode::Done;
       const std::string& line = done ? run.console.out : run.console.err;
       EXPECT_TRUE(line.starts_with(row.says) && IsOneLine(line)) << line;
-      EXPECT_EQ(done ? run.console.err : run.console.out, "");
+      const std::string unlogged = row.writes == Writes::HostNotLog ? "The log " + kProgram +
+                                                                          "\\ravelwick.log could not be written: this "
+                                                                          "run is not in it\n"
+                                                                    : "";
+      EXPECT_EQ(done ? run.console.err : run.console.out, unlogged);
       if (quiet || done) {
         EXPECT_TRUE(p.messages.empty());
       } else {
@@ -608,7 +624,7 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       const bool logs = row.writes == Writes::ProgramAndLog || row.writes == Writes::HostAndLog;
       EXPECT_EQ(p.Contents(log).value_or("").find(entry) != std::string::npos, logs);
       // A kept archive is settled, and said so, unless it is stuck.
-      EXPECT_EQ(p.files.FileExists(kProgram + "\\Resource.kept.dat"), row.more == "kept, stuck");
+      EXPECT_EQ(p.files.FileExists(run.app.Host().KeptAsidePath()), row.more == "kept, stuck");
       EXPECT_EQ(p.Contents(log).value_or("").find(" Kept archive\r\n") != std::string::npos,
                 row.more.starts_with("kept"));
       if (row.writes == Writes::Nothing) {
@@ -616,7 +632,7 @@ TEST(WritingVerbs, EndWithTheirExitCodeAndTouchTheHostOnlyWhenTheyMay) {
       }
       const bool hostChanged = std::any_of(run.changes.begin(), run.changes.end(),
                                            [](const std::string& change) { return change.starts_with(kHost); });
-      EXPECT_EQ(hostChanged, row.writes == Writes::HostAndLog);
+      EXPECT_EQ(hostChanged, row.writes == Writes::HostAndLog || row.writes == Writes::HostNotLog);
       // A host that was left running still runs, its window never asked to close.
       if (!hostChanged) {
         EXPECT_EQ(p.processList.size(), row.host == Host::Window || row.host == Host::NoWindow ? 1u : 0u);

@@ -49,8 +49,9 @@ class NullWindow : public RoadUser {
 // RefusedApply: Apply with the watch, and a host that will not start with
 // the new archive. ForeignKept: the host check after an update that came
 // while an install's watch was cut off, then what the window and /apply do
-// with a kept archive.
-enum class Road { Apply, Restore, Repoint, Start, RefusedApply, ForeignKept };
+// with a kept archive. KeptElsewhere: an Apply on the other installation,
+// refused by its host, while this one's kept archive waits.
+enum class Road { Apply, Restore, Repoint, Start, RefusedApply, ForeignKept, KeptElsewhere };
 const std::string kForeignKept = "HOST-ARCHIVE-3.0.15.300";
 
 class NoWindows : public UiFactory {
@@ -108,9 +109,11 @@ struct World {
   }
 
   bool refusedRoad = false;
+  bool keptElsewhere = false;
 
   void Run(Road road) {
     refusedRoad = road == Road::RefusedApply;
+    keptElsewhere = road == Road::KeptElsewhere;
     NullWindow window;
     switch (road) {
       case Road::Apply: {
@@ -166,6 +169,24 @@ struct World {
         SettleKeptAside(app.Host());
         break;
       }
+      case Road::KeptElsewhere: {
+        const auto hook = std::exchange(p.failHook, nullptr);
+        KeepAside(app.Host());
+        p.failHook = hook;
+        app.HostBinFolder = kOtherHost + "Bin\\";
+        app.HostVersion = "3.0.21.200";
+        p.hostExitCode = [this](std::uint32_t pid) {
+          return pid == p.lastStartedPid ? std::optional<std::uint32_t>(3) : std::nullopt;
+        };
+        if (CheckHostInstallation(app).outcome != HostCheck::Locked &&
+            (IsTreeUsable(app.Host()) || UnpackArchive(app.Host(), window).outcome == Outcome::Done))
+          Install(app.Host(), window, Watch::HostStart);
+        p.hostExitCode = nullptr;
+        // Back on the first: its kept archive is still there for it.
+        app.HostBinFolder = kHost + "Bin\\";
+        app.HostVersion = "3.0.20.100";
+        break;
+      }
       case Road::Repoint: {
         // What the window does once the user chose the other folder.
         app.HostBinFolder = kOtherHost + "Bin\\";
@@ -187,11 +208,18 @@ struct World {
     // An archive the host was given but may not start with is never the
     // only copy: the one before is kept aside until the host is seen to run.
     if (refusedRoad && *hostArchive != kOldArchive) {
-      EXPECT_EQ(p.Contents(kProgram + "\\Resource.kept.dat").value_or("<missing>"), kOldArchive)
+      EXPECT_EQ(p.Contents(app.Host().KeptAsidePath()).value_or("<missing>"), kOldArchive)
           << "the archive before is lost";
     }
+    if (keptElsewhere) {
+      EXPECT_TRUE(HasKeptAsideArchive(app.Host())) << "the kept archive of the first installation is lost";
+      EXPECT_EQ(p.Contents(app.Host().KeptAsidePath()).value_or("<missing>"), kOldArchive);
+    }
     const auto other = p.Contents(kOtherHost + "Bin\\Resource.dat");
-    EXPECT_EQ(other.value_or("<missing>"), kOtherArchive);
+    // An install there cut off may have left it the new archive.
+    if (!keptElsewhere || !packedArchives.count(other.value_or(""))) {
+      EXPECT_EQ(other.value_or("<missing>"), kOtherArchive);
+    }
     EXPECT_EQ(p.Contents(kProgram + "\\Resource3.0.20.100.dat").value_or("<missing>"), backup);
     const auto otherBackup = p.Contents(kProgram + "\\Resource3.0.21.200.dat");
     if (otherBackup) {
@@ -242,6 +270,8 @@ const char* Name(Road road) {
       return "apply, host refuses";
     case Road::ForeignKept:
       return "start, kept at another version";
+    case Road::KeptElsewhere:
+      return "apply elsewhere, kept here";
   }
   return "?";
 }
@@ -249,7 +279,8 @@ const char* Name(Road road) {
 TEST(FaultInjection, EveryStepFailingOrTheProgramDyingLosesNothing) {
   int survived = 0;
   int total = 0;
-  for (Road road : {Road::Apply, Road::Restore, Road::Repoint, Road::Start, Road::RefusedApply, Road::ForeignKept}) {
+  for (Road road : {Road::Apply, Road::Restore, Road::Repoint, Road::Start, Road::RefusedApply, Road::ForeignKept,
+                    Road::KeptElsewhere}) {
     const std::vector<Step> steps = RecordSteps(road);
     ASSERT_FALSE(steps.empty());
     for (size_t i = 0; i < steps.size(); ++i) {
@@ -300,7 +331,7 @@ TEST(FaultInjection, TheCleanRoadsDoWhatTheyAreFor) {
     World world;
     world.Run(Road::RefusedApply);
     EXPECT_EQ(world.p.Contents(kHost + "Bin\\Resource.dat"), kOldArchive);
-    EXPECT_FALSE(world.p.Contents(kProgram + "\\Resource.kept.dat"));
+    EXPECT_FALSE(world.p.Contents(world.app.Host().KeptAsidePath()));
   }
   {
     World world;
@@ -324,7 +355,7 @@ TEST(FaultInjection, TheCleanRoadsDoWhatTheyAreFor) {
   {
     World world;
     world.Run(Road::ForeignKept);
-    EXPECT_FALSE(world.p.files.FileExists(kProgram + "\\Resource.kept.dat"));
+    EXPECT_FALSE(world.p.files.FileExists(world.app.Host().KeptAsidePath()));
     EXPECT_NE(world.p.Contents(kProgram + "\\ravelwick.log")->find("kept from Maxthon 3.0.15.300"), std::string::npos);
   }
 }

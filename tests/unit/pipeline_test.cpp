@@ -11,6 +11,7 @@
 #include "pipeline/host_contract.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/tree_record.h"
+#include "stores/utf8_file.h"
 #include "support/fake_platform.h"
 #include "support/fake_tools.h"
 #include "ui/commands.h"
@@ -102,8 +103,8 @@ class PipelineTest : public ::testing::Test {
   std::string Packed() { return PackFolder(p, kTree); }
 
   std::string HostStart() const { return "\"" + kBin + "maxthon.exe\""; }
-  bool NothingPartialLeft() const {
-    return !p.Contents(kHostArchive + ".partial") && !p.Contents(kPacked + ".partial");
+  bool NothingPartialLeft() {
+    return !p.Contents(TemporaryPathFor(p, kHostArchive)) && !p.Contents(TemporaryPathFor(p, kPacked));
   }
 };
 
@@ -146,14 +147,14 @@ TEST_F(PipelineTest, HealthCheckKeepsOrRollsBackAndNeverLosesAnArchive) {
     size_t hostStarts;
     bool keptLeft;
   };
-  const std::string kept = kProgram + "\\Resource.kept.dat";
-  const auto writingKept = [kept](Op op, const std::string& path) {
-    return (op == Op::Copy || op == Op::Write) && path.starts_with(kept);
+  const std::string kept = app.Host().KeptAsidePath();
+  const auto writingKept = [kept, temporary = TemporaryPathFor(p, kept)](Op op, const std::string& path) {
+    return (op == Op::Copy || op == Op::Write) && (path == kept || path == temporary);
   };
   // The second copy into the host's folder is the one back.
   int copiesIn = 0;
-  const auto puttingBack = [&copiesIn](Op op, const std::string& path) {
-    return op == Op::Copy && path.starts_with(kHostArchive) && ++copiesIn == 2;
+  const auto puttingBack = [&copiesIn, temporary = TemporaryPathFor(p, kHostArchive)](Op op, const std::string& path) {
+    return op == Op::Copy && (path == kHostArchive || path == temporary) && ++copiesIn == 2;
   };
   const Row rows[] = {
       {"runs", Host::Runs, false, nullptr, Outcome::Done, true, 1, false},
@@ -361,7 +362,7 @@ TEST_F(PipelineTest, RestorePutsTheBackupBackAndDiscardsTheDerivedFiles) {
   Write(app, ProgramSetting::FileVersion, kVersion);
   AddHostWindow(AddHostProcess());
 
-  EXPECT_EQ(RestoreHost(app, window).outcome, Outcome::Done);
+  EXPECT_EQ(RestoreHost(app, window).result.outcome, Outcome::Done);
 
   EXPECT_EQ(*p.Contents(kHostArchive), "host original v2");
   EXPECT_EQ(*p.Contents(kBackup), "host original v2");
@@ -394,7 +395,7 @@ TEST_F(PipelineTest, FailedRestoreKeepsDerivedFilesAndVersion) {
     Write(app, ProgramSetting::FileVersion, kVersion);
     AddHostWindow(AddHostProcess());
 
-    const PipelineResult result = RestoreHost(app, window);
+    const PipelineResult result = RestoreHost(app, window).result;
 
     EXPECT_EQ(result.outcome, c.outcome);
     EXPECT_EQ(*p.Contents(kHostArchive), "tweaked");
@@ -449,7 +450,7 @@ TEST_F(PipelineTest, FirstUnpackMakesBackupAndPackedArchiveThenCopiesImages) {
   EXPECT_EQ(p.pumps, 3);  // the window stays responsive
   EXPECT_EQ(window.busyStates, (std::vector<bool>{true, false}));
   EXPECT_FALSE(p.waitCursor);
-  EXPECT_FALSE(p.Contents(kPacked + ".partial") || p.Contents(kBackup + ".partial"));
+  EXPECT_FALSE(p.Contents(TemporaryPathFor(p, kPacked)) || p.Contents(TemporaryPathFor(p, kBackup)));
 }
 
 TEST_F(PipelineTest, UnpackPrefersThePackedArchiveThenTheBackupNeverReplacingIt) {
@@ -574,13 +575,13 @@ TEST_F(PipelineTest, RestoreHostWithoutBackupOrVersionChangesNothing) {
   AddTree();
   p.AddFile(kPacked, "packed");
 
-  PipelineResult result = RestoreHost(app, window);
+  PipelineResult result = RestoreHost(app, window).result;
   EXPECT_EQ(result.outcome, Outcome::NoBackup);
   EXPECT_EQ(MessageFor(app, result), "No backup of 3.0.20.100 (3.0.20.100)");
 
   // Without a host version "Resource.dat" is the packed archive, not a backup.
   app.HostVersion.clear();
-  result = RestoreHost(app, window);
+  result = RestoreHost(app, window).result;
   EXPECT_EQ(result.outcome, Outcome::NoHostVersion);
   EXPECT_EQ(MessageFor(app, result), "No version: " + kBin + "Maxthon.exe");
 
@@ -596,7 +597,7 @@ TEST_F(PipelineTest, RestoreHostWithBackupRestores) {
   AddTree();
   p.AddFile(kBackup, "backup");
 
-  EXPECT_EQ(RestoreHost(app, window).outcome, Outcome::Done);
+  EXPECT_EQ(RestoreHost(app, window).result.outcome, Outcome::Done);
 
   EXPECT_EQ(*p.Contents(kHostArchive), "backup");
   EXPECT_FALSE(p.HasFolder(kTree));

@@ -9,6 +9,7 @@
 #include "pipeline/pipeline.h"
 #include "platform/canonical_path.h"
 #include "stores/text.h"
+#include "stores/utf8_file.h"
 #include "support/fake_platform.h"
 #include "ui/main_sequence.h"
 #include "ui/set_folder_dialog.h"
@@ -410,12 +411,13 @@ TEST_F(HostCheckTest, NewVersionReplacesDerivedFilesAndKeepsOldBackups) {
 }
 
 // A kept archive goes back only to the host and version it was taken from;
-// any other is dropped, whatever "FileVersion" says.
-TEST_F(HostCheckTest, AKeptArchiveOfAnotherVersionOrFolderIsDropped) {
+// one of another version is dropped, whatever "FileVersion" says, and one of
+// another folder is that folder's.
+TEST_F(HostCheckTest, AKeptArchiveOfAnotherVersionIsDroppedAndAnotherFoldersLeftBe) {
   AddHost(p, kHost, "3.0.20.100");
   const std::pair<std::optional<Installation>, bool> rows[] = {
       {Installation{p, kProgram, kHost + "Bin\\", "3.0.15.300"}, true},
-      {Installation{p, kProgram, "E:\\M3\\Bin\\", "3.0.20.100"}, true},
+      {Installation{p, kProgram, "E:\\M3\\Bin\\", "3.0.20.100"}, false},
       {std::nullopt, true},  // an earlier release's record, naming only the archive
       {Installation{p, kProgram, kHost + "Bin\\", "3.0.20.100"}, false},
   };
@@ -428,7 +430,7 @@ TEST_F(HostCheckTest, AKeptArchiveOfAnotherVersionOrFolderIsDropped) {
       p.AddFile(kProgram + "\\Resource.kept", kHostArchive);
     }
     EXPECT_EQ(CheckHost(app).droppedKeptAside.has_value(), dropped);
-    EXPECT_EQ(p.files.FileExists(kProgram + "\\Resource.kept.dat"), !dropped);
+    EXPECT_EQ(p.files.FileExists(keptFrom ? keptFrom->KeptAsidePath() : kProgram + "\\Resource.kept.dat"), !dropped);
   }
 }
 
@@ -485,7 +487,7 @@ TEST_F(HostCheckTest, MissingEmptyOrUncopiableHostArchiveLeavesNoBackup) {
     const HostCheckResult check = CheckHostInstallation(app);
     p.failHook = nullptr;
     EXPECT_FALSE(p.files.FileExists(backup));
-    EXPECT_FALSE(p.files.FileExists(backup + ".partial"));
+    EXPECT_FALSE(p.files.FileExists(TemporaryPathFor(p, backup)));
     EXPECT_EQ(Setting(app, "FileVersion"), "<none>");
     EXPECT_EQ(check.outcome, HostCheck::ArchiveUnusable);
     EXPECT_EQ(MessageFor(app, check), "Unusable " + kHostArchive);

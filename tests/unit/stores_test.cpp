@@ -320,6 +320,9 @@ TEST(LogFile, KeepsTheNewestWholeEntriesWithinItsLimit) {
   }
   EXPECT_TRUE(AppendLogEntry(p, log, std::string(500, 'y'), 200));  // one oversized entry stays whole
   EXPECT_EQ(*p.Contents(log), std::string(500, 'y') + "\r\n\r\n");
+  p.AddFile(log, std::string(5000, 'z'));  // no entry breaks at all: none of it is kept
+  EXPECT_TRUE(AppendLogEntry(p, log, "after", 200));
+  EXPECT_EQ(*p.Contents(log), "after\r\n\r\n");
 
   previous = *p.Contents(log);
   p.failHook = [](test::Op op, const std::string&) { return op == test::Op::Write; };

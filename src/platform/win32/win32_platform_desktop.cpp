@@ -7,6 +7,7 @@
 #include "platform/win32/handle.h"
 #include "platform/win32/late_bound.h"
 #include "platform/win32/long_path.h"
+#include "platform/win32/road_fiber.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win32_platform.h"
 
@@ -60,6 +61,9 @@ MessageResult Win32Desktop::ShowMessage(WindowHandle owner, const std::string& t
 }
 
 void Win32Desktop::PumpEvents() {
+  // On the road fiber the window's own loop dispatches: a box or menu opened
+  // from here would hold the road in its loop.
+  if (win32::YieldFromRoad(0)) return;
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/road_fiber.h"
 #include "platform/win32/unicode.h"
 
 namespace rw {
@@ -107,7 +108,10 @@ std::optional<std::string> Win32System::ReadRegistryString(const std::string& va
 
 std::uint32_t Win32System::SystemDefaultLcid() { return GetSystemDefaultLCID(); }
 
-void Win32System::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
+// A road's wait lets the window's loop run meanwhile.
+void Win32System::Sleep(unsigned milliseconds) {
+  if (!win32::YieldFromRoad(milliseconds)) ::Sleep(milliseconds);
+}
 
 // RtlGetVersion tells the truth where GetVersionEx answers what the
 // manifest names.
