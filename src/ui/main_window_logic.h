@@ -254,8 +254,8 @@ class MainWindowLogic : public RoadUser {
   bool activated_ = false;
   Road road_ = Road::None;
   WindowPhase phase_ = WindowPhase::Open;
-  std::vector<bool> shownEnabled_;  // per row of the command table, as the view shows them
-  bool languageImported_ = false;   // stored with the options by OK
+  std::vector<bool> shownEnabled_;               // per row of the command table, as the view shows them
+  bool languageImported_ = false;                // stored with the options by OK
   std::optional<OwnRulesPair> pendingOwnRules_;  // written by OK
 
   std::optional<OptionStatusModel> status_;  // from the load on

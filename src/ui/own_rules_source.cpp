@@ -10,9 +10,7 @@ Skin SkinOf(bool isClassic) { return isClassic ? Skin::Classic : Skin::Modern; }
 
 }  // namespace
 
-std::string OwnRulesFiles::PathOf(bool isClassic) const {
-  return OwnRulesPath(app_.programFolder, SkinOf(isClassic));
-}
+std::string OwnRulesFiles::PathOf(bool isClassic) const { return OwnRulesPath(app_.programFolder, SkinOf(isClassic)); }
 
 std::optional<std::string> OwnRulesFiles::Load(bool isClassic) {
   if (pending_) return pending_->For(SkinOf(isClassic));

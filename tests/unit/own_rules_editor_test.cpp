@@ -148,8 +148,8 @@ TEST(OwnRulesEditor, PagesThatCannotBeEditedAreGreyedAndNeverWritten) {
     EXPECT_TRUE(e.view.editable[0]);
     EXPECT_FALSE(e.view.editable[1]);
     e.logic.OnPageChosen(1);
-    EXPECT_EQ(e.view.summary,
-              singleSkinHost ? e.Say("OwnRulesNotUsedHere") : Fill(e.Say("OwnRulesEditorUnreadable"), {{"$file", kClassic}}));
+    EXPECT_EQ(e.view.summary, singleSkinHost ? e.Say("OwnRulesNotUsedHere")
+                                             : Fill(e.Say("OwnRulesEditorUnreadable"), {{"$file", kClassic}}));
     EXPECT_TRUE(e.view.findings.empty());
     EXPECT_EQ(e.view.texts[1], singleSkinHost ? ".kept{}}" : "");
     e.logic.OnTextChanged(1, "replaced");

@@ -162,8 +162,18 @@ void Tap(WORD key) {
 // What the timer does, step by step; it runs inside whichever loop is
 // active (the preview's and the menu's are modal).
 struct Show {
-  enum class Kind { Window, Preview, Menu, Progress, ExportDialog, ImportReport, Tip, Find, OwnRules, Looks } kind =
-      Kind::Window;
+  enum class Kind {
+    Window,
+    Preview,
+    Menu,
+    Progress,
+    ExportDialog,
+    ImportReport,
+    Tip,
+    Find,
+    OwnRules,
+    Looks
+  } kind = Kind::Window;
   std::wstring section, find;
   // The packing wait three seconds in, shown again at every tick as the road
   // does at every poll.
