@@ -42,9 +42,10 @@ struct StartPolicy {
   HostNeed host;
 };
 
-/// Every start: the program named, the language chosen, this program
-/// folder claimed (a command's claim also says no window is on its way),
-/// then PrepareHost as `policy` says.
+/// Every start, the window's and a command's: the program named, this
+/// program folder claimed (a command's claim also says no window is on its
+/// way), the language chosen, then PrepareHost as `policy` says. A raised
+/// window is the one stop that tells `user` nothing.
 StartStop Start(App& app, StartUser& user, const StartPolicy& policy);
 
 /// Sets app.AppVersion and app.AppTitle, the title the main window is
