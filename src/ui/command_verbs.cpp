@@ -167,18 +167,10 @@ struct Refusal {
 // message: this program folder's claim, the tools, the host folder and the
 // host check. A refusal leaves the host as it was.
 std::optional<Refusal> PrepareAsAStart(App& app, bool needsTools) {
-  NameTheProgram(app);
-  app.LanguageName = ChooseLanguage(app);
-  // Claimed as the window's start claims it, so of the window and any number
-  // of verbs started at once exactly one goes on; a copy of the program in
-  // another folder shows its window.
-  if (!ClaimForCommandLine(app.platform, app.programFolder) ||
-      app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle))
-    return Refusal{ExitCode::WindowOpen, Text(app, "AlreadyRunning")};
   ConsoleStart user;
-  if (PrepareHost(app, user, needsTools, HostNeed::Ready) != StartStop::None)
-    return Refusal{ExitCode::Failed, user.told};
-  return std::nullopt;
+  const StartStop stop = Start(app, user, {WhenClaimed::Refuse, needsTools, HostNeed::Ready});
+  if (stop == StartStop::None) return std::nullopt;
+  return Refusal{stop == StartStop::AlreadyRunning ? ExitCode::WindowOpen : ExitCode::Failed, user.told};
 }
 
 // A file of own rules that is not used is an error worth a line of its own,

@@ -25,14 +25,21 @@ constexpr std::string_view kCommandLineBusyEnglish =
 
 std::string CommandLineRunName(const std::string& instanceName) { return instanceName + "-CommandLine"; }
 
+// How the claim of this program folder went.
+enum class Claim { Held, Raised, CommandLineBusy, Refused };
+
+WindowHandle OpenMainWindow(const App& app) {
+  return app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle);
+}
+
 // Another instance holds this folder's claim. Its window is raised once it
 // shows; when the other instance ends meanwhile, this start goes on
 // (nullopt); a command-line run still at work is told about.
-std::optional<MainExit> MeetTheOtherInstance(App& app, const std::string& instanceName) {
+std::optional<Claim> MeetTheOtherInstance(App& app, const std::string& instanceName) {
   for (int poll = 0;; ++poll) {
-    if (const WindowHandle window = app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle)) {
+    if (const WindowHandle window = OpenMainWindow(app)) {
       app.platform.desktop.RaiseWindow(window);
-      return MainExit::AlreadyRunning;
+      return Claim::Raised;
     }
     if (app.platform.system.ClaimSingleInstance(instanceName)) return std::nullopt;
     if (poll == kRunningWindowPolls) break;
@@ -40,11 +47,28 @@ std::optional<MainExit> MeetTheOtherInstance(App& app, const std::string& instan
   }
   // A start with no window yet (a dialog, a message) holds only the first
   // name. Holding the second costs nothing: this process ends now.
-  if (app.platform.system.ClaimSingleInstance(CommandLineRunName(instanceName))) return MainExit::AlreadyRunning;
-  app.LanguageName = ChooseLanguage(app);
-  const std::string text = Text(app, "CommandLineBusy");
-  app.Message(text.empty() ? kCommandLineBusyEnglish : text);
-  return MainExit::CommandLineBusy;
+  if (app.platform.system.ClaimSingleInstance(CommandLineRunName(instanceName))) return Claim::Raised;
+  return Claim::CommandLineBusy;
+}
+
+Claim ClaimProgramFolder(App& app, WhenClaimed whenClaimed) {
+  if (whenClaimed == WhenClaimed::Refuse) {
+    // Claimed as the window's start claims it, so of the window and any
+    // number of commands started at once exactly one goes on; a copy of the
+    // program in another folder shows its window.
+    if (!ClaimForCommandLine(app.platform, app.programFolder) || OpenMainWindow(app)) return Claim::Refused;
+    return Claim::Held;
+  }
+  if (const std::string name = SingleInstanceName(app.platform, app.programFolder);
+      !app.platform.system.ClaimSingleInstance(name)) {
+    if (const std::optional<Claim> met = MeetTheOtherInstance(app, name)) return *met;
+  }
+  // A copy in another folder counts as running too.
+  if (const WindowHandle running = OpenMainWindow(app)) {
+    app.platform.desktop.RaiseWindow(running);
+    return Claim::Raised;
+  }
+  return Claim::Held;
 }
 
 // The start of the window, before it opens: its words are boxes of their
@@ -144,27 +168,34 @@ void NameTheProgram(App& app) {
   app.AppTitle = "Ravelwick (" + app.AppVersion + ")";
 }
 
-MainExit Main(App& app, UiFactory& ui) {
+StartStop Start(App& app, StartUser& user, const StartPolicy& policy) {
   NameTheProgram(app);
-
   // Claimed before anything else: of two starts at the same moment exactly
   // one gets on, where looking for a window would let both through.
-  if (const std::string name = SingleInstanceName(app.platform, app.programFolder);
-      !app.platform.system.ClaimSingleInstance(name)) {
-    if (const std::optional<MainExit> exit = MeetTheOtherInstance(app, name)) return *exit;
-  }
-  // A copy in another folder counts as running too.
-  if (const WindowHandle running = app.platform.desktop.FindTopWindow(std::string(kMainWindowClass), app.AppTitle)) {
-    app.platform.desktop.RaiseWindow(running);
-    return MainExit::AlreadyRunning;
-  }
-
+  const Claim claim = ClaimProgramFolder(app, policy.whenClaimed);
+  if (claim == Claim::Raised) return StartStop::AlreadyRunning;
   // Settled before the first message, so every message speaks the
   // user's language.
   app.LanguageName = ChooseLanguage(app);
+  if (claim == Claim::CommandLineBusy) {
+    const std::string text = Text(app, "CommandLineBusy");
+    user.Tell(text.empty() ? kCommandLineBusyEnglish : text, MessageIcon::Information);
+    return StartStop::CommandLineBusy;
+  }
+  if (claim == Claim::Refused) {
+    user.Tell(Text(app, "AlreadyRunning"), MessageIcon::Warning);
+    return StartStop::AlreadyRunning;
+  }
+  return PrepareHost(app, user, policy.needsTools, policy.host);
+}
 
+MainExit Main(App& app, UiFactory& ui) {
   StartingWindow user(app, ui);
-  switch (PrepareHost(app, user, /*needsTools=*/true, HostNeed::Found)) {
+  switch (Start(app, user, {WhenClaimed::MeetIt, /*needsTools=*/true, HostNeed::Found})) {
+    case StartStop::AlreadyRunning:
+      return MainExit::AlreadyRunning;
+    case StartStop::CommandLineBusy:
+      return MainExit::CommandLineBusy;
     case StartStop::MissingTool:
       return MainExit::MissingTool;
     case StartStop::NoHostFolder:

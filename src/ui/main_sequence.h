@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "app/host_check.h"
 #include "platform/platform.h"
+#include "ui/roads.h"
 #include "ui/ui_factory.h"
 
 namespace rw {
@@ -27,6 +28,25 @@ enum class MainExit {
 };
 
 MainExit Main(App& app, UiFactory& ui);
+
+/// What a start does when another instance holds this program folder.
+enum class WhenClaimed {
+  MeetIt,  // waits for its window and raises it, as any open window of the program is
+  Refuse,  // goes no further, and leaves every window as it is
+};
+
+/// How a start differs between the window and a command.
+struct StartPolicy {
+  WhenClaimed whenClaimed;
+  bool needsTools;
+  HostNeed host;
+};
+
+/// Every start, the window's and a command's: the program named, this
+/// program folder claimed (a command's claim also says no window is on its
+/// way), the language chosen, then PrepareHost as `policy` says. A raised
+/// window is the one stop that tells `user` nothing.
+StartStop Start(App& app, StartUser& user, const StartPolicy& policy);
 
 /// Sets app.AppVersion and app.AppTitle, the title the main window is
 /// found by.

@@ -79,6 +79,35 @@ void AddOnce(std::vector<std::string>& list, std::string item) {
   if (std::find(list.begin(), list.end(), item) == list.end()) list.push_back(std::move(item));
 }
 
+// An option in use that acts nowhere: the box that would make it act (a
+// field's own box first, then the others in table order, each tried alone),
+// or else the ticked box that keeps it from acting, found the same way.
+void FindWhyIdle(const OptionDef& def, const OptionSnapshot& options, bool singleSkinHost, bool compositionEnabled,
+                 const auto& actsSomewhere, OptionStatus& status) {
+  std::vector<Option> candidates;
+  if (def.kind == OptionKind::Text)
+    if (const auto box = BoxOfRow(def)) candidates.push_back(*box);
+  for (const OptionDef& other : Options())
+    if (other.kind == OptionKind::Check && other.option != def.option) candidates.push_back(other.option);
+  for (const Option candidate : candidates) {
+    if (options.State(candidate) != 0 || GreyedHere(Def(candidate), singleSkinHost, compositionEnabled)) continue;
+    if (actsSomewhere(options.WithState(candidate, 1), def.option)) {
+      status.needs = candidate;
+      break;
+    }
+  }
+  for (const OptionDef& other : Options()) {
+    if (status.needs || other.option == def.option || !options.Ticked(other.option) ||
+        GreyedHere(other, singleSkinHost, compositionEnabled))
+      continue;
+    if (actsSomewhere(options.WithState(other.option, 0), def.option)) {
+      status.contradictedBy = other.option;
+      break;
+    }
+  }
+  status.noEffect = !status.needs && !status.contradictedBy;
+}
+
 }  // namespace
 
 OptionStatusModel::OptionStatusModel(const App& app) : app_(app) { Reload(); }
@@ -161,15 +190,8 @@ std::string OptionStatusModel::NameOf(Option option) {
   return "\"" + (def.captionKey.empty() ? std::string() : Say(def.captionKey)) + "\"";
 }
 
-OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool compositionEnabled, bool singleSkinHost) {
-  OptionStatuses statuses;
-  if (notReady_) return statuses;
-
-  struct Skin {
-    bool classic;
-    const Texts* judged;  // what the judging runs see
-    TweakTextRun run;
-  };
+std::vector<OptionStatusModel::Skin> OptionStatusModel::RunSkins(const OptionSnapshot& options, bool compositionEnabled,
+                                                                 bool singleSkinHost) const {
   std::vector<Skin> skins;
   for (const bool classic : {false, true}) {
     if (classic && singleSkinHost) continue;
@@ -177,10 +199,13 @@ OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool co
     skins.push_back({classic, &Judged(classic, singleSkinHost),
                      TweakTextsWithNotes(templates_[classic][singleSkinHost], inputs, classic)});
   }
-  const auto judgedTemplates = [](const Skin& skin) -> const Texts& { return *skin.judged; };
+  return skins;
+}
 
-  // Places not found, in words, per option.
-  std::array<std::vector<std::string>, kOptionCount> notFound;
+// Places not found, in words, per option.
+OptionStatusModel::PlacesByOption OptionStatusModel::PlacesNotFound(const std::vector<Skin>& skins,
+                                                                    bool singleSkinHost) {
+  PlacesByOption notFound;
   for (const Skin& skin : skins) {
     const std::vector<std::string> names = TemplatesOf(singleSkinHost, skin.classic);
     const std::string& skinName = skin.classic ? Say("StatusSkinClassic") : Say("StatusSkinModern");
@@ -196,38 +221,78 @@ OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool co
       }
     }
   }
+  return notFound;
+}
 
-  // Contradictions: the pairs are kept while the fields and host stay.
-  std::array<std::optional<Option>, kOptionCount> winners;
-  const TweakInputs inputs{options, singleSkinHost, compositionEnabled};
+// Contradictions: the pairs are kept while the fields and host stay.
+OptionStatusModel::WinnersByOption OptionStatusModel::ContradictionWinners(const std::vector<Skin>& skins,
+                                                                           const TweakInputs& inputs) {
+  WinnersByOption winners;
   for (const Skin& skin : skins) {
     std::optional<ConflictJudge>& judge = judges_[skin.classic];
-    if (!judge || !judge->Serves(inputs, skin.classic)) judge.emplace(judgedTemplates(skin), inputs, skin.classic);
-    for (const OptionConflict& conflict : judge->ConflictsAmong(options))
+    if (!judge || !judge->Serves(inputs, skin.classic)) judge.emplace(*skin.judged, inputs, skin.classic);
+    for (const OptionConflict& conflict : judge->ConflictsAmong(inputs.options))
       if (!winners[IndexOf(conflict.loser)]) winners[IndexOf(conflict.loser)] = conflict.winner;
   }
+  return winners;
+}
 
+std::vector<TweakRuns*> OptionStatusModel::KeptRuns(const std::vector<Skin>& skins, bool singleSkinHost,
+                                                    bool compositionEnabled) {
   std::vector<TweakRuns*> runs;
   for (const Skin& skin : skins) {
     std::optional<TweakRuns>& kept = runs_[skin.classic];
     if (!kept || kept->singleSkinHost != singleSkinHost || kept->compositionEnabled != compositionEnabled ||
         kept->Kept() > kKeptRuns)
-      kept.emplace(judgedTemplates(skin), singleSkinHost, compositionEnabled, skin.classic);
+      kept.emplace(*skin.judged, singleSkinHost, compositionEnabled, skin.classic);
     runs.push_back(&*kept);
   }
+  return runs;
+}
+
+// Over the size limit the runs see no templates, so an edit that found its
+// place counts as acting.
+bool OptionStatusModel::EditedSomewhere(const std::vector<Skin>& skins, bool singleSkinHost, Option option) const {
+  for (const Skin& skin : skins) {
+    if (!tooLarge_[skin.classic][singleSkinHost]) continue;
+    for (const EditNotes& notes : skin.run.notes)
+      for (const EditNote& note : notes)
+        if (note.option == option && note.result != EditResult::NotFound) return true;
+  }
+  return false;
+}
+
+// The words, one sentence per mark.
+void OptionStatusModel::Describe(const OptionDef& def, OptionStatus& status) {
+  std::vector<std::string>& sentences = status.sentences;
+  if (status.greyed)
+    sentences.push_back(*status.greyed == GreyReason::SingleSkinHost ? Say("StatusGreyedHost")
+                                                                     : Say("StatusGreyedComposition"));
+  for (const std::string& place : status.noPlace) sentences.push_back(Fill(Say("StatusNotFound"), {{"$place", place}}));
+  if (status.noEffect && status.noPlace.empty()) sentences.push_back(Say("StatusIdle"));
+  if (status.contradictedBy)
+    sentences.push_back(Fill(Say("StatusContradicted"), {{"$option", NameOf(*status.contradictedBy)}}));
+  if (status.needs) sentences.push_back(Fill(Say("StatusNeeds"), {{"$option", NameOf(*status.needs)}}));
+  if (status.changedFromDefault)
+    sentences.push_back(def.kind == OptionKind::Check
+                            ? Say("StatusChanged")
+                            : Fill(Say("StatusChangedField"), {{"$value", std::string(def.defaultValue)}}));
+  for (const std::string& sentence : sentences) {
+    if (!status.words.empty()) status.words += ' ';
+    status.words += sentence;
+  }
+}
+
+OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool compositionEnabled, bool singleSkinHost) {
+  OptionStatuses statuses;
+  if (notReady_) return statuses;
+
+  const std::vector<Skin> skins = RunSkins(options, compositionEnabled, singleSkinHost);
+  const PlacesByOption notFound = PlacesNotFound(skins, singleSkinHost);
+  const WinnersByOption winners = ContradictionWinners(skins, {options, singleSkinHost, compositionEnabled});
+  const std::vector<TweakRuns*> runs = KeptRuns(skins, singleSkinHost, compositionEnabled);
   const auto actsSomewhere = [&](const OptionSnapshot& with, Option option) {
     return std::any_of(runs.begin(), runs.end(), [&](TweakRuns* r) { return Acts(*r, with, option); });
-  };
-  // Over the size limit the runs see no templates, so an edit that found
-  // its place counts as acting.
-  const auto editedSomewhere = [&](Option option) {
-    for (const Skin& skin : skins) {
-      if (!tooLarge_[skin.classic][singleSkinHost]) continue;
-      for (const EditNotes& notes : skin.run.notes)
-        for (const EditNote& note : notes)
-          if (note.option == option && note.result != EditResult::NotFound) return true;
-    }
-    return false;
   };
 
   for (const OptionDef& def : Options()) {
@@ -241,54 +306,11 @@ OptionStatuses OptionStatusModel::Compute(const OptionSnapshot& options, bool co
         status.noPlace = notFound[IndexOf(def.option)];
       } else if (winners[IndexOf(def.option)]) {
         status.contradictedBy = winners[IndexOf(def.option)];
-      } else if (!actsSomewhere(options, def.option) && !editedSomewhere(def.option)) {
-        // The box that would make it act: a field's own box first, then the
-        // others in table order, each tried alone.
-        std::vector<Option> candidates;
-        if (def.kind == OptionKind::Text)
-          if (const auto box = BoxOfRow(def)) candidates.push_back(*box);
-        for (const OptionDef& other : Options())
-          if (other.kind == OptionKind::Check && other.option != def.option) candidates.push_back(other.option);
-        for (const Option candidate : candidates) {
-          if (options.State(candidate) != 0 || GreyedHere(Def(candidate), singleSkinHost, compositionEnabled)) continue;
-          if (actsSomewhere(options.WithState(candidate, 1), def.option)) {
-            status.needs = candidate;
-            break;
-          }
-        }
-        // Or the ticked box that keeps it from acting, found the same way.
-        for (const OptionDef& other : Options()) {
-          if (status.needs || other.option == def.option || !options.Ticked(other.option) ||
-              GreyedHere(other, singleSkinHost, compositionEnabled))
-            continue;
-          if (actsSomewhere(options.WithState(other.option, 0), def.option)) {
-            status.contradictedBy = other.option;
-            break;
-          }
-        }
-        status.noEffect = !status.needs && !status.contradictedBy;
+      } else if (!actsSomewhere(options, def.option) && !EditedSomewhere(skins, singleSkinHost, def.option)) {
+        FindWhyIdle(def, options, singleSkinHost, compositionEnabled, actsSomewhere, status);
       }
     }
-
-    // The words, one sentence per mark.
-    std::vector<std::string>& sentences = status.sentences;
-    if (status.greyed)
-      sentences.push_back(*status.greyed == GreyReason::SingleSkinHost ? Say("StatusGreyedHost")
-                                                                       : Say("StatusGreyedComposition"));
-    for (const std::string& place : status.noPlace)
-      sentences.push_back(Fill(Say("StatusNotFound"), {{"$place", place}}));
-    if (status.noEffect && status.noPlace.empty()) sentences.push_back(Say("StatusIdle"));
-    if (status.contradictedBy)
-      sentences.push_back(Fill(Say("StatusContradicted"), {{"$option", NameOf(*status.contradictedBy)}}));
-    if (status.needs) sentences.push_back(Fill(Say("StatusNeeds"), {{"$option", NameOf(*status.needs)}}));
-    if (status.changedFromDefault)
-      sentences.push_back(def.kind == OptionKind::Check
-                              ? Say("StatusChanged")
-                              : Fill(Say("StatusChangedField"), {{"$value", std::string(def.defaultValue)}}));
-    for (const std::string& sentence : sentences) {
-      if (!status.words.empty()) status.words += ' ';
-      status.words += sentence;
-    }
+    Describe(def, status);
   }
   return statuses;
 }

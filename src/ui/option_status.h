@@ -19,6 +19,7 @@
 namespace rw {
 
 struct App;
+struct OptionDef;
 
 /// Why a row is greyed on this browser.
 enum class GreyReason : std::uint8_t {
@@ -87,6 +88,22 @@ class OptionStatusModel {
   using Texts = std::vector<std::optional<std::string>>;
   const std::string& Say(std::string_view key);
   std::string NameOf(Option option);
+
+  // A skin of this host: the templates its judging sees and what the
+  // tweaks' edits found.
+  struct Skin {
+    bool classic;
+    const Texts* judged;
+    TweakTextRun run;
+  };
+  using PlacesByOption = std::array<std::vector<std::string>, kOptionCount>;
+  using WinnersByOption = std::array<std::optional<Option>, kOptionCount>;
+  std::vector<Skin> RunSkins(const OptionSnapshot& options, bool compositionEnabled, bool singleSkinHost) const;
+  PlacesByOption PlacesNotFound(const std::vector<Skin>& skins, bool singleSkinHost);
+  WinnersByOption ContradictionWinners(const std::vector<Skin>& skins, const TweakInputs& inputs);
+  std::vector<TweakRuns*> KeptRuns(const std::vector<Skin>& skins, bool singleSkinHost, bool compositionEnabled);
+  bool EditedSomewhere(const std::vector<Skin>& skins, bool singleSkinHost, Option option) const;
+  void Describe(const OptionDef& def, OptionStatus& status);
 
   const App& app_;
   std::optional<StatusNotReady> notReady_;

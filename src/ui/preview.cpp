@@ -108,57 +108,63 @@ OwnRulesPart DescribeOwnRules(const App& app, const std::vector<OwnRulesLook>& l
   return part;
 }
 
-}  // namespace
+// The warnings' lines, each marked, and how many there are.
+struct Warnings {
+  std::string text;
+  int count = 0;
+  void Add(const std::string& line) {
+    Line(text, "! " + line);
+    ++count;
+  }
+};
 
-Preview BuildPreview(const App& app, const OptionSnapshot& options, bool compositionEnabled,
-                     const OwnRulesPair* pendingOwnRules) {
-  OverlayPlatform overlay(app.platform);
-  const std::vector<OwnRulesLook> looks = LookAtOwnRules(app, pendingOwnRules);
-  OwnRulesPair own;
-  for (const OwnRulesLook& look : looks) own.For(look.skin) = look.read.text;
-  const TweakInputs inputs{options, app.SingleSkinHost, compositionEnabled, TextsOf(own)};
+std::vector<SkinRun> RunSkins(Platform& overlay, const App& app, const TweakInputs& inputs) {
   std::vector<SkinRun> runs;
   runs.push_back(RunSkin(overlay, app, inputs, /*isClassic=*/false));
   if (!app.SingleSkinHost) runs.push_back(RunSkin(overlay, app, inputs, /*isClassic=*/true));
+  return runs;
+}
 
-  Preview preview;
-  std::string warnings;
-  const auto warn = [&](const std::string& line) {
-    Line(warnings, "! " + line);
-    ++preview.warnings;
-  };
-
-  // Files the run needed and could not read.
+// Files the run needed and could not read.
+void WarnUnreadFiles(const App& app, const std::vector<SkinRun>& runs, Warnings& warnings) {
   std::set<std::string> toldFiles;
   for (const SkinRun& run : runs)
     for (const FileNotRead& notRead : run.report.unreadable)
       if (toldFiles.insert(notRead.file).second)
-        warn(Fill(notRead.exists ? Text(app, "PreviewUnreadable") : Text(app, "PreviewMissing"),
-                  {{"$file", notRead.file}}));
+        warnings.Add(Fill(notRead.exists ? Text(app, "PreviewUnreadable") : Text(app, "PreviewMissing"),
+                          {{"$file", notRead.file}}));
+}
 
-  OwnRulesPart ownPart = DescribeOwnRules(app, looks);
-  for (const std::string& line : ownPart.warnings) warn(line);
-
-  // Ticked boxes this host does not let act.
+// Ticked boxes this host does not let act; they are told.
+std::set<Option> WarnCannotAct(const App& app, const OptionSnapshot& options, bool compositionEnabled,
+                               Warnings& warnings) {
   std::set<Option> told;
   for (const OptionDef& def : Options()) {
     if (def.kind != OptionKind::Check || !options.Ticked(def.option)) continue;
     if (!CannotActHere(def, app.SingleSkinHost, compositionEnabled)) continue;
-    warn(Fill(Text(app, "PreviewCannotAct"), {{"$option", NameOf(app, def.option)}}));
+    warnings.Add(Fill(Text(app, "PreviewCannotAct"), {{"$option", NameOf(app, def.option)}}));
     told.insert(def.option);
   }
+  return told;
+}
 
-  // Edits whose place in the interface is gone.
+// Edits whose place in the interface is gone; how many options have one.
+int WarnNotFound(const App& app, const std::vector<SkinRun>& runs, std::set<Option>& told, Warnings& warnings) {
   for (const SkinRun& run : runs)
     for (const TweakEffect& effect : run.report.effects)
       if (effect.result == EditResult::NotFound && !told.count(effect.option))
-        warn(Fill(Text(app, "PreviewNotFound"),
-                  {{"$option", NameOf(app, effect.option)}, {"$anchor", effect.detail}, {"$file", effect.file}}));
+        warnings.Add(
+            Fill(Text(app, "PreviewNotFound"),
+                 {{"$option", NameOf(app, effect.option)}, {"$anchor", effect.detail}, {"$file", effect.file}}));
+  int notFound = 0;
   for (const SkinRun& run : runs)
     for (const TweakEffect& effect : run.report.effects)
-      if (effect.result == EditResult::NotFound && told.insert(effect.option).second) ++preview.notFound;
+      if (effect.result == EditResult::NotFound && told.insert(effect.option).second) ++notFound;
+  return notFound;
+}
 
-  // Contradictions, once however many skins show them.
+// Contradictions, once however many skins show them.
+void WarnConflicts(const App& app, const std::vector<SkinRun>& runs, std::set<Option>& told, Warnings& warnings) {
   std::set<std::pair<Option, Option>> pairs;
   for (const SkinRun& run : runs) {
     for (const OptionConflict& conflict : run.conflicts) {
@@ -166,51 +172,61 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
       std::string line = Fill(Text(app, "PreviewConflict"),
                               {{"$winner", NameOf(app, conflict.winner)}, {"$loser", NameOf(app, conflict.loser)}});
       if (!conflict.rule.empty()) line += " (" + conflict.rule + ")";
-      warn(line);
+      warnings.Add(line);
       told.insert(conflict.loser);
     }
   }
+}
 
-  // Boxes that change nothing in any skin, for a reason not told above.
+// Boxes that change nothing in any skin, for a reason not told above.
+void WarnNoEffect(const App& app, const std::vector<SkinRun>& runs, const std::set<Option>& told, Warnings& warnings) {
   for (const Option option : runs.front().withoutEffect) {
     const bool everywhere = std::all_of(runs.begin(), runs.end(), [&](const SkinRun& run) {
       return std::find(run.withoutEffect.begin(), run.withoutEffect.end(), option) != run.withoutEffect.end();
     });
-    if (everywhere && !told.count(option)) warn(Fill(Text(app, "PreviewNoEffect"), {{"$option", NameOf(app, option)}}));
+    if (everywhere && !told.count(option))
+      warnings.Add(Fill(Text(app, "PreviewNoEffect"), {{"$option", NameOf(app, option)}}));
   }
+}
 
-  // What each ticked box does, file by file.
+// What one effect does, in lines below its option.
+void DescribeEffect(const App& app, const TweakEffect& effect, std::string& lines) {
+  if (effect.kind == TweakEffect::Kind::Rules) {
+    Line(lines, "  " + effect.file + ":");
+    for (size_t start = 0, end; start < effect.detail.size(); start = end + 1) {
+      end = effect.detail.find('\n', start);
+      if (end == std::string::npos) end = effect.detail.size();
+      Line(lines, "    " + effect.detail.substr(start, end - start));
+    }
+  } else if (effect.result != EditResult::NotFound) {
+    Line(lines, "  " + effect.file + ": " +
+                    (effect.result == EditResult::Made ? Text(app, "PreviewEdited") : Text(app, "PreviewInPlace")));
+  }
+}
+
+// What each ticked box does, file by file.
+std::string DescribeEffects(const App& app, const OptionSnapshot& options, const std::vector<SkinRun>& runs) {
   std::string effects;
   for (const OptionDef& def : Options()) {
     if (def.kind != OptionKind::Check || !options.Ticked(def.option)) continue;
     std::string lines;
-    for (const SkinRun& run : runs) {
-      for (const TweakEffect& effect : run.report.effects) {
-        if (effect.option != def.option) continue;
-        if (effect.kind == TweakEffect::Kind::Rules) {
-          Line(lines, "  " + effect.file + ":");
-          for (size_t start = 0, end; start < effect.detail.size(); start = end + 1) {
-            end = effect.detail.find('\n', start);
-            if (end == std::string::npos) end = effect.detail.size();
-            Line(lines, "    " + effect.detail.substr(start, end - start));
-          }
-        } else if (effect.result != EditResult::NotFound) {
-          Line(lines,
-               "  " + effect.file + ": " +
-                   (effect.result == EditResult::Made ? Text(app, "PreviewEdited") : Text(app, "PreviewInPlace")));
-        }
-      }
-    }
+    for (const SkinRun& run : runs)
+      for (const TweakEffect& effect : run.report.effects)
+        if (effect.option == def.option) DescribeEffect(app, effect, lines);
     Line(effects, NameOf(app, def.option));
     effects += lines.empty() ? "  -\n" : lines;
   }
+  return effects;
+}
 
+struct ChangedFile {
+  std::string title;
+  std::string text;
+  std::string note;
+};
+
+std::vector<ChangedFile> ChangedFiles(const App& app, OverlayPlatform& overlay) {
   const std::string tree = app.Host().Tree();
-  struct ChangedFile {
-    std::string title;
-    std::string text;
-    std::string note;
-  };
   std::vector<ChangedFile> files;
   for (const OverlayPlatform::Change& change : overlay.Changes()) {
     const std::string path = BelowTree(change.path, tree);
@@ -223,22 +239,53 @@ Preview BuildPreview(const App& app, const OptionSnapshot& options, bool composi
                           std::string_view(after).substr(kUtf8Bom.size()) == before;
     files.push_back({path, PreviewText(diff, path), markOnly ? " " + Text(app, "PreviewMarkOnly") : ""});
   }
-  preview.changedFiles = static_cast<int>(files.size());
+  return files;
+}
 
+std::string Summary(const App& app, const Warnings& warnings, const std::string& effects,
+                    const std::string& ownRulesSummary, const std::vector<ChangedFile>& files) {
   std::string summary;
-  if (preview.warnings > 0) {
+  if (warnings.count > 0) {
     Line(summary, Text(app, "PreviewWarnings"));
-    summary += warnings;
+    summary += warnings.text;
     summary += '\n';
   }
   Line(summary, Text(app, "PreviewOptions"));
   summary += effects.empty() ? Text(app, "PreviewNoOptions") + "\n" : effects;
   summary += '\n';
-  summary += ownPart.summary;
-  Line(summary, Fill(Text(app, "PreviewFiles"), {{"$count", std::to_string(preview.changedFiles)}}));
+  summary += ownRulesSummary;
+  Line(summary, Fill(Text(app, "PreviewFiles"), {{"$count", std::to_string(files.size())}}));
   for (const ChangedFile& file : files) Line(summary, "  " + file.title + file.note);
+  return summary;
+}
 
-  preview.sections.push_back({Text(app, "PreviewSummary"), std::move(summary)});
+}  // namespace
+
+Preview BuildPreview(const App& app, const OptionSnapshot& options, bool compositionEnabled,
+                     const OwnRulesPair* pendingOwnRules) {
+  OverlayPlatform overlay(app.platform);
+  const std::vector<OwnRulesLook> looks = LookAtOwnRules(app, pendingOwnRules);
+  OwnRulesPair own;
+  for (const OwnRulesLook& look : looks) own.For(look.skin) = look.read.text;
+  const TweakInputs inputs{options, app.SingleSkinHost, compositionEnabled, TextsOf(own)};
+  const std::vector<SkinRun> runs = RunSkins(overlay, app, inputs);
+
+  // In this order: what could not be read, the own rules, then the options.
+  Preview preview;
+  Warnings warnings;
+  WarnUnreadFiles(app, runs, warnings);
+  OwnRulesPart ownPart = DescribeOwnRules(app, looks);
+  for (const std::string& line : ownPart.warnings) warnings.Add(line);
+  std::set<Option> told = WarnCannotAct(app, options, compositionEnabled, warnings);
+  preview.notFound = WarnNotFound(app, runs, told, warnings);
+  WarnConflicts(app, runs, told, warnings);
+  WarnNoEffect(app, runs, told, warnings);
+  preview.warnings = warnings.count;
+
+  std::vector<ChangedFile> files = ChangedFiles(app, overlay);
+  preview.changedFiles = static_cast<int>(files.size());
+  preview.sections.push_back({Text(app, "PreviewSummary"),
+                              Summary(app, warnings, DescribeEffects(app, options, runs), ownPart.summary, files)});
   for (PreviewSection& section : ownPart.sections) preview.sections.push_back(std::move(section));
   for (ChangedFile& file : files) preview.sections.push_back({std::move(file.title), std::move(file.text)});
   return preview;

@@ -35,8 +35,17 @@ class StartUser : public RoadUser {
 /// for it, and writes the folder only then, so a refusal leaves all as it was.
 enum class HostNeed { Found, Ready };
 
-/// Why a start goes no further; its word was told.
-enum class StartStop { None, MissingTool, NoHostFolder, Locked, HostNotReady };
+/// Why a start goes no further; its word was told (a raised window says
+/// nothing).
+enum class StartStop {
+  None,
+  AlreadyRunning,   // another instance holds this program folder, or a window of the program is open
+  CommandLineBusy,  // a command-line run of this folder is at work
+  MissingTool,
+  NoHostFolder,
+  Locked,
+  HostNotReady,
+};
 
 /// What every start does once it holds the program folder: the tools (when
 /// `needsTools`), the host folder and the host check (CheckHost), telling

@@ -71,6 +71,101 @@ bool InstalledLanguage(const App& app, std::string_view name) {
   return app.platform.files.FileExists(LanguageFilePath(app.programFolder, name));
 }
 
+// Stamped before reading, so that a huge file is never read. Nullopt, with
+// the report's status set, when it is not read.
+std::optional<std::string> ReadWithinLimit(Platform& platform, const std::string& path, FileCache& cache,
+                                           ImportReport& report) {
+  const auto refuse = [&](TransferStatus status) {
+    report.status = status;
+    return std::optional<std::string>();
+  };
+  const std::optional<FileStamp> stamp = platform.files.StampOf(path);
+  if (!stamp) return refuse(TransferStatus::Unreadable);
+  if (stamp->size > kMaxImportBytes) return refuse(TransferStatus::TooLarge);
+  std::optional<std::string> bytes = cache.Read(platform, path);
+  if (!bytes) return refuse(TransferStatus::Unreadable);
+  if (bytes->size() > kMaxImportBytes) return refuse(TransferStatus::TooLarge);
+  return bytes;
+}
+
+bool IsOptionKey(std::string_view key) {
+  return std::any_of(Options().begin(), Options().end(),
+                     [&](const OptionDef& def) { return EqualsIgnoreCase(def.settingsKey, key); });
+}
+
+// Notes the keys that are unknown, given twice or cut; false when none is
+// an option or the language.
+bool NoteKeys(const std::vector<IniKey>& keys, ImportReport& report) {
+  bool holdsSettings = false;
+  for (const IniKey& key : keys) {
+    const bool option = IsOptionKey(key.name);
+    const bool language = EqualsIgnoreCase(key.name, kLanguageKey);
+    holdsSettings = holdsSettings || option || language;
+    if (!option && !language) {
+      // This computer's own keys are never carried, and never unknown.
+      if (!IsThisComputersOwn(key.name)) report.unknown.push_back(key.name);
+      continue;
+    }
+    if (key.lines > 1) report.duplicated.push_back(key.name);
+    if (key.cut) report.cut.push_back(key.name);
+  }
+  return holdsSettings;
+}
+
+// The file being imported: its keys, and its values read through one cache.
+struct ImportFile {
+  Platform& platform;
+  const std::string& path;
+  FileCache& cache;
+  std::vector<IniKey> keys;
+
+  bool Has(std::string_view key) const {
+    return std::any_of(keys.begin(), keys.end(), [&](const IniKey& k) { return EqualsIgnoreCase(k.name, key); });
+  }
+  std::string Read(std::string_view key) { return ReadIniValue(platform, path, key, "", &cache); }
+};
+
+void TakeOption(const App& app, const OptionModel& current, ImportFile& file, Option option, ImportResult& result) {
+  const OptionDef& def = Def(option);
+  ImportReport& report = result.report;
+  OptionModel& options = result.options;
+  if (!file.Has(def.settingsKey)) {
+    report.missing.emplace_back(def.settingsKey);
+    return;
+  }
+  const auto correct = [&](const std::string& found, const std::string& used, bool kept) {
+    if (found != used) report.corrected.push_back({std::string(def.settingsKey), found, used, kept});
+  };
+  const std::string found = file.Read(def.settingsKey);
+  const std::string value = found.empty() ? std::string(def.defaultValue) : found;
+  if (def.kind == OptionKind::Text) {
+    options.SetText(option, value);
+    options.SetText(option, CheckField(option, options));
+    correct(found, options.Text(option), false);
+    ++report.taken;
+    return;
+  }
+  // As loading does: a state it cannot read leaves the box as it was.
+  const auto state = RoundToInt16(value);
+  const bool readable = state && *state >= 0 && *state <= 2;
+  if (readable) {
+    options.SetState(option, *state);
+    ++report.taken;
+    if (*state != 0 && GreyedHere(app, current, def)) report.greyed.push_back(option);
+  }
+  correct(found, std::to_string(options.State(option)), !readable);
+}
+
+void TakeLanguage(const App& app, ImportFile& file, ImportResult& result) {
+  if (!file.Has(kLanguageKey)) return;
+  const std::string name = file.Read(kLanguageKey);
+  if (!InstalledLanguage(app, name)) {
+    result.report.languageNotInstalled = name;
+  } else if (app.platform.system.LowerCase(name) != app.platform.system.LowerCase(app.LanguageName)) {
+    result.report.language = result.language = name;
+  }
+}
+
 }  // namespace
 
 std::string ExportText(const App& app, const OptionModel& options, std::string_view time,
@@ -124,90 +219,20 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
   ImportResult result{{}, current, {}};
   ImportReport& report = result.report;
   report.path = path;
-  Platform& platform = app.platform;
-  const auto refuse = [&](TransferStatus status) {
-    report.status = status;
+  FileCache cache;
+  const std::optional<std::string> bytes = ReadWithinLimit(app.platform, path, cache, report);
+  if (!bytes) return result;
+  ImportFile file{app.platform, path, cache, ReadIniKeys(app.platform, path, &cache)};
+  if (!NoteKeys(file.keys, report)) {
+    report.status = TransferStatus::NoSettings;
     return result;
-  };
-
-  // Stamped before reading, so that a huge file is never read.
-  const std::optional<FileStamp> stamp = platform.files.StampOf(path);
-  if (!stamp) return refuse(TransferStatus::Unreadable);
-  if (stamp->size > kMaxImportBytes) return refuse(TransferStatus::TooLarge);
-  FileCache file;
-  const std::optional<std::string> bytes = file.Read(platform, path);
-  if (!bytes) return refuse(TransferStatus::Unreadable);
-  if (bytes->size() > kMaxImportBytes) return refuse(TransferStatus::TooLarge);
-
-  const std::vector<IniKey> keys = ReadIniKeys(platform, path, &file);
-  const auto find = [&](std::string_view key) -> const IniKey* {
-    const auto at =
-        std::find_if(keys.begin(), keys.end(), [&](const IniKey& k) { return EqualsIgnoreCase(k.name, key); });
-    return at == keys.end() ? nullptr : &*at;
-  };
-  const auto isOption = [](std::string_view key) {
-    return std::any_of(Options().begin(), Options().end(),
-                       [&](const OptionDef& def) { return EqualsIgnoreCase(def.settingsKey, key); });
-  };
-  bool holdsSettings = false;
-  for (const IniKey& key : keys) {
-    const bool option = isOption(key.name);
-    const bool language = EqualsIgnoreCase(key.name, kLanguageKey);
-    holdsSettings = holdsSettings || option || language;
-    if (!option && !language) {
-      // This computer's own keys are never carried, and never unknown.
-      if (!IsThisComputersOwn(key.name)) report.unknown.push_back(key.name);
-      continue;
-    }
-    if (key.lines > 1) report.duplicated.push_back(key.name);
-    if (key.cut) report.cut.push_back(key.name);
   }
-  if (!holdsSettings) return refuse(TransferStatus::NoSettings);
   report.ownRules = ReadOwnRulesSection(*bytes);
-
-  OptionModel& options = result.options;
-  const auto read = [&](std::string_view key) { return ReadIniValue(platform, path, key, "", &file); };
-  const auto correct = [&](const OptionDef& def, const std::string& found, const std::string& used, bool kept) {
-    if (found != used) report.corrected.push_back({std::string(def.settingsKey), found, used, kept});
-  };
   // Boxes first: the background tab width is checked against the tab width box.
-  for (const OptionKind kind : {OptionKind::Check, OptionKind::Text}) {
-    for (Option option : SaveOrder()) {
-      const OptionDef& def = Def(option);
-      if (def.kind != kind) continue;
-      if (!find(def.settingsKey)) {
-        report.missing.emplace_back(def.settingsKey);
-        continue;
-      }
-      const std::string found = read(def.settingsKey);
-      const std::string value = found.empty() ? std::string(def.defaultValue) : found;
-      if (kind == OptionKind::Text) {
-        options.SetText(option, value);
-        options.SetText(option, CheckField(option, options));
-        correct(def, found, options.Text(option), false);
-        ++report.taken;
-        continue;
-      }
-      // As loading does: a state it cannot read leaves the box as it was.
-      const auto state = RoundToInt16(value);
-      const bool readable = state && *state >= 0 && *state <= 2;
-      if (readable) {
-        options.SetState(option, *state);
-        ++report.taken;
-        if (*state != 0 && GreyedHere(app, current, def)) report.greyed.push_back(option);
-      }
-      correct(def, found, std::to_string(options.State(option)), !readable);
-    }
-  }
-
-  if (find(kLanguageKey)) {
-    const std::string name = read(kLanguageKey);
-    if (!InstalledLanguage(app, name)) {
-      report.languageNotInstalled = name;
-    } else if (platform.system.LowerCase(name) != platform.system.LowerCase(app.LanguageName)) {
-      report.language = result.language = name;
-    }
-  }
+  for (const OptionKind kind : {OptionKind::Check, OptionKind::Text})
+    for (Option option : SaveOrder())
+      if (Def(option).kind == kind) TakeOption(app, current, file, option, result);
+  TakeLanguage(app, file, result);
   return result;
 }
 
