@@ -102,8 +102,12 @@ class MainWindowLogic : public RoadUser {
   /// not usable; saves, tweaks and installs nothing.
   void OnPreview();
   /// The options as the window shows them, to a file the user names.
-  void OnExportSettings();
+  void OnExportSettings() { OnExport(/*withLooks=*/false); }
+  /// The same, the named looks with them.
+  void OnExportSettingsAndLooks() { OnExport(/*withLooks=*/true); }
+  void OnExport(bool withLooks);
   /// A file's options into the window, with a report; saved only by OK.
+  /// The named looks it carries are kept at once.
   void OnImportSettings();
   /// Every option's default into the window; saved only by OK.
   void OnResetDefaults();
@@ -254,8 +258,8 @@ class MainWindowLogic : public RoadUser {
   bool activated_ = false;
   Road road_ = Road::None;
   WindowPhase phase_ = WindowPhase::Open;
-  std::vector<bool> shownEnabled_;  // per row of the command table, as the view shows them
-  bool languageImported_ = false;   // stored with the options by OK
+  std::vector<bool> shownEnabled_;               // per row of the command table, as the view shows them
+  bool languageImported_ = false;                // stored with the options by OK
   std::optional<OwnRulesPair> pendingOwnRules_;  // written by OK
 
   std::optional<OptionStatusModel> status_;  // from the load on
