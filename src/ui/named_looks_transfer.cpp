@@ -1,6 +1,5 @@
 #include "ui/named_looks_transfer.h"
 
-#include <algorithm>
 #include <charconv>
 
 #include "app/app.h"
@@ -15,6 +14,7 @@ namespace {
 
 constexpr std::string_view kSeparator = "|";
 constexpr std::string_view kNameKey = "Name=";
+constexpr std::size_t kShownLooks = 20;  // lines of a report
 
 // The look's file with CR LF after every line of its own rules too, so that
 // each of its lines is one line of the section and comes back byte for byte.
@@ -65,13 +65,13 @@ std::string NamedLooksExportText(const std::vector<Look>& looks) {
 }
 
 std::vector<NamedLookImport> ReadNamedLooksSection(std::string_view fileText) {
-  std::vector<std::pair<int, std::string>> texts;  // in the order first seen
+  // A look's lines come together; a number met again starts an entry that fails its check.
+  std::vector<std::pair<int, std::string>> texts;
   for (const std::string_view line : SectionLines(fileText, kNamedLooksSection)) {
     const int number = EntryNumber(line);
     if (number == 0) continue;
-    auto it = std::find_if(texts.begin(), texts.end(), [&](const auto& t) { return t.first == number; });
-    if (it == texts.end()) it = texts.insert(texts.end(), {number, {}});
-    it->second += std::string(line.substr(line.find(kSeparator) + kSeparator.size())) + "\r\n";
+    if (texts.empty() || texts.back().first != number) texts.emplace_back(number, std::string());
+    texts.back().second += std::string(line.substr(line.find(kSeparator) + kSeparator.size())) + "\r\n";
   }
   std::vector<NamedLookImport> imports;
   for (const auto& [number, text] : texts) imports.push_back(Entry(number, text));
@@ -90,7 +90,13 @@ void TakeNamedLooks(const App& app, std::vector<NamedLookImport>& imports) {
 
 std::string NamedLooksImportText(const App& app, const std::vector<NamedLookImport>& imports) {
   std::string text;
+  std::size_t shown = 0;
   for (const NamedLookImport& import : imports) {
+    if (import.status == LookImportStatus::Found) continue;
+    if (++shown > kShownLooks) {
+      text += "\r\n" + Fill(Text(app, "ImportMore"), {{"$count", std::to_string(imports.size() - kShownLooks)}});
+      break;
+    }
     // A refused entry's name may hold anything; a sound one is plain text.
     const bool refused = import.status == LookImportStatus::Damaged || import.status == LookImportStatus::BadName;
     const std::string name = !refused              ? import.name
