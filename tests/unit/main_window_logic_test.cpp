@@ -1472,6 +1472,17 @@ TEST(MovingSettings, BadInputChangesOnlyWhatItShouldAndSaysWhy) {
        nullptr,
        {{Option::HideHome, "1"}},
        {"Named look \"Tea\" refused", "Nothing is saved until you press OK."}},
+      {"a named look, kept at once and said so",
+       kLook,
+       std::nullopt,
+       false,
+       [](Window& w) {
+         Look tea;
+         tea.name = "Tea";
+         w.p.AddFile(kLook, "[General]\r\nHideHome=1\r\n" + NamedLooksExportText({tea}));
+       },
+       {{Option::HideHome, "1"}},
+       {"Named look Tea taken", "The named looks taken are kept already"}},
       {"a language not installed here",
        kLook,
        "[General]\r\nLanguage=Klingon\r\n",
