@@ -42,6 +42,7 @@ constexpr std::array kCommands = {
                "/apply, /undo and /restore close a running Maxthon 3 without asking; /savelook replaces a look.",
                nullptr},
     CommandRow{kLookSwitch, "", "NAME", "/apply installs the named look NAME instead of the stored options.", nullptr},
+    CommandRow{kWithLooksSwitch, "", "", "/export writes the named looks to FILE as well.", nullptr},
     CommandRow{kQuietSwitch, "", "", "No message box: reasons go to standard error and the log only.", nullptr},
 };
 

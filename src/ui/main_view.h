@@ -42,6 +42,7 @@ enum class Control {
   MenuLooks,
   MenuUndoLastApply,
   MenuSaveLookAs,
+  MenuExportSettingsAndLooks,
 };
 
 /// The check boxes among them, in the order they follow the options.

@@ -102,8 +102,12 @@ class MainWindowLogic : public RoadUser {
   /// not usable; saves, tweaks and installs nothing.
   void OnPreview();
   /// The options as the window shows them, to a file the user names.
-  void OnExportSettings();
+  void OnExportSettings() { OnExport(/*withLooks=*/false); }
+  /// The same, the named looks with them.
+  void OnExportSettingsAndLooks() { OnExport(/*withLooks=*/true); }
+  void OnExport(bool withLooks);
   /// A file's options into the window, with a report; saved only by OK.
+  /// The named looks it carries are kept at once.
   void OnImportSettings();
   /// Every option's default into the window; saved only by OK.
   void OnResetDefaults();

@@ -161,15 +161,18 @@ FileDialogTexts MainWindowLogic::DialogTexts(std::string_view menuKey) const {
   return {title, Text(app_, "SettingsFiles"), Text(app_, "AllFiles"), std::string(kExportFileName)};
 }
 
-void MainWindowLogic::OnExportSettings() {
-  if (!MayRun(Control::MenuExportSettings)) return;
+void MainWindowLogic::OnExport(bool withLooks) {
+  if (!MayRun(withLooks ? Control::MenuExportSettingsAndLooks : Control::MenuExportSettings)) return;
   RoadClaim road(*this, Road::ChoosingFile);
   // What the focused field shows is exported as leaving it would leave it.
   if (focusedField_) OnFieldLeft(*focusedField_);
-  const std::optional<std::string> path = ui_.AskSavePath(DialogTexts("ExportSettings"), Handle());
+  const std::optional<std::string> path =
+      ui_.AskSavePath(DialogTexts(withLooks ? "ExportSettingsAndLooks" : "ExportSettings"), Handle());
   if (!path || Leaving()) return;
   road.Become(Road::Export);
-  const std::string message = ExportMessage(app_, ExportSettings(app_, model_, *path, PendingOwnRules()));
+  const std::vector<Look> looks = withLooks ? ReadNamedLooks(app_).looks : std::vector<Look>();
+  const std::string message =
+      ExportMessage(app_, ExportSettings(app_, model_, *path, PendingOwnRules(), withLooks ? &looks : nullptr));
   if (!message.empty()) app_.Message(message, MessageButtons::Ok, Handle(), MessageIcon::Error);
 }
 
@@ -179,8 +182,10 @@ void MainWindowLogic::OnImportSettings() {
   const std::optional<std::string> path = ui_.AskOpenPath(DialogTexts("ImportSettings"), Handle());
   if (!path || Leaving()) return;
   road.Become(Road::Import);
-  const ImportResult imported = ReadSettingsForImport(app_, *path, model_);
+  ImportResult imported = ReadSettingsForImport(app_, *path, model_);
   if (imported.report.status == TransferStatus::Done) {
+    // Kept beside the looks here, not in the window: OK has nothing to add to them.
+    TakeNamedLooks(app_, imported.report.namedLooks);
     ShowOptions(imported.options);
     if (!imported.language.empty()) SwitchLanguage(imported.language);
     if (!imported.report.ownRules.empty()) pendingOwnRules_ = WithImported(OwnRulesToEdit(), imported.report.ownRules);

@@ -16,6 +16,8 @@ constexpr std::string_view kSeparator = "|";
 // "main.css" or "main.classic.css": the file's name in the section.
 std::string ShortName(Skin skin) { return OwnRulesName(skin).substr(kOwnRulesFolder.size() + 1); }
 
+}  // namespace
+
 std::vector<std::string_view> LinesOf(std::string_view text) {
   std::vector<std::string_view> lines;
   std::size_t start = 0;
@@ -28,7 +30,20 @@ std::vector<std::string_view> LinesOf(std::string_view text) {
   return lines;
 }
 
-}  // namespace
+std::vector<std::string_view> SectionLines(std::string_view fileText, std::string_view section) {
+  if (fileText.starts_with(kUtf8Bom)) fileText.remove_prefix(kUtf8Bom.size());
+  std::vector<std::string_view> lines;
+  bool inSection = false;
+  for (const std::string_view line : LinesOf(fileText)) {
+    const std::string_view trimmed = TrimBlanks(line);
+    if (trimmed.starts_with('[')) {
+      inSection = EqualsIgnoreCase(trimmed, "[" + std::string(section) + "]");
+      continue;
+    }
+    if (inSection) lines.push_back(line);
+  }
+  return lines;
+}
 
 std::string OwnRulesExportText(const OwnRulesPair& rules) {
   std::string text;
@@ -41,16 +56,8 @@ std::string OwnRulesExportText(const OwnRulesPair& rules) {
 }
 
 std::vector<OwnRulesImport> ReadOwnRulesSection(std::string_view fileText) {
-  if (fileText.starts_with(kUtf8Bom)) fileText.remove_prefix(kUtf8Bom.size());
   std::vector<OwnRulesImport> imports;
-  bool inSection = false;
-  for (const std::string_view line : LinesOf(fileText)) {
-    const std::string_view trimmed = TrimBlanks(line);
-    if (trimmed.starts_with('[')) {
-      inSection = EqualsIgnoreCase(trimmed, "[" + std::string(kOwnRulesSection) + "]");
-      continue;
-    }
-    if (!inSection) continue;
+  for (const std::string_view line : SectionLines(fileText, kOwnRulesSection)) {
     for (const Skin skin : {Skin::Modern, Skin::Classic}) {
       const std::string prefix = ShortName(skin) + std::string(kSeparator);
       if (!line.starts_with(prefix)) continue;

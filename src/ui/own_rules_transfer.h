@@ -20,6 +20,13 @@ inline constexpr std::string_view kOwnRulesSection = "Own rules";
 /// any.
 std::string OwnRulesExportText(const OwnRulesPair& rules);
 
+/// The lines of `text`, whichever line ends it has; none after the last.
+std::vector<std::string_view> LinesOf(std::string_view text);
+
+/// The lines of section `section` of an exported file, in order; none
+/// without one.
+std::vector<std::string_view> SectionLines(std::string_view fileText, std::string_view section);
+
 /// One skin's rules as an import found them.
 struct OwnRulesImport {
   Skin skin;

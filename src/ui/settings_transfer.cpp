@@ -24,22 +24,6 @@ const std::string_view kLanguageKey = KeyOf(ProgramSetting::Language);
 constexpr std::size_t kShownCharacters = 40;
 constexpr std::size_t kShownNames = 20;
 
-// A value as a report quotes it: control characters made visible, long ones
-// shortened without splitting a character.
-std::string Shown(std::string_view text) {
-  std::string out = "\"";
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if ((byte & 0xC0) != 0x80 && ++characters > kShownCharacters) {
-      out += "...";
-      break;
-    }
-    out += byte < 0x20 || byte == 0x7F ? '?' : text[i];
-  }
-  return out + "\"";
-}
-
 std::string Caption(const App& app, Option option) {
   const OptionDef& def = Def(option);
   std::string caption = def.captionKey.empty() ? std::string() : Text(app, def.captionKey);
@@ -168,8 +152,24 @@ void TakeLanguage(const App& app, ImportFile& file, ImportResult& result) {
 
 }  // namespace
 
-std::string ExportText(const App& app, const OptionModel& options, std::string_view time,
-                       const OwnRulesPair* ownRules) {
+// A value as a report quotes it: control characters made visible, long ones
+// shortened without splitting a character.
+std::string Shown(std::string_view text) {
+  std::string out = "\"";
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte & 0xC0) != 0x80 && ++characters > kShownCharacters) {
+      out += "...";
+      break;
+    }
+    out += byte < 0x20 || byte == 0x7F ? '?' : text[i];
+  }
+  return out + "\"";
+}
+
+std::string ExportText(const App& app, const OptionModel& options, std::string_view time, const OwnRulesPair* ownRules,
+                       const std::vector<Look>* namedLooks) {
   std::string text;
   const auto line = [&](const std::string& content) { text += content + "\r\n"; };
   line("; Ravelwick settings, exported by Ravelwick " + app.AppVersion);
@@ -183,11 +183,12 @@ std::string ExportText(const App& app, const OptionModel& options, std::string_v
          (def.kind == OptionKind::Text ? OneLine(options.Text(option)) : std::to_string(options.State(option))));
   }
   text += OwnRulesExportText(ownRules ? *ownRules : ReadBothOwnRules(app.platform, app.programFolder));
+  if (namedLooks) text += NamedLooksExportText(*namedLooks);
   return text;
 }
 
 ExportResult ExportSettings(const App& app, const OptionModel& options, const std::string& path,
-                            const OwnRulesPair* ownRules) {
+                            const OwnRulesPair* ownRules, const std::vector<Look>* namedLooks) {
   ExportResult result{TransferStatus::Done, path, {}};
   // Replacing settings.ini would save the window before OK and drop the keys
   // that belong to this computer.
@@ -195,7 +196,8 @@ ExportResult ExportSettings(const App& app, const OptionModel& options, const st
     result.status = TransferStatus::OwnSettingsFile;
     return result;
   }
-  if (const FileChange written = WriteUtf8File(app.platform, path, ExportText(app, options, NowUtc(), ownRules));
+  if (const FileChange written =
+          WriteUtf8File(app.platform, path, ExportText(app, options, NowUtc(), ownRules, namedLooks));
       !written) {
     result.status = TransferStatus::WriteFailed;
     result.osError = written.osError;
@@ -228,6 +230,7 @@ ImportResult ReadSettingsForImport(const App& app, const std::string& path, cons
     return result;
   }
   report.ownRules = ReadOwnRulesSection(*bytes);
+  report.namedLooks = ReadNamedLooksSection(*bytes);
   // Boxes first: the background tab width is checked against the tab width box.
   for (const OptionKind kind : {OptionKind::Check, OptionKind::Text})
     for (Option option : SaveOrder())
@@ -285,12 +288,17 @@ std::string ImportReportText(const App& app, const ImportReport& report) {
   if (!report.languageNotInstalled.empty())
     text += "\r\n" + Fill(Text(app, "ImportNoLanguage"), {{"$language", Shown(report.languageNotInstalled)}});
   if (!report.ownRules.empty()) text += "\r\n" + OwnRulesImportText(app, report.ownRules);
+  if (const std::string looks = NamedLooksImportText(app, report.namedLooks); !looks.empty()) text += "\r\n" + looks;
   return text;
 }
 
 std::string ImportMessage(const App& app, const ImportReport& report) {
   std::string text = ImportReportText(app, report);
-  if (report.status == TransferStatus::Done) text += "\r\n\r\n" + Text(app, "ImportNotSaved");
+  const bool looksTaken =
+      std::any_of(report.namedLooks.begin(), report.namedLooks.end(),
+                  [](const NamedLookImport& look) { return look.status == LookImportStatus::Taken; });
+  if (report.status == TransferStatus::Done)
+    text += "\r\n\r\n" + Text(app, looksTaken ? "ImportNotSavedLooksKept" : "ImportNotSaved");
   return text;
 }
 
@@ -326,6 +334,7 @@ StoredImport ImportIntoSettings(const App& app, const std::string& path) {
   if (out.stored && !own.empty())
     out.ownRulesWritten = WriteBothOwnRules(app.platform, app.programFolder,
                                             WithImported(ReadBothOwnRules(app.platform, app.programFolder), own));
+  if (out.stored) TakeNamedLooks(app, out.imported.report.namedLooks);
   return out;
 }
 

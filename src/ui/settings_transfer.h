@@ -11,6 +11,7 @@
 
 #include "engine/option.h"
 #include "pipeline/outcome.h"
+#include "ui/named_looks_transfer.h"
 #include "ui/option_model.h"
 #include "ui/own_rules_transfer.h"
 
@@ -39,14 +40,15 @@ struct ExportResult {
 /// The exported file's text: comment lines naming the program, the host
 /// version and `time`, then section "General" with "Language" and the 43
 /// option keys in save order; then section "Own rules" when there are any
-/// (`ownRules`, or the files when not given).
+/// (`ownRules`, or the files when not given), and section "Named looks" when
+/// `namedLooks` holds any.
 std::string ExportText(const App& app, const OptionModel& options, std::string_view time,
-                       const OwnRulesPair* ownRules = nullptr);
+                       const OwnRulesPair* ownRules = nullptr, const std::vector<Look>* namedLooks = nullptr);
 
 /// Writes ExportText as UTF-8 with a byte-order mark, through a temporary
 /// file: a failure leaves whatever was at `path` as it was.
 ExportResult ExportSettings(const App& app, const OptionModel& options, const std::string& path,
-                            const OwnRulesPair* ownRules = nullptr);
+                            const OwnRulesPair* ownRules = nullptr, const std::vector<Look>* namedLooks = nullptr);
 
 /// What the user is told about an export; empty when it was done.
 std::string ExportMessage(const App& app, const ExportResult& result);
@@ -71,6 +73,7 @@ struct ImportReport {
   std::string language;                  // taken from the file
   std::string languageNotInstalled;      // named by the file, without a file here
   std::vector<OwnRulesImport> ownRules;  // the skins the file has own rules for
+  std::vector<NamedLookImport> namedLooks;
 };
 
 struct ImportResult {
@@ -88,6 +91,10 @@ struct ImportResult {
 ImportResult ReadSettingsForImport(const App& app, const std::string& path, const OptionModel& current);
 /// The same over the stored options.
 ImportResult ReadSettingsForImport(const App& app, const std::string& path);
+
+/// A value as a report quotes it: control characters made visible, a long
+/// one shortened.
+std::string Shown(std::string_view text);
 
 /// The report in the user's language: a refusal, or what was taken,
 /// corrected, ignored and left as it was.
@@ -111,8 +118,9 @@ struct StoredImport {
 };
 
 /// An import straight into settings.ini (and the own rules it carries into
-/// their files), as OK would store it after an import in the window;
-/// nothing is written when the file was refused.
+/// their files, the named looks among those kept here), as OK would store it
+/// after an import in the window; nothing is written when the file was
+/// refused.
 StoredImport ImportIntoSettings(const App& app, const std::string& path);
 
 /// The report and whether the settings file took it.

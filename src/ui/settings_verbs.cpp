@@ -24,7 +24,10 @@ std::string WithLineEnd(std::string text) {
 
 ExitCode ExportVerb(App& app, ConsoleOutput& console, const Invocation& invocation) {
   FindLanguageAndHost(app);
-  const ExportResult result = ExportSettings(app, StoredOptions(app), invocation.arguments.front());
+  const bool withLooks = invocation.Has(kWithLooksSwitch);
+  const std::vector<Look> looks = withLooks ? ReadNamedLooks(app).looks : std::vector<Look>();
+  const ExportResult result =
+      ExportSettings(app, StoredOptions(app), invocation.arguments.front(), nullptr, withLooks ? &looks : nullptr);
   if (result.status != TransferStatus::Done) {
     console.Err(WithLineEnd(ExportMessage(app, result)));
     return ExitCode::Failed;

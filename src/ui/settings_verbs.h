@@ -1,9 +1,14 @@
 // The command line's verbs that carry settings between installations.
 #pragma once
 
+#include <string_view>
+
 #include "ui/command_line.h"
 
 namespace rw {
+
+/// Makes /export write the named looks to the file as well.
+inline constexpr std::string_view kWithLooksSwitch = "/withlooks";
 
 /// Writes the stored options and language to FILE (the export format);
 /// refuses the program's own settings.ini. Done or Failed.

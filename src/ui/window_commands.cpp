@@ -29,6 +29,8 @@ constexpr std::array kCommands = {
     WindowCommand{Control::MenuLanguage, 102, false, "SetLanguage", "DescribeMenuLanguage", kNone, nullptr, Idle, true},
     WindowCommand{Control::MenuExportSettings, 120, true, "ExportSettings", "DescribeMenuExportSettings", kNone,
                   &Logic::OnExportSettings, Idle, false},
+    WindowCommand{Control::MenuExportSettingsAndLooks, 126, false, "ExportSettingsAndLooks",
+                  "DescribeMenuExportSettingsAndLooks", kNone, &Logic::OnExportSettingsAndLooks, Idle, false},
     WindowCommand{Control::MenuImportSettings, 121, false, "ImportSettings", "DescribeMenuImportSettings", kNone,
                   &Logic::OnImportSettings, Idle, false},
     WindowCommand{Control::MenuResetDefaults, 122, false, "ResetDefaults", "DescribeMenuResetDefaults", kNone,

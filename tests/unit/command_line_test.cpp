@@ -20,6 +20,7 @@
 #include "ui/activity_log.h"
 #include "ui/command_line.h"
 #include "ui/main_sequence.h"
+#include "ui/named_looks.h"
 #include "ui/window_header.h"
 #include "unit/engine_test_tree.h"
 
@@ -418,6 +419,22 @@ TEST(SettingsVerbs, ExportAndImportWithTheirExitCodesAndNothingHalfDone) {
   fresh.p.AddFile(look, "[General]\r\nHideHome=1\r\n[Own rules]\r\nmain.css|/*ravelwick*/\r\n");
   ASSERT_EQ(fresh.Run({"/import", look}), ExitCode::Done);
   EXPECT_EQ(fresh.p.Contents(kProgram + "\\Own rules\\main.css"), std::string(kUtf8Bom) + mine);
+
+  // Named looks travel with /withlooks: one is taken as it was, a name kept here keeps its look here,
+  // a changed entry is refused by name.
+  for (const char* name : {"Dusk", "Noon", "Tea"}) ASSERT_EQ(from.Run({"/savelook", name}), ExitCode::Done);
+  ASSERT_EQ(fresh.Run({"/savelook", "DUSK"}), ExitCode::Done);
+  ASSERT_EQ(from.Run({"/export", look, "/withlooks"}), ExitCode::Done);
+  std::string carried = *from.p.Contents(look);
+  carried.insert(carried.find("2|Date=") + 7, "1");
+  fresh.p.AddFile(look, carried);
+  fresh.console.out.clear();
+  ASSERT_EQ(fresh.Run({"/import", look}), ExitCode::Done) << fresh.console.err;
+  EXPECT_EQ(LookText(*FindNamedLook(fresh.app, "tea")), LookText(*FindNamedLook(from.app, "Tea")));
+  EXPECT_EQ(FindNamedLook(fresh.app, "Dusk")->name, "DUSK");
+  EXPECT_FALSE(FindNamedLook(fresh.app, "Noon"));
+  for (const char* said : {"Tea taken", "Dusk not taken", "\"Noon\" refused"})
+    EXPECT_NE(fresh.console.out.find(said), std::string::npos) << said << fresh.console.out;
 }
 
 // Own rules go into the installed archive once, after the generated rules,

@@ -1086,6 +1086,7 @@ const std::pair<std::string, void (*)(MainWindowLogic&)> kCommands[] = {
     {"Help", [](MainWindowLogic& l) { l.OnHelp(); }},
     {"About", [](MainWindowLogic& l) { l.OnAbout(); }},
     {"Export", [](MainWindowLogic& l) { l.OnExportSettings(); }},
+    {"Export with looks", [](MainWindowLogic& l) { l.OnExportSettingsAndLooks(); }},
     {"Import", [](MainWindowLogic& l) { l.OnImportSettings(); }},
     {"Reset", [](MainWindowLogic& l) { l.OnResetDefaults(); }},
     {"Own Rules", [](MainWindowLogic& l) { l.OnOwnRules(); }},
@@ -1464,6 +1465,24 @@ TEST(MovingSettings, BadInputChangesOnlyWhatItShouldAndSaysWhy) {
        [](Window& w) { w.app.SingleSkinHost = true; },
        {{Option::TabOnBottom, "1"}},
        {"so they have no effect here: \"Tab Bar on Bottom (must hide Avatar)\""}},
+      {"a damaged named look, refused by name",
+       kLook,
+       "[General]\r\nHideHome=1\r\n[Named looks]\r\n1|Ravelwick look 1\r\n1|Name=Tea\r\n1|Check=0\r\n",
+       false,
+       nullptr,
+       {{Option::HideHome, "1"}},
+       {"Named look \"Tea\" refused", "Nothing is saved until you press OK."}},
+      {"a named look, kept at once and said so",
+       kLook,
+       std::nullopt,
+       false,
+       [](Window& w) {
+         Look tea;
+         tea.name = "Tea";
+         w.p.AddFile(kLook, "[General]\r\nHideHome=1\r\n" + NamedLooksExportText({tea}));
+       },
+       {{Option::HideHome, "1"}},
+       {"Named look Tea taken", "The named looks taken are kept already"}},
       {"a language not installed here",
        kLook,
        "[General]\r\nLanguage=Klingon\r\n",
