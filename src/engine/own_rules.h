@@ -49,6 +49,8 @@ bool HasOwnRules(std::string_view css);
 /// The lines as they stand in the block (any line end, no blank lines at
 /// the start or the end); empty when the check fails or there are none.
 std::vector<std::string_view> OwnRulesLines(std::string_view css);
+/// The same for a text whose check is known.
+std::vector<std::string_view> OwnRulesLines(std::string_view css, const OwnRulesCheck& check);
 
 /// Every word of the skin's templates and style sheets, read once so that
 /// the rules can be judged as they are typed.
