@@ -41,11 +41,12 @@ std::size_t FindMarker(std::string_view css) {
 // What the bytes are before the structure is looked at.
 OwnRulesCheck CheckCharacters(std::string_view css) {
   if (css.size() > kOwnRulesMaxBytes) return {OwnRulesFault::TooLarge, LineAt(css, kOwnRulesMaxBytes)};
+  // Without branches, so that the loop below can be vectorised.
   const auto control = [](char c) {
     const auto u = static_cast<unsigned char>(c);
-    return (u < 0x20 && u != '\t' && u != '\r' && u != '\n') || u == 0x7F;
+    return static_cast<bool>(((u < 0x20) & (u != '\t') & (u != '\r') & (u != '\n')) | (u == 0x7F));
   };
-  // In blocks without an early exit, which the compiler can vectorise.
+  // In blocks without an early exit.
   constexpr std::size_t kBlock = 64;
   for (std::size_t start = 0; start < css.size(); start += kBlock) {
     const std::string_view block = css.substr(start, kBlock);
@@ -149,6 +150,13 @@ std::string LowerName(std::string_view name) {
   return lower;
 }
 
+// Into a buffer kept across calls, so that looking up allocates nothing.
+std::string_view LowerInto(std::string& buffer, std::string_view name) {
+  buffer.resize(name.size());
+  std::transform(name.begin(), name.end(), buffer.begin(), Lower);
+  return buffer;
+}
+
 }  // namespace
 
 OwnRulesCheck CheckOwnRules(std::string_view css) {
@@ -202,6 +210,7 @@ std::vector<std::string_view> OwnRulesLines(std::string_view css, const OwnRules
 }
 
 KnownNames::KnownNames(const std::vector<std::string_view>& texts) {
+  std::string buffer;
   for (const std::string_view text : texts) {
     for (std::size_t i = 0; i < text.size();) {
       if (!NameCharacter(text[i])) {
@@ -210,16 +219,29 @@ KnownNames::KnownNames(const std::vector<std::string_view>& texts) {
       }
       const std::size_t start = i;
       while (i < text.size() && NameCharacter(text[i])) ++i;
-      names_.insert(LowerName(text.substr(start, i - start)));
+      const std::string_view lower = LowerInto(buffer, text.substr(start, i - start));
+      if (!names_.contains(lower)) names_.emplace(lower);
     }
   }
 }
 
-bool KnownNames::Has(std::string_view name) const { return names_.count(LowerName(name)) > 0; }
+std::size_t KnownNames::Hash::operator()(std::string_view name) const {
+  std::uint64_t hash = 0xCBF29CE484222325ULL;
+  for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
+  return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+bool KnownNames::Has(std::string_view name) const {
+  std::array<char, 32> small;
+  if (name.size() > small.size()) return names_.contains(LowerName(name));
+  std::transform(name.begin(), name.end(), small.begin(), Lower);
+  return names_.contains(std::string_view(small.data(), name.size()));
+}
 
 std::vector<std::string> NamesWithoutEffect(std::string_view css, const KnownNames& known) {
   std::vector<std::string> missing;
-  std::unordered_set<std::string> told;
+  KnownNames::Set told;
+  std::string buffer;
   Scan(css, [&](std::string_view prelude) {
     const std::string_view trimmed = TrimBlanks(prelude);
     if (trimmed.starts_with('@')) return;
@@ -230,7 +252,11 @@ std::vector<std::string> NamesWithoutEffect(std::string_view css, const KnownNam
       // ".5" is a number (a key frame), not a class.
       if (end == i + 1 || (trimmed[i + 1] >= '0' && trimmed[i + 1] <= '9')) continue;
       const std::string_view name = trimmed.substr(i, end - i);
-      if (!known.Has(name.substr(1)) && told.insert(LowerName(name)).second) missing.emplace_back(name);
+      if (!known.Has(name.substr(1)))
+        if (const std::string_view lower = LowerInto(buffer, name); !told.contains(lower)) {
+          told.emplace(lower);
+          missing.emplace_back(name);
+        }
       i = end - 1;
     }
   });

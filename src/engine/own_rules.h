@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -59,8 +60,15 @@ class KnownNames {
   explicit KnownNames(const std::vector<std::string_view>& texts);
   bool Has(std::string_view name) const;
 
+  /// Names are short and many; a plain byte hash, looked up without a copy.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const;
+  };
+  using Set = std::unordered_set<std::string, Hash, std::equal_to<>>;
+
  private:
-  std::unordered_set<std::string> names_;
+  Set names_;
 };
 
 /// The "#id" and ".class" names the rules' selectors use that appear in
