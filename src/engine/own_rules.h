@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -49,6 +50,8 @@ bool HasOwnRules(std::string_view css);
 /// The lines as they stand in the block (any line end, no blank lines at
 /// the start or the end); empty when the check fails or there are none.
 std::vector<std::string_view> OwnRulesLines(std::string_view css);
+/// The same for a text whose check is known.
+std::vector<std::string_view> OwnRulesLines(std::string_view css, const OwnRulesCheck& check);
 
 /// Every word of the skin's templates and style sheets, read once so that
 /// the rules can be judged as they are typed.
@@ -57,8 +60,15 @@ class KnownNames {
   explicit KnownNames(const std::vector<std::string_view>& texts);
   bool Has(std::string_view name) const;
 
+  /// Names are short and many; a plain byte hash, looked up without a copy.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const;
+  };
+  using Set = std::unordered_set<std::string, Hash, std::equal_to<>>;
+
  private:
-  std::unordered_set<std::string> names_;
+  Set names_;
 };
 
 /// The "#id" and ".class" names the rules' selectors use that appear in

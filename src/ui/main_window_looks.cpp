@@ -40,6 +40,7 @@ bool MainWindowLogic::ShowLook(const Look& look) {
     return false;
   }
   ShowOptions(ModelOf(look));
+  ShowHeader();  // the look's own rules are in their files now
   return true;
 }
 

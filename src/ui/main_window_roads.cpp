@@ -189,6 +189,7 @@ void MainWindowLogic::OnImportSettings() {
     ShowOptions(imported.options);
     if (!imported.language.empty()) SwitchLanguage(imported.language);
     if (!imported.report.ownRules.empty()) pendingOwnRules_ = WithImported(OwnRulesToEdit(), imported.report.ownRules);
+    ShowHeader();
   }
   app_.Message(ImportMessage(app_, imported.report), MessageButtons::Ok, Handle(),
                imported.report.status == TransferStatus::Done ? MessageIcon::Information : MessageIcon::Error);
@@ -266,6 +267,7 @@ void MainWindowLogic::OnOwnRules() {
   RoadClaim road(*this, Road::OwnRulesOpen);
   OwnRulesFiles source(app_, pendingOwnRules_ ? &*pendingOwnRules_ : nullptr);
   ui_.ShowOwnRulesEditor(app_, source, Handle());
+  ShowHeader();  // the header tells the check of what was saved
 }
 
 OwnRulesPair MainWindowLogic::OwnRulesToEdit() const {

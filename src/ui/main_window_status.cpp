@@ -100,7 +100,7 @@ void MainWindowLogic::ShowDetails() {
 
 void MainWindowLogic::ShowHeader() {
   if (Closed()) return;
-  std::string text = HeaderLine(app_, ReadArchiveState(app_, fingerprints_));
+  std::string text = HeaderLineWithOwnRules(app_, ReadArchiveState(app_, fingerprints_), PendingOwnRules());
   if (shownHeader_ == text) return;
   shownHeader_ = text;
   view_.SetHeader(*shownHeader_);

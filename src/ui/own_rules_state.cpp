@@ -93,13 +93,16 @@ std::string OwnRulesStatusLine(const App& app, const OwnRulesPair* pending) {
   const std::vector<OwnRulesLook> looks = LookAtOwnRules(app, pending);
   if (looks.empty()) return {};
   int used = 0;
+  std::string warning;
   for (const OwnRulesLook& look : looks) {
     if (look.read.state == OwnRulesRead::State::Unreadable)
       return Fill(Text(app, "OwnRulesUnreadable"), {{"$file", OwnRulesName(look.skin)}});
     if (!look.check.Ok()) return OwnRulesFindingText(app, look.skin, look.findings.front());
+    if (warning.empty() && !look.findings.empty()) warning = OwnRulesFindingText(app, look.skin, look.findings.front());
     ++used;
   }
-  return Fill(Text(app, "OwnRulesInUse"), {{"$count", std::to_string(used)}});
+  const std::string inUse = Fill(Text(app, "OwnRulesInUse"), {{"$count", std::to_string(used)}});
+  return warning.empty() ? inUse : inUse + " \u00B7 " + warning;
 }
 
 OwnRulesTexts TextsOf(const OwnRulesPair& rules) { return {rules.modern, rules.classic}; }

@@ -58,7 +58,8 @@ struct OwnRulesLook {
 std::vector<OwnRulesLook> LookAtOwnRules(const App& app, const OwnRulesPair* pending = nullptr);
 
 /// One line for the window's header or details line: empty when there are
-/// no own rules, else how many skins use them or the first fault.
+/// no own rules, else the first fault, or how many skins use them and the
+/// first name without effect.
 std::string OwnRulesStatusLine(const App& app, const OwnRulesPair* pending = nullptr);
 
 /// The texts the engine takes; they must outlive its run.

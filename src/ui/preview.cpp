@@ -97,7 +97,7 @@ OwnRulesPart DescribeOwnRules(const App& app, const std::vector<OwnRulesLook>& l
       part.warnings.push_back(finding.fault ? Fill(Text(app, "OwnRulesRefused"), {{"$finding", told}}) : told);
       if (finding.fault) Line(section.text, told);
     }
-    const std::vector<std::string_view> lines = OwnRulesLines(look.read.text);
+    const std::vector<std::string_view> lines = OwnRulesLines(look.read.text, look.check);
     Line(part.summary, "  " + name + ": " +
                            Fill(Text(app, look.check.Ok() ? "PreviewOwnRulesUsed" : "PreviewOwnRulesNotUsed"),
                                 {{"$count", std::to_string(lines.size())}}));

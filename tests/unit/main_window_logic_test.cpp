@@ -506,6 +506,11 @@ TEST(Explains, HeaderAndDetailsFollowTheTreeTheFocusAndTheMenu) {
   w.logic.OnLanguageChosen(1);
   EXPECT_EQ(w.view.tips.at(Control::Ok), Text(w.app, "DescribeOK"));
   EXPECT_NE(w.view.tips.at(Control::Ok), EnglishText(w.app, "DescribeOK"));
+
+  // A refused file of the editor's shows after it closes.
+  w.p.AddFile(kFolder + "\\Own rules\\main.css", "#x{}\n}");
+  w.logic.OnOwnRules();
+  EXPECT_TRUE(w.view.header.ends_with(Text(w.app, "OwnRulesStrayClosingBrace"))) << w.view.header;
 }
 
 // --- Find and diagnostics -------------------------------------------------

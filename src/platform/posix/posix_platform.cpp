@@ -169,7 +169,12 @@ std::vector<std::string> PosixFileSystem::ListTree(const std::string& folder) {
   for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
        it.increment(ec)) {
     if (it->is_symlink(ec) || !it->is_regular_file(ec)) continue;
-    std::string relative = fs::relative(it->path(), root, ec).string();
+    // The iterator's paths are the root's followed by the names below it;
+    // cutting the root off spares resolving both on every entry.
+    const std::string& path = it->path().native();
+    std::string relative = path.starts_with(root.native()) ? path.substr(root.native().size())
+                                                           : fs::relative(it->path(), root, ec).string();
+    relative.erase(0, relative.find_first_not_of('/'));
     std::replace(relative.begin(), relative.end(), '/', '\\');
     out.push_back(std::move(relative));
   }
