@@ -115,3 +115,10 @@ for dpi in 96 144; do
     shot "main-header-foreign-$language$suffix" --language "$name" --header foreign
   done
 done
+
+# At 120 and 192 DPI as well: every caption and field fits in both languages.
+for dpi in 120 192; do
+  use_dpi "$dpi"
+  shot "main-english-$dpi"
+  shot "main-chinese-$dpi" --language "Chinese Simplified"
+done
