@@ -449,6 +449,9 @@ spelling_checks() {
   ud wait-window "${host_window[@]}" --timeout 20 >/dev/null || fail "no host window"
   start_ravelwick "$prog"
   expect_eq "InstallFolder stored canonical" "$(setting "$prog/settings.ini" InstallFolder)" "$(winpath "$host")\\"
+  # No version was recorded: the start rebuilds the tree first, as a user
+  # sees by the greyed OK.
+  wait_for 30 ok_enabled || fail "OK not enabled after the start"
   click_ok
   expect_message "ConfirmClose" "Maxthon 3 is running."
   expect_ravelwick_ends 60
