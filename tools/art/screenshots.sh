@@ -35,7 +35,7 @@ make_prefix() {  # folder, dpi
   WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Shots /f >/dev/null 2>&1
   # Room for the window at its DPI.
   WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Shots \
-    /d "$([ "$dpi" == 96 ] && echo 1280x1024 || echo 1600x1200)" /f >/dev/null 2>&1
+    /d "$(case "$dpi" in 96) echo 1280x1024 ;; 192) echo 1900x1420 ;; *) echo 1600x1200 ;; esac)" /f >/dev/null 2>&1
   if [ "$dpi" != 96 ]; then
     WINEPREFIX="$prefix" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
       >/dev/null 2>&1
