@@ -126,13 +126,11 @@ class MainWindowLogic : public RoadUser {
   void OnFindEscape();
   const std::vector<Option>& Found() const { return found_; }
 
-  /// Own rules an import brought, held until OK writes them (or the editor
-  /// saves); null when the files speak for themselves.
+  /// Own rules an import brought, held until OK writes them (a page the
+  /// editor saves stays in them); null when the files speak for themselves.
   const OwnRulesPair* PendingOwnRules() const { return pendingOwnRules_ ? &*pendingOwnRules_ : nullptr; }
   /// What the editor starts from: the pending rules, else the files.
   OwnRulesPair OwnRulesToEdit() const;
-  /// The editor's Save: both files replaced, nothing pending any more.
-  FileChange SaveOwnRules(const OwnRulesPair& rules);
   /// The own rules editor over the window; what it saves, OK applies.
   void OnOwnRules();
   /// The Looks window; a look chosen there goes into the window (its own

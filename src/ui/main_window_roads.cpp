@@ -274,10 +274,4 @@ OwnRulesPair MainWindowLogic::OwnRulesToEdit() const {
   return pendingOwnRules_ ? *pendingOwnRules_ : ReadBothOwnRules(app_.platform, app_.programFolder);
 }
 
-FileChange MainWindowLogic::SaveOwnRules(const OwnRulesPair& rules) {
-  FileChange written = WriteBothOwnRules(app_.platform, app_.programFolder, rules);
-  if (written) pendingOwnRules_.reset();
-  return written;
-}
-
 }  // namespace rw
