@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/app.h"
+#include "app/language_text.h"
 #include "stores/text.h"
 #include "ui/command_verbs.h"
 #include "ui/looks_verbs.h"
@@ -17,50 +18,41 @@ namespace {
 
 constexpr std::string_view kHelpName = "/?";
 
-ExitCode ShowHelp(App&, ConsoleOutput& console, const Invocation& invocation) {
-  console.Out(UsageText(invocation.programName));
+ExitCode ShowHelp(App& app, ConsoleOutput& console, const Invocation& invocation) {
+  console.Out(UsageText(app, invocation.programName));
   return ExitCode::Done;
 }
 
 constexpr std::array kCommands = {
-    CommandRow{"/preview", "", "", "Prints what OK would change in the interface files; changes nothing.", PreviewVerb},
-    CommandRow{"/status", "", "",
-               "Prints which interface Maxthon 3 has and every stored option in words; changes nothing.", StatusVerb},
-    CommandRow{"/apply", "", "", "Installs the stored options into Maxthon 3, as OK does, without the window.",
-               ApplyWithLookVerb},
-    CommandRow{"/restore", "", "", "Puts Maxthon 3's original resource file back, as Restore does.", RestoreVerb},
-    CommandRow{"/export", "", "FILE", "Writes the stored options and language to FILE, to carry them elsewhere.",
-               ExportVerb},
-    CommandRow{"/import", "", "FILE",
-               "Checks the options in FILE and stores them in settings.ini; prints what was taken.", ImportVerb},
-    CommandRow{"/undo", "", "", "Applies the look before the last Apply again, as Undo Last Apply does.", UndoVerb},
-    CommandRow{"/savelook", "", "NAME", "Keeps the stored options and own rules as the look NAME.", SaveLookVerb},
-    CommandRow{"/looks", "", "", "Lists the looks of the last installs and the named looks with their dates.",
-               LooksVerb},
-    CommandRow{kHelpName, "/help", "", "Prints this text.", ShowHelp},
-    CommandRow{kForceSwitch, "", "",
-               "/apply, /undo and /restore close a running Maxthon 3 without asking; /savelook replaces a look.",
-               nullptr},
-    CommandRow{kLookSwitch, "", "NAME", "/apply installs the named look NAME instead of the stored options.", nullptr},
-    CommandRow{kWithLooksSwitch, "", "", "/export writes the named looks to FILE as well.", nullptr},
-    CommandRow{kQuietSwitch, "", "", "No message box: reasons go to standard error and the log only.", nullptr},
+    CommandRow{"/preview", "", "", "UsagePreview", PreviewVerb},
+    CommandRow{"/status", "", "", "UsageStatus", StatusVerb},
+    CommandRow{"/apply", "", "", "UsageApply", ApplyWithLookVerb},
+    CommandRow{"/restore", "", "", "UsageRestore", RestoreVerb},
+    CommandRow{"/export", "", "FILE", "UsageExport", ExportVerb},
+    CommandRow{"/import", "", "FILE", "UsageImport", ImportVerb},
+    CommandRow{"/undo", "", "", "UsageUndo", UndoVerb},
+    CommandRow{"/savelook", "", "NAME", "UsageSaveLook", SaveLookVerb},
+    CommandRow{"/looks", "", "", "UsageLooks", LooksVerb},
+    CommandRow{kHelpName, "/help", "", "UsageHelp", ShowHelp},
+    CommandRow{kForceSwitch, "", "", "UsageForce", nullptr},
+    CommandRow{kLookSwitch, "", "NAME", "UsageLook", nullptr},
+    CommandRow{kWithLooksSwitch, "", "", "UsageWithLooks", nullptr},
+    CommandRow{kQuietSwitch, "", "", "UsageQuiet", nullptr},
 };
 
 struct ExitCodeRow {
   ExitCode code;
-  std::string_view meaning;
+  std::string_view meaningKey;
 };
 
 constexpr std::array kDocumentedExitCodes = {
-    ExitCodeRow{ExitCode::Done, "done"},
-    ExitCodeRow{ExitCode::NothingToDo,
-                "nothing to do: /restore found no backup for this Maxthon version, /undo no earlier look"},
-    ExitCodeRow{ExitCode::Failed, "failed; nothing was changed"},
-    ExitCodeRow{ExitCode::HostRunning, "Maxthon 3 is running with a window and /force was not given; nothing changed"},
-    ExitCodeRow{ExitCode::RolledBack, "Maxthon 3 did not start after the change; the message says what was put back"},
-    ExitCodeRow{ExitCode::WindowOpen,
-                "Ravelwick is open or busy in another instance (/preview: only when it would have to unpack)"},
-    ExitCodeRow{ExitCode::UsageError, "the command line was not understood"},
+    ExitCodeRow{ExitCode::Done, "UsageExitDone"},
+    ExitCodeRow{ExitCode::NothingToDo, "UsageExitNothingToDo"},
+    ExitCodeRow{ExitCode::Failed, "UsageExitFailed"},
+    ExitCodeRow{ExitCode::HostRunning, "UsageExitHostRunning"},
+    ExitCodeRow{ExitCode::RolledBack, "UsageExitRolledBack"},
+    ExitCodeRow{ExitCode::WindowOpen, "UsageExitWindowOpen"},
+    ExitCodeRow{ExitCode::UsageError, "UsageExitUsageError"},
 };
 
 bool LooksLikeSwitch(std::string_view token) { return !token.empty() && (token[0] == '/' || token[0] == '-'); }
@@ -86,22 +78,22 @@ std::string Heading(const CommandRow& row) {
   return heading;
 }
 
-void AppendRows(std::string& text, std::string_view title, bool verbs) {
+void AppendRows(const App& app, std::string& text, std::string_view titleKey, bool verbs) {
   std::size_t width = 0;
   for (const CommandRow& row : kCommands)
     if ((row.handler != nullptr) == verbs) width = std::max(width, Heading(row).size());
   if (width == 0) return;
-  text += "\n" + std::string(title) + ":\n";
+  text += "\n" + Text(app, titleKey) + ":\n";
   for (const CommandRow& row : kCommands) {
     if ((row.handler != nullptr) != verbs) continue;
     const std::string heading = Heading(row);
-    text += "  " + heading + std::string(width - heading.size() + 2, ' ') + std::string(row.description) + "\n";
+    text += "  " + heading + std::string(width - heading.size() + 2, ' ') + Text(app, row.descriptionKey) + "\n";
   }
 }
 
 ExitCode UsageError(const App& app, ConsoleOutput& console, std::string_view programName, bool quiet,
                     const std::string& reason) {
-  const std::string text = std::string(programName) + ": " + reason + "\n\n" + UsageText(programName);
+  const std::string text = std::string(programName) + ": " + reason + "\n\n" + UsageText(app, programName);
   console.Err(text);
   // Started from Explorer, with a file dropped on it or a stray argument in
   // a shortcut, the program would otherwise end without a sign.
@@ -134,16 +126,14 @@ bool ArgumentsAreFiles(std::span<const std::string> arguments) {
   });
 }
 
-std::string UsageText(std::string_view programName) {
-  std::string text = "Ravelwick " + std::string(kAppVersion) +
-                     " restyles the Maxthon 3 browser. Without arguments it opens its window.\n\n"
-                     "Usage: " +
-                     std::string(programName) + " VERB [ARGUMENT] [SWITCH...]\n";
-  AppendRows(text, "Verbs", true);
-  AppendRows(text, "Switches", false);
-  text += "\nExit codes:\n";
+std::string UsageText(const App& app, std::string_view programName) {
+  std::string text = Fill(Text(app, "UsageIntro"), {{"$version", kAppVersion}}) + "\n\n" +
+                     Fill(Text(app, "UsageLine"), {{"$program", programName}}) + "\n";
+  AppendRows(app, text, "UsageVerbs", true);
+  AppendRows(app, text, "UsageSwitches", false);
+  text += "\n" + Text(app, "UsageExitCodes") + ":\n";
   for (const ExitCodeRow& row : kDocumentedExitCodes)
-    text += "  " + std::to_string(static_cast<int>(row.code)) + "  " + std::string(row.meaning) + "\n";
+    text += "  " + std::to_string(static_cast<int>(row.code)) + "  " + Text(app, row.meaningKey) + "\n";
   return text;
 }
 
@@ -158,8 +148,9 @@ std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::st
     if (FindRow(token) == FindRow(kHelpName)) return ShowHelp(app, console, invocation);
     quiet = quiet || FindRow(token) == FindRow(kQuietSwitch);
   }
-  const auto usageError = [&](const std::string& reason) {
-    return UsageError(app, console, programName, quiet, reason);
+  const auto usageError = [&](std::string_view reasonKey,
+                              std::initializer_list<std::pair<std::string_view, std::string_view>> values) {
+    return UsageError(app, console, programName, quiet, Fill(Text(app, reasonKey), values));
   };
 
   const CommandRow* verb = nullptr;
@@ -170,25 +161,25 @@ std::optional<ExitCode> RunCommandLine(App& app, ConsoleOutput& console, std::st
       continue;
     }
     const CommandRow* row = FindRow(token);
-    if (!row) return usageError("unknown switch " + token);
+    if (!row) return usageError("UsageUnknownSwitch", {{"$switch", token}});
     if (!row->handler) {
       invocation.switches.push_back(row->name);
       if (row->argument.empty()) continue;
       if (i + 1 == arguments.size() || LooksLikeSwitch(arguments[i + 1]))
-        return usageError(std::string(row->name) + " needs " + std::string(row->argument));
+        return usageError("UsageNeeds", {{"$name", row->name}, {"$argument", row->argument}});
       invocation.switchValues.push_back(arguments[++i]);
     } else if (verb && verb != row) {
-      return usageError("one verb at a time: " + std::string(verb->name) + " and " + token);
+      return usageError("UsageOneVerb", {{"$first", verb->name}, {"$second", token}});
     } else {
       verb = row;
     }
   }
-  if (!verb) return usageError("no verb");
+  if (!verb) return usageError("UsageNoVerb", {});
   const std::size_t expected = verb->argument.empty() ? 0 : 1;
   if (invocation.arguments.size() < expected)
-    return usageError(std::string(verb->name) + " needs " + std::string(verb->argument));
+    return usageError("UsageNeeds", {{"$name", verb->name}, {"$argument", verb->argument}});
   if (invocation.arguments.size() > expected)
-    return usageError("unexpected argument " + invocation.arguments[expected]);
+    return usageError("UsageUnexpectedArgument", {{"$argument", invocation.arguments[expected]}});
   return verb->handler(app, console, invocation);
 }
 

@@ -55,11 +55,11 @@ using VerbHandler = ExitCode (*)(App& app, ConsoleOutput& console, const Invocat
 /// One row of the command table: a verb, when it has a handler, or a switch
 /// that changes what a verb does.
 struct CommandRow {
-  std::string_view name;         // lower case with "/", e.g. "/preview"
-  std::string_view alias;        // another accepted name, or empty
-  std::string_view argument;     // the positional argument's placeholder ("FILE"), or a switch's; empty: none
-  std::string_view description;  // one line for the usage text
-  VerbHandler handler;           // null for a switch
+  std::string_view name;            // lower case with "/", e.g. "/preview"
+  std::string_view alias;           // another accepted name, or empty
+  std::string_view argument;        // the positional argument's placeholder ("FILE"), or a switch's; empty: none
+  std::string_view descriptionKey;  // its line in the usage text, a language key
+  VerbHandler handler;              // null for a switch
 };
 
 std::span<const CommandRow> CommandTable();
@@ -71,7 +71,7 @@ bool ArgumentsAreFiles(std::span<const std::string> arguments);
 
 /// The usage text: the program name, every verb and switch with its
 /// description, and the exit codes.
-std::string UsageText(std::string_view programName);
+std::string UsageText(const App& app, std::string_view programName);
 
 /// Runs the verb `arguments` name (the program name not included) and
 /// returns its exit code; nullopt without arguments, when the program
