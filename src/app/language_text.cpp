@@ -13,4 +13,6 @@ std::string EnglishText(const App& app, std::string_view key) {
   return LookupText(app.platform, app.programFolder, app.LanguageName, key, true, &app.files, BuiltInEnglish());
 }
 
+std::string BuiltInEnglishText(std::string_view key) { return TextInLanguageFile(BuiltInEnglish(), key); }
+
 }  // namespace rw

@@ -15,6 +15,10 @@ std::string Text(const App& app, std::string_view key);
 /// The same in English, whatever the chosen language.
 std::string EnglishText(const App& app, std::string_view key);
 
+/// The text of `key` in the English.ini built into the program: what a
+/// window shows before its language is applied.
+std::string BuiltInEnglishText(std::string_view key);
+
 /// The bytes of data/Languages/English.ini as the program was built with
 /// them. Each executable provides it: the program from its resources, the
 /// tests and tools from a generated source.

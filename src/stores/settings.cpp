@@ -236,12 +236,14 @@ std::string LookupText(Platform& platform, const std::string& programFolder, std
   std::string text;
   if (!useEnglish) text = ReadIniValue(platform, LanguageFilePath(programFolder, languageName), key, "", cache);
   if (text.empty()) text = ReadIniValue(platform, LanguageFilePath(programFolder, "English"), key, "", cache);
-  if (text.empty() && !builtInEnglish.empty()) {
-    if (HasBom(builtInEnglish)) builtInEnglish.remove_prefix(kUtf8Bom.size());
-    if (auto raw = ProfileLookup(builtInEnglish, kGeneralSection, key, /*utf8=*/true))
-      text = CutAtNul(DecodeUtf8(*raw));
-  }
+  if (text.empty()) text = TextInLanguageFile(builtInEnglish, key);
   return text;
+}
+
+std::string TextInLanguageFile(std::string_view languageFile, std::string_view key) {
+  if (HasBom(languageFile)) languageFile.remove_prefix(kUtf8Bom.size());
+  const auto raw = ProfileLookup(languageFile, kGeneralSection, key, /*utf8=*/true);
+  return raw ? CutAtNul(DecodeUtf8(*raw)) : std::string();
 }
 
 }  // namespace rw

@@ -68,6 +68,9 @@ std::string LookupText(Platform& platform, const std::string& programFolder, std
                        std::string_view key, bool useEnglish = false, FileCache* cache = nullptr,
                        std::string_view builtInEnglish = {});
 
+/// Text of `key` in `languageFile`, the bytes of a language file.
+std::string TextInLanguageFile(std::string_view languageFile, std::string_view key);
+
 std::string LanguageFilePath(const std::string& programFolder, std::string_view languageName);
 
 }  // namespace rw

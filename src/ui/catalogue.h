@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,7 +34,6 @@ struct OptionDef {
   std::string_view settingsKey;
   std::string_view defaultValue;
   std::string_view captionKey;      // empty for text fields
-  std::string_view englishCaption;  // caption until a language is applied; empty for text fields
   std::string_view descriptionKey;  // language key of the plain-words explanation, for every row
   std::string_view marker;          // " *" modern skin only, " #" classic only
   Column column;
@@ -50,6 +50,12 @@ inline constexpr int kRowsPerColumn = 19;
 std::span<const OptionDef> Options();
 /// The row of one option.
 const OptionDef& Def(Option option);
+/// Its caption in the English built into the program, markers aside; empty
+/// for text fields.
+std::string EnglishCaption(const OptionDef& def);
+/// Its caption in the chosen language in double quotes, as reports name an
+/// option; "" for a text field.
+std::string QuotedCaption(const App& app, Option option);
 /// The options in the order SaveOptions writes their keys; stored settings
 /// files keep this order.
 std::span<const Option> SaveOrder();

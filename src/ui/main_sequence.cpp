@@ -19,10 +19,6 @@ namespace {
 constexpr unsigned kRunningWindowPollMs = 100;
 constexpr int kRunningWindowPolls = 50;
 
-constexpr std::string_view kCommandLineBusyEnglish =
-    "Ravelwick is at work on a command-line run (such as a scheduled /apply) for this folder. Please try again when "
-    "it has finished.";
-
 std::string CommandLineRunName(const std::string& instanceName) { return instanceName + "-CommandLine"; }
 
 // How the claim of this program folder went.
@@ -178,8 +174,7 @@ StartStop Start(App& app, StartUser& user, const StartPolicy& policy) {
   // user's language.
   app.LanguageName = ChooseLanguage(app);
   if (claim == Claim::CommandLineBusy) {
-    const std::string text = Text(app, "CommandLineBusy");
-    user.Tell(text.empty() ? kCommandLineBusyEnglish : text, MessageIcon::Information);
+    user.Tell(Text(app, "CommandLineBusy"), MessageIcon::Information);
     return StartStop::CommandLineBusy;
   }
   if (claim == Claim::Refused) {

@@ -16,7 +16,8 @@
 
 namespace rw {
 
-/// The controls of the main window that are not options.
+/// The controls of the main window that are neither options nor menu
+/// items (the menu bar's one item aside).
 enum class Control {
   ModernLegend,
   ClassicLegend,
@@ -24,47 +25,35 @@ enum class Control {
   Ok,
   Cancel,
   MenuTop,
-  MenuSetFolder,
-  MenuLanguage,
-  MenuRestore,
-  MenuHelp,
-  MenuAbout,
-  MenuExit,
-  MenuPreview,
-  MenuExportSettings,
-  MenuImportSettings,
-  MenuResetDefaults,
-  MenuOpenLog,
-  MenuCopyDiagnostics,
   Find,       // the search field above the options
   FindLabel,  // its caption
-  MenuOwnRules,
-  MenuLooks,
-  MenuUndoLastApply,
-  MenuSaveLookAs,
-  MenuExportSettingsAndLooks,
+};
+
+/// A command's item in the menu, by its number there (the end-to-end tests
+/// know the numbers).
+struct MenuItem {
+  unsigned id = 0;
+  friend constexpr auto operator<=>(MenuItem, MenuItem) = default;
 };
 
 /// The check boxes among them, in the order they follow the options.
 inline constexpr std::array<Control, 3> kCheckBoxControls{Control::ModernLegend, Control::ClassicLegend,
                                                           Control::SelectAll};
 
-/// Captions of the controls that are not options, shown until the first
-/// ApplyLanguage (option captions are in the catalogue); the menu's items
-/// have theirs from the language before the window shows.
-inline constexpr std::array<std::pair<Control, std::string_view>, 7> kDesignCaptions{{
+/// The language keys of the captions of the controls that start no command
+/// (a command's caption is in its row). The legends are shown only on a
+/// host with both skins.
+inline constexpr std::array<std::pair<Control, std::string_view>, 5> kControlCaptionKeys{{
     {Control::MenuTop, "Menu"},
-    {Control::Ok, "OK"},
-    {Control::Cancel, "Cancel"},
-    {Control::SelectAll, "Select/Unselect All"},
-    {Control::ModernLegend, "(*) Modern Skin only"},
-    {Control::ClassicLegend, "(#) Classic Skin only"},
-    {Control::FindLabel, "Find:"},
+    {Control::SelectAll, "SelectAll"},
+    {Control::ModernLegend, "ModernOnly"},
+    {Control::ClassicLegend, "ClassicOnly"},
+    {Control::FindLabel, "Find"},
 }};
 
-/// An option's control or another part of the window: what a tooltip or
+/// An option's control, another control or a menu item: what a tooltip or
 /// the details line speaks of.
-using WindowPart = std::variant<Option, Control>;
+using WindowPart = std::variant<Option, Control, MenuItem>;
 
 /// The one mark a row shows for its option, the most telling first: why it
 /// is greyed, then what keeps it from acting, then a change from the default.
@@ -85,11 +74,13 @@ class MainView {
   /// Caption of a check box, button or menu item.
   virtual void SetCaption(Option option, const std::string& caption) = 0;
   virtual void SetCaption(Control control, const std::string& caption) = 0;
+  virtual void SetCaption(MenuItem item, const std::string& caption) = 0;
   virtual void SetCheck(Option option, int state) = 0;
   virtual void SetCheck(Control box, int state) = 0;
   virtual void SetText(Option field, const std::string& text) = 0;
   virtual void SetEnabled(Option option, bool enabled) = 0;
   virtual void SetEnabled(Control control, bool enabled) = 0;
+  virtual void SetEnabled(MenuItem item, bool enabled) = 0;
 
   /// Appends an item to the language submenu; item 0 exists from the start
   /// and is checked.

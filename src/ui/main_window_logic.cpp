@@ -25,12 +25,14 @@ namespace {
 constexpr std::string_view kIconName = "AAA";
 constexpr std::string_view kIniSuffix = ".ini";
 
-// The controls that are no options and say what they do: the commands and
-// Select All; the legends and the menu bar's one item say nothing.
-std::string_view DescriptionKey(Control control) {
-  if (control == Control::SelectAll) return "DescribeSelectAll";
-  if (control == Control::Find) return "DescribeFind";
-  const WindowCommand* command = CommandOf(control);
+// The parts that are no options and say what they do: the commands, Select
+// All and Find; the legends and the menu bar's one item say nothing.
+std::string_view DescriptionKey(WindowPart part) {
+  if (part == WindowPart(Control::SelectAll)) return "DescribeSelectAll";
+  if (part == WindowPart(Control::Find)) return "DescribeFind";
+  const WindowCommand* command = nullptr;
+  if (const Control* control = std::get_if<Control>(&part)) command = CommandOf(*control);
+  if (const MenuItem* item = std::get_if<MenuItem>(&part)) command = CommandOf(*item);
   return command ? command->describeKey : std::string_view();
 }
 
@@ -71,29 +73,26 @@ void MainWindowLogic::OnLoad() {
 
 void MainWindowLogic::ApplyLanguage() {
   const auto text = [this](std::string_view key) { return Text(app_, key); };
-  view_.SetCaption(Control::MenuTop, text("Menu"));
   const bool english = app_.platform.system.LowerCase(app_.LanguageName) == "english";
   for (const WindowCommand& command : WindowCommands()) {
     std::string caption = text(command.captionKey);
     if (command.englishToo && !english) caption = EnglishText(app_, command.captionKey) + " / " + caption;
-    view_.SetCaption(command.control, caption);
+    std::visit([&](auto place) { view_.SetCaption(place, caption); }, command.place);
   }
-  view_.SetCaption(Control::FindLabel, text("Find"));
-  if (!findText_.empty()) OnFindChanged(findText_);
-
   // Markers tell the skins apart; a single-skin host needs none.
   const bool markers = !app_.SingleSkinHost;
+  for (const auto& [control, key] : kControlCaptionKeys) {
+    const bool legend = control == Control::ModernLegend || control == Control::ClassicLegend;
+    view_.SetCaption(control, legend && !markers ? std::string() : text(key));
+  }
+  if (!findText_.empty()) OnFindChanged(findText_);
+
   for (const OptionDef& def : Options()) {
     if (def.kind != OptionKind::Check) continue;
     view_.SetCaption(def.option, text(def.captionKey) + (markers ? std::string(def.marker) : std::string()));
   }
-  view_.SetCaption(Control::SelectAll, text("SelectAll"));
-
   for (const OptionDef& def : Options())
     if (def.host == HostRule::HostDependent) SetEnabled(def.option, !GreyedOnThisHost(def, app_.SingleSkinHost));
-
-  view_.SetCaption(Control::ModernLegend, markers ? text("ModernOnly") : std::string());
-  view_.SetCaption(Control::ClassicLegend, markers ? text("ClassicOnly") : std::string());
 
   ShowControlTips();
   if (!status_) return;
@@ -121,7 +120,7 @@ void MainWindowLogic::FillLanguageMenu() {
 }
 
 void MainWindowLogic::OnLanguageChosen(std::size_t index) {
-  if (index >= langItems_.size() || !MayRun(Control::MenuLanguage)) return;
+  if (index >= langItems_.size() || !MayRun(LanguageMenuCommand())) return;
   const std::string caption = langItems_[index];
   // The file may have gone since the menu was filled.
   if (!app_.platform.files.FileExists(LanguageFilePath(app_.programFolder, caption))) return;
@@ -170,16 +169,15 @@ void MainWindowLogic::OnFieldLeft(Option field) {
   if (SetText(field, CheckField(field, model_))) ShowStatus();
 }
 
-bool MainWindowLogic::MayRun(Control command) const {
+bool MainWindowLogic::MayRun(const WindowCommand& command) const {
   if (phase_ == WindowPhase::Closed) return false;
-  if (Idle()) return true;
-  const WindowCommand* row = CommandOf(command);
-  return row && row->availability == Availability::DuringRoads;
+  return Idle() || command.availability == Availability::DuringRoads;
 }
 
-void MainWindowLogic::Run(Control command) {
-  const WindowCommand* row = CommandOf(command);
-  if (row && row->handler && MayRun(command)) (this->*row->handler)();
+// A command posted to a greyed item or button still arrives: it is refused
+// here, not in each handler.
+void MainWindowLogic::Run(const WindowCommand& command) {
+  if (command.handler && MayRun(command)) (this->*command.handler)();
 }
 
 MainWindowLogic::RoadClaim::RoadClaim(MainWindowLogic& window, Road road) : window_(window), outer_(window.road_) {
@@ -210,10 +208,10 @@ void MainWindowLogic::ShowCommandStates() {
   if (phase_ == WindowPhase::Closed) return;
   const std::span<const WindowCommand> commands = WindowCommands();
   for (std::size_t i = 0; i < commands.size(); ++i) {
-    const bool enabled = MayRun(commands[i].control);
+    const bool enabled = MayRun(commands[i]);
     if (shownEnabled_[i] == enabled) continue;
     shownEnabled_[i] = enabled;
-    view_.SetEnabled(commands[i].control, enabled);
+    std::visit([&](auto place) { view_.SetEnabled(place, enabled); }, commands[i].place);
   }
 }
 
@@ -266,13 +264,13 @@ bool MainWindowLogic::OnKeyDown(int key, bool repeat, bool ctrlOnly) {
   for (const WindowCommand& command : WindowCommands()) {
     if (command.shortcut.key != key || (command.shortcut.withCtrl && !ctrlOnly)) continue;
     // Wherever the focus is; a held key runs it once.
-    if (!repeat) Run(command.control);
+    if (!repeat) Run(command);
     return true;
   }
   if (key != kKeyEnter) return false;
   // Enter presses the default button: once per press, and not while it is
   // greyed.
-  if (!repeat && MayRun(Control::Ok)) OnOk();
+  if (!repeat) Run(*CommandOf(Control::Ok));
   return true;
 }
 
@@ -334,11 +332,9 @@ void MainWindowLogic::SetLanguageCheck(std::size_t index, bool checked) {
 }
 
 std::string MainWindowLogic::Description(WindowPart part) const {
-  if (const Control* control = std::get_if<Control>(&part)) {
-    const std::string_view key = DescriptionKey(*control);
-    return key.empty() ? std::string() : Text(app_, key);
-  }
-  return Text(app_, Def(std::get<Option>(part)).descriptionKey);
+  if (const Option* option = std::get_if<Option>(&part)) return Text(app_, Def(*option).descriptionKey);
+  const std::string_view key = DescriptionKey(part);
+  return key.empty() ? std::string() : Text(app_, key);
 }
 
 }  // namespace rw

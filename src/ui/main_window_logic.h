@@ -22,6 +22,7 @@
 #include "ui/option_search.h"
 #include "ui/option_status.h"
 #include "ui/ui_factory.h"
+#include "ui/window_commands.h"
 
 namespace rw {
 
@@ -87,13 +88,81 @@ class MainWindowLogic : public RoadUser {
   /// `repeat` marks the key-repeat presses of a held key; `ctrlOnly` that
   /// Ctrl is held and Alt is not.
   bool OnKeyDown(int key, bool repeat, bool ctrlOnly = false);
-  /// A menu item or button of the command table: its handler, when it may
-  /// run now.
-  void Run(Control command);
+  /// The handler of a row of the command table, when it may run now: the
+  /// one way a command starts.
+  void Run(const WindowCommand& command);
+  void OnLanguageChosen(std::size_t index);
+
+  /// Find: the search field holds `text`; the rows holding its words are
+  /// highlighted.
+  void OnFindChanged(std::string_view text);
+  /// Enter in the search field: the focus goes to the first match that is
+  /// not greyed. Never Apply.
+  void OnFindEnter();
+  /// Escape in the search field: it is cleared and the highlight goes.
+  void OnFindEscape();
+  const std::vector<Option>& Found() const { return found_; }
+
+  /// Own rules an import brought, held until OK writes them (a page the
+  /// editor saves stays in them); null when the files speak for themselves.
+  const OwnRulesPair* PendingOwnRules() const { return pendingOwnRules_ ? &*pendingOwnRules_ : nullptr; }
+  /// What the editor starts from: the pending rules, else the files.
+  OwnRulesPair OwnRulesToEdit() const;
+  /// A click on a check box: not ticked becomes ticked, ticked or mixed
+  /// becomes not ticked. Select All then sets every enabled box alike.
+  void OnCheckClicked(Option option);
+  void OnCheckClicked(Control box);
+  /// The user edited a field; the view already shows the text.
+  void OnTextChanged(Option field, std::string_view text);
+  void OnFieldFocused(Option field);
+  /// The focus left the field: run its check.
+  void OnFieldLeft(Option field);
+
+  // --- What the window says of itself ---
+  /// The mouse rests on `part`; nullopt when it rests on none.
+  void OnPointed(std::optional<WindowPart> part);
+  /// The keyboard focus went to `part`.
+  void OnFocused(std::optional<WindowPart> part);
+  /// A menu item is highlighted; nullopt when the menu closes.
+  void OnMenuHighlighted(std::optional<WindowPart> item);
+  /// What a control's tip says: its description, then the option's status.
+  std::string TooltipOf(WindowPart part) const;
+
+  const OptionModel& Model() const { return model_; }
+  /// Every row unmarked until the window is loaded and the tree is usable.
+  const OptionStatuses& Statuses() const { return statuses_; }
+  OptionSnapshot Snapshot() const { return model_.Snapshot(); }
+  const std::vector<std::string>& LanguageItems() const { return langItems_; }
+  const std::vector<bool>& LanguageChecks() const { return langChecked_; }
+  bool Closed() const { return phase_ == WindowPhase::Closed; }
+  bool OkEnabled() const { return MayRun(*CommandOf(Control::Ok)); }
+  Road CurrentRoad() const { return road_; }
+  WindowPhase Phase() const { return phase_; }
+  /// Whether `command` may start now: only what is available during roads
+  /// while one holds the window, nothing once it is closed. The view greys
+  /// the rest.
+  bool MayRun(const WindowCommand& command) const;
+
+  /// The window's handle while it lives, as the owner of its boxes.
+  WindowHandle Handle();
+
+  // --- RoadUser, for the roads and the pipeline ---
+  bool ConfirmCloseHost() override;
+  void SetBusy(bool busy) override;
+  void StepAside() override;
+  /// A box over the window.
+  void Tell(std::string_view text, MessageIcon icon) override;
+  bool Ask(std::string_view question) override;
+  void ShowWait(WaitStep step, unsigned waitedMs, unsigned limitMs) override;
+  void EndWait() override;
+
+ private:
+  friend std::span<const WindowCommand> WindowCommands();
+
+  // --- The commands' handlers, reached through Run ---
   void OnOk();
   void OnCancel() { Close(); }
   void OnExit() { Close(); }
-  void OnLanguageChosen(std::size_t index);
   void OnHelp();
   void OnAbout();
   void OnRestore();
@@ -116,21 +185,6 @@ class MainWindowLogic : public RoadUser {
   /// The diagnostics text (ui/diagnostics.h) onto the clipboard.
   void OnCopyDiagnostics();
 
-  /// Find: the search field holds `text`; the rows holding its words are
-  /// highlighted.
-  void OnFindChanged(std::string_view text);
-  /// Enter in the search field: the focus goes to the first match that is
-  /// not greyed. Never Apply.
-  void OnFindEnter();
-  /// Escape in the search field: it is cleared and the highlight goes.
-  void OnFindEscape();
-  const std::vector<Option>& Found() const { return found_; }
-
-  /// Own rules an import brought, held until OK writes them (a page the
-  /// editor saves stays in them); null when the files speak for themselves.
-  const OwnRulesPair* PendingOwnRules() const { return pendingOwnRules_ ? &*pendingOwnRules_ : nullptr; }
-  /// What the editor starts from: the pending rules, else the files.
-  OwnRulesPair OwnRulesToEdit() const;
   /// The own rules editor over the window; what it saves, OK applies.
   void OnOwnRules();
   /// The Looks window; a look chosen there goes into the window (its own
@@ -142,55 +196,6 @@ class MainWindowLogic : public RoadUser {
   /// The look before the last install into the window, then OK's road.
   void OnUndoLastApply();
 
-  /// A click on a check box: not ticked becomes ticked, ticked or mixed
-  /// becomes not ticked. Select All then sets every enabled box alike.
-  void OnCheckClicked(Option option);
-  void OnCheckClicked(Control box);
-  /// The user edited a field; the view already shows the text.
-  void OnTextChanged(Option field, std::string_view text);
-  void OnFieldFocused(Option field);
-  /// The focus left the field: run its check.
-  void OnFieldLeft(Option field);
-
-  // --- What the window says of itself ---
-  /// The mouse rests on `part`; nullopt when it rests on none.
-  void OnPointed(std::optional<WindowPart> part);
-  /// The keyboard focus went to `part`.
-  void OnFocused(std::optional<WindowPart> part);
-  /// A menu item is highlighted; nullopt when the menu closes.
-  void OnMenuHighlighted(std::optional<Control> item);
-  /// What a control's tip says: its description, then the option's status.
-  std::string TooltipOf(WindowPart part) const;
-
-  const OptionModel& Model() const { return model_; }
-  /// Every row unmarked until the window is loaded and the tree is usable.
-  const OptionStatuses& Statuses() const { return statuses_; }
-  OptionSnapshot Snapshot() const { return model_.Snapshot(); }
-  const std::vector<std::string>& LanguageItems() const { return langItems_; }
-  const std::vector<bool>& LanguageChecks() const { return langChecked_; }
-  bool Closed() const { return phase_ == WindowPhase::Closed; }
-  bool OkEnabled() const { return MayRun(Control::Ok); }
-  Road CurrentRoad() const { return road_; }
-  WindowPhase Phase() const { return phase_; }
-  /// Whether the command of `command`'s row may start now: only what is
-  /// available during roads while one holds the window, nothing once it is
-  /// closed. The view greys the rest.
-  bool MayRun(Control command) const;
-
-  /// The window's handle while it lives, as the owner of its boxes.
-  WindowHandle Handle();
-
-  // --- RoadUser, for the roads and the pipeline ---
-  bool ConfirmCloseHost() override;
-  void SetBusy(bool busy) override;
-  void StepAside() override;
-  /// A box over the window.
-  void Tell(std::string_view text, MessageIcon icon) override;
-  bool Ask(std::string_view question) override;
-  void ShowWait(WaitStep step, unsigned waitedMs, unsigned limitMs) override;
-  void EndWait() override;
-
- private:
   /// Holds the window for a road from construction to destruction; roads
   /// run inside one another keep the outer one's claim. A close asked for
   /// meanwhile happens when the outermost ends.
@@ -265,7 +270,7 @@ class MainWindowLogic : public RoadUser {
   ArchiveFingerprints fingerprints_;  // the archives hashed once per stamp for the window's life
   bool treeMayHaveChanged_ = false;   // by the road under way
   std::optional<WindowPart> pointed_, focused_;
-  std::optional<Control> menuItem_;
+  std::optional<WindowPart> menuItem_;
   // As the view shows them: set again only when they change.
   std::map<WindowPart, std::string> shownTips_;
   std::array<RowMark, kOptionCount> shownMarks_{};

@@ -10,7 +10,6 @@
 namespace rw {
 
 void MainWindowLogic::OnLooks(bool naming) {
-  if (!MayRun(naming ? Control::MenuSaveLookAs : Control::MenuLooks)) return;
   LooksChoice choice;
   {
     RoadClaim road(*this, Road::Looks);
@@ -19,11 +18,11 @@ void MainWindowLogic::OnLooks(bool naming) {
     choice = ui_.ShowLooksWindow(app_, model_.Snapshot(), Handle(), naming);
     if (Leaving() || !choice.look || !ShowLook(*choice.look)) return;
   }
-  if (choice.preview) OnPreview();
+  // As the menu would: not once a close was asked for.
+  if (choice.preview && Idle()) OnPreview();
 }
 
 void MainWindowLogic::OnUndoLastApply() {
-  if (!MayRun(Control::MenuUndoLastApply)) return;
   const LookShelf history = ReadHistory(app_);
   if (history.looks.size() < 2) {
     app_.Message(Text(app_, "UndoNoEarlierLook"), MessageButtons::Ok, Handle(), MessageIcon::Warning);

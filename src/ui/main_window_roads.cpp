@@ -44,7 +44,6 @@ void MainWindowLogic::OnActivate() {
 }
 
 void MainWindowLogic::OnOk() {
-  if (!MayRun(Control::Ok)) return;
   RoadClaim road(*this, Road::Apply);
   RunApply();
 }
@@ -89,17 +88,11 @@ void MainWindowLogic::Tell(const PipelineResult& result, bool logged) {
   if (phase_ != WindowPhase::Closed) SetRoad(telling);
 }
 
-// Not during a road: it may start the very browser a road is closing.
-void MainWindowLogic::OnHelp() {
-  if (MayRun(Control::MenuHelp)) HelpCommand(app_);
-}
+void MainWindowLogic::OnHelp() { HelpCommand(app_); }
 
-void MainWindowLogic::OnAbout() {
-  if (MayRun(Control::MenuAbout)) AboutCommand(app_, Handle());
-}
+void MainWindowLogic::OnAbout() { AboutCommand(app_, Handle()); }
 
 void MainWindowLogic::OnRestore() {
-  if (!MayRun(Control::MenuRestore)) return;
   RoadClaim road(*this, Road::Restore);
   const auto [result, logged] = RestoreHost(app_, *this);
   Tell(result, logged);
@@ -107,7 +100,6 @@ void MainWindowLogic::OnRestore() {
 }
 
 void MainWindowLogic::OnSetFolder() {
-  if (!MayRun(Control::MenuSetFolder)) return;
   RoadClaim road(*this, Road::FolderDialog);
   ui_.ShowSetFolderDialog(app_, Handle(), FolderDialogCause::Chosen);
   road.Become(Road::Repoint);
@@ -131,9 +123,6 @@ void MainWindowLogic::OnSetFolder() {
 }
 
 void MainWindowLogic::OnPreview() {
-  // Nor a second one over the first: a command posted to the disabled
-  // window still arrives.
-  if (!MayRun(Control::MenuPreview)) return;
   RoadClaim road(*this, Road::Preview);
   // What the fields show is what OK would take: every value is checked first.
   for (const OptionDef& def : Options()) OnFieldLeft(def.option);
@@ -162,7 +151,6 @@ FileDialogTexts MainWindowLogic::DialogTexts(std::string_view menuKey) const {
 }
 
 void MainWindowLogic::OnExport(bool withLooks) {
-  if (!MayRun(withLooks ? Control::MenuExportSettingsAndLooks : Control::MenuExportSettings)) return;
   RoadClaim road(*this, Road::ChoosingFile);
   // What the focused field shows is exported as leaving it would leave it.
   if (focusedField_) OnFieldLeft(*focusedField_);
@@ -177,7 +165,6 @@ void MainWindowLogic::OnExport(bool withLooks) {
 }
 
 void MainWindowLogic::OnImportSettings() {
-  if (!MayRun(Control::MenuImportSettings)) return;
   RoadClaim road(*this, Road::ChoosingFile);
   const std::optional<std::string> path = ui_.AskOpenPath(DialogTexts("ImportSettings"), Handle());
   if (!path || Leaving()) return;
@@ -195,10 +182,7 @@ void MainWindowLogic::OnImportSettings() {
                imported.report.status == TransferStatus::Done ? MessageIcon::Information : MessageIcon::Error);
 }
 
-void MainWindowLogic::OnResetDefaults() {
-  if (!MayRun(Control::MenuResetDefaults)) return;
-  ShowOptions(DefaultOptions());
-}
+void MainWindowLogic::OnResetDefaults() { ShowOptions(DefaultOptions()); }
 
 void MainWindowLogic::Tell(std::string_view text, MessageIcon icon) {
   app_.Message(text, MessageButtons::Ok, Handle(), icon);
@@ -263,7 +247,6 @@ void MainWindowLogic::StepAside() {
 }
 
 void MainWindowLogic::OnOwnRules() {
-  if (!MayRun(Control::MenuOwnRules)) return;
   RoadClaim road(*this, Road::OwnRulesOpen);
   OwnRulesFiles source(app_, pendingOwnRules_ ? &*pendingOwnRules_ : nullptr);
   ui_.ShowOwnRulesEditor(app_, source, Handle());

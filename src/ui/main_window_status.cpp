@@ -36,7 +36,7 @@ void MainWindowLogic::OnFocused(std::optional<WindowPart> part) {
   ShowDetails();
 }
 
-void MainWindowLogic::OnMenuHighlighted(std::optional<Control> item) {
+void MainWindowLogic::OnMenuHighlighted(std::optional<WindowPart> item) {
   menuItem_ = item;
   ShowDetails();
 }
@@ -114,12 +114,9 @@ void MainWindowLogic::AfterRoad() {
   ShowStatus();
 }
 
-void MainWindowLogic::OnOpenLog() {
-  if (MayRun(Control::MenuOpenLog)) app_.platform.desktop.OpenInTextEditor(app_.Path(kLogFileName));
-}
+void MainWindowLogic::OnOpenLog() { app_.platform.desktop.OpenInTextEditor(app_.Path(kLogFileName)); }
 
 void MainWindowLogic::OnCopyDiagnostics() {
-  if (!MayRun(Control::MenuCopyDiagnostics)) return;
   const std::string status = StatusText(app_, fingerprints_);
   app_.platform.desktop.CopyTextToClipboard(DiagnosticsText(app_, model_, shownHeader_.value_or(""), status));
 }

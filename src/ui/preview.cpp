@@ -26,13 +26,6 @@ std::string BelowTree(const std::string& path, const std::string& tree) {
   return below;
 }
 
-std::string NameOf(const App& app, Option option) {
-  const OptionDef& def = Def(option);
-  std::string caption = def.captionKey.empty() ? std::string() : Text(app, def.captionKey);
-  if (caption.empty()) caption = std::string(def.englishCaption);
-  return "\"" + caption + "\"";
-}
-
 // Why a ticked box cannot act on this host, or nothing.
 bool CannotActHere(const OptionDef& def, bool singleSkinHost, bool compositionEnabled) {
   if (GreyedOnThisHost(def, singleSkinHost)) return true;
@@ -142,7 +135,7 @@ std::set<Option> WarnCannotAct(const App& app, const OptionSnapshot& options, bo
   for (const OptionDef& def : Options()) {
     if (def.kind != OptionKind::Check || !options.Ticked(def.option)) continue;
     if (!CannotActHere(def, app.SingleSkinHost, compositionEnabled)) continue;
-    warnings.Add(Fill(Text(app, "PreviewCannotAct"), {{"$option", NameOf(app, def.option)}}));
+    warnings.Add(Fill(Text(app, "PreviewCannotAct"), {{"$option", QuotedCaption(app, def.option)}}));
     told.insert(def.option);
   }
   return told;
@@ -155,7 +148,7 @@ int WarnNotFound(const App& app, const std::vector<SkinRun>& runs, std::set<Opti
       if (effect.result == EditResult::NotFound && !told.count(effect.option))
         warnings.Add(
             Fill(Text(app, "PreviewNotFound"),
-                 {{"$option", NameOf(app, effect.option)}, {"$anchor", effect.detail}, {"$file", effect.file}}));
+                 {{"$option", QuotedCaption(app, effect.option)}, {"$anchor", effect.detail}, {"$file", effect.file}}));
   int notFound = 0;
   for (const SkinRun& run : runs)
     for (const TweakEffect& effect : run.report.effects)
@@ -169,8 +162,8 @@ void WarnConflicts(const App& app, const std::vector<SkinRun>& runs, std::set<Op
   for (const SkinRun& run : runs) {
     for (const OptionConflict& conflict : run.conflicts) {
       if (!pairs.insert({conflict.winner, conflict.loser}).second) continue;
-      std::string line = Fill(Text(app, "PreviewConflict"),
-                              {{"$winner", NameOf(app, conflict.winner)}, {"$loser", NameOf(app, conflict.loser)}});
+      std::string line = Fill(Text(app, "PreviewConflict"), {{"$winner", QuotedCaption(app, conflict.winner)},
+                                                             {"$loser", QuotedCaption(app, conflict.loser)}});
       if (!conflict.rule.empty()) line += " (" + conflict.rule + ")";
       warnings.Add(line);
       told.insert(conflict.loser);
@@ -185,7 +178,7 @@ void WarnNoEffect(const App& app, const std::vector<SkinRun>& runs, const std::s
       return std::find(run.withoutEffect.begin(), run.withoutEffect.end(), option) != run.withoutEffect.end();
     });
     if (everywhere && !told.count(option))
-      warnings.Add(Fill(Text(app, "PreviewNoEffect"), {{"$option", NameOf(app, option)}}));
+      warnings.Add(Fill(Text(app, "PreviewNoEffect"), {{"$option", QuotedCaption(app, option)}}));
   }
 }
 
@@ -213,7 +206,7 @@ std::string DescribeEffects(const App& app, const OptionSnapshot& options, const
     for (const SkinRun& run : runs)
       for (const TweakEffect& effect : run.report.effects)
         if (effect.option == def.option) DescribeEffect(app, effect, lines);
-    Line(effects, NameOf(app, def.option));
+    Line(effects, QuotedCaption(app, def.option));
     effects += lines.empty() ? "  -\n" : lines;
   }
   return effects;

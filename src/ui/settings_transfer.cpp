@@ -24,12 +24,6 @@ const std::string_view kLanguageKey = KeyOf(ProgramSetting::Language);
 constexpr std::size_t kShownCharacters = 40;
 constexpr std::size_t kShownNames = 20;
 
-std::string Caption(const App& app, Option option) {
-  const OptionDef& def = Def(option);
-  std::string caption = def.captionKey.empty() ? std::string() : Text(app, def.captionKey);
-  return "\"" + (caption.empty() ? std::string(def.englishCaption) : caption) + "\"";
-}
-
 std::string Joined(const App& app, const std::vector<std::string>& names) {
   std::string out;
   for (std::size_t i = 0; i < names.size() && i < kShownNames; ++i) out += (i ? ", " : "") + names[i];
@@ -282,7 +276,7 @@ std::string ImportReportText(const App& app, const ImportReport& report) {
   list("ImportUnknown", report.unknown);
   list("ImportMissing", report.missing);
   std::vector<std::string> greyed;
-  for (Option option : report.greyed) greyed.push_back(Caption(app, option));
+  for (Option option : report.greyed) greyed.push_back(QuotedCaption(app, option));
   list("ImportGreyed", greyed);
   if (!report.language.empty()) text += "\r\n" + Fill(Text(app, "ImportLanguage"), {{"$language", report.language}});
   if (!report.languageNotInstalled.empty())

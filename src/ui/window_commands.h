@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string_view>
+#include <variant>
 
 #include "ui/main_view.h"
 
@@ -26,21 +27,27 @@ struct Shortcut {
 };
 
 struct WindowCommand {
-  Control control;   // the menu item or button
-  unsigned menuId;   // 0: a button; the end-to-end tests know the numbers
-  bool startsGroup;  // a separator above it in the menu
+  std::variant<MenuItem, Control> place;  // its menu item, or its button
+  bool startsGroup;                       // a separator above it in the menu
   std::string_view captionKey;
   std::string_view describeKey;  // the details line and the tip
   Shortcut shortcut;
   void (MainWindowLogic::*handler)();  // null: the language submenu, whose items say which
   Availability availability;
   bool englishToo;  // captioned in English as well: whoever picked a language they cannot read finds it
+
+  /// Null for a button.
+  const MenuItem* Item() const { return std::get_if<MenuItem>(&place); }
 };
 
-/// In menu order.
+/// In menu order. A friend of the window logic, whose handlers run only
+/// through its rows.
 std::span<const WindowCommand> WindowCommands();
 /// Null for a control that starts no command.
-const WindowCommand* CommandOf(Control control);
-const WindowCommand* CommandWithMenuId(unsigned menuId);
+const WindowCommand* CommandOf(Control button);
+/// Null for a number no command has.
+const WindowCommand* CommandOf(MenuItem item);
+/// The language submenu's row: the one without a handler.
+const WindowCommand& LanguageMenuCommand();
 
 }  // namespace rw

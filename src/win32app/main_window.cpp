@@ -177,8 +177,8 @@ void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (lParam == 0) {
     if (id >= kFirstLanguageId && id <= kLastLanguageId)
       logic_.OnLanguageChosen(id - kFirstLanguageId);
-    else if (const WindowCommand* command = CommandWithMenuId(id))
-      logic_.Run(command->control);
+    else if (const WindowCommand* command = CommandOf(MenuItem{id}))
+      logic_.Run(*command);
     return;
   }
   const ControlEntry* c = EntryById(static_cast<int>(id));
@@ -202,8 +202,8 @@ void Win32MainView::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (code != BN_CLICKED) return;
   if (IsOptionSlot(slot))
     logic_.OnCheckClicked(OptionAt(slot));
-  else if (CommandOf(ControlAt(slot)))
-    logic_.Run(ControlAt(slot));
+  else if (const WindowCommand* command = CommandOf(ControlAt(slot)))
+    logic_.Run(*command);
   else
     logic_.OnCheckClicked(ControlAt(slot));
 }
@@ -221,7 +221,7 @@ bool Win32MainView::OnKey(HWND from, WPARAM key, LPARAM lParam) {
     case VK_RETURN:
       // Enter on the focused Cancel button means Cancel, as anywhere else.
       if (from == ControlWindow(SlotOf(Control::Cancel))) {
-        logic_.OnCancel();
+        logic_.Run(*CommandOf(Control::Cancel));
         return true;
       }
       break;
@@ -231,7 +231,40 @@ bool Win32MainView::OnKey(HWND from, WPARAM key, LPARAM lParam) {
   return logic_.OnKeyDown(static_cast<int>(key), repeat, ctrlOnly);
 }
 
+std::optional<LRESULT> Win32MainView::OnDisplayMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SETCURSOR:
+      if (WaitCursorActive()) {
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
+        return TRUE;
+      }
+      break;
+    case WM_HELP:
+      return TRUE;  // F1 is taken as a key
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(wParam, lParam);
+      return 0;
+    case WM_MOUSELEAVE:
+      OnMouseLeave();
+      return 0;
+    case WM_MENUSELECT:
+      logic_.OnMenuHighlighted(HighlightedItem(wParam, lParam));
+      return 0;
+    case WM_EXITMENULOOP:
+      logic_.OnMenuHighlighted(std::nullopt);
+      return 0;
+    case kDpiChangedMessage:
+      FollowDpiChange(wParam, lParam);
+      return 0;
+  }
+  return std::nullopt;
+}
+
 LRESULT Win32MainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const std::optional<LRESULT> handled = OnDisplayMessage(message, wParam, lParam)) return *handled;
   switch (message) {
     // Commands and the first activation may be roads: on a fiber of their
     // own, so that no box or menu left open holds their waits.
@@ -259,32 +292,6 @@ LRESULT Win32MainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_SETCURSOR:
-      if (WaitCursorActive()) {
-        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
-        return TRUE;
-      }
-      break;
-    case WM_HELP:
-      return TRUE;  // F1 is taken as a key
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(wParam, lParam);
-      return 0;
-    case WM_MOUSELEAVE:
-      OnMouseLeave();
-      return 0;
-    case WM_MENUSELECT:
-      logic_.OnMenuHighlighted(HighlightedItem(wParam, lParam));
-      return 0;
-    case WM_EXITMENULOOP:
-      logic_.OnMenuHighlighted(std::nullopt);
-      return 0;
-    case kDpiChangedMessage:
-      FollowDpiChange(wParam, lParam);
-      return 0;
     case WM_DESTROY:
       // The program lives as long as this window, however it goes: a
       // WM_CLOSE sent from another process is handled inside GetMessage,

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/language_text.h"
 #include "platform/win32/unicode.h"
 #include "ui/catalogue.h"
 #include "ui/window_commands.h"
@@ -165,14 +166,12 @@ RECT Win32MainView::MarkPlace(const OptionDef& def) const {
   return RECT{left, top, left + size, top + size};
 }
 
-std::string_view Win32MainView::DesignCaption(int slot) {
-  if (IsOptionSlot(slot)) return Def(OptionAt(slot)).englishCaption;
-  for (const auto& [control, caption] : kDesignCaptions)
-    if (control == ControlAt(slot)) return caption;
-  // A menu item's name until the load gives it its caption, before the
-  // window shows: an item without text would be taken for a separator.
+std::string Win32MainView::DesignCaption(int slot) {
+  if (IsOptionSlot(slot)) return EnglishCaption(Def(OptionAt(slot)));
+  for (const auto& [control, key] : kControlCaptionKeys)
+    if (control == ControlAt(slot)) return BuiltInEnglishText(key);
   const WindowCommand* command = CommandOf(ControlAt(slot));
-  return command ? command->captionKey : std::string_view();
+  return command ? BuiltInEnglishText(command->captionKey) : std::string();
 }
 
 HWND Win32MainView::ControlWindow(int slot) const {
@@ -195,7 +194,7 @@ const Win32MainView::ControlEntry* Win32MainView::EntryById(int id) const {
 
 void Win32MainView::SetCaption(Option option, const std::string& caption) { SetControlText(SlotOf(option), caption); }
 void Win32MainView::SetCaption(Control control, const std::string& caption) {
-  if (SetMenuCaption(control, caption)) return;
+  if (control == Control::MenuTop) return SetMenuCaption(kMenuTop, Wide(caption));
   SetControlText(SlotOf(control), caption);
   if (control == Control::FindLabel && controlsCreated_) PlaceFindBand();
 }
@@ -207,9 +206,7 @@ void Win32MainView::SetText(Option field, const std::string& text) {
   settingText_ = false;
 }
 void Win32MainView::SetEnabled(Option option, bool enabled) { SetControlEnabled(SlotOf(option), enabled); }
-void Win32MainView::SetEnabled(Control control, bool enabled) {
-  if (!SetMenuEnabled(control, enabled)) SetControlEnabled(SlotOf(control), enabled);
-}
+void Win32MainView::SetEnabled(Control control, bool enabled) { SetControlEnabled(SlotOf(control), enabled); }
 
 // What the load sets before the controls exist waits in pending_.
 void Win32MainView::SetControlText(int slot, const std::string& text) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/language_text.h"
 #include "platform/win32/unicode.h"
 #include "ui/window_commands.h"
 #include "win32app/main_window_view.h"
@@ -12,17 +13,9 @@ namespace rw::win32 {
 
 namespace {
 
-// The menu bar's one item, or the item of a command; 0 for another control.
-UINT MenuIdOf(Control control) {
-  if (control == Control::MenuTop) return kMenuTop;
-  const WindowCommand* command = CommandOf(control);
-  return command ? command->menuId : 0;
-}
-
 // The shortcut shown after an item's caption, the same in every language.
-std::wstring ShortcutOf(Control control) {
-  const WindowCommand* command = CommandOf(control);
-  return command && !command->shortcut.label.empty() ? L"\t" + Wide(command->shortcut.label) : std::wstring();
+std::wstring ShortcutOf(const WindowCommand& command) {
+  return command.shortcut.label.empty() ? std::wstring() : L"\t" + Wide(command.shortcut.label);
 }
 
 // Menus read "&" as a mnemonic; a file name shows as it is spelled.
@@ -45,8 +38,9 @@ HMENU Win32MainView::CreateMenus() {
   AppendMenuW(languageMenu_, MF_STRING | MF_CHECKED, kFirstLanguageId, Wide(kEnglishItem).c_str());
   languageItems_ = 1;
 
-  const auto item = [&](HMENU menu, UINT id, Control control, HMENU submenu) {
-    const std::wstring text = Wide(DesignCaption(SlotOf(control))) + ShortcutOf(control);
+  // Captioned before the load gives the language's: an item without text
+  // would be taken for a separator.
+  const auto item = [&](HMENU menu, UINT id, const std::wstring& text, HMENU submenu) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_ID | MIIM_STRING | (submenu ? MIIM_SUBMENU : 0u);
@@ -56,53 +50,52 @@ HMENU Win32MainView::CreateMenus() {
     InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
   };
   for (const WindowCommand& command : WindowCommands()) {
-    if (command.menuId == 0) continue;
+    const MenuItem* menuItem = command.Item();
+    if (!menuItem) continue;
     if (command.startsGroup && GetMenuItemCount(popup) > 0) AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-    item(popup, command.menuId, command.control, command.control == Control::MenuLanguage ? languageMenu_ : nullptr);
+    item(popup, menuItem->id, Wide(BuiltInEnglishText(command.captionKey)) + ShortcutOf(command),
+         command.handler ? nullptr : languageMenu_);
   }
-  item(bar, kMenuTop, Control::MenuTop, popup);
+  item(bar, kMenuTop, Wide(DesignCaption(SlotOf(Control::MenuTop))), popup);
   return bar;
 }
 
-std::optional<Control> Win32MainView::HighlightedItem(WPARAM wParam, LPARAM lParam) const {
+std::optional<WindowPart> Win32MainView::HighlightedItem(WPARAM wParam, LPARAM lParam) const {
   const UINT item = LOWORD(wParam);
   const UINT flags = HIWORD(wParam);
   if (flags == 0xFFFF && lParam == 0) return std::nullopt;
+  const WindowPart languageItem = *LanguageMenuCommand().Item();
   if (flags & MF_POPUP)
     return GetSubMenu(reinterpret_cast<HMENU>(lParam), static_cast<int>(item)) == languageMenu_
-               ? std::optional(Control::MenuLanguage)
-               : std::optional(Control::MenuTop);
-  if (item >= kFirstLanguageId && item <= kLastLanguageId) return Control::MenuLanguage;
+               ? languageItem
+               : WindowPart(Control::MenuTop);
+  if (item >= kFirstLanguageId && item <= kLastLanguageId) return languageItem;
   if (item == kMenuTop) return Control::MenuTop;
-  if (const WindowCommand* command = CommandWithMenuId(item)) return command->control;
+  if (CommandOf(MenuItem{item})) return MenuItem{item};
   return std::nullopt;
 }
 
-// False when the control is no menu item.
-bool Win32MainView::SetMenuCaption(Control control, const std::string& caption) {
-  const UINT id = MenuIdOf(control);
-  if (id == 0) return false;
+// Found by identifier through the submenus as well.
+void Win32MainView::SetMenuCaption(UINT id, const std::wstring& text) {
   HMENU bar = window_ ? GetMenu(window_) : nullptr;
-  if (!bar) return true;
-  const std::wstring text = Wide(caption) + ShortcutOf(control);
+  if (!bar) return;
   MENUITEMINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = MIIM_STRING;
   info.dwTypeData = const_cast<wchar_t*>(text.c_str());
-  // Found by identifier through the submenus as well.
   SetMenuItemInfoW(bar, id, FALSE, &info);
   // A hidden window's bar is measured anew when it is first drawn.
   if (id == kMenuTop && IsWindowVisible(window_)) DrawMenuBar(window_);
-  return true;
 }
 
-// False when the control is no menu item.
-bool Win32MainView::SetMenuEnabled(Control control, bool enabled) {
-  const UINT id = MenuIdOf(control);
-  if (id == 0) return false;
+void Win32MainView::SetCaption(MenuItem item, const std::string& caption) {
+  const WindowCommand* command = CommandOf(item);
+  SetMenuCaption(item.id, Wide(caption) + (command ? ShortcutOf(*command) : std::wstring()));
+}
+
+void Win32MainView::SetEnabled(MenuItem item, bool enabled) {
   if (HMENU bar = window_ ? GetMenu(window_) : nullptr)
-    EnableMenuItem(bar, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-  return true;
+    EnableMenuItem(bar, item.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 void Win32MainView::AddLanguageItem(const std::string& caption, bool checked) {

@@ -86,11 +86,13 @@ class Win32MainView : public WindowBase, public MainView {
   void SetTitle(const std::string& title) override;
   void SetCaption(Option option, const std::string& caption) override;
   void SetCaption(Control control, const std::string& caption) override;
+  void SetCaption(MenuItem item, const std::string& caption) override;
   void SetCheck(Option option, int state) override;
   void SetCheck(Control box, int state) override;
   void SetText(Option field, const std::string& text) override;
   void SetEnabled(Option option, bool enabled) override;
   void SetEnabled(Control control, bool enabled) override;
+  void SetEnabled(MenuItem item, bool enabled) override;
   void AddLanguageItem(const std::string& caption, bool checked) override;
   void CheckLanguageItem(std::size_t index, bool checked) override;
   void Hide() override;
@@ -126,15 +128,16 @@ class Win32MainView : public WindowBase, public MainView {
   };
 
   static bool RegisterClasses();
-  static std::string_view DesignCaption(int slot);
+  /// A control's caption until the load gives the language's, in the
+  /// English built into the program.
+  static std::string DesignCaption(int slot);
 
   // main_window_menus.cpp
   HMENU CreateMenus();
   /// The menu item WM_MENUSELECT names; nullopt when the menu closes or for
   /// a separator.
-  std::optional<Control> HighlightedItem(WPARAM wParam, LPARAM lParam) const;
-  bool SetMenuCaption(Control control, const std::string& caption);
-  bool SetMenuEnabled(Control control, bool enabled);
+  std::optional<WindowPart> HighlightedItem(WPARAM wParam, LPARAM lParam) const;
+  void SetMenuCaption(UINT id, const std::wstring& text);
 
   // main_window_layout.cpp
   void CreateControls();
@@ -189,6 +192,8 @@ class Win32MainView : public WindowBase, public MainView {
   void OnCommand(WPARAM wParam, LPARAM lParam);
   bool OnKey(HWND from, WPARAM key, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Painting, the pointer, menu highlights and DPI: what the window shows.
+  std::optional<LRESULT> OnDisplayMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnWindowGone() override;
   static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <variant>
 
 #include "app/app.h"
 #include "app/program_settings.h"
@@ -74,15 +75,11 @@ TEST(Catalogue, EveryRowOfBothColumnsHoldsExactlyOneCheckBoxAndFieldsShareTheirB
 }
 
 TEST(WindowCommands, EveryRowIsNamedAndExplainedInEveryLanguageAndReachedOneWay) {
-  std::set<Control> controls;
-  std::set<unsigned> menuIds;
+  std::set<std::variant<MenuItem, Control>> places;
   std::set<std::pair<int, bool>> shortcuts;
   for (const WindowCommand& command : WindowCommands()) {
-    EXPECT_TRUE(controls.insert(command.control).second) << command.captionKey;
-    EXPECT_EQ(CommandOf(command.control), &command) << command.captionKey;
-    if (command.menuId != 0) {
-      EXPECT_TRUE(menuIds.insert(command.menuId).second) << command.captionKey;
-    }
+    EXPECT_TRUE(places.insert(command.place).second) << command.captionKey;
+    EXPECT_EQ(std::visit([](auto place) { return CommandOf(place); }, command.place), &command) << command.captionKey;
     if (command.shortcut.key != 0) {
       EXPECT_TRUE(shortcuts.insert({command.shortcut.key, command.shortcut.withCtrl}).second) << command.captionKey;
     }
@@ -97,6 +94,8 @@ TEST(WindowCommands, EveryRowIsNamedAndExplainedInEveryLanguageAndReachedOneWay)
     for (const WindowCommand& command : WindowCommands())
       for (std::string_view key : {command.captionKey, command.describeKey})
         EXPECT_NE(ReadIniValue(p, path, key, ""), "") << key << " in " << file.path().filename();
+    for (const auto& [control, key] : kControlCaptionKeys)
+      EXPECT_NE(ReadIniValue(p, path, key, ""), "") << key << " in " << file.path().filename();
   }
 }
 

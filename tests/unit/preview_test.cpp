@@ -228,7 +228,7 @@ TEST(OptionStatus, LosersAreMarkedWithTheirWinnerAndWhatNeedsABoxNamesOneThatHel
       const OptionStatus freed = model.Compute(every.WithState(*s.contradictedBy, 0), true, false)[IndexOf(def.option)];
       EXPECT_FALSE(freed.noEffect || freed.needs || freed.contradictedBy == s.contradictedBy) << freed.words;
     }
-    EXPECT_NE(s.words.find(Def(*s.contradictedBy).englishCaption), std::string::npos) << s.words;
+    EXPECT_NE(s.words.find(EnglishCaption(Def(*s.contradictedBy))), std::string::npos) << s.words;
   }
 
   // Each box alone, every field changed, on both hosts: ticking the box a
@@ -249,7 +249,7 @@ TEST(OptionStatus, LosersAreMarkedWithTheirWinnerAndWhatNeedsABoxNamesOneThatHel
         const OptionStatus& s = before[IndexOf(def.option)];
         if (s.needs) {
           ++needs;
-          EXPECT_NE(s.words.find(Def(*s.needs).englishCaption), std::string::npos) << s.words;
+          EXPECT_NE(s.words.find(EnglishCaption(Def(*s.needs))), std::string::npos) << s.words;
           const OptionStatus after =
               hostModel.Compute(options.WithState(*s.needs, 1), true, host.app.SingleSkinHost)[IndexOf(def.option)];
           EXPECT_FALSE(after.needs || after.noEffect) << def.settingsKey << ": " << after.words;
@@ -298,8 +298,7 @@ TEST(OptionStatus, GreyedRowsAreThoseThePreviewSaysCannotAct) {
     const std::string summary = BuildPreview(world.app, every, false).sections.front().text;
     for (const OptionDef& def : Options()) {
       if (def.kind != OptionKind::Check) continue;
-      const bool cannotAct =
-          summary.find("\"" + std::string(def.englishCaption) + "\" cannot act") != std::string::npos;
+      const bool cannotAct = summary.find("\"" + EnglishCaption(def) + "\" cannot act") != std::string::npos;
       EXPECT_EQ(statuses[IndexOf(def.option)].greyed.has_value(), cannotAct) << version << " " << def.settingsKey;
     }
   }

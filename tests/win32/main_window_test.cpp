@@ -269,7 +269,7 @@ TEST_F(MainWindowTest, OpensWithEveryCaptionFromTheLanguageFileAndTheLayoutOfThe
     ASSERT_TRUE(c) << def.settingsKey;
     if (def.kind == OptionKind::Check) {
       EXPECT_EQ(Text(c), Text(app_, def.captionKey) + std::string(def.marker)) << def.settingsKey;
-      EXPECT_EQ(Text(c), std::string(def.englishCaption) + std::string(def.marker)) << def.settingsKey;
+      EXPECT_EQ(Text(c), EnglishCaption(def) + std::string(def.marker)) << def.settingsKey;
     }
   }
   EXPECT_EQ(Text(Ctl(Control::Ok)), "OK");

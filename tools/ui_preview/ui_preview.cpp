@@ -343,10 +343,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(preview, 0), 0);
   }
   if (g_show.kind == Show::Kind::Menu) SetForegroundWindow(window);
-  const auto post = [&](rw::Control item) { PostMessageW(window, WM_COMMAND, rw::CommandOf(item)->menuId, 0); };
-  if (g_show.kind == Show::Kind::ExportDialog) post(rw::Control::MenuExportSettings);
-  if (g_show.kind == Show::Kind::ImportReport) post(rw::Control::MenuImportSettings);
-  if (g_show.kind == Show::Kind::Looks) post(rw::Control::MenuLooks);
+  // The menu's command, by the caption its row gives it.
+  const auto post = [&](std::string_view captionKey) {
+    for (const rw::WindowCommand& command : rw::WindowCommands())
+      if (command.captionKey == captionKey && command.Item()) PostMessageW(window, WM_COMMAND, command.Item()->id, 0);
+  };
+  if (g_show.kind == Show::Kind::ExportDialog) post("ExportSettings");
+  if (g_show.kind == Show::Kind::ImportReport) post("ImportSettings");
+  if (g_show.kind == Show::Kind::Looks) post("Looks");
   rw::OwnRulesFiles ownRules(app);
   if (g_show.kind == Show::Kind::OwnRules) {
     platform.files.CreateFolder(app.programFolder + "\\Own rules");
