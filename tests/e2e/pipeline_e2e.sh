@@ -638,6 +638,8 @@ aboutwatch_checks() {
   echo "== About asked for during the watch of a host that dies: no box holds it, the rollback comes within the limit"
   prepare aboutwatch 3.0.20.100
   printf 'TESTHOST-REFUSES-THIS-ARCHIVE' >"$prog/Resource/ui/refuse.txt"
+  # It dies a few seconds in, so that the wait is there to be seen.
+  printf -- '--window-after 3000' >"$host/Bin/testhost.args"
   ud check "${main[@]}" --control "Hide Status Bar" --state 1 >/dev/null
   ud click "${main[@]}" --id 1 >/dev/null
   wait_for 30 progress_says "Waiting for Maxthon 3 to start" || fail "no progress window during the start watch"

@@ -9,8 +9,9 @@
 // A start by another program (Ravelwick restarting the host) passes no
 // options; the words of "testhost.args" beside the executable, when there is
 // one, come before the command line's. A host whose Resource.dat beside it
-// holds the bytes "TESTHOST-REFUSES-THIS-ARCHIVE" exits at once with code 3,
-// as a browser does that cannot read its interface.
+// holds the bytes "TESTHOST-REFUSES-THIS-ARCHIVE" exits with code 3 (after
+// --window-after, at once without it), as a browser does that cannot read
+// its interface.
 //
 // The log "testhost.log" beside the executable gets one UTF-8 line per
 // event: "start <pid> <command line>", "refuse", "restore", "close",
@@ -146,13 +147,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     g_logPath = L"\\\\?\\UNC\\" + g_logPath.substr(2);
   ParseOptions();
   Log(L"start " + std::to_wstring(GetCurrentProcessId()) + L" " + GetCommandLineW());
+  // A slow start: running, but no window yet.
+  if (g_options.windowAfterMs) Sleep(g_options.windowAfterMs);
+
   if (ReadBytes(ExeFolder() + L"\\Resource.dat").find("TESTHOST-REFUSES-THIS-ARCHIVE") != std::string::npos) {
     Log(L"refuse");
     return 3;
   }
-
-  // A slow start: running, but no window yet.
-  if (g_options.windowAfterMs) Sleep(g_options.windowAfterMs);
 
   if (g_options.background) {
     Sleep(g_options.exitAfterMs ? g_options.exitAfterMs : INFINITE);
